@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Folder listing and files port. Paths are UTF-8 and joined with kPathSeparator.
+namespace wisp {
+
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;
+    // A symbolic link or junction: removing it must never reach what it points to.
+    bool isLink = false;
+};
+
+enum class CreateFolderResult { Created, AlreadyExists, Failed };
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+
+    // The folder's entries in the file system's order, "." and ".." left out by name;
+    // nullopt when the listing cannot start (no such folder).
+    virtual std::optional<std::vector<FolderEntry>> ListFolder(std::string_view folder) const = 0;
+
+    virtual CreateFolderResult CreateFolder(std::string_view path) = 0;
+
+    // Creates or replaces the file with exactly `content`.
+    virtual bool WriteWholeFile(std::string_view path, std::string_view content,
+                                bool hidden = false) = 0;
+
+    virtual std::optional<std::string> ReadWholeFile(std::string_view path) const = 0;
+
+    virtual bool RemoveFile(std::string_view path) = 0;
+
+    // Removes an empty folder, or a link to a folder without touching its target.
+    virtual bool RemoveFolder(std::string_view path) = 0;
+
+    virtual bool IsFolder(std::string_view path) const = 0;
+    virtual bool IsFile(std::string_view path) const = 0;
+
+    // The short (8.3) form of an existing path where the platform has one, else the path.
+    virtual std::string GetShortPath(std::string_view path) const = 0;
+};
+
+}  // namespace wisp

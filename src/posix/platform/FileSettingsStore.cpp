@@ -1,0 +1,96 @@
+#include "posix/platform/FileSettingsStore.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "posix/platform/PosixFiles.h"
+#include "posix/platform/RegFile.h"
+
+namespace wisp {
+namespace {
+
+constexpr const char* kSettingsFileName = "settings.reg";
+
+std::string HiveName(SettingsHive hive) {
+    return hive == SettingsHive::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
+std::string FullKeyPath(SettingsHive hive, std::string_view keyPath) {
+    std::string path = HiveName(hive);
+    path += '\\';
+    path += keyPath;
+    return path;
+}
+
+std::string EnvironmentOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return (value && *value) ? std::string(value) : fallback;
+}
+
+std::string ParentFolder(const std::string& file) {
+    std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
+
+// A file that cannot be read or parsed reads as empty.
+RegFile LoadOrEmpty(const std::string& file) {
+    std::optional<std::string> text = ReadFileContent(file);
+    if (!text) {
+        return {};
+    }
+    std::optional<RegFile> parsed = ParseRegFile(*text);
+    return parsed ? std::move(*parsed) : RegFile{};
+}
+
+}  // namespace
+
+FileSettingsStore::FileSettingsStore(std::string currentUserFile, std::string localMachineFile)
+    : currentUserFile_(std::move(currentUserFile)),
+      localMachineFile_(std::move(localMachineFile)) {}
+
+FileSettingsStore FileSettingsStore::FromEnvironment() {
+    std::string home = EnvironmentOr("HOME", "");
+    std::string config = EnvironmentOr("XDG_CONFIG_HOME", home.empty() ? "" : home + "/.config");
+    std::string userFolder = EnvironmentOr("WISP_USER_SETTINGS_DIR",
+                                           config.empty() ? "" : config + "/wisp");
+    std::string machineFolder = EnvironmentOr("WISP_MACHINE_SETTINGS_DIR", "/etc/wisp");
+    return FileSettingsStore(userFolder.empty() ? "" : userFolder + "/" + kSettingsFileName,
+                             machineFolder + "/" + kSettingsFileName);
+}
+
+const std::string& FileSettingsStore::FileOf(SettingsHive hive) const {
+    return hive == SettingsHive::CurrentUser ? currentUserFile_ : localMachineFile_;
+}
+
+std::optional<std::string> FileSettingsStore::ReadString(SettingsHive hive,
+                                                         std::string_view keyPath,
+                                                         std::string_view valueName,
+                                                         KeyAccess /*access*/) const {
+    const std::string& file = FileOf(hive);
+    if (file.empty()) {
+        return std::nullopt;
+    }
+    RegFile settings = LoadOrEmpty(file);
+    const RegValue* value = settings.Find(FullKeyPath(hive, keyPath), valueName);
+    if (!value) {
+        return std::nullopt;
+    }
+    return value->data;
+}
+
+bool FileSettingsStore::WriteString(SettingsHive hive, std::string_view keyPath,
+                                    std::string_view valueName, std::string_view value,
+                                    KeyAccess /*access*/, bool /*withTerminatingZero*/) {
+    const std::string& file = FileOf(hive);
+    if (file.empty() || !MakeFolders(ParentFolder(file))) {
+        return false;
+    }
+    // The terminating zero is a property of registry data; a text file has no use for it.
+    RegFile settings = LoadOrEmpty(file);
+    settings.Set(FullKeyPath(hive, keyPath), valueName, value);
+    return ReplaceFileAtomically(file, FormatRegFile(settings), 0644);
+}
+
+}  // namespace wisp

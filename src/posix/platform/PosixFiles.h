@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+// Small file helpers over POSIX calls, shared by the Linux adapters.
+namespace wisp {
+
+std::optional<std::string> ReadFileContent(const std::string& path);
+
+// Writes `content` to a temporary file beside `path`, flushes it to disk and renames it over
+// `path`, so that a crash leaves either the old file or the new one, never half of one.
+bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode);
+
+// Creates the folder and any missing parents; true when the folder exists afterwards.
+bool MakeFolders(const std::string& path);
+
+}  // namespace wisp

@@ -1,0 +1,136 @@
+#include "core/library/LibraryNaming.h"
+
+#include <array>
+#include <cctype>
+
+#include "core/library/PathLimits.h"
+#include "core/platform/PathSeparator.h"
+
+namespace wisp {
+namespace {
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool IsRefusedInFileName(unsigned char c) {
+    return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) !=
+                                        std::string_view::npos;
+}
+
+// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 name devices on Windows, with any extension.
+bool IsWindowsDeviceName(std::string_view name) {
+    std::string base(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') {
+        base.pop_back();
+    }
+    for (char& c : base) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
+    for (std::string_view device : kPlain) {
+        if (base == device) {
+            return true;
+        }
+    }
+    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+// Makes a name taken from a URL safe to create inside the companion folder: characters that
+// cannot be in a file name (a backslash above all, which would climb out of the folder on
+// Windows) become "_", and a device name gets a "_" in front. Nothing is left to name a file
+// when the result is empty, only dots and spaces, or too long.
+bool MakeSafeFileName(std::string& name) {
+    for (char& c : name) {
+        if (IsRefusedInFileName(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    if (name.find_first_not_of(". ") == std::string::npos) {
+        return false;
+    }
+    if (IsWindowsDeviceName(name)) {
+        name.insert(0, 1, '_');
+    }
+    return Utf16Length(name) <= kMaxNameChars;
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view a, std::string_view b) {
+    std::string joined(a);
+    if (joined.empty() || joined.back() != kPathSeparator) {
+        joined += kPathSeparator;
+    }
+    joined += b;
+    return joined;
+}
+
+std::optional<std::string> MakePagePath(std::string_view folder, std::string_view title) {
+    std::string path = JoinPath(folder, title);
+    path += ".htm";
+    if (!FitsPathBuffer(path)) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::string MakeCompanionFolderName(std::string_view pagePath) {
+    std::size_t separator = pagePath.rfind(kPathSeparator);
+    std::size_t nameStart = (separator == std::string_view::npos) ? 0 : separator + 1;
+    std::string_view fileName = pagePath.substr(nameStart);
+    std::size_t dot = fileName.rfind('.');
+    std::string folder(fileName.substr(0, dot));
+    folder += ".files";
+    return folder;
+}
+
+std::string CompanionFolderOfPage(std::string_view pagePath) {
+    if (pagePath.size() < 4) {
+        return {};
+    }
+    std::string folder(pagePath.substr(0, pagePath.size() - 4));
+    folder += ".files";
+    return folder;
+}
+
+bool MakeResourceFileName(std::string_view url, std::string& name) {
+    if (url.empty()) {
+        return true;
+    }
+    std::string candidate;
+    std::size_t question = url.find('?');
+    if (question != std::string_view::npos) {
+        std::string_view beforeQuery = url.substr(0, question);
+        std::size_t slash = beforeQuery.rfind('/');
+        if (beforeQuery.empty() || slash == std::string_view::npos) {
+            return false;
+        }
+        std::size_t dot = beforeQuery.find('.', slash + 1);
+        std::size_t end = (dot == std::string_view::npos) ? beforeQuery.size() : dot + 1;
+        candidate = beforeQuery.substr(slash + 1, end - slash - 1);
+        candidate += (!candidate.empty() && candidate.back() == '.') ? "htm" : ".htm";
+    } else {
+        std::size_t slash = url.rfind('/');
+        if (slash == std::string_view::npos) {
+            return false;
+        }
+        candidate = url.substr(slash + 1);
+    }
+    if (!MakeSafeFileName(candidate)) {
+        return false;
+    }
+    name = std::move(candidate);
+    return true;
+}
+
+bool IsPageFile(std::string_view name) {
+    return EndsWith(name, ".htm") || EndsWith(name, ".HTM");
+}
+
+bool IsCompanionFolder(std::string_view name) {
+    return EndsWith(name, ".files") || EndsWith(name, "_files");
+}
+
+}  // namespace wisp

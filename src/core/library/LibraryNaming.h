@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Naming rules of the on-disk library: pages, their companion folders, downloaded resources.
+namespace wisp {
+
+// `a`, the separator and `b`; no second separator when `a` already ends in one.
+std::string JoinPath(std::string_view a, std::string_view b);
+
+// The folder, the separator, the title and ".htm"; nullopt when that does not fit a path
+// buffer.
+std::optional<std::string> MakePagePath(std::string_view folder, std::string_view title);
+
+// The page file's name up to its last "." followed by ".files" (News.htm gives News.files).
+std::string MakeCompanionFolderName(std::string_view pagePath);
+
+// The page path less its last four characters followed by ".files"; empty for a path too
+// short to end in ".htm".
+std::string CompanionFolderOfPage(std::string_view pagePath);
+
+// The local file name of a downloaded resource. An empty URL succeeds and leaves `name` as it
+// was. Fails when the URL yields no usable file name; a name never leaves the companion folder.
+bool MakeResourceFileName(std::string_view url, std::string& name);
+
+// Name ends in ".htm" or ".HTM", exactly.
+bool IsPageFile(std::string_view name);
+
+// Name ends in ".files" or "_files", exactly.
+bool IsCompanionFolder(std::string_view name);
+
+}  // namespace wisp

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/library/LibraryNaming.h"
+#include "core/platform/PathSeparator.h"
+
+namespace wisp {
+namespace {
+
+// Paths in these tables are written with "/" and turned into this platform's paths.
+std::string Native(std::string path) {
+    for (char& c : path) {
+        if (c == '/') {
+            c = kPathSeparator;
+        }
+    }
+    return path;
+}
+
+TEST(MakeResourceFileName, FollowsTheNamingRule) {
+    struct Case {
+        const char* url;
+        bool ok;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"http://h/img/logo.gif", true, "logo.gif"},
+        {"http://h/a/pic.png", true, "pic.png"},
+        {"http://h/cgi/b.cgi?x=1", true, "b.htm"},
+        {"http://h/a.b.asp?x", true, "a.htm"},
+        {"http://h/list?x", true, "list.htm"},
+        {"http://h/show.?x", true, "show.htm"},
+        {"http://h/load.php?v=2", true, "load.htm"},
+        {"http://h/dir.v2/page?x=/a.gif", true, "page.htm"},
+        {"?x", false, ""},
+        {"b.cgi?x", false, ""},
+        {"nofolder.gif", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string name = "unchanged";
+        EXPECT_EQ(MakeResourceFileName(c.url, name), c.ok) << c.url;
+        EXPECT_EQ(name, c.ok ? c.name : "unchanged") << c.url;
+    }
+}
+
+TEST(MakeResourceFileName, EmptyUrlSucceedsAndLeavesTheName) {
+    std::string name = "kept.gif";
+    EXPECT_TRUE(MakeResourceFileName("", name));
+    EXPECT_EQ(name, "kept.gif");
+}
+
+TEST(MakeResourceFileName, NeverNamesAFileOutsideTheCompanionFolder) {
+    struct Case {
+        const char* url;
+        bool ok;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"http://h/a\\..\\..\\evil.exe", true, "a_.._.._evil.exe"},
+        {"file:///C:\\site\\img\\a.gif", true, "C__site_img_a.gif"},
+        {"http://h/dir/", false, ""},
+        {"http://h/..", false, ""},
+        {"http://h/.", false, ""},
+        {"http://h/ . .", false, ""},
+        {"http://h/a:b*c\"d<e>f|g.gif", true, "a_b_c_d_e_f_g.gif"},
+        {"http://h/tab\there.gif", true, "tab_here.gif"},
+        {"http://h/CON", true, "_CON"},
+        {"http://h/nul.txt", true, "_nul.txt"},
+        {"http://h/com7.gif", true, "_com7.gif"},
+        {"http://h/lpt1?x", true, "_lpt1.htm"},
+        {"http://h/console.gif", true, "console.gif"},
+        {"http://h/com0.gif", true, "com0.gif"},
+    };
+    for (const Case& c : cases) {
+        std::string name = "unchanged";
+        EXPECT_EQ(MakeResourceFileName(c.url, name), c.ok) << c.url;
+        EXPECT_EQ(name, c.ok ? c.name : "unchanged") << c.url;
+    }
+}
+
+TEST(MakeResourceFileName, RefusesANameTooLongForTheFileSystem) {
+    std::string name;
+    EXPECT_TRUE(MakeResourceFileName("http://h/" + std::string(255, 'a'), name));
+    EXPECT_FALSE(MakeResourceFileName("http://h/" + std::string(256, 'a'), name));
+}
+
+TEST(PageAndCompanionNames, SuffixTestsAreExactAndCaseSensitive) {
+    EXPECT_TRUE(IsPageFile("index.htm"));
+    EXPECT_TRUE(IsPageFile("index.HTM"));
+    EXPECT_FALSE(IsPageFile("index.Htm"));
+    EXPECT_FALSE(IsPageFile("index.html"));
+    EXPECT_FALSE(IsPageFile("htm"));
+
+    EXPECT_TRUE(IsCompanionFolder("Pics.files"));
+    EXPECT_TRUE(IsCompanionFolder("Pics_files"));
+    EXPECT_FALSE(IsCompanionFolder("Pics.FILES"));
+    EXPECT_FALSE(IsCompanionFolder("Pics.files.bak"));
+    EXPECT_FALSE(IsCompanionFolder("files"));
+}
+
+TEST(PageAndCompanionNames, PagePathAndItsCompanionFolder) {
+    std::string page = *MakePagePath(Native("/Lib/Book"), "News");
+    EXPECT_EQ(page, Native("/Lib/Book/News.htm"));
+    EXPECT_EQ(MakeCompanionFolderName(page), "News.files");
+    EXPECT_EQ(CompanionFolderOfPage(page), Native("/Lib/Book/News.files"));
+
+    // The companion name is cut at the last dot of the file name, never of the folder.
+    EXPECT_EQ(MakeCompanionFolderName(Native("/Lib/v1.2/Release Notes")), "Release Notes.files");
+    EXPECT_EQ(MakeCompanionFolderName(Native("/Lib/Book/a.b.htm")), "a.b.files");
+    EXPECT_EQ(CompanionFolderOfPage("a"), "");
+}
+
+TEST(PageAndCompanionNames, APagePathTooLongForAPathBufferIsRefusedNotCut) {
+    std::string folder = Native("/Lib/Book");
+    std::string title(259 - folder.size() - 1 - 4, 't');
+    ASSERT_TRUE(MakePagePath(folder, title));
+    EXPECT_EQ(MakePagePath(folder, title)->size(), 259u);
+    EXPECT_FALSE(MakePagePath(folder, title + "t"));
+    // Counted in UTF-16 units, as the Windows buffer counts: each of these is one unit.
+    std::string wide;
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        wide += "\xC3\xA9";  // é
+    }
+    EXPECT_TRUE(MakePagePath(folder, wide));
+}
+
+TEST(JoinPath, AddsOneSeparator) {
+    std::string sep(1, kPathSeparator);
+    EXPECT_EQ(JoinPath("a", "b"), "a" + sep + "b");
+    EXPECT_EQ(JoinPath("a" + sep, "b"), "a" + sep + "b");
+}
+
+}  // namespace
+}  // namespace wisp

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/library/LibraryStore.h"
+#include "core/platform/NativePorts.h"
+#include "posix/platform/FileSettingsStore.h"
+#include "support/TempFolder.h"
+
+namespace wisp {
+namespace {
+
+using test::TempFolder;
+
+class FileSettingsStoreTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    FileSettingsStore store{temp.Path("user/settings.reg"), temp.Path("machine/settings.reg")};
+};
+
+TEST_F(FileSettingsStoreTest, BothSettingsRoundTripInTheirOwnHiveFile) {
+    EXPECT_FALSE(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
+                                  KeyAccess::Read));
+    ASSERT_TRUE(WriteLibraryRoot(store, "/home/r/My \"quoted\" \\ eBooks\nnext"));
+    ASSERT_TRUE(WriteBookName(store, "Travel"));
+
+    EXPECT_EQ(ReadBookName(store), "Travel");
+    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
+                               KeyAccess::Read),
+              "/home/r/My \"quoted\" \\ eBooks\nnext");
+
+    EXPECT_EQ(temp.Read("machine/settings.reg"),
+              "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qexo\\Wisp]\n\"BookName\"=\"Travel\"\n");
+    EXPECT_EQ(temp.Read("user/settings.reg").find("BookName"), std::string::npos);
+
+    // Key paths and value names compare without case, as in the registry.
+    EXPECT_EQ(store.ReadString(SettingsHive::LocalMachine, "software\\qexo\\WISP", "bookname",
+                               KeyAccess::Full),
+              "Travel");
+}
+
+TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
+    temp.MakeFile("user/settings.reg",
+                  "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Keep\"=\"me\"\n"
+                  "@=\"default\"\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/old\"\n"
+                  "\"Extra\"=\"x\"\n");
+    ASSERT_TRUE(WriteLibraryRoot(store, "/new"));
+    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "Keep",
+                               KeyAccess::Read),
+              "me");
+    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "",
+                               KeyAccess::Read),
+              "default");
+    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "Extra",
+                               KeyAccess::Read),
+              "x");
+    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
+                               KeyAccess::Read),
+              "/new");
+    // Nothing but the settings file is left in its folder: the temporary file was renamed.
+    EXPECT_EQ(CreateNativeFileSystem()->ListFolder(temp.Path("user"))->size(), 1u);
+}
+
+TEST_F(FileSettingsStoreTest, CorruptOrUnreadableFilesReadAsEmpty) {
+    const char* corrupt[] = {
+        "",
+        "not a settings file\n",
+        "REGEDIT4\n\"eBookPath\"=\"/before/any/key\"\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/unterminated\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=dword:00000001\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp\n\"eBookPath\"=\"/x\"\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/bad\\q\"\n",
+    };
+    for (const char* text : corrupt) {
+        temp.MakeFile("user/settings.reg", text);
+        EXPECT_FALSE(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
+                                      KeyAccess::Read))
+            << text;
+    }
+    // Writing over a corrupt file starts a sound one.
+    ASSERT_TRUE(WriteLibraryRoot(store, "/fresh"));
+    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
+                               KeyAccess::Read),
+              "/fresh");
+
+    temp.MakeFolder("folder-as-file/settings.reg");
+    FileSettingsStore odd(temp.Path("folder-as-file/settings.reg"), "");
+    EXPECT_FALSE(odd.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
+                                KeyAccess::Read));
+    EXPECT_FALSE(WriteLibraryRoot(odd, "/x"));
+    EXPECT_FALSE(WriteBookName(odd, "no machine file"));
+}
+
+TEST(FileSettingsStoreEnvironment, FoldersComeFromTheEnvironment) {
+    TempFolder temp;
+    ::setenv("WISP_USER_SETTINGS_DIR", temp.Path("u").c_str(), 1);
+    ::setenv("WISP_MACHINE_SETTINGS_DIR", temp.Path("m").c_str(), 1);
+    FileSettingsStore store = FileSettingsStore::FromEnvironment();
+    EXPECT_EQ(store.FileOf(SettingsHive::CurrentUser), temp.Path("u/settings.reg"));
+    EXPECT_EQ(store.FileOf(SettingsHive::LocalMachine), temp.Path("m/settings.reg"));
+    ASSERT_TRUE(WriteBookName(store, "Book"));
+    EXPECT_TRUE(temp.Exists("m/settings.reg"));
+
+    ::unsetenv("WISP_USER_SETTINGS_DIR");
+    ::unsetenv("WISP_MACHINE_SETTINGS_DIR");
+    ::setenv("XDG_CONFIG_HOME", temp.Path("xdg").c_str(), 1);
+    EXPECT_EQ(FileSettingsStore::FromEnvironment().FileOf(SettingsHive::CurrentUser),
+              temp.Path("xdg/wisp/settings.reg"));
+    EXPECT_EQ(FileSettingsStore::FromEnvironment().FileOf(SettingsHive::LocalMachine),
+              "/etc/wisp/settings.reg");
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace wisp

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "core/library/LibraryStore.h"
+#include "core/platform/NativePorts.h"
+#include "support/TempFolder.h"
+
+namespace wisp {
+namespace {
+
+using test::TempFolder;
+
+TEST(PosixFileSystem, LinksAreMarkedAndRemovingOneSparesItsTarget) {
+    TempFolder temp;
+    temp.MakeFile("outside/precious.htm", "keep");
+    temp.MakeFolder("root");
+    ASSERT_EQ(::symlink(temp.Path("outside").c_str(), temp.Path("root/Linked").c_str()), 0);
+    ASSERT_EQ(::symlink(temp.Path("nowhere").c_str(), temp.Path("root/dangling").c_str()), 0);
+
+    auto files = CreateNativeFileSystem();
+    auto entries = *files->ListFolder(temp.Path("root"));
+    ASSERT_EQ(entries.size(), 2u);
+    for (const FolderEntry& entry : entries) {
+        EXPECT_TRUE(entry.isLink) << entry.name;
+        EXPECT_EQ(entry.isFolder, entry.name == "Linked") << entry.name;
+    }
+    // A link to a folder is a book like any folder.
+    EXPECT_EQ(ListBooks(*files, temp.Path("root")), std::vector<std::string>{"Linked"});
+
+    EXPECT_TRUE(files->RemoveFolder(temp.Path("root/Linked")));
+    EXPECT_FALSE(temp.Exists("root/Linked"));
+    EXPECT_EQ(temp.Read("outside/precious.htm"), "keep");
+}
+
+TEST(PosixModuleLocation, IsThisExecutable) {
+    auto module = CreateNativeModuleLocation();
+    std::string path = module->ModuleFilePath();
+    EXPECT_NE(path.find("wisp_posix_tests"), std::string::npos) << path;
+    EXPECT_EQ(GetModuleFolder(*module) + "/wisp_posix_tests", path);
+}
+
+}  // namespace
+}  // namespace wisp

@@ -1,0 +1,295 @@
+#include "posix/capture/HtmlDocument.h"
+
+#include <gumbo.h>
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+
+namespace wisp {
+namespace {
+
+bool IsVoidElement(GumboTag tag) {
+    switch (tag) {
+        case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BASEFONT:
+        case GUMBO_TAG_BGSOUND: case GUMBO_TAG_BR: case GUMBO_TAG_COL: case GUMBO_TAG_EMBED:
+        case GUMBO_TAG_FRAME: case GUMBO_TAG_HR: case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT:
+        case GUMBO_TAG_KEYGEN: case GUMBO_TAG_LINK: case GUMBO_TAG_META: case GUMBO_TAG_PARAM:
+        case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Elements whose text the parser keeps raw; it is written back as it came.
+bool HoldsRawText(GumboTag tag) {
+    switch (tag) {
+        case GUMBO_TAG_SCRIPT: case GUMBO_TAG_STYLE: case GUMBO_TAG_XMP: case GUMBO_TAG_IFRAME:
+        case GUMBO_TAG_NOEMBED: case GUMBO_TAG_NOFRAMES: case GUMBO_TAG_PLAINTEXT:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::string LowerTagName(const GumboElement& element) {
+    if (element.tag != GUMBO_TAG_UNKNOWN) {
+        return gumbo_normalized_tagname(element.tag);
+    }
+    GumboStringPiece piece = element.original_tag;
+    gumbo_tag_from_original_text(&piece);
+    std::string name(piece.data ? piece.data : "", piece.length);
+    for (char& c : name) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return name;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// True when the text after an "&" would be read back as a character reference, so that
+// the "&" must be written as "&amp;". Any other "&" stays as it is: an address such as
+// page.php?a=1&b=2 keeps its form, and the scanner sees the address the page meant.
+bool StartsCharacterReference(std::string_view rest) {
+    if (rest.empty()) {
+        return false;
+    }
+    if (rest.front() == '#') {
+        return true;
+    }
+    std::size_t i = 0;
+    while (i < rest.size() && std::isalnum(static_cast<unsigned char>(rest[i]))) {
+        ++i;
+    }
+    return i > 0 && i < rest.size() && rest[i] == ';';
+}
+
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+
+void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '&') {
+            out += (inAttribute && !StartsCharacterReference(text.substr(i + 1))) ? "&" : "&amp;";
+        } else if (c == '"' && inAttribute) {
+            out += "&quot;";
+        } else if (c == '<' && !inAttribute) {
+            out += "&lt;";
+        } else if (c == '>' && !inAttribute) {
+            out += "&gt;";
+        } else if (text.substr(i).starts_with(kNoBreakSpace)) {
+            out += "&nbsp;";
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+}
+
+void AppendNode(std::string& out, const GumboNode* node, bool rawText);
+
+void AppendElement(std::string& out, const GumboNode* node) {
+    const GumboElement& element = node->v.element;
+    std::string name = Upper(LowerTagName(element));
+    out += '<';
+    out += name;
+    for (unsigned i = 0; i < element.attributes.length; ++i) {
+        auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
+        std::string attributeName = attribute->name;
+        for (char& c : attributeName) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        out += ' ';
+        out += attributeName;
+        out += "=\"";
+        AppendEscaped(out, attribute->value, /*inAttribute=*/true);
+        out += '"';
+    }
+    out += '>';
+    if (IsVoidElement(element.tag)) {
+        return;
+    }
+    bool raw = HoldsRawText(element.tag);
+    for (unsigned i = 0; i < element.children.length; ++i) {
+        AppendNode(out, static_cast<const GumboNode*>(element.children.data[i]), raw);
+    }
+    out += "</";
+    out += name;
+    out += '>';
+}
+
+void AppendNode(std::string& out, const GumboNode* node, bool rawText) {
+    switch (node->type) {
+        case GUMBO_NODE_ELEMENT:
+        case GUMBO_NODE_TEMPLATE:
+            AppendElement(out, node);
+            break;
+        case GUMBO_NODE_TEXT:
+        case GUMBO_NODE_WHITESPACE:
+            if (rawText) {
+                out += node->v.text.text;
+            } else {
+                AppendEscaped(out, node->v.text.text, /*inAttribute=*/false);
+            }
+            break;
+        case GUMBO_NODE_CDATA:
+            AppendEscaped(out, node->v.text.text, /*inAttribute=*/false);
+            break;
+        case GUMBO_NODE_COMMENT:
+            out += "<!--";
+            out += node->v.text.text;
+            out += "-->";
+            break;
+        case GUMBO_NODE_DOCUMENT:
+            break;
+    }
+}
+
+bool IsElement(const GumboNode* node) {
+    return node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE;
+}
+
+// Visits every element below `node` in document order, `node` included; stops when the
+// visitor returns false.
+bool VisitElements(const GumboNode* node, const std::function<bool(const GumboNode*)>& visit) {
+    if (!IsElement(node)) {
+        return true;
+    }
+    if (!visit(node)) {
+        return false;
+    }
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        if (!VisitElements(static_cast<const GumboNode*>(children.data[i]), visit)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string TextContent(const GumboNode* node) {
+    std::string text;
+    if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
+        node->type == GUMBO_NODE_CDATA) {
+        return node->v.text.text;
+    }
+    if (IsElement(node)) {
+        const GumboVector& children = node->v.element.children;
+        for (unsigned i = 0; i < children.length; ++i) {
+            text += TextContent(static_cast<const GumboNode*>(children.data[i]));
+        }
+    }
+    return text;
+}
+
+bool HasStylesheetRel(const GumboNode* link) {
+    const char* rel = HtmlDocument::Attribute(link, "rel");
+    if (!rel) {
+        return false;
+    }
+    std::string tokens = rel;
+    for (char& c : tokens) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    std::size_t start = 0;
+    while (start < tokens.size()) {
+        std::size_t end = tokens.find_first_of(" \t\n\r\f", start);
+        if (end == std::string::npos) {
+            end = tokens.size();
+        }
+        if (tokens.compare(start, end - start, "stylesheet") == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+HtmlDocument::HtmlDocument(std::string_view utf8)
+    : output_(gumbo_parse_with_options(&kGumboDefaultOptions, utf8.data(), utf8.size())) {}
+
+HtmlDocument::~HtmlDocument() {
+    gumbo_destroy_output(&kGumboDefaultOptions, output_);
+}
+
+const HtmlDocument::Node* HtmlDocument::Root() const {
+    return output_->root;
+}
+
+std::vector<const HtmlDocument::Node*> HtmlDocument::Elements() const {
+    std::vector<const Node*> elements;
+    VisitElements(output_->root, [&](const GumboNode* node) {
+        elements.push_back(node);
+        return true;
+    });
+    return elements;
+}
+
+std::string HtmlDocument::Title() const {
+    std::string title;
+    VisitElements(output_->root, [&](const GumboNode* node) {
+        if (node->v.element.tag != GUMBO_TAG_TITLE) {
+            return true;
+        }
+        title = TextContent(node);
+        return false;
+    });
+    return title;
+}
+
+std::string HtmlDocument::BaseHref() const {
+    std::string href;
+    VisitElements(output_->root, [&](const GumboNode* node) {
+        if (node->v.element.tag != GUMBO_TAG_BASE) {
+            return true;
+        }
+        const char* value = Attribute(node, "href");
+        if (!value) {
+            return true;
+        }
+        href = value;
+        return false;
+    });
+    return href;
+}
+
+std::vector<HtmlDocument::StyleSheetSource> HtmlDocument::StyleSheets() const {
+    std::vector<StyleSheetSource> sheets;
+    VisitElements(output_->root, [&](const GumboNode* node) {
+        GumboTag tag = node->v.element.tag;
+        if (tag == GUMBO_TAG_STYLE) {
+            sheets.push_back({false, TextContent(node)});
+        } else if (tag == GUMBO_TAG_LINK && HasStylesheetRel(node)) {
+            if (const char* href = Attribute(node, "href")) {
+                sheets.push_back({true, href});
+            }
+        }
+        return true;
+    });
+    return sheets;
+}
+
+std::string HtmlDocument::OuterHtml(const Node* element) {
+    std::string out;
+    AppendNode(out, element, /*rawText=*/false);
+    return out;
+}
+
+std::string HtmlDocument::TagName(const Node* element) {
+    return LowerTagName(element->v.element);
+}
+
+const char* HtmlDocument::Attribute(const Node* element, const char* name) {
+    const GumboAttribute* attribute = gumbo_get_attribute(&element->v.element.attributes, name);
+    return attribute ? attribute->value : nullptr;
+}
+
+}  // namespace wisp

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct GumboInternalNode;
+struct GumboInternalOutput;
+
+// A web page parsed by an HTML5 parser and written back out the way the browser writes a
+// document's markup: tag names in capitals, attribute names in lower case, values in double
+// quotes. The capture engine's scanner expects exactly that form.
+namespace wisp {
+
+class HtmlDocument {
+public:
+    using Node = GumboInternalNode;
+
+    // Parses UTF-8 text; never fails (an HTML5 parser repairs any input).
+    explicit HtmlDocument(std::string_view utf8);
+    ~HtmlDocument();
+    HtmlDocument(const HtmlDocument&) = delete;
+    HtmlDocument& operator=(const HtmlDocument&) = delete;
+
+    // The root element (HTML); the parser makes one for any input.
+    const Node* Root() const;
+
+    // The text of the first TITLE element, as the document's title property gives it.
+    std::string Title() const;
+
+    // A style sheet of the document in document order: the text of a STYLE element, or the
+    // address of a LINK element whose rel is "stylesheet" (to be fetched by the caller).
+    struct StyleSheetSource {
+        bool isLink = false;
+        std::string text;  // the CSS, or the link's href as written
+    };
+    std::vector<StyleSheetSource> StyleSheets() const;
+
+    // The first BASE element's href, empty when there is none.
+    std::string BaseHref() const;
+
+    // Every element in document order (the root first).
+    std::vector<const Node*> Elements() const;
+
+    static std::string OuterHtml(const Node* element);
+    // Lower-case tag name of an element ("div"), as CSS type selectors compare it.
+    static std::string TagName(const Node* element);
+    // The attribute's value, or nullptr when the element has no such attribute.
+    static const char* Attribute(const Node* element, const char* name);
+
+private:
+    GumboInternalOutput* output_;
+};
+
+}  // namespace wisp

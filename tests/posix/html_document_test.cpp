@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "posix/capture/CssSelector.h"
+#include "posix/capture/HtmlDocument.h"
+
+namespace wisp {
+namespace {
+
+std::string Serialized(std::string_view html) {
+    HtmlDocument document(html);
+    return HtmlDocument::OuterHtml(document.Root());
+}
+
+TEST(HtmlDocument, WritesMarkupAsTheBrowserDoes) {
+    struct Case {
+        const char* html;
+        const char* outer;
+    };
+    const Case cases[] = {
+        {"<html><head><title>T</title></head><body><img SRC=a.gif width=3></body></html>",
+         "<HTML><HEAD><TITLE>T</TITLE></HEAD><BODY><IMG src=\"a.gif\" width=\"3\"></BODY></HTML>"},
+        // The parser completes what the page leaves out.
+        {"<p>one<p>two", "<HTML><HEAD></HEAD><BODY><P>one</P><P>two</P></BODY></HTML>"},
+        {"<a href='q.php?a=1&b=2&amp;c=&quot;'>x &amp; y &lt; z</a>",
+         "<HTML><HEAD></HEAD><BODY><A href=\"q.php?a=1&b=2&c=&quot;\">x &amp; y &lt; z</A>"
+         "</BODY></HTML>"},
+        {"<script src=s.js>if (a < b && c) {}</script><style>p > a {}</style>",
+         "<HTML><HEAD><SCRIPT src=\"s.js\">if (a < b && c) {}</SCRIPT><STYLE>p > a {}</STYLE>"
+         "</HEAD><BODY></BODY></HTML>"},
+        {"<body><!-- note --><input type=image src=go.gif><br><my-tag x=1>y</my-tag></body>",
+         "<HTML><HEAD></HEAD><BODY><!-- note --><INPUT type=\"image\" src=\"go.gif\"><BR>"
+         "<MY-TAG x=\"1\">y</MY-TAG></BODY></HTML>"},
+        {"<p title='a&amp;copy;b'>\xC2\xA0</p>",
+         "<HTML><HEAD></HEAD><BODY><P title=\"a&amp;copy;b\">&nbsp;</P></BODY></HTML>"},
+        {"<frameset><frame src=f.htm></frameset>",
+         "<HTML><HEAD></HEAD><FRAMESET><FRAME src=\"f.htm\"></FRAMESET></HTML>"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Serialized(c.html), c.outer) << c.html;
+    }
+}
+
+TEST(HtmlDocument, TitleStyleSheetsAndBase) {
+    HtmlDocument document(
+        "<html><head><title>News &amp; more</title><base href='http://h/b/'>"
+        "<link rel='Alternate Stylesheet' href='alt.css'><style>p{color:red}</style>"
+        "<link rel=icon href=i.ico><link rel=stylesheet></head>"
+        "<body><style>b{}</style><title>second</title></body></html>");
+    EXPECT_EQ(document.Title(), "News & more");
+    EXPECT_EQ(document.BaseHref(), "http://h/b/");
+    auto sheets = document.StyleSheets();
+    ASSERT_EQ(sheets.size(), 3u);
+    EXPECT_TRUE(sheets[0].isLink);
+    EXPECT_EQ(sheets[0].text, "alt.css");
+    EXPECT_FALSE(sheets[1].isLink);
+    EXPECT_EQ(sheets[1].text, "p{color:red}");
+    EXPECT_EQ(sheets[2].text, "b{}");
+
+    HtmlDocument bare("");
+    EXPECT_EQ(bare.Title(), "");
+    EXPECT_EQ(bare.BaseHref(), "");
+    EXPECT_EQ(HtmlDocument::OuterHtml(bare.Root()), "<HTML><HEAD></HEAD><BODY></BODY></HTML>");
+}
+
+TEST(HtmlDocument, SurvivesBrokenAndBinaryInput) {
+    std::string junk("<a href=\"<<<\0\xff\xfe<img src='", 30);
+    for (int i = 0; i < 2000; ++i) {
+        junk += "<div class=";
+    }
+    HtmlDocument document(junk);
+    EXPECT_EQ(HtmlDocument::OuterHtml(document.Root()).rfind("<HTML>", 0), 0u);
+}
+
+TEST(CssSelector, SelectsTypeIdClassDescendantAndChild) {
+    HtmlDocument document(
+        "<body><div id=main class='article wide'><p class=lead>A</p>"
+        "<section><p>B</p></section></div><p class=lead>C</p><ul><li>x</li></ul></body>");
+    struct Case {
+        const char* selector;
+        std::vector<std::string> outers;
+    };
+    const Case cases[] = {
+        {"p.lead", {"<P class=\"lead\">A</P>", "<P class=\"lead\">C</P>"}},
+        {"#main p", {"<P class=\"lead\">A</P>", "<P>B</P>"}},
+        {"div > p", {"<P class=\"lead\">A</P>"}},
+        {"DIV.article.wide section", {"<SECTION><P>B</P></SECTION>"}},
+        {"li, .lead", {"<P class=\"lead\">A</P>", "<P class=\"lead\">C</P>", "<LI>x</LI>"}},
+        {".missing", {}},
+    };
+    for (const Case& c : cases) {
+        auto selector = CssSelector::Parse(c.selector);
+        ASSERT_TRUE(selector) << c.selector;
+        std::vector<std::string> outers;
+        for (const auto* element : selector->Select(document)) {
+            outers.push_back(HtmlDocument::OuterHtml(element));
+        }
+        EXPECT_EQ(outers, c.outers) << c.selector;
+    }
+    // A match inside another match is not taken twice.
+    auto nested = CssSelector::Parse("div, p");
+    ASSERT_TRUE(nested);
+    EXPECT_EQ(nested->Select(document).size(), 2u);  // the DIV and the last P
+}
+
+TEST(CssSelector, RefusesWhatItDoesNotSupport) {
+    for (const char* text : {"", " ", "a[href]", "p:first-child", "> p", "p >", "a,,b", "#",
+                             ".", "p ~ a", "p + a", "a, "}) {
+        EXPECT_FALSE(CssSelector::Parse(text)) << text;
+    }
+}
+
+}  // namespace
+}  // namespace wisp

@@ -1,0 +1,21 @@
+#include "cli/CommandContext.h"
+
+#include "core/library/LibraryStore.h"
+
+namespace wisp::cli {
+
+std::string CommandContext::LibraryRoot() const {
+    if (std::optional<std::string> root = command.Value("root")) {
+        if (root->empty()) {
+            throw CommandFailure("--root needs a folder");
+        }
+        return *root;
+    }
+    std::string root = GetLibraryRoot(settings, module);
+    if (root.empty()) {
+        throw CommandFailure("no library root is set and the program's folder is unknown");
+    }
+    return root;
+}
+
+}  // namespace wisp::cli

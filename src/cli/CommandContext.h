@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+#include "cli/CommandLine.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/ModuleLocation.h"
+#include "core/platform/SettingsStore.h"
+
+// What every command of the wisp command works with: the platform's ports, the library root
+// of this call and the two output streams.
+namespace wisp::cli {
+
+// A command that cannot do its work throws this; the message becomes one line on stderr and
+// the exit status 1.
+struct CommandFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct CommandContext {
+    ISettingsStore& settings;
+    IFileSystem& files;
+    IModuleLocation& module;
+    std::ostream& out;
+    std::ostream& err;
+    const ParsedCommand& command;
+
+    // --root for this call, else the stored library root.
+    std::string LibraryRoot() const;
+    bool Quiet() const { return command.Has("quiet"); }
+};
+
+}  // namespace wisp::cli

@@ -1,0 +1,120 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+
+namespace wisp::cli {
+namespace {
+
+const OptionSpec* FindOption(const CommandSpec& command, std::string_view name) {
+    for (const std::vector<OptionSpec>* list : {&command.options, &CommonOptions()}) {
+        auto found = std::find_if(list->begin(), list->end(),
+                                  [&](const OptionSpec& option) { return option.name == name; });
+        if (found != list->end()) {
+            return &*found;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> ParsedCommand::Value(std::string_view option) const {
+    auto found = options.find(option);
+    if (found == options.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+const std::vector<OptionSpec>& CommonOptions() {
+    static const std::vector<OptionSpec> options = {
+        {"root", true},
+        {"help", false},
+        {"quiet", false},
+    };
+    return options;
+}
+
+std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSpec>& commands,
+                                                         const std::vector<std::string>& args) {
+    if (args.empty()) {
+        return UsageError{"no command given"};
+    }
+    auto command = std::find_if(commands.begin(), commands.end(),
+                                [&](const CommandSpec& spec) { return spec.name == args[0]; });
+    if (command == commands.end()) {
+        return UsageError{"unknown command \"" + args[0] + "\""};
+    }
+    ParsedCommand parsed;
+    parsed.spec = &*command;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || !arg.starts_with("--")) {
+            parsed.positionals.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = arg.substr(2);
+        std::optional<std::string> value;
+        if (std::size_t equals = name.find('='); equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        const OptionSpec* option = FindOption(*command, name);
+        if (!option) {
+            return UsageError{"unknown option --" + name + " for \"" + args[0] + "\""};
+        }
+        if (option->takesValue && !value) {
+            if (i + 1 == args.size()) {
+                return UsageError{"option --" + name + " needs a value"};
+            }
+            value = args[++i];
+        }
+        if (!option->takesValue && value) {
+            return UsageError{"option --" + name + " takes no value"};
+        }
+        parsed.options[name] = value.value_or("");
+    }
+    if (parsed.Has("help")) {
+        return parsed;
+    }
+    if (parsed.positionals.size() < command->minPositionals) {
+        return UsageError{"too few arguments for \"" + args[0] + "\""};
+    }
+    if (parsed.positionals.size() > command->maxPositionals) {
+        return UsageError{"too many arguments for \"" + args[0] + "\""};
+    }
+    return parsed;
+}
+
+std::string FormatUsage(const CommandSpec& command) {
+    std::string text = "usage: wisp ";
+    text += command.name;
+    if (!command.usage.empty()) {
+        text += ' ';
+        text += command.usage;
+    }
+    text += "\n  ";
+    text += command.summary;
+    text += "\n  common options: --root DIR (library root for this call), --quiet, --help\n";
+    return text;
+}
+
+std::string FormatOverview(const std::vector<CommandSpec>& commands) {
+    std::string text = "usage: wisp COMMAND [ARGS] [--root DIR] [--quiet] [--help]\n\ncommands:\n";
+    for (const CommandSpec& command : commands) {
+        std::string line = "  ";
+        line += command.name;
+        line.resize(std::max<std::size_t>(line.size() + 1, 14), ' ');
+        line += command.summary;
+        text += line + "\n";
+    }
+    text += "\n\"wisp COMMAND --help\" shows one command's arguments.\n";
+    return text;
+}
+
+}  // namespace wisp::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// The wisp command's arguments: a command name, its positional arguments and its options
+// ("--name VALUE", "--name=VALUE" or a bare "--flag"), checked against what the command takes.
+namespace wisp::cli {
+
+struct OptionSpec {
+    std::string_view name;  // without the leading "--"
+    bool takesValue = false;
+};
+
+struct CommandSpec {
+    std::string_view name;
+    std::size_t minPositionals = 0;
+    std::size_t maxPositionals = 0;
+    std::vector<OptionSpec> options;
+    std::string_view usage;    // the arguments after the command name
+    std::string_view summary;  // one line for the overview
+};
+
+struct ParsedCommand {
+    const CommandSpec* spec = nullptr;
+    std::vector<std::string> positionals;
+    std::map<std::string, std::string, std::less<>> options;
+
+    bool Has(std::string_view option) const { return options.find(option) != options.end(); }
+    std::optional<std::string> Value(std::string_view option) const;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+// The options every command takes.
+const std::vector<OptionSpec>& CommonOptions();
+
+// Finds the command and checks its arguments; a UsageError says what is wrong. "--help" is
+// accepted anywhere and leaves the positional count unchecked.
+std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSpec>& commands,
+                                                         const std::vector<std::string>& args);
+
+std::string FormatUsage(const CommandSpec& command);
+std::string FormatOverview(const std::vector<CommandSpec>& commands);
+
+}  // namespace wisp::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+#include "cli/CommandContext.h"
+
+// The table of the wisp command's commands and the function that runs one.
+namespace wisp::cli {
+
+using CommandHandler = void (*)(CommandContext& context);
+
+struct Command {
+    CommandSpec spec;
+    CommandHandler handler;
+};
+
+const std::vector<Command>& AllCommands();
+
+// Library-wide commands.
+void RunRoot(CommandContext& context);
+
+}  // namespace wisp::cli

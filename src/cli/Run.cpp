@@ -1,0 +1,49 @@
+#include "cli/Run.h"
+
+#include <variant>
+
+#include "cli/Commands.h"
+#include "core/platform/NativePorts.h"
+
+namespace wisp::cli {
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<CommandSpec> specs;
+    for (const Command& command : AllCommands()) {
+        specs.push_back(command.spec);
+    }
+    if (args.empty() || args[0] == "--help" || args[0] == "help" || args[0] == "-h") {
+        (args.empty() ? err : out) << FormatOverview(specs);
+        return args.empty() ? 2 : 0;
+    }
+    auto parsed = ParseCommandLine(specs, args);
+    if (auto* error = std::get_if<UsageError>(&parsed)) {
+        err << "wisp: " << error->message << "\n";
+        err << "Try \"wisp --help\".\n";
+        return 2;
+    }
+    const ParsedCommand& command = std::get<ParsedCommand>(parsed);
+    if (command.Has("help")) {
+        out << FormatUsage(*command.spec);
+        return 0;
+    }
+    auto settings = CreateNativeSettingsStore();
+    auto files = CreateNativeFileSystem();
+    auto module = CreateNativeModuleLocation();
+    CommandContext context{*settings, *files, *module, out, err, command};
+    const Command& chosen = AllCommands()[static_cast<std::size_t>(command.spec - specs.data())];
+    try {
+        chosen.handler(context);
+    } catch (const CommandFailure& failure) {
+        out.flush();
+        err << "wisp: " << failure.what() << "\n";
+        return 1;
+    } catch (const std::exception& unexpected) {
+        out.flush();
+        err << "wisp: " << unexpected.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace wisp::cli

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "cli/CommandLine.h"
+
+namespace wisp::cli {
+namespace {
+
+const std::vector<CommandSpec>& Specs() {
+    static const std::vector<CommandSpec> specs = {
+        {"collect", 1, 1, {{"book", true}, {"title", true}}, "URL", "collect"},
+        {"root", 0, 1, {}, "[PATH]", "root"},
+    };
+    return specs;
+}
+
+TEST(CommandLine, ParsesPositionalsAndOptions) {
+    auto parsed = ParseCommandLine(
+        Specs(), {"collect", "--book", "Travel", "http://h/", "--title=A = B", "--quiet"});
+    ASSERT_TRUE(std::holds_alternative<ParsedCommand>(parsed));
+    const auto& command = std::get<ParsedCommand>(parsed);
+    EXPECT_EQ(command.spec->name, "collect");
+    EXPECT_EQ(command.positionals, std::vector<std::string>{"http://h/"});
+    EXPECT_EQ(command.Value("book"), "Travel");
+    EXPECT_EQ(command.Value("title"), "A = B");
+    EXPECT_TRUE(command.Has("quiet"));
+    EXPECT_FALSE(command.Value("root"));
+
+    // After "--" everything is positional, so a name may begin with dashes.
+    auto dashed = ParseCommandLine(Specs(), {"root", "--", "--odd"});
+    ASSERT_TRUE(std::holds_alternative<ParsedCommand>(dashed));
+    EXPECT_EQ(std::get<ParsedCommand>(dashed).positionals, std::vector<std::string>{"--odd"});
+}
+
+TEST(CommandLine, ReportsWhatIsWrong) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{}, "no command given"},
+        {{"fly"}, "unknown command \"fly\""},
+        {{"collect"}, "too few arguments for \"collect\""},
+        {{"collect", "a", "b"}, "too many arguments for \"collect\""},
+        {{"collect", "a", "--book"}, "option --book needs a value"},
+        {{"collect", "a", "--quiet=yes"}, "option --quiet takes no value"},
+        {{"root", "--title", "x"}, "unknown option --title for \"root\""},
+    };
+    for (const Case& c : cases) {
+        auto parsed = ParseCommandLine(Specs(), c.args);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << c.message;
+        EXPECT_EQ(std::get<UsageError>(parsed).message, c.message);
+    }
+    // --help needs no other argument.
+    EXPECT_TRUE(std::holds_alternative<ParsedCommand>(ParseCommandLine(Specs(), {"collect", "--help"})));
+}
+
+}  // namespace
+}  // namespace wisp::cli

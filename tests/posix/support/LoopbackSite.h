@@ -1,0 +1,104 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+
+// An HTTP server on 127.0.0.1 (port chosen by the system) for the tests: serves a folder of
+// files and pages added in the test, counts requests and can wait before each answer.
+namespace wisp::test {
+
+class LoopbackSite {
+public:
+    explicit LoopbackSite(std::filesystem::path folder = {}) : folder_(std::move(folder)) {
+        server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            Answer(request, response);
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        server_.wait_until_ready();
+    }
+    ~LoopbackSite() {
+        server_.stop();
+        thread_.join();
+    }
+    LoopbackSite(const LoopbackSite&) = delete;
+    LoopbackSite& operator=(const LoopbackSite&) = delete;
+
+    std::string Url(const std::string& path = "/") const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+    // A page or file served at `path` (before the folder is looked at).
+    void Add(const std::string& path, std::string body, std::string contentType = "text/html",
+             int status = 200) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        routes_[path] = Route{std::move(body), std::move(contentType), status};
+    }
+
+    void SetLatency(std::chrono::milliseconds latency) { latency_ = latency; }
+    int Requests() const { return requests_; }
+
+private:
+    struct Route {
+        std::string body;
+        std::string contentType;
+        int status = 200;
+    };
+
+    static std::string ContentTypeOf(const std::filesystem::path& file) {
+        static const std::map<std::string, std::string> types = {
+            {".html", "text/html; charset=utf-8"}, {".htm", "text/html"},
+            {".css", "text/css"},                  {".js", "application/javascript"},
+            {".png", "image/png"},                 {".gif", "image/gif"},
+            {".zip", "application/zip"},
+        };
+        auto found = types.find(file.extension().string());
+        return found == types.end() ? "application/octet-stream" : found->second;
+    }
+
+    void Answer(const httplib::Request& request, httplib::Response& response) {
+        ++requests_;
+        if (latency_.count() > 0) {
+            std::this_thread::sleep_for(latency_);
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto found = routes_.find(request.path);
+            if (found != routes_.end()) {
+                response.status = found->second.status;
+                response.set_content(found->second.body, found->second.contentType.c_str());
+                return;
+            }
+        }
+        std::filesystem::path file = folder_ / request.path.substr(1);
+        if (folder_.empty() || request.path.find("..") != std::string::npos ||
+            !std::filesystem::is_regular_file(file)) {
+            response.status = 404;
+            response.set_content("not found", "text/plain");
+            return;
+        }
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream body;
+        body << in.rdbuf();
+        response.set_content(body.str(), ContentTypeOf(file).c_str());
+    }
+
+    std::filesystem::path folder_;
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::map<std::string, Route> routes_;
+    std::atomic<int> requests_{0};
+    std::chrono::milliseconds latency_{0};
+};
+
+}  // namespace wisp::test

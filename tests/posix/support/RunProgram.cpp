@@ -1,0 +1,124 @@
+#include "posix/support/RunProgram.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+extern char** environ;
+
+namespace wisp::test {
+namespace {
+
+struct Pipe {
+    int fds[2] = {-1, -1};
+    Pipe() {
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            fds[0] = fds[1] = -1;
+        }
+    }
+    ~Pipe() {
+        CloseRead();
+        CloseWrite();
+    }
+    void CloseRead() {
+        if (fds[0] >= 0) ::close(fds[0]);
+        fds[0] = -1;
+    }
+    void CloseWrite() {
+        if (fds[1] >= 0) ::close(fds[1]);
+        fds[1] = -1;
+    }
+};
+
+}  // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::pair<std::string, std::string>>& environment,
+                         const std::string& input) {
+    std::map<std::string, std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+        std::string text = *entry;
+        std::size_t equals = text.find('=');
+        if (equals != std::string::npos) {
+            variables[text.substr(0, equals)] = text.substr(equals + 1);
+        }
+    }
+    for (const auto& [name, value] : environment) {
+        variables[name] = value;
+    }
+    std::vector<std::string> envText;
+    for (const auto& [name, value] : variables) {
+        envText.push_back(name + "=" + value);
+    }
+    std::vector<char*> envp;
+    for (std::string& text : envText) envp.push_back(text.data());
+    envp.push_back(nullptr);
+
+    std::vector<std::string> argText = {program};
+    argText.insert(argText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& text : argText) argv.push_back(text.data());
+    argv.push_back(nullptr);
+
+    Pipe in, out, err;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in.fds[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out.fds[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err.fds[1], 2);
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ProgramResult result;
+    if (spawned != 0) {
+        result.err = std::string("cannot start ") + program + ": " + std::strerror(spawned);
+        return result;
+    }
+    in.CloseRead();
+    out.CloseWrite();
+    err.CloseWrite();
+
+    std::size_t written = 0;
+    if (input.empty()) {
+        in.CloseWrite();
+    }
+    pollfd fds[3] = {{out.fds[0], POLLIN, 0}, {err.fds[0], POLLIN, 0}, {in.fds[1], POLLOUT, 0}};
+    std::string* sinks[2] = {&result.out, &result.err};
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        fds[2].fd = in.fds[1];
+        if (::poll(fds, 3, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP | POLLERR))) {
+                char buffer[65536];
+                ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
+                if (got > 0) {
+                    sinks[i]->append(buffer, static_cast<std::size_t>(got));
+                } else {
+                    fds[i].fd = -1;
+                }
+            }
+        }
+        if (in.fds[1] >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            ssize_t put = ::write(in.fds[1], input.data() + written, input.size() - written);
+            if (put <= 0 || (written += static_cast<std::size_t>(put)) == input.size()) {
+                in.CloseWrite();
+            }
+        }
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+}  // namespace wisp::test

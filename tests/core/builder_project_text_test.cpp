@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "builder_test_files.h"
+#include "core/builder/BuildFile.h"
+#include "core/builder/ProjectFileText.h"
+#include "core/builder/SiteMapPages.h"
+#include "core/builder/SiteMapText.h"
+
+// The fixed texts of a help project: Project.hhp, the batch file, the site map's pieces.
+namespace wisp {
+namespace {
+
+using test::Native;
+
+TEST(ProjectFileText, ElevenLinesJoinedByCrLfWithoutAFinalBreak) {
+    std::string text = MakeProjectFileText(Native("C:/OUT/BOOK~1.CHM"), Native("CHAPTE~1/A.HTM"));
+    EXPECT_EQ(text,
+              "[OPTIONS]\r\n"
+              "Compatibility=1.1 or later\r\n"
+              "Compiled file=" + Native("C:/OUT/BOOK~1.CHM") + "\r\n"
+              "Contents file=Contents.hhc\r\n"
+              "Default topic=" + Native("CHAPTE~1/A.HTM") + "\r\n"
+              "Title=Knowledge Base\r\n"
+              "Full-text search=Yes\r\n"
+              "Index file=Index.hhk\r\n"
+              "Language=0x804    Chinese(People's Replubic of China)\r\n"
+              "Display compile progress=NO\r\n"
+              "[INFOTYPES]");
+}
+
+TEST(ProjectFileText, NoPageLeavesTheDefaultTopicLineBare) {
+    std::string text = MakeProjectFileText("out.chm", "");
+    EXPECT_NE(text.find("\r\nDefault topic=\r\nTitle=Knowledge Base\r\n"), std::string::npos);
+}
+
+TEST(BatchFileText, CompilerOnTheProjectThenViewerOnTheResult) {
+    EXPECT_EQ(MakeBatchFileText(Native("C:/WINDOWS/system32"), Native("C:/LIB/MYBOOK~1"),
+                                Native("C:/OUT/BOOK~1.CHM")),
+              Native("C:/WINDOWS/system32/hhc.exe   C:/LIB/MYBOOK~1/Project.hhp") +
+                  "\r\nhh.exe   " + Native("C:/OUT/BOOK~1.CHM"));
+}
+
+TEST(BatchFileText, APathTheCommandInterpreterWouldSplitIsQuoted) {
+    struct Case {
+        std::string compiled;
+        std::string written;
+    };
+    const std::vector<Case> cases = {
+        {Native("C:/My Books/a.chm"), "\"" + Native("C:/My Books/a.chm") + "\""},
+        {Native("C:/Tom&Jerry/a.chm"), "\"" + Native("C:/Tom&Jerry/a.chm") + "\""},
+        {Native("C:/a|b/a.chm"), "\"" + Native("C:/a|b/a.chm") + "\""},
+        {Native("C:/100%/a.chm"), Native("C:/100%%/a.chm")},
+        {Native("C:/OUT/A~1.CHM"), Native("C:/OUT/A~1.CHM")},
+    };
+    for (const Case& c : cases) {
+        std::string text = MakeBatchFileText("S", "B", c.compiled);
+        EXPECT_EQ(text.substr(text.find("\r\n") + 2), "hh.exe   " + c.written) << c.compiled;
+    }
+    std::string text = MakeBatchFileText("S", Native("C:/Tom & Jerry"), "x.chm");
+    EXPECT_EQ(text.substr(0, text.find("\r\n")),
+              Native("S/hhc.exe   \"C:/Tom & Jerry/Project.hhp\""));
+}
+
+TEST(SiteMapPages, TheBuildersOwnPageTestAndEntryName) {
+    struct Case {
+        const char* file;
+        bool page;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"News.htm", true, "News"},
+        {"News.html", true, "News"},
+        {"a.b.htm", true, "a.b"},
+        {"notes.htm.bak", true, "notes.htm"},
+        {"Index.HTM", false, ""},
+        {"Page.Htm", false, ""},
+        {".htm", false, ""},
+        {".htm.html", true, ".htm"},
+        {"x.shtml", false, ""},
+        {"readme.txt", false, ""},
+        {"htm", false, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsSiteMapPage(c.file), c.page) << c.file;
+        if (c.page) {
+            EXPECT_EQ(SiteMapPageName(c.file), c.name) << c.file;
+        }
+    }
+}
+
+TEST(SiteMapText, EntriesAndFrameAreWrittenUnescaped) {
+    EXPECT_EQ(MakeNameEntry("Tom & Jerry"),
+              "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Tom & "
+              "Jerry\"></OBJECT>");
+    EXPECT_EQ(MakeLocalEntry("A<b>", "x\\A.htm"),
+              "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"A<b>\"><param "
+              "name=\"Local\" value=\"x\\A.htm\"></OBJECT>");
+    EXPECT_EQ(MakeSiteMapText("Book", "[entries]"),
+              "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">"
+              "<HTML><HEAD><meta name=\"GENERATOR\" content=\"Wisp 1.0\"><!-- Sitemap 1.0 "
+              "--></HEAD><BODY><OBJECT type=\"text/site properties\"><param name=\"ImageType\" "
+              "value=\"Folder\"></OBJECT><UL><LI><OBJECT type=\"text/sitemap\"><param "
+              "name=\"Name\" value=\"Book\"></OBJECT><UL>[entries]</UL></UL></BODY></HTML>");
+}
+
+// Records the attribute each write asks for.
+class WriteRecorder final : public IFileSystem {
+public:
+    std::vector<std::pair<std::string, bool>> writes;
+
+    std::optional<std::vector<FolderEntry>> ListFolder(std::string_view) const override {
+        return std::nullopt;
+    }
+    CreateFolderResult CreateFolder(std::string_view) override {
+        return CreateFolderResult::Failed;
+    }
+    bool WriteWholeFile(std::string_view path, std::string_view, bool hidden) override {
+        writes.emplace_back(std::string(path), hidden);
+        return path != "refused";
+    }
+    std::optional<std::string> ReadWholeFile(std::string_view) const override {
+        return std::nullopt;
+    }
+    bool RemoveFile(std::string_view) override { return false; }
+    bool RemoveFolder(std::string_view) override { return false; }
+    bool IsFolder(std::string_view) const override { return false; }
+    bool IsFile(std::string_view) const override { return false; }
+    std::string GetShortPath(std::string_view path) const override { return std::string(path); }
+};
+
+TEST(WriteBuildFile, OnlyTheCompiledFileStaysVisible) {
+    struct Case {
+        const char* path;
+        bool hidden;
+    };
+    const Case cases[] = {
+        {"C:\\Lib\\Book\\Project.hhp", true},
+        {"C:\\Lib\\Book\\ExportASCHM.bat", true},
+        {"C:\\Out\\book.chm", false},
+        {"C:\\Out\\book.chm.old", false},
+        {".chm", true},
+        {"C:\\Out\\book.CHM", true},
+    };
+    for (const Case& c : cases) {
+        WriteRecorder files;
+        EXPECT_TRUE(WriteBuildFile(files, c.path, "x"));
+        ASSERT_EQ(files.writes.size(), 1u);
+        EXPECT_EQ(files.writes[0].second, c.hidden) << c.path;
+    }
+    WriteRecorder files;
+    EXPECT_FALSE(WriteBuildFile(files, "refused", "x"));
+}
+
+}  // namespace
+}  // namespace wisp

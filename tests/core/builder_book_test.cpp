@@ -271,7 +271,10 @@ TEST_F(BookBuildTest, ProjectTextGoesThroughTheCompilersEncoding) {
     public:
         std::optional<std::string> BatchCompilerFolder() const override { return "S"; }
         std::string ToCompilerText(std::string_view utf8) const override {
-            return "[" + std::string(utf8) + "]";
+            std::string text = "[";
+            text += utf8;
+            text += ']';
+            return text;
         }
         CompileResult Compile(const HelpProject&) override { return {CompileStatus::Started, {}}; }
     } marking;

@@ -15,6 +15,13 @@ namespace {
 
 using test::Native;
 
+std::string Quoted(const std::string& text) {
+    std::string quoted = "\"";
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
 TEST(ProjectFileText, ElevenLinesJoinedByCrLfWithoutAFinalBreak) {
     std::string text = MakeProjectFileText(Native("C:/OUT/BOOK~1.CHM"), Native("CHAPTE~1/A.HTM"));
     EXPECT_EQ(text,
@@ -49,9 +56,9 @@ TEST(BatchFileText, APathTheCommandInterpreterWouldSplitIsQuoted) {
         std::string written;
     };
     const std::vector<Case> cases = {
-        {Native("C:/My Books/a.chm"), "\"" + Native("C:/My Books/a.chm") + "\""},
-        {Native("C:/Tom&Jerry/a.chm"), "\"" + Native("C:/Tom&Jerry/a.chm") + "\""},
-        {Native("C:/a|b/a.chm"), "\"" + Native("C:/a|b/a.chm") + "\""},
+        {Native("C:/My Books/a.chm"), Quoted(Native("C:/My Books/a.chm"))},
+        {Native("C:/Tom&Jerry/a.chm"), Quoted(Native("C:/Tom&Jerry/a.chm"))},
+        {Native("C:/a|b/a.chm"), Quoted(Native("C:/a|b/a.chm"))},
         {Native("C:/100%/a.chm"), Native("C:/100%%/a.chm")},
         {Native("C:/OUT/A~1.CHM"), Native("C:/OUT/A~1.CHM")},
     };

@@ -1,8 +1,8 @@
 #include "core/builder/BookContentFiles.h"
 
+#include "core/builder/FolderDescent.h"
 #include "core/builder/SiteMapPages.h"
 #include "core/library/LibraryNaming.h"
-#include "core/library/PathLimits.h"
 
 namespace wisp {
 namespace {
@@ -12,10 +12,9 @@ public:
     ContentCollector(const IFileSystem& files, std::vector<std::string>& found)
         : files_(files), found_(found) {}
 
-    void Collect(std::string_view folder, std::string_view relative, bool inCompanion) {
-        // Past a path buffer a folder cannot be listed on Windows; the bound also ends a
-        // loop of folder links.
-        if (!FitsPathBuffer(folder)) {
+    void Collect(std::string_view folder, std::string_view relative, bool inCompanion,
+                 FolderDescent descent) {
+        if (!CanListFolder(folder)) {
             return;
         }
         auto entries = files_.ListFolder(folder);
@@ -30,7 +29,10 @@ public:
             std::string relativePath =
                 relative.empty() ? entry.name : JoinPath(relative, entry.name);
             if (entry.isFolder) {
-                Collect(path, relativePath, inCompanion || IsCompanionFolder(entry.name));
+                if (descent.Enters(entry)) {
+                    Collect(path, relativePath, inCompanion || IsCompanionFolder(entry.name),
+                            descent.Into(entry));
+                }
             } else if (inCompanion || IsPageFile(entry.name) || IsSiteMapPage(entry.name)) {
                 found_.push_back(std::move(relativePath));
             }
@@ -47,7 +49,7 @@ private:
 std::vector<std::string> ListBookContentFiles(const IFileSystem& files,
                                               std::string_view builtFolder) {
     std::vector<std::string> found;
-    ContentCollector(files, found).Collect(builtFolder, "", false);
+    ContentCollector(files, found).Collect(builtFolder, "", false, FolderDescent{});
     return found;
 }
 

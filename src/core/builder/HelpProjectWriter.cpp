@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/builder/FolderDescent.h"
 #include "core/builder/SiteMapPages.h"
 #include "core/builder/SiteMapText.h"
 #include "core/library/LibraryNaming.h"
@@ -29,19 +30,18 @@ std::string ClipLabel(std::string_view label) {
     return std::string(label.substr(0, end));
 }
 
-// A folder whose path no longer fits a path buffer cannot be listed on Windows; the same
-// bound keeps a loop of folder links from being followed without end elsewhere.
-bool CanList(std::string_view folder) {
-    return FitsPathBuffer(folder);
-}
-
 }  // namespace
 
 HelpProjectWriter::HelpProjectWriter(const IFileSystem& files, std::string baseFolder)
     : files_(files), baseFolder_(std::move(baseFolder)) {}
 
 std::string HelpProjectWriter::FindFirstPage(std::string_view folder) const {
-    if (!CanList(folder)) {
+    return FindFirstPageIn(folder, FolderDescent{});
+}
+
+std::string HelpProjectWriter::FindFirstPageIn(std::string_view folder,
+                                               FolderDescent descent) const {
+    if (!CanListFolder(folder)) {
         return {};
     }
     auto entries = files_.ListFolder(folder);
@@ -51,7 +51,10 @@ std::string HelpProjectWriter::FindFirstPage(std::string_view folder) const {
     for (const FolderEntry& entry : *entries) {
         std::string path = JoinPath(folder, entry.name);
         if (entry.isFolder) {
-            std::string found = FindFirstPage(path);
+            if (!descent.Enters(entry)) {
+                continue;
+            }
+            std::string found = FindFirstPageIn(path, descent.Into(entry));
             if (!found.empty()) {
                 return found;
             }
@@ -89,7 +92,12 @@ std::string HelpProjectWriter::BuildSiteMap(const std::optional<BuildItem>& item
 
 void HelpProjectWriter::ScanFolder(std::string_view folder, std::string pendingLocal,
                                    std::string& entries) const {
-    if (!CanList(folder)) {
+    ScanFolderIn(folder, std::move(pendingLocal), entries, FolderDescent{});
+}
+
+void HelpProjectWriter::ScanFolderIn(std::string_view folder, std::string pendingLocal,
+                                     std::string& entries, FolderDescent descent) const {
+    if (!CanListFolder(folder)) {
         return;
     }
     auto listing = files_.ListFolder(folder);
@@ -108,7 +116,10 @@ void HelpProjectWriter::ScanFolder(std::string_view folder, std::string pendingL
                 entries += MakeNameEntry(entry.name);
             }
             entries += kListStart;
-            ScanFolder(JoinPath(folder, entry.name), pendingLocal, entries);
+            if (descent.Enters(entry)) {
+                ScanFolderIn(JoinPath(folder, entry.name), pendingLocal, entries,
+                             descent.Into(entry));
+            }
             entries += kListEnd;
         } else if (IsSiteMapPage(entry.name)) {
             std::string local = JoinPath(files_.GetShortPath(folder), entry.name);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/builder/BuildItem.h"
+#include "core/builder/FolderDescent.h"
 #include "core/platform/FileSystem.h"
 
 // Turns a built folder's tree on disk into the help project's default topic and site map.
@@ -31,6 +32,10 @@ public:
     void ScanFolder(std::string_view folder, std::string pendingLocal, std::string& entries) const;
 
 private:
+    std::string FindFirstPageIn(std::string_view folder, FolderDescent descent) const;
+    void ScanFolderIn(std::string_view folder, std::string pendingLocal, std::string& entries,
+                      FolderDescent descent) const;
+
     const IFileSystem& files_;
     std::string baseFolder_;
 };

@@ -147,8 +147,8 @@ TEST_F(BookBuildTest, FolderWithoutPagesHasNoDefaultTopicAndNoLocalEntry) {
     temp.MakeFile("Lib/B/Pics.files/a.htm", "a companion's page is no entry");
     Build(Folder("Lib/B", "B"));
     // The companion folder's page is still the default topic; without it there is none.
-    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"), ProjectText(files.GetShortPath(chmPath),
-                                                          "Pics.files/a.htm"));
+    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"),
+              ProjectText(files.GetShortPath(chmPath), "Pics.files/a.htm"));
 
     TempFolder other;
     other.MakeFolder("B/Chapter");
@@ -174,8 +174,7 @@ TEST_F(BookBuildTest, BackupOfAPageIsAnEntryButNeverTheDefaultTopic) {
     temp.MakeFile("Lib/B/notes.htm.bak", "old");
     Build(Folder("Lib/B", "B"));
     EXPECT_EQ(temp.Read("Lib/B/Project.hhp"), ProjectText(files.GetShortPath(chmPath), ""));
-    EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"),
-              SiteMap("B", Entry("notes.htm", "NOTESH~1.BAK")));
+    EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"), SiteMap("B", Entry("notes.htm", "NOTESH~1.BAK")));
 }
 
 TEST_F(BookBuildTest, CompanionFolderListedFirstSuppliesTheDefaultTopic) {
@@ -199,8 +198,8 @@ TEST_F(BookBuildTest, OnlyTheFirstFolderOfTheBuiltFolderOpensTheDefaultTopic) {
     EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"),
               SiteMap("B", Entry("Zulu", "Zulu/Inner/x.htm") + "<UL>" + Entry("Inner") + "<UL>" +
                                Entry("x", "Zulu/Inner/x.htm") + "</UL></UL>" + Entry("Yankee") +
-                               "<UL></UL>" + Entry("Xray") + "<UL>" +
-                               Entry("y", "Xray/y.htm") + "</UL>"));
+                               "<UL></UL>" + Entry("Xray") + "<UL>" + Entry("y", "Xray/y.htm") +
+                               "</UL>"));
 }
 
 TEST_F(BookBuildTest, ChapterBuildWritesIntoTheChapterAndNamesItAsRoot) {
@@ -290,8 +289,7 @@ TEST_F(BookBuildTest, ProjectTextGoesThroughTheCompilersEncoding) {
 TEST_F(BookBuildTest, DefaultTopicNamesAPageOnThePlatformsOwnShortPaths) {
     // No stand-in here: the platform's real short forms (8.3 names under Windows).
     std::unique_ptr<IFileSystem> native = CreateNativeFileSystem();
-    temp.MakeFile("Library Folder/A Long Book Name/Chapter With Spaces/A Long Page Name.htm",
-                  "p");
+    temp.MakeFile("Library Folder/A Long Book Name/Chapter With Spaces/A Long Page Name.htm", "p");
     CBookBuilder builder(*native, compiler,
                          Folder("Library Folder/A Long Book Name", "A Long Book Name"));
     builder.BuildBook(chmPath);
@@ -300,9 +298,9 @@ TEST_F(BookBuildTest, DefaultTopicNamesAPageOnThePlatformsOwnShortPaths) {
     std::string topic = project.substr(start, project.find("\r\n", start) - start);
     std::string base = native->GetShortPath(temp.Path("Library Folder/A Long Book Name"));
     EXPECT_TRUE(native->IsFile(JoinPath(base, topic))) << topic;
-    EXPECT_NE(temp.Read("Library Folder/A Long Book Name/Contents.hhc")
-                  .find("value=\"" + topic + "\""),
-              std::string::npos);
+    EXPECT_NE(
+        temp.Read("Library Folder/A Long Book Name/Contents.hhc").find("value=\"" + topic + "\""),
+        std::string::npos);
 }
 
 TEST(HelpProjectWriter, RootLabelIsClippedToTheLabelBufferBetweenCharacters) {
@@ -316,7 +314,7 @@ TEST(HelpProjectWriter, RootLabelIsClippedToTheLabelBufferBetweenCharacters) {
     const Case cases[] = {
         {std::string(300, 'x'), std::string(259, 'x')},
         {x258 + "\xE4\xB8\xAD" + "yz", x258 + "\xE4\xB8\xAD"},  // one unit fits
-        {x258 + "\xF0\x9F\x98\x80", x258},                       // a surrogate pair does not
+        {x258 + "\xF0\x9F\x98\x80", x258},                      // a surrogate pair does not
         {"Short", "Short"},
     };
     for (const Case& c : cases) {

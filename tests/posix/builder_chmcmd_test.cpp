@@ -94,12 +94,12 @@ TEST_F(ChmcmdBuildTest, CompiledFileHoldsEveryPageAndCompanionFileAndTheContents
 
     UniqueChm chm(::chm_open(chmPath.c_str()));
     ASSERT_TRUE(chm);
-    for (const char* file : {"Welcome.htm", "Welcome.files/pic.png", "Welcome.files/style.css",
-                             "Welcome.files/bg.gif", "Frames.htm", "Frames.files/left.htm",
-                             "Tom & Jerry.htm", "Caf\xC3\xA9.htm", "Chapter/Deep.htm",
-                             "Chapter/Deep.files/data.zip"}) {
-        EXPECT_EQ(ReadObject(chm.get(), std::string("/") + file), temp.Read("Lib/My Book/" +
-                                                                            std::string(file)))
+    for (const char* file :
+         {"Welcome.htm", "Welcome.files/pic.png", "Welcome.files/style.css", "Welcome.files/bg.gif",
+          "Frames.htm", "Frames.files/left.htm", "Tom & Jerry.htm", "Caf\xC3\xA9.htm",
+          "Chapter/Deep.htm", "Chapter/Deep.files/data.zip"}) {
+        EXPECT_EQ(ReadObject(chm.get(), std::string("/") + file),
+                  temp.Read("Lib/My Book/" + std::string(file)))
             << file;
     }
     std::string contents = temp.Read("Lib/My Book/Contents.hhc");
@@ -115,9 +115,9 @@ TEST_F(ChmcmdBuildTest, CompiledFileHoldsEveryPageAndCompanionFileAndTheContents
 
 TEST_F(ChmcmdBuildTest, ChapterBuildCompilesOnlyTheChapter) {
     ChmcmdCompiler compiler;
-    CBookBuilder builder(*files, compiler,
-                         BuildItem{BuildItemKind::Folder, "Chapter",
-                                   temp.Path("Lib/My Book/Chapter")});
+    CBookBuilder builder(
+        *files, compiler,
+        BuildItem{BuildItemKind::Folder, "Chapter", temp.Path("Lib/My Book/Chapter")});
     BuildResult result = builder.BuildBook(chmPath);
     ASSERT_EQ(result.status, BuildStatus::Compiled) << result.message;
     UniqueChm chm(::chm_open(chmPath.c_str()));
@@ -133,8 +133,7 @@ TEST_F(ChmcmdBuildTest, NoCompiledFileOrAnUnreadableOneIsAFailure) {
         std::string body;
         const char* says;
     };
-    const std::string compiledFile =
-        "out=$(sed -n 's/^Compiled file=//p' \"$1\" | tr -d '\\r')";
+    const std::string compiledFile = "out=$(sed -n 's/^Compiled file=//p' \"$1\" | tr -d '\\r')";
     const Case cases[] = {
         // chmcmd itself ends with status 0 when it cannot read the project.
         {"silent", "echo \"Can't find project file\"; exit 0", "is empty"},
@@ -147,8 +146,8 @@ TEST_F(ChmcmdBuildTest, NoCompiledFileOrAnUnreadableOneIsAFailure) {
         ChmcmdCompiler compiler(Script(c.name, c.body));
         BuildResult result = Build(compiler);
         EXPECT_EQ(result.status, BuildStatus::Failed) << c.name;
-        EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": "
-                                                                   << result.message;
+        EXPECT_NE(result.message.find(c.says), std::string::npos)
+            << c.name << ": " << result.message;
         EXPECT_FALSE(ProjectCopiesLeft()) << c.name;
     }
     ChmcmdCompiler failing(Script("stderr", "echo 'Error: no disk space' >&2; exit 3"));
@@ -158,8 +157,7 @@ TEST_F(ChmcmdBuildTest, NoCompiledFileOrAnUnreadableOneIsAFailure) {
 TEST_F(ChmcmdBuildTest, CompiledFileWithoutAllPagesIsAFailure) {
     // The real compiler on the project as written, without the list of files: it takes in
     // only what the contents reach, and the check finds what is missing.
-    ChmcmdCompiler compiler(
-        Script("partial", "chmcmd \"$(dirname \"$1\")/Project.hhp\""));
+    ChmcmdCompiler compiler(Script("partial", "chmcmd \"$(dirname \"$1\")/Project.hhp\""));
     BuildResult result = Build(compiler);
     EXPECT_EQ(result.status, BuildStatus::Failed);
     EXPECT_NE(result.message.find("is missing"), std::string::npos) << result.message;

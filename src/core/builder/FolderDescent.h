@@ -14,9 +14,7 @@ struct FolderDescent {
     bool belowLink = false;
 
     bool Enters(const FolderEntry& folder) const { return !(folder.isLink && belowLink); }
-    FolderDescent Into(const FolderEntry& folder) const {
-        return {belowLink || folder.isLink};
-    }
+    FolderDescent Into(const FolderEntry& folder) const { return {belowLink || folder.isLink}; }
 };
 
 // A folder whose path no longer fits a path buffer cannot be listed on Windows; the same

@@ -21,14 +21,14 @@ std::string ShellBatchCompiler::ToCompilerText(std::string_view utf8) const {
     if (wide.empty()) {
         return {};
     }
-    int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                     nullptr, 0, nullptr, nullptr);
+    int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                     0, nullptr, nullptr);
     if (size <= 0) {
         return {};
     }
     std::string text(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
-                          size, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                          nullptr, nullptr);
     return text;
 }
 
@@ -37,8 +37,7 @@ CompileResult ShellBatchCompiler::Compile(const HelpProject& project) {
         return {CompileStatus::Failed, "No batch file was written."};
     }
     std::wstring batch = Utf8ToWide(project.batchFile);
-    HINSTANCE started =
-        ::ShellExecuteW(nullptr, L"open", batch.c_str(), nullptr, nullptr, SW_HIDE);
+    HINSTANCE started = ::ShellExecuteW(nullptr, L"open", batch.c_str(), nullptr, nullptr, SW_HIDE);
     // ShellExecute reports success with a value above 32.
     if (reinterpret_cast<INT_PTR>(started) <= 32) {
         return {CompileStatus::Failed, "Cannot start " + project.batchFile + "."};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string_view>
+
+#include "core/library/PathLimits.h"
+#include "core/platform/FileSystem.h"
+
+// How far the builder's walks go down a book's folder tree. A folder link (symbolic link,
+// junction) is followed, as a chapter kept elsewhere; a second link below it is not, since
+// two links back to an ancestor would make the walk grow without end.
+namespace wisp {
+
+struct FolderDescent {
+    bool belowLink = false;
+
+    bool Enters(const FolderEntry& folder) const { return !(folder.isLink && belowLink); }
+    FolderDescent Into(const FolderEntry& folder) const { return {belowLink || folder.isLink}; }
+};
+
+// A folder whose path no longer fits a path buffer cannot be listed on Windows; the same
+// bound holds elsewhere.
+inline bool CanListFolder(std::string_view folder) {
+    return FitsPathBuffer(folder);
+}
+
+}  // namespace wisp

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Help compiler port: turns a written help project into a compiled help file.
+namespace wisp {
+
+// A project written into its built folder, ready for the compiler.
+struct HelpProject {
+    std::string builtFolder;   // long path of the folder the project was written into
+    std::string projectFile;   // the folder's Project.hhp
+    std::string batchFile;     // the batch file that runs the compiler; empty when none was written
+    std::string compiledFile;  // the help file to produce, as the reader chose it
+    // Every page and companion file of the book, relative to the built folder, joined with
+    // the platform's separator: what the compiled file has to hold.
+    std::vector<std::string> contentFiles;
+};
+
+enum class CompileStatus {
+    Started,   // handed over to a compiler that nobody waits for
+    Compiled,  // compiled and the result checked
+    Failed,
+};
+
+struct CompileResult {
+    CompileStatus status = CompileStatus::Failed;
+    std::string message;  // why it failed, in the compiler's own words where it gave any
+};
+
+class IHelpCompiler {
+public:
+    virtual ~IHelpCompiler() = default;
+
+    // The folder whose compiler a batch file is to run (the system folder on Windows);
+    // nullopt when this platform runs its compiler without a batch file.
+    virtual std::optional<std::string> BatchCompilerFolder() const = 0;
+
+    // The project files' text in the encoding the compiler reads.
+    virtual std::string ToCompilerText(std::string_view utf8) const = 0;
+
+    virtual CompileResult Compile(const HelpProject& project) = 0;
+};
+
+// This platform's compiler, defined by the platform library (win32/ or posix/).
+std::unique_ptr<IHelpCompiler> CreateNativeHelpCompiler();
+
+}  // namespace wisp

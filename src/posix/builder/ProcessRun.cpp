@@ -1,0 +1,126 @@
+#include "posix/builder/ProcessRun.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace wisp {
+namespace {
+
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { Close(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return fd_; }
+    void Close() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
+private:
+    int fd_ = -1;
+};
+
+class SpawnActions {
+public:
+    SpawnActions() { ok_ = ::posix_spawn_file_actions_init(&actions_) == 0; }
+    ~SpawnActions() {
+        if (ok_) {
+            ::posix_spawn_file_actions_destroy(&actions_);
+        }
+    }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+
+    bool Ok() const { return ok_; }
+    posix_spawn_file_actions_t* Get() { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_{};
+    bool ok_ = false;
+};
+
+std::string ReadAll(int fd) {
+    std::string output;
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            output.append(buffer, static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            return output;
+        }
+    }
+}
+
+}  // namespace
+
+ProcessOutcome RunProcess(const std::vector<std::string>& arguments) {
+    ProcessOutcome outcome;
+    if (arguments.empty()) {
+        outcome.startError = "no program";
+        return outcome;
+    }
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        outcome.startError = std::strerror(errno);
+        return outcome;
+    }
+    Descriptor readEnd(ends[0]);
+    Descriptor writeEnd(ends[1]);
+
+    SpawnActions actions;
+    if (!actions.Ok() ||
+        ::posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0) != 0 ||
+        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 1) != 0 ||
+        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 2) != 0) {
+        outcome.startError = "cannot prepare the process";
+        return outcome;
+    }
+
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    int error = ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
+    if (error != 0) {
+        outcome.startError = std::strerror(error);
+        return outcome;
+    }
+    outcome.started = true;
+    // Only the child keeps the write end, so reading ends when the child is done with it.
+    writeEnd.Close();
+    outcome.output = ReadAll(readEnd.Get());
+
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            outcome.exited = false;
+            outcome.signal = 0;
+            return outcome;
+        }
+    }
+    if (WIFEXITED(status)) {
+        outcome.exited = true;
+        outcome.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        outcome.signal = WTERMSIG(status);
+    }
+    return outcome;
+}
+
+}  // namespace wisp

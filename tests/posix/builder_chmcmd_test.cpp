@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <chm_lib.h>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "core/builder/BookBuilder.h"
+#include "core/platform/NativePorts.h"
+#include "posix/builder/ChmcmdCompiler.h"
+#include "support/TempFolder.h"
+
+// Real builds with chmcmd, read back with chmlib; and compilers that fail in the ways chmcmd
+// can, none of which may pass for a success.
+namespace wisp {
+namespace {
+
+using test::TempFolder;
+
+struct ChmCloser {
+    void operator()(chmFile* file) const { ::chm_close(file); }
+};
+using UniqueChm = std::unique_ptr<chmFile, ChmCloser>;
+
+// The object's content, or nullopt when the compiled file does not hold it.
+std::optional<std::string> ReadObject(chmFile* chm, const std::string& path) {
+    chmUnitInfo unit{};
+    if (::chm_resolve_object(chm, path.c_str(), &unit) != CHM_RESOLVE_SUCCESS) {
+        return std::nullopt;
+    }
+    std::string content(static_cast<std::size_t>(unit.length), '\0');
+    if (unit.length > 0 &&
+        ::chm_retrieve_object(chm, &unit, reinterpret_cast<unsigned char*>(content.data()), 0,
+                              static_cast<LONGINT64>(unit.length)) !=
+            static_cast<LONGINT64>(unit.length)) {
+        return std::nullopt;
+    }
+    return content;
+}
+
+class ChmcmdBuildTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        temp.MakeFile("Lib/My Book/Welcome.htm",
+                      "<HTML><HEAD><LINK rel=\"stylesheet\" href=\"Welcome.files/style.css\">"
+                      "</HEAD><BODY><IMG src=\"Welcome.files/pic.png\">Hello</BODY></HTML>");
+        temp.MakeFile("Lib/My Book/Welcome.files/pic.png", "\x89PNG picture");
+        // Reached only through the style sheet: chmcmd alone would leave it out.
+        temp.MakeFile("Lib/My Book/Welcome.files/style.css", "body{background:url(bg.gif)}");
+        temp.MakeFile("Lib/My Book/Welcome.files/bg.gif", "GIF89a background");
+        temp.MakeFile("Lib/My Book/Frames.htm",
+                      "<HTML><FRAMESET><FRAME src=\"Frames.files/left.htm\"></FRAMESET></HTML>");
+        temp.MakeFile("Lib/My Book/Frames.files/left.htm", "<HTML><BODY>left</BODY></HTML>");
+        temp.MakeFile("Lib/My Book/Tom & Jerry.htm", "<HTML><BODY>cartoon</BODY></HTML>");
+        temp.MakeFile("Lib/My Book/Caf\xC3\xA9.htm", "<HTML><BODY>caf\xC3\xA9</BODY></HTML>");
+        temp.MakeFile("Lib/My Book/Chapter/Deep.htm", "<HTML><BODY>deep</BODY></HTML>");
+        temp.MakeFile("Lib/My Book/Chapter/Deep.files/data.zip", std::string("PK\0\0zip", 7));
+        temp.MakeFolder("Lib/My Book/Empty Chapter");
+    }
+
+    BuildResult Build(IHelpCompiler& compiler) {
+        CBookBuilder builder(*files, compiler,
+                             BuildItem{BuildItemKind::Folder, "My Book", temp.Path("Lib/My Book")});
+        return builder.BuildBook(chmPath);
+    }
+
+    // A stand-in compiler: a shell script with the given body, $1 being the project.
+    std::string Script(const std::string& name, const std::string& body) {
+        std::string path = temp.MakeFile(name, "#!/bin/sh\n" + body + "\n");
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+
+    bool ProjectCopiesLeft() const {
+        for (const auto& entry : std::filesystem::directory_iterator(temp.Path("Lib/My Book"))) {
+            if (entry.path().filename().string().starts_with(".wisp-build-")) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    TempFolder temp;
+    std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();
+    std::string chmPath = temp.MakeFolder("Out") + "/My Book.chm";
+};
+
+TEST_F(ChmcmdBuildTest, CompiledFileHoldsEveryPageAndCompanionFileAndTheContents) {
+    ChmcmdCompiler compiler;
+    BuildResult result = Build(compiler);
+    ASSERT_EQ(result.status, BuildStatus::Compiled) << result.message;
+
+    UniqueChm chm(::chm_open(chmPath.c_str()));
+    ASSERT_TRUE(chm);
+    for (const char* file :
+         {"Welcome.htm", "Welcome.files/pic.png", "Welcome.files/style.css", "Welcome.files/bg.gif",
+          "Frames.htm", "Frames.files/left.htm", "Tom & Jerry.htm", "Caf\xC3\xA9.htm",
+          "Chapter/Deep.htm", "Chapter/Deep.files/data.zip"}) {
+        EXPECT_EQ(ReadObject(chm.get(), std::string("/") + file),
+                  temp.Read("Lib/My Book/" + std::string(file)))
+            << file;
+    }
+    std::string contents = temp.Read("Lib/My Book/Contents.hhc");
+    EXPECT_NE(contents.find("value=\"Tom & Jerry\""), std::string::npos);
+    EXPECT_EQ(ReadObject(chm.get(), "/Contents.hhc"), contents);
+    EXPECT_EQ(ReadObject(chm.get(), "/Index.hhk"), contents);
+
+    // The project stays as written; the copy the compiler read is gone.
+    EXPECT_EQ(temp.Read("Lib/My Book/Project.hhp").find("[FILES]"), std::string::npos);
+    EXPECT_TRUE(temp.Read("Lib/My Book/Project.hhp").ends_with("[INFOTYPES]"));
+    EXPECT_FALSE(ProjectCopiesLeft());
+}
+
+TEST_F(ChmcmdBuildTest, ChapterBuildCompilesOnlyTheChapter) {
+    ChmcmdCompiler compiler;
+    CBookBuilder builder(
+        *files, compiler,
+        BuildItem{BuildItemKind::Folder, "Chapter", temp.Path("Lib/My Book/Chapter")});
+    BuildResult result = builder.BuildBook(chmPath);
+    ASSERT_EQ(result.status, BuildStatus::Compiled) << result.message;
+    UniqueChm chm(::chm_open(chmPath.c_str()));
+    ASSERT_TRUE(chm);
+    EXPECT_EQ(ReadObject(chm.get(), "/Deep.htm"), temp.Read("Lib/My Book/Chapter/Deep.htm"));
+    EXPECT_TRUE(ReadObject(chm.get(), "/Deep.files/data.zip"));
+    EXPECT_FALSE(ReadObject(chm.get(), "/Welcome.htm"));
+}
+
+TEST_F(ChmcmdBuildTest, NoCompiledFileOrAnUnreadableOneIsAFailure) {
+    struct Case {
+        const char* name;
+        std::string body;
+        const char* says;
+    };
+    const std::string compiledFile = "out=$(sed -n 's/^Compiled file=//p' \"$1\" | tr -d '\\r')";
+    const Case cases[] = {
+        // chmcmd itself ends with status 0 when it cannot read the project.
+        {"silent", "echo \"Can't find project file\"; exit 0", "is empty"},
+        {"garbage", compiledFile + "; echo garbage > \"$out\"", "cannot be read"},
+        {"removes", compiledFile + "; rm \"$out\"", "was not written"},
+        {"failing", "echo 'Error: no disk space' >&2; exit 3", "exit status 3"},
+        {"crashing", "kill -SEGV $$", "signal 11"},
+    };
+    for (const Case& c : cases) {
+        ChmcmdCompiler compiler(Script(c.name, c.body));
+        BuildResult result = Build(compiler);
+        EXPECT_EQ(result.status, BuildStatus::Failed) << c.name;
+        EXPECT_NE(result.message.find(c.says), std::string::npos)
+            << c.name << ": " << result.message;
+        EXPECT_FALSE(ProjectCopiesLeft()) << c.name;
+    }
+    ChmcmdCompiler failing(Script("stderr", "echo 'Error: no disk space' >&2; exit 3"));
+    EXPECT_NE(Build(failing).message.find("Error: no disk space"), std::string::npos);
+}
+
+TEST_F(ChmcmdBuildTest, CompiledFileWithoutAllPagesIsAFailure) {
+    // The real compiler on the project as written, without the list of files: it takes in
+    // only what the contents reach, and the check finds what is missing.
+    ChmcmdCompiler compiler(Script("partial", "chmcmd \"$(dirname \"$1\")/Project.hhp\""));
+    BuildResult result = Build(compiler);
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.message.find("is missing"), std::string::npos) << result.message;
+}
+
+TEST_F(ChmcmdBuildTest, MissingCompilerIsAFailure) {
+    ChmcmdCompiler compiler(temp.Path("no-such-compiler"));
+    BuildResult result = Build(compiler);
+    EXPECT_EQ(result.status, BuildStatus::Failed);
+    EXPECT_NE(result.message.find("Cannot run"), std::string::npos) << result.message;
+}
+
+}  // namespace
+}  // namespace wisp

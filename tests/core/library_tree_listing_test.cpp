@@ -115,8 +115,8 @@ TEST(FillFolder, PageAndCompanionSuffixesAreExactAndCaseSensitive) {
     f.temp.MakeFile("R/B/Upper.HTM");
     f.temp.MakeFile("R/B/Mixed.Htm");
     f.temp.MakeFile("R/B/Page.html");
-    f.temp.MakeFolder("R/B/Pics.files");
-    f.temp.MakeFolder("R/B/Pics_files");
+    f.temp.MakeFolder("R/B/Dots.files");
+    f.temp.MakeFolder("R/B/Under_files");
     f.temp.MakeFolder("R/B/Pics.FILES");
     f.ShowBook("B");
     EXPECT_EQ(Sorted(f.control.ChildLabels(f.control.GetTopItem())),

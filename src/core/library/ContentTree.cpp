@@ -73,17 +73,14 @@ void CContentTree::FillFolder(std::string_view folderPath, TreeItem parent) {
 }
 
 bool CContentTree::HasVisibleChildren(std::string_view folderPath) const {
-    std::optional<std::vector<FolderEntry>> entries = files_.ListFolder(folderPath);
-    if (!entries) {
-        return false;
-    }
-    for (const FolderEntry& entry : *entries) {
-        if (entry.isFolder ? !IsCompanionFolder(entry.name)
-                           : (showPages_ && IsPageFile(entry.name))) {
-            return true;
-        }
-    }
-    return false;
+    // Stops at the first hit: a book shows fast however large its folders are.
+    bool found = false;
+    files_.VisitFolder(folderPath, [this, &found](const FolderEntry& entry) {
+        found = entry.isFolder ? !IsCompanionFolder(entry.name)
+                               : (showPages_ && IsPageFile(entry.name));
+        return !found;
+    });
+    return found;
 }
 
 void CContentTree::OnItemExpanding(TreeItem item, bool expandedOnce) {

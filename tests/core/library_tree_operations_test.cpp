@@ -211,6 +211,28 @@ TEST(OnEndLabelEdit, RenamingAFolderAndTheBook) {
     EXPECT_EQ(f.tree.GetItemPath(chapter), f.temp.Path("R/Book2/Chapter 1"));
     f.tree.RefreshBook();
     EXPECT_EQ(f.control.GetLabel(f.control.GetTopItem()), "Book2");
+
+    // Onto an existing book the rename fails; the tree keeps working on its own book.
+    f.temp.MakeFile("R/Other/other.htm");
+    f.control.EditLabel(f.control.GetTopItem());
+    f.control.EndLabelEdit("Other");
+    EXPECT_EQ(f.tree.BookName(), "Book2");
+    f.tree.RefreshBook();
+    EXPECT_EQ(f.tree.GetItemPath(f.Item({"Chapter 1"})), f.temp.Path("R/Book2/Chapter 1"));
+}
+
+TEST(OnEndLabelEdit, RenameOntoAnExistingNameFailsSilentlyButRelabels) {
+    BookFixture f;
+    f.temp.MakeFile("R/B/Ch/z.htm", "z");
+    f.tree.RefreshBook();
+    f.control.Expand(f.Item({"Ch"}));
+    TreeItem page = f.Item({"Ch", "a.htm"});
+    f.control.EditLabel(page);
+    f.control.EndLabelEdit("z");
+    EXPECT_EQ(f.control.GetLabel(page), "z.htm");
+    EXPECT_EQ(f.temp.Read("R/B/Ch/z.htm"), "z");
+    EXPECT_EQ(f.temp.Read("R/B/Ch/a.htm"), "page a");
+    EXPECT_TRUE(f.prompts.shown.empty());
 }
 
 TEST(OnEndLabelEdit, UnchangedOrCancelledChangesNothing) {

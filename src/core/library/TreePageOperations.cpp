@@ -122,10 +122,9 @@ void CContentTree::OnEndLabelEdit(TreeItem item, std::string_view text) {
         std::size_t separator = oldPath.rfind(kPathSeparator);
         std::string newPath = oldPath.substr(0, separator == std::string::npos ? 0 : separator);
         newPath = JoinPath(newPath, newLabel);
-        RenamePath(oldPath, newPath);
-        if (item == control_.GetTopItem()) {
+        if (RenamePath(oldPath, newPath) && item == control_.GetTopItem()) {
             // The book's folder now has the new name; the tree follows it so that its paths
-            // keep pointing at the book.
+            // keep pointing at the book (and never at another book the rename failed onto).
             bookName_ = newLabel;
         }
     }
@@ -139,12 +138,13 @@ void CContentTree::OnEndLabelEdit(TreeItem item, std::string_view text) {
     }
 }
 
-void CContentTree::RenamePath(std::string_view fromPath, std::string_view toPath) {
+bool CContentTree::RenamePath(std::string_view fromPath, std::string_view toPath) {
     // A path the platform's buffers cannot hold would arrive cut short, naming another file.
     if (!FitsPathBuffer(fromPath) || !FitsPathBuffer(toPath)) {
-        return;
+        return false;
     }
-    shell_.Rename(fromPath, toPath);  // a failure is not reported; a refresh shows the disk
+    // A failure is not reported to the reader; a refresh shows what is on disk.
+    return shell_.Rename(fromPath, toPath);
 }
 
 void CContentTree::DeleteFolder() {

@@ -11,13 +11,13 @@ TEST(EntryNameChecks, OnlyNamesOfOneEntryInsideTheFolder) {
         bool single;
     };
     const Case cases[] = {
-        {"Book", true},       {"new book", true},   {"a*b", true},    {"...x", true},
-        {"", false},          {".", false},         {"..", false},    {"a/b", false},
-        {"a\\b", false},      {"../x", false},      {"..\\x", false}, {"/", false},
+        {"Book", true},  {"new book", true}, {"a*b", true},    {"...x", true},
+        {"", false},     {".", false},       {"..", false},    {"a/b", false},
+        {"a\\b", false}, {"../x", false},    {"..\\x", false}, {"/", false},
 #ifdef _WIN32
-        {"...", false},       {"   ", false},       {". .", false},
+        {"...", false},  {"   ", false},     {". .", false},
 #else
-        {"...", true},        {"   ", true},
+        {"...", true},   {"   ", true},
 #endif
     };
     for (const Case& c : cases) {

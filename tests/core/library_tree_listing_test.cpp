@@ -197,8 +197,7 @@ TEST(ItemPaths, LabelsFromTheTopDownUnderRootAndBook) {
     EXPECT_EQ(folderPath, f.temp.Path("R/B/Intro"));
     EXPECT_EQ(f.tree.GetTargetFolder(intro, folderPath), intro);
     EXPECT_EQ(folderPath, f.temp.Path("R/B/Intro"));
-    EXPECT_EQ(f.tree.GetTargetFolder(f.control.GetTopItem(), folderPath),
-              f.control.GetTopItem());
+    EXPECT_EQ(f.tree.GetTargetFolder(f.control.GetTopItem(), folderPath), f.control.GetTopItem());
     EXPECT_EQ(folderPath, f.temp.Path("R/B"));
 }
 

@@ -40,8 +40,8 @@ TEST(ContextMenuGraying, ByWhatWasHit) {
     };
     const Case cases[] = {
         {ContextMenuTarget::NoItem,
-         {kEditPageCommand, kRenameCommand, kPasteCommand, kNewFolderCommand,
-          kDeleteFolderCommand, kDeletePageCommand, kBuildCommand}},
+         {kEditPageCommand, kRenameCommand, kPasteCommand, kNewFolderCommand, kDeleteFolderCommand,
+          kDeletePageCommand, kBuildCommand}},
         {ContextMenuTarget::TopItem, {kDeleteFolderCommand, kEditPageCommand, kDeletePageCommand}},
         {ContextMenuTarget::Folder, {kEditPageCommand, kDeletePageCommand}},
         {ContextMenuTarget::Page, {kNewFolderCommand, kDeleteFolderCommand, kBuildCommand}},

@@ -39,7 +39,8 @@ TEST(FreedesktopTrash, FolderGoesToFilesWithItsTrashInfo) {
     EXPECT_EQ(temp.Read("Trash/files/My Book/page.htm"), "p");
 
     std::string info = temp.Read("Trash/info/My Book.trashinfo");
-    std::regex format("\\[Trash Info\\]\nPath=(.*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+    std::regex format(
+        "\\[Trash Info\\]\nPath=(.*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(info, match, format)) << info;
     EXPECT_EQ(match[1].str(), EncodeTrashInfoPath(temp.Path("Lib/My Book")));
@@ -54,8 +55,9 @@ TEST(FreedesktopTrash, SecondItemOfTheSameNameGetsAFreeName) {
     ASSERT_TRUE(trash.MoveToTrash(temp.Path("B/Book")));
     EXPECT_EQ(temp.Read("Trash/files/Book/one.htm"), "1");
     EXPECT_EQ(temp.Read("Trash/files/Book.2/two.htm"), "2");
-    EXPECT_NE(temp.Read("Trash/info/Book.2.trashinfo").find(EncodeTrashInfoPath(temp.Path("B/Book"))),
-              std::string::npos);
+    EXPECT_NE(
+        temp.Read("Trash/info/Book.2.trashinfo").find(EncodeTrashInfoPath(temp.Path("B/Book"))),
+        std::string::npos);
 }
 
 TEST(FreedesktopTrash, MissingItemLeavesNoTrashInfo) {

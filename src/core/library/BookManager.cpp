@@ -85,8 +85,7 @@ void CBookManager::OnDelete() {
         return;
     }
     std::string name = list_.GetText(*selected);
-    if (prompts_.Show(kDeleteBookQuestion, kWispCaption, PromptStyle::YesNo) !=
-        PromptAnswer::Yes) {
+    if (prompts_.Show(kDeleteBookQuestion, kWispCaption, PromptStyle::YesNo) != PromptAnswer::Yes) {
         return;
     }
     // An entry that could name the root itself or its parent is only taken off the list.

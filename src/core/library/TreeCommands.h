@@ -16,7 +16,7 @@ enum TreeCommand : int {
 
 // The menu's entries, top to bottom, separators left out.
 inline constexpr TreeCommand kContextMenuCommands[] = {
-    kEditPageCommand,  kRenameCommand,     kPasteCommand,   kNewFolderCommand,
+    kEditPageCommand,     kRenameCommand,     kPasteCommand, kNewFolderCommand,
     kDeleteFolderCommand, kDeletePageCommand, kBuildCommand, kRefreshCommand,
 };
 

@@ -103,9 +103,9 @@ bool FreedesktopTrash::MoveToTrash(std::string_view path) const {
     if (!MakeFolders(filesFolder) || !MakeFolders(infoFolder)) {
         return false;
     }
-    std::string contents = "[Trash Info]\nPath=" +
-                           EncodeTrashInfoPath(absolute.lexically_normal().string()) +
-                           "\nDeletionDate=" + LocalTimeStamp() + "\n";
+    std::string contents =
+        "[Trash Info]\nPath=" + EncodeTrashInfoPath(absolute.lexically_normal().string()) +
+        "\nDeletionDate=" + LocalTimeStamp() + "\n";
     // The info file is made first and exclusively: it reserves the name in files/.
     for (int attempt = 1; attempt < 10000; ++attempt) {
         std::string trashName = attempt == 1 ? name : name + "." + std::to_string(attempt);

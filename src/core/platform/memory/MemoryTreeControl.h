@@ -77,7 +77,7 @@ public:
     bool IsRedrawOn() const { return redrawOn_; }
     bool IsTimerRunning(unsigned id) const { return timers_.count(id) != 0; }
     unsigned TimerPeriod(unsigned id) const;
-    TreePoint PointOnLabel(TreeItem item) const;    // client coordinates
+    TreePoint PointOnLabel(TreeItem item) const;  // client coordinates
     TreePoint PointBesideLabel(TreeItem item) const;
     TreePoint ClientToScreen(TreePoint client) const;
 

@@ -18,8 +18,7 @@ public:
         PromptStyle style;
     };
 
-    PromptAnswer Show(std::string_view text, std::string_view caption,
-                      PromptStyle style) override {
+    PromptAnswer Show(std::string_view text, std::string_view caption, PromptStyle style) override {
         shown.push_back({std::string(text), std::string(caption), style});
         if (!answers.empty()) {
             PromptAnswer answer = answers.front();

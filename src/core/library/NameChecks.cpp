@@ -12,8 +12,29 @@ std::optional<std::string_view> CheckPageTitle(std::string_view title) {
     return std::nullopt;
 }
 
+namespace {
+
+bool HoldsSeparatorOrIsDotName(std::string_view name) {
+    return name == "." || name == ".." || name.find_first_of("\\/") != std::string_view::npos;
+}
+
+}  // namespace
+
+bool IsSingleEntryName(std::string_view name) {
+    if (name.empty() || HoldsSeparatorOrIsDotName(name)) {
+        return false;
+    }
+#ifdef _WIN32
+    if (name.find_first_not_of(". ") == std::string_view::npos) {
+        return false;
+    }
+#endif
+    return true;
+}
+
 std::optional<std::string_view> CheckItemName(std::string_view name) {
-    if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos) {
+    if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos || name == "." ||
+        name == "..") {
         return kInvalidItemNameMessage;
     }
     return std::nullopt;
@@ -22,6 +43,9 @@ std::optional<std::string_view> CheckItemName(std::string_view name) {
 std::optional<std::string_view> CheckBookName(std::string_view name) {
     if (name.empty()) {
         return kEmptyBookNameMessage;
+    }
+    if (HoldsSeparatorOrIsDotName(name)) {
+        return kInvalidBookNameMessage;
     }
     return std::nullopt;
 }

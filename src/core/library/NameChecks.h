@@ -17,14 +17,25 @@ inline constexpr std::string_view kInvalidTitleMessage =
 inline constexpr std::string_view kInvalidItemNameMessage =
     "The filename include invalid letter!  eg: \\/:*?\"<>|";
 inline constexpr std::string_view kEmptyBookNameMessage = "The book name can not empty!";
+// A book name that would name a folder outside the library root.
+inline constexpr std::string_view kInvalidBookNameMessage =
+    "The book name can not include \\ or / and can not be . or ..";
+
+// True for a name of exactly one entry of a folder: neither separator of either platform, not
+// "." and not "..". On Windows also not made only of dots and spaces, which the platform strips
+// to nothing, naming the folder itself. A name failing this would reach another folder when
+// joined to a path.
+bool IsSingleEntryName(std::string_view name);
 
 // A page title in the save dialog; shown with caption "Wisp".
 std::optional<std::string_view> CheckPageTitle(std::string_view title);
 
-// A new name of a tree item; shown with caption "Error" and an information icon.
+// A new name of a tree item; shown with caption "Error" and an information icon. "." and ".."
+// are refused with the same message, since they would name the folder itself or its parent.
 std::optional<std::string_view> CheckItemName(std::string_view name);
 
-// A new book name in the New Book dialog: only an empty name is refused here.
+// A new book name in the New Book dialog, or a book's new name in the book manager: its
+// characters are not examined, but it must name one folder inside the root.
 std::optional<std::string_view> CheckBookName(std::string_view name);
 
 }  // namespace wisp

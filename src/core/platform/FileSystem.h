@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,23 @@ public:
 
     // The short (8.3) form of an existing path where the platform has one, else the path.
     virtual std::string GetShortPath(std::string_view path) const = 0;
+
+    // Hands the folder's entries to `visit` one by one, as ListFolder lists them, until it
+    // returns false; false when the listing cannot start. A caller looking for one entry
+    // stops without reading the whole folder.
+    virtual bool VisitFolder(std::string_view folder,
+                             const std::function<bool(const FolderEntry&)>& visit) const {
+        std::optional<std::vector<FolderEntry>> entries = ListFolder(folder);
+        if (!entries) {
+            return false;
+        }
+        for (const FolderEntry& entry : *entries) {
+            if (!visit(entry)) {
+                break;
+            }
+        }
+        return true;
+    }
 };
 
 }  // namespace wisp

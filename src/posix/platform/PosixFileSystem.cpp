@@ -26,11 +26,22 @@ bool StatIs(std::string_view path, mode_t type) {
 
 std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(
     std::string_view folder) const {
-    UniqueDir dir(::opendir(std::string(folder).c_str()));
-    if (!dir) {
+    std::vector<FolderEntry> entries;
+    if (!VisitFolder(folder, [&entries](const FolderEntry& entry) {
+            entries.push_back(entry);
+            return true;
+        })) {
         return std::nullopt;
     }
-    std::vector<FolderEntry> entries;
+    return entries;
+}
+
+bool PosixFileSystem::VisitFolder(std::string_view folder,
+                                  const std::function<bool(const FolderEntry&)>& visit) const {
+    UniqueDir dir(::opendir(std::string(folder).c_str()));
+    if (!dir) {
+        return false;
+    }
     while (dirent* entry = ::readdir(dir.get())) {
         std::string_view name = entry->d_name;
         if (name == "." || name == "..") {
@@ -38,19 +49,27 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(
         }
         FolderEntry item;
         item.name = name;
-        struct stat info {};
-        if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISLNK(info.st_mode)) {
-            item.isLink = true;
-            // A link counts as what it points to; a dangling one as a file.
-            if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) != 0) {
-                info.st_mode = S_IFREG;
+        // The entry's type from the listing saves a stat per entry where the file system
+        // gives it.
+        if (entry->d_type == DT_DIR) {
+            item.isFolder = true;
+        } else if (entry->d_type != DT_REG) {
+            struct stat info {};
+            if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(info.st_mode)) {
+                item.isLink = true;
+                // A link counts as what it points to; a dangling one as a file.
+                if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) != 0) {
+                    info.st_mode = S_IFREG;
+                }
             }
+            item.isFolder = S_ISDIR(info.st_mode);
         }
-        item.isFolder = S_ISDIR(info.st_mode);
-        entries.push_back(std::move(item));
+        if (!visit(item)) {
+            break;
+        }
     }
-    return entries;
+    return true;
 }
 
 CreateFolderResult PosixFileSystem::CreateFolder(std::string_view path) {

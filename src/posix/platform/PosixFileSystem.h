@@ -16,6 +16,8 @@ public:
     bool IsFolder(std::string_view path) const override;
     bool IsFile(std::string_view path) const override;
     std::string GetShortPath(std::string_view path) const override;
+    bool VisitFolder(std::string_view folder,
+                     const std::function<bool(const FolderEntry&)>& visit) const override;
 };
 
 }  // namespace wisp

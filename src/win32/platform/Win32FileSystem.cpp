@@ -23,6 +23,18 @@ UniqueFile CreateForWriting(const std::wstring& path, DWORD attributes) {
 
 std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(
     std::string_view folder) const {
+    std::vector<FolderEntry> entries;
+    if (!VisitFolder(folder, [&entries](const FolderEntry& entry) {
+            entries.push_back(entry);
+            return true;
+        })) {
+        return std::nullopt;
+    }
+    return entries;
+}
+
+bool Win32FileSystem::VisitFolder(std::string_view folder,
+                                  const std::function<bool(const FolderEntry&)>& visit) const {
     std::wstring pattern = Utf8ToWide(folder);
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') {
         pattern += L'\\';
@@ -31,9 +43,8 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(
     WIN32_FIND_DATAW data{};
     UniqueFind find(::FindFirstFileW(pattern.c_str(), &data));
     if (!find) {
-        return std::nullopt;
+        return false;
     }
-    std::vector<FolderEntry> entries;
     do {
         std::wstring_view name = data.cFileName;
         // By name, not by position: a drive's root folder has no "." entry.
@@ -44,9 +55,11 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(
         entry.name = WideToUtf8(name);
         entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        entries.push_back(std::move(entry));
+        if (!visit(entry)) {
+            break;
+        }
     } while (::FindNextFileW(find.Get(), &data));
-    return entries;
+    return true;
 }
 
 CreateFolderResult Win32FileSystem::CreateFolder(std::string_view path) {

@@ -1,0 +1,135 @@
+#include "posix/library/FreedesktopTrash.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace wisp {
+namespace {
+
+std::string DefaultTrashFolder() {
+    if (const char* override = std::getenv(FreedesktopTrash::kTrashFolderVariable);
+        override && *override) {
+        return override;
+    }
+    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome && *dataHome == '/') {
+        return std::string(dataHome) + "/Trash";
+    }
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        return std::string(home) + "/.local/share/Trash";
+    }
+    return {};
+}
+
+bool MakeFolders(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
+}
+
+std::string LocalTimeStamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text;
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        ssize_t written = ::write(fd, content.data(), content.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string EncodeTrashInfoPath(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (char c : path) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                     (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' ||
+                     byte == '~' || byte == '/';
+        if (plain) {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 0x0F];
+        }
+    }
+    return encoded;
+}
+
+FreedesktopTrash::FreedesktopTrash(std::string trashFolder)
+    : folder_(trashFolder.empty() ? DefaultTrashFolder() : std::move(trashFolder)) {}
+
+bool FreedesktopTrash::MoveToTrash(std::string_view path) const {
+    if (folder_.empty() || path.empty()) {
+        return false;
+    }
+    std::string source(path);
+    struct stat info {};
+    if (::lstat(source.c_str(), &info) != 0) {
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(source, error);
+    if (error) {
+        return false;
+    }
+    std::string name = absolute.lexically_normal().filename().string();
+    if (name.empty() || name == "." || name == "..") {
+        return false;
+    }
+    std::string filesFolder = folder_ + "/files";
+    std::string infoFolder = folder_ + "/info";
+    if (!MakeFolders(filesFolder) || !MakeFolders(infoFolder)) {
+        return false;
+    }
+    std::string contents =
+        "[Trash Info]\nPath=" + EncodeTrashInfoPath(absolute.lexically_normal().string()) +
+        "\nDeletionDate=" + LocalTimeStamp() + "\n";
+    // The info file is made first and exclusively: it reserves the name in files/.
+    for (int attempt = 1; attempt < 10000; ++attempt) {
+        std::string trashName = attempt == 1 ? name : name + "." + std::to_string(attempt);
+        std::string infoPath = infoFolder + "/" + trashName + ".trashinfo";
+        int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return false;
+        }
+        bool written = WriteAll(fd, contents);
+        written = (::close(fd) == 0) && written;
+        std::string target = filesFolder + "/" + trashName;
+        if (written && ::access(target.c_str(), F_OK) != 0 &&
+            ::rename(source.c_str(), target.c_str()) == 0) {
+            return true;
+        }
+        ::unlink(infoPath.c_str());
+        if (!written || ::access(target.c_str(), F_OK) != 0) {
+            return false;  // the move itself failed; another name would not help
+        }
+    }
+    return false;
+}
+
+}  // namespace wisp

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include "core/library/LibraryNaming.h"
+#include "library_tree_fixture.h"
+
+namespace wisp {
+namespace {
+
+using test::Sorted;
+using test::TreeFixture;
+
+TEST(ShowBook, EmptyRootOrBookLeavesTheTreeEmpty) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/a.htm");
+    f.ShowBook("B");
+    ASSERT_NE(f.control.ItemCount(), 0u);
+
+    f.tree.ShowBook(f.Root(), "");
+    EXPECT_EQ(f.control.ItemCount(), 0u);
+    f.ShowBook("B");
+    f.tree.ShowBook("", "B");
+    EXPECT_EQ(f.control.ItemCount(), 0u);
+}
+
+TEST(ShowBook, TopItemIsTheExpandedBookWithItsFirstLevel) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/Intro/News.htm");
+    f.temp.MakeFile("R/B/Cover.htm");
+    f.temp.MakeFile("R/B/notes.txt");
+    f.ShowBook("B");
+
+    EXPECT_EQ(f.control.ChildLabels(kNoTreeItem), std::vector<std::string>{"B"});
+    TreeItem top = f.control.GetTopItem();
+    const TreeItemContent* book = f.control.Content(top);
+    ASSERT_NE(book, nullptr);
+    EXPECT_EQ(book->kind, kFolderItem);
+    EXPECT_EQ(book->image, 0);
+    EXPECT_EQ(book->selectedImage, 1);
+    EXPECT_TRUE(f.control.IsExpanded(top));
+    EXPECT_TRUE(f.control.IsRedrawOn());
+    EXPECT_EQ(Sorted(f.control.ChildLabels(top)), (std::vector<std::string>{"Cover.htm", "Intro"}));
+
+    const TreeItemContent* intro = f.control.Content(f.Item({"Intro"}));
+    EXPECT_EQ(intro->kind, kFolderItem);
+    EXPECT_EQ(intro->image, 0);
+    EXPECT_EQ(intro->selectedImage, 1);
+    EXPECT_TRUE(intro->hasExpandButton);
+    // Deeper folders wait for their first expansion.
+    EXPECT_TRUE(f.control.Children(f.Item({"Intro"})).empty());
+
+    const TreeItemContent* cover = f.control.Content(f.Item({"Cover.htm"}));
+    EXPECT_EQ(cover->kind, kPageItem);
+    EXPECT_EQ(cover->image, 10);
+    EXPECT_EQ(cover->selectedImage, 10);
+    EXPECT_FALSE(cover->hasExpandButton);
+}
+
+TEST(ShowBook, MissingBookFolderGivesTopItemWithoutChildren) {
+    TreeFixture f;
+    f.temp.MakeFolder("R");
+    f.ShowBook("Gone");
+    EXPECT_NE(f.control.GetTopItem(), kNoTreeItem);
+    EXPECT_TRUE(f.control.Children(f.control.GetTopItem()).empty());
+}
+
+TEST(ShowBook, BookNameThatLeavesTheRootShowsNothing) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/a.htm");
+    f.temp.MakeFile("outside.htm");
+    for (std::string_view book : {"..", ".", "B/..", "..\\R"}) {
+        f.ShowBook(book);
+        EXPECT_EQ(f.control.ItemCount(), 0u) << book;
+    }
+}
+
+TEST(FillFolder, BuildArtefactsAreDeletedAndNotListed) {
+    TreeFixture f;
+    for (const char* name : {"ExportASCHM.bat", "Project.hhp", "Contents.hhc", "Index.hhk",
+                             "index.hhk", "Chapter/Index.hhk", "Chapter/page.htm"}) {
+        f.temp.MakeFile(std::string("R/B/") + name, "x");
+    }
+    f.temp.MakeFolder("R/B/Contents.hhc.d");
+    f.ShowBook("B");
+
+    EXPECT_FALSE(f.temp.Exists("R/B/ExportASCHM.bat"));
+    EXPECT_FALSE(f.temp.Exists("R/B/Project.hhp"));
+    EXPECT_FALSE(f.temp.Exists("R/B/Contents.hhc"));
+#ifndef _WIN32
+    // On a case-blind file system index.hhk and Index.hhk are one file.
+    EXPECT_FALSE(f.temp.Exists("R/B/Index.hhk"));
+    EXPECT_TRUE(f.temp.Exists("R/B/index.hhk"));
+#endif
+    // Deeper folders lose theirs when they are first listed.
+    EXPECT_TRUE(f.temp.Exists("R/B/Chapter/Index.hhk"));
+    f.control.Expand(f.Item({"Chapter"}));
+    EXPECT_FALSE(f.temp.Exists("R/B/Chapter/Index.hhk"));
+    EXPECT_EQ(f.control.ChildLabels(f.Item({"Chapter"})), std::vector<std::string>{"page.htm"});
+
+    EXPECT_EQ(Sorted(f.control.ChildLabels(f.control.GetTopItem())),
+              (std::vector<std::string>{"Chapter", "Contents.hhc.d"}));
+}
+
+TEST(FillFolder, FolderNamedLikeAnArtefactIsNotListedAndStays) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/Project.hhp/inside.htm");
+    f.ShowBook("B");
+    EXPECT_TRUE(f.control.Children(f.control.GetTopItem()).empty());
+    EXPECT_TRUE(f.temp.Exists("R/B/Project.hhp/inside.htm"));
+    // For the expand button it still counts.
+    EXPECT_TRUE(f.tree.HasVisibleChildren(f.temp.Path("R/B")));
+}
+
+TEST(FillFolder, PageAndCompanionSuffixesAreExactAndCaseSensitive) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/Upper.HTM");
+    f.temp.MakeFile("R/B/Mixed.Htm");
+    f.temp.MakeFile("R/B/Page.html");
+    f.temp.MakeFolder("R/B/Dots.files");
+    f.temp.MakeFolder("R/B/Under_files");
+    f.temp.MakeFolder("R/B/Pics.FILES");
+    f.ShowBook("B");
+    EXPECT_EQ(Sorted(f.control.ChildLabels(f.control.GetTopItem())),
+              (std::vector<std::string>{"Pics.FILES", "Upper.HTM"}));
+}
+
+TEST(FillFolder, ItemsComeInTheFileSystemsOrder) {
+    TreeFixture f;
+    for (const char* name : {"c.htm", "a", "b.htm", "d", "e.htm"}) {
+        if (std::string_view(name).ends_with(".htm")) {
+            f.temp.MakeFile(std::string("R/B/") + name);
+        } else {
+            f.temp.MakeFolder(std::string("R/B/") + name);
+        }
+    }
+    std::vector<std::string> listed;
+    std::optional<std::vector<FolderEntry>> entries = f.files->ListFolder(f.temp.Path("R/B"));
+    ASSERT_TRUE(entries);
+    for (const FolderEntry& entry : *entries) {
+        listed.push_back(entry.name);
+    }
+    f.ShowBook("B");
+    EXPECT_EQ(f.control.ChildLabels(f.control.GetTopItem()), listed);
+}
+
+TEST(HasVisibleChildren, ExpandButtonOnlyWhenSomethingWouldBeListed) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/OnlyCompanions/a.files/x.png");
+    f.temp.MakeFile("R/B/OnlyCompanions/b_files/y.png");
+    f.temp.MakeFile("R/B/OnlyCompanions/readme.txt");
+    f.temp.MakeFile("R/B/OnlyCompanions/odd.Htm");
+    f.temp.MakeFile("R/B/OnlyPages/p.htm");
+    f.temp.MakeFolder("R/B/OnlyFolder/Sub");
+    f.temp.MakeFolder("R/B/Empty");
+    f.ShowBook("B");
+    auto button = [&](std::string_view label) {
+        return f.control.Content(f.Item({label}))->hasExpandButton;
+    };
+    EXPECT_FALSE(button("OnlyCompanions"));
+    EXPECT_TRUE(button("OnlyPages"));
+    EXPECT_TRUE(button("OnlyFolder"));
+    EXPECT_FALSE(button("Empty"));
+    EXPECT_FALSE(f.tree.HasVisibleChildren(f.temp.Path("R/B/NoSuchFolder")));
+}
+
+TEST(HasVisibleChildren, WithoutPagesNoPageIsListedOrCounted) {
+    TreeFixture f(/*showPages=*/false);
+    f.temp.MakeFile("R/B/OnlyPages/p.htm");
+    f.temp.MakeFile("R/B/Top.htm");
+    f.temp.MakeFolder("R/B/Deeper/Sub");
+    f.ShowBook("B");
+    EXPECT_EQ(Sorted(f.control.ChildLabels(f.control.GetTopItem())),
+              (std::vector<std::string>{"Deeper", "OnlyPages"}));
+    EXPECT_FALSE(f.control.Content(f.Item({"OnlyPages"}))->hasExpandButton);
+    EXPECT_TRUE(f.control.Content(f.Item({"Deeper"}))->hasExpandButton);
+
+    f.tree.SetShowPages(true);
+    f.tree.RefreshBook();
+    EXPECT_EQ(Sorted(f.control.ChildLabels(f.control.GetTopItem())),
+              (std::vector<std::string>{"Deeper", "OnlyPages", "Top.htm"}));
+}
+
+TEST(ItemPaths, LabelsFromTheTopDownUnderRootAndBook) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/Intro/News.htm");
+    f.ShowBook("B");
+    TreeItem intro = f.Item({"Intro"});
+    f.control.Expand(intro);
+    TreeItem news = f.Item({"Intro", "News.htm"});
+    ASSERT_NE(news, kNoTreeItem);
+
+    EXPECT_EQ(f.tree.GetItemPath(f.control.GetTopItem()), f.temp.Path("R/B"));
+    EXPECT_EQ(f.tree.GetItemPath(intro), f.temp.Path("R/B/Intro"));
+    EXPECT_EQ(f.tree.GetItemPath(news), f.temp.Path("R/B/Intro/News.htm"));
+
+    std::string folderPath = "untouched";
+    EXPECT_EQ(f.tree.GetTargetFolder(news, folderPath), intro);
+    EXPECT_EQ(folderPath, f.temp.Path("R/B/Intro"));
+    EXPECT_EQ(f.tree.GetTargetFolder(intro, folderPath), intro);
+    EXPECT_EQ(folderPath, f.temp.Path("R/B/Intro"));
+    EXPECT_EQ(f.tree.GetTargetFolder(f.control.GetTopItem(), folderPath), f.control.GetTopItem());
+    EXPECT_EQ(folderPath, f.temp.Path("R/B"));
+}
+
+TEST(ItemPaths, PageWithoutParentHasNoTargetFolder) {
+    MemoryTreeControl control;
+    auto files = CreateNativeFileSystem();
+    test::RecordingShellFileOperations shell;
+    ScriptedPrompts prompts;
+    CContentTree tree({control, *files, shell, prompts}, true);
+    TreeItem loose = tree.InsertPageItem(kNoTreeItem, "Loose.htm");
+    std::string folderPath = "untouched";
+    EXPECT_EQ(tree.GetTargetFolder(loose, folderPath), kNoTreeItem);
+    EXPECT_EQ(folderPath, "untouched");
+}
+
+TEST(OnItemExpanding, FolderIsReadOnceUntilRefresh) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/Ch/first.htm");
+    f.ShowBook("B");
+    TreeItem chapter = f.Item({"Ch"});
+    f.control.Expand(chapter);
+    EXPECT_EQ(f.control.ChildLabels(chapter), std::vector<std::string>{"first.htm"});
+
+    f.temp.MakeFile("R/B/Ch/second.htm");
+    f.control.Collapse(chapter);
+    f.control.Expand(chapter);
+    EXPECT_EQ(f.control.ChildLabels(chapter), std::vector<std::string>{"first.htm"});
+
+    f.tree.RefreshBook();
+    chapter = f.Item({"Ch"});
+    f.control.Expand(chapter);
+    EXPECT_EQ(Sorted(f.control.ChildLabels(chapter)),
+              (std::vector<std::string>{"first.htm", "second.htm"}));
+}
+
+TEST(OnItemExpanding, TopItemIsNotListedTwice) {
+    TreeFixture f;
+    f.temp.MakeFile("R/B/a.htm");
+    f.ShowBook("B");
+    TreeItem top = f.control.GetTopItem();
+    f.control.Collapse(top);
+    f.tree.OnItemExpanding(top, /*expandedOnce=*/false);
+    EXPECT_EQ(f.control.ChildLabels(top), std::vector<std::string>{"a.htm"});
+}
+
+}  // namespace
+}  // namespace wisp

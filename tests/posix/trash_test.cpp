@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "posix/library/FreedesktopTrash.h"
+#include "posix/library/PosixShellFileOperations.h"
+#include "support/TempFolder.h"
+
+namespace wisp {
+namespace {
+
+using test::TempFolder;
+
+TEST(EncodeTrashInfoPath, KeepsUnreservedAndSlashes) {
+    struct Case {
+        const char* path;
+        const char* encoded;
+    };
+    const Case cases[] = {
+        {"/home/u/My eBooks/Book", "/home/u/My%20eBooks/Book"},
+        {"/a/b-c_d.e~f", "/a/b-c_d.e~f"},
+        {"/x/100%", "/x/100%25"},
+        {"/x/\xC3\xA9t\xC3\xA9", "/x/%C3%A9t%C3%A9"},
+        {"/x/a\nb", "/x/a%0Ab"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeTrashInfoPath(c.path), c.encoded) << c.path;
+    }
+}
+
+TEST(FreedesktopTrash, FolderGoesToFilesWithItsTrashInfo) {
+    TempFolder temp;
+    temp.MakeFile("Lib/My Book/page.htm", "p");
+    FreedesktopTrash trash(temp.Path("Trash"));
+    ASSERT_TRUE(trash.MoveToTrash(temp.Path("Lib/My Book")));
+    EXPECT_FALSE(temp.Exists("Lib/My Book"));
+    EXPECT_EQ(temp.Read("Trash/files/My Book/page.htm"), "p");
+
+    std::string info = temp.Read("Trash/info/My Book.trashinfo");
+    std::regex format(
+        "\\[Trash Info\\]\nPath=(.*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(info, match, format)) << info;
+    EXPECT_EQ(match[1].str(), EncodeTrashInfoPath(temp.Path("Lib/My Book")));
+}
+
+TEST(FreedesktopTrash, SecondItemOfTheSameNameGetsAFreeName) {
+    TempFolder temp;
+    FreedesktopTrash trash(temp.Path("Trash"));
+    temp.MakeFile("A/Book/one.htm", "1");
+    temp.MakeFile("B/Book/two.htm", "2");
+    ASSERT_TRUE(trash.MoveToTrash(temp.Path("A/Book")));
+    ASSERT_TRUE(trash.MoveToTrash(temp.Path("B/Book")));
+    EXPECT_EQ(temp.Read("Trash/files/Book/one.htm"), "1");
+    EXPECT_EQ(temp.Read("Trash/files/Book.2/two.htm"), "2");
+    EXPECT_NE(
+        temp.Read("Trash/info/Book.2.trashinfo").find(EncodeTrashInfoPath(temp.Path("B/Book"))),
+        std::string::npos);
+}
+
+TEST(FreedesktopTrash, MissingItemLeavesNoTrashInfo) {
+    TempFolder temp;
+    FreedesktopTrash trash(temp.Path("Trash"));
+    EXPECT_FALSE(trash.MoveToTrash(temp.Path("Nothing")));
+    EXPECT_FALSE(temp.Exists("Trash/info/Nothing.trashinfo"));
+}
+
+TEST(FreedesktopTrash, LocationFromTheEnvironment) {
+    TempFolder temp;
+    const char* saved = std::getenv(FreedesktopTrash::kTrashFolderVariable);
+    std::string previous = saved ? saved : "";
+    ::setenv(FreedesktopTrash::kTrashFolderVariable, temp.Path("EnvTrash").c_str(), 1);
+    FreedesktopTrash trash;
+    EXPECT_EQ(trash.Folder(), temp.Path("EnvTrash"));
+    temp.MakeFile("Book/x.htm");
+    EXPECT_TRUE(trash.MoveToTrash(temp.Path("Book")));
+    EXPECT_TRUE(temp.Exists("EnvTrash/files/Book/x.htm"));
+    if (saved) {
+        ::setenv(FreedesktopTrash::kTrashFolderVariable, previous.c_str(), 1);
+    } else {
+        ::unsetenv(FreedesktopTrash::kTrashFolderVariable);
+    }
+}
+
+TEST(PosixShellFileOperations, RenameNeverReplaces) {
+    TempFolder temp;
+    PosixShellFileOperations shell{FreedesktopTrash(temp.Path("Trash"))};
+    temp.MakeFile("Ch/a.htm", "a");
+    temp.MakeFile("Ch/b.htm", "b");
+    EXPECT_TRUE(shell.Rename(temp.Path("Ch/a.htm"), temp.Path("Ch/c.htm")));
+    EXPECT_EQ(temp.Read("Ch/c.htm"), "a");
+    EXPECT_FALSE(shell.Rename(temp.Path("Ch/c.htm"), temp.Path("Ch/b.htm")));
+    EXPECT_EQ(temp.Read("Ch/b.htm"), "b");
+    EXPECT_EQ(temp.Read("Ch/c.htm"), "a");
+    EXPECT_FALSE(shell.Rename(temp.Path("Ch/missing.htm"), temp.Path("Ch/d.htm")));
+}
+
+TEST(PosixShellFileOperations, MoveIntoAnExistingFolderOrToANewName) {
+    TempFolder temp;
+    PosixShellFileOperations shell{FreedesktopTrash(temp.Path("Trash"))};
+    temp.MakeFile("R/A/a.htm", "a");
+    temp.MakeFile("R/B/b.htm", "b");
+    EXPECT_TRUE(shell.Move(temp.Path("R/A"), temp.Path("R/B")));
+    EXPECT_EQ(temp.Read("R/B/A/a.htm"), "a");
+    EXPECT_TRUE(shell.Move(temp.Path("R/B"), temp.Path("R/C")));
+    EXPECT_EQ(temp.Read("R/C/b.htm"), "b");
+    EXPECT_EQ(temp.Read("R/C/A/a.htm"), "a");
+}
+
+TEST(PosixShellFileOperations, DeleteToTrashOrForGoodWithoutFollowingLinks) {
+    TempFolder temp;
+    PosixShellFileOperations shell{FreedesktopTrash(temp.Path("Trash"))};
+    temp.MakeFile("R/A/a.htm");
+    EXPECT_TRUE(shell.Delete(temp.Path("R/A"), true));
+    EXPECT_TRUE(temp.Exists("Trash/files/A/a.htm"));
+    EXPECT_TRUE(temp.Exists("Trash/info/A.trashinfo"));
+
+    temp.MakeFile("Outside/keep.txt", "k");
+    temp.MakeFile("R/B/b.htm");
+    std::filesystem::create_directory_symlink(temp.Path("Outside"), temp.Path("R/B/link"));
+    EXPECT_TRUE(shell.Delete(temp.Path("R/B"), false));
+    EXPECT_FALSE(temp.Exists("R/B"));
+    EXPECT_EQ(temp.Read("Outside/keep.txt"), "k");
+    EXPECT_FALSE(temp.Exists("Trash/files/B"));
+}
+
+}  // namespace
+}  // namespace wisp

@@ -87,9 +87,23 @@ TEST(ClipboardHtml, LowerCaseMarkupStartsAtTheHeaderOffset) {
 }
 
 TEST(ClipboardHtml, SurvivesBrokenAndRandomText) {
-    const std::string pieces[] = {"Version:", "1.0", "0.9", "\r\n", "\r", "SourceURL:",
-                                  "<BASE HREF=\"", "\">", "<TITLE>", "</TITLE>", "<HTML>",
-                                  "StartHTML:", "12", "0", std::string(1, '\0'), "\xff", "x"};
+    const std::string pieces[] = {"Version:",
+                                  "1.0",
+                                  "0.9",
+                                  "\r\n",
+                                  "\r",
+                                  "SourceURL:",
+                                  "<BASE HREF=\"",
+                                  "\">",
+                                  "<TITLE>",
+                                  "</TITLE>",
+                                  "<HTML>",
+                                  "StartHTML:",
+                                  "12",
+                                  "0",
+                                  std::string(1, '\0'),
+                                  "\xff",
+                                  "x"};
     std::mt19937 random(20261206);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 24);

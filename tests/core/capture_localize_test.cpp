@@ -90,15 +90,18 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
         {"<FRAMESET><FRAME src=\"f.htm\"></FRAMESET>",
          "<FRAMESET><FRAME src=\"News.files/f.htm\"></FRAMESET>",
          {base + "f.htm"}},
-        {"<INPUT type=image src=\"go.png\">", "<INPUT type=image src=\"News.files/go.png\">",
+        {"<INPUT type=image src=\"go.png\">",
+         "<INPUT type=image src=\"News.files/go.png\">",
          {base + "go.png"}},
-        {"<IMG src=\"http://cdn.example/x/y.png\">", "<IMG src=\"News.files/y.png\">",
+        {"<IMG src=\"http://cdn.example/x/y.png\">",
+         "<IMG src=\"News.files/y.png\">",
          {"http://cdn.example/x/y.png"}},
         {"<IMG src=\"\">", "<IMG src=\"\">", {}},
         {"<IMG src=\"dir/\">", "<IMG src=\"dir/\">", {}},
         {"<IMG src=\"a.gif\"", "<IMG src=\"a.gif\"", {}},
         // A tag inside a comment is found like any other.
-        {"<!-- <IMG src=\"c.gif\"> -->", "<!-- <IMG src=\"News.files/c.gif\"> -->",
+        {"<!-- <IMG src=\"c.gif\"> -->",
+         "<!-- <IMG src=\"News.files/c.gif\"> -->",
          {base + "c.gif"}},
         // The rows are visited in table order, not in page order.
         {"<IMG src=\"i.gif\"><SCRIPT src=\"s.js\">",
@@ -115,12 +118,12 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
 }
 
 TEST_F(LocalizeTest, IdenticalTagsAreRewrittenTogether) {
-    CCaptureContext& job = Localize(
-        "<IMG src=\"p.gif\"><B>x</B><IMG src=\"p.gif\"><IMG src=\"p.gif\" width=1>",
-        "http://host/dir/page.html");
+    CCaptureContext& job =
+        Localize("<IMG src=\"p.gif\"><B>x</B><IMG src=\"p.gif\"><IMG src=\"p.gif\" width=1>",
+                 "http://host/dir/page.html");
     EXPECT_EQ(job.Html(), Rewritten("<IMG src=\"News.files/p.gif\"><B>x</B>"
-                                 "<IMG src=\"News.files/p.gif\">"
-                                 "<IMG src=\"News.files/p.gif\" width=1>"));
+                                    "<IMG src=\"News.files/p.gif\">"
+                                    "<IMG src=\"News.files/p.gif\" width=1>"));
     // Each visited tag is queued, the rewritten ones with their new value; all of them aim
     // at the same local file.
     ASSERT_EQ(job.SourceUrls().size(), 3u);
@@ -134,7 +137,7 @@ TEST_F(LocalizeTest, AValueStandingTwiceInItsTagIsReplacedTwice) {
     CCaptureContext& job =
         Localize("<IMG alt=\"a.gif\" src=\"a.gif\"><IMG src=\"b.gif\">", "http://h/p.htm");
     EXPECT_EQ(job.Html(), Rewritten("<IMG alt=\"News.files/a.gif\" src=\"News.files/a.gif\">"
-                                 "<IMG src=\"News.files/b.gif\">"));
+                                    "<IMG src=\"News.files/b.gif\">"));
 }
 
 TEST_F(LocalizeTest, AnHttpsPageResolvesLikeAnHttpPage) {

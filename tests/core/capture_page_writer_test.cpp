@@ -25,8 +25,9 @@ TEST(WritePageFile, WritesTheMetaLineAndTheRewrittenHtml) {
     EXPECT_EQ(temp.Read("Book/News.htm"), meta);
 
     CCaptureContext job(ports.Ports());
-    const std::string html = "<HTML><HEAD><META charset=\"latin1\"></HEAD>"
-                             "<IMG src=\"a.gif\">\r\n\xe9\0x</HTML>"s;
+    const std::string html =
+        "<HTML><HEAD><META charset=\"latin1\"></HEAD>"
+        "<IMG src=\"a.gif\">\r\n\xe9\0x</HTML>"s;
     job.Init(html, "http://host/p.html", pagePath);
     job.LocalizeResources();
     ASSERT_TRUE(WritePageFile(*ports.files, job, pagePath));

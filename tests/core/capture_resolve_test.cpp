@@ -51,7 +51,8 @@ TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
     CCaptureContext job(ports.Ports());
     for (const Case& c : cases) {
         std::string url = c.reference;
-        EXPECT_EQ(job.ResolveResourceUrl(c.pageUrl, url), c.ok) << c.pageUrl << " + " << c.reference;
+        EXPECT_EQ(job.ResolveResourceUrl(c.pageUrl, url), c.ok)
+            << c.pageUrl << " + " << c.reference;
         EXPECT_EQ(url, c.ok ? c.resolved : c.reference) << c.pageUrl << " + " << c.reference;
     }
 }

@@ -21,8 +21,7 @@ std::string ComposeWholePage(const IPageSource& source) {
     return {};
 }
 
-std::optional<std::string> ComposeSelectionPage(const IPageSource& source,
-                                                std::string_view title) {
+std::optional<std::string> ComposeSelectionPage(const IPageSource& source, std::string_view title) {
     std::optional<std::vector<std::optional<std::string>>> sheets = source.StyleSheetsCss();
     if (!sheets) {
         return std::nullopt;

@@ -15,7 +15,6 @@ std::string ComposeWholePage(const IPageSource& source);
 
 // A page of its own for the selection: the title, the CSS of the document's style sheets
 // and the selection's HTML. nullopt when the style sheets cannot be read.
-std::optional<std::string> ComposeSelectionPage(const IPageSource& source,
-                                                std::string_view title);
+std::optional<std::string> ComposeSelectionPage(const IPageSource& source, std::string_view title);
 
 }  // namespace wisp

@@ -193,9 +193,8 @@ std::optional<std::string> ResolveAsBrowser(std::string_view base, std::string_v
             target.path = baseParts.path;
             target.query = ref.query ? ref.query : baseParts.query;
         } else {
-            target.path = RemoveDotSegments(ref.path.front() == '/' ? ref.path
-                                                                    : MergePaths(baseParts,
-                                                                                 ref.path));
+            target.path = RemoveDotSegments(
+                ref.path.front() == '/' ? ref.path : MergePaths(baseParts, ref.path));
             target.query = ref.query;
         }
     }

@@ -25,8 +25,8 @@ void InitializeCurlOnce() {
 
 // Bytes a browser escapes before it sends an address; a "%" stays, being escaped already.
 bool NeedsEscaping(unsigned char c) {
-    return c <= 0x20 || c >= 0x7F || std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) !=
-                                         std::string_view::npos;
+    return c <= 0x20 || c >= 0x7F ||
+           std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 std::string EscapeBytes(std::string_view text, bool escapePercent) {
@@ -51,6 +51,29 @@ std::string RequestUrl(const std::string& url) {
         return "file://" + EscapeBytes(url, true);
     }
     return EscapeBytes(url, false);
+}
+
+struct UrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+// libcurl reads a folder named by a file URL as an empty file; only a regular file is a
+// resource.
+bool NamesSomethingOtherThanAFile(const std::string& requestUrl) {
+    std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+    char* scheme = nullptr;
+    char* path = nullptr;
+    bool other = false;
+    if (url && curl_url_set(url.get(), CURLUPART_URL, requestUrl.c_str(), 0) == CURLUE_OK &&
+        curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+        std::string_view(scheme) == "file" &&
+        curl_url_get(url.get(), CURLUPART_PATH, &path, CURLU_URLDECODE) == CURLUE_OK) {
+        struct stat info {};
+        other = ::stat(path, &info) != 0 || !S_ISREG(info.st_mode);
+    }
+    curl_free(scheme);
+    curl_free(path);
+    return other;
 }
 
 // A temporary file beside the destination, removed unless it was renamed into place.
@@ -123,12 +146,15 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
     if (!easy) {
         return false;
     }
+    const std::string requestUrl = RequestUrl(url);
+    if (NamesSomethingOtherThanAFile(requestUrl)) {
+        return false;
+    }
     TemporaryFile temporary(path);
     if (!temporary.IsOpen()) {
         return false;
     }
     int fd = temporary.Descriptor();
-    const std::string requestUrl = RequestUrl(url);
     CURL* handle = easy.get();
     curl_easy_setopt(handle, CURLOPT_URL, requestUrl.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");

@@ -15,7 +15,6 @@ struct FetchOptions {
 // Fetches `url` (http, https or file URL, or an absolute local path) into `path`. The data
 // goes to a temporary file beside `path` that replaces `path` only when the whole transfer
 // succeeded; an HTTP error status counts as a failure. On failure `path` is as it was.
-bool FetchToFile(const std::string& url, const std::string& path,
-                 const FetchOptions& options = {});
+bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {});
 
 }  // namespace wisp

@@ -17,6 +17,12 @@ std::optional<std::string> WinInetUrlCombiner::Combine(std::string_view base,
     }
     const std::wstring wideBase = Utf8ToWide(base);
     const std::wstring wideRelative = Utf8ToWide(relative);
+    // Some implementations drop a part beyond the longest URL and combine the rest, which
+    // would name another resource.
+    if (wideBase.size() > INTERNET_MAX_URL_LENGTH ||
+        wideRelative.size() > INTERNET_MAX_URL_LENGTH) {
+        return std::nullopt;
+    }
     // Room for any URL the browser handles; the caller applies its own length limit.
     std::vector<wchar_t> buffer(INTERNET_MAX_URL_LENGTH + 1);
     for (int attempt = 0; attempt < 2; ++attempt) {

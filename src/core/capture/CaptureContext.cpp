@@ -66,9 +66,8 @@ bool CCaptureContext::LocalizeResources() {
     sourceUrls_.clear();
     localPaths_.clear();
     const std::string companionFolder = CompanionFolderPath();
-    std::string page = html_;
-    bool completed = RewriteResourceReferences(
-        page, [&](const ResourceTag&, std::string_view reference) -> ReferenceDecision {
+    std::optional<std::string> rewritten = RewriteResourceReferences(
+        html_, [&](const ResourceTag&, std::string_view reference) -> ReferenceDecision {
             std::string url(reference);
             std::string fileName;
             if (!ResolveResourceUrl(pageUrl_, url) || !MakeResourceFileName(url, fileName)) {
@@ -85,10 +84,10 @@ bool CCaptureContext::LocalizeResources() {
             localPaths_.push_back(std::move(localPath));
             return {ReferenceDecision::Outcome::Rewrite, JoinPath(companionName_, fileName)};
         });
-    if (!completed) {
+    if (!rewritten) {
         return false;
     }
-    html_ = std::move(page);
+    html_ = std::move(*rewritten);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,10 @@ struct ReferenceDecision {
 using ReferenceHandler =
     std::function<ReferenceDecision(const ResourceTag& tag, std::string_view reference)>;
 
-// Rewrites `html` in place: each reference the handler rewrites is replaced throughout its
-// tag, and every copy of that tag anywhere in the page is replaced by the rewritten tag.
-// False, with `html` untouched, when the handler aborts.
-bool RewriteResourceReferences(std::string& html, const ReferenceHandler& handler);
+// The page with each reference the handler rewrites replaced throughout its tag, and every
+// copy of that tag anywhere in the page replaced by the rewritten tag. nullopt when the
+// handler aborts.
+std::optional<std::string> RewriteResourceReferences(std::string_view html,
+                                                     const ReferenceHandler& handler);
 
 }  // namespace wisp

@@ -236,3 +236,88 @@ TEST_F(LocalizeTest, APagePathWithoutAFolderKeepsItsCompanionBesideIt) {
 
 }  // namespace
 }  // namespace wisp
+
+namespace wisp {
+namespace {
+
+// The platform's files, except that creating a folder fails from the `failAt`-th call on.
+class FolderFailingFiles final : public IFileSystem {
+public:
+    FolderFailingFiles(IFileSystem& real, int failAt) : real_(real), failAt_(failAt) {}
+
+    std::optional<std::vector<FolderEntry>> ListFolder(std::string_view folder) const override {
+        return real_.ListFolder(folder);
+    }
+    CreateFolderResult CreateFolder(std::string_view path) override {
+        return ++calls_ >= failAt_ ? CreateFolderResult::Failed : real_.CreateFolder(path);
+    }
+    bool WriteWholeFile(std::string_view path, std::string_view content, bool hidden) override {
+        return real_.WriteWholeFile(path, content, hidden);
+    }
+    std::optional<std::string> ReadWholeFile(std::string_view path) const override {
+        return real_.ReadWholeFile(path);
+    }
+    bool RemoveFile(std::string_view path) override { return real_.RemoveFile(path); }
+    bool RemoveFolder(std::string_view path) override { return real_.RemoveFolder(path); }
+    bool IsFolder(std::string_view path) const override { return real_.IsFolder(path); }
+    bool IsFile(std::string_view path) const override { return real_.IsFile(path); }
+    std::string GetShortPath(std::string_view path) const override {
+        return real_.GetShortPath(path);
+    }
+
+private:
+    IFileSystem& real_;
+    int failAt_;
+    int calls_ = 0;
+};
+
+TEST(LocalizeResources, AFolderFailureKeepsTheQueueButNoneOfTheRewrites) {
+    TempFolder temp;
+    test::CaptureFixturePorts ports;
+    FolderFailingFiles files(*ports.files, 3);
+    CCaptureContext job({files, *ports.urlCombiner, ports.downloader, ports.progress});
+    const std::string html = "<IMG src=\"a.gif\"><IMG src=\"b.gif\"><IMG src=\"c.gif\">";
+    job.Init(html, "http://host/p.html", temp.Path("News.htm"));
+    EXPECT_FALSE(job.LocalizeResources());
+    EXPECT_EQ(job.Html(), html);
+    EXPECT_EQ(job.SourceUrls(),
+              (std::vector<std::string>{"http://host/a.gif", "http://host/b.gif"}));
+    job.DownloadResources();
+    EXPECT_EQ(ports.downloader.requests.size(), 2u);
+}
+
+TEST(LocalizeResources, SurvivesBrokenPagesAndAddresses) {
+    using namespace std::string_literals;
+    TempFolder temp;
+    test::CaptureFixturePorts ports;
+    const std::string pages[] = {
+        "<IMG src=\"a\0b.gif\">"s,
+        "<IMG src=\"\0\">"s,
+        "<IMG src='"s + std::string(100000, '\'') + ">",
+        "<IMG src=\"http://h/\xff\xfe.gif\"><IMG src=\"\xc3\">",
+        "<SCRIPT src=\"?\"><SCRIPT src=\"/\"><LINK href=\"..\\..\\..\\x.css\">",
+        "<A href=\".zip\"><A href=\"/.zip\"><A href=\"a/..zip\">",
+    };
+    const std::string pageUrls[] = {
+        "http://host/dir/p.html",   "http://\0/x"s, "https://", "C:\\", "file:",
+        "\\\\server\\share\\p.htm", ":\\"};
+    for (const std::string& pageUrl : pageUrls) {
+        for (const std::string& page : pages) {
+            CCaptureContext job(ports.Ports());
+            job.Init(page, pageUrl, temp.Path("News.htm"));
+            EXPECT_TRUE(job.LocalizeResources());
+            EXPECT_EQ(job.SourceUrls().size(), job.LocalPaths().size());
+            const std::string folder = temp.Path("News.files") + kPathSeparator;
+            for (const std::string& path : job.LocalPaths()) {
+                // Whatever the page says, its files stay inside the companion folder.
+                ASSERT_EQ(path.rfind(folder, 0), 0u) << path;
+                const std::string name = path.substr(folder.size());
+                EXPECT_EQ(name.find(kPathSeparator), std::string::npos) << path;
+                EXPECT_TRUE(name != "." && name != ".." && !name.empty()) << path;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace wisp

@@ -7,50 +7,14 @@
 #include <vector>
 
 #include "core/capture/ResourceScan.h"
-#include "core/capture/TextReplace.h"
+#include "LiteralRewrite.h"
 
 // The scan against the rule as written, step by step, on a flat string: both must give the
 // same page and ask the handler the same questions in the same order, whatever the input.
 namespace wisp {
 namespace {
 
-std::optional<std::string> RewriteByTheLetter(std::string page, const ReferenceHandler& handler) {
-    for (const ResourceTag& tag : kResourceTags) {
-        std::size_t position = 0;
-        for (;;) {
-            std::size_t start = page.find(tag.tagText, position);
-            if (start == std::string::npos) {
-                break;
-            }
-            std::size_t end = page.find('>', start);
-            if (end == std::string::npos) {
-                break;
-            }
-            position = end;
-            const std::string oldTag = page.substr(start, end - start);
-            std::optional<AttributeValue> value = FindAttributeValue(oldTag, tag.attribute);
-            if (!value) {
-                continue;
-            }
-            const std::string oldValue = oldTag.substr(value->start, value->length);
-            if (tag.zipArchivesOnly && !IsZipArchiveReference(oldValue)) {
-                continue;
-            }
-            ReferenceDecision decision = handler(tag, oldValue);
-            if (decision.outcome == ReferenceDecision::Outcome::Abort) {
-                return std::nullopt;
-            }
-            if (decision.outcome == ReferenceDecision::Outcome::Keep || oldValue.empty()) {
-                continue;
-            }
-            std::string newTag = oldTag;
-            ReplaceAll(newTag, oldValue, decision.newReference);
-            position = end + decision.newReference.size() - oldValue.size();
-            ReplaceAll(page, oldTag, newTag);
-        }
-    }
-    return page;
-}
+using test::RewriteByTheLetter;
 
 // Rewrites a value to "N.f/" and its last segment, as the localizer does with its
 // companion folder; a value with "!" is kept, one with "stop" aborts the scan.

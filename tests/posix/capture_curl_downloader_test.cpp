@@ -77,6 +77,11 @@ TEST_F(CurlDownloaderTest, FetchesWebResourcesFollowingRedirects) {
     EXPECT_TRUE(downloader.Download(server.Url("/a b.gif"), temp.Path("spaced.gif")));
     EXPECT_EQ(temp.Read("spaced.gif"), "spaced");
 
+    // A name as long as a name may be still gets its file.
+    const std::string longest(251, 'n');
+    EXPECT_TRUE(downloader.Download(server.Url("/pic.gif"), temp.Path(longest + ".gif")));
+    EXPECT_EQ(temp.Read(longest + ".gif"), kImage);
+
     // An existing file is replaced.
     temp.MakeFile("old.gif", "old");
     EXPECT_TRUE(downloader.Download(server.Url("/pic.gif"), temp.Path("old.gif")));

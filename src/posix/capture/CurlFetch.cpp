@@ -76,10 +76,20 @@ bool NamesSomethingOtherThanAFile(const std::string& requestUrl) {
     return other;
 }
 
-// A temporary file beside the destination, removed unless it was renamed into place.
+// A temporary file in the destination's folder, removed unless it was renamed into place.
+// Its name is short, so that a destination whose name is as long as a name may be still
+// gets one.
+std::string TemporaryNameBeside(const std::string& destination) {
+    std::size_t slash = destination.rfind('/');
+    std::string folder =
+        slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
+    return folder + ".download-XXXXXX";
+}
+
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string& destination) : path_(destination + ".XXXXXX") {
+    explicit TemporaryFile(const std::string& destination)
+        : path_(TemporaryNameBeside(destination)) {
         fd_ = ::mkstemp(path_.data());
         created_ = fd_ >= 0;
     }

@@ -22,6 +22,7 @@ TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
         {"http://host/dir/page.html", "//cdn.example/c.gif", true, "http://cdn.example/c.gif"},
         {"http://host/dir/page.html", "a b.gif", true, "http://host/dir/a b.gif"},
         {"https://host/dir/page.html", "pic.gif", true, "https://host/dir/pic.gif"},
+        {"HTTPS://host/dir/page.html", "/root.gif", true, "https://host/root.gif"},
         {"https://host/dir/page.html", "../x/y.gif", true, "https://host/x/y.gif"},
         // A reference written by an earlier rewrite names the same file again.
         {"http://host/dir/page.html", "News.files\\pic.gif", true,
@@ -46,6 +47,7 @@ TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
         {"http://host/p.html", "file:///etc/passwd", false, ""},
         {"https://host/p.html", "C:\\Windows\\win.ini", false, ""},
         {"http://host/p.html", "mailto:someone@example.org", false, ""},
+        {"HTTP://host/p.html", "file:///etc/passwd", false, ""},
     };
     test::CaptureFixturePorts ports;
     CCaptureContext job(ports.Ports());

@@ -86,7 +86,7 @@ TEST(CurlUrlCombiner, ReadsReferencesAsABrowserDoes) {
         {"p\ti\nc.gif", "https://host/dir/pic.gif"},
         // The page's own scheme written without an authority is still relative.
         {"https:pic.gif", "https://host/dir/pic.gif"},
-        {"HTTP://Other/X.gif", "HTTP://Other/X.gif"},
+        {"HTTP://Other/X.gif", "http://Other/X.gif"},
         {"//cdn.example/c.gif", "https://cdn.example/c.gif"},
     };
     ExpectCombined("https://host/dir/page.html?x=1#top", std::begin(cases), std::end(cases));

@@ -37,7 +37,8 @@ bool CCaptureContext::ResolveResourceUrl(std::string_view pageUrl, std::string& 
     if (pageUrl.empty() || url.empty()) {
         return false;
     }
-    const bool webPage = MentionsWebScheme(pageUrl);
+    // A web address whose scheme is written in capitals is a web address all the same.
+    const bool webPage = MentionsWebScheme(pageUrl) || IsWebUrl(pageUrl);
     std::string resolved;
     if (MentionsWebScheme(url) || HasDrivePathMarker(url)) {
         resolved = url;

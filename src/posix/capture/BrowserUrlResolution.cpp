@@ -177,12 +177,14 @@ std::optional<std::string> ResolveAsBrowser(std::string_view base, std::string_v
         ref.scheme.reset();
     }
     UriParts target;
+    // Browsers write the scheme in lower case.
     if (ref.scheme) {
+        ref.scheme = Lowered(*ref.scheme);
         target = ref;
         target.path = RemoveDotSegments(ref.path);
         return Compose(target);
     }
-    target.scheme = baseParts.scheme;
+    target.scheme = baseScheme;
     if (ref.authority) {
         target.authority = ref.authority;
         target.path = RemoveDotSegments(ref.path);

@@ -31,6 +31,12 @@ TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
         {"http://host/p.html", "http://other/x.gif", true, "http://other/x.gif"},
         {"http://host/p.html", "https://other/x.gif", true, "https://other/x.gif"},
         {"C:\\site\\p.htm", "D:\\pics\\x.gif", true, "D:\\pics\\x.gif"},
+        {"C:\\site\\p.htm", "HTTP://other/x.gif", true, "HTTP://other/x.gif"},
+        // An address in a query does not make the reference absolute.
+        {"http://host/dir/p.html", "go.php?to=http://x/a.gif", true,
+         "http://host/dir/go.php?to=http://x/a.gif"},
+        {"file:///C:/site/p.htm", "img.php?u=https://x/", true,
+         "file:///C:/site/img.php?u=https://x/"},
         // Local pages.
         {"file:///C:/site/p.htm", "img/a.gif", true, "file:///C:/site/img/a.gif"},
         {"C:\\site\\sub\\p.htm", "../img/a.gif", true, "C:\\site\\img/a.gif"},

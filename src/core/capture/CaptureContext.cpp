@@ -40,7 +40,9 @@ bool CCaptureContext::ResolveResourceUrl(std::string_view pageUrl, std::string& 
     // A web address whose scheme is written in capitals is a web address all the same.
     const bool webPage = MentionsWebScheme(pageUrl) || IsWebUrl(pageUrl);
     std::string resolved;
-    if (MentionsWebScheme(url) || HasDrivePathMarker(url)) {
+    // Only a reference that starts with a web scheme is absolute: one that carries an
+    // address in its query ("go.php?to=http://...") is relative like any other.
+    if (IsWebUrl(url) || HasDrivePathMarker(url)) {
         resolved = url;
     } else if (webPage) {
         std::optional<std::string> combined = ports_.urlCombiner.Combine(pageUrl, url);

@@ -148,7 +148,8 @@ size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
 }  // namespace
 
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options) {
-    if (url.empty() || path.empty() || url.find('\0') != std::string::npos) {
+    if (url.empty() || path.empty() || url.find('\0') != std::string::npos ||
+        path.find('\0') != std::string::npos) {
         return false;
     }
     InitializeCurlOnce();

@@ -1,0 +1,223 @@
+#include "core/capture/ResourceScan.h"
+
+#include <algorithm>
+#include <set>
+
+#include "core/capture/TextReplace.h"
+
+namespace wisp {
+namespace {
+
+// Tag texts are indexed by this many bytes at most: tags that share them count as copies
+// of each other, which costs a rebuild but never misses a copy, and an unfinished tag that
+// runs to the end of a large page keeps the index small.
+constexpr std::size_t kIndexedTagBytes = 2048;
+
+// The scan of one tag-table row over the page text H. The rule replaces every copy of a
+// rewritten tag throughout H, yet a rewritten tag almost always has no other copy; the page
+// is then not rebuilt per tag. H is kept as `done_` (rewritten text, built left to right)
+// followed by `source_` from `cursor_`, and the tag texts of every place where the row's
+// tag text starts are held in a sorted set, which tells in logarithmic time whether a tag
+// has copies elsewhere. Only then, or when a rewrite could change other tags' texts, is H
+// rebuilt and the literal rule applied.
+class RowScan {
+public:
+    RowScan(std::string page, const ResourceTag& tag) : source_(std::move(page)), tag_(tag) {
+        IndexSource();
+    }
+    RowScan(const RowScan&) = delete;
+    RowScan& operator=(const RowScan&) = delete;
+
+    // False when the handler aborted.
+    bool Run(const ReferenceHandler& handler);
+
+    std::string TakePage() {
+        if (cursor_ == 0) {
+            return std::move(source_);  // nothing rewritten in place
+        }
+        done_.append(source_, cursor_, std::string::npos);
+        return std::move(done_);
+    }
+
+private:
+    // A place where the tag text starts and its text up to the next ">" (or the end).
+    struct TagKey {
+        bool inDone;
+        std::size_t offset;
+        std::size_t length;
+    };
+    struct KeyOrder {
+        using is_transparent = void;
+        const RowScan* scan;
+        bool operator()(const TagKey& a, const TagKey& b) const {
+            return scan->Text(a) < scan->Text(b);
+        }
+        bool operator()(const TagKey& a, std::string_view b) const { return scan->Text(a) < b; }
+        bool operator()(std::string_view a, const TagKey& b) const { return a < scan->Text(b); }
+    };
+
+    std::string_view Text(const TagKey& key) const {
+        return std::string_view(key.inDone ? done_ : source_).substr(key.offset, key.length);
+    }
+
+    void IndexSource();
+    // Position in `source_` of position `position` of H, which lies behind `done_`.
+    std::size_t SourceOffset(std::size_t position) const {
+        return cursor_ + position - done_.size();
+    }
+    bool HasOtherCopies(std::string_view tagText) const;
+    bool HoldsTagTextBeyondItsStart(std::string_view text) const {
+        return text.find(tag_.tagText, 1) != std::string_view::npos;
+    }
+    void RewriteInPlace(std::size_t tagStart, std::string_view oldTag, std::string newTag);
+    // The literal rule on the whole text; returns the scan position it gives.
+    std::size_t RewriteEverywhere(std::size_t tagEnd, const std::string& oldTag,
+                                  const std::string& newTag, std::size_t newReferenceSize,
+                                  std::size_t oldValueSize);
+
+    std::string source_;
+    std::string done_;
+    std::size_t cursor_ = 0;
+    const ResourceTag& tag_;
+    std::multiset<TagKey, KeyOrder> keys_{KeyOrder{this}};
+    // The scan position is at the start of H or at a ">": no tag text starts between the
+    // last ">" and the next tag found, so a rewrite there changes no other tag's text.
+    bool atTagBoundary_ = true;
+};
+
+void RowScan::IndexSource() {
+    keys_.clear();
+    std::size_t nextClose = 0;
+    bool closeFound = false;
+    for (std::size_t at = source_.find(tag_.tagText); at != std::string::npos;
+         at = source_.find(tag_.tagText, at + 1)) {
+        // Tags without a ">" between them end at the same one.
+        if (!closeFound || (nextClose != std::string::npos && nextClose < at)) {
+            nextClose = source_.find('>', at);
+            closeFound = true;
+        }
+        std::size_t end = nextClose == std::string::npos ? source_.size() : nextClose;
+        keys_.insert(TagKey{false, at, std::min(end - at, kIndexedTagBytes)});
+    }
+}
+
+bool RowScan::HasOtherCopies(std::string_view tagText) const {
+    tagText = tagText.substr(0, kIndexedTagBytes);
+    int copies = 0;
+    for (auto it = keys_.lower_bound(tagText); it != keys_.end() && copies < 2; ++it) {
+        if (!Text(*it).starts_with(tagText)) {
+            break;
+        }
+        ++copies;
+    }
+    return copies > 1;
+}
+
+void RowScan::RewriteInPlace(std::size_t tagStart, std::string_view oldTag, std::string newTag) {
+    const std::size_t start = SourceOffset(tagStart);
+    if (done_.capacity() == 0) {
+        // Rewritten references are mostly about as long as the ones they replace.
+        done_.reserve(source_.size() + source_.size() / 8);
+    }
+    auto [first, last] = keys_.equal_range(oldTag.substr(0, kIndexedTagBytes));
+    for (auto it = first; it != last; ++it) {
+        if (!it->inDone && it->offset == start) {
+            keys_.erase(it);
+            break;
+        }
+    }
+    done_.append(source_, cursor_, start - cursor_);
+    TagKey key{true, done_.size(), std::min(newTag.size(), kIndexedTagBytes)};
+    done_ += newTag;
+    keys_.insert(key);
+    cursor_ = start + oldTag.size();
+}
+
+std::size_t RowScan::RewriteEverywhere(std::size_t tagEnd, const std::string& oldTag,
+                                       const std::string& newTag, std::size_t newReferenceSize,
+                                       std::size_t oldValueSize) {
+    source_ = TakePage();
+    done_.clear();
+    cursor_ = 0;
+    // One adjustment, however often the value stood in the tag.
+    const std::size_t position = tagEnd + newReferenceSize - oldValueSize;
+    if (newTag != oldTag) {
+        ReplaceAll(source_, oldTag, newTag);
+    }
+    IndexSource();
+    atTagBoundary_ = position == 0 || (position < source_.size() && source_[position] == '>');
+    return position;
+}
+
+bool RowScan::Run(const ReferenceHandler& handler) {
+    std::size_t position = 0;  // in H
+    for (;;) {
+        if (position < done_.size()) {
+            return true;  // cannot happen: the scan never goes back behind rewritten text
+        }
+        std::size_t from = SourceOffset(position);
+        std::size_t start = source_.find(tag_.tagText, from);
+        if (start == std::string::npos) {
+            return true;
+        }
+        std::size_t end = source_.find('>', start);
+        if (end == std::string::npos) {
+            return true;
+        }
+        const std::size_t tagStart = position + (start - from);
+        const std::size_t tagEnd = position + (end - from);
+        position = tagEnd;
+        const std::string_view tagText = std::string_view(source_).substr(start, end - start);
+        std::optional<AttributeValue> value = FindAttributeValue(tagText, tag_.attribute);
+        if (!value) {
+            atTagBoundary_ = true;
+            continue;
+        }
+        const std::string oldValue(tagText.substr(value->start, value->length));
+        if (tag_.zipArchivesOnly && !IsZipArchiveReference(oldValue)) {
+            atTagBoundary_ = true;
+            continue;
+        }
+        ReferenceDecision decision = handler(tag_, oldValue);
+        if (decision.outcome == ReferenceDecision::Outcome::Abort) {
+            return false;
+        }
+        if (decision.outcome == ReferenceDecision::Outcome::Keep || oldValue.empty()) {
+            atTagBoundary_ = true;
+            continue;
+        }
+        const std::string oldTag(tagText);
+        std::string newTag = oldTag;
+        const std::size_t valueCopies = ReplaceAll(newTag, oldValue, decision.newReference);
+        if (newTag == oldTag) {
+            atTagBoundary_ = true;
+            continue;
+        }
+        if (valueCopies == 1 && atTagBoundary_ && !HoldsTagTextBeyondItsStart(oldTag) &&
+            !HoldsTagTextBeyondItsStart(newTag) && !HasOtherCopies(oldTag)) {
+            RewriteInPlace(tagStart, oldTag, std::move(newTag));
+            position = done_.size();
+            atTagBoundary_ = true;
+        } else {
+            position = RewriteEverywhere(tagEnd, oldTag, newTag, decision.newReference.size(),
+                                         oldValue.size());
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> RewriteResourceReferences(std::string_view html,
+                                                     const ReferenceHandler& handler) {
+    std::string page(html);
+    for (const ResourceTag& tag : kResourceTags) {
+        RowScan row(std::move(page), tag);
+        if (!row.Run(handler)) {
+            return std::nullopt;
+        }
+        page = row.TakePage();
+    }
+    return page;
+}
+
+}  // namespace wisp

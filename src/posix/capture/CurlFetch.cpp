@@ -1,0 +1,189 @@
+#include "posix/capture/CurlFetch.h"
+
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace wisp {
+namespace {
+
+struct EasyDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+using UniqueEasy = std::unique_ptr<CURL, EasyDeleter>;
+
+void InitializeCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Bytes a browser escapes before it sends an address; a "%" stays, being escaped already.
+bool NeedsEscaping(unsigned char c) {
+    return c <= 0x20 || c >= 0x7F ||
+           std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+std::string EscapeBytes(std::string_view text, bool escapePercent) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (NeedsEscaping(byte) || (escapePercent && (c == '%' || c == '?' || c == '#'))) {
+            escaped += '%';
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0x0F];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// The address libcurl is given: a local path becomes a file URL.
+std::string RequestUrl(const std::string& url) {
+    if (!url.empty() && url.front() == '/') {
+        return "file://" + EscapeBytes(url, true);
+    }
+    return EscapeBytes(url, false);
+}
+
+struct UrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+// libcurl reads a folder named by a file URL as an empty file; only a regular file is a
+// resource.
+bool NamesSomethingOtherThanAFile(const std::string& requestUrl) {
+    std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+    char* scheme = nullptr;
+    char* path = nullptr;
+    bool other = false;
+    if (url && curl_url_set(url.get(), CURLUPART_URL, requestUrl.c_str(), 0) == CURLUE_OK &&
+        curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+        std::string_view(scheme) == "file" &&
+        curl_url_get(url.get(), CURLUPART_PATH, &path, CURLU_URLDECODE) == CURLUE_OK) {
+        struct stat info {};
+        other = ::stat(path, &info) != 0 || !S_ISREG(info.st_mode);
+    }
+    curl_free(scheme);
+    curl_free(path);
+    return other;
+}
+
+// A temporary file in the destination's folder, removed unless it was renamed into place.
+// Its name is short, so that a destination whose name is as long as a name may be still
+// gets one.
+std::string TemporaryNameBeside(const std::string& destination) {
+    std::size_t slash = destination.rfind('/');
+    std::string folder =
+        slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
+    return folder + ".download-XXXXXX";
+}
+
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& destination)
+        : path_(TemporaryNameBeside(destination)) {
+        fd_ = ::mkstemp(path_.data());
+        created_ = fd_ >= 0;
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        if (created_ && !committed_) {
+            ::unlink(path_.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
+
+    bool CommitTo(const std::string& destination) {
+        // Readable as a file the reader saved, not only by its owner as mkstemp makes it.
+        if (::fchmod(fd_, 0644) != 0) {
+            return false;
+        }
+        int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 || ::rename(path_.c_str(), destination.c_str()) != 0) {
+            return false;
+        }
+        committed_ = true;
+        return true;
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    bool created_ = false;
+    bool committed_ = false;
+};
+
+size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
+    const int fd = *static_cast<int*>(user);
+    const size_t total = size * count;
+    size_t written = 0;
+    while (written < total) {
+        ssize_t result = ::write(fd, data + written, total - written);
+        if (result < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return 0;  // makes libcurl stop with a write error
+        }
+        written += static_cast<size_t>(result);
+    }
+    return total;
+}
+
+}  // namespace
+
+bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options) {
+    if (url.empty() || path.empty() || url.find('\0') != std::string::npos ||
+        path.find('\0') != std::string::npos) {
+        return false;
+    }
+    InitializeCurlOnce();
+    UniqueEasy easy(curl_easy_init());
+    if (!easy) {
+        return false;
+    }
+    const std::string requestUrl = RequestUrl(url);
+    if (NamesSomethingOtherThanAFile(requestUrl)) {
+        return false;
+    }
+    TemporaryFile temporary(path);
+    if (!temporary.IsOpen()) {
+        return false;
+    }
+    int fd = temporary.Descriptor();
+    CURL* handle = easy.get();
+    curl_easy_setopt(handle, CURLOPT_URL, requestUrl.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    // A web server must not be able to redirect a fetch onto the reader's own files.
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
+    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
+    // Time-outs by signal would not be safe with transfers on several threads.
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToDescriptor);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &fd);
+    if (curl_easy_perform(handle) != CURLE_OK) {
+        return false;
+    }
+    return temporary.CommitTo(path);
+}
+
+}  // namespace wisp

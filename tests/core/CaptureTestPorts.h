@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/capture/CaptureContext.h"
+#include "core/platform/NativePorts.h"
+#include "core/platform/PathSeparator.h"
+#include "support/TempFolder.h"
+
+// Stand-ins for the capture's fetching and progress, which record what they are asked;
+// files and URL combination are this platform's real adapters.
+namespace wisp::test {
+
+class RecordingDownloader final : public IDownloader {
+public:
+    bool Download(std::string_view url, std::string_view localPath) override {
+        requests.emplace_back(url, localPath);
+        return true;
+    }
+    std::vector<std::pair<std::string, std::string>> requests;
+};
+
+class RecordingProgress final : public IDownloadProgress {
+public:
+    void Show() override { events.push_back("show"); }
+    void SetStatus(std::string_view status) override { events.push_back(std::string(status)); }
+    void Close() override { events.push_back("close"); }
+    std::vector<std::string> events;
+};
+
+// Paths in tests are written with "/" and turned into this platform's paths.
+inline std::string Native(std::string path) {
+    for (char& c : path) {
+        if (c == '/') {
+            c = kPathSeparator;
+        }
+    }
+    return path;
+}
+
+struct CaptureFixturePorts {
+    std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();
+    std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
+    RecordingDownloader downloader;
+    RecordingProgress progress;
+
+    CapturePorts Ports() { return {*files, *urlCombiner, downloader, progress}; }
+};
+
+}  // namespace wisp::test

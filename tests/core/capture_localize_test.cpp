@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CaptureTestPorts.h"
+#include "core/capture/CaptureContext.h"
+
+// The resource localizer over the platform's real files and URL combination.
+namespace wisp {
+namespace {
+
+using test::TempFolder;
+
+// The text with each "News.files/" written with the platform's separator.
+std::string Rewritten(std::string text) {
+    const std::string folder = "News.files/";
+    for (std::size_t at = text.find(folder); at != std::string::npos;
+         at = text.find(folder, at + folder.size())) {
+        text[at + folder.size() - 1] = kPathSeparator;
+    }
+    return text;
+}
+
+class LocalizeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        temp.MakeFolder("Book");
+        pagePath = temp.Path("Book/News.htm");
+    }
+
+    // Runs Init and LocalizeResources; the page's companion folder is News.files.
+    CCaptureContext& Localize(const std::string& html, const std::string& pageUrl) {
+        job = std::make_unique<CCaptureContext>(ports.Ports());
+        job->Init(html, pageUrl, pagePath);
+        result = job->LocalizeResources();
+        return *job;
+    }
+
+    std::string Local(const std::string& name) const {
+        return temp.Path("Book/News.files/" + name);
+    }
+
+    TempFolder temp;
+    test::CaptureFixturePorts ports;
+    std::string pagePath;
+    std::unique_ptr<CCaptureContext> job;
+    bool result = false;
+};
+
+TEST_F(LocalizeTest, ImageOfAWebPageGoesToTheCompanionFolder) {
+    CCaptureContext& job =
+        Localize("<P><IMG src=\"pic.gif\" alt=x></P>", "http://host/dir/page.html");
+    EXPECT_TRUE(result);
+    EXPECT_EQ(job.SourceUrls(), std::vector<std::string>{"http://host/dir/pic.gif"});
+    EXPECT_EQ(job.LocalPaths(), std::vector<std::string>{Local("pic.gif")});
+    EXPECT_EQ(job.Html(), Rewritten("<P><IMG src=\"News.files/pic.gif\" alt=x></P>"));
+    EXPECT_EQ(job.CompanionName(), "News.files");
+    EXPECT_TRUE(temp.Exists("Book/News.files"));
+}
+
+TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
+    struct Case {
+        const char* html;
+        const char* rewritten;  // "/" stands for the platform's separator
+        std::vector<std::string> urls;
+    };
+    const std::string base = "http://host/dir/";
+    const Case cases[] = {
+        {"<A href=\"tool.zip\">", "<A href=\"News.files/tool.zip\">", {base + "tool.zip"}},
+        {"<A href=\"TOOL.ZIP\">", "<A href=\"News.files/TOOL.ZIP\">", {base + "TOOL.ZIP"}},
+        {"<A href=\"notes.html\">", "<A href=\"notes.html\">", {}},
+        {"<A href=\"tool.Zip\">", "<A href=\"tool.Zip\">", {}},
+        {"<AREA href=\"m.zip\">", "<AREA href=\"News.files/m.zip\">", {base + "m.zip"}},
+        {"<img src=\"a.gif\">", "<img src=\"a.gif\">", {}},
+        {"<IMG SRC=\"a.gif\">", "<IMG SRC=\"a.gif\">", {}},
+        {"<IMG src=a.gif width=3>", "<IMG src=News.files/a.gif width=3>", {base + "a.gif"}},
+        {"<IMG src=a.gif>", "<IMG src=a.gif>", {}},
+        {"<IMG src='a.gif'>", "<IMG src='News.files/a.gif'>", {base + "a.gif"}},
+        {"<IMG src=\"a.gif>", "<IMG src=\"a.gif>", {}},
+        {"<IMG lowsrc=\"low.gif\" src=\"hi.gif\">",
+         "<IMG lowsrc=\"News.files/low.gif\" src=\"hi.gif\">",
+         {base + "low.gif"}},
+        {"<SCRIPT src=\"/js/load.php?v=2\"></SCRIPT>",
+         "<SCRIPT src=\"News.files/load.htm\"></SCRIPT>",
+         {"http://host/js/load.php?v=2"}},
+        {"<LINK rel=stylesheet href=\"../s.css\">",
+         "<LINK rel=stylesheet href=\"News.files/s.css\">",
+         {"http://host/s.css"}},
+        {"<FRAMESET><FRAME src=\"f.htm\"></FRAMESET>",
+         "<FRAMESET><FRAME src=\"News.files/f.htm\"></FRAMESET>",
+         {base + "f.htm"}},
+        {"<INPUT type=image src=\"go.png\">",
+         "<INPUT type=image src=\"News.files/go.png\">",
+         {base + "go.png"}},
+        {"<IMG src=\"http://cdn.example/x/y.png\">",
+         "<IMG src=\"News.files/y.png\">",
+         {"http://cdn.example/x/y.png"}},
+        {"<IMG src=\"\">", "<IMG src=\"\">", {}},
+        {"<IMG src=\"dir/\">", "<IMG src=\"dir/\">", {}},
+        {"<IMG src=\"a.gif\"", "<IMG src=\"a.gif\"", {}},
+        // A tag inside a comment is found like any other.
+        {"<!-- <IMG src=\"c.gif\"> -->",
+         "<!-- <IMG src=\"News.files/c.gif\"> -->",
+         {base + "c.gif"}},
+        // The rows are visited in table order, not in page order.
+        {"<IMG src=\"i.gif\"><SCRIPT src=\"s.js\">",
+         "<IMG src=\"News.files/i.gif\"><SCRIPT src=\"News.files/s.js\">",
+         {base + "s.js", base + "i.gif"}},
+    };
+    for (const Case& c : cases) {
+        CCaptureContext& job = Localize(c.html, "http://host/dir/page.html");
+        EXPECT_TRUE(result) << c.html;
+        EXPECT_EQ(job.Html(), Rewritten(c.rewritten)) << c.html;
+        EXPECT_EQ(job.SourceUrls(), c.urls) << c.html;
+        EXPECT_EQ(job.LocalPaths().size(), c.urls.size()) << c.html;
+    }
+}
+
+TEST_F(LocalizeTest, IdenticalTagsAreRewrittenTogether) {
+    CCaptureContext& job =
+        Localize("<IMG src=\"p.gif\"><B>x</B><IMG src=\"p.gif\"><IMG src=\"p.gif\" width=1>",
+                 "http://host/dir/page.html");
+    EXPECT_EQ(job.Html(), Rewritten("<IMG src=\"News.files/p.gif\"><B>x</B>"
+                                    "<IMG src=\"News.files/p.gif\">"
+                                    "<IMG src=\"News.files/p.gif\" width=1>"));
+    // Each visited tag is queued, the rewritten ones with their new value; all of them aim
+    // at the same local file.
+    ASSERT_EQ(job.SourceUrls().size(), 3u);
+    EXPECT_EQ(job.SourceUrls()[0], "http://host/dir/p.gif");
+    for (const std::string& path : job.LocalPaths()) {
+        EXPECT_EQ(path, Local("p.gif"));
+    }
+}
+
+TEST_F(LocalizeTest, AValueStandingTwiceInItsTagIsReplacedTwice) {
+    CCaptureContext& job =
+        Localize("<IMG alt=\"a.gif\" src=\"a.gif\"><IMG src=\"b.gif\">", "http://h/p.htm");
+    EXPECT_EQ(job.Html(), Rewritten("<IMG alt=\"News.files/a.gif\" src=\"News.files/a.gif\">"
+                                    "<IMG src=\"News.files/b.gif\">"));
+}
+
+TEST_F(LocalizeTest, AnHttpsPageResolvesLikeAnHttpPage) {
+    CCaptureContext& job = Localize("<IMG src=\"pic.gif\"><IMG src=\"https://cdn.example/c.png\">",
+                                    "https://host/dir/page.html");
+    EXPECT_EQ(job.SourceUrls(),
+              (std::vector<std::string>{"https://host/dir/pic.gif", "https://cdn.example/c.png"}));
+    EXPECT_EQ(job.Html(),
+              Rewritten("<IMG src=\"News.files/pic.gif\"><IMG src=\"News.files/c.png\">"));
+}
+
+TEST_F(LocalizeTest, AWebPageNeverMakesLocalFilesCopied) {
+    const char* references[] = {"file:///etc/passwd", "C:\\pics\\a.gif", "file://host/share/a.gif",
+                                "FILE:///C:/x.gif", "javascript:go()/a.gif"};
+    for (const char* reference : references) {
+        std::string html = std::string("<IMG src=\"") + reference + "\">";
+        CCaptureContext& job = Localize(html, "https://host/dir/page.html");
+        EXPECT_EQ(job.Html(), html) << reference;
+        EXPECT_TRUE(job.SourceUrls().empty()) << reference;
+    }
+    EXPECT_FALSE(temp.Exists("Book/News.files"));
+}
+
+TEST_F(LocalizeTest, AnEmptyPageUrlLocalizesNothing) {
+    const std::string html = "<IMG src=\"http://host/a.gif\"><IMG src=\"b.gif\">";
+    CCaptureContext& job = Localize(html, "");
+    EXPECT_TRUE(result);
+    EXPECT_EQ(job.Html(), html);
+    EXPECT_TRUE(job.SourceUrls().empty());
+    EXPECT_FALSE(temp.Exists("Book/News.files"));
+
+    job.DownloadResources();
+    EXPECT_TRUE(ports.downloader.requests.empty());
+    EXPECT_EQ(ports.progress.events, (std::vector<std::string>{"show", "close"}));
+}
+
+TEST_F(LocalizeTest, ALocalPageCopiesItsLocalFiles) {
+    CCaptureContext& job = Localize("<IMG src=\"../img/a.gif\">", "C:\\site\\sub\\p.htm");
+    EXPECT_EQ(job.SourceUrls(), std::vector<std::string>{"C:\\site\\img/a.gif"});
+    EXPECT_EQ(job.LocalPaths(), std::vector<std::string>{Local("a.gif")});
+
+    // Without a "/" the resolved path names no file.
+    CCaptureContext& flat = Localize("<IMG src=\"a.gif\">", "C:\\site\\p.htm");
+    EXPECT_TRUE(flat.SourceUrls().empty());
+}
+
+TEST_F(LocalizeTest, LimitsOfAddressesAndPathsAreKept) {
+    const std::string base = "http://host/dir/page.html";
+    // Combined to 255 characters: localized; to 256: left as written.
+    const std::string fits(255 - std::string("http://host/dir/").size(), 'a');
+    Localize("<IMG src=\"" + fits + "\">", base);
+    EXPECT_EQ(job->SourceUrls().size(), 1u);
+    Localize("<IMG src=\"" + fits + "b\">", base);
+    EXPECT_TRUE(job->SourceUrls().empty());
+
+    // An absolute address is not combined: up to 511 characters it is queued.
+    const std::string longName(100, 'n');
+    std::string absolute = "http://host/" + std::string(511 - 12 - 101, 'q') + "/" + longName;
+    ASSERT_EQ(absolute.size(), 511u);
+    Localize("<IMG src=\"" + absolute + "\">", base);
+    EXPECT_EQ(job->SourceUrls(), std::vector<std::string>{absolute});
+    Localize("<IMG src=\"" + absolute + "x\">", base);
+    EXPECT_TRUE(job->SourceUrls().empty());
+}
+
+TEST_F(LocalizeTest, ACompanionFolderThatCannotBeMadeStopsTheScan) {
+    pagePath = temp.Path("Missing/News.htm");
+    const std::string html = "<IMG src=\"a.gif\">";
+    CCaptureContext& job = Localize(html, "http://host/page.html");
+    EXPECT_FALSE(result);
+    EXPECT_EQ(job.Html(), html);
+    EXPECT_TRUE(job.SourceUrls().empty());
+    EXPECT_FALSE(temp.Exists("Missing"));
+}
+
+TEST_F(LocalizeTest, DownloadsFollowTheQueueBehindTheProgress) {
+    CCaptureContext& job =
+        Localize("<IMG src=\"a.gif\"><SCRIPT src=\"s.js\">", "http://host/page.html");
+    EXPECT_TRUE(job.DownloadResources());
+    using Request = std::pair<std::string, std::string>;
+    EXPECT_EQ(ports.downloader.requests,
+              (std::vector<Request>{{"http://host/s.js", Local("s.js")},
+                                    {"http://host/a.gif", Local("a.gif")}}));
+    EXPECT_EQ(ports.progress.events,
+              (std::vector<std::string>{"show", "http://host/s.js", "http://host/a.gif", "close"}));
+}
+
+TEST_F(LocalizeTest, APagePathWithoutAFolderKeepsItsCompanionBesideIt) {
+    pagePath = "News.htm";
+    CCaptureContext& job = Localize("<IMG src=\"a.gif\">", "http://host/p.html");
+    EXPECT_EQ(job.PageFolder(), "");
+    ASSERT_EQ(job.LocalPaths().size(), 1u);
+    EXPECT_EQ(job.LocalPaths()[0], Rewritten("News.files/a.gif"));
+    ports.files->RemoveFolder("News.files");
+}
+
+}  // namespace
+}  // namespace wisp
+
+namespace wisp {
+namespace {
+
+// The platform's files, except that creating a folder fails from the `failAt`-th call on.
+class FolderFailingFiles final : public IFileSystem {
+public:
+    FolderFailingFiles(IFileSystem& real, int failAt) : real_(real), failAt_(failAt) {}
+
+    std::optional<std::vector<FolderEntry>> ListFolder(std::string_view folder) const override {
+        return real_.ListFolder(folder);
+    }
+    CreateFolderResult CreateFolder(std::string_view path) override {
+        return ++calls_ >= failAt_ ? CreateFolderResult::Failed : real_.CreateFolder(path);
+    }
+    bool WriteWholeFile(std::string_view path, std::string_view content, bool hidden) override {
+        return real_.WriteWholeFile(path, content, hidden);
+    }
+    std::optional<std::string> ReadWholeFile(std::string_view path) const override {
+        return real_.ReadWholeFile(path);
+    }
+    bool RemoveFile(std::string_view path) override { return real_.RemoveFile(path); }
+    bool RemoveFolder(std::string_view path) override { return real_.RemoveFolder(path); }
+    bool IsFolder(std::string_view path) const override { return real_.IsFolder(path); }
+    bool IsFile(std::string_view path) const override { return real_.IsFile(path); }
+    std::string GetShortPath(std::string_view path) const override {
+        return real_.GetShortPath(path);
+    }
+
+private:
+    IFileSystem& real_;
+    int failAt_;
+    int calls_ = 0;
+};
+
+TEST(LocalizeResources, AFolderFailureKeepsTheQueueButNoneOfTheRewrites) {
+    TempFolder temp;
+    test::CaptureFixturePorts ports;
+    FolderFailingFiles files(*ports.files, 3);
+    CCaptureContext job({files, *ports.urlCombiner, ports.downloader, ports.progress});
+    const std::string html = "<IMG src=\"a.gif\"><IMG src=\"b.gif\"><IMG src=\"c.gif\">";
+    job.Init(html, "http://host/p.html", temp.Path("News.htm"));
+    EXPECT_FALSE(job.LocalizeResources());
+    EXPECT_EQ(job.Html(), html);
+    EXPECT_EQ(job.SourceUrls(),
+              (std::vector<std::string>{"http://host/a.gif", "http://host/b.gif"}));
+    job.DownloadResources();
+    EXPECT_EQ(ports.downloader.requests.size(), 2u);
+}
+
+TEST(LocalizeResources, SurvivesBrokenPagesAndAddresses) {
+    using namespace std::string_literals;
+    TempFolder temp;
+    test::CaptureFixturePorts ports;
+    const std::string pages[] = {
+        "<IMG src=\"a\0b.gif\">"s,
+        "<IMG src=\"\0\">"s,
+        "<IMG src='"s + std::string(100000, '\'') + ">",
+        "<IMG src=\"http://h/\xff\xfe.gif\"><IMG src=\"\xc3\">",
+        "<SCRIPT src=\"?\"><SCRIPT src=\"/\"><LINK href=\"..\\..\\..\\x.css\">",
+        "<A href=\".zip\"><A href=\"/.zip\"><A href=\"a/..zip\">",
+    };
+    const std::string pageUrls[] = {
+        "http://host/dir/p.html",   "http://\0/x"s, "https://", "C:\\", "file:",
+        "\\\\server\\share\\p.htm", ":\\"};
+    for (const std::string& pageUrl : pageUrls) {
+        for (const std::string& page : pages) {
+            CCaptureContext job(ports.Ports());
+            job.Init(page, pageUrl, temp.Path("News.htm"));
+            EXPECT_TRUE(job.LocalizeResources());
+            EXPECT_EQ(job.SourceUrls().size(), job.LocalPaths().size());
+            const std::string folder = temp.Path("News.files") + kPathSeparator;
+            for (const std::string& path : job.LocalPaths()) {
+                // Whatever the page says, its files stay inside the companion folder.
+                ASSERT_EQ(path.rfind(folder, 0), 0u) << path;
+                const std::string name = path.substr(folder.size());
+                EXPECT_EQ(name.find(kPathSeparator), std::string::npos) << path;
+                EXPECT_TRUE(name != "." && name != ".." && !name.empty()) << path;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace wisp

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CaptureTestPorts.h"
+#include "core/capture/PageWriter.h"
+
+namespace wisp {
+namespace {
+
+using test::TempFolder;
+using namespace std::string_literals;
+
+TEST(WritePageFile, WritesTheMetaLineAndTheRewrittenHtml) {
+    TempFolder temp;
+    temp.MakeFolder("Book");
+    const std::string pagePath = temp.Path("Book/News.htm");
+    test::CaptureFixturePorts ports;
+    const std::string meta =
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
+
+    CCaptureContext empty(ports.Ports());
+    empty.Init("", "", pagePath);
+    ASSERT_TRUE(WritePageFile(*ports.files, empty, pagePath));
+    EXPECT_EQ(temp.Read("Book/News.htm"), meta);
+
+    CCaptureContext job(ports.Ports());
+    const std::string html =
+        "<HTML><HEAD><META charset=\"latin1\"></HEAD>"
+        "<IMG src=\"a.gif\">\r\n\xe9\0x</HTML>"s;
+    job.Init(html, "http://host/p.html", pagePath);
+    job.LocalizeResources();
+    ASSERT_TRUE(WritePageFile(*ports.files, job, pagePath));
+    EXPECT_EQ(temp.Read("Book/News.htm"), meta + job.Html());
+    EXPECT_NE(job.Html().find(test::Native("News.files/a.gif")), std::string::npos);
+
+    EXPECT_FALSE(WritePageFile(*ports.files, job, temp.Path("Missing/News.htm")));
+}
+
+}  // namespace
+}  // namespace wisp

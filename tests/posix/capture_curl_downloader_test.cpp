@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "LoopbackServer.h"
+#include "core/platform/NativePorts.h"
+#include "posix/capture/CurlDownloader.h"
+#include "posix/capture/CurlFetch.h"
+#include "support/TempFolder.h"
+
+namespace wisp {
+namespace {
+
+using test::TempFolder;
+
+const std::string kImage = std::string("GIF89a\x01\x00\x01\x00\0\0\xff", 13) + "pixels";
+
+class CurlDownloaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        httplib::Server& routes = server.Routes();
+        routes.Get("/pic.gif", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(kImage, "image/gif");
+        });
+        routes.Get("/a b.gif", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("spaced", "image/gif");
+        });
+        routes.Get("/redirect", [](const httplib::Request&, httplib::Response& response) {
+            response.set_redirect("/pic.gif");
+        });
+        routes.Get("/to-local-file", [](const httplib::Request&, httplib::Response& response) {
+            response.set_redirect("file:///etc/passwd");
+        });
+        routes.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+            response.status = 404;
+            response.set_content("not found", "text/plain");
+        });
+        routes.Get("/broken", [](const httplib::Request&, httplib::Response& response) {
+            // Promises 1000 bytes, sends 10 and drops the connection.
+            response.set_content_provider(1000, "image/gif",
+                                          [](size_t offset, size_t, httplib::DataSink& sink) {
+                                              if (offset == 0) {
+                                                  sink.write("0123456789", 10);
+                                                  return true;
+                                              }
+                                              return false;
+                                          });
+        });
+        routes.Get("/stalled", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(
+                1000, "image/gif", [](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset == 0) {
+                        sink.write("0123456789", 10);
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                    return true;
+                });
+        });
+        ASSERT_TRUE(server.Start());
+    }
+
+    test::LoopbackServer server;
+    TempFolder temp;
+};
+
+TEST_F(CurlDownloaderTest, FetchesWebResourcesFollowingRedirects) {
+    CurlDownloader downloader;
+    EXPECT_TRUE(downloader.Download(server.Url("/pic.gif"), temp.Path("pic.gif")));
+    EXPECT_EQ(temp.Read("pic.gif"), kImage);
+
+    EXPECT_TRUE(downloader.Download(server.Url("/redirect"), temp.Path("moved.gif")));
+    EXPECT_EQ(temp.Read("moved.gif"), kImage);
+
+    // Addresses come unescaped from the URL combination.
+    EXPECT_TRUE(downloader.Download(server.Url("/a b.gif"), temp.Path("spaced.gif")));
+    EXPECT_EQ(temp.Read("spaced.gif"), "spaced");
+
+    // A name as long as a name may be still gets its file.
+    const std::string longest(251, 'n');
+    EXPECT_TRUE(downloader.Download(server.Url("/pic.gif"), temp.Path(longest + ".gif")));
+    EXPECT_EQ(temp.Read(longest + ".gif"), kImage);
+
+    // An existing file is replaced.
+    temp.MakeFile("old.gif", "old");
+    EXPECT_TRUE(downloader.Download(server.Url("/pic.gif"), temp.Path("old.gif")));
+    EXPECT_EQ(temp.Read("old.gif"), kImage);
+}
+
+TEST_F(CurlDownloaderTest, AFailedFetchLeavesTheFileAsItWas) {
+    CurlDownloader downloader(FetchOptions{5, 1, 10});
+    const std::string failing[] = {
+        server.Url("/missing"),        // an HTTP error status
+        server.Url("/broken"),         // the connection drops halfway
+        server.Url("/stalled"),        // the total time runs out
+        server.Url("/to-local-file"),  // a web page redirecting to the reader's files
+        "http://127.0.0.1:1/pic.gif",  // nobody listens
+        "ftp://127.0.0.1/pic.gif",     // not a protocol the capture fetches
+        "gopher://127.0.0.1/x",       "",
+    };
+    const std::string kept = "fetched by an earlier entry";
+    temp.MakeFile("News.files/pic.gif", kept);
+    for (const std::string& url : failing) {
+        EXPECT_FALSE(downloader.Download(url, temp.Path("News.files/pic.gif"))) << url;
+        EXPECT_EQ(temp.Read("News.files/pic.gif"), kept) << url;
+        EXPECT_FALSE(downloader.Download(url, temp.Path("News.files/new.gif"))) << url;
+        EXPECT_FALSE(temp.Exists("News.files/new.gif")) << url;
+    }
+    // No temporary file stays behind.
+    auto files = CreateNativeFileSystem();
+    EXPECT_EQ(files->ListFolder(temp.Path("News.files"))->size(), 1u);
+}
+
+TEST_F(CurlDownloaderTest, TransfersRunSideBySideOnSeveralThreads) {
+    std::vector<std::thread> threads;
+    std::vector<int> fetched(8, 0);
+    for (std::size_t i = 0; i < fetched.size(); ++i) {
+        threads.emplace_back([&, i] {
+            fetched[i] = FetchToFile(server.Url(i % 2 ? "/pic.gif" : "/redirect"),
+                                     temp.Path("t" + std::to_string(i) + ".gif"));
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (std::size_t i = 0; i < fetched.size(); ++i) {
+        EXPECT_TRUE(fetched[i]) << i;
+        EXPECT_EQ(temp.Read("t" + std::to_string(i) + ".gif"), kImage) << i;
+    }
+}
+
+TEST_F(CurlDownloaderTest, CopiesLocalFilesByUrlAndByPath) {
+    temp.MakeFile("site/img/a b%20#?.gif", "local image");
+    CurlDownloader downloader;
+    EXPECT_TRUE(downloader.Download(temp.Path("site/img/a b%20#?.gif"), temp.Path("copy.gif")));
+    EXPECT_EQ(temp.Read("copy.gif"), "local image");
+
+    temp.MakeFile("site/plain.gif", "plain");
+    EXPECT_TRUE(downloader.Download("file://" + temp.Path("site/plain.gif"), temp.Path("p.gif")));
+    EXPECT_EQ(temp.Read("p.gif"), "plain");
+
+    EXPECT_FALSE(downloader.Download(temp.Path("site/none.gif"), temp.Path("none.gif")));
+    EXPECT_FALSE(temp.Exists("none.gif"));
+    EXPECT_FALSE(downloader.Download(temp.Path("site"), temp.Path("folder.gif")));
+    EXPECT_FALSE(temp.Exists("folder.gif"));
+}
+
+}  // namespace
+}  // namespace wisp

@@ -4,7 +4,7 @@
 # PREFIX is the build's private Wine prefix; it is made on first use when the test script
 # has not made it already. Without a display the program runs inside a private Xvfb.
 set -eu
-prefix=$1
+prefix=$(realpath -m "$1")  # Wine wants an absolute prefix
 shift
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"

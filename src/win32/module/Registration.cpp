@@ -91,6 +91,19 @@ HRESULT RegisterTypeLibrary() {
     return ::RegisterTypeLib(library.Get(), path.data(), helpFolder.data());
 }
 
+// The category manager leaves the emptied "Implemented Categories" key below the class's
+// key on some systems, which would keep the class's key from being removed.
+void RemoveEmptyCategoriesKey(const CLSID& clsid, IRegistryEditor& registry) {
+    wchar_t text[40] = {};
+    if (!::StringFromGUID2(clsid, text, 40)) {
+        return;
+    }
+    std::string path = "CLSID\\" + WideToUtf8(text) + "\\Implemented Categories";
+    if (!registry.HasSubKeys(RegistryRoot::ClassesRoot, path)) {
+        registry.DeleteKey(RegistryRoot::ClassesRoot, path);
+    }
+}
+
 using UnRegisterTypeLibFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
 
 // Looked up by name at the time of the call: an automation library without it is skipped.
@@ -148,6 +161,7 @@ HRESULT UnregisterServer() {
         if (entry->implementedCategory && manager) {
             CATID category = *entry->implementedCategory;
             manager->UnRegisterClassImplCategories(*entry->clsid, 1, &category);
+            RemoveEmptyCategoriesKey(*entry->clsid, registry);
         }
         if (auto script = LoadScript(entry->scriptResourceId)) {
             UnregisterScript(*script, registry);

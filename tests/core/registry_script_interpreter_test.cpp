@@ -51,8 +51,8 @@ constexpr const char* kClsidPath = "CLSID\\{11111111-2222-3333-4444-555555555555
 constexpr const char* kMenuEntryPath = "SOFTWARE\\MenuExt\\Save the page";
 
 RegistryScript LoadScript(const std::string& modulePath, const std::string& moduleFolder) {
-    auto text = SubstituteScriptVariables(
-        kClassScript, {{"MODULE", modulePath}, {"MODULEPATH", moduleFolder}});
+    auto text = SubstituteScriptVariables(kClassScript,
+                                          {{"MODULE", modulePath}, {"MODULEPATH", moduleFolder}});
     EXPECT_TRUE(text.has_value());
     auto script = ParseRegistryScript(text.value_or(""));
     EXPECT_TRUE(script.has_value());
@@ -87,13 +87,13 @@ TEST(RegistryScriptVariables, ReplaceWordsAndDoubleSingleQuotes) {
 
 TEST(RegistryScriptParser, RejectsMalformedScripts) {
     const char* malformed[] = {
-        "HKXX { A }",                   // unknown root
+        "HKXX { A }",                    // unknown root
         "HKCR { A = s 'unterminated }",  // open quote
-        "HKCR { A = x 'y' }",           // unknown value type
-        "HKCR { A = d 'twelve' }",      // number that is not one
-        "HKCR { A { B }",               // unclosed key
-        "HKCR { val A = s 'b' }",       // a value directly under a root
-        "HKCR A",                       // root without body
+        "HKCR { A = x 'y' }",            // unknown value type
+        "HKCR { A = d 'twelve' }",       // number that is not one
+        "HKCR { A { B }",                // unclosed key
+        "HKCR { val A = s 'b' }",        // a value directly under a root
+        "HKCR A",                        // root without body
     };
     for (const char* text : malformed) {
         EXPECT_FALSE(ParseRegistryScript(text).has_value()) << text;

@@ -19,7 +19,7 @@ namespace wisp::test {
 class MemoryRegistry final : public IRegistryEditor {
 public:
     using Value = std::variant<std::string, std::uint32_t>;
-    using Values = std::map<std::string, Value>;  // by lower-case name
+    using Values = std::map<std::string, Value>;                          // by lower-case name
     using Keys = std::map<std::pair<RegistryRoot, std::string>, Values>;  // by lower-case path
 
     Keys keys;
@@ -55,8 +55,8 @@ public:
     bool DeleteTree(RegistryRoot root, std::string_view path) override {
         std::string lower = Lower(path);
         std::erase_if(keys, [&](const auto& entry) {
-            return entry.first.first == root && (entry.first.second == lower ||
-                                                 entry.first.second.starts_with(lower + "\\"));
+            return entry.first.first == root &&
+                   (entry.first.second == lower || entry.first.second.starts_with(lower + "\\"));
         });
         return true;
     }

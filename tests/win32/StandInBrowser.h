@@ -53,7 +53,9 @@ public:
     STDMETHODIMP GoForward() override { return E_NOTIMPL; }
     STDMETHODIMP GoHome() override { return E_NOTIMPL; }
     STDMETHODIMP GoSearch() override { return E_NOTIMPL; }
-    STDMETHODIMP Navigate(BSTR, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP Navigate(BSTR, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+        return E_NOTIMPL;
+    }
     STDMETHODIMP Refresh() override { return E_NOTIMPL; }
     STDMETHODIMP Refresh2(VARIANT*) override { return E_NOTIMPL; }
     STDMETHODIMP Stop() override { return E_NOTIMPL; }
@@ -93,7 +95,9 @@ public:
     STDMETHODIMP put_MenuBar(VARIANT_BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP get_FullScreen(VARIANT_BOOL*) override { return E_NOTIMPL; }
     STDMETHODIMP put_FullScreen(VARIANT_BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP Navigate2(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP Navigate2(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+        return E_NOTIMPL;
+    }
     STDMETHODIMP QueryStatusWB(OLECMDID, OLECMDF*) override { return E_NOTIMPL; }
     STDMETHODIMP ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
     STDMETHODIMP ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*) override { return E_NOTIMPL; }

@@ -70,9 +70,7 @@ public:
     STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override {
         return E_NOTIMPL;
     }
-    STDMETHODIMP Exec(const GUID*, DWORD, DWORD, VARIANT*, VARIANT*) override {
-        return E_NOTIMPL;
-    }
+    STDMETHODIMP Exec(const GUID*, DWORD, DWORD, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
 
     STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override {
         *object = nullptr;

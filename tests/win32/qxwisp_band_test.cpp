@@ -19,7 +19,9 @@ namespace wisp::test {
 namespace {
 
 // Its own visible style; IsWindowVisible would also ask the (hidden) frame.
-bool ShownItself(HWND window) { return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool ShownItself(HWND window) {
+    return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[64] = {};
@@ -31,8 +33,8 @@ class BandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(module.Loaded()) << "cannot load QXWisp.DLL";
-        frame = ::CreateWindowExW(0, L"STATIC", L"bar frame", WS_OVERLAPPEDWINDOW,
-                                  0, 0, 400, 600, nullptr, nullptr, nullptr, nullptr);
+        frame = ::CreateWindowExW(0, L"STATIC", L"bar frame", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600,
+                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(frame);
         site.window = frame;
         site.browser = &browser;

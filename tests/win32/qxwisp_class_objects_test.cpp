@@ -117,7 +117,8 @@ TEST_F(ClassObjectsTest, EachClassAnswersItsInterfaces) {
         ComPtr<IUnknown> object;
         ASSERT_EQ(module.CreateInstance(*c.clsid, nullptr, IID_PPV_ARGS(&object)), S_OK);
         ComPtr<IUnknown> answer;
-        HRESULT hr = object->QueryInterface(*c.iid, reinterpret_cast<void**>(answer.GetAddressOf()));
+        HRESULT hr =
+            object->QueryInterface(*c.iid, reinterpret_cast<void**>(answer.GetAddressOf()));
         EXPECT_EQ(hr, c.answered ? S_OK : E_NOINTERFACE) << &c - cases;
         EXPECT_EQ(answer != nullptr, c.answered) << &c - cases;
         EXPECT_EQ(object->QueryInterface(*c.iid, nullptr), E_POINTER);

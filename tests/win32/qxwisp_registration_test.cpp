@@ -20,7 +20,8 @@ constexpr wchar_t kLibid[] = L"{39F1C6D2-7A5E-4B83-B0C4-E16D85A29F3B}";
 constexpr wchar_t kExtensionKey[] =
     L"Software\\Microsoft\\Internet Explorer\\Extensions\\{5D1E7A39-8C2B-4e17-A4F0-3B9C62E1D8A5}";
 constexpr wchar_t kMenuExtKey[] = L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt";
-constexpr wchar_t kPageEntry[] = L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the page to Wisp";
+constexpr wchar_t kPageEntry[] =
+    L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the page to Wisp";
 constexpr wchar_t kSelectionEntry[] =
     L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the selection to Wisp";
 
@@ -44,8 +45,9 @@ std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, cons
     wchar_t buffer[1024] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
     DWORD type = 0;
-    if (!key || ::RegQueryValueExW(key.Get(), name, nullptr, &type,
-                                   reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
+    if (!key ||
+        ::RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                           &size) != ERROR_SUCCESS ||
         type != REG_SZ) {
         return std::nullopt;
     }
@@ -57,8 +59,9 @@ std::optional<DWORD> ReadNumber(HKEY root, const std::wstring& path, const wchar
     DWORD value = 0;
     DWORD size = sizeof(value);
     DWORD type = 0;
-    if (!key || ::RegQueryValueExW(key.Get(), name, nullptr, &type,
-                                   reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+    if (!key ||
+        ::RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                           &size) != ERROR_SUCCESS ||
         type != REG_DWORD) {
         return std::nullopt;
     }
@@ -70,9 +73,8 @@ std::pair<long, long> CountsOf(HKEY root, const std::wstring& path) {
     UniqueKey key = OpenKey(root, path);
     DWORD subKeys = 0;
     DWORD values = 0;
-    if (!key || ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                   nullptr, &values, nullptr, nullptr, nullptr,
-                                   nullptr) != ERROR_SUCCESS) {
+    if (!key || ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                   &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return {-1, -1};
     }
     return {static_cast<long>(subKeys), static_cast<long>(values)};
@@ -116,8 +118,8 @@ std::wstring DllFolder() {
 
 HRESULT CallUnregisterServer() {
     QXWispModule module;
-    auto unregister = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(module.Handle(), "DllUnregisterServer")));
+    auto unregister = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(module.Handle(), "DllUnregisterServer")));
     return unregister ? unregister() : E_FAIL;
 }
 
@@ -153,9 +155,9 @@ TEST_F(RegistrationTest, WritesTheClassesProgIdsAndTypeLibrary) {
         EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::wstring(c.progId) + L"\\CLSID", nullptr),
                   c.clsid);
         EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, c.independentProgId, nullptr), c.description);
-        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::wstring(c.independentProgId) + L"\\CurVer",
-                             nullptr),
-                  c.progId);
+        EXPECT_EQ(
+            ReadString(HKEY_CLASSES_ROOT, std::wstring(c.independentProgId) + L"\\CurVer", nullptr),
+            c.progId);
         EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid), nullptr), c.clsidName);
         EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"ProgID"), nullptr), c.progId);
         EXPECT_EQ(
@@ -170,9 +172,9 @@ TEST_F(RegistrationTest, WritesTheClassesProgIdsAndTypeLibrary) {
             L"Apartment");
         EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"TypeLib"), nullptr), kLibid);
     }
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT,
-                          ClsidKey(kBandClsid, L"Implemented Categories\\"
-                                               L"{00021493-0000-0000-C000-000000000046}")));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid,
+                                                      L"Implemented Categories\\"
+                                                      L"{00021493-0000-0000-C000-000000000046}")));
 
     std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0";
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib, nullptr), L"QXWisp 1.0 Type Library");

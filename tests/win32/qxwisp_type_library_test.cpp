@@ -211,8 +211,7 @@ TEST_F(DispatchTest, CollectIsReachedByNameAndNotWrittenYet) {
 
     // Too few arguments are refused before the method is reached.
     DISPPARAMS tooFew{arguments, nullptr, 1, 0};
-    hr = collector->Invoke(1, IID_NULL, 0x409, DISPATCH_METHOD, &tooFew, nullptr, nullptr,
-                           nullptr);
+    hr = collector->Invoke(1, IID_NULL, 0x409, DISPATCH_METHOD, &tooFew, nullptr, nullptr, nullptr);
     EXPECT_TRUE(FAILED(hr));
     EXPECT_NE(hr, E_NOTIMPL);
     EXPECT_NE(hr, DISP_E_EXCEPTION);

@@ -16,7 +16,9 @@ HWND CBandWindow::Create(HWND parent) {
     return DialogWindow::Create(ModuleInstance(), IDD_BAND_WINDOW, parent);
 }
 
-void CBandWindow::SetBrowser(IWebBrowser2* browser) { browser_ = browser; }
+void CBandWindow::SetBrowser(IWebBrowser2* browser) {
+    browser_ = browser;
+}
 
 ComPtr<IHTMLDocument2> CBandWindow::GetDocument() const {
     if (!browser_) {
@@ -31,8 +33,7 @@ ComPtr<IHTMLDocument2> CBandWindow::GetDocument() const {
     return htmlDocument;
 }
 
-bool CBandWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM,
-                                       LRESULT& result) {
+bool CBandWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM, LRESULT& result) {
     switch (message) {
         case WM_INITDIALOG:
             return OnInitDialog(window, result);

@@ -50,7 +50,9 @@ STDMETHODIMP CWisp::GetWindow(HWND* window) {
     return S_OK;
 }
 
-STDMETHODIMP CWisp::ContextSensitiveHelp(BOOL) { return S_OK; }
+STDMETHODIMP CWisp::ContextSensitiveHelp(BOOL) {
+    return S_OK;
+}
 
 STDMETHODIMP CWisp::ShowDW(BOOL show) {
     shown_ = show;
@@ -65,7 +67,9 @@ STDMETHODIMP CWisp::CloseDW(DWORD) {
     return S_OK;
 }
 
-STDMETHODIMP CWisp::ResizeBorderDW(LPCRECT, IUnknown*, BOOL) { return E_NOTIMPL; }
+STDMETHODIMP CWisp::ResizeBorderDW(LPCRECT, IUnknown*, BOOL) {
+    return E_NOTIMPL;
+}
 
 STDMETHODIMP CWisp::GetBandInfo(DWORD, DWORD, DESKBANDINFO* info) {
     if (!info) {
@@ -152,10 +156,18 @@ STDMETHODIMP CWisp::GetClassID(CLSID* clsid) {
     return S_OK;
 }
 
-STDMETHODIMP CWisp::IsDirty() { return S_FALSE; }
-STDMETHODIMP CWisp::Load(IStream*) { return S_OK; }
-STDMETHODIMP CWisp::Save(IStream*, BOOL) { return S_OK; }
-STDMETHODIMP CWisp::GetSizeMax(ULARGE_INTEGER*) { return E_NOTIMPL; }
+STDMETHODIMP CWisp::IsDirty() {
+    return S_FALSE;
+}
+STDMETHODIMP CWisp::Load(IStream*) {
+    return S_OK;
+}
+STDMETHODIMP CWisp::Save(IStream*, BOOL) {
+    return S_OK;
+}
+STDMETHODIMP CWisp::GetSizeMax(ULARGE_INTEGER*) {
+    return E_NOTIMPL;
+}
 
 STDMETHODIMP CWisp::UIActivateIO(BOOL activate, MSG*) {
     if (activate && bandWindow_.Handle()) {
@@ -166,7 +178,9 @@ STDMETHODIMP CWisp::UIActivateIO(BOOL activate, MSG*) {
 
 // The band does not ask which window has the focus: saying it has it keeps the browser
 // offering it keys while a label is edited in the tree.
-STDMETHODIMP CWisp::HasFocusIO() { return S_OK; }
+STDMETHODIMP CWisp::HasFocusIO() {
+    return S_OK;
+}
 
 STDMETHODIMP CWisp::TranslateAcceleratorIO(MSG* message) {
     if (!message) {

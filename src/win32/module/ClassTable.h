@@ -11,7 +11,7 @@ namespace wisp::win32 {
 struct ClassEntry {
     const CLSID* clsid;
     CreateFunction create;
-    UINT scriptResourceId;         // the REGISTRY resource with the class's entries
+    UINT scriptResourceId;             // the REGISTRY resource with the class's entries
     const CATID* implementedCategory;  // null when the class implements none
 };
 

@@ -5,6 +5,7 @@
 
 #include <wrl/client.h>
 
+#include "win32/module/ResultMacros.h"
 #include "win32/module/TypeInfoCache.h"
 
 // IDispatch of a dual interface I, answered from I's type information.
@@ -38,10 +39,7 @@ public:
             return DISP_E_UNKNOWNINTERFACE;
         }
         Microsoft::WRL::ComPtr<ITypeInfo> typeInfo;
-        HRESULT hr = GetInterfaceTypeInfo(kInterfaceId, &typeInfo);
-        if (FAILED(hr)) {
-            return hr;
-        }
+        RETURN_IF_FAILED(GetInterfaceTypeInfo(kInterfaceId, &typeInfo));
         return typeInfo->GetIDsOfNames(names, count, ids);
     }
 
@@ -51,10 +49,7 @@ public:
             return DISP_E_UNKNOWNINTERFACE;
         }
         Microsoft::WRL::ComPtr<ITypeInfo> typeInfo;
-        HRESULT hr = GetInterfaceTypeInfo(kInterfaceId, &typeInfo);
-        if (FAILED(hr)) {
-            return hr;
-        }
+        RETURN_IF_FAILED(GetInterfaceTypeInfo(kInterfaceId, &typeInfo));
         return typeInfo->Invoke(static_cast<I*>(this), id, flags, parameters, result, exception,
                                 argumentError);
     }

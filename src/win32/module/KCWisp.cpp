@@ -15,6 +15,8 @@ const InterfaceEntry* KCWisp::Interfaces() {
     return entries;
 }
 
-STDMETHODIMP KCWisp::Collect(IDispatch*, LONG) { return E_NOTIMPL; }
+STDMETHODIMP KCWisp::Collect(IDispatch*, LONG) {
+    return E_NOTIMPL;
+}
 
 }  // namespace wisp::win32

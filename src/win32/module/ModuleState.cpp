@@ -10,11 +10,21 @@ HINSTANCE moduleInstance = nullptr;
 
 }  // namespace
 
-void LockModule() { ++lockCount; }
-void UnlockModule() { --lockCount; }
-long ModuleLockCount() { return lockCount.load(); }
+void LockModule() {
+    ++lockCount;
+}
+void UnlockModule() {
+    --lockCount;
+}
+long ModuleLockCount() {
+    return lockCount.load();
+}
 
-void SetModuleInstance(HINSTANCE instance) { moduleInstance = instance; }
-HINSTANCE ModuleInstance() { return moduleInstance; }
+void SetModuleInstance(HINSTANCE instance) {
+    moduleInstance = instance;
+}
+HINSTANCE ModuleInstance() {
+    return moduleInstance;
+}
 
 }  // namespace wisp::win32

@@ -16,9 +16,17 @@ const InterfaceEntry* QXDropTarget::Interfaces() {
     return entries;
 }
 
-STDMETHODIMP QXDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD*) { return E_NOTIMPL; }
-STDMETHODIMP QXDropTarget::DragOver(DWORD, POINTL, DWORD*) { return E_NOTIMPL; }
-STDMETHODIMP QXDropTarget::DragLeave() { return E_NOTIMPL; }
-STDMETHODIMP QXDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD*) { return E_NOTIMPL; }
+STDMETHODIMP QXDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD*) {
+    return E_NOTIMPL;
+}
+STDMETHODIMP QXDropTarget::DragOver(DWORD, POINTL, DWORD*) {
+    return E_NOTIMPL;
+}
+STDMETHODIMP QXDropTarget::DragLeave() {
+    return E_NOTIMPL;
+}
+STDMETHODIMP QXDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD*) {
+    return E_NOTIMPL;
+}
 
 }  // namespace wisp::win32

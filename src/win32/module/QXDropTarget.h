@@ -11,14 +11,12 @@
 // answer E_NOTIMPL.
 namespace wisp::win32 {
 
-class QXDropTarget : public DualInterface<IQXDropTarget, IID_IQXDropTarget>,
-                     public IDropTarget {
+class QXDropTarget : public DualInterface<IQXDropTarget, IID_IQXDropTarget>, public IDropTarget {
 public:
     static HRESULT Create(IUnknown* outer, REFIID iid, void** object);
     static const InterfaceEntry* Interfaces();
 
-    STDMETHODIMP DragEnter(IDataObject* data, DWORD keyState, POINTL point,
-                           DWORD* effect) override;
+    STDMETHODIMP DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
     STDMETHODIMP DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
     STDMETHODIMP DragLeave() override;
     STDMETHODIMP Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;

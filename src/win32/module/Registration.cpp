@@ -12,6 +12,7 @@
 #include "core/module/RegistryScriptRunner.h"
 #include "win32/module/ClassTable.h"
 #include "win32/module/ModuleState.h"
+#include "win32/module/ResultMacros.h"
 #include "win32/platform/ModuleFile.h"
 #include "win32/platform/WideString.h"
 #include "win32/platform/Win32RegistryEditor.h"
@@ -21,7 +22,9 @@ using Microsoft::WRL::ComPtr;
 namespace wisp::win32 {
 namespace {
 
-std::string ModulePath() { return ModuleFilePathOf(ModuleInstance()); }
+std::string ModulePath() {
+    return ModuleFilePathOf(ModuleInstance());
+}
 
 // The module's folder without its final backslash.
 std::string ModuleFolder(const std::string& modulePath) {
@@ -82,10 +85,7 @@ HRESULT LoadModuleTypeLibrary(ITypeLib** library) {
 
 HRESULT RegisterTypeLibrary() {
     ComPtr<ITypeLib> library;
-    HRESULT hr = LoadModuleTypeLibrary(&library);
-    if (FAILED(hr)) {
-        return hr;
-    }
+    RETURN_IF_FAILED(LoadModuleTypeLibrary(&library));
     std::wstring path = Utf8ToWide(ModulePath());
     std::wstring helpFolder = path.substr(0, path.find_last_of(L'\\') + 1);
     return ::RegisterTypeLib(library.Get(), path.data(), helpFolder.data());
@@ -109,10 +109,10 @@ using UnRegisterTypeLibFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SY
 // Looked up by name at the time of the call: an automation library without it is skipped.
 void UnregisterTypeLibrary() {
     HMODULE automation = ::GetModuleHandleW(L"oleaut32.dll");
-    auto unregister = automation ? reinterpret_cast<UnRegisterTypeLibFunction>(
-                                       reinterpret_cast<void (*)()>(
-                                           ::GetProcAddress(automation, "UnRegisterTypeLib")))
-                                 : nullptr;
+    auto unregister =
+        automation ? reinterpret_cast<UnRegisterTypeLibFunction>(reinterpret_cast<void (*)()>(
+                         ::GetProcAddress(automation, "UnRegisterTypeLib")))
+                   : nullptr;
     ComPtr<ITypeLib> library;
     if (!unregister || FAILED(LoadModuleTypeLibrary(&library))) {
         return;
@@ -144,10 +144,7 @@ HRESULT RegisterServer() {
         // Without a category manager there is nothing to register the category with.
         if (ComPtr<ICatRegister> manager = CreateCategoryManager()) {
             CATID category = *entry->implementedCategory;
-            HRESULT hr = manager->RegisterClassImplCategories(*entry->clsid, 1, &category);
-            if (FAILED(hr)) {
-                return hr;
-            }
+            RETURN_IF_FAILED(manager->RegisterClassImplCategories(*entry->clsid, 1, &category));
         }
     }
     return RegisterTypeLibrary();

@@ -3,17 +3,10 @@
 #include <windows.h>
 
 // Early returns at COM boundaries, named as in Microsoft's WIL.
-#define RETURN_IF_FAILED(expression)      \
-    do {                                  \
+#define RETURN_IF_FAILED(expression)       \
+    do {                                   \
         HRESULT hrChecked_ = (expression); \
-        if (FAILED(hrChecked_)) {         \
-            return hrChecked_;            \
-        }                                 \
-    } while (0)
-
-#define RETURN_HR_IF_NULL(hr, pointer) \
-    do {                               \
-        if ((pointer) == nullptr) {    \
-            return (hr);               \
-        }                              \
+        if (FAILED(hrChecked_)) {          \
+            return hrChecked_;             \
+        }                                  \
     } while (0)

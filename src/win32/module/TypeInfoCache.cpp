@@ -7,6 +7,7 @@
 
 #include "QXWisp.h"
 #include "win32/module/ModuleState.h"
+#include "win32/module/ResultMacros.h"
 #include "win32/platform/ModuleFile.h"
 #include "win32/platform/WideString.h"
 
@@ -48,15 +49,9 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** typeInfo) {
             return entry.typeInfo.CopyTo(typeInfo);
         }
     }
-    HRESULT hr = LoadLibraryOnce();
-    if (FAILED(hr)) {
-        return hr;
-    }
+    RETURN_IF_FAILED(LoadLibraryOnce());
     ComPtr<ITypeInfo> found;
-    hr = typeLibrary->GetTypeInfoOfGuid(iid, &found);
-    if (FAILED(hr)) {
-        return hr;
-    }
+    RETURN_IF_FAILED(typeLibrary->GetTypeInfoOfGuid(iid, &found));
     cache.push_back({iid, found});
     return found.CopyTo(typeInfo);
 }

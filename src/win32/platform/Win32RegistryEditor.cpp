@@ -33,8 +33,7 @@ UniqueKey OpenKey(RegistryRoot root, std::string_view path, REGSAM access) {
 bool Win32RegistryEditor::CreateKey(RegistryRoot root, std::string_view path) {
     UniqueKey key;
     return ::RegCreateKeyExW(RootKey(root), Utf8ToWide(path).c_str(), 0, nullptr, 0,
-                             KEY_READ | KEY_WRITE, nullptr, key.Put(),
-                             nullptr) == ERROR_SUCCESS;
+                             KEY_READ | KEY_WRITE, nullptr, key.Put(), nullptr) == ERROR_SUCCESS;
 }
 
 bool Win32RegistryEditor::KeyExists(RegistryRoot root, std::string_view path) const {
@@ -44,9 +43,9 @@ bool Win32RegistryEditor::KeyExists(RegistryRoot root, std::string_view path) co
 bool Win32RegistryEditor::HasSubKeys(RegistryRoot root, std::string_view path) const {
     UniqueKey key = OpenKey(root, path, KEY_READ);
     DWORD subKeys = 0;
-    return key && ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                     nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     nullptr) == ERROR_SUCCESS &&
+    return key &&
+           ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                              nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
            subKeys > 0;
 }
 
@@ -64,8 +63,8 @@ bool Win32RegistryEditor::DeleteTree(RegistryRoot root, std::string_view path) {
     return false;
 }
 
-bool Win32RegistryEditor::SetString(RegistryRoot root, std::string_view path,
-                                    std::string_view name, std::string_view value) {
+bool Win32RegistryEditor::SetString(RegistryRoot root, std::string_view path, std::string_view name,
+                                    std::string_view value) {
     UniqueKey key = OpenKey(root, path, KEY_SET_VALUE);
     std::wstring wide = Utf8ToWide(value);
     return key && ::RegSetValueExW(key.Get(), Utf8ToWide(name).c_str(), 0, REG_SZ,
@@ -74,8 +73,8 @@ bool Win32RegistryEditor::SetString(RegistryRoot root, std::string_view path,
                       ERROR_SUCCESS;
 }
 
-bool Win32RegistryEditor::SetNumber(RegistryRoot root, std::string_view path,
-                                    std::string_view name, std::uint32_t value) {
+bool Win32RegistryEditor::SetNumber(RegistryRoot root, std::string_view path, std::string_view name,
+                                    std::uint32_t value) {
     UniqueKey key = OpenKey(root, path, KEY_SET_VALUE);
     DWORD number = value;
     return key && ::RegSetValueExW(key.Get(), Utf8ToWide(name).c_str(), 0, REG_DWORD,

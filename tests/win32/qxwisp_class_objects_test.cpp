@@ -6,6 +6,9 @@
 
 #include <wrl/client.h>
 
+#include <thread>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "QXWispModule.h"
@@ -31,6 +34,28 @@ TEST_F(ClassObjectsTest, SameClassObjectForEachRequest) {
         ASSERT_EQ(module.GetClassObject(*clsid, IID_PPV_ARGS(&second)), S_OK);
         EXPECT_EQ(first.Get(), second.Get());
     }
+}
+
+TEST_F(ClassObjectsTest, ThreadsRacingForTheFirstClassObjectGetTheSameOne) {
+    constexpr int kThreads = 4;
+    IClassFactory* seen[kThreads] = {};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) {
+        threads.emplace_back([this, &seen, i] {
+            ComPtr<IClassFactory> factory;
+            if (module.GetClassObject(CLSID_KCWisp, IID_PPV_ARGS(&factory)) == S_OK) {
+                seen[i] = factory.Get();
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (IClassFactory* factory : seen) {
+        EXPECT_NE(factory, nullptr);
+        EXPECT_EQ(factory, seen[0]);
+    }
+    EXPECT_EQ(module.CanUnloadNow(), S_OK);
 }
 
 TEST_F(ClassObjectsTest, ClassObjectRequestsWithBadArguments) {

@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include <ocidl.h>
 #include <shobjidl.h>
+#include <commctrl.h>
 
 #include <wrl/client.h>
 
@@ -247,6 +248,40 @@ TEST_F(BandTest, FocusCalls) {
     EXPECT_EQ(inputObject->UIActivateIO(TRUE, nullptr), S_OK);
     HWND focus = ::GetFocus();
     EXPECT_TRUE(focus == window || ::IsChild(window, focus));
+}
+
+// Starts editing the label of a new item of the band's tree; the edit control or null.
+HWND StartLabelEdit(HWND bandWindow) {
+    HWND tree = ::GetDlgItem(bandWindow, 201);
+    wchar_t text[] = L"Chapter";
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = text;
+    auto item = reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HWND>(
+        ::SendMessageW(tree, TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(item)));
+}
+
+TEST_F(BandTest, EditingATreeLabelAsksTheSiteToRouteKeysToTheBar) {
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    band->ShowDW(TRUE);
+    EXPECT_NE(StartLabelEdit(BandWindow()), nullptr);
+    ASSERT_EQ(site.focusChanges.size(), 1u);
+    EXPECT_EQ(site.focusChanges[0], TRUE);
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(band.As(&identity), S_OK);
+    EXPECT_EQ(site.lastFocusObject, identity.Get());
+}
+
+TEST_F(BandTest, EditingATreeLabelWithoutOwnerStillBegins) {
+    site.offersCommandTarget = false;  // no browser, so the window gets no owner
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    band->ShowDW(TRUE);
+    EXPECT_NE(StartLabelEdit(BandWindow()), nullptr);
+    EXPECT_TRUE(site.focusChanges.empty());
 }
 
 // Records the messages a window of its class receives.

@@ -1,7 +1,9 @@
 #include "win32/band/BandWindow.h"
 
 #include <commctrl.h>
+#include <cstdio>
 
+#include "win32/band/Wisp.h"
 #include "win32/module/ModuleState.h"
 #include "win32/resources/ResourceIds.h"
 
@@ -33,13 +35,32 @@ ComPtr<IHTMLDocument2> CBandWindow::GetDocument() const {
     return htmlDocument;
 }
 
-bool CBandWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool CBandWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM lParam,
+                                       LRESULT& result) {
     switch (message) {
         case WM_INITDIALOG:
             return OnInitDialog(window, result);
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
         default:
             return false;
     }
+}
+
+bool CBandWindow::OnNotify(const NMHDR& notification, LRESULT& result) {
+    if (notification.idFrom != IDC_CONTENT_TREE) {
+        return false;
+    }
+    // The tree sends the wide or the ANSI form, as its parent asks.
+    if (notification.code == TVN_BEGINLABELEDITW || notification.code == TVN_BEGINLABELEDITA) {
+        // While a label is edited the browser must route the keys to the bar.
+        if (owner_) {
+            owner_->NotifyFocusChange(true);
+        }
+        result = 0;  // the edit goes ahead
+        return true;
+    }
+    return false;
 }
 
 bool CBandWindow::OnInitDialog(HWND window, LRESULT& result) {

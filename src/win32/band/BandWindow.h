@@ -35,6 +35,7 @@ public:
 
 private:
     bool OnInitDialog(HWND window, LRESULT& result);
+    bool OnNotify(const NMHDR& notification, LRESULT& result);
 
     CWisp* owner_ = nullptr;  // not owned: the band owns this window object
     HWND tab_ = nullptr;

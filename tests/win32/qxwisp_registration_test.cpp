@@ -1,16 +1,22 @@
 #include <windows.h>
 
+#include <oleauto.h>
+#include <wrl/client.h>
+
 #include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "QXWispModule.h"
+#include "support/TempFolder.h"
+#include "win32/platform/WideString.h"
 #include "win32/platform/UniqueHandle.h"
 
 namespace wisp::test {
 namespace {
 
+using Microsoft::WRL::ComPtr;
 using win32::UniqueKey;
 
 constexpr wchar_t kBandClsid[] = L"{7E3A51C2-9D84-4B6F-A1E2-35C8D0F4B961}";
@@ -252,6 +258,69 @@ TEST_F(RegistrationTest, UnregisteringRemovesOurKeysAndKeepsSharedOnes) {
     // With nothing registered unregistration still succeeds.
     EXPECT_EQ(CallUnregisterServer(), S_OK);
     ::RegDeleteKeyW(HKEY_CURRENT_USER, otherEntry.c_str());
+}
+
+// The bytes of the DLL's type library resource.
+std::string TypeLibraryBytes() {
+    QXWispModule module;
+    HRSRC resource = ::FindResourceW(module.Handle(), MAKEINTRESOURCEW(1), L"TYPELIB");
+    HGLOBAL loaded = resource ? ::LoadResource(module.Handle(), resource) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+    return data ? std::string(data, ::SizeofResource(module.Handle(), resource)) : std::string();
+}
+
+// A copy of the DLL whose TYPELIB resource holds no type library.
+bool CopyWithoutTypeLibrary(const std::wstring& copy) {
+    static char junk[] = "junk";
+    if (!::CopyFileW(QXWispDllPath().c_str(), copy.c_str(), FALSE)) {
+        return false;
+    }
+    HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
+    return update &&
+           ::UpdateResourceW(update, L"TYPELIB", MAKEINTRESOURCEW(1),
+                             MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), junk, 4) &&
+           ::EndUpdateResourceW(update, FALSE);
+}
+
+TEST(RegistrationFallback, TypeLibraryComesFromATlbFileBesideAModuleWithoutOne) {
+    ComApartment apartment;
+    ASSERT_EQ(CallUnregisterServer(), S_OK);
+    std::string bytes = TypeLibraryBytes();
+    ASSERT_FALSE(bytes.empty());
+
+    TempFolder folder;
+    std::wstring copy = win32::Utf8ToWide(folder.Path("Copy.DLL"));
+    ASSERT_TRUE(CopyWithoutTypeLibrary(copy));
+    ComPtr<ITypeLib> none;
+    ASSERT_TRUE(FAILED(::LoadTypeLibEx(copy.c_str(), REGKIND_NONE, &none)));
+
+    HMODULE module = ::LoadLibraryW(copy.c_str());
+    ASSERT_TRUE(module);
+    auto entry = [module](const char* name) {
+        return reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+    };
+    auto registerServer = entry("DllRegisterServer");
+    auto unregisterServer = entry("DllUnregisterServer");
+    ASSERT_TRUE(registerServer && unregisterServer);
+
+    EXPECT_TRUE(FAILED(registerServer())) << "no type library anywhere";
+
+    folder.MakeFile("Copy.tlb", bytes);
+    EXPECT_EQ(registerServer(), S_OK);
+    std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0";
+    std::wstring tlb = win32::Utf8ToWide(folder.Path("Copy.tlb"));
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\409\\win64", nullptr), tlb)
+        << "the file that holds the library";
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\HELPDIR", nullptr),
+              win32::Utf8ToWide(folder.Path()) + L"\\");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(kCollectorClsid, L"InprocServer32"), nullptr),
+              copy);
+
+    EXPECT_EQ(unregisterServer(), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClsidKey(kCollectorClsid)));
+    ::FreeLibrary(module);
 }
 
 }  // namespace

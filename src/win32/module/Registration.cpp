@@ -67,28 +67,32 @@ ComPtr<ICatRegister> CreateCategoryManager() {
     return manager;
 }
 
-// From the module's own resource, else from a .tlb file beside the module.
-HRESULT LoadModuleTypeLibrary(ITypeLib** library) {
-    std::wstring path = Utf8ToWide(ModulePath());
-    HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library);
+// From the module's own resource, else from a .tlb file beside the module; `loadedFrom`
+// gets the file it came from.
+HRESULT LoadModuleTypeLibrary(ITypeLib** library, std::wstring& loadedFrom) {
+    loadedFrom = Utf8ToWide(ModulePath());
+    HRESULT hr = ::LoadTypeLibEx(loadedFrom.c_str(), REGKIND_NONE, library);
     if (SUCCEEDED(hr)) {
         return hr;
     }
-    std::size_t dot = path.find_last_of(L'.');
-    std::size_t slash = path.find_last_of(L'\\');
+    std::size_t dot = loadedFrom.find_last_of(L'.');
+    std::size_t slash = loadedFrom.find_last_of(L'\\');
     if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) {
         return hr;
     }
-    std::wstring tlbPath = path.substr(0, dot) + L".tlb";
-    return ::LoadTypeLibEx(tlbPath.c_str(), REGKIND_NONE, library);
+    loadedFrom = loadedFrom.substr(0, dot) + L".tlb";
+    return ::LoadTypeLibEx(loadedFrom.c_str(), REGKIND_NONE, library);
 }
 
+// Registered with the file it was loaded from: registering the module's path for a library
+// read from the .tlb file would point clients, and unregistration, at a file without one.
 HRESULT RegisterTypeLibrary() {
     ComPtr<ITypeLib> library;
-    RETURN_IF_FAILED(LoadModuleTypeLibrary(&library));
-    std::wstring path = Utf8ToWide(ModulePath());
-    std::wstring helpFolder = path.substr(0, path.find_last_of(L'\\') + 1);
-    return ::RegisterTypeLib(library.Get(), path.data(), helpFolder.data());
+    std::wstring loadedFrom;
+    RETURN_IF_FAILED(LoadModuleTypeLibrary(&library, loadedFrom));
+    std::wstring modulePath = Utf8ToWide(ModulePath());
+    std::wstring helpFolder = modulePath.substr(0, modulePath.find_last_of(L'\\') + 1);
+    return ::RegisterTypeLib(library.Get(), loadedFrom.data(), helpFolder.data());
 }
 
 // The category manager leaves the emptied "Implemented Categories" key below the class's
@@ -114,7 +118,8 @@ void UnregisterTypeLibrary() {
                          ::GetProcAddress(automation, "UnRegisterTypeLib")))
                    : nullptr;
     ComPtr<ITypeLib> library;
-    if (!unregister || FAILED(LoadModuleTypeLibrary(&library))) {
+    std::wstring loadedFrom;
+    if (!unregister || FAILED(LoadModuleTypeLibrary(&library, loadedFrom))) {
         return;
     }
     TLIBATTR* attributes = nullptr;

@@ -159,6 +159,23 @@ TEST(RegisterScript, TwiceLeavesOneFreshCopyOfEachForceRemoveKey) {
     EXPECT_EQ(registry.keys, once);
 }
 
+TEST(RegisterScript, NeverForceRemovesTheSharedClsidAndTypeLibKeys) {
+    MemoryRegistry registry;
+    registry.CreateKey(RegistryRoot::ClassesRoot, "CLSID\\{OTHER}");
+    registry.CreateKey(RegistryRoot::ClassesRoot, "TypeLib\\{OTHER}");
+    registry.CreateKey(RegistryRoot::ClassesRoot, "Mine\\Old");
+    auto script = ParseRegistryScript(
+        "HKCR { ForceRemove CLSID { A = s 'a' } ForceRemove typelib { B = s 'b' } "
+        "ForceRemove Mine { C = s 'c' } }");
+    ASSERT_TRUE(script.has_value());
+    ASSERT_TRUE(RegisterScript(*script, registry));
+    EXPECT_TRUE(registry.KeyExists(RegistryRoot::ClassesRoot, "CLSID\\{OTHER}"));
+    EXPECT_TRUE(registry.KeyExists(RegistryRoot::ClassesRoot, "TypeLib\\{OTHER}"));
+    EXPECT_TRUE(registry.KeyExists(RegistryRoot::ClassesRoot, "CLSID\\A"));
+    EXPECT_FALSE(registry.KeyExists(RegistryRoot::ClassesRoot, "Mine\\Old"));
+    EXPECT_TRUE(registry.KeyExists(RegistryRoot::ClassesRoot, "Mine\\C"));
+}
+
 TEST(RegisterScript, StopsAtTheFirstFailingWriteKeepingWhatWasWritten) {
     MemoryRegistry registry;
     registry.refusedPath = "CLSID\\{11111111";

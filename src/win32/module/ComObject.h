@@ -18,7 +18,7 @@ struct InterfaceEntry {
     void* (*cast)(void* object);  // from T* to the interface pointer
 };
 
-// Table helper: the pointer of interface I inside an object of class T.
+// For the interface tables: the pointer of interface I inside an object of class T.
 template <typename T, typename I>
 void* InterfaceOf(void* object) {
     return static_cast<I*>(static_cast<T*>(object));

@@ -34,6 +34,24 @@ run_suite() {
 run_suite native
 run_suite native-sanitize
 
+# Both QXWisp.DLL builds export the four server functions by name (only win64 runs under Wine).
+check_exports() {
+  local objdump=$1 dll=$2 name
+  echo "== Exports of $dll"
+  local table
+  table=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
+  for name in DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer; do
+    if grep -qw "$name" <<<"$table"; then
+      passed=$((passed + 1))
+    else
+      echo "missing export $name in $dll"
+      failed=$((failed + 1))
+    fi
+  done
+}
+check_exports x86_64-w64-mingw32-objdump build/win64/src/QXWisp.DLL
+check_exports i686-w64-mingw32-objdump build/win32/src/QXWisp.DLL
+
 # One display and one running wineserver for all Wine tests; the prefix is made once here.
 wine_prefix="$PWD/build/win64/wineprefix"
 xvfb_pid=""

@@ -1,0 +1,397 @@
+#include <windows.h>
+#include <objbase.h>
+#include <ocidl.h>
+#include <shobjidl.h>
+#include <commctrl.h>
+
+#include <wrl/client.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "QXWispModule.h"
+#include "StandInSite.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace wisp::test {
+namespace {
+
+// Its own visible style; IsWindowVisible would also ask the (hidden) frame.
+bool ShownItself(HWND window) {
+    return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+std::wstring ClassNameOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+class BandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(module.Loaded()) << "cannot load QXWisp.DLL";
+        frame = ::CreateWindowExW(0, L"STATIC", L"bar frame", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600,
+                                  nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(frame);
+        site.window = frame;
+        site.browser = &browser;
+        ASSERT_EQ(module.CreateInstance(CLSID_Wisp, nullptr, IID_PPV_ARGS(&band)), S_OK);
+        ASSERT_EQ(band.As(&withSite), S_OK);
+        ASSERT_EQ(band.As(&inputObject), S_OK);
+    }
+    void TearDown() override {
+        inputObject.Reset();
+        withSite.Reset();
+        band.Reset();
+        if (frame) {
+            ::DestroyWindow(frame);
+        }
+    }
+
+    HWND BandWindow() {
+        HWND window = nullptr;
+        EXPECT_EQ(band->GetWindow(&window), S_OK);
+        return window;
+    }
+
+    ComApartment apartment;
+    QXWispModule module;
+    HWND frame = nullptr;
+    StandInBrowser browser;
+    StandInSite site;
+    ComPtr<IDeskBand> band;
+    ComPtr<IObjectWithSite> withSite;
+    ComPtr<IInputObject> inputObject;
+};
+
+TEST_F(BandTest, BandInfoFillsTheAskedFieldsAndDropsTheBackgroundBit) {
+    EXPECT_EQ(band->GetBandInfo(0, DBIF_VIEWMODE_VERTICAL, nullptr), S_OK);
+
+    DESKBANDINFO info{};
+    info.dwMask = 0x7F;
+    ASSERT_EQ(band->GetBandInfo(0, DBIF_VIEWMODE_VERTICAL, &info), S_OK);
+    EXPECT_EQ(info.dwMask, 0x3Fu);
+    EXPECT_EQ(info.ptMinSize.x, 250);
+    EXPECT_EQ(info.ptMinSize.y, 20);
+    EXPECT_EQ(info.ptMaxSize.x, 0);
+    EXPECT_EQ(info.ptMaxSize.y, -1);
+    EXPECT_EQ(info.ptIntegral.x, 1);
+    EXPECT_EQ(info.ptIntegral.y, 1);
+    EXPECT_EQ(info.ptActual.x, 250);
+    EXPECT_EQ(info.ptActual.y, 20);
+    EXPECT_EQ(std::wstring(info.wszTitle), L"Wisp");
+    EXPECT_EQ(info.dwModeFlags, static_cast<DWORD>(DBIMF_VARIABLEHEIGHT));
+
+    // Only the asked fields change; the mask comes back without the background bit.
+    struct Case {
+        DWORD mask;
+        DWORD maskAfter;
+        bool titleWritten;
+        bool modeFlagsWritten;
+    } cases[] = {
+        {0, 0, false, false},
+        {DBIM_BKCOLOR, 0, false, false},
+        {DBIM_BKCOLOR | DBIM_MODEFLAGS, DBIM_MODEFLAGS, false, true},
+        {DBIM_TITLE, DBIM_TITLE, true, false},
+        {DBIM_MINSIZE | DBIM_ACTUAL, DBIM_MINSIZE | DBIM_ACTUAL, false, false},
+    };
+    for (const Case& c : cases) {
+        DESKBANDINFO untouched{};
+        untouched.ptMaxSize = {7, 7};
+        untouched.dwModeFlags = 0x100;
+        untouched.wszTitle[0] = L'?';
+        untouched.dwMask = c.mask;
+        ASSERT_EQ(band->GetBandInfo(0, DBIF_VIEWMODE_VERTICAL, &untouched), S_OK);
+        EXPECT_EQ(untouched.dwMask, c.maskAfter) << c.mask;
+        EXPECT_EQ(untouched.ptMaxSize.x, 7) << c.mask;
+        EXPECT_EQ(untouched.wszTitle[0], c.titleWritten ? L'W' : L'?') << c.mask;
+        EXPECT_EQ(untouched.dwModeFlags, c.modeFlagsWritten ? 8u : 0x100u) << c.mask;
+        EXPECT_EQ(untouched.ptMinSize.x, (c.mask & DBIM_MINSIZE) ? 250 : 0) << c.mask;
+    }
+}
+
+TEST_F(BandTest, NoWindowBeforeTheSite) {
+    HWND window = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(band->GetWindow(&window), S_OK);
+    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(band->GetWindow(nullptr), E_INVALIDARG);
+    ComPtr<IUnknown> got;
+    EXPECT_EQ(withSite->GetSite(IID_PPV_ARGS(&got)), E_FAIL);
+}
+
+TEST_F(BandTest, SiteWithoutAWindowIsRefused) {
+    site.offersWindow = false;
+    EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), E_FAIL);
+    EXPECT_EQ(BandWindow(), nullptr);
+    ComPtr<IUnknown> got;
+    EXPECT_EQ(withSite->GetSite(IID_PPV_ARGS(&got)), E_FAIL);
+    EXPECT_EQ(got, nullptr);
+
+    site.offersWindow = true;
+    site.window = reinterpret_cast<HWND>(0x4321);  // not a window
+    EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), E_FAIL);
+    EXPECT_EQ(BandWindow(), nullptr);
+    EXPECT_EQ(site.count, 1u) << "nothing of the site is held";
+}
+
+TEST_F(BandTest, SiteLifecycleFromWindowToClose) {
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    HWND window = BandWindow();
+    ASSERT_TRUE(::IsWindow(window));
+    EXPECT_EQ(::GetParent(window), frame);
+    EXPECT_TRUE(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
+    EXPECT_FALSE(ShownItself(window)) << "hidden until shown";
+    EXPECT_EQ(ClassNameOf(::GetDlgItem(window, 201)), L"SysTreeView32");
+    EXPECT_EQ(ClassNameOf(::GetDlgItem(window, 202)), L"ComboBox");
+    EXPECT_EQ(ClassNameOf(::GetDlgItem(window, 203)), L"SysTabControl32");
+    EXPECT_EQ(browser.count, 2u) << "the band window holds the browser";
+    EXPECT_EQ(site.count, 2u) << "the band holds the site's focus interface";
+
+    // GetSite asks the held focus interface.
+    ComPtr<IOleWindow> siteWindow;
+    EXPECT_EQ(withSite->GetSite(IID_PPV_ARGS(&siteWindow)), S_OK);
+    EXPECT_EQ(siteWindow.Get(), static_cast<IOleWindow*>(&site));
+    siteWindow.Reset();
+    EXPECT_EQ(withSite->GetSite(IID_IOleWindow, nullptr), E_POINTER);
+
+    EXPECT_EQ(band->ShowDW(TRUE), S_OK);
+    EXPECT_TRUE(ShownItself(window));
+    EXPECT_EQ(band->ShowDW(FALSE), S_OK);
+    EXPECT_FALSE(ShownItself(window));
+
+    EXPECT_EQ(band->CloseDW(0), S_OK);
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(BandWindow(), window) << "the stored handle is kept";
+    EXPECT_EQ(band->ShowDW(TRUE), S_OK);
+
+    EXPECT_EQ(withSite->SetSite(nullptr), S_OK);
+    EXPECT_EQ(site.count, 1u);
+    ComPtr<IUnknown> got;
+    EXPECT_EQ(withSite->GetSite(IID_PPV_ARGS(&got)), E_FAIL);
+    EXPECT_EQ(browser.count, 2u) << "the browser stays until the last release";
+
+    inputObject.Reset();
+    withSite.Reset();
+    band.Reset();
+    EXPECT_EQ(browser.count, 1u);
+    EXPECT_EQ(module.CanUnloadNow(), S_OK);
+}
+
+TEST_F(BandTest, WindowFollowsItsDialogTemplate) {
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    HWND window = BandWindow();
+    RECT expected{0, 0, 188, 395};
+    ::MapDialogRect(window, &expected);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, expected.right);
+    EXPECT_EQ(client.bottom, expected.bottom);
+
+    // Controls in dialog units: id, left, top, width, height (the combo box's dropped height
+    // is not its window's height).
+    struct Control {
+        int id;
+        RECT units;
+        bool checkHeight;
+    } controls[] = {
+        {201, {5, 51, 175, 336}, true},
+        {202, {3, 16, 183, 140}, false},
+        {203, {1, 33, 184, 360}, true},
+    };
+    for (const Control& c : controls) {
+        RECT mapped{c.units.left, c.units.top, c.units.left + c.units.right,
+                    c.units.top + c.units.bottom};
+        ::MapDialogRect(window, &mapped);
+        RECT actual{};
+        HWND control = ::GetDlgItem(window, c.id);
+        ::GetWindowRect(control, &actual);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&actual), 2);
+        // A pixel either way: the combo box rounds its own width.
+        EXPECT_NEAR(actual.left, mapped.left, 1) << c.id;
+        EXPECT_NEAR(actual.top, mapped.top, 1) << c.id;
+        EXPECT_NEAR(actual.right, mapped.right, 1) << c.id;
+        if (c.checkHeight) {
+            EXPECT_NEAR(actual.bottom, mapped.bottom, 1) << c.id;
+        }
+        EXPECT_TRUE(ShownItself(control)) << c.id;
+    }
+    // Tree styles the bar relies on: label editing, no dragging.
+    LONG treeStyle = ::GetWindowLongW(::GetDlgItem(window, 201), GWL_STYLE);
+    EXPECT_TRUE(treeStyle & TVS_EDITLABELS);
+    EXPECT_TRUE(treeStyle & TVS_DISABLEDRAGDROP);
+    LONG listStyle = ::GetWindowLongW(::GetDlgItem(window, 202), GWL_STYLE);
+    EXPECT_EQ(listStyle & 0x3, CBS_DROPDOWNLIST);
+    EXPECT_TRUE(listStyle & CBS_SORT);
+    // The tree is above the tab in the Z order.
+    EXPECT_EQ(::GetWindow(window, GW_CHILD), ::GetDlgItem(window, 201));
+}
+
+TEST_F(BandTest, SiteWithoutCommandTargetGivesABarWithoutBrowser) {
+    site.offersCommandTarget = false;
+    EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    EXPECT_TRUE(::IsWindow(BandWindow()));
+    EXPECT_EQ(browser.count, 1u);
+    withSite->SetSite(nullptr);
+
+    site.offersCommandTarget = true;
+    site.offersServiceProvider = false;
+    EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    EXPECT_EQ(browser.count, 1u);
+
+    // A service provider without the browser: the band still works.
+    site.offersServiceProvider = true;
+    site.browser = nullptr;
+    EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    EXPECT_TRUE(::IsWindow(BandWindow()));
+}
+
+TEST_F(BandTest, SiteWithoutFocusInterfaceFailsButKeepsTheWindow) {
+    site.offersInputObjectSite = false;
+    EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), E_FAIL);
+    EXPECT_TRUE(::IsWindow(BandWindow()));
+    EXPECT_EQ(site.count, 1u) << "no reference of the site is kept";
+    ComPtr<IUnknown> got;
+    EXPECT_EQ(withSite->GetSite(IID_PPV_ARGS(&got)), E_FAIL);
+}
+
+TEST_F(BandTest, LastReleaseWithoutCloseDestroysTheWindowFirst) {
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    HWND window = BandWindow();
+    ASSERT_TRUE(::IsWindow(window));
+    withSite->SetSite(nullptr);
+    inputObject.Reset();
+    withSite.Reset();
+    band.Reset();
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(browser.count, 1u);
+    EXPECT_EQ(module.CanUnloadNow(), S_OK);
+}
+
+TEST_F(BandTest, ASecondSiteReplacesTheFirstWindow) {
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    HWND first = BandWindow();
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    HWND second = BandWindow();
+    EXPECT_TRUE(::IsWindow(second));
+    EXPECT_FALSE(::IsWindow(first)) << "no window is left without its object";
+    EXPECT_EQ(site.count, 2u);
+    EXPECT_EQ(browser.count, 2u);
+}
+
+TEST_F(BandTest, FocusCalls) {
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    HWND window = BandWindow();
+    ::ShowWindow(frame, SW_SHOW);
+    band->ShowDW(TRUE);
+    ::SetFocus(frame);
+
+    EXPECT_EQ(inputObject->UIActivateIO(FALSE, nullptr), S_OK);
+    EXPECT_EQ(::GetFocus(), frame);
+    EXPECT_EQ(inputObject->HasFocusIO(), S_OK) << "whatever has the focus";
+
+    // The band focuses its window; the dialog manager passes that on to its first control.
+    EXPECT_EQ(inputObject->UIActivateIO(TRUE, nullptr), S_OK);
+    HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == window || ::IsChild(window, focus));
+}
+
+// Starts editing the label of a new item of the band's tree; the edit control or null.
+HWND StartLabelEdit(HWND bandWindow) {
+    HWND tree = ::GetDlgItem(bandWindow, 201);
+    wchar_t text[] = L"Chapter";
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = text;
+    auto item = reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HWND>(
+        ::SendMessageW(tree, TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(item)));
+}
+
+TEST_F(BandTest, EditingATreeLabelAsksTheSiteToRouteKeysToTheBar) {
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    band->ShowDW(TRUE);
+    EXPECT_NE(StartLabelEdit(BandWindow()), nullptr);
+    ASSERT_EQ(site.focusChanges.size(), 1u);
+    EXPECT_EQ(site.focusChanges[0], TRUE);
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(band.As(&identity), S_OK);
+    EXPECT_EQ(site.lastFocusObject, identity.Get());
+}
+
+TEST_F(BandTest, EditingATreeLabelWithoutOwnerStillBegins) {
+    site.offersCommandTarget = false;  // no browser, so the window gets no owner
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+    band->ShowDW(TRUE);
+    EXPECT_NE(StartLabelEdit(BandWindow()), nullptr);
+    EXPECT_TRUE(site.focusChanges.empty());
+}
+
+// Records the messages a window of its class receives.
+std::vector<UINT> recordedMessages;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN || message == WM_CHAR) {
+        recordedMessages.push_back(message);
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(BandTest, EveryOfferedMessageIsTranslatedAndDispatchedToItsWindow) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.lpszClassName = L"WispRecordingWindow";
+    ::RegisterClassW(&windowClass);
+    HWND target = ::CreateWindowExW(0, L"WispRecordingWindow", L"", WS_OVERLAPPED, 0, 0, 10, 10,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(target);
+    ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+
+    recordedMessages.clear();
+    MSG key{target, WM_KEYDOWN, 'A', 0x001E0001, 0, {}};
+    EXPECT_EQ(inputObject->TranslateAcceleratorIO(&key), S_OK);
+    ASSERT_EQ(recordedMessages.size(), 1u);
+    EXPECT_EQ(recordedMessages[0], static_cast<UINT>(WM_KEYDOWN));
+
+    // The translation posted the character to the target.
+    MSG posted;
+    bool sawCharacter = false;
+    while (::PeekMessageW(&posted, target, 0, 0, PM_REMOVE)) {
+        sawCharacter = sawCharacter || posted.message == WM_CHAR;
+    }
+    EXPECT_TRUE(sawCharacter);
+    EXPECT_EQ(inputObject->TranslateAcceleratorIO(nullptr), E_POINTER);
+    ::DestroyWindow(target);
+}
+
+TEST_F(BandTest, PersistenceKeepsNoState) {
+    ComPtr<IPersistStream> persist;
+    ASSERT_EQ(band.As(&persist), S_OK);
+    CLSID clsid{};
+    EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Wisp));
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    ULARGE_INTEGER size{};
+    EXPECT_EQ(persist->GetSizeMax(&size), E_NOTIMPL);
+
+    ComPtr<IStream> stream;
+    ASSERT_EQ(::CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    EXPECT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    EXPECT_EQ(persist->Load(stream.Get()), S_OK);
+    EXPECT_EQ(persist->Load(nullptr), S_OK);
+    STATSTG status{};
+    ASSERT_EQ(stream->Stat(&status, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(status.cbSize.QuadPart, 0u) << "nothing written";
+
+    EXPECT_EQ(band->ResizeBorderDW(nullptr, nullptr, FALSE), E_NOTIMPL);
+    EXPECT_EQ(band->ContextSensitiveHelp(TRUE), S_OK);
+}
+
+}  // namespace
+}  // namespace wisp::test

@@ -1,0 +1,230 @@
+#include <windows.h>
+#include <objbase.h>
+#include <ocidl.h>
+#include <oleidl.h>
+#include <shobjidl.h>
+
+#include <wrl/client.h>
+
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "QXWispModule.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace wisp::test {
+namespace {
+
+class ClassObjectsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(module.Loaded()) << "cannot load QXWisp.DLL"; }
+
+    ComApartment apartment;
+    QXWispModule module;
+};
+
+TEST_F(ClassObjectsTest, SameClassObjectForEachRequest) {
+    for (const CLSID* clsid : {&CLSID_Wisp, &CLSID_QXDropTarget, &CLSID_KCWisp}) {
+        ComPtr<IClassFactory> first;
+        ComPtr<IClassFactory> second;
+        ASSERT_EQ(module.GetClassObject(*clsid, IID_PPV_ARGS(&first)), S_OK);
+        ASSERT_EQ(module.GetClassObject(*clsid, IID_PPV_ARGS(&second)), S_OK);
+        EXPECT_EQ(first.Get(), second.Get());
+    }
+}
+
+TEST_F(ClassObjectsTest, ThreadsRacingForTheFirstClassObjectGetTheSameOne) {
+    constexpr int kThreads = 4;
+    IClassFactory* seen[kThreads] = {};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) {
+        threads.emplace_back([this, &seen, i] {
+            ComPtr<IClassFactory> factory;
+            if (module.GetClassObject(CLSID_KCWisp, IID_PPV_ARGS(&factory)) == S_OK) {
+                seen[i] = factory.Get();
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (IClassFactory* factory : seen) {
+        EXPECT_NE(factory, nullptr);
+        EXPECT_EQ(factory, seen[0]);
+    }
+    EXPECT_EQ(module.CanUnloadNow(), S_OK);
+}
+
+TEST_F(ClassObjectsTest, ClassObjectRequestsWithBadArguments) {
+    EXPECT_EQ(module.GetClassObject(CLSID_Wisp, IID_IClassFactory, nullptr), E_POINTER);
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(module.GetClassObject(IID_IWisp, IID_IClassFactory, &object),
+              CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(object, nullptr);
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(module.GetClassObject(CLSID_Wisp, IID_IDispatch, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+}
+
+TEST_F(ClassObjectsTest, CanUnloadOnlyWithoutReferencesObjectsOrLocks) {
+    EXPECT_EQ(module.CanUnloadNow(), S_OK);
+    {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(module.GetClassObject(CLSID_Wisp, IID_PPV_ARGS(&factory)), S_OK);
+        EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "the caller holds the class object";
+        factory.Reset();
+        EXPECT_EQ(module.CanUnloadNow(), S_OK) << "only the cache holds it";
+
+        ASSERT_EQ(module.GetClassObject(CLSID_KCWisp, IID_PPV_ARGS(&factory)), S_OK);
+        ComPtr<IUnknown> collector;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&collector)), S_OK);
+        ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+        factory.Reset();
+        EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "an object and a lock remain";
+        collector.Reset();
+        EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "the lock remains";
+        ASSERT_EQ(module.GetClassObject(CLSID_KCWisp, IID_PPV_ARGS(&factory)), S_OK);
+        factory->LockServer(FALSE);
+    }
+    EXPECT_EQ(module.CanUnloadNow(), S_OK);
+}
+
+TEST_F(ClassObjectsTest, CreateInstanceArguments) {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(module.GetClassObject(CLSID_Wisp, IID_PPV_ARGS(&factory)), S_OK);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IWisp, nullptr), E_POINTER);
+
+    ComPtr<IUnknown> outer;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&outer)), S_OK);
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(factory->CreateInstance(outer.Get(), IID_IWisp, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(object, nullptr);
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDropTarget, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    outer.Reset();
+    factory.Reset();
+    EXPECT_EQ(module.CanUnloadNow(), S_OK) << "the failed object was destroyed";
+}
+
+struct InterfaceCase {
+    const CLSID* clsid;
+    const IID* iid;
+    bool answered;
+};
+
+TEST_F(ClassObjectsTest, EachClassAnswersItsInterfaces) {
+    const InterfaceCase cases[] = {
+        {&CLSID_Wisp, &IID_IWisp, true},
+        {&CLSID_Wisp, &IID_IOleWindow, true},
+        {&CLSID_Wisp, &IID_IDockingWindow, true},
+        {&CLSID_Wisp, &IID_IObjectWithSite, true},
+        {&CLSID_Wisp, &IID_IDeskBand, true},
+        {&CLSID_Wisp, &IID_IPersist, true},
+        {&CLSID_Wisp, &IID_IPersistStream, true},
+        {&CLSID_Wisp, &IID_IDispatch, true},
+        {&CLSID_Wisp, &IID_IInputObject, true},
+        {&CLSID_Wisp, &IID_IDropTarget, false},
+        {&CLSID_Wisp, &IID_IKCWisp, false},
+        {&CLSID_QXDropTarget, &IID_IQXDropTarget, true},
+        {&CLSID_QXDropTarget, &IID_IDispatch, true},
+        {&CLSID_QXDropTarget, &IID_IDropTarget, true},
+        {&CLSID_QXDropTarget, &IID_IDeskBand, false},
+        {&CLSID_KCWisp, &IID_IKCWisp, true},
+        {&CLSID_KCWisp, &IID_IDispatch, true},
+        {&CLSID_KCWisp, &IID_IDropTarget, false},
+        {&CLSID_KCWisp, &IID_IWisp, false},
+    };
+    for (const InterfaceCase& c : cases) {
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(module.CreateInstance(*c.clsid, nullptr, IID_PPV_ARGS(&object)), S_OK);
+        ComPtr<IUnknown> answer;
+        HRESULT hr =
+            object->QueryInterface(*c.iid, reinterpret_cast<void**>(answer.GetAddressOf()));
+        EXPECT_EQ(hr, c.answered ? S_OK : E_NOINTERFACE) << &c - cases;
+        EXPECT_EQ(answer != nullptr, c.answered) << &c - cases;
+        EXPECT_EQ(object->QueryInterface(*c.iid, nullptr), E_POINTER);
+    }
+}
+
+TEST_F(ClassObjectsTest, TheBandsIdentityIsItsIWispPart) {
+    ComPtr<IUnknown> band;
+    ASSERT_EQ(module.CreateInstance(CLSID_Wisp, nullptr, IID_PPV_ARGS(&band)), S_OK);
+    ComPtr<IWisp> wisp;
+    ComPtr<IDispatch> dispatch;
+    ComPtr<IDeskBand> deskBand;
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(band.As(&wisp), S_OK);
+    ASSERT_EQ(band.As(&dispatch), S_OK);
+    ASSERT_EQ(band.As(&deskBand), S_OK);
+    ASSERT_EQ(deskBand.As(&identity), S_OK);
+    EXPECT_EQ(static_cast<IUnknown*>(wisp.Get()), band.Get());
+    EXPECT_EQ(static_cast<IUnknown*>(dispatch.Get()), band.Get());
+    EXPECT_EQ(identity.Get(), band.Get());
+}
+
+// An outer object that keeps the inner object's IUnknown and answers IWisp through it, as
+// an aggregating object does; it counts the calls that reach it.
+class OuterObject final : public IUnknown {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        ++queries;
+        if (!object) {
+            return E_POINTER;
+        }
+        *object = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown)) {
+            *object = static_cast<IUnknown*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return inner ? inner->QueryInterface(iid, object) : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++count; }
+    STDMETHODIMP_(ULONG) Release() override { return --count; }
+
+    ComPtr<IUnknown> inner;
+    ULONG count = 1;
+    int queries = 0;
+};
+
+TEST_F(ClassObjectsTest, AggregatedBandDelegatesItsIUnknownToTheOuterObject) {
+    OuterObject outer;
+    ASSERT_EQ(module.CreateInstance(CLSID_Wisp, &outer, IID_PPV_ARGS(&outer.inner)), S_OK);
+    EXPECT_EQ(outer.count, 1u) << "the inner object holds no reference to its outer object";
+
+    ComPtr<IDeskBand> deskBand;
+    ASSERT_EQ(outer.inner.As(&deskBand), S_OK);
+    EXPECT_EQ(outer.count, 2u) << "references to the parts count on the outer object";
+
+    ComPtr<IUnknown> identity;
+    int queriesBefore = outer.queries;
+    ASSERT_EQ(deskBand.As(&identity), S_OK);
+    EXPECT_EQ(identity.Get(), static_cast<IUnknown*>(&outer));
+    EXPECT_EQ(outer.queries, queriesBefore + 1);
+    EXPECT_NE(outer.inner.Get(), static_cast<IUnknown*>(deskBand.Get()))
+        << "the inner IUnknown is not one of the parts";
+
+    identity.Reset();
+    deskBand.Reset();
+    EXPECT_EQ(outer.count, 1u);
+    EXPECT_EQ(module.CanUnloadNow(), S_FALSE) << "the inner object lives";
+    outer.inner.Reset();
+    EXPECT_EQ(module.CanUnloadNow(), S_OK);
+}
+
+TEST_F(ClassObjectsTest, DropTargetBehaviourIsNotWrittenYet) {
+    ComPtr<IDropTarget> dropTarget;
+    ASSERT_EQ(module.CreateInstance(CLSID_QXDropTarget, nullptr, IID_PPV_ARGS(&dropTarget)), S_OK);
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(dropTarget->DragEnter(nullptr, 0, POINTL{}, &effect), E_NOTIMPL);
+    EXPECT_EQ(dropTarget->DragOver(0, POINTL{}, &effect), E_NOTIMPL);
+    EXPECT_EQ(dropTarget->DragLeave(), E_NOTIMPL);
+    EXPECT_EQ(dropTarget->Drop(nullptr, 0, POINTL{}, &effect), E_NOTIMPL);
+}
+
+}  // namespace
+}  // namespace wisp::test

@@ -1,0 +1,327 @@
+#include <windows.h>
+
+#include <oleauto.h>
+#include <wrl/client.h>
+
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "QXWispModule.h"
+#include "support/TempFolder.h"
+#include "win32/platform/WideString.h"
+#include "win32/platform/UniqueHandle.h"
+
+namespace wisp::test {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using win32::UniqueKey;
+
+constexpr wchar_t kBandClsid[] = L"{7E3A51C2-9D84-4B6F-A1E2-35C8D0F4B961}";
+constexpr wchar_t kDropTargetClsid[] = L"{4C92E7A0-61D3-4F28-9B5E-C7A1038D2F64}";
+constexpr wchar_t kCollectorClsid[] = L"{A05D3B7E-2C91-4E64-8F13-D92B6E4A0C57}";
+constexpr wchar_t kLibid[] = L"{39F1C6D2-7A5E-4B83-B0C4-E16D85A29F3B}";
+constexpr wchar_t kExtensionKey[] =
+    L"Software\\Microsoft\\Internet Explorer\\Extensions\\{5D1E7A39-8C2B-4e17-A4F0-3B9C62E1D8A5}";
+constexpr wchar_t kMenuExtKey[] = L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt";
+constexpr wchar_t kPageEntry[] =
+    L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the page to Wisp";
+constexpr wchar_t kSelectionEntry[] =
+    L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the selection to Wisp";
+
+std::wstring ClsidKey(const wchar_t* clsid, const wchar_t* sub = nullptr) {
+    std::wstring key = std::wstring(L"CLSID\\") + clsid;
+    return sub ? key + L"\\" + sub : key;
+}
+
+UniqueKey OpenKey(HKEY root, const std::wstring& path) {
+    UniqueKey key;
+    ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Put());
+    return key;
+}
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    return static_cast<bool>(OpenKey(root, path));
+}
+
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const wchar_t* name) {
+    UniqueKey key = OpenKey(root, path);
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (!key ||
+        ::RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                           &size) != ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return std::nullopt;
+    }
+    return std::wstring(buffer);
+}
+
+std::optional<DWORD> ReadNumber(HKEY root, const std::wstring& path, const wchar_t* name) {
+    UniqueKey key = OpenKey(root, path);
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    DWORD type = 0;
+    if (!key ||
+        ::RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                           &size) != ERROR_SUCCESS ||
+        type != REG_DWORD) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Sub-keys and values of a key; -1 each when it cannot be opened.
+std::pair<long, long> CountsOf(HKEY root, const std::wstring& path) {
+    UniqueKey key = OpenKey(root, path);
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    if (!key || ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                   &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return {-1, -1};
+    }
+    return {static_cast<long>(subKeys), static_cast<long>(values)};
+}
+
+void WriteString(HKEY root, const std::wstring& path, const wchar_t* name, const wchar_t* text) {
+    UniqueKey key;
+    ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Put(),
+                                nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                     static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+}
+
+// Runs the system's regsvr32 on the DLL, silently; its exit code.
+DWORD RunRegsvr32(bool unregister) {
+    std::wstring command = L"regsvr32.exe /s ";
+    if (unregister) {
+        command += L"/u ";
+    }
+    command += L"\"" + QXWispDllPath() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return static_cast<DWORD>(-1);
+    }
+    win32::UniqueKernelObject processHandle(process.hProcess);
+    win32::UniqueKernelObject threadHandle(process.hThread);
+    ::WaitForSingleObject(process.hProcess, 60000);
+    DWORD exitCode = static_cast<DWORD>(-1);
+    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    return exitCode;
+}
+
+std::wstring DllFolder() {
+    std::wstring path = QXWispDllPath();
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+HRESULT CallUnregisterServer() {
+    QXWispModule module;
+    auto unregister = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(module.Handle(), "DllUnregisterServer")));
+    return unregister ? unregister() : E_FAIL;
+}
+
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(CallUnregisterServer(), S_OK);
+        ASSERT_EQ(RunRegsvr32(false), 0u) << "regsvr32 could not register the DLL";
+    }
+    void TearDown() override { RunRegsvr32(true); }
+};
+
+struct ClassKeys {
+    const wchar_t* clsid;
+    const wchar_t* progId;
+    const wchar_t* independentProgId;
+    const wchar_t* description;
+    const wchar_t* clsidName;
+};
+
+const ClassKeys kClasses[] = {
+    {kBandClsid, L"QXWisp.Wisp.1", L"QXWisp.Wisp", L"Wisp Class", L"Wisp"},
+    {kDropTargetClsid, L"QXWisp.QXDropTarget.1", L"QXWisp.QXDropTarget", L"QXDropTarget Class",
+     L"QXDropTarget Class"},
+    {kCollectorClsid, L"QXWisp.KCWisp.1", L"QXWisp.KCWisp", L"KCWisp Class", L"KCWisp Class"},
+};
+
+TEST_F(RegistrationTest, WritesTheClassesProgIdsAndTypeLibrary) {
+    const std::wstring dll = QXWispDllPath();
+    for (const ClassKeys& c : kClasses) {
+        SCOPED_TRACE(c.progId);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, c.progId, nullptr), c.description);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::wstring(c.progId) + L"\\CLSID", nullptr),
+                  c.clsid);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, c.independentProgId, nullptr), c.description);
+        EXPECT_EQ(
+            ReadString(HKEY_CLASSES_ROOT, std::wstring(c.independentProgId) + L"\\CurVer", nullptr),
+            c.progId);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid), nullptr), c.clsidName);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"ProgID"), nullptr), c.progId);
+        EXPECT_EQ(
+            ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"VersionIndependentProgID"), nullptr),
+            c.independentProgId);
+        EXPECT_EQ(CountsOf(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"Programmable")),
+                  std::make_pair(0L, 0L));
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"InprocServer32"), nullptr),
+                  dll);
+        EXPECT_EQ(
+            ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"InprocServer32"), L"ThreadingModel"),
+            L"Apartment");
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(c.clsid, L"TypeLib"), nullptr), kLibid);
+    }
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid,
+                                                      L"Implemented Categories\\"
+                                                      L"{00021493-0000-0000-C000-000000000046}")));
+
+    std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0";
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib, nullptr), L"QXWisp 1.0 Type Library");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\409\\win64", nullptr), dll);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\HELPDIR", nullptr), DllFolder() + L"\\");
+}
+
+TEST_F(RegistrationTest, WritesTheBarExtensionAndTheContextMenuEntries) {
+    const std::wstring dll = QXWispDllPath();
+    EXPECT_EQ(CountsOf(HKEY_LOCAL_MACHINE, kExtensionKey), std::make_pair(0L, 9L));
+    struct Value {
+        const wchar_t* name;
+        std::wstring data;
+    } values[] = {
+        {nullptr, L"Wisp Information Collection"},
+        {L"BandClsid", kBandClsid},
+        {L"ButtonText", L"Wisp"},
+        {L"Clsid", L"{E0DD6CAB-2D10-11D2-8F1A-0000F87ABD16}"},
+        {L"Default Visible", L"Yes"},
+        {L"HotIcon", dll + L",202"},
+        {L"Icon", dll + L",201"},
+        {L"MenuStatusBar", L"Wisp Information Collector"},
+        {L"MenuText", L"Wisp"},
+    };
+    for (const Value& v : values) {
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kExtensionKey, v.name), v.data)
+            << (v.name ? v.name : L"(default)");
+    }
+
+    const std::wstring resources = L"res://" + DllFolder() + L"\\QXWisp.DLL/";
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kPageEntry, nullptr), resources + L"SavePage.htm");
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kPageEntry, L"Contexts"), std::nullopt);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kSelectionEntry, nullptr), resources + L"SaveSel.htm");
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSelectionEntry, L"Contexts"), 16u);
+}
+
+TEST_F(RegistrationTest, RegisteringAgainRenewsEachForceRemoveKey) {
+    WriteString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid), L"Stale", L"x");
+    WriteString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid, L"Programmable\\Stale"), nullptr, L"x");
+    WriteString(HKEY_LOCAL_MACHINE, std::wstring(kExtensionKey) + L"\\Stale", nullptr, L"x");
+    WriteString(HKEY_CURRENT_USER, kSelectionEntry, L"Stale", L"x");
+
+    ASSERT_EQ(RunRegsvr32(false), 0u);
+
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid), L"Stale"), std::nullopt);
+    EXPECT_EQ(CountsOf(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid, L"Programmable")),
+              std::make_pair(0L, 0L));
+    EXPECT_EQ(CountsOf(HKEY_LOCAL_MACHINE, kExtensionKey), std::make_pair(0L, 9L));
+    EXPECT_EQ(CountsOf(HKEY_CURRENT_USER, kSelectionEntry), std::make_pair(0L, 2L));
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSelectionEntry, L"Contexts"), 16u);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid), nullptr), L"Wisp");
+}
+
+TEST_F(RegistrationTest, UnregisteringRemovesOurKeysAndKeepsSharedOnes) {
+    // Another program's context-menu entry beside ours.
+    std::wstring otherEntry = std::wstring(kMenuExtKey) + L"\\Another entry";
+    WriteString(HKEY_CURRENT_USER, otherEntry, nullptr, L"res://other");
+
+    ASSERT_EQ(RunRegsvr32(true), 0u);
+
+    for (const ClassKeys& c : kClasses) {
+        SCOPED_TRACE(c.progId);
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClsidKey(c.clsid)));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c.progId));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c.independentProgId));
+    }
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPageEntry));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSelectionEntry));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kMenuExtKey));
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, otherEntry, nullptr), L"res://other");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid));
+
+    // With nothing registered unregistration still succeeds.
+    EXPECT_EQ(CallUnregisterServer(), S_OK);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, otherEntry.c_str());
+}
+
+// The bytes of the DLL's type library resource.
+std::string TypeLibraryBytes() {
+    QXWispModule module;
+    HRSRC resource = ::FindResourceW(module.Handle(), MAKEINTRESOURCEW(1), L"TYPELIB");
+    HGLOBAL loaded = resource ? ::LoadResource(module.Handle(), resource) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+    return data ? std::string(data, ::SizeofResource(module.Handle(), resource)) : std::string();
+}
+
+// A copy of the DLL whose TYPELIB resource holds no type library.
+bool CopyWithoutTypeLibrary(const std::wstring& copy) {
+    static char junk[] = "junk";
+    if (!::CopyFileW(QXWispDllPath().c_str(), copy.c_str(), FALSE)) {
+        return false;
+    }
+    HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
+    return update &&
+           ::UpdateResourceW(update, L"TYPELIB", MAKEINTRESOURCEW(1),
+                             MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), junk, 4) &&
+           ::EndUpdateResourceW(update, FALSE);
+}
+
+TEST(RegistrationFallback, TypeLibraryComesFromATlbFileBesideAModuleWithoutOne) {
+    ComApartment apartment;
+    ASSERT_EQ(CallUnregisterServer(), S_OK);
+    std::string bytes = TypeLibraryBytes();
+    ASSERT_FALSE(bytes.empty());
+
+    TempFolder folder;
+    std::wstring copy = win32::Utf8ToWide(folder.Path("Copy.DLL"));
+    ASSERT_TRUE(CopyWithoutTypeLibrary(copy));
+    ComPtr<ITypeLib> none;
+    ASSERT_TRUE(FAILED(::LoadTypeLibEx(copy.c_str(), REGKIND_NONE, &none)));
+
+    HMODULE module = ::LoadLibraryW(copy.c_str());
+    ASSERT_TRUE(module);
+    auto entry = [module](const char* name) {
+        return reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+    };
+    auto registerServer = entry("DllRegisterServer");
+    auto unregisterServer = entry("DllUnregisterServer");
+    ASSERT_TRUE(registerServer && unregisterServer);
+
+    EXPECT_TRUE(FAILED(registerServer())) << "no type library anywhere";
+
+    folder.MakeFile("Copy.tlb", bytes);
+    EXPECT_EQ(registerServer(), S_OK);
+    std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0";
+    std::wstring tlb = win32::Utf8ToWide(folder.Path("Copy.tlb"));
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\409\\win64", nullptr), tlb)
+        << "the file that holds the library";
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\HELPDIR", nullptr),
+              win32::Utf8ToWide(folder.Path()) + L"\\");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(kCollectorClsid, L"InprocServer32"), nullptr),
+              copy);
+
+    EXPECT_EQ(unregisterServer(), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClsidKey(kCollectorClsid)));
+    ::FreeLibrary(module);
+}
+
+}  // namespace
+}  // namespace wisp::test

@@ -7,8 +7,10 @@ namespace {
 
 const OptionSpec* FindOption(const CommandSpec& command, std::string_view name) {
     for (const std::vector<OptionSpec>* list : {&command.options, &CommonOptions()}) {
-        auto found = std::find_if(list->begin(), list->end(),
-                                  [&](const OptionSpec& option) { return option.name == name; });
+        auto found = std::find_if(list->begin(), list->end(), [&](const OptionSpec& option) {
+            return option.name == name ||
+                   (name.size() == 1 && option.shortName != 0 && name[0] == option.shortName);
+        });
         if (found != list->end()) {
             return &*found;
         }
@@ -50,7 +52,8 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || !arg.starts_with("--")) {
+        bool shortForm = arg.size() == 2 && arg[0] == '-' && arg[1] != '-';
+        if (optionsEnded || (!shortForm && (arg.size() < 2 || !arg.starts_with("--")))) {
             parsed.positionals.push_back(arg);
             continue;
         }
@@ -58,7 +61,7 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
             optionsEnded = true;
             continue;
         }
-        std::string name = arg.substr(2);
+        std::string name = arg.substr(shortForm ? 1 : 2);
         std::optional<std::string> value;
         if (std::size_t equals = name.find('='); equals != std::string::npos) {
             value = name.substr(equals + 1);
@@ -66,8 +69,10 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
         }
         const OptionSpec* option = FindOption(*command, name);
         if (!option) {
-            return UsageError{"unknown option --" + name + " for \"" + args[0] + "\""};
+            return UsageError{"unknown option " + arg.substr(0, arg.find('=')) + " for \"" +
+                              args[0] + "\""};
         }
+        name = option->name;
         if (option->takesValue && !value) {
             if (i + 1 == args.size()) {
                 return UsageError{"option --" + name + " needs a value"};

@@ -14,6 +14,7 @@ namespace wisp::cli {
 struct OptionSpec {
     std::string_view name;  // without the leading "--"
     bool takesValue = false;
+    char shortName = 0;  // "-o" for "--output", when not 0
 };
 
 struct CommandSpec {

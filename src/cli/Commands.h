@@ -19,4 +19,9 @@ const std::vector<Command>& AllCommands();
 // Library-wide commands.
 void RunRoot(CommandContext& context);
 
+// Capture and build commands.
+void RunCollect(CommandContext& context);
+void RunPaste(CommandContext& context);
+void RunBuild(CommandContext& context);
+
 }  // namespace wisp::cli

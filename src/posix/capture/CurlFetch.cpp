@@ -145,6 +145,39 @@ size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
     return total;
 }
 
+struct MemorySink {
+    std::string* body;
+    std::size_t limit;
+    bool tooLarge = false;
+};
+
+size_t WriteToMemory(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<MemorySink*>(user);
+    const size_t total = size * count;
+    if (sink->body->size() + total > sink->limit) {
+        sink->tooLarge = true;
+        return 0;  // makes libcurl stop with a write error
+    }
+    sink->body->append(data, total);
+    return total;
+}
+
+void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchOptions& options) {
+    curl_easy_setopt(handle, CURLOPT_URL, requestUrl.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    // A web server must not be able to redirect a fetch onto the reader's own files.
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
+    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
+    // Compressed answers are unpacked, as a browser does.
+    curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
+    // Time-outs by signal would not be safe with transfers on several threads.
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+}
+
 }  // namespace
 
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options) {
@@ -167,23 +200,66 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
     }
     int fd = temporary.Descriptor();
     CURL* handle = easy.get();
-    curl_easy_setopt(handle, CURLOPT_URL, requestUrl.c_str());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");
-    // A web server must not be able to redirect a fetch onto the reader's own files.
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
-    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
-    // Time-outs by signal would not be safe with transfers on several threads.
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    ConfigureTransfer(handle, requestUrl, options);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToDescriptor);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &fd);
     if (curl_easy_perform(handle) != CURLE_OK) {
         return false;
     }
     return temporary.CommitTo(path);
+}
+
+FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& options) {
+    FetchedDocument document;
+    if (url.empty() || url.find('\0') != std::string::npos) {
+        document.error = "no address to fetch";
+        return document;
+    }
+    InitializeCurlOnce();
+    UniqueEasy easy(curl_easy_init());
+    if (!easy) {
+        document.error = "cannot start a transfer";
+        return document;
+    }
+    const std::string requestUrl = RequestUrl(url);
+    if (NamesSomethingOtherThanAFile(requestUrl)) {
+        document.error = url + " is not a file";
+        return document;
+    }
+    CURL* handle = easy.get();
+    ConfigureTransfer(handle, requestUrl, options);
+    MemorySink sink{&document.body, options.maxDocumentBytes};
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToMemory);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
+    char message[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, message);
+    CURLcode result = curl_easy_perform(handle);
+    if (result != CURLE_OK) {
+        long status = 0;
+        curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+        if (result == CURLE_HTTP_RETURNED_ERROR && status != 0) {
+            document.error = "the server answered HTTP " + std::to_string(status);
+        } else if (sink.tooLarge) {
+            document.error = "the document is larger than " +
+                             std::to_string(options.maxDocumentBytes / (1024 * 1024)) + " MB";
+        } else {
+            document.error = message[0] ? message : curl_easy_strerror(result);
+        }
+        document.body.clear();
+        return document;
+    }
+    char* contentType = nullptr;
+    if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
+        contentType) {
+        document.contentType = contentType;
+    }
+    char* effectiveUrl = nullptr;
+    if (curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effectiveUrl) == CURLE_OK &&
+        effectiveUrl) {
+        document.effectiveUrl = effectiveUrl;
+    }
+    document.ok = true;
+    return document;
 }
 
 }  // namespace wisp

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // One transfer: an address fetched into one file. Safe to run on several threads at once,
@@ -10,11 +11,25 @@ struct FetchOptions {
     long connectTimeoutSeconds = 15;
     long totalTimeoutSeconds = 120;
     long maxRedirects = 10;
+    // A document read into memory larger than this is refused.
+    std::size_t maxDocumentBytes = 64 * 1024 * 1024;
+};
+
+// A document read into memory, with what the server said of it.
+struct FetchedDocument {
+    bool ok = false;
+    std::string body;
+    std::string contentType;   // empty when the server named none (and for files)
+    std::string effectiveUrl;  // the address after redirects
+    std::string error;         // why it failed, for the reader
 };
 
 // Fetches `url` (http, https or file URL, or an absolute local path) into `path`. The data
 // goes to a temporary file beside `path` that replaces `path` only when the whole transfer
 // succeeded; an HTTP error status counts as a failure. On failure `path` is as it was.
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {});
+
+// Fetches `url` into memory, the way FetchToFile fetches into a file.
+FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& options = {});
 
 }  // namespace wisp

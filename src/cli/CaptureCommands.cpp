@@ -1,0 +1,101 @@
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/Commands.h"
+#include "cli/PageCapture.h"
+#include "cli/TargetFolder.h"
+#include "core/capture/ClipboardHtml.h"
+#include "core/capture/PageComposition.h"
+#include "core/capture/PastedPageTitle.h"
+#include "core/library/NameChecks.h"
+#include "posix/capture/CssSelector.h"
+#include "posix/capture/WebPageSource.h"
+
+namespace wisp::cli {
+namespace {
+
+std::string ReadInput(const std::string& file) {
+    if (file == "-") {
+        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        throw CommandFailure("cannot read " + file);
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+void RunCollect(CommandContext& context) {
+    const ParsedCommand& command = context.command;
+    const std::string& url = command.positionals[0];
+    std::optional<CssSelector> selector;
+    if (std::optional<std::string> text = command.Value("selection")) {
+        selector = CssSelector::Parse(*text);
+        if (!selector) {
+            throw CommandFailure("cannot use the selector \"" + *text +
+                                 "\": type, #id, .class, descendant and > combinators and "
+                                 "comma lists are understood");
+        }
+    }
+    TargetFolder target = ResolveTargetFolder(context, command.Value("book"), command.Value("folder"));
+
+    std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
+    WebPageSource::ReadResult read =
+        WebPageSource::Read(url, *urlCombiner, selector ? &*selector : nullptr);
+    if (!read.page) {
+        throw CommandFailure(read.error);
+    }
+    const WebPageSource& source = *read.page;
+
+    std::string title = command.Value("title").value_or(source.Title());
+    if (std::optional<std::string_view> refused = CheckPageTitle(title)) {
+        std::string message(*refused);
+        for (char& c : message) {
+            c = c == '\n' ? ' ' : c;
+        }
+        throw CommandFailure(message + (command.Has("title") ? "" : " (give one with --title)"));
+    }
+
+    CapturedPage page;
+    page.title = title;
+    page.sourceUrl = source.Url();
+    if (selector) {
+        if (source.SelectedCount() == 0) {
+            throw CommandFailure("the selector matched nothing on " + url);
+        }
+        std::optional<std::string> composed = ComposeSelectionPage(source, title);
+        if (!composed) {
+            throw CommandFailure("cannot read the style sheets of " + url);
+        }
+        page.html = std::move(*composed);
+    } else {
+        page.html = ComposeWholePage(source);
+    }
+    SaveCapturedPage(context, target, page);
+}
+
+void RunPaste(CommandContext& context) {
+    const ParsedCommand& command = context.command;
+    std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
+    TargetFolder target = ResolveTargetFolder(context, command.Value("book"), command.Value("folder"));
+
+    CClipboardHtml clipboard;
+    clipboard.SetText(input);
+    if (!clipboard.Parse() && !context.Quiet()) {
+        context.err << "wisp: warning: the text is not HTML clipboard text of version 1.0 or "
+                       "0.9; the page is made without its HTML\n";
+    }
+    CapturedPage page;
+    page.title = PastedPageTitle(clipboard.GetTitle());
+    page.html = clipboard.GetHtml();
+    page.sourceUrl = clipboard.GetSourceUrl();
+    SaveCapturedPage(context, target, page);
+}
+
+}  // namespace wisp::cli

@@ -1,0 +1,122 @@
+#include "posix/capture/WebPageSource.h"
+
+#include <cctype>
+
+#include "posix/capture/Charset.h"
+#include "posix/capture/CurlFetch.h"
+
+namespace wisp {
+namespace {
+
+bool IsHtmlContentType(const std::string& contentType) {
+    std::string type = contentType.substr(0, contentType.find(';'));
+    for (char& c : type) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    while (!type.empty() && type.back() == ' ') {
+        type.pop_back();
+    }
+    // A file read from disk comes without a type.
+    return type.empty() || type == "text/html" || type == "application/xhtml+xml";
+}
+
+// The title as the document's title property gives it: white space trimmed and collapsed.
+std::string NormalizeTitle(const std::string& raw) {
+    std::string title;
+    bool pendingSpace = false;
+    for (char c : raw) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
+            pendingSpace = !title.empty();
+            continue;
+        }
+        if (pendingSpace) {
+            title += ' ';
+            pendingSpace = false;
+        }
+        title += c;
+    }
+    return title;
+}
+
+std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
+                                           const IUrlCombiner& urlCombiner) {
+    std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
+    if (!address) {
+        return std::nullopt;
+    }
+    FetchedDocument sheet = FetchToMemory(*address);
+    if (!sheet.ok) {
+        return std::nullopt;
+    }
+    return DecodePage(sheet.body, sheet.contentType);
+}
+
+}  // namespace
+
+WebPageSource::ReadResult WebPageSource::Read(const std::string& url,
+                                              const IUrlCombiner& urlCombiner,
+                                              const CssSelector* selection) {
+    ReadResult result;
+    FetchedDocument fetched = FetchToMemory(url);
+    if (!fetched.ok) {
+        result.error = "cannot read " + url + ": " + fetched.error;
+        return result;
+    }
+    if (!IsHtmlContentType(fetched.contentType)) {
+        result.error = url + " is not an HTML page (" + fetched.contentType + ")";
+        return result;
+    }
+    std::optional<std::string> text = DecodePage(fetched.body, fetched.contentType);
+    if (!text) {
+        result.error = url + " uses a character set this system cannot read";
+        return result;
+    }
+    std::string pageUrl = fetched.effectiveUrl.empty() ? url : fetched.effectiveUrl;
+    result.page =
+        std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
+    return result;
+}
+
+WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
+                             const IUrlCombiner& urlCombiner)
+    : url_(std::move(url)), document_(std::make_unique<HtmlDocument>(utf8Html)) {
+    elements_ = document_->Elements();
+    for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
+        styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
+                                            : std::optional<std::string>(sheet.text));
+    }
+    if (selection) {
+        for (const HtmlDocument::Node* element : selection->Select(*document_)) {
+            selectionHtml_ += HtmlDocument::OuterHtml(element);
+            ++selectedCount_;
+        }
+    }
+}
+
+std::string WebPageSource::Title() const {
+    return NormalizeTitle(document_->Title());
+}
+
+std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) const {
+    if (index >= elements_.size()) {
+        return std::nullopt;
+    }
+    std::string name = HtmlDocument::TagName(elements_[index]);
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return name;
+}
+
+std::optional<std::string> WebPageSource::ElementOuterHtml(std::size_t index) const {
+    if (index >= elements_.size()) {
+        return std::nullopt;
+    }
+    return HtmlDocument::OuterHtml(elements_[index]);
+}
+
+std::optional<std::vector<std::optional<std::string>>> WebPageSource::StyleSheetsCss() const {
+    return styleSheets_;
+}
+
+}  // namespace wisp

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/platform/PageSource.h"
+#include "core/platform/UrlCombiner.h"
+#include "posix/capture/CssSelector.h"
+#include "posix/capture/HtmlDocument.h"
+
+// The page-source port on Linux: a page fetched over the network (or from a file URL),
+// decoded to UTF-8, parsed by an HTML5 parser and written back as the browser writes markup.
+// The selection is what a CSS selector picks out of the page.
+namespace wisp {
+
+class WebPageSource final : public IPageSource {
+public:
+    // A page read and parsed; its linked style sheets are fetched too (one that cannot be
+    // fetched counts as unreadable). `selection` picks the selected elements, if any.
+    struct ReadResult {
+        std::unique_ptr<WebPageSource> page;
+        std::string error;  // why the page could not be read, when page is null
+    };
+    static ReadResult Read(const std::string& url, const IUrlCombiner& urlCombiner,
+                           const CssSelector* selection);
+
+    // A page from text already at hand; linked style sheets are fetched from the network.
+    WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
+                  const IUrlCombiner& urlCombiner);
+
+    std::string Title() const override;
+    std::string Url() const override { return url_; }
+    std::size_t ElementCount() const override { return elements_.size(); }
+    std::optional<std::string> ElementTagName(std::size_t index) const override;
+    std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
+    std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override;
+    std::string SelectionHtml() const override { return selectionHtml_; }
+
+    // How many elements the selection took; 0 when nothing was selected.
+    std::size_t SelectedCount() const { return selectedCount_; }
+
+private:
+    std::string url_;
+    std::unique_ptr<HtmlDocument> document_;
+    std::vector<const HtmlDocument::Node*> elements_;
+    std::vector<std::optional<std::string>> styleSheets_;
+    std::string selectionHtml_;
+    std::size_t selectedCount_ = 0;
+};
+
+}  // namespace wisp

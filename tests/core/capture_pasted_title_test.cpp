@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "core/capture/PastedPageTitle.h"
+#include "core/library/LibraryNaming.h"
+#include "core/platform/PathSeparator.h"
+
+namespace wisp {
+namespace {
+
+TEST(PastedPageTitle, NeverNamesAPlaceOutsideTheTargetFolder) {
+    struct Case {
+        const char* parsed;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"Weekly Notes", "Weekly Notes"},
+        {"", "New File"},
+        {"..", "New File"},
+        {".", "New File"},
+        {" . . ", "New File"},
+        {"../../etc/passwd", ".._.._etc_passwd"},
+        {"a\\..\\b", "a_.._b"},
+        {"Line\none\ttab", "Line one tab"},
+        {"Note: what? *", "Note: what? *"},  // left for the file system to judge, as before
+    };
+    for (const Case& c : cases) {
+        std::string title = PastedPageTitle(c.parsed);
+        EXPECT_EQ(title, c.title) << c.parsed;
+        // Whatever the title, the page lands directly in the folder.
+        std::string page = *MakePagePath("Book", title);
+        EXPECT_EQ(page.rfind(kPathSeparator), 4u) << c.parsed;
+    }
+}
+
+}  // namespace
+}  // namespace wisp

@@ -10,6 +10,7 @@
 #include "core/builder/BookBuilder.h"
 #include "core/platform/NativePorts.h"
 #include "posix/builder/ChmcmdCompiler.h"
+#include "posix/support/ChmReader.h"
 #include "support/TempFolder.h"
 
 // Real builds with chmcmd, read back with chmlib; and compilers that fail in the ways chmcmd
@@ -17,28 +18,9 @@
 namespace wisp {
 namespace {
 
+using test::ReadObject;
 using test::TempFolder;
-
-struct ChmCloser {
-    void operator()(chmFile* file) const { ::chm_close(file); }
-};
-using UniqueChm = std::unique_ptr<chmFile, ChmCloser>;
-
-// The object's content, or nullopt when the compiled file does not hold it.
-std::optional<std::string> ReadObject(chmFile* chm, const std::string& path) {
-    chmUnitInfo unit{};
-    if (::chm_resolve_object(chm, path.c_str(), &unit) != CHM_RESOLVE_SUCCESS) {
-        return std::nullopt;
-    }
-    std::string content(static_cast<std::size_t>(unit.length), '\0');
-    if (unit.length > 0 &&
-        ::chm_retrieve_object(chm, &unit, reinterpret_cast<unsigned char*>(content.data()), 0,
-                              static_cast<LONGINT64>(unit.length)) !=
-            static_cast<LONGINT64>(unit.length)) {
-        return std::nullopt;
-    }
-    return content;
-}
+using test::UniqueChm;
 
 class ChmcmdBuildTest : public ::testing::Test {
 protected:

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "LoopbackServer.h"
+#include "posix/support/LoopbackServer.h"
 #include "core/platform/NativePorts.h"
 #include "posix/capture/CurlDownloader.h"
 #include "posix/capture/CurlFetch.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "LoopbackServer.h"
+#include "posix/support/LoopbackServer.h"
 #include "core/capture/CaptureContext.h"
 #include "core/capture/PageWriter.h"
 #include "core/platform/NativePorts.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <httplib.h>
+#include "posix/support/LoopbackServer.h"
 
 #include <atomic>
 #include <chrono>
@@ -18,23 +18,17 @@ namespace wisp::test {
 class LoopbackSite {
 public:
     explicit LoopbackSite(std::filesystem::path folder = {}) : folder_(std::move(folder)) {
-        server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        server_.Routes().Get(".*", [this](const httplib::Request& request,
+                                          httplib::Response& response) {
             Answer(request, response);
         });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        server_.wait_until_ready();
-    }
-    ~LoopbackSite() {
-        server_.stop();
-        thread_.join();
+        started_ = server_.Start();
     }
     LoopbackSite(const LoopbackSite&) = delete;
     LoopbackSite& operator=(const LoopbackSite&) = delete;
 
-    std::string Url(const std::string& path = "/") const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
+    bool Started() const { return started_; }
+    std::string Url(const std::string& path = "/") const { return server_.Url(path); }
 
     // A page or file served at `path` (before the folder is looked at).
     void Add(const std::string& path, std::string body, std::string contentType = "text/html",
@@ -66,8 +60,8 @@ private:
 
     void Answer(const httplib::Request& request, httplib::Response& response) {
         ++requests_;
-        if (latency_.count() > 0) {
-            std::this_thread::sleep_for(latency_);
+        if (std::chrono::milliseconds latency = latency_.load(); latency.count() > 0) {
+            std::this_thread::sleep_for(latency);
         }
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -92,13 +86,13 @@ private:
     }
 
     std::filesystem::path folder_;
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
     std::mutex mutex_;
     std::map<std::string, Route> routes_;
     std::atomic<int> requests_{0};
-    std::chrono::milliseconds latency_{0};
+    std::atomic<std::chrono::milliseconds> latency_{std::chrono::milliseconds(0)};
+    // Last, so that the server stops answering before the rest goes.
+    LoopbackServer server_;
+    bool started_ = false;
 };
 
 }  // namespace wisp::test

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "posix/support/ChmReader.h"
+#include "posix/support/LoopbackSite.h"
+#include "posix/support/RunProgram.h"
+#include "support/TempFolder.h"
+
+// wisp collect, paste and build, run as a user runs them against pages served on loopback.
+namespace wisp {
+namespace {
+
+using test::LoopbackSite;
+using test::ProgramResult;
+using test::TempFolder;
+
+std::string SiteFile(const std::string& relative) {
+    std::ifstream in(std::string(WISP_EXAMPLE_SITE) + "/" + relative, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class WispCapture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(site.Started());
+        temp.MakeFolder("Library/Garden/Winter");
+        temp.MakeFolder("Library/Other");
+    }
+    ProgramResult Wisp(std::vector<std::string> args, const std::string& input = {}) {
+        args.push_back("--root");
+        args.push_back(temp.Path("Library"));
+        return test::RunProgram(WISP_BINARY, args,
+                                {{"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")},
+                                 {"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")}},
+                                input);
+    }
+    std::size_t EntriesIn(const std::string& relative) {
+        std::size_t count = 0;
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::recursive_directory_iterator(temp.Path(relative))) {
+            ++count;
+        }
+        return count;
+    }
+    TempFolder temp;
+    LoopbackSite site{WISP_EXAMPLE_SITE};
+};
+
+TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
+    ProgramResult result = Wisp({"collect", site.Url("/index.html"), "--book", "Garden"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "Saved " + temp.Path("Library/Garden/Garden Notes.htm") +
+                              ": 6 resources fetched, 0 failed\n");
+
+    std::string page = temp.Read("Library/Garden/Garden Notes.htm");
+    EXPECT_EQ(page.rfind("<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                         "charset=UTF-8\"><HTML lang=\"en\"><HEAD>",
+                         0),
+              0u);
+    EXPECT_TRUE(Contains(page, "<IMG src=\"Garden Notes.files/logo.png\""));
+    EXPECT_TRUE(Contains(page, "<A href=\"Garden Notes.files/seeds.zip\">"));
+    EXPECT_TRUE(Contains(page, "<A href=\"frames.html\">"));  // a page link stays a link
+    EXPECT_TRUE(Contains(page, "<INPUT type=\"image\" src=\"Garden Notes.files/go.png\""));
+    for (const char* file : {"images/logo.png", "images/tomato.png", "images/go.png",
+                             "css/site.css", "js/site.js", "downloads/seeds.zip"}) {
+        std::string name = std::filesystem::path(file).filename().string();
+        EXPECT_EQ(temp.Read("Library/Garden/Garden Notes.files/" + name), SiteFile(file)) << file;
+    }
+}
+
+TEST_F(WispCapture, CollectsASelectionWithTheStyleSheets) {
+    ProgramResult result = Wisp({"collect", site.Url("/index.html"), "--book", "Garden",
+                                 "--folder", "Winter", "--selection", "div.recipe",
+                                 "--title", "Soups"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    std::string page = temp.Read("Library/Garden/Winter/Soups.htm");
+    EXPECT_TRUE(Contains(page, "<HTML><HEAD><TITLE>Soups</TITLE><style type=\"text/css\"><!--" +
+                                   SiteFile("css/site.css") + "--></style></HEAD><BODY><DIV "
+                                   "class=\"recipe\" id=\"tomato-soup\">"));
+    EXPECT_TRUE(Contains(page, "id=\"basil-oil\""));
+    EXPECT_FALSE(Contains(page, "class=\"banner\""));
+    EXPECT_EQ(temp.Read("Library/Garden/Winter/Soups.files/tomato.png"),
+              SiteFile("images/tomato.png"));
+}
+
+TEST_F(WispCapture, PastesClipboardTextAndKeepsForeignTitlesInTheFolder) {
+    std::string html = "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY><IMG "
+                       "src=\"images/logo.png\" alt=\"x\"></BODY></HTML>";
+    std::string clip = "Version:1.0\r\nStartHTML:0\r\nEndHTML:0\r\nSourceURL:" +
+                       site.Url("/index.html") + "\r\n" + html;
+    ProgramResult pasted = Wisp({"paste", "-", "--book", "Garden"}, clip);
+    ASSERT_EQ(pasted.exitStatus, 0) << pasted.err;
+    EXPECT_TRUE(Contains(temp.Read("Library/Garden/Weekly Notes.htm"),
+                         "<IMG src=\"Weekly Notes.files/logo.png\""));
+    EXPECT_EQ(temp.Read("Library/Garden/Weekly Notes.files/logo.png"),
+              SiteFile("images/logo.png"));
+
+    std::string hostile = "Version:1.0\r\n<HTML><TITLE>../../Escaped</TITLE>x</HTML>";
+    ASSERT_EQ(Wisp({"paste", "--book", "Garden", "--folder", "Winter"}, hostile).exitStatus, 0);
+    EXPECT_TRUE(temp.Exists("Library/Garden/Winter/.._.._Escaped.htm"));
+    EXPECT_FALSE(temp.Exists("Escaped.htm"));
+    EXPECT_FALSE(temp.Exists("Library/Escaped.htm"));
+
+    std::string file = temp.MakeFile("clip.txt", "Version:2.0\r\n<HTML>x</HTML>");
+    ProgramResult untitled = Wisp({"paste", file, "--book", "Other"});
+    ASSERT_EQ(untitled.exitStatus, 0) << untitled.err;
+    EXPECT_EQ(temp.Read("Library/Other/New File.htm"),
+              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">");
+}
+
+TEST_F(WispCapture, BuildsACompiledFileHoldingThePagesAndTheirFiles) {
+    ASSERT_EQ(Wisp({"collect", site.Url("/index.html"), "--book", "Garden"}).exitStatus, 0);
+    ASSERT_EQ(Wisp({"collect", site.Url("/journal.html"), "--book", "Garden", "--folder",
+                    "Winter"})
+                  .exitStatus,
+              0);
+    std::string chmPath = temp.Path("garden.chm");
+    ProgramResult built = Wisp({"build", "Garden", "-o", chmPath});
+    ASSERT_EQ(built.exitStatus, 0) << built.err;
+
+    test::UniqueChm chm(::chm_open(chmPath.c_str()));
+    ASSERT_TRUE(chm);
+    EXPECT_EQ(test::ReadObject(chm.get(), "/Garden Notes.htm"),
+              temp.Read("Library/Garden/Garden Notes.htm"));
+    EXPECT_EQ(test::ReadObject(chm.get(), "/Garden Notes.files/site.css"),
+              SiteFile("css/site.css"));
+    EXPECT_EQ(test::ReadObject(chm.get(), "/Winter/March.htm"),
+              temp.Read("Library/Garden/Winter/March.htm"));
+    EXPECT_TRUE(test::ReadObject(chm.get(), "/Contents.hhc"));
+
+    // A chapter alone.
+    ProgramResult chapter = Wisp({"build", "Garden/Winter", "-o", temp.Path("winter")});
+    ASSERT_EQ(chapter.exitStatus, 0) << chapter.err;
+    test::UniqueChm winter(::chm_open(temp.Path("winter.chm").c_str()));
+    ASSERT_TRUE(winter);
+    EXPECT_TRUE(test::ReadObject(winter.get(), "/March.htm"));
+    EXPECT_FALSE(test::ReadObject(winter.get(), "/Garden Notes.htm"));
+}
+
+TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
+    site.Add("/missing-page", "gone", "text/html", 404);
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"collect", "http://127.0.0.1:1/page.html", "--book", "Garden"}, 1, "cannot read"},
+        {{"collect", site.Url("/missing-page"), "--book", "Garden"}, 1, "HTTP 404"},
+        {{"collect", site.Url("/images/logo.png"), "--book", "Garden"}, 1, "not an HTML page"},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--title", "a/b"}, 1,
+         "The title has invalid letter:"},
+        {{"collect", site.Url("/index.html"), "--book", "Atlas"}, 1, "unknown book \"Atlas\""},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "../Other"}, 1,
+         "is not a folder inside the book"},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "Summer"}, 1,
+         "no folder \"Summer\""},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--selection", "a[href]"}, 1,
+         "cannot use the selector"},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--selection", "table"}, 1,
+         "matched nothing"},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--transfers", "0"}, 1,
+         "--transfers"},
+        {{"collect", "--book", "Garden"}, 2, "too few arguments"},
+        {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
+        {{"build", "Garden"}, 1, "-o FILE.chm"},
+        {{"build", "Atlas", "-o", temp.Path("x.chm")}, 1, "unknown book"},
+    };
+    std::size_t before = EntriesIn("Library");
+    for (const Case& c : cases) {
+        ProgramResult result = Wisp(c.args);
+        EXPECT_EQ(result.exitStatus, c.status) << c.message << "\n" << result.err;
+        EXPECT_TRUE(Contains(result.err, c.message)) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), c.status == 2 ? 2 : 1)
+            << result.err;
+    }
+    EXPECT_EQ(EntriesIn("Library"), before);
+}
+
+TEST_F(WispCapture, ConcurrentDownloadsLeaveWhatTheQueueOrderLeaves) {
+    // Both references are saved as pic.gif: the later one in the page wins, and a later one
+    // that fails leaves the earlier file.
+    site.Add("/a/pic.gif", "first", "image/gif");
+    site.Add("/b/pic.gif", "second", "image/gif");
+    site.Add("/a/keep.gif", "kept", "image/gif");
+    std::string page = "<html><body>";
+    for (int i = 0; i < 20; ++i) {
+        site.Add("/n/" + std::to_string(i) + ".gif", "gif " + std::to_string(i), "image/gif");
+        page += "<img src=\"n/" + std::to_string(i) + ".gif\">";
+    }
+    page += "<img src=\"a/pic.gif\"><img src=\"b/pic.gif\"><img src=\"a/keep.gif\">"
+            "<img src=\"missing/keep.gif\"></body></html>";
+    site.Add("/race.html", page);
+
+    for (const char* transfers : {"1", "8"}) {
+        std::string folder = std::string("Race") + transfers;
+        temp.MakeFolder("Library/Garden/" + folder);
+        ProgramResult result = Wisp({"collect", site.Url("/race.html"), "--book", "Garden",
+                                     "--folder", folder, "--title", "Race", "--transfers",
+                                     transfers});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_TRUE(Contains(result.out, "23 resources fetched, 1 failed")) << result.out;
+        EXPECT_TRUE(Contains(result.err, "warning: could not fetch " +
+                                             site.Url("/missing/keep.gif")));
+        std::string files = "Library/Garden/" + folder + "/Race.files/";
+        EXPECT_EQ(temp.Read(files + "pic.gif"), "second") << transfers;
+        EXPECT_EQ(temp.Read(files + "keep.gif"), "kept") << transfers;
+        EXPECT_EQ(temp.Read(files + "19.gif"), "gif 19") << transfers;
+    }
+}
+
+}  // namespace
+}  // namespace wisp

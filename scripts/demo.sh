@@ -1,9 +1,44 @@
 #!/usr/bin/env bash
-# The demo command. Until the wisp command's demo exists, it installs what is missing and
-# builds every deliverable.
+# The demo: serves the bundled example site on a loopback port, collects pages from it into a
+# demo library under build/demo (one whole page, one selection, one frame page), builds the
+# book into a compiled help file, and prints the book's tree and the file's contents.
+# Offline and repeatable; needs root only to install missing packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
-scripts/build.sh
-echo "Built: build/native, build/native-sanitize, build/win64, build/win32"
+scripts/build.sh native >/dev/null
+
+wisp=build/native/wisp
+demo=$PWD/build/demo
+rm -rf "$demo"
+mkdir -p "$demo/library"
+# The demo's settings stay in its own folder, never the reader's.
+export WISP_USER_SETTINGS_DIR=$demo/settings/user
+export WISP_MACHINE_SETTINGS_DIR=$demo/settings/machine
+
+coproc SERVER { exec build/native/wisp-example-server examples/site; }
+read -r port <&"${SERVER[0]}"
+site="http://127.0.0.1:$port"
+echo "== Serving examples/site at $site"
+
+step() {
+  echo
+  echo "\$ wisp $*"
+  "$wisp" "$@"
+}
+
+step root "$demo/library"
+step new-book Garden
+step mkdir Winter --book Garden
+step collect "$site/index.html" --book Garden
+step collect "$site/index.html" --book Garden --folder Winter --selection "div.recipe" \
+  --title "Winter Recipes"
+step collect "$site/frames.html" --book Garden
+step books
+step tree Garden
+step build Garden -o "$demo/Garden.chm"
+
+echo
+echo "== Contents of $demo/Garden.chm"
+enum_chmLib "$demo/Garden.chm" | awk -F'\t\t' '$1 ~ /normal file/ {print "  " $2}'

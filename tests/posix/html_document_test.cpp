@@ -63,7 +63,8 @@ TEST(HtmlDocument, TitleStyleSheetsAndBase) {
 }
 
 TEST(HtmlDocument, SurvivesBrokenAndBinaryInput) {
-    std::string junk("<a href=\"<<<\0\xff\xfe<img src='", 30);
+    static constexpr char kStart[] = "<a href=\"<<<\0\xff\xfe<img src='";
+    std::string junk(kStart, sizeof kStart - 1);
     for (int i = 0; i < 2000; ++i) {
         junk += "<div class=";
     }

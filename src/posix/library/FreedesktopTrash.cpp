@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+#include "posix/platform/PosixFiles.h"
+
 namespace wisp {
 namespace {
 
@@ -27,12 +29,6 @@ std::string DefaultTrashFolder() {
     return {};
 }
 
-bool MakeFolders(const std::string& path) {
-    std::error_code error;
-    std::filesystem::create_directories(path, error);
-    return std::filesystem::is_directory(path, error);
-}
-
 std::string LocalTimeStamp() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -40,20 +36,6 @@ std::string LocalTimeStamp() {
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
     return text;
-}
-
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        ssize_t written = ::write(fd, content.data(), content.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 }  // namespace

@@ -33,6 +33,8 @@ private:
     int fd_;
 };
 
+}  // namespace
+
 bool WriteAll(int fd, std::string_view content) {
     while (!content.empty()) {
         ssize_t written = ::write(fd, content.data(), content.size());
@@ -46,8 +48,6 @@ bool WriteAll(int fd, std::string_view content) {
     }
     return true;
 }
-
-}  // namespace
 
 std::optional<std::string> ReadFileContent(const std::string& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

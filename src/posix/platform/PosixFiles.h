@@ -10,6 +10,9 @@ namespace wisp {
 
 std::optional<std::string> ReadFileContent(const std::string& path);
 
+// Writes all of `content` to the descriptor, going on after interrupted or partial writes.
+bool WriteAll(int fd, std::string_view content);
+
 // Writes `content` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`, so that a crash leaves either the old file or the new one, never half of one.
 bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode);

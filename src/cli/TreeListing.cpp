@@ -1,21 +1,42 @@
 #include "cli/TreeListing.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "cli/JsonText.h"
 #include "core/library/TreeItemKind.h"
 
 namespace wisp::cli {
 namespace {
 
-ListedItem ReadItem(CContentTree& tree, MemoryTreeControl& control, TreeItem item) {
+// The folder's own identity on disk, links resolved; empty when it cannot be found.
+std::filesystem::path ResolvedFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::canonical(path, error);
+    return error ? std::filesystem::path() : resolved;
+}
+
+// `openedAbove` holds the folders of the item's ancestors: a link back to one of them is
+// listed but not opened, which would repeat the tree below it without end.
+ListedItem ReadItem(CContentTree& tree, MemoryTreeControl& control, TreeItem item,
+                    std::vector<std::filesystem::path>& openedAbove) {
     ListedItem listed;
     listed.name = tree.LabelOf(item);
     listed.isFolder = tree.KindOf(item) == kFolderItem;
-    if (listed.isFolder) {
-        control.Expand(item);
-        for (TreeItem child : control.Children(item)) {
-            listed.children.push_back(ReadItem(tree, control, child));
-        }
+    if (!listed.isFolder) {
+        return listed;
     }
+    std::filesystem::path folder = ResolvedFolder(tree.GetItemPath(item));
+    if (!folder.empty() &&
+        std::find(openedAbove.begin(), openedAbove.end(), folder) != openedAbove.end()) {
+        return listed;
+    }
+    openedAbove.push_back(folder);
+    control.Expand(item);
+    for (TreeItem child : control.Children(item)) {
+        listed.children.push_back(ReadItem(tree, control, child, openedAbove));
+    }
+    openedAbove.pop_back();
     return listed;
 }
 
@@ -56,7 +77,8 @@ void WriteJsonItem(std::ostream& out, const ListedItem& item, std::size_t depth)
 
 ListedItem ReadWholeTree(CContentTree& tree, MemoryTreeControl& control) {
     TreeItem top = tree.TopItem();
-    return top == kNoTreeItem ? ListedItem{} : ReadItem(tree, control, top);
+    std::vector<std::filesystem::path> openedAbove;
+    return top == kNoTreeItem ? ListedItem{} : ReadItem(tree, control, top, openedAbove);
 }
 
 void WriteTreeText(std::ostream& out, const ListedItem& top) {

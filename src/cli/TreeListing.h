@@ -17,7 +17,8 @@ struct ListedItem {
 };
 
 // Opens every folder of the shown book, each read from disk on its first opening as in the
-// bar, and returns the items from the top item down in the tree's order.
+// bar, and returns the items from the top item down in the tree's order. A folder that is a
+// link back to a folder above it is listed without being opened.
 ListedItem ReadWholeTree(CContentTree& tree, MemoryTreeControl& control);
 
 // One item a line, two spaces of indent a level; a folder's name ends in "/".

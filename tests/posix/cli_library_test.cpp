@@ -260,6 +260,20 @@ TEST_F(WispLibrary, TreeOfTheCurrentBookAndAsJson) {
     EXPECT_EQ(Fails({"tree", "Book", "extra"}, 2).find("wisp: too many arguments"), 0u);
 }
 
+TEST_F(WispLibrary, TreeEndsAtLinksBackToAFolderAbove) {
+    Page("Book/Ch/page.htm");
+    std::filesystem::create_directory_symlink(".", test::FromUtf8(temp.Path("Library/Book/self")));
+    std::filesystem::create_directory_symlink("..",
+                                              test::FromUtf8(temp.Path("Library/Book/Ch/up")));
+    std::filesystem::create_directory_symlink("../Ch",
+                                              test::FromUtf8(temp.Path("Library/Book/Ch/again")));
+
+    std::vector<std::string> paths = PathsOfTreeText(Ok({"tree", "Book"}));
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string>{"Book/", "Book/Ch/", "Book/Ch/again/",
+                                               "Book/Ch/page.htm", "Book/Ch/up/", "Book/self/"}));
+}
+
 TEST_F(WispLibrary, TreeOfALibraryWithoutBooksIsAnError) {
     EXPECT_TRUE(Mentions(Fails({"tree"}), "no book in"));
 }

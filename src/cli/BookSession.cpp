@@ -4,12 +4,19 @@
 
 #include "cli/BookPath.h"
 #include "core/library/LibraryStore.h"
+#include "core/library/PathLimits.h"
 #include "core/library/TreeItemKind.h"
 
 namespace wisp::cli {
 
 std::string Quoted(std::string_view name) {
     return "\"" + std::string(name) + "\"";
+}
+
+void RequireFittingPath(std::string_view path) {
+    if (!FitsPathBuffer(path)) {
+        throw CommandFailure(Quoted(path) + " is too long: at most 259 characters");
+    }
 }
 
 BookSession::BookSession(CommandContext& context)

@@ -75,4 +75,7 @@ private:
 // A name as the messages quote it.
 std::string Quoted(std::string_view name);
 
+// Throws unless the path fits the path buffers the library's rules are written for.
+void RequireFittingPath(std::string_view path);
+
 }  // namespace wisp::cli

@@ -68,6 +68,7 @@ void RunNewBook(CommandContext& context) {
     if (existed && !context.files.IsFolder(folder)) {
         throw CommandFailure(Quoted(folder) + " is in the way: it is not a folder");
     }
+    RequireFittingPath(folder);
     if (!session.Books().CreateBook(name)) {
         throw CommandFailure(std::string(kInvalidBookNameMessage));
     }

@@ -73,6 +73,7 @@ void RunMkdir(CommandContext& context) {
     if (session.HoldsEntry(parentPath, name)) {
         throw CommandFailure(Quoted(JoinPath(parentPath, name)) + " exists already");
     }
+    RequireFittingPath(JoinPath(parentPath, name));
     // The tree makes "New Folder" and renames it to the typed name: a folder of that name
     // already there would be renamed instead, so it must not be.
     std::string newFolder = JoinPath(parentPath, CContentTree::kNewFolderName);
@@ -127,6 +128,7 @@ void RunRename(CommandContext& context) {
     if (newName == tree.LabelOf(item) || newLabel == tree.LabelOf(item)) {
         return;
     }
+    RequireFittingPath(JoinPath(parentPath, newLabel));
     bool targetExisted = session.HoldsEntry(parentPath, newLabel);
 
     session.Control().Select(item);

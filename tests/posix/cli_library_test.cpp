@@ -152,6 +152,10 @@ TEST_F(WispLibrary, UseMakesABookCurrentAndReportsWhatItCannotDo) {
     // The machine-wide settings cannot be written: the choice is not silently lost.
     machineSettings = temp.MakeFile("blocked");
     EXPECT_TRUE(Mentions(Fails({"use", "Second"}), "cannot store \"Second\""));
+    ProgramResult listed = Wisp({"books"});
+    EXPECT_EQ(listed.exitStatus, 0);
+    EXPECT_EQ(listed.out, "  First\n* Second\n");
+    EXPECT_TRUE(Mentions(listed.err, "warning: cannot store \"Second\""));
     EXPECT_TRUE(Mentions(Fails({"new-book", "Third"}), "cannot store \"Third\""));
 }
 
@@ -324,6 +328,14 @@ TEST_F(WispLibrary, MkdirRefusesWhatTheTreeRefusesAndLeavesNothingBehind) {
         EXPECT_TRUE(Mentions(Fails({"mkdir", outside}), "outside the book"));
     }
     EXPECT_FALSE(Has("Elsewhere/x"));
+    // Paths longer than the library's path buffers are refused before anything is made.
+    std::string longName(250, 'n');
+    EXPECT_TRUE(Mentions(Fails({"mkdir", longName}), "too long"));
+    EXPECT_TRUE(Mentions(Fails({"rename", "Intro", longName}), "too long"));
+    EXPECT_TRUE(Mentions(Fails({"new-book", longName}), "too long"));
+    EXPECT_FALSE(Has(longName));
+    EXPECT_FALSE(Has("Book/" + longName));
+    EXPECT_FALSE(Has("Book/New Folder"));
     EXPECT_FALSE(Has("x"));
     EXPECT_TRUE(Mentions(Fails({"mkdir", "x", "--book", "Nope"}), "no book \"Nope\""));
     EXPECT_EQ(Fails({"mkdir"}, 2).find("wisp: too few arguments"), 0u);

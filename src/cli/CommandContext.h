@@ -20,6 +20,11 @@ struct CommandFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Arguments that the command line's shape accepts but that do not fit together; exit status 2.
+struct UsageFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 struct CommandContext {
     ISettingsStore& settings;
     IFileSystem& files;

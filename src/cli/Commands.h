@@ -19,6 +19,15 @@ const std::vector<Command>& AllCommands();
 // Library-wide commands.
 void RunRoot(CommandContext& context);
 
+// The books of the library and one book's tree.
+void RunBooks(CommandContext& context);
+void RunNewBook(CommandContext& context);
+void RunUse(CommandContext& context);
+void RunTree(CommandContext& context);
+void RunMkdir(CommandContext& context);
+void RunRename(CommandContext& context);
+void RunRm(CommandContext& context);
+
 // Capture and build commands.
 void RunCollect(CommandContext& context);
 void RunPaste(CommandContext& context);

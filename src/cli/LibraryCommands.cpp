@@ -1,5 +1,8 @@
+#include "cli/BookSession.h"
 #include "cli/Commands.h"
+#include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
+#include "core/library/NameChecks.h"
 #include "core/library/PathLimits.h"
 
 namespace wisp::cli {
@@ -23,6 +26,80 @@ void RunRoot(CommandContext& context) {
     if (!context.files.IsFolder(path) && !context.Quiet()) {
         context.err << "wisp: note: " << path << " does not exist yet\n";
     }
+}
+
+namespace {
+
+// The bar stores the current book silently; the command says when it could not.
+void RequireStoredCurrentBook(const CommandContext& context, std::string_view book) {
+    if (ReadBookName(context.settings) != book) {
+        throw CommandFailure("cannot store " + Quoted(book) +
+                             " as the current book in the machine-wide settings");
+    }
+}
+
+}  // namespace
+
+void RunBooks(CommandContext& context) {
+    BookSession session(context);
+    session.LoadBookList();
+    const MemorySortedBookList& list = session.List();
+    std::optional<std::size_t> current = list.GetSelection();
+    for (std::size_t index = 0; index < list.Count(); ++index) {
+        context.out << (current == index ? "* " : "  ") << list.GetText(index) << "\n";
+    }
+    const std::string& settled = session.Books().CurrentBook();
+    if (!context.command.Has("root") && ReadBookName(context.settings) != settled &&
+        !context.Quiet()) {
+        context.err << "wisp: warning: cannot store " << Quoted(settled)
+                    << " as the current book in the machine-wide settings\n";
+    }
+}
+
+void RunNewBook(CommandContext& context) {
+    const std::string& name = context.command.positionals[0];
+    if (std::optional<std::string_view> refusal = CheckBookName(name)) {
+        throw CommandFailure(std::string(*refusal));
+    }
+    BookSession session(context);
+    session.LoadBookList();
+    std::string folder = JoinPath(session.Root(), name);
+    bool existed = session.HoldsEntry(session.Root(), name);
+    if (existed && !context.files.IsFolder(folder)) {
+        throw CommandFailure(Quoted(folder) + " is in the way: it is not a folder");
+    }
+    RequireFittingPath(folder);
+    if (!session.Books().CreateBook(name)) {
+        throw CommandFailure(std::string(kInvalidBookNameMessage));
+    }
+    if (!context.files.IsFolder(folder)) {
+        throw CommandFailure("cannot create the book's folder " + Quoted(folder));
+    }
+    RequireStoredCurrentBook(context, name);
+    if (existed && !context.Quiet()) {
+        context.err << "wisp: note: book " << Quoted(name)
+                    << " exists already; it is the current book now\n";
+    }
+}
+
+void RunUse(CommandContext& context) {
+    const std::string& name = context.command.positionals[0];
+    BookSession session(context);
+    session.LoadBookList();
+    MemorySortedBookList& list = session.List();
+    std::optional<std::size_t> entry;
+    for (std::size_t index = 0; index < list.Count() && !entry; ++index) {
+        if (list.GetText(index) == name) {
+            entry = index;
+        }
+    }
+    if (!entry) {
+        throw CommandFailure("no book " + Quoted(name) + " in " + Quoted(session.Root()));
+    }
+    // As a pick in the bar's list: the entry is selected, then the choice is taken from it.
+    list.Select(*entry);
+    session.Books().SelectBook();
+    RequireStoredCurrentBook(context, name);
 }
 
 }  // namespace wisp::cli

@@ -34,6 +34,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const Command& chosen = AllCommands()[static_cast<std::size_t>(command.spec - specs.data())];
     try {
         chosen.handler(context);
+    } catch (const UsageFailure& failure) {
+        out.flush();
+        err << "wisp: " << failure.what() << "\n";
+        err << "Try \"wisp " << command.spec->name << " --help\".\n";
+        return 2;
     } catch (const CommandFailure& failure) {
         out.flush();
         err << "wisp: " << failure.what() << "\n";

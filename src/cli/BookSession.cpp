@@ -1,0 +1,119 @@
+#include "cli/BookSession.h"
+
+#include <algorithm>
+
+#include "cli/BookPath.h"
+#include "core/library/LibraryStore.h"
+#include "core/library/PathLimits.h"
+#include "core/library/TreeItemKind.h"
+
+namespace wisp::cli {
+
+std::string Quoted(std::string_view name) {
+    return "\"" + std::string(name) + "\"";
+}
+
+void RequireFittingPath(std::string_view path) {
+    if (!FitsPathBuffer(path)) {
+        throw CommandFailure(Quoted(path) + " is too long: at most 259 characters");
+    }
+}
+
+BookSession::BookSession(CommandContext& context)
+    : context_(context),
+      root_(context.LibraryRoot()),
+      settings_(context.settings),
+      shell_(CreateNativeShellFileOperations()),
+      tree_(ContentTreePorts{control_, context.files, *shell_, prompts_}, true),
+      books_(list_, tree_, context.files, settings_, root_) {}
+
+void BookSession::RequireRoot() const {
+    if (!context_.files.IsFolder(root_)) {
+        throw CommandFailure("the library root " + Quoted(root_) + " is not a folder");
+    }
+}
+
+void BookSession::LoadBookList() {
+    RequireRoot();
+    list_.Clear();
+    settings_.SetOpen(!context_.command.Has("root"));
+    books_.LoadBookList();
+    settings_.SetOpen(true);
+}
+
+std::string BookSession::ChooseBook(const std::optional<std::string>& named) {
+    std::optional<std::string> book = context_.command.Value("book");
+    if (named) {
+        if (book && *book != *named) {
+            throw UsageFailure("two books given: " + Quoted(*named) + " and --book " +
+                               Quoted(*book));
+        }
+        book = named;
+    }
+    if (!book) {
+        LoadBookList();
+        if (books_.CurrentBook().empty()) {
+            throw CommandFailure("no book in " + Quoted(root_) +
+                                 "; make one with \"wisp new-book NAME\"");
+        }
+        return books_.CurrentBook();
+    }
+    RequireRoot();
+    std::vector<std::string> books = ListBooks(context_.files, root_);
+    if (std::find(books.begin(), books.end(), *book) == books.end()) {
+        throw CommandFailure("no book " + Quoted(*book) + " in " + Quoted(root_));
+    }
+    return *book;
+}
+
+void BookSession::ShowBook(const std::string& book) {
+    tree_.ShowBook(root_, book);
+    if (tree_.TopItem() == kNoTreeItem) {
+        throw CommandFailure(Quoted(book) + " cannot be shown as a book");
+    }
+}
+
+std::vector<std::string> BookSession::NamesInBook(std::string_view path) const {
+    std::optional<std::vector<std::string>> names = SplitBookPath(path);
+    if (!names) {
+        throw CommandFailure(Quoted(path) + " is outside the book");
+    }
+    return *names;
+}
+
+TreeItem BookSession::FindItem(const std::vector<std::string>& names) {
+    TreeItem item = tree_.TopItem();
+    std::string walked;
+    for (const std::string& name : names) {
+        if (tree_.KindOf(item) != kFolderItem) {
+            throw CommandFailure(Quoted(walked) + " is a page, not a folder");
+        }
+        // Its first opening reads the folder from disk, as in the bar.
+        control_.Expand(item);
+        walked += walked.empty() ? name : "/" + name;
+        item = control_.FindChild(item, name);
+        if (item == kNoTreeItem) {
+            throw CommandFailure("no folder or page " + Quoted(walked) + " in book " +
+                                 Quoted(tree_.BookName()));
+        }
+    }
+    return item;
+}
+
+std::optional<std::string> BookSession::PromptShownAfter(std::size_t shownBefore) const {
+    if (prompts_.shown.size() <= shownBefore) {
+        return std::nullopt;
+    }
+    return prompts_.shown[shownBefore].text;
+}
+
+bool BookSession::HoldsEntry(std::string_view folder, std::string_view name) const {
+    bool found = false;
+    context_.files.VisitFolder(folder, [&](const FolderEntry& entry) {
+        found = entry.name == name;
+        return !found;
+    });
+    return found;
+}
+
+}  // namespace wisp::cli

@@ -24,7 +24,7 @@ echo "== Serving examples/site at $site"
 
 step() {
   echo
-  echo "\$ wisp $*"
+  echo "\$ wisp $(printf '%q ' "$@")"
   "$wisp" "$@"
 }
 

@@ -5,9 +5,9 @@
 namespace wisp::cli {
 namespace {
 
-const OptionSpec* FindOption(const CommandSpec& command, std::string_view name) {
-    for (const std::vector<OptionSpec>* list : {&command.options, &CommonOptions()}) {
-        auto found = std::find_if(list->begin(), list->end(), [&](const OptionSpec& option) {
+const OptionSyntax* FindOption(const CommandSyntax& command, std::string_view name) {
+    for (const std::vector<OptionSyntax>* list : {&command.options, &CommonOptions()}) {
+        auto found = std::find_if(list->begin(), list->end(), [&](const OptionSyntax& option) {
             return option.name == name ||
                    (name.size() == 1 && option.shortName != 0 && name[0] == option.shortName);
         });
@@ -28,8 +28,8 @@ std::optional<std::string> ParsedCommand::Value(std::string_view option) const {
     return found->second;
 }
 
-const std::vector<OptionSpec>& CommonOptions() {
-    static const std::vector<OptionSpec> options = {
+const std::vector<OptionSyntax>& CommonOptions() {
+    static const std::vector<OptionSyntax> options = {
         {"root", true},
         {"help", false},
         {"quiet", false},
@@ -37,18 +37,18 @@ const std::vector<OptionSpec>& CommonOptions() {
     return options;
 }
 
-std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSpec>& commands,
+std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSyntax>& commands,
                                                          const std::vector<std::string>& args) {
     if (args.empty()) {
         return UsageError{"no command given"};
     }
     auto command = std::find_if(commands.begin(), commands.end(),
-                                [&](const CommandSpec& spec) { return spec.name == args[0]; });
+                                [&](const CommandSyntax& syntax) { return syntax.name == args[0]; });
     if (command == commands.end()) {
         return UsageError{"unknown command \"" + args[0] + "\""};
     }
     ParsedCommand parsed;
-    parsed.spec = &*command;
+    parsed.syntax = &*command;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -67,7 +67,7 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
             value = name.substr(equals + 1);
             name.resize(equals);
         }
-        const OptionSpec* option = FindOption(*command, name);
+        const OptionSyntax* option = FindOption(*command, name);
         if (!option) {
             return UsageError{"unknown option " + arg.substr(0, arg.find('=')) + " for \"" +
                               args[0] + "\""};
@@ -96,7 +96,7 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
     return parsed;
 }
 
-std::string FormatUsage(const CommandSpec& command) {
+std::string FormatUsage(const CommandSyntax& command) {
     std::string text = "usage: wisp ";
     text += command.name;
     if (!command.usage.empty()) {
@@ -109,9 +109,9 @@ std::string FormatUsage(const CommandSpec& command) {
     return text;
 }
 
-std::string FormatOverview(const std::vector<CommandSpec>& commands) {
+std::string FormatOverview(const std::vector<CommandSyntax>& commands) {
     std::string text = "usage: wisp COMMAND [ARGS] [--root DIR] [--quiet] [--help]\n\ncommands:\n";
-    for (const CommandSpec& command : commands) {
+    for (const CommandSyntax& command : commands) {
         std::string line = "  ";
         line += command.name;
         line.resize(std::max<std::size_t>(line.size() + 1, 14), ' ');

@@ -11,23 +11,23 @@
 // ("--name VALUE", "--name=VALUE" or a bare "--flag"), checked against what the command takes.
 namespace wisp::cli {
 
-struct OptionSpec {
+struct OptionSyntax {
     std::string_view name;  // without the leading "--"
     bool takesValue = false;
     char shortName = 0;  // "-o" for "--output", when not 0
 };
 
-struct CommandSpec {
+struct CommandSyntax {
     std::string_view name;
     std::size_t minPositionals = 0;
     std::size_t maxPositionals = 0;
-    std::vector<OptionSpec> options;
+    std::vector<OptionSyntax> options;
     std::string_view usage;    // the arguments after the command name
     std::string_view summary;  // one line for the overview
 };
 
 struct ParsedCommand {
-    const CommandSpec* spec = nullptr;
+    const CommandSyntax* syntax = nullptr;
     std::vector<std::string> positionals;
     std::map<std::string, std::string, std::less<>> options;
 
@@ -40,14 +40,14 @@ struct UsageError {
 };
 
 // The options every command takes.
-const std::vector<OptionSpec>& CommonOptions();
+const std::vector<OptionSyntax>& CommonOptions();
 
 // Finds the command and checks its arguments; a UsageError says what is wrong. "--help" is
 // accepted anywhere and leaves the positional count unchecked.
-std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSpec>& commands,
+std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSyntax>& commands,
                                                          const std::vector<std::string>& args);
 
-std::string FormatUsage(const CommandSpec& command);
-std::string FormatOverview(const std::vector<CommandSpec>& commands);
+std::string FormatUsage(const CommandSyntax& command);
+std::string FormatOverview(const std::vector<CommandSyntax>& commands);
 
 }  // namespace wisp::cli

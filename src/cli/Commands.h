@@ -10,7 +10,7 @@ namespace wisp::cli {
 using CommandHandler = void (*)(CommandContext& context);
 
 struct Command {
-    CommandSpec spec;
+    CommandSyntax syntax;
     CommandHandler handler;
 };
 

@@ -8,15 +8,15 @@
 namespace wisp::cli {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<CommandSpec> specs;
+    std::vector<CommandSyntax> syntaxes;
     for (const Command& command : AllCommands()) {
-        specs.push_back(command.spec);
+        syntaxes.push_back(command.syntax);
     }
     if (args.empty() || args[0] == "--help" || args[0] == "help" || args[0] == "-h") {
-        (args.empty() ? err : out) << FormatOverview(specs);
+        (args.empty() ? err : out) << FormatOverview(syntaxes);
         return args.empty() ? 2 : 0;
     }
-    auto parsed = ParseCommandLine(specs, args);
+    auto parsed = ParseCommandLine(syntaxes, args);
     if (auto* error = std::get_if<UsageError>(&parsed)) {
         err << "wisp: " << error->message << "\n";
         err << "Try \"wisp --help\".\n";
@@ -24,20 +24,20 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const ParsedCommand& command = std::get<ParsedCommand>(parsed);
     if (command.Has("help")) {
-        out << FormatUsage(*command.spec);
+        out << FormatUsage(*command.syntax);
         return 0;
     }
     auto settings = CreateNativeSettingsStore();
     auto files = CreateNativeFileSystem();
     auto module = CreateNativeModuleLocation();
     CommandContext context{*settings, *files, *module, out, err, command};
-    const Command& chosen = AllCommands()[static_cast<std::size_t>(command.spec - specs.data())];
+    const Command& chosen = AllCommands()[static_cast<std::size_t>(command.syntax - syntaxes.data())];
     try {
         chosen.handler(context);
     } catch (const UsageFailure& failure) {
         out.flush();
         err << "wisp: " << failure.what() << "\n";
-        err << "Try \"wisp " << command.spec->name << " --help\".\n";
+        err << "Try \"wisp " << command.syntax->name << " --help\".\n";
         return 2;
     } catch (const CommandFailure& failure) {
         out.flush();

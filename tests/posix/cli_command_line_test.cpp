@@ -5,12 +5,12 @@
 namespace wisp::cli {
 namespace {
 
-const std::vector<CommandSpec>& Specs() {
-    static const std::vector<CommandSpec> specs = {
+const std::vector<CommandSyntax>& Specs() {
+    static const std::vector<CommandSyntax> syntaxes = {
         {"collect", 1, 1, {{"book", true}, {"title", true}}, "URL", "collect"},
         {"root", 0, 1, {}, "[PATH]", "root"},
     };
-    return specs;
+    return syntaxes;
 }
 
 TEST(CommandLine, ParsesPositionalsAndOptions) {
@@ -18,7 +18,7 @@ TEST(CommandLine, ParsesPositionalsAndOptions) {
         Specs(), {"collect", "--book", "Travel", "http://h/", "--title=A = B", "--quiet"});
     ASSERT_TRUE(std::holds_alternative<ParsedCommand>(parsed));
     const auto& command = std::get<ParsedCommand>(parsed);
-    EXPECT_EQ(command.spec->name, "collect");
+    EXPECT_EQ(command.syntax->name, "collect");
     EXPECT_EQ(command.positionals, std::vector<std::string>{"http://h/"});
     EXPECT_EQ(command.Value("book"), "Travel");
     EXPECT_EQ(command.Value("title"), "A = B");

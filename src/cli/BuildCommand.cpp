@@ -17,11 +17,11 @@ void RunBuild(CommandContext& context) {
     std::optional<std::string> book = command.Value("book");
     std::optional<std::string> folder;
     if (!command.positionals.empty()) {
-        const std::string& syntax = command.positionals[0];
-        std::size_t slash = syntax.find('/');
-        book = syntax.substr(0, slash);
+        const std::string& bookAndFolder = command.positionals[0];
+        std::size_t slash = bookAndFolder.find('/');
+        book = bookAndFolder.substr(0, slash);
         if (slash != std::string::npos) {
-            folder = syntax.substr(slash + 1);
+            folder = bookAndFolder.substr(slash + 1);
         }
     }
     TargetFolder target = ResolveTargetFolder(context, book, folder);

@@ -14,7 +14,7 @@ void RunBuild(CommandContext& context) {
     if (!output || output->empty()) {
         throw CommandFailure("name the compiled file with -o FILE.chm");
     }
-    std::optional<std::string> book = command.Value("book");
+    std::optional<std::string> book;
     std::optional<std::string> folder;
     if (!command.positionals.empty()) {
         const std::string& bookAndFolder = command.positionals[0];

@@ -43,7 +43,7 @@ void RunCollect(CommandContext& context) {
                                  "comma lists are understood");
         }
     }
-    TargetFolder target = ResolveTargetFolder(context, command.Value("book"), command.Value("folder"));
+    TargetFolder target = ResolveTargetFolder(context, std::nullopt, command.Value("folder"));
 
     std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
     WebPageSource::ReadResult read =
@@ -83,7 +83,7 @@ void RunCollect(CommandContext& context) {
 void RunPaste(CommandContext& context) {
     const ParsedCommand& command = context.command;
     std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
-    TargetFolder target = ResolveTargetFolder(context, command.Value("book"), command.Value("folder"));
+    TargetFolder target = ResolveTargetFolder(context, std::nullopt, command.Value("folder"));
 
     CClipboardHtml clipboard;
     clipboard.SetText(input);

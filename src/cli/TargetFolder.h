@@ -16,10 +16,10 @@ struct TargetFolder {
     std::string label;  // the folder's name, the book's name for its top folder
 };
 
-// `book`: a book of the root, else the current book. `folder`: a "/"-separated path inside
-// the book, else the book's top folder. Throws CommandFailure when either does not exist or
-// the folder would leave the book.
-TargetFolder ResolveTargetFolder(const CommandContext& context, const std::optional<std::string>& book,
+// `book` (or --book): a book of the root, else the current book as the bar settles it.
+// `folder`: a "/"-separated path inside the book, else the book's top folder. Throws
+// CommandFailure when either does not exist or the folder would leave the book.
+TargetFolder ResolveTargetFolder(CommandContext& context, const std::optional<std::string>& book,
                                  const std::optional<std::string>& folder);
 
 }  // namespace wisp::cli

@@ -159,7 +159,7 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", site.Url("/images/logo.png"), "--book", "Garden"}, 1, "not an HTML page"},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--title", "a/b"}, 1,
          "The title has invalid letter:"},
-        {{"collect", site.Url("/index.html"), "--book", "Atlas"}, 1, "unknown book \"Atlas\""},
+        {{"collect", site.Url("/index.html"), "--book", "Atlas"}, 1, "no book \"Atlas\""},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "../Other"}, 1,
          "is not a folder inside the book"},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "Summer"}, 1,
@@ -173,7 +173,8 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", "--book", "Garden"}, 2, "too few arguments"},
         {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
         {{"build", "Garden"}, 1, "-o FILE.chm"},
-        {{"build", "Atlas", "-o", temp.Path("x.chm")}, 1, "unknown book"},
+        {{"build", "Atlas", "-o", temp.Path("x.chm")}, 1, "no book \"Atlas\""},
+        {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };
     std::size_t before = EntriesIn("Library");
     for (const Case& c : cases) {

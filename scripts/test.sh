@@ -34,6 +34,17 @@ run_suite() {
 run_suite native
 run_suite native-sanitize
 
+# The benchmarks are run by hand for their figures; here each runs briefly, to show it works.
+echo "== Benchmarks (a short run each)"
+for bench in build/native/bench/*_bench; do
+  if "$bench" --benchmark_min_time=0.01 >/dev/null 2>&1; then
+    passed=$((passed + 1))
+  else
+    echo "== $bench failed"
+    failed=$((failed + 1))
+  fi
+done
+
 # Both QXWisp.DLL builds export the four server functions by name (only win64 runs under Wine).
 check_exports() {
   local objdump=$1 dll=$2 name

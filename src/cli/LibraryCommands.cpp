@@ -1,4 +1,4 @@
-#include "cli/BookSession.h"
+#include "cli/OpenedLibrary.h"
 #include "cli/Commands.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
@@ -41,14 +41,14 @@ void RequireStoredCurrentBook(const CommandContext& context, std::string_view bo
 }  // namespace
 
 void RunBooks(CommandContext& context) {
-    BookSession session(context);
-    session.LoadBookList();
-    const MemorySortedBookList& list = session.List();
+    OpenedLibrary library(context);
+    library.LoadBookList();
+    const MemorySortedBookList& list = library.List();
     std::optional<std::size_t> current = list.GetSelection();
     for (std::size_t index = 0; index < list.Count(); ++index) {
         context.out << (current == index ? "* " : "  ") << list.GetText(index) << "\n";
     }
-    const std::string& settled = session.Books().CurrentBook();
+    const std::string& settled = library.Books().CurrentBook();
     if (!context.command.Has("root") && ReadBookName(context.settings) != settled &&
         !context.Quiet()) {
         context.err << "wisp: warning: cannot store " << Quoted(settled)
@@ -61,15 +61,15 @@ void RunNewBook(CommandContext& context) {
     if (std::optional<std::string_view> refusal = CheckBookName(name)) {
         throw CommandFailure(std::string(*refusal));
     }
-    BookSession session(context);
-    session.LoadBookList();
-    std::string folder = JoinPath(session.Root(), name);
-    bool existed = session.HoldsEntry(session.Root(), name);
+    OpenedLibrary library(context);
+    library.LoadBookList();
+    std::string folder = JoinPath(library.Root(), name);
+    bool existed = library.HoldsEntry(library.Root(), name);
     if (existed && !context.files.IsFolder(folder)) {
         throw CommandFailure(Quoted(folder) + " is in the way: it is not a folder");
     }
     RequireFittingPath(folder);
-    if (!session.Books().CreateBook(name)) {
+    if (!library.Books().CreateBook(name)) {
         throw CommandFailure(std::string(kInvalidBookNameMessage));
     }
     if (!context.files.IsFolder(folder)) {
@@ -84,9 +84,9 @@ void RunNewBook(CommandContext& context) {
 
 void RunUse(CommandContext& context) {
     const std::string& name = context.command.positionals[0];
-    BookSession session(context);
-    session.LoadBookList();
-    MemorySortedBookList& list = session.List();
+    OpenedLibrary library(context);
+    library.LoadBookList();
+    MemorySortedBookList& list = library.List();
     std::optional<std::size_t> entry;
     for (std::size_t index = 0; index < list.Count() && !entry; ++index) {
         if (list.GetText(index) == name) {
@@ -94,11 +94,11 @@ void RunUse(CommandContext& context) {
         }
     }
     if (!entry) {
-        throw CommandFailure("no book " + Quoted(name) + " in " + Quoted(session.Root()));
+        throw CommandFailure("no book " + Quoted(name) + " in " + Quoted(library.Root()));
     }
     // As a pick in the bar's list: the entry is selected, then the choice is taken from it.
     list.Select(*entry);
-    session.Books().SelectBook();
+    library.Books().SelectBook();
     RequireStoredCurrentBook(context, name);
 }
 

@@ -1,7 +1,7 @@
 #include "cli/TargetFolder.h"
 
 #include "cli/BookPath.h"
-#include "cli/BookSession.h"
+#include "cli/OpenedLibrary.h"
 #include "core/library/LibraryNaming.h"
 
 namespace wisp::cli {
@@ -9,9 +9,9 @@ namespace wisp::cli {
 TargetFolder ResolveTargetFolder(CommandContext& context, const std::optional<std::string>& book,
                                  const std::optional<std::string>& folder) {
     TargetFolder target;
-    BookSession session(context);
-    target.root = session.Root();
-    target.book = session.ChooseBook(book);
+    OpenedLibrary library(context);
+    target.root = library.Root();
+    target.book = library.ChooseBook(book);
     target.path = JoinPath(target.root, target.book);
     target.label = target.book;
     if (!folder) {

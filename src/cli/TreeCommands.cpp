@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/BookSession.h"
+#include "cli/OpenedLibrary.h"
 #include "cli/Commands.h"
 #include "cli/TreeListing.h"
 #include "core/library/LibraryNaming.h"
@@ -14,18 +14,18 @@
 namespace wisp::cli {
 namespace {
 
-// The session showing the book of the command (--book, else the current one).
-void OpenBook(BookSession& session) {
-    session.ShowBook(session.ChooseBook());
+// The opened library showing the book of the command (--book, else the current one).
+void OpenBook(OpenedLibrary& library) {
+    library.ShowBook(library.ChooseBook());
 }
 
 // Ends the label edit the tree started with `text`; a refusal the tree showed in a message box
 // becomes the command's failure, with the edit it started again cancelled.
-void EndLabelEdit(BookSession& session, std::string_view text) {
-    std::size_t shownBefore = session.PromptCount();
-    session.Control().EndLabelEdit(text);
-    if (std::optional<std::string> refusal = session.PromptShownAfter(shownBefore)) {
-        session.Control().EndLabelEdit("");
+void EndLabelEdit(OpenedLibrary& library, std::string_view text) {
+    std::size_t shownBefore = library.PromptCount();
+    library.Control().EndLabelEdit(text);
+    if (std::optional<std::string> refusal = library.PromptShownAfter(shownBefore)) {
+        library.Control().EndLabelEdit("");
         throw CommandFailure(*refusal);
     }
 }
@@ -37,13 +37,13 @@ std::string ParentPath(const std::string& path) {
 }  // namespace
 
 void RunTree(CommandContext& context) {
-    BookSession session(context);
+    OpenedLibrary library(context);
     std::optional<std::string> named;
     if (!context.command.positionals.empty()) {
         named = context.command.positionals[0];
     }
-    session.ShowBook(session.ChooseBook(named));
-    ListedItem top = ReadWholeTree(session.Tree(), session.Control());
+    library.ShowBook(library.ChooseBook(named));
+    ListedItem top = ReadWholeTree(library.Tree(), library.Control());
     if (context.command.Has("json")) {
         WriteTreeJson(context.out, top);
     } else {
@@ -52,16 +52,16 @@ void RunTree(CommandContext& context) {
 }
 
 void RunMkdir(CommandContext& context) {
-    BookSession session(context);
-    std::vector<std::string> names = session.NamesInBook(context.command.positionals[0]);
+    OpenedLibrary library(context);
+    std::vector<std::string> names = library.NamesInBook(context.command.positionals[0]);
     if (names.empty()) {
         throw CommandFailure("give the new folder's path inside the book");
     }
     std::string name = names.back();
     names.pop_back();
-    OpenBook(session);
-    CContentTree& tree = session.Tree();
-    TreeItem parent = session.FindItem(names);
+    OpenBook(library);
+    CContentTree& tree = library.Tree();
+    TreeItem parent = library.FindItem(names);
     if (tree.KindOf(parent) != kFolderItem) {
         std::string pagePath;
         for (const std::string& step : names) {
@@ -70,28 +70,28 @@ void RunMkdir(CommandContext& context) {
         throw CommandFailure(Quoted(pagePath) + " is a page, not a folder");
     }
     std::string parentPath = tree.GetItemPath(parent);
-    if (session.HoldsEntry(parentPath, name)) {
+    if (library.HoldsEntry(parentPath, name)) {
         throw CommandFailure(Quoted(JoinPath(parentPath, name)) + " exists already");
     }
     RequireFittingPath(JoinPath(parentPath, name));
     // The tree makes "New Folder" and renames it to the typed name: a folder of that name
     // already there would be renamed instead, so it must not be.
     std::string newFolder = JoinPath(parentPath, CContentTree::kNewFolderName);
-    if (session.HoldsEntry(parentPath, CContentTree::kNewFolderName)) {
+    if (library.HoldsEntry(parentPath, CContentTree::kNewFolderName)) {
         throw CommandFailure(Quoted(newFolder) + " is in the way: rename it first");
     }
 
-    session.Control().Select(parent);
+    library.Control().Select(parent);
     tree.NewFolder();
     if (!context.files.IsFolder(newFolder)) {
         throw CommandFailure("cannot create a folder in " + Quoted(parentPath));
     }
     if (name == CContentTree::kNewFolderName) {
-        session.Control().EndLabelEdit("");
+        library.Control().EndLabelEdit("");
         return;
     }
     try {
-        EndLabelEdit(session, name);
+        EndLabelEdit(library, name);
     } catch (const CommandFailure&) {
         context.files.RemoveFolder(newFolder);
         throw;
@@ -106,17 +106,17 @@ void RunMkdir(CommandContext& context) {
 void RunRename(CommandContext& context) {
     const std::string& path = context.command.positionals[0];
     const std::string& newName = context.command.positionals[1];
-    BookSession session(context);
-    std::vector<std::string> names = session.NamesInBook(path);
+    OpenedLibrary library(context);
+    std::vector<std::string> names = library.NamesInBook(path);
     if (names.empty()) {
         throw CommandFailure("give the path of a folder or page inside the book");
     }
     if (newName.empty()) {
         throw CommandFailure("the new name cannot be empty");
     }
-    OpenBook(session);
-    CContentTree& tree = session.Tree();
-    TreeItem item = session.FindItem(names);
+    OpenBook(library);
+    CContentTree& tree = library.Tree();
+    TreeItem item = library.FindItem(names);
     std::string oldPath = tree.GetItemPath(item);
     std::string parentPath = ParentPath(oldPath);
     // A page keeps the ".htm" ending whatever is typed, as the tree's rename appends it.
@@ -129,43 +129,43 @@ void RunRename(CommandContext& context) {
         return;
     }
     RequireFittingPath(JoinPath(parentPath, newLabel));
-    bool targetExisted = session.HoldsEntry(parentPath, newLabel);
+    bool targetExisted = library.HoldsEntry(parentPath, newLabel);
 
-    session.Control().Select(item);
+    library.Control().Select(item);
     tree.RenameSelected();
-    EndLabelEdit(session, newName);
+    EndLabelEdit(library, newName);
 
     std::string target = JoinPath(parentPath, newLabel);
     if (targetExisted) {
         throw CommandFailure(Quoted(target) + " exists already");
     }
-    if (!session.HoldsEntry(parentPath, newLabel) || session.HoldsEntry(parentPath, names.back())) {
+    if (!library.HoldsEntry(parentPath, newLabel) || library.HoldsEntry(parentPath, names.back())) {
         throw CommandFailure("cannot rename " + Quoted(oldPath) + " to " + Quoted(target));
     }
 }
 
 void RunRm(CommandContext& context) {
-    BookSession session(context);
-    std::vector<std::string> names = session.NamesInBook(context.command.positionals[0]);
+    OpenedLibrary library(context);
+    std::vector<std::string> names = library.NamesInBook(context.command.positionals[0]);
     if (names.empty()) {
         throw CommandFailure("the book itself is removed in book management, not here");
     }
-    OpenBook(session);
-    CContentTree& tree = session.Tree();
-    TreeItem item = session.FindItem(names);
+    OpenBook(library);
+    CContentTree& tree = library.Tree();
+    TreeItem item = library.FindItem(names);
     std::string path = tree.GetItemPath(item);
     std::string parentPath = ParentPath(path);
-    session.Control().Select(item);
+    library.Control().Select(item);
     if (tree.KindOf(item) == kFolderItem) {
         tree.DeleteFolder();
-        if (session.HoldsEntry(parentPath, names.back())) {
+        if (library.HoldsEntry(parentPath, names.back())) {
             throw CommandFailure("cannot remove all of " + Quoted(path));
         }
         return;
     }
     std::string companion = CompanionFolderOfPage(path);
     tree.DeletePage();
-    if (session.HoldsEntry(parentPath, names.back())) {
+    if (library.HoldsEntry(parentPath, names.back())) {
         throw CommandFailure("cannot remove the page " + Quoted(path));
     }
     if (context.files.IsFolder(companion)) {

@@ -20,11 +20,11 @@
 // controls. What the core says in a message box is kept for the command to report.
 namespace wisp::cli {
 
-class BookSession {
+class OpenedLibrary {
 public:
-    explicit BookSession(CommandContext& context);
-    BookSession(const BookSession&) = delete;
-    BookSession& operator=(const BookSession&) = delete;
+    explicit OpenedLibrary(CommandContext& context);
+    OpenedLibrary(const OpenedLibrary&) = delete;
+    OpenedLibrary& operator=(const OpenedLibrary&) = delete;
 
     const std::string& Root() const { return root_; }
 

@@ -1,4 +1,4 @@
-#include "cli/BookSession.h"
+#include "cli/OpenedLibrary.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ void RequireFittingPath(std::string_view path) {
     }
 }
 
-BookSession::BookSession(CommandContext& context)
+OpenedLibrary::OpenedLibrary(CommandContext& context)
     : context_(context),
       root_(context.LibraryRoot()),
       settings_(context.settings),
@@ -27,13 +27,13 @@ BookSession::BookSession(CommandContext& context)
       tree_(ContentTreePorts{control_, context.files, *shell_, prompts_}, true),
       books_(list_, tree_, context.files, settings_, root_) {}
 
-void BookSession::RequireRoot() const {
+void OpenedLibrary::RequireRoot() const {
     if (!context_.files.IsFolder(root_)) {
         throw CommandFailure("the library root " + Quoted(root_) + " is not a folder");
     }
 }
 
-void BookSession::LoadBookList() {
+void OpenedLibrary::LoadBookList() {
     RequireRoot();
     list_.Clear();
     settings_.SetOpen(!context_.command.Has("root"));
@@ -41,7 +41,7 @@ void BookSession::LoadBookList() {
     settings_.SetOpen(true);
 }
 
-std::string BookSession::ChooseBook(const std::optional<std::string>& named) {
+std::string OpenedLibrary::ChooseBook(const std::optional<std::string>& named) {
     std::optional<std::string> book = context_.command.Value("book");
     if (named) {
         if (book && *book != *named) {
@@ -66,14 +66,14 @@ std::string BookSession::ChooseBook(const std::optional<std::string>& named) {
     return *book;
 }
 
-void BookSession::ShowBook(const std::string& book) {
+void OpenedLibrary::ShowBook(const std::string& book) {
     tree_.ShowBook(root_, book);
     if (tree_.TopItem() == kNoTreeItem) {
         throw CommandFailure(Quoted(book) + " cannot be shown as a book");
     }
 }
 
-std::vector<std::string> BookSession::NamesInBook(std::string_view path) const {
+std::vector<std::string> OpenedLibrary::NamesInBook(std::string_view path) const {
     std::optional<std::vector<std::string>> names = SplitBookPath(path);
     if (!names) {
         throw CommandFailure(Quoted(path) + " is outside the book");
@@ -81,7 +81,7 @@ std::vector<std::string> BookSession::NamesInBook(std::string_view path) const {
     return *names;
 }
 
-TreeItem BookSession::FindItem(const std::vector<std::string>& names) {
+TreeItem OpenedLibrary::FindItem(const std::vector<std::string>& names) {
     TreeItem item = tree_.TopItem();
     std::string walked;
     for (const std::string& name : names) {
@@ -100,14 +100,14 @@ TreeItem BookSession::FindItem(const std::vector<std::string>& names) {
     return item;
 }
 
-std::optional<std::string> BookSession::PromptShownAfter(std::size_t shownBefore) const {
+std::optional<std::string> OpenedLibrary::PromptShownAfter(std::size_t shownBefore) const {
     if (prompts_.shown.size() <= shownBefore) {
         return std::nullopt;
     }
     return prompts_.shown[shownBefore].text;
 }
 
-bool BookSession::HoldsEntry(std::string_view folder, std::string_view name) const {
+bool OpenedLibrary::HoldsEntry(std::string_view folder, std::string_view name) const {
     bool found = false;
     context_.files.VisitFolder(folder, [&](const FolderEntry& entry) {
         found = entry.name == name;

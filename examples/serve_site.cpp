@@ -21,10 +21,14 @@ namespace {
 
 std::string ContentTypeOf(const std::filesystem::path& file) {
     static const std::map<std::string, std::string> types = {
-        {".html", "text/html; charset=utf-8"}, {".htm", "text/html"},
-        {".css", "text/css"},                  {".js", "application/javascript"},
-        {".png", "image/png"},                 {".gif", "image/gif"},
-        {".jpg", "image/jpeg"},                {".zip", "application/zip"},
+        {".html", "text/html; charset=utf-8"},
+        {".htm", "text/html"},
+        {".css", "text/css"},
+        {".js", "application/javascript"},
+        {".png", "image/png"},
+        {".gif", "image/gif"},
+        {".jpg", "image/jpeg"},
+        {".zip", "application/zip"},
     };
     auto found = types.find(file.extension().string());
     return found == types.end() ? "application/octet-stream" : found->second;

@@ -42,8 +42,9 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
     if (args.empty()) {
         return UsageError{"no command given"};
     }
-    auto command = std::find_if(commands.begin(), commands.end(),
-                                [&](const CommandSyntax& syntax) { return syntax.name == args[0]; });
+    auto command = std::find_if(commands.begin(), commands.end(), [&](const CommandSyntax& syntax) {
+        return syntax.name == args[0];
+    });
     if (command == commands.end()) {
         return UsageError{"unknown command \"" + args[0] + "\""};
     }

@@ -50,8 +50,9 @@ std::string SaveCapturedPage(CommandContext& context, const TargetFolder& target
     unsigned transfers = TransfersOf(context);
     std::optional<std::string> pagePath = MakePagePath(target.path, page.title);
     if (!pagePath) {
-        throw CommandFailure("the page's path would be longer than 259 characters: choose a "
-                             "shorter title");
+        throw CommandFailure(
+            "the page's path would be longer than 259 characters: choose a "
+            "shorter title");
     }
     std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
     UnusedDownloader downloader;

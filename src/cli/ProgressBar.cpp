@@ -10,8 +10,7 @@ constexpr std::size_t kNameWidth = 40;
 
 }  // namespace
 
-ProgressBar::ProgressBar(std::FILE* stream, bool enabled, std::string_view label,
-                         std::size_t total)
+ProgressBar::ProgressBar(std::FILE* stream, bool enabled, std::string_view label, std::size_t total)
     : stream_(stream), enabled_(enabled && total > 0), label_(label), total_(total) {}
 
 ProgressBar::~ProgressBar() {
@@ -31,8 +30,8 @@ void ProgressBar::Update(std::size_t done, std::string_view current) {
     bar.resize(kBarWidth, '.');
     std::string name(current.size() > kNameWidth ? current.substr(current.size() - kNameWidth)
                                                  : current);
-    std::fprintf(stream_, "\r\033[K%s [%s] %zu/%zu %s", label_.c_str(), bar.c_str(), done,
-                 total_, name.c_str());
+    std::fprintf(stream_, "\r\033[K%s [%s] %zu/%zu %s", label_.c_str(), bar.c_str(), done, total_,
+                 name.c_str());
     std::fflush(stream_);
     drawn_ = true;
 }

@@ -31,7 +31,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto files = CreateNativeFileSystem();
     auto module = CreateNativeModuleLocation();
     CommandContext context{*settings, *files, *module, out, err, command};
-    const Command& chosen = AllCommands()[static_cast<std::size_t>(command.syntax - syntaxes.data())];
+    const Command& chosen =
+        AllCommands()[static_cast<std::size_t>(command.syntax - syntaxes.data())];
     try {
         chosen.handler(context);
     } catch (const UsageFailure& failure) {

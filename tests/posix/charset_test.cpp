@@ -31,7 +31,11 @@ TEST(Charset, PagesBecomeUtf8) {
     EXPECT_EQ(DecodePage("<meta charset=iso-8859-1>\xC3\xA9", "text/html; charset=utf-8"),
               "<meta charset=iso-8859-1>\xC3\xA9");
     // Bytes a charset does not define become replacement characters, nothing is lost after.
-    EXPECT_EQ(DecodePage("a\xFF" "b", "text/html; charset=utf-8"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(DecodePage("a\xFF"
+                         "b",
+                         "text/html; charset=utf-8"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_FALSE(DecodePage("x", "text/html; charset=no-such-charset"));
 }
 

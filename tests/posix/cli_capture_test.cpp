@@ -78,13 +78,13 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
 }
 
 TEST_F(WispCapture, CollectsASelectionWithTheStyleSheets) {
-    ProgramResult result = Wisp({"collect", site.Url("/index.html"), "--book", "Garden",
-                                 "--folder", "Winter", "--selection", "div.recipe",
-                                 "--title", "Soups"});
+    ProgramResult result = Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--folder",
+                                 "Winter", "--selection", "div.recipe", "--title", "Soups"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     std::string page = temp.Read("Library/Garden/Winter/Soups.htm");
     EXPECT_TRUE(Contains(page, "<HTML><HEAD><TITLE>Soups</TITLE><style type=\"text/css\"><!--" +
-                                   SiteFile("css/site.css") + "--></style></HEAD><BODY><DIV "
+                                   SiteFile("css/site.css") +
+                                   "--></style></HEAD><BODY><DIV "
                                    "class=\"recipe\" id=\"tomato-soup\">"));
     EXPECT_TRUE(Contains(page, "id=\"basil-oil\""));
     EXPECT_FALSE(Contains(page, "class=\"banner\""));
@@ -93,16 +93,17 @@ TEST_F(WispCapture, CollectsASelectionWithTheStyleSheets) {
 }
 
 TEST_F(WispCapture, PastesClipboardTextAndKeepsForeignTitlesInTheFolder) {
-    std::string html = "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY><IMG "
-                       "src=\"images/logo.png\" alt=\"x\"></BODY></HTML>";
-    std::string clip = "Version:1.0\r\nStartHTML:0\r\nEndHTML:0\r\nSourceURL:" +
-                       site.Url("/index.html") + "\r\n" + html;
+    std::string html =
+        "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY><IMG "
+        "src=\"images/logo.png\" alt=\"x\"></BODY></HTML>";
+    std::string clip =
+        "Version:1.0\r\nStartHTML:0\r\nEndHTML:0\r\nSourceURL:" + site.Url("/index.html") + "\r\n" +
+        html;
     ProgramResult pasted = Wisp({"paste", "-", "--book", "Garden"}, clip);
     ASSERT_EQ(pasted.exitStatus, 0) << pasted.err;
     EXPECT_TRUE(Contains(temp.Read("Library/Garden/Weekly Notes.htm"),
                          "<IMG src=\"Weekly Notes.files/logo.png\""));
-    EXPECT_EQ(temp.Read("Library/Garden/Weekly Notes.files/logo.png"),
-              SiteFile("images/logo.png"));
+    EXPECT_EQ(temp.Read("Library/Garden/Weekly Notes.files/logo.png"), SiteFile("images/logo.png"));
 
     std::string hostile = "Version:1.0\r\n<HTML><TITLE>../../Escaped</TITLE>x</HTML>";
     ASSERT_EQ(Wisp({"paste", "--book", "Garden", "--folder", "Winter"}, hostile).exitStatus, 0);
@@ -119,8 +120,7 @@ TEST_F(WispCapture, PastesClipboardTextAndKeepsForeignTitlesInTheFolder) {
 
 TEST_F(WispCapture, BuildsACompiledFileHoldingThePagesAndTheirFiles) {
     ASSERT_EQ(Wisp({"collect", site.Url("/index.html"), "--book", "Garden"}).exitStatus, 0);
-    ASSERT_EQ(Wisp({"collect", site.Url("/journal.html"), "--book", "Garden", "--folder",
-                    "Winter"})
+    ASSERT_EQ(Wisp({"collect", site.Url("/journal.html"), "--book", "Garden", "--folder", "Winter"})
                   .exitStatus,
               0);
     std::string chmPath = temp.Path("garden.chm");
@@ -157,18 +157,24 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", "http://127.0.0.1:1/page.html", "--book", "Garden"}, 1, "cannot read"},
         {{"collect", site.Url("/missing-page"), "--book", "Garden"}, 1, "HTTP 404"},
         {{"collect", site.Url("/images/logo.png"), "--book", "Garden"}, 1, "not an HTML page"},
-        {{"collect", site.Url("/index.html"), "--book", "Garden", "--title", "a/b"}, 1,
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--title", "a/b"},
+         1,
          "The title has invalid letter:"},
         {{"collect", site.Url("/index.html"), "--book", "Atlas"}, 1, "no book \"Atlas\""},
-        {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "../Other"}, 1,
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "../Other"},
+         1,
          "is not a folder inside the book"},
-        {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "Summer"}, 1,
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "Summer"},
+         1,
          "no folder \"Summer\""},
-        {{"collect", site.Url("/index.html"), "--book", "Garden", "--selection", "a[href]"}, 1,
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--selection", "a[href]"},
+         1,
          "cannot use the selector"},
-        {{"collect", site.Url("/index.html"), "--book", "Garden", "--selection", "table"}, 1,
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--selection", "table"},
+         1,
          "matched nothing"},
-        {{"collect", site.Url("/index.html"), "--book", "Garden", "--transfers", "0"}, 1,
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--transfers", "0"},
+         1,
          "--transfers"},
         {{"collect", "--book", "Garden"}, 2, "too few arguments"},
         {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
@@ -198,20 +204,21 @@ TEST_F(WispCapture, ConcurrentDownloadsLeaveWhatTheQueueOrderLeaves) {
         site.Add("/n/" + std::to_string(i) + ".gif", "gif " + std::to_string(i), "image/gif");
         page += "<img src=\"n/" + std::to_string(i) + ".gif\">";
     }
-    page += "<img src=\"a/pic.gif\"><img src=\"b/pic.gif\"><img src=\"a/keep.gif\">"
-            "<img src=\"missing/keep.gif\"></body></html>";
+    page +=
+        "<img src=\"a/pic.gif\"><img src=\"b/pic.gif\"><img src=\"a/keep.gif\">"
+        "<img src=\"missing/keep.gif\"></body></html>";
     site.Add("/race.html", page);
 
     for (const char* transfers : {"1", "8"}) {
         std::string folder = std::string("Race") + transfers;
         temp.MakeFolder("Library/Garden/" + folder);
-        ProgramResult result = Wisp({"collect", site.Url("/race.html"), "--book", "Garden",
-                                     "--folder", folder, "--title", "Race", "--transfers",
-                                     transfers});
+        ProgramResult result =
+            Wisp({"collect", site.Url("/race.html"), "--book", "Garden", "--folder", folder,
+                  "--title", "Race", "--transfers", transfers});
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         EXPECT_TRUE(Contains(result.out, "23 resources fetched, 1 failed")) << result.out;
-        EXPECT_TRUE(Contains(result.err, "warning: could not fetch " +
-                                             site.Url("/missing/keep.gif")));
+        EXPECT_TRUE(
+            Contains(result.err, "warning: could not fetch " + site.Url("/missing/keep.gif")));
         std::string files = "Library/Garden/" + folder + "/Race.files/";
         EXPECT_EQ(temp.Read(files + "pic.gif"), "second") << transfers;
         EXPECT_EQ(temp.Read(files + "keep.gif"), "kept") << transfers;

@@ -51,7 +51,8 @@ TEST(CommandLine, ReportsWhatIsWrong) {
         EXPECT_EQ(std::get<UsageError>(parsed).message, c.message);
     }
     // --help needs no other argument.
-    EXPECT_TRUE(std::holds_alternative<ParsedCommand>(ParseCommandLine(Specs(), {"collect", "--help"})));
+    EXPECT_TRUE(
+        std::holds_alternative<ParsedCommand>(ParseCommandLine(Specs(), {"collect", "--help"})));
 }
 
 }  // namespace

@@ -25,9 +25,9 @@ TEST_F(FileSettingsStoreTest, BothSettingsRoundTripInTheirOwnHiveFile) {
     ASSERT_TRUE(WriteBookName(store, "Travel"));
 
     EXPECT_EQ(ReadBookName(store), "Travel");
-    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
-                               KeyAccess::Read),
-              "/home/r/My \"quoted\" \\ eBooks\nnext");
+    EXPECT_EQ(
+        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
+        "/home/r/My \"quoted\" \\ eBooks\nnext");
 
     EXPECT_EQ(temp.Read("machine/settings.reg"),
               "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qexo\\Wisp]\n\"BookName\"=\"Travel\"\n");
@@ -45,18 +45,17 @@ TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
                   "@=\"default\"\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/old\"\n"
                   "\"Extra\"=\"x\"\n");
     ASSERT_TRUE(WriteLibraryRoot(store, "/new"));
-    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "Keep",
-                               KeyAccess::Read),
-              "me");
-    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "",
-                               KeyAccess::Read),
+    EXPECT_EQ(
+        store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "Keep", KeyAccess::Read),
+        "me");
+    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "", KeyAccess::Read),
               "default");
-    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "Extra",
-                               KeyAccess::Read),
-              "x");
-    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
-                               KeyAccess::Read),
-              "/new");
+    EXPECT_EQ(
+        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "Extra", KeyAccess::Read),
+        "x");
+    EXPECT_EQ(
+        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
+        "/new");
     // Nothing but the settings file is left in its folder: the temporary file was renamed.
     EXPECT_EQ(CreateNativeFileSystem()->ListFolder(temp.Path("user"))->size(), 1u);
 }
@@ -79,14 +78,14 @@ TEST_F(FileSettingsStoreTest, CorruptOrUnreadableFilesReadAsEmpty) {
     }
     // Writing over a corrupt file starts a sound one.
     ASSERT_TRUE(WriteLibraryRoot(store, "/fresh"));
-    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
-                               KeyAccess::Read),
-              "/fresh");
+    EXPECT_EQ(
+        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
+        "/fresh");
 
     temp.MakeFolder("folder-as-file/settings.reg");
     FileSettingsStore odd(temp.Path("folder-as-file/settings.reg"), "");
-    EXPECT_FALSE(odd.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
-                                KeyAccess::Read));
+    EXPECT_FALSE(
+        odd.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read));
     EXPECT_FALSE(WriteLibraryRoot(odd, "/x"));
     EXPECT_FALSE(WriteBookName(odd, "no machine file"));
 }

@@ -104,8 +104,8 @@ TEST(CssSelector, SelectsTypeIdClassDescendantAndChild) {
 }
 
 TEST(CssSelector, RefusesWhatItDoesNotSupport) {
-    for (const char* text : {"", " ", "a[href]", "p:first-child", "> p", "p >", "a,,b", "#",
-                             ".", "p ~ a", "p + a", "a, "}) {
+    for (const char* text : {"", " ", "a[href]", "p:first-child", "> p", "p >", "a,,b", "#", ".",
+                             "p ~ a", "p + a", "a, "}) {
         EXPECT_FALSE(CssSelector::Parse(text)) << text;
     }
 }

@@ -22,9 +22,9 @@ std::string ToUtf8(const std::filesystem::path& path) {
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                   ("wisp-test-" + std::to_string(stamp) + "-" +
-                                    std::to_string(counter++));
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("wisp-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     std::filesystem::create_directories(folder);
     path_ = ToUtf8(folder);
     while (path_.size() > 1 && path_.back() == kPathSeparator) {

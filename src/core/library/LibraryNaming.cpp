@@ -14,8 +14,8 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 }
 
 bool IsRefusedInFileName(unsigned char c) {
-    return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) !=
-                                        std::string_view::npos;
+    return c < 0x20 || c == 0x7F ||
+           std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 // CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 name devices on Windows, with any extension.

@@ -34,13 +34,13 @@ bool WriteLibraryRoot(ISettingsStore& settings, std::string_view path) {
     if (!FitsPathBuffer(path)) {
         return false;
     }
-    return settings.WriteString(SettingsHive::CurrentUser, kLibraryRootKey, kLibraryRootValue,
-                                path, KeyAccess::Write, /*withTerminatingZero=*/false);
+    return settings.WriteString(SettingsHive::CurrentUser, kLibraryRootKey, kLibraryRootValue, path,
+                                KeyAccess::Write, /*withTerminatingZero=*/false);
 }
 
 std::string ReadBookName(const ISettingsStore& settings) {
-    std::optional<std::string> name = settings.ReadString(
-        SettingsHive::LocalMachine, kBookNameKey, kBookNameValue, KeyAccess::Full);
+    std::optional<std::string> name = settings.ReadString(SettingsHive::LocalMachine, kBookNameKey,
+                                                          kBookNameValue, KeyAccess::Full);
     if (!name || name->size() >= kMaxBookNameBytes) {
         return {};
     }

@@ -13,8 +13,7 @@ namespace wisp {
 
 // Called after each entry, one call at a time: how many entries are done, the entry, and
 // whether its fetch succeeded.
-using FetchDoneCallback =
-    std::function<void(std::size_t done, std::size_t index, bool succeeded)>;
+using FetchDoneCallback = std::function<void(std::size_t done, std::size_t index, bool succeeded)>;
 
 // Fetches urls[i] into paths[i] for every i on up to `transfers` threads; returns whether
 // each fetch succeeded. Entries that share a local path run one after another in queue order,

@@ -249,8 +249,7 @@ FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& option
         return document;
     }
     char* contentType = nullptr;
-    if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
-        contentType) {
+    if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType) {
         document.contentType = contentType;
     }
     char* effectiveUrl = nullptr;

@@ -53,8 +53,8 @@ FileSettingsStore::FileSettingsStore(std::string currentUserFile, std::string lo
 FileSettingsStore FileSettingsStore::FromEnvironment() {
     std::string home = EnvironmentOr("HOME", "");
     std::string config = EnvironmentOr("XDG_CONFIG_HOME", home.empty() ? "" : home + "/.config");
-    std::string userFolder = EnvironmentOr("WISP_USER_SETTINGS_DIR",
-                                           config.empty() ? "" : config + "/wisp");
+    std::string userFolder =
+        EnvironmentOr("WISP_USER_SETTINGS_DIR", config.empty() ? "" : config + "/wisp");
     std::string machineFolder = EnvironmentOr("WISP_MACHINE_SETTINGS_DIR", "/etc/wisp");
     return FileSettingsStore(userFolder.empty() ? "" : userFolder + "/" + kSettingsFileName,
                              machineFolder + "/" + kSettingsFileName);

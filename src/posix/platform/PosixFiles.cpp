@@ -81,8 +81,8 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content, mo
     if (fd.get() < 0) {
         return false;
     }
-    bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) &&
-                   ::fsync(fd.get()) == 0;
+    bool written =
+        ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) && ::fsync(fd.get()) == 0;
     written = fd.Close() && written;
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -14,9 +14,12 @@ HKEY RootOf(SettingsHive hive) {
 
 REGSAM RightsOf(KeyAccess access) {
     switch (access) {
-        case KeyAccess::Read: return KEY_READ;
-        case KeyAccess::Write: return KEY_WRITE;
-        case KeyAccess::Full: return KEY_ALL_ACCESS;
+        case KeyAccess::Read:
+            return KEY_READ;
+        case KeyAccess::Write:
+            return KEY_WRITE;
+        case KeyAccess::Full:
+            return KEY_ALL_ACCESS;
     }
     return KEY_READ;
 }
@@ -66,8 +69,8 @@ bool RegistrySettingsStore::WriteString(SettingsHive hive, std::string_view keyP
         return false;
     }
     std::wstring data = Utf8ToWide(value);
-    DWORD bytes = static_cast<DWORD>((data.size() + (withTerminatingZero ? 1 : 0)) *
-                                     sizeof(wchar_t));
+    DWORD bytes =
+        static_cast<DWORD>((data.size() + (withTerminatingZero ? 1 : 0)) * sizeof(wchar_t));
     if (!withTerminatingZero) {
         // RegSetValueExW counts in a terminating zero that follows the data right after the
         // given size; a character that is not zero there keeps the value unterminated.

@@ -15,14 +15,13 @@ DWORD AttributesOf(std::string_view path) {
 }
 
 UniqueFile CreateForWriting(const std::wstring& path, DWORD attributes) {
-    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    attributes, nullptr));
+    return UniqueFile(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
 }
 
 }  // namespace
 
-std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(
-    std::string_view folder) const {
+std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(std::string_view folder) const {
     std::vector<FolderEntry> entries;
     if (!VisitFolder(folder, [&entries](const FolderEntry& entry) {
             entries.push_back(entry);
@@ -70,8 +69,7 @@ CreateFolderResult Win32FileSystem::CreateFolder(std::string_view path) {
                                                     : CreateFolderResult::Failed;
 }
 
-bool Win32FileSystem::WriteWholeFile(std::string_view path, std::string_view content,
-                                     bool hidden) {
+bool Win32FileSystem::WriteWholeFile(std::string_view path, std::string_view content, bool hidden) {
     std::wstring widePath = Utf8ToWide(path);
     DWORD attributes = hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
     UniqueFile file = CreateForWriting(widePath, attributes);
@@ -103,8 +101,8 @@ bool Win32FileSystem::WriteWholeFile(std::string_view path, std::string_view con
 }
 
 std::optional<std::string> Win32FileSystem::ReadWholeFile(std::string_view path) const {
-    UniqueFile file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }

@@ -18,10 +18,10 @@ namespace wisp::test {
 class LoopbackSite {
 public:
     explicit LoopbackSite(std::filesystem::path folder = {}) : folder_(std::move(folder)) {
-        server_.Routes().Get(".*", [this](const httplib::Request& request,
-                                          httplib::Response& response) {
-            Answer(request, response);
-        });
+        server_.Routes().Get(".*",
+                             [this](const httplib::Request& request, httplib::Response& response) {
+                                 Answer(request, response);
+                             });
         started_ = server_.Start();
     }
     LoopbackSite(const LoopbackSite&) = delete;
@@ -49,9 +49,8 @@ private:
 
     static std::string ContentTypeOf(const std::filesystem::path& file) {
         static const std::map<std::string, std::string> types = {
-            {".html", "text/html; charset=utf-8"}, {".htm", "text/html"},
-            {".css", "text/css"},                  {".js", "application/javascript"},
-            {".png", "image/png"},                 {".gif", "image/gif"},
+            {".html", "text/html; charset=utf-8"}, {".htm", "text/html"}, {".css", "text/css"},
+            {".js", "application/javascript"},     {".png", "image/png"}, {".gif", "image/gif"},
             {".zip", "application/zip"},
         };
         auto found = types.find(file.extension().string());

@@ -27,11 +27,13 @@ struct Pipe {
         CloseWrite();
     }
     void CloseRead() {
-        if (fds[0] >= 0) ::close(fds[0]);
+        if (fds[0] >= 0)
+            ::close(fds[0]);
         fds[0] = -1;
     }
     void CloseWrite() {
-        if (fds[1] >= 0) ::close(fds[1]);
+        if (fds[1] >= 0)
+            ::close(fds[1]);
         fds[1] = -1;
     }
 };
@@ -57,13 +59,15 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         envText.push_back(name + "=" + value);
     }
     std::vector<char*> envp;
-    for (std::string& text : envText) envp.push_back(text.data());
+    for (std::string& text : envText)
+        envp.push_back(text.data());
     envp.push_back(nullptr);
 
     std::vector<std::string> argText = {program};
     argText.insert(argText.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& text : argText) argv.push_back(text.data());
+    for (std::string& text : argText)
+        argv.push_back(text.data());
     argv.push_back(nullptr);
 
     Pipe in, out, err;
@@ -93,7 +97,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
         fds[2].fd = in.fds[1];
         if (::poll(fds, 3, -1) < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             break;
         }
         for (int i = 0; i < 2; ++i) {

@@ -61,6 +61,19 @@ public:
         }
         return true;
     }
+
+protected:
+    // ListFolder for an adapter whose listing is built on its own VisitFolder.
+    std::optional<std::vector<FolderEntry>> ListByVisiting(std::string_view folder) const {
+        std::vector<FolderEntry> entries;
+        if (!VisitFolder(folder, [&entries](const FolderEntry& entry) {
+                entries.push_back(entry);
+                return true;
+            })) {
+            return std::nullopt;
+        }
+        return entries;
+    }
 };
 
 }  // namespace wisp

@@ -25,14 +25,7 @@ bool StatIs(std::string_view path, mode_t type) {
 }  // namespace
 
 std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(std::string_view folder) const {
-    std::vector<FolderEntry> entries;
-    if (!VisitFolder(folder, [&entries](const FolderEntry& entry) {
-            entries.push_back(entry);
-            return true;
-        })) {
-        return std::nullopt;
-    }
-    return entries;
+    return ListByVisiting(folder);
 }
 
 bool PosixFileSystem::VisitFolder(std::string_view folder,

@@ -22,14 +22,7 @@ UniqueFile CreateForWriting(const std::wstring& path, DWORD attributes) {
 }  // namespace
 
 std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(std::string_view folder) const {
-    std::vector<FolderEntry> entries;
-    if (!VisitFolder(folder, [&entries](const FolderEntry& entry) {
-            entries.push_back(entry);
-            return true;
-        })) {
-        return std::nullopt;
-    }
-    return entries;
+    return ListByVisiting(folder);
 }
 
 bool Win32FileSystem::VisitFolder(std::string_view folder,

@@ -16,5 +16,5 @@ else
   # A screen of its own, so the picture does not depend on the caller's display.
   timeout 120 xvfb-run -a -s "-screen 0 800x600x24" "${run[@]}"
 fi
-python3 scripts/bmp_to_png.py "$work/bar.bmp" docs/images/bar.png
+python3 scripts/bmp-to-png.py "$work/bar.bmp" docs/images/bar.png
 echo "docs/images/bar.png"

@@ -18,7 +18,7 @@
 #include "win32/band/BandDropDown.h"
 #include "win32/band/WebBrowserHost.h"
 #include "win32/library/ComboBookList.h"
-#include "win32/library/MessageBoxPrompts.h"
+#include "win32/platform/MessageBoxPrompts.h"
 #include "win32/library/ParentPasteRequester.h"
 #include "win32/library/Win32ShellFileOperations.h"
 #include "win32/library/Win32TreeControl.h"

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ModalScript.h"
 #include "QXWispModule.h"
 #include "StandInDocument.h"
 #include "StandInSite.h"
@@ -467,6 +468,51 @@ TEST_F(BarTest, WithoutABrowserTheTreeAndDocumentCommandsOpenNothing) {
     EXPECT_FALSE(::SendMessageW(toolbar, TB_ISBUTTONCHECKED, kEditHtmlPage, 0));
     Command(window, kSave);
     EXPECT_TRUE(browser.navigations.empty());
+}
+
+TEST_F(BarTest, NewBookAndBookManagementReachTheBookList) {
+    HWND window = Open();
+    HWND tree = Tree(window);
+    HWND list = ::GetDlgItem(window, kBookList);
+
+    ModalScript newBook;
+    HWND dialog = nullptr;
+    newBook.WaitFor([&] { return (dialog = FindDialog(L"New Book")) != nullptr; }).Do([&] {
+        ::SetDlgItemTextW(dialog, 202, L"Travel");
+        PostClick(dialog, IDOK);
+    });
+    newBook.Run([&] {
+        Command(window, 32776);
+        return 0;
+    });
+    EXPECT_TRUE(newBook.Finished() && !newBook.TimedOut());
+    EXPECT_EQ(Label(tree, Top(tree)), L"Travel");
+    EXPECT_TRUE(library.Exists("Travel"));
+    EXPECT_EQ(ReadSetting(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Qexo\\Wisp", L"BookName"), L"Travel");
+
+    // Closing Book Management takes its root: the list is read anew from it.
+    library.MakeFolder("Gamma");
+    ModalScript management;
+    management.WaitFor([&] { return (dialog = FindDialog(L"Book Management")) != nullptr; })
+        .Do([&] { PostClick(dialog, 220); });
+    management.Run([&] {
+        Command(window, kBookManagement);
+        return 0;
+    });
+    EXPECT_TRUE(management.Finished() && !management.TimedOut());
+    EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(ReadSetting(HKEY_CURRENT_USER, L"Software\\Wisp", L"eBookPath"),
+              Wide(library.Path()));
+
+    ModalScript about;
+    about.WaitFor([&] { return (dialog = FindDialog(L"About")) != nullptr; }).Do([&] {
+        PostClick(dialog, IDOK);
+    });
+    about.Run([&] {
+        Command(window, 32785);
+        return 0;
+    });
+    EXPECT_TRUE(about.Finished() && !about.TimedOut());
 }
 
 }  // namespace

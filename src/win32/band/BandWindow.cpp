@@ -10,6 +10,9 @@
 #include "win32/band/BandToolbar.h"
 #include "win32/band/ToolTipText.h"
 #include "win32/band/Wisp.h"
+#include "win32/dialogs/AboutDlg.h"
+#include "win32/dialogs/BookManagerDlg.h"
+#include "win32/dialogs/NewBookDlg.h"
 #include "win32/module/ModuleState.h"
 #include "win32/platform/WideString.h"
 #include "win32/resources/ResourceIds.h"
@@ -197,6 +200,17 @@ bool CBandWindow::OnTreeNotify(const NMHDR& notification) {
 
 bool CBandWindow::OnBandCommand(int command, int notification) {
     switch (command) {
+        case ID_NEW_BOOK:
+            OnNewBook();
+            return true;
+        case ID_BOOK_MANAGEMENT:
+            OnBookManagement();
+            return true;
+        case ID_ABOUT: {
+            CAboutDlg about;
+            about.DoModal(ModuleInstance(), ::GetActiveWindow());
+            return true;
+        }
         case ID_PASTE:
             PasteFromClipboard();
             return true;
@@ -235,6 +249,25 @@ bool CBandWindow::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     }
     result = ::SendMessageW(control, kReflectedMessageBase + message, wParam, lParam);
     return true;
+}
+
+void CBandWindow::OnNewBook() {
+    CNewBookDlg dialog;
+    if (dialog.DoModal(ModuleInstance(), ::GetActiveWindow()) == IDOK && books_) {
+        books_->CreateBook(dialog.BookName());
+    }
+}
+
+void CBandWindow::OnBookManagement() {
+    if (!books_) {
+        return;
+    }
+    CBookManagerDlg dialog;
+    dialog.SetRoot(books_->Root());
+    // Only "Close" takes the dialog's root; Esc leaves the bar's as it was.
+    if (dialog.DoModal(ModuleInstance(), ::GetActiveWindow()) == 1) {
+        books_->SetLibraryRoot(dialog.GetRoot());
+    }
 }
 
 void CBandWindow::PasteFromClipboard() {

@@ -62,6 +62,8 @@ private:
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // The commands of the band window.
+    void OnNewBook();
+    void OnBookManagement();
     void PasteFromClipboard();
     void OnEditHtmlPage();
     void OnSave();

@@ -231,6 +231,18 @@ TEST_F(BarTest, NewBarShowsItsToolbarTooltipsTabAndTreeImages) {
     EXPECT_FALSE(::SendMessageW(toolbar, TB_ISBUTTONENABLED, kSave, 0));
     EXPECT_TRUE(::SendMessageW(toolbar, TB_ISBUTTONENABLED, kPaste, 0));
 
+    // The toolbar's own tooltip asks the bar for the text, as when the pointer rests there.
+    auto tips = reinterpret_cast<HWND>(::SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_TRUE(tips);
+    wchar_t shown[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = toolbar;
+    tool.uId = kPaste;
+    tool.lpszText = shown;
+    ::SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(shown), L"Paste");
+
     // Tooltips: the text after the line break, in both forms; none without a line break.
     NMTTDISPINFOW wide{};
     wide.hdr = {toolbar, static_cast<UINT_PTR>(kPaste), TTN_GETDISPINFOW};
@@ -345,8 +357,10 @@ TEST_F(BarTest, TreeShowsTheCurrentBookOpensPagesAndFollowsTheBookList) {
     ::SendMessageW(list, CB_SETCURSEL, alpha, 0);
     Command(window, kBookList, CBN_DROPDOWN, list);
     EXPECT_EQ(Label(tree, Top(tree)), L"Beta");
+    Select(tree, page);
     Command(window, kBookList, CBN_SELCHANGE, list);
     ASSERT_EQ(Label(tree, Top(tree)), L"Alpha");
+    EXPECT_EQ(browser.navigations.back(), L"about:blank") << "the shown page's item went away";
     EXPECT_EQ(ReadSetting(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Qexo\\Wisp", L"BookName"), L"Alpha");
 
     // A chapter is read on its first opening.

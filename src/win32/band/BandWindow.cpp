@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <exception>
-
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
 #include "core/platform/PathSeparator.h"
@@ -73,7 +71,7 @@ bool CBandWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam,
     // Nothing a handler meets may leave the window procedure: the browser's frames are below.
     try {
         return Route(window, message, wParam, lParam, result);
-    } catch (const std::exception&) {
+    } catch (...) {
         result = 0;
         return true;
     }

@@ -166,7 +166,12 @@ bool Win32TreeControl::OnReflectedNotify(const NMHDR& header, LRESULT& result) {
     }
 }
 
+// The selection goes away before the items do, so the host hears of it (and shows a blank
+// page) whichever item the control would otherwise pick, or whether it would tell at all.
 void Win32TreeControl::DeleteAllItems() {
+    if (GetSelection() != kNoTreeItem) {
+        Select(kNoTreeItem);
+    }
     ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 
@@ -196,9 +201,16 @@ TreeItem Win32TreeControl::InsertItem(TreeItem parent, TreeInsertPosition positi
 }
 
 void Win32TreeControl::DeleteItem(TreeItem item) {
-    if (item != kNoTreeItem) {
-        ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(ToHandle(item)));
+    if (item == kNoTreeItem) {
+        return;
     }
+    for (TreeItem at = GetSelection(); at != kNoTreeItem; at = GetParent(at)) {
+        if (at == item) {
+            Select(kNoTreeItem);
+            break;
+        }
+    }
+    ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(ToHandle(item)));
 }
 
 std::string Win32TreeControl::GetLabel(TreeItem item) const {

@@ -392,6 +392,39 @@ TEST_F(BarTest, NewFolderFromTheBandIsNamedByItsLabelEdit) {
     EXPECT_FALSE(library.Exists("Beta/New Folder"));
 }
 
+TEST_F(BarTest, AnInvalidNameIsRefusedAndTheEditStartsAgain) {
+    HWND window = Open();
+    HWND tree = Tree(window);
+    HTREEITEM page = Child(tree, Top(tree), L"b.htm");
+    ASSERT_TRUE(page);
+    Select(tree, page);
+    Command(window, 32779);  // Rename, which the band passes on to the tree
+    auto edit = reinterpret_cast<HWND>(::SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_TRUE(edit);
+    ::SetWindowTextW(edit, L"a:b");
+
+    ModalScript script;
+    HWND box = nullptr;
+    std::wstring text;
+    script.WaitFor([&] { return (box = FindDialog(L"Error")) != nullptr; }).Do([&] {
+        text = MessageBoxText(box);
+        PostClick(box, IDOK);
+    });
+    script.Run([&] { return ::SendMessageW(tree, TVM_ENDEDITLABELNOW, FALSE, 0); });
+    EXPECT_TRUE(script.Finished() && !script.TimedOut());
+    EXPECT_FALSE(FindDialog(L"Error")) << "one box for one refused name";
+    EXPECT_EQ(text, L"The filename include invalid letter!  eg: \\/:*?\"<>|");
+
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    EXPECT_TRUE(::SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0)) << "editing again";
+    EXPECT_EQ(Label(tree, page), L"b.htm");
+    EXPECT_TRUE(library.Exists("Beta/b.htm"));
+}
+
 TEST_F(BarTest, ContextMenuGraysByWhatTheRightClickHit) {
     HWND window = Open();
     HWND tree = Tree(window);

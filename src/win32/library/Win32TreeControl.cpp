@@ -146,6 +146,12 @@ bool Win32TreeControl::OnReflectedNotify(const NMHDR& header, LRESULT& result) {
             return true;
         case TVN_ENDLABELEDITA:
         case TVN_ENDLABELEDITW: {
+            result = 0;  // the label is set by the handler, not by the control
+            // A message box shown while the end is handled takes the focus from the edit box,
+            // and the control ends the same edit again; that second end is not the reader's.
+            if (inEndLabelEdit_) {
+                return true;
+            }
             const auto& edit = reinterpret_cast<const NMTVDISPINFOW&>(header);
             std::string text;
             if (edit.item.pszText) {
@@ -158,7 +164,6 @@ bool Win32TreeControl::OnReflectedNotify(const NMHDR& header, LRESULT& result) {
                 events_->OnEndLabelEdit(FromHandle(edit.item.hItem), text);
             }
             inEndLabelEdit_ = false;
-            result = 0;  // the label was set by the handler, not by the control
             return true;
         }
         default:

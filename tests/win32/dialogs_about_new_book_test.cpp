@@ -156,12 +156,18 @@ TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOpensTheFocusedOne) {
             EXPECT_TRUE(Shows(link211(), kGreen));
             EXPECT_FALSE(Shows(link211(), kPurple));
             EXPECT_EQ(TextOf(link211()), L"help@wisp.example.org");
+            // A press and a release on the link open it too.
+            ::SendMessageW(link209(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            EXPECT_EQ(::GetCapture(), link209());
+            ::SendMessageW(link209(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            EXPECT_EQ(::GetCapture(), nullptr);
             PostClick(dialog, IDOK);
         });
     EXPECT_EQ(script.Run([&] { return about.DoModal(module.Handle(), nullptr); }), IDOK);
     ExpectFinished();
     EXPECT_EQ(opened, (std::vector<std::string>{"http://wisp.example.org/guide",
-                                                "mailto:help@wisp.example.org"}));
+                                                "mailto:help@wisp.example.org",
+                                                "http://wisp.example.org"}));
 
     // A malformed colour leaves the links blue.
     link.Set(L"0,128");

@@ -114,7 +114,7 @@ TEST_F(DialogsTest, NewBookRefusesAnEmptyNameAndReturnsOneOfSpacesAsTyped) {
     EXPECT_EQ(newBook.BookName(), "   ");
 }
 
-TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOpensTheFocusedOne) {
+TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOrEnterOpensTheFocusedOne) {
     constexpr COLORREF kGreen = RGB(0, 128, 0);
     constexpr COLORREF kBlue = RGB(0, 0, 255);
     constexpr COLORREF kPurple = RGB(128, 0, 128);
@@ -150,7 +150,7 @@ TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOpensTheFocusedOne) {
             PostKey(link210(), VK_TAB);
         })
         .WaitFor([&] { return ::GetFocus() == link211(); })
-        .Do([&] { PostKey(link211(), VK_SPACE); })
+        .Do([&] { PostKey(link211(), VK_RETURN); })  // Enter, not the OK button
         .WaitFor([&] { return opened.size() == 2; })
         .Do([&] {
             EXPECT_TRUE(Shows(link211(), kGreen));

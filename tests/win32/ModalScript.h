@@ -8,12 +8,35 @@
 #include <utility>
 #include <vector>
 
+// Driving modal dialogs in tests, and finding their windows.
+namespace wisp::test {
+
+inline std::wstring TextOf(HWND window) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+inline BOOL CALLBACK CollectDialog(HWND window, LPARAM found) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (std::wstring(name) == L"#32770") {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    }
+    return TRUE;
+}
+
+// The dialog windows (message boxes and pickers included) of the calling thread.
+inline std::vector<HWND> DialogsOfThisThread() {
+    std::vector<HWND> found;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // Drives a modal dialog from a timer of the test's own thread: the steps run one a tick,
 // in order; a step answers false to be tried again on the next tick (it waits for a window
 // or a change). A watchdog ends every dialog of the thread once the time limit has passed,
 // so a dialog that stops answering fails the test instead of hanging it.
-namespace wisp::test {
-
 class ModalScript {
 public:
     using Step = std::function<bool()>;
@@ -72,17 +95,9 @@ private:
     }
 
     static void EndEveryDialog() {
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND window, LPARAM) -> BOOL {
-                wchar_t name[16] = {};
-                ::GetClassNameW(window, name, 16);
-                if (std::wstring(name) == L"#32770") {
-                    ::EndDialog(window, -1);
-                }
-                return TRUE;
-            },
-            0);
+        for (HWND dialog : DialogsOfThisThread()) {
+            ::EndDialog(dialog, -1);
+        }
     }
 
     static inline ModalScript* current_ = nullptr;
@@ -93,58 +108,25 @@ private:
     bool timedOut_ = false;
 };
 
-inline std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // A shown dialog of this thread by its caption, and owned by `owner` when one is given.
 inline HWND FindDialog(const std::wstring& caption, HWND owner = nullptr) {
-    struct Search {
-        const std::wstring& caption;
-        HWND owner;
-        HWND found;
-    } search{caption, owner, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[16] = {};
-            ::GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32770" && ::IsWindowVisible(window) &&
-                TextOf(window) == s->caption &&
-                (!s->owner || ::GetWindow(window, GW_OWNER) == s->owner)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND dialog : DialogsOfThisThread()) {
+        if (::IsWindowVisible(dialog) && TextOf(dialog) == caption &&
+            (!owner || ::GetWindow(dialog, GW_OWNER) == owner)) {
+            return dialog;
+        }
+    }
+    return nullptr;
 }
 
 // A shown dialog of this thread owned by `owner`, whatever its caption.
 inline HWND FindOwnedDialog(HWND owner) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[16] = {};
-            ::GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32770" && ::IsWindowVisible(window) &&
-                ::GetWindow(window, GW_OWNER) == s->owner) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND dialog : DialogsOfThisThread()) {
+        if (::IsWindowVisible(dialog) && ::GetWindow(dialog, GW_OWNER) == owner) {
+            return dialog;
+        }
+    }
+    return nullptr;
 }
 
 // The text of a message box (its text control has the id 0xFFFF).

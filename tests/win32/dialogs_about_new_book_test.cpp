@@ -114,7 +114,7 @@ TEST_F(DialogsTest, NewBookRefusesAnEmptyNameAndReturnsOneOfSpacesAsTyped) {
     EXPECT_EQ(newBook.BookName(), "   ");
 }
 
-TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOpensTheFocusedOne) {
+TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOrEnterOpensTheFocusedOne) {
     constexpr COLORREF kGreen = RGB(0, 128, 0);
     constexpr COLORREF kBlue = RGB(0, 0, 255);
     constexpr COLORREF kPurple = RGB(128, 0, 128);
@@ -150,18 +150,24 @@ TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOpensTheFocusedOne) {
             PostKey(link210(), VK_TAB);
         })
         .WaitFor([&] { return ::GetFocus() == link211(); })
-        .Do([&] { PostKey(link211(), VK_SPACE); })
+        .Do([&] { PostKey(link211(), VK_RETURN); })  // Enter, not the OK button
         .WaitFor([&] { return opened.size() == 2; })
         .Do([&] {
             EXPECT_TRUE(Shows(link211(), kGreen));
             EXPECT_FALSE(Shows(link211(), kPurple));
             EXPECT_EQ(TextOf(link211()), L"help@wisp.example.org");
+            // A press and a release on the link open it too.
+            ::SendMessageW(link209(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            EXPECT_EQ(::GetCapture(), link209());
+            ::SendMessageW(link209(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            EXPECT_EQ(::GetCapture(), nullptr);
             PostClick(dialog, IDOK);
         });
     EXPECT_EQ(script.Run([&] { return about.DoModal(module.Handle(), nullptr); }), IDOK);
     ExpectFinished();
     EXPECT_EQ(opened, (std::vector<std::string>{"http://wisp.example.org/guide",
-                                                "mailto:help@wisp.example.org"}));
+                                                "mailto:help@wisp.example.org",
+                                                "http://wisp.example.org"}));
 
     // A malformed colour leaves the links blue.
     link.Set(L"0,128");

@@ -98,6 +98,17 @@ std::vector<MenuEntry> MenuShownBy(HWND timerWindow, HWND window, UINT message, 
     return openMenu;
 }
 
+// A named callback: the enumeration calls it with the platform's calling convention.
+BOOL CALLBACK FindToolbar(HWND child, LPARAM result) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    if (std::wstring(name) == TOOLBARCLASSNAMEW) {
+        *reinterpret_cast<HWND*>(result) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 class BarTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -140,18 +151,7 @@ protected:
     // The toolbar, wherever below the window it sits; null when there is none.
     HWND Toolbar(HWND window) {
         HWND found = nullptr;
-        ::EnumChildWindows(
-            window,
-            [](HWND child, LPARAM result) {
-                wchar_t name[64] = {};
-                ::GetClassNameW(child, name, 64);
-                if (std::wstring(name) == TOOLBARCLASSNAMEW) {
-                    *reinterpret_cast<HWND*>(result) = child;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        ::EnumChildWindows(window, FindToolbar, reinterpret_cast<LPARAM>(&found));
         return found;
     }
     HWND Tree(HWND window) { return ::GetDlgItem(window, kTree); }

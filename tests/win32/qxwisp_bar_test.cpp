@@ -268,6 +268,11 @@ TEST_F(BarTest, NewBarShowsItsToolbarTooltipsTabAndTreeImages) {
     ::SendMessageW(::GetDlgItem(window, kTab), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
     EXPECT_EQ(std::wstring(tabText), L"Content");
 
+    // The one string with quoting in the resource script.
+    wchar_t message[128] = {};
+    ::LoadStringW(module.Handle(), 57702, message, 128);
+    EXPECT_EQ(std::wstring(message), L"The filename include invalid letter!  eg: \\/:*?\"<>|");
+
     auto images = reinterpret_cast<HIMAGELIST>(
         ::SendMessageW(Tree(window), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     EXPECT_EQ(::ImageList_GetImageCount(images), 42);

@@ -3,14 +3,19 @@
 #include <windows.h>
 #include <exdisp.h>
 
-// A stand-in for the browser's IWebBrowser2: it counts the references the band takes and
-// answers get_Document with the document it is given. Everything else is not supported.
+#include <string>
+#include <vector>
+
+// A stand-in for the browser's IWebBrowser2: it counts the references the band takes, answers
+// get_Document with the document it is given and records the addresses it is sent to with
+// Navigate2. Everything else is not supported.
 namespace wisp::test {
 
 class StandInBrowser final : public IWebBrowser2 {
 public:
     ULONG count = 1;
     IDispatch* document = nullptr;  // not owned
+    std::vector<std::wstring> navigations;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (!object) {
@@ -95,8 +100,9 @@ public:
     STDMETHODIMP put_MenuBar(VARIANT_BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP get_FullScreen(VARIANT_BOOL*) override { return E_NOTIMPL; }
     STDMETHODIMP put_FullScreen(VARIANT_BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP Navigate2(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
-        return E_NOTIMPL;
+    STDMETHODIMP Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+        navigations.emplace_back(url && url->vt == VT_BSTR && url->bstrVal ? url->bstrVal : L"?");
+        return S_OK;
     }
     STDMETHODIMP QueryStatusWB(OLECMDID, OLECMDF*) override { return E_NOTIMPL; }
     STDMETHODIMP ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*) override { return E_NOTIMPL; }

@@ -1,73 +1,297 @@
 #include "win32/band/BandWindow.h"
 
-#include <commctrl.h>
-#include <cstdio>
+#include <shellapi.h>
 
+#include "core/library/LibraryStore.h"
+#include "core/platform/NativePorts.h"
+#include "core/platform/PathSeparator.h"
+#include "win32/band/BandToolbar.h"
+#include "win32/band/ToolTipText.h"
 #include "win32/band/Wisp.h"
+#include "win32/dialogs/AboutDlg.h"
+#include "win32/dialogs/BookManagerDlg.h"
+#include "win32/dialogs/NewBookDlg.h"
 #include "win32/module/ModuleState.h"
+#include "win32/platform/WideString.h"
 #include "win32/resources/ResourceIds.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace wisp::win32 {
+namespace {
+
+constexpr wchar_t kHelpFileName[] = L"Wisp.chm";
+constexpr int kTabTextSize = 260;
+
+}  // namespace
+
+CBandWindow::CBandWindow()
+    : settings_(CreateNativeSettingsStore()),
+      files_(CreateNativeFileSystem()),
+      module_(CreateNativeModuleLocation()),
+      treeControl_(ModuleInstance(), IDR_CONTENT_TREE_MENU),
+      contentTree_(ContentTreePorts{treeControl_, *files_, shell_, prompts_}, true) {
+    contentTree_.SetPasteRequester(&pasteRequester_);
+    // The tree's build command is not set: building from the bar has no Windows save-file
+    // chooser yet, so Build does nothing here.
+}
+
+CBandWindow::~CBandWindow() {
+    // The controls go before the objects that serve them.
+    Destroy();
+}
 
 HWND CBandWindow::Create(HWND parent) {
-    // The template's tree view and tab control need their window classes registered.
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES};
+    // The template's controls and the toolbar need their window classes registered.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES |
+                                                        ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     ::InitCommonControlsEx(&controls);
     return DialogWindow::Create(ModuleInstance(), IDD_BAND_WINDOW, parent);
 }
 
 void CBandWindow::SetBrowser(IWebBrowser2* browser) {
-    browser_ = browser;
+    browser_.SetBrowser(browser);
 }
 
 ComPtr<IHTMLDocument2> CBandWindow::GetDocument() const {
-    if (!browser_) {
-        return nullptr;
-    }
-    ComPtr<IDispatch> document;
-    if (FAILED(browser_->get_Document(&document)) || !document) {
-        return nullptr;
-    }
-    ComPtr<IHTMLDocument2> htmlDocument;
-    document.As(&htmlDocument);
-    return htmlDocument;
+    return browser_.Document();
 }
 
-bool CBandWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM lParam,
+void CBandWindow::UpdateEditUI() {
+    HWND toolbar = dropDown_.Toolbar();
+    if (!toolbar) {
+        return;
+    }
+    ::SendMessageW(toolbar, TB_CHECKBUTTON, ID_EDIT_HTML_PAGE, MAKELPARAM(designMode_, 0));
+    ::SendMessageW(toolbar, TB_ENABLEBUTTON, ID_SAVE, MAKELPARAM(designMode_, 0));
+}
+
+bool CBandWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(window, result);
-        case WM_NOTIFY:
-            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
+    // Nothing a handler meets may leave the window procedure: the browser's frames are below.
+    try {
+        return Route(window, message, wParam, lParam, result);
+    } catch (...) {
+        result = 0;
+        return true;
+    }
+}
+
+bool CBandWindow::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    if (message == WM_INITDIALOG) {
+        result = OnInitDialog(window);
+        return true;
+    }
+    if (message == WM_PASTE_REQUEST) {
+        PasteFromClipboard();
+        return true;
+    }
+    if (message == WM_NOTIFY) {
+        NMHDR& notification = *reinterpret_cast<NMHDR*>(lParam);
+        if (notification.idFrom == IDC_CONTENT_TREE && OnTreeNotify(notification)) {
+            return true;
+        }
+        if (IsToolTipTextRequest(notification)) {
+            FillToolTipText(ModuleInstance(), notification);
+            return true;
+        }
+    }
+    if (message == WM_COMMAND) {
+        int command = LOWORD(wParam);
+        if (OnBandCommand(command, HIWORD(wParam))) {
+            return true;
+        }
+        // New Folder from the New menu and Build from the toolbar are the tree's commands.
+        if (contentTree_.OnCommand(command)) {
+            return true;
+        }
+    }
+    if (message == WM_NOTIFY) {
+        const auto& notification = *reinterpret_cast<const NMHDR*>(lParam);
+        if (notification.code == TBN_DROPDOWN &&
+            dropDown_.OnDropDown(*reinterpret_cast<const NMTOOLBARW*>(lParam), ModuleInstance(),
+                                 window)) {
+            result = TBDDRET_DEFAULT;
+            return true;
+        }
+    }
+    if (message == WM_SIZE) {
+        layout_.Apply(LOWORD(lParam), HIWORD(lParam));
+        // The rebar is not in the map: it docks itself at the top when told the size.
+        if (rebar_) {
+            ::SendMessageW(rebar_, WM_SIZE, wParam, lParam);
+        }
+        return true;
+    }
+    if (Reflect(message, wParam, lParam, result)) {
+        return true;
+    }
+    if (message == WM_SHOWWINDOW) {
+        dropDown_.SetDropDownStyles();
+        return false;  // the dialog manager's own showing goes on
+    }
+    return false;
+}
+
+bool CBandWindow::OnInitDialog(HWND window) {
+    HINSTANCE resources = ModuleInstance();
+    std::string root = GetLibraryRoot(*settings_, *module_);
+
+    bookList_ = ::GetDlgItem(window, IDC_BOOK_LIST);
+    tab_ = ::GetDlgItem(window, IDC_CONTENT_TAB);
+    layout_.Record(window, {{IDC_BOOK_LIST, DialogResize::kWidth},
+                            {IDC_CONTENT_TAB, DialogResize::kWidth | DialogResize::kHeight},
+                            {IDC_CONTENT_TREE, DialogResize::kWidth | DialogResize::kHeight}});
+
+    // Without a toolbar or a rebar the book list and the tree still work.
+    HWND toolbar = CreateBandToolbar(window, resources, IDR_BAND_TOOLBAR);
+    rebar_ = CreateBandRebar(window, toolbar);
+    dropDown_.SetToolbar(toolbar);
+    dropDown_.SetDropDownStyles();
+    designMode_ = false;
+    UpdateEditUI();
+
+    bookListControl_.Attach(bookList_);
+    books_ = std::make_unique<CBookList>(bookListControl_, contentTree_, *files_, *settings_, root);
+    books_->LoadBookList();
+
+    wchar_t tabText[kTabTextSize] = {};
+    ::LoadStringW(resources, IDS_CONTENT_TAB, tabText, kTabTextSize);
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = tabText;
+    ::SendMessageW(tab_, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+
+    HWND tree = ::GetDlgItem(window, IDC_CONTENT_TREE);
+    treeControl_.Attach(tree);
+    prompts_.SetOwner(tree);
+    pasteRequester_.SetTree(tree);
+    treeControl_.SetupImageList(IDB_TREE_IMAGES);
+    // Dropping onto the tree arrives with the drop target's capture; nothing is registered yet.
+    contentTree_.ShowBook(books_->Root(), books_->CurrentBook());
+    return true;
+}
+
+bool CBandWindow::OnTreeNotify(const NMHDR& notification) {
+    switch (notification.code) {
+        case TVN_SELCHANGEDA:
+        case TVN_SELCHANGEDW:
+            // The A and W forms share the item handle's place.
+            if (browser_.HasBrowser()) {
+                const auto& change = reinterpret_cast<const NMTREEVIEWW&>(notification);
+                contentTree_.OpenPageInBrowser(browser_,
+                                               reinterpret_cast<TreeItem>(change.itemNew.hItem));
+            }
+            return true;
+        case TVN_BEGINLABELEDITA:
+        case TVN_BEGINLABELEDITW:
+            // While a label is edited the browser must route the keys to the bar.
+            if (owner_) {
+                owner_->NotifyFocusChange(true);
+            }
+            return true;  // result 0: the edit goes ahead
         default:
             return false;
     }
 }
 
-bool CBandWindow::OnNotify(const NMHDR& notification, LRESULT& result) {
-    if (notification.idFrom != IDC_CONTENT_TREE) {
-        return false;
-    }
-    // The tree sends the wide or the ANSI form, as its parent asks.
-    if (notification.code == TVN_BEGINLABELEDITW || notification.code == TVN_BEGINLABELEDITA) {
-        // While a label is edited the browser must route the keys to the bar.
-        if (owner_) {
-            owner_->NotifyFocusChange(true);
+bool CBandWindow::OnBandCommand(int command, int notification) {
+    switch (command) {
+        case ID_NEW_BOOK:
+            OnNewBook();
+            return true;
+        case ID_BOOK_MANAGEMENT:
+            OnBookManagement();
+            return true;
+        case ID_ABOUT: {
+            CAboutDlg about;
+            about.DoModal(ModuleInstance(), ::GetActiveWindow());
+            return true;
         }
-        result = 0;  // the edit goes ahead
-        return true;
+        case ID_PASTE:
+            PasteFromClipboard();
+            return true;
+        case ID_EDIT_HTML_PAGE:
+            OnEditHtmlPage();
+            return true;
+        case ID_SAVE:
+            OnSave();
+            return true;
+        case ID_CONTENTS:
+            OnContents();
+            return true;
+        case IDC_BOOK_LIST:
+            if (notification != CBN_SELCHANGE) {
+                return false;
+            }
+            if (books_) {
+                books_->SelectBook();
+            }
+            return true;
+        default:
+            return false;
     }
-    return false;
 }
 
-bool CBandWindow::OnInitDialog(HWND window, LRESULT& result) {
-    bookList_ = ::GetDlgItem(window, IDC_BOOK_LIST);
-    tab_ = ::GetDlgItem(window, IDC_CONTENT_TAB);
-    result = TRUE;
+bool CBandWindow::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // The controls of this window report through these two; each control handles its own.
+    HWND control = nullptr;
+    if (message == WM_NOTIFY) {
+        control = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    } else if (message == WM_COMMAND) {
+        control = reinterpret_cast<HWND>(lParam);
+    }
+    if (!control || !::IsWindow(control)) {
+        return false;
+    }
+    result = ::SendMessageW(control, kReflectedMessageBase + message, wParam, lParam);
     return true;
+}
+
+void CBandWindow::OnNewBook() {
+    CNewBookDlg dialog;
+    if (dialog.DoModal(ModuleInstance(), ::GetActiveWindow()) == IDOK && books_) {
+        books_->CreateBook(dialog.BookName());
+    }
+}
+
+void CBandWindow::OnBookManagement() {
+    if (!books_) {
+        return;
+    }
+    CBookManagerDlg dialog;
+    dialog.SetRoot(books_->Root());
+    // Only "Close" takes the dialog's root; Esc leaves the bar's as it was.
+    if (dialog.DoModal(ModuleInstance(), ::GetActiveWindow()) == 1) {
+        books_->SetLibraryRoot(dialog.GetRoot());
+    }
+}
+
+void CBandWindow::PasteFromClipboard() {
+    // Pasting clipboard HTML into the selected folder arrives with the clipboard capture.
+}
+
+void CBandWindow::OnEditHtmlPage() {
+    if (!GetDocument()) {
+        return;
+    }
+    // A document that refuses still toggles the flag: it belongs to the window.
+    browser_.SetDesignMode(!designMode_);
+    designMode_ = !designMode_;
+    UpdateEditUI();
+}
+
+void CBandWindow::OnSave() {
+    browser_.SaveDocument();
+}
+
+void CBandWindow::OnContents() {
+    std::wstring path = Utf8ToWide(GetModuleFolder(*module_));
+    path += kPathSeparator;
+    path += kHelpFileName;
+    // What the shell does with a missing file is its own business.
+    ::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace wisp::win32

@@ -8,6 +8,7 @@
 #include "cli/TargetFolder.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/capture/PageComposition.h"
+#include "core/capture/PageMetadata.h"
 #include "core/capture/PastedPageTitle.h"
 #include "core/library/NameChecks.h"
 #include "posix/capture/CssSelector.h"
@@ -77,6 +78,8 @@ void RunCollect(CommandContext& context) {
     } else {
         page.html = ComposeWholePage(source);
     }
+    page.html = AddPageMetadata(std::move(page.html), command.Value("keywords").value_or(""),
+                                command.Value("description").value_or(""));
     SaveCapturedPage(context, target, page);
 }
 

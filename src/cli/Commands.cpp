@@ -43,9 +43,12 @@ const std::vector<Command>& AllCommands() {
           {{"book", true},
            {"folder", true},
            {"title", true},
+           {"keywords", true},
+           {"description", true},
            {"selection", true},
            {"transfers", true}},
-          "URL [--book B] [--folder PATH] [--title T] [--selection SELECTOR] [--transfers N]",
+          "URL [--book B] [--folder PATH] [--title T] [--keywords K] [--description D] "
+          "[--selection SELECTOR] [--transfers N]",
           "save a web page (or the elements a CSS selector picks) into a book"},
          RunCollect},
         {{"paste",

@@ -218,12 +218,16 @@ TEST_F(BookBuildTest, ChapterBuildWritesIntoTheChapterAndNamesItAsRoot) {
               ProjectText(files.GetShortPath(chmPath), "DEEPPA~1.HTM"));
 }
 
-TEST_F(BookBuildTest, SelectedPageOrNoItemBuildsNothing) {
+TEST_F(BookBuildTest, SelectedPageNoItemOrMissingCompilerBuildsNothing) {
     MakeSmallBook();
     std::optional<BuildItem> page =
         BuildItem{BuildItemKind::Page, "Welcome Page.htm", temp.Path("Lib/My Book")};
     EXPECT_EQ(Build(page).status, BuildStatus::NothingToBuild);
     EXPECT_EQ(Build(std::nullopt).status, BuildStatus::NothingToBuild);
+    compiler.missingMessage = "no compiler";
+    BuildResult missing = Build(Folder("Lib/My Book", "My Book"));
+    EXPECT_EQ(missing.status, BuildStatus::Failed);
+    EXPECT_EQ(missing.message, "no compiler");
     EXPECT_TRUE(compiler.compiled.empty());
     EXPECT_FALSE(temp.Exists("Out/Wisp Book.chm"));
     EXPECT_FALSE(temp.Exists("Lib/My Book/Project.hhp"));

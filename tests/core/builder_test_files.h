@@ -91,8 +91,11 @@ private:
 class RecordingCompiler final : public IHelpCompiler {
 public:
     std::optional<std::string> batchFolder;
+    std::optional<std::string> missingMessage;
     CompileResult answer{CompileStatus::Started, {}};
     std::vector<HelpProject> compiled;
+
+    std::optional<std::string> MissingCompilerMessage() const override { return missingMessage; }
 
     std::optional<std::string> BatchCompilerFolder() const override { return batchFolder; }
     std::string ToCompilerText(std::string_view utf8) const override { return std::string(utf8); }

@@ -56,14 +56,16 @@ protected:
 };
 
 TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
-    ProgramResult result = Wisp({"collect", site.Url("/index.html"), "--book", "Garden"});
+    ProgramResult result = Wisp(
+        {"collect", site.Url("/index.html"), "--book", "Garden", "--keywords", "roses, soil"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, "Saved " + temp.Path("Library/Garden/Garden Notes.htm") +
                               ": 6 resources fetched, 0 failed\n");
 
     std::string page = temp.Read("Library/Garden/Garden Notes.htm");
     EXPECT_EQ(page.rfind("<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                         "charset=UTF-8\"><HTML lang=\"en\"><HEAD>",
+                         "charset=UTF-8\"><HTML lang=\"en\"><HEAD>"
+                         "<META name=\"keywords\" content=\"roses, soil\">",
                          0),
               0u);
     EXPECT_TRUE(Contains(page, "<IMG src=\"Garden Notes.files/logo.png\""));

@@ -4,25 +4,22 @@
 #include <docobj.h>
 #include <mshtml.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-// A stand-in for the browser's HTML document: it records the editing modes it is put in and
-// the commands executed on it. Everything else is not supported.
+#include "NotImplementedHtml.h"
+
+// A browser window and its HTML document as the collector and the bar use them, written into
+// the test: title, address, the "all" collection, style sheets and the selection; the editing
+// modes it is put in and the commands executed on it are recorded. Objects live on the test's
+// stack; their reference counts only count.
 namespace wisp::test {
 
-class StandInDocument final : public IHTMLDocument2, public IOleCommandTarget {
+template <typename Base>
+class StandIn : public Base {
 public:
-    struct Command {
-        GUID group;
-        DWORD id;
-        DWORD option;
-    };
-
-    ULONG count = 1;
-    bool offersCommandTarget = true;
-    std::vector<std::wstring> designModes;
-    std::vector<Command> commands;
+    explicit StandIn(const IID& iid) : iid_(iid) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (!object) {
@@ -30,19 +27,158 @@ public:
         }
         *object = nullptr;
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, IID_IHTMLDocument) || IsEqualIID(iid, IID_IHTMLDocument2)) {
-            *object = static_cast<IHTMLDocument2*>(this);
-        } else if (IsEqualIID(iid, IID_IOleCommandTarget) && offersCommandTarget) {
-            *object = static_cast<IOleCommandTarget*>(this);
-        } else {
-            return E_NOINTERFACE;
+            IsEqualIID(iid, iid_)) {
+            *object = static_cast<Base*>(this);
+            this->AddRef();
+            return S_OK;
         }
-        AddRef();
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+
+    ULONG references = 1;
+
+private:
+    const IID& iid_;
+};
+
+inline HRESULT ReturnText(const std::wstring& text, BSTR* result) {
+    *result = ::SysAllocString(text.c_str());
+    return S_OK;
+}
+
+template <typename I>
+HRESULT ReturnObject(I* object, IDispatch** result) {
+    *result = object;
+    if (object) {
+        object->AddRef();
+    }
+    return object ? S_OK : E_FAIL;
+}
+
+class StandInElement final : public StandIn<NotImplementedIHTMLElement> {
+public:
+    StandInElement(std::wstring tag, std::wstring outer)
+        : StandIn(IID_IHTMLElement), tagName(std::move(tag)), outerHtml(std::move(outer)) {}
+    STDMETHODIMP get_tagName(BSTR* p) override { return ReturnText(tagName, p); }
+    STDMETHODIMP get_outerHTML(BSTR* p) override { return ReturnText(outerHtml, p); }
+    std::wstring tagName;
+    std::wstring outerHtml;
+};
+
+class StandInElements final : public StandIn<NotImplementedIHTMLElementCollection> {
+public:
+    StandInElements() : StandIn(IID_IHTMLElementCollection) {}
+    STDMETHODIMP get_length(LONG* p) override {
+        *p = static_cast<LONG>(elements.size());
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++count; }
-    STDMETHODIMP_(ULONG) Release() override { return --count; }
+    STDMETHODIMP item(VARIANT name, VARIANT, IDispatch** result) override {
+        *result = nullptr;
+        if (name.vt != VT_I4 || name.lVal < 0 ||
+            static_cast<std::size_t>(name.lVal) >= elements.size()) {
+            return E_INVALIDARG;
+        }
+        return ReturnObject(elements[name.lVal], result);
+    }
+    std::vector<StandInElement*> elements;
+};
 
+class StandInStyleSheet final : public StandIn<NotImplementedIHTMLStyleSheet> {
+public:
+    explicit StandInStyleSheet(std::wstring css) : StandIn(IID_IHTMLStyleSheet), cssText(css) {}
+    STDMETHODIMP get_cssText(BSTR* p) override { return ReturnText(cssText, p); }
+    std::wstring cssText;
+};
+
+class StandInStyleSheets final : public StandIn<NotImplementedIHTMLStyleSheetsCollection> {
+public:
+    StandInStyleSheets() : StandIn(IID_IHTMLStyleSheetsCollection) {}
+    STDMETHODIMP get_length(LONG* p) override {
+        *p = static_cast<LONG>(sheets.size());
+        return S_OK;
+    }
+    // A null entry answers with an empty variant, as an item that is no style sheet.
+    STDMETHODIMP item(VARIANT* index, VARIANT* result) override {
+        ::VariantInit(result);
+        if (index->vt != VT_I4 || static_cast<std::size_t>(index->lVal) >= sheets.size()) {
+            return E_INVALIDARG;
+        }
+        if (IDispatch* sheet = sheets[index->lVal]) {
+            result->vt = VT_DISPATCH;
+            result->pdispVal = sheet;
+            sheet->AddRef();
+        }
+        return S_OK;
+    }
+    std::vector<IDispatch*> sheets;
+};
+
+class StandInTextRange final : public StandIn<NotImplementedIHTMLTxtRange> {
+public:
+    StandInTextRange() : StandIn(IID_IHTMLTxtRange) {}
+    STDMETHODIMP get_htmlText(BSTR* p) override { return ReturnText(html, p); }
+    std::wstring html;
+};
+
+class StandInSelection final : public StandIn<NotImplementedIHTMLSelectionObject> {
+public:
+    StandInSelection() : StandIn(IID_IHTMLSelectionObject) {}
+    STDMETHODIMP createRange(IDispatch** range) override { return ReturnObject(&textRange, range); }
+    StandInTextRange textRange;
+};
+
+class StandInDocument final : public StandIn<NotImplementedIHTMLDocument2>,
+                              public IOleCommandTarget {
+public:
+    struct Command {
+        GUID group;
+        DWORD id;
+        DWORD option;
+    };
+
+    StandInDocument() : StandIn(IID_IHTMLDocument2) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (object && IsEqualIID(iid, IID_IOleCommandTarget)) {
+            *object = nullptr;
+            if (!offersCommandTarget) {
+                return E_NOINTERFACE;
+            }
+            *object = static_cast<IOleCommandTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        if (object && IsEqualIID(iid, IID_IHTMLDocument)) {
+            return StandIn::QueryInterface(IID_IHTMLDocument2, object);
+        }
+        return StandIn::QueryInterface(iid, object);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return StandIn::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return StandIn::Release(); }
+
+    STDMETHODIMP get_title(BSTR* p) override { return ReturnText(title, p); }
+    STDMETHODIMP get_URL(BSTR* p) override { return ReturnText(url, p); }
+    STDMETHODIMP get_all(IHTMLElementCollection** p) override {
+        *p = &all;
+        all.AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP get_styleSheets(IHTMLStyleSheetsCollection** p) override {
+        *p = nullptr;
+        if (!sheetsReadable) {
+            return E_ACCESSDENIED;
+        }
+        *p = &sheets;
+        sheets.AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP get_selection(IHTMLSelectionObject** p) override {
+        *p = &selection;
+        selection.AddRef();
+        return S_OK;
+    }
     STDMETHODIMP put_designMode(BSTR mode) override {
         designModes.emplace_back(mode ? mode : L"");
         return S_OK;
@@ -56,125 +192,15 @@ public:
         return S_OK;
     }
 
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                        UINT*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP get_Script(IDispatch**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_all(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_body(IHTMLElement**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_activeElement(IHTMLElement**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_images(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_applets(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_links(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_forms(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_anchors(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP put_title(BSTR) override { return E_NOTIMPL; }
-    STDMETHODIMP get_title(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_scripts(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_designMode(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_selection(IHTMLSelectionObject**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_readyState(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_frames(IHTMLFramesCollection2**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_embeds(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_plugins(IHTMLElementCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP put_alinkColor(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_alinkColor(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_bgColor(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_bgColor(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_fgColor(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fgColor(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_linkColor(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_linkColor(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_vlinkColor(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_vlinkColor(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_referrer(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_location(IHTMLLocation**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_lastModified(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_URL(BSTR) override { return E_NOTIMPL; }
-    STDMETHODIMP get_URL(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_domain(BSTR) override { return E_NOTIMPL; }
-    STDMETHODIMP get_domain(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_cookie(BSTR) override { return E_NOTIMPL; }
-    STDMETHODIMP get_cookie(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_expando(VARIANT_BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP get_expando(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_charset(BSTR) override { return E_NOTIMPL; }
-    STDMETHODIMP get_charset(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_defaultCharset(BSTR) override { return E_NOTIMPL; }
-    STDMETHODIMP get_defaultCharset(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_mimeType(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileSize(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileCreatedDate(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileModifiedDate(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileUpdatedDate(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_security(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_protocol(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP get_nameProp(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP write(SAFEARRAY*) override { return E_NOTIMPL; }
-    STDMETHODIMP writeln(SAFEARRAY*) override { return E_NOTIMPL; }
-    STDMETHODIMP open(BSTR, VARIANT, VARIANT, VARIANT, IDispatch**) override { return E_NOTIMPL; }
-    STDMETHODIMP close() override { return E_NOTIMPL; }
-    STDMETHODIMP clear() override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandSupported(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandEnabled(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandState(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandIndeterm(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandText(BSTR, BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandValue(BSTR, VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP execCommand(BSTR, VARIANT_BOOL, VARIANT, VARIANT_BOOL*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP execCommandShowHelp(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP createElement(BSTR, IHTMLElement**) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onhelp(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onhelp(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onclick(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onclick(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_ondblclick(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondblclick(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onkeyup(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeyup(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onkeydown(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeydown(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onkeypress(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeypress(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onmouseup(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseup(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onmousedown(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmousedown(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onmousemove(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmousemove(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onmouseout(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseout(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onmouseover(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseover(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onreadystatechange(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onreadystatechange(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onafterupdate(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onafterupdate(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onrowexit(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowexit(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onrowenter(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowenter(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_ondragstart(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondragstart(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onselectstart(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onselectstart(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP elementFromPoint(LONG, LONG, IHTMLElement**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_parentWindow(IHTMLWindow2**) override { return E_NOTIMPL; }
-    STDMETHODIMP get_styleSheets(IHTMLStyleSheetsCollection**) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onbeforeupdate(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforeupdate(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP put_onerrorupdate(VARIANT) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onerrorupdate(VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP toString(BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP createStyleSheet(BSTR, LONG, IHTMLStyleSheet**) override { return E_NOTIMPL; }
+    std::wstring title;
+    std::wstring url;
+    StandInElements all;
+    StandInStyleSheets sheets;
+    bool sheetsReadable = true;
+    StandInSelection selection;
+    bool offersCommandTarget = true;
+    std::vector<std::wstring> designModes;
+    std::vector<Command> commands;
 };
 
 // A document that is not HTML: it answers only IUnknown and IDispatch.
@@ -201,6 +227,17 @@ public:
                         UINT*) override {
         return E_NOTIMPL;
     }
+};
+
+class StandInWindow final : public StandIn<NotImplementedIHTMLWindow2> {
+public:
+    StandInWindow() : StandIn(IID_IHTMLWindow2) {}
+    STDMETHODIMP get_document(IHTMLDocument2** p) override {
+        *p = &document;
+        document.AddRef();
+        return S_OK;
+    }
+    StandInDocument document;
 };
 
 }  // namespace wisp::test

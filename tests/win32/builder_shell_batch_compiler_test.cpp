@@ -5,24 +5,37 @@
 #include <chrono>
 #include <thread>
 
+#include "QXWispModule.h"
 #include "core/platform/HelpCompiler.h"
 #include "core/platform/NativePorts.h"
 #include "support/TempFolder.h"
+#include "win32/builder/ShellBatchCompiler.h"
 
 // The Windows help compiler adapter: the batch file is started through the shell, hidden,
-// and left to run on its own.
+// and left to run on its own while the building window shows.
 namespace wisp {
 namespace {
 
 using test::TempFolder;
 
-TEST(ShellBatchCompiler, BatchFileRunsTheCompilerOfTheSystemFolder) {
-    auto compiler = CreateNativeHelpCompiler();
-    std::optional<std::string> folder = compiler->BatchCompilerFolder();
-    ASSERT_TRUE(folder);
+TEST(ShellBatchCompiler, FindsTheCompilerInTheFirstFolderThatHoldsIt) {
+    std::vector<std::string> folders = win32::HelpCompilerFolders();
+    ASSERT_FALSE(folders.empty());
     auto files = CreateNativeFileSystem();
-    EXPECT_TRUE(files->IsFolder(*folder)) << *folder;
-    EXPECT_TRUE(files->IsFile(*folder + "\\kernel32.dll")) << *folder;
+    EXPECT_TRUE(files->IsFile(folders[0] + "\\kernel32.dll")) << folders[0];
+
+    TempFolder temp;
+    std::string empty = temp.MakeFolder("Empty");
+    std::string workshop = temp.MakeFolder("Workshop");
+    temp.MakeFile("Workshop/hhc.exe", "MZ");
+    temp.MakeFile("Later/hhc.exe", "MZ");
+    win32::ShellBatchCompiler found({empty, workshop, temp.Path("Later")}, nullptr, 0);
+    EXPECT_EQ(found.BatchCompilerFolder(), workshop);
+    EXPECT_EQ(found.MissingCompilerMessage(), std::nullopt);
+
+    win32::ShellBatchCompiler missing({empty, temp.Path("Nowhere")}, nullptr, 0);
+    EXPECT_EQ(missing.BatchCompilerFolder(), std::nullopt);
+    EXPECT_EQ(missing.MissingCompilerMessage(), std::string(win32::kMissingCompilerMessage));
 }
 
 TEST(ShellBatchCompiler, ProjectTextIsInTheAnsiCodePage) {
@@ -37,14 +50,23 @@ TEST(ShellBatchCompiler, ProjectTextIsInTheAnsiCodePage) {
     EXPECT_EQ(compiler->ToCompilerText("Caf\xC3\xA9"), "Caf\xE9");
 }
 
-TEST(ShellBatchCompiler, StartsTheBatchFileAndDoesNotWaitForIt) {
+TEST(ShellBatchCompiler, StartsTheBatchFileBehindTheBuildingWindow) {
     TempFolder temp;
     std::string marker = temp.Path("ran.txt");
     HelpProject project;
     project.batchFile = temp.MakeFile("ExportASCHM.bat", "@echo ran> \"" + marker + "\"\r\n");
-    auto compiler = CreateNativeHelpCompiler();
-    CompileResult result = compiler->Compile(project);
+    test::QXWispModule module;
+    ASSERT_TRUE(module.Loaded());
+    win32::ShellBatchCompiler compiler({}, module.Handle(), 0);
+    HWND building = compiler.BuildingWindow();
+    ASSERT_TRUE(building);
+    EXPECT_FALSE(::IsWindowVisible(building));  // hidden until the build starts
+    CompileResult result = compiler.Compile(project);
     ASSERT_EQ(result.status, CompileStatus::Started) << result.message;
+    EXPECT_TRUE(::IsWindowVisible(building));
+    wchar_t text[128] = {};
+    ::GetDlgItemTextW(building, 224, text, 128);
+    EXPECT_STREQ(text, L"Now building eBook for you.\nPlease waiting...");
 
     // The batch file runs on its own; wait until its line has reached the marker.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

@@ -504,7 +504,7 @@ TEST_F(BarTest, EditHtmlPageSwitchesTheDocumentAndTheToolbarAndSaveAsksTheDocume
     document.offersCommandTarget = false;
     Command(window, kSave, 0, toolbar);
     EXPECT_EQ(document.commands.size(), 1u);
-    EXPECT_EQ(document.count, 1u);
+    EXPECT_EQ(document.references, 1u);
 }
 
 TEST_F(BarTest, WithoutABrowserTheTreeAndDocumentCommandsOpenNothing) {

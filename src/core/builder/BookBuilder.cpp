@@ -26,6 +26,10 @@ BuildResult CBookBuilder::BuildBook(std::string_view chmPath) {
     if (!item_ || item_->kind == BuildItemKind::Page) {
         return {BuildStatus::NothingToBuild, {}};
     }
+    // Without a compiler the build would leave an empty compiled file that looks like a book.
+    if (std::optional<std::string> missing = compiler_.MissingCompilerMessage()) {
+        return {BuildStatus::Failed, std::move(*missing)};
+    }
     const std::string& builtFolder = item_->targetFolder;
     baseFolder_ = files_.GetShortPath(builtFolder);
     HelpProjectWriter writer(files_, baseFolder_);

@@ -6,7 +6,7 @@ std::optional<std::string_view> CheckPageTitle(std::string_view title) {
     if (title.empty()) {
         return kEmptyTitleMessage;
     }
-    if (title.find_first_of("\\/*?\"<>|") != std::string_view::npos) {
+    if (title.find_first_of("\\/:*?\"<>|") != std::string_view::npos) {
         return kInvalidTitleMessage;
     }
     return std::nullopt;

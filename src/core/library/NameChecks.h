@@ -11,8 +11,9 @@ inline constexpr std::string_view kWispCaption = "Wisp";
 inline constexpr std::string_view kErrorCaption = "Error";
 
 inline constexpr std::string_view kEmptyTitleMessage = "The title can not empty!";
+// A colon is refused too: on NTFS it would name a stream of another file, not a page.
 inline constexpr std::string_view kInvalidTitleMessage =
-    "The title has invalid letter:\n \\/*?<>\"|";
+    "The title has invalid letter:\n \\/:*?<>\"|";
 // String-table entry 57702.
 inline constexpr std::string_view kInvalidItemNameMessage =
     "The filename include invalid letter!  eg: \\/:*?\"<>|";

@@ -35,7 +35,11 @@ class IHelpCompiler {
 public:
     virtual ~IHelpCompiler() = default;
 
-    // The folder whose compiler a batch file is to run (the system folder on Windows);
+    // Why no build can start, in words for the reader, when the compiler cannot be found;
+    // nullopt when it can (or is only found when it runs).
+    virtual std::optional<std::string> MissingCompilerMessage() const { return std::nullopt; }
+
+    // The folder whose compiler a batch file is to run (where hhc.exe was found on Windows);
     // nullopt when this platform runs its compiler without a batch file.
     virtual std::optional<std::string> BatchCompilerFolder() const = 0;
 

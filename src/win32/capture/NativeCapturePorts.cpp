@@ -1,21 +1,12 @@
 #include "core/platform/DownloadProgress.h"
 #include "core/platform/Downloader.h"
 #include "core/platform/UrlCombiner.h"
+#include "win32/capture/DownloadDlg.h"
 #include "win32/capture/UrlMonDownloader.h"
 #include "win32/capture/WinInetUrlCombiner.h"
+#include "win32/platform/ModuleFile.h"
 
 namespace wisp {
-namespace {
-
-// Shows nothing until the download window is built.
-class SilentDownloadProgress final : public IDownloadProgress {
-public:
-    void Show() override {}
-    void SetStatus(std::string_view) override {}
-    void Close() override {}
-};
-
-}  // namespace
 
 std::unique_ptr<IUrlCombiner> CreateNativeUrlCombiner() {
     return std::make_unique<win32::WinInetUrlCombiner>();
@@ -26,7 +17,8 @@ std::unique_ptr<IDownloader> CreateNativeDownloader() {
 }
 
 std::unique_ptr<IDownloadProgress> CreateNativeDownloadProgress() {
-    return std::make_unique<SilentDownloadProgress>();
+    // The window's template and clip are resources of the module that holds this code.
+    return std::make_unique<win32::CDownloadDlg>(win32::ThisModule());
 }
 
 }  // namespace wisp

@@ -1,5 +1,7 @@
 #include "win32/module/QXDropTarget.h"
 
+#include "win32/capture/DataObjectHtml.h"
+
 namespace wisp::win32 {
 
 HRESULT QXDropTarget::Create(IUnknown* outer, REFIID iid, void** object) {
@@ -16,17 +18,60 @@ const InterfaceEntry* QXDropTarget::Interfaces() {
     return entries;
 }
 
-STDMETHODIMP QXDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD*) {
-    return E_NOTIMPL;
+QXDropTarget::~QXDropTarget() {
+    SetTree(nullptr);
 }
-STDMETHODIMP QXDropTarget::DragOver(DWORD, POINTL, DWORD*) {
-    return E_NOTIMPL;
+
+void QXDropTarget::SetTree(CContentTree* tree) {
+    if (tree_) {
+        tree_->SetDroppedPageSaver(nullptr);
+    }
+    tree_ = tree;
+    droppedPage_.reset();
+    if (tree_) {
+        droppedPage_ = std::make_unique<CDroppedPage>(*tree_, services_.Ports());
+        tree_->SetDroppedPageSaver(droppedPage_.get());
+    }
 }
+
+DWORD QXDropTarget::EffectOver() const {
+    return offersHtml_ && tree_ && tree_->DropHighlightItem() != kNoTreeItem ? DROPEFFECT_COPY
+                                                                             : DROPEFFECT_NONE;
+}
+
+STDMETHODIMP QXDropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    offersHtml_ = OffersHtml(data);
+    if (effect) {
+        *effect = offersHtml_ ? (*effect & DROPEFFECT_COPY) : DROPEFFECT_NONE;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP QXDropTarget::DragOver(DWORD, POINTL point, DWORD* effect) {
+    if (tree_) {
+        tree_->OnDragHover(TreePoint{point.x, point.y});
+    }
+    if (effect) {
+        *effect &= EffectOver();
+    }
+    return S_OK;
+}
+
 STDMETHODIMP QXDropTarget::DragLeave() {
-    return E_NOTIMPL;
+    if (tree_) {
+        tree_->OnDragLeave();
+    }
+    return S_OK;
 }
-STDMETHODIMP QXDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD*) {
-    return E_NOTIMPL;
+
+STDMETHODIMP QXDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    // Data the target cannot read drops nothing, but the highlight goes all the same.
+    std::string text = ReadHtmlFormat(data).value_or(std::string());
+    bool added = droppedPage_ && droppedPage_->Drop(text);
+    if (effect) {
+        *effect &= added ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    }
+    return S_OK;
 }
 
 }  // namespace wisp::win32

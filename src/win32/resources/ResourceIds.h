@@ -71,3 +71,13 @@
 #define WISP_PRODUCT_ADDRESS "http://wisp.example.org/guide"
 #define WISP_SUPPORT_ADDRESS "help@wisp.example.org"
 // ---- end of dialogs ----
+// The capture's download window and the two progress clips.
+#define IDR_BUILD_CLIP 101
+#define IDR_DOWNLOAD_CLIP 102
+#define IDD_DOWNLOAD 111
+#define IDC_DOWNLOAD_STATUS 201
+#define IDC_PROGRESS_ANIMATION 214
+
+// The build's "Building" window.
+#define IDD_BUILDING 213
+#define IDC_BUILDING_TEXT 224

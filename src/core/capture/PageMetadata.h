@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The keywords and description the reader gives a page as it is saved, kept in the page's
+// own head, where search tools and readers look for them.
+namespace wisp {
+
+// Adds <META name="keywords" ...> and <META name="description" ...> for each non-empty value
+// at the top of the page's head (behind the HTML start tag, or at the very start, for a page
+// without them). Values are escaped for an attribute. With both empty the text is unchanged.
+std::string AddPageMetadata(std::string html, std::string_view keywords,
+                            std::string_view description);
+
+}  // namespace wisp

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "core/capture/PageMetadata.h"
+
+namespace wisp {
+namespace {
+
+TEST(AddPageMetadata, PutsNonEmptyValuesAtTheTopOfTheHead) {
+    struct Case {
+        const char* html;
+        const char* keywords;
+        const char* description;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"<HTML><HEAD><TITLE>T</TITLE></HEAD></HTML>", "", "",
+         "<HTML><HEAD><TITLE>T</TITLE></HEAD></HTML>"},
+        {"<html><head lang=en><title>T</title></head></html>", "garden, roses", "",
+         "<html><head lang=en><META name=\"keywords\" content=\"garden, roses\"><title>T</title>"
+         "</head></html>"},
+        {"<HTML><HEADER>x</HEADER></HTML>", "", "A \"quoted\" <b> & more",
+         "<HTML><META name=\"description\" content=\"A &quot;quoted&quot; &lt;b&gt; &amp; "
+         "more\"><HEADER>x</HEADER></HTML>"},
+        {"<P>bare</P>", "k", "d",
+         "<META name=\"keywords\" content=\"k\"><META name=\"description\" "
+         "content=\"d\"><P>bare</P>"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AddPageMetadata(c.html, c.keywords, c.description), c.expected) << c.html;
+    }
+}
+
+}  // namespace
+}  // namespace wisp

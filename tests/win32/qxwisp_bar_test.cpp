@@ -2,12 +2,14 @@
 // book list, the content tree and the commands, with a stand-in site, browser and document.
 #include <windows.h>
 #include <commctrl.h>
+#include <windowsx.h>
 #include <objbase.h>
 #include <ocidl.h>
 #include <shobjidl.h>
 
 #include <wrl/client.h>
 
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 
 #include "ModalScript.h"
 #include "QXWispModule.h"
+#include "StandInDataObject.h"
 #include "StandInDocument.h"
 #include "StandInSite.h"
 #include "support/TempFolder.h"
@@ -565,6 +568,157 @@ TEST_F(BarTest, NewBookAndBookManagementReachTheBookList) {
         return 0;
     });
     EXPECT_TRUE(about.Finished() && !about.TimedOut());
+}
+
+}  // namespace
+}  // namespace wisp::test
+
+namespace wisp::test {
+namespace {
+
+// OLE for the thread, as the browser has it: the clipboard and drag and drop need it.
+class OleSession {
+public:
+    OleSession() : result_(::OleInitialize(nullptr)) {}
+    ~OleSession() {
+        if (SUCCEEDED(result_)) {
+            ::OleUninitialize();
+        }
+    }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    bool Ready() const { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};
+
+// Puts text on the clipboard in one format, as a browser's copy does.
+void PutOnClipboard(UINT format, const std::string& text) {
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(::GlobalLock(memory), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(format, memory);
+    ::CloseClipboard();
+}
+
+const std::string kNotesHtml =
+    "Version:1.0\r\nStartHTML:0\r\nSourceURL:http://127.0.0.1:1/news/weekly.html\r\n"
+    "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY><IMG src=\"pic.png\"></BODY></HTML>";
+
+class BarCaptureTest : public BarTest {
+protected:
+    OleSession ole;
+};
+
+TEST_F(BarCaptureTest, PasteSavesClipboardHtmlIntoTheSelectedItemsFolder) {
+    ASSERT_TRUE(ole.Ready());
+    HWND window = Open();
+    HWND tree = Tree(window);
+    const UINT html = ::RegisterClipboardFormatW(L"HTML Format");
+
+    // Without HTML on the clipboard nothing is added.
+    PutOnClipboard(CF_TEXT, "plain words");
+    Select(tree, Child(tree, Top(tree), L"b.htm"));
+    Command(window, kPaste);
+    EXPECT_EQ(Label(tree, Next(tree, Top(tree), TVGN_CHILD)), L"b.htm");
+
+    PutOnClipboard(html, kNotesHtml);
+    Command(window, kPaste);
+    HTREEITEM pasted = Next(tree, Top(tree), TVGN_CHILD);
+    EXPECT_EQ(Label(tree, pasted), L"Weekly Notes.htm");
+    EXPECT_EQ(Next(tree, nullptr, TVGN_CARET), pasted);
+    EXPECT_EQ(library.Read("Beta/Weekly Notes.htm"),
+              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+              "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY>"
+              "<IMG src=\"Weekly Notes.files\\pic.png\"></BODY></HTML>");
+
+    // The tree's own Paste entry comes back to the bar as its paste request: the same page
+    // again, into the pasted page's folder.
+    ::SendMessageW(window, WM_USER + 100, 0, 0);
+    HTREEITEM again = Next(tree, Top(tree), TVGN_CHILD);
+    EXPECT_NE(again, pasted);
+    EXPECT_EQ(Label(tree, again), L"Weekly Notes.htm");
+}
+
+TEST_F(BarCaptureTest, DropOntoAFolderAddsAPageThatTheReaderNames) {
+    ASSERT_TRUE(ole.Ready());
+    HWND window = Open();
+    HWND tree = Tree(window);
+    // What RegisterDragDrop keeps for the tree window: the target OLE's drag loop calls.
+    auto* target = static_cast<IDropTarget*>(::GetPropW(tree, L"OleDropTargetInterface"));
+    ASSERT_TRUE(target) << "the tree has a registered drop target";
+
+    StandInDataObject text(CF_TEXT, "plain words");
+    StandInDataObject notes(static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"HTML Format")),
+                            kNotesHtml);
+    // The book's item, selected as a new bar has it, receives the drop.
+    ASSERT_EQ(Next(tree, nullptr, TVGN_CARET), Top(tree));
+    LPARAM centre = LabelCentre(tree, Top(tree));
+    POINT screen{GET_X_LPARAM(centre), GET_Y_LPARAM(centre)};
+    ::ClientToScreen(tree, &screen);
+    POINTL at{screen.x, screen.y};
+
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(&text, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE)) << "no HTML, no drop";
+    target->DragLeave();
+
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->DragEnter(&notes, MK_LBUTTON, at, &effect);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragOver(MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+
+    EXPECT_EQ(target->Drop(&notes, 0, at, &effect), S_OK);
+    HTREEITEM dropped = Next(tree, Top(tree), TVGN_CHILD);
+    EXPECT_EQ(Label(tree, dropped), L"Weekly Notes");
+    ASSERT_TRUE(::SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0)) << "the new page is being named";
+    EXPECT_FALSE(library.Exists("Beta/Weekly Notes.htm"));
+
+    // Esc: the page keeps its title.
+    ::SendMessageW(tree, TVM_ENDEDITLABELNOW, TRUE, 0);
+    EXPECT_EQ(Label(tree, dropped), L"Weekly Notes.htm");
+    EXPECT_TRUE(library.Exists("Beta/Weekly Notes.htm"));
+}
+
+TEST_F(BarCaptureTest, BuildAsksForTheFileAndSaysSoWhenTheCompilerIsMissing) {
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    if (::GetFileAttributesW((std::wstring(system) + L"\\hhc.exe").c_str()) !=
+        INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "this machine has the help compiler";
+    }
+    HWND window = Open();
+    HWND tree = Tree(window);
+    Select(tree, Top(tree));
+    std::wstring chm = Path("Beta.chm");
+    std::wstring message;
+    ModalScript script;
+    script.WaitFor([] { return FindDialog(L"Save As") != nullptr; })
+        .Do([&] {
+            HWND dialog = FindDialog(L"Save As");
+            // The file name field: an edit field or a combo box, by the dialog's version.
+            ::SetDlgItemTextW(dialog, 0x480, chm.c_str());
+            ::SetDlgItemTextW(dialog, 0x47C, chm.c_str());
+            PostClick(dialog, IDOK);
+        })
+        .WaitFor([] { return FindDialog(L"Wisp") != nullptr; })
+        .Do([&] {
+            HWND box = FindDialog(L"Wisp");
+            message = MessageBoxText(box);
+            PostClick(box, IDOK);
+        });
+    script.Run([&] {
+        Command(window, kBuild);
+        return 0;
+    });
+    EXPECT_TRUE(script.Finished()) << "stopped at step " << script.NextStep();
+    EXPECT_NE(message.find(L"hhc.exe"), std::wstring::npos);
+    EXPECT_FALSE(library.Exists("Beta.chm")) << "no empty compiled file";
+    EXPECT_FALSE(library.Exists("Beta/Project.hhp"));
 }
 
 }  // namespace

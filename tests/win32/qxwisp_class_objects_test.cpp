@@ -216,14 +216,17 @@ TEST_F(ClassObjectsTest, AggregatedBandDelegatesItsIUnknownToTheOuterObject) {
     EXPECT_EQ(module.CanUnloadNow(), S_OK);
 }
 
-TEST_F(ClassObjectsTest, DropTargetBehaviourIsNotWrittenYet) {
+TEST_F(ClassObjectsTest, DropTargetWithoutATreeAcceptsNothing) {
     ComPtr<IDropTarget> dropTarget;
     ASSERT_EQ(module.CreateInstance(CLSID_QXDropTarget, nullptr, IID_PPV_ARGS(&dropTarget)), S_OK);
     DWORD effect = DROPEFFECT_COPY;
-    EXPECT_EQ(dropTarget->DragEnter(nullptr, 0, POINTL{}, &effect), E_NOTIMPL);
-    EXPECT_EQ(dropTarget->DragOver(0, POINTL{}, &effect), E_NOTIMPL);
-    EXPECT_EQ(dropTarget->DragLeave(), E_NOTIMPL);
-    EXPECT_EQ(dropTarget->Drop(nullptr, 0, POINTL{}, &effect), E_NOTIMPL);
+    EXPECT_EQ(dropTarget->DragEnter(nullptr, 0, POINTL{}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(dropTarget->DragOver(0, POINTL{}, &effect), S_OK);
+    EXPECT_EQ(dropTarget->DragLeave(), S_OK);
+    EXPECT_EQ(dropTarget->Drop(nullptr, 0, POINTL{}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include <shellapi.h>
 
+#include "core/capture/CaptureServices.h"
+#include "core/capture/TreeCapture.h"
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
 #include "core/platform/PathSeparator.h"
 #include "win32/band/BandToolbar.h"
 #include "win32/band/ToolTipText.h"
 #include "win32/band/Wisp.h"
+#include "win32/capture/DataObjectHtml.h"
 #include "win32/dialogs/AboutDlg.h"
 #include "win32/dialogs/BookManagerDlg.h"
 #include "win32/dialogs/NewBookDlg.h"
@@ -30,10 +33,10 @@ CBandWindow::CBandWindow()
       files_(CreateNativeFileSystem()),
       module_(CreateNativeModuleLocation()),
       treeControl_(ModuleInstance(), IDR_CONTENT_TREE_MENU),
+      buildCommand_(*files_, prompts_, saveAs_, [] { return CreateNativeHelpCompiler(); }),
       contentTree_(ContentTreePorts{treeControl_, *files_, shell_, prompts_}, true) {
     contentTree_.SetPasteRequester(&pasteRequester_);
-    // The tree's build command is not set: building from the bar has no Windows save-file
-    // chooser yet, so Build does nothing here.
+    contentTree_.SetBuildCommand(&buildCommand_);
 }
 
 CBandWindow::~CBandWindow() {
@@ -127,6 +130,10 @@ bool CBandWindow::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     if (Reflect(message, wParam, lParam, result)) {
         return true;
     }
+    if (message == WM_DESTROY) {
+        DetachDropTarget();
+        return false;
+    }
     if (message == WM_SHOWWINDOW) {
         dropDown_.SetDropDownStyles();
         return false;  // the dialog manager's own showing goes on
@@ -168,7 +175,7 @@ bool CBandWindow::OnInitDialog(HWND window) {
     prompts_.SetOwner(tree);
     pasteRequester_.SetTree(tree);
     treeControl_.SetupImageList(IDB_TREE_IMAGES);
-    // Dropping onto the tree arrives with the drop target's capture; nothing is registered yet.
+    AttachDropTarget(tree);
     contentTree_.ShowBook(books_->Root(), books_->CurrentBook());
     return true;
 }
@@ -269,7 +276,42 @@ void CBandWindow::OnBookManagement() {
 }
 
 void CBandWindow::PasteFromClipboard() {
-    // Pasting clipboard HTML into the selected folder arrives with the clipboard capture.
+    ComPtr<IDataObject> data;
+    if (FAILED(::OleGetClipboard(&data))) {
+        return;  // nothing to paste from: no effect, as for a clipboard without HTML
+    }
+    std::optional<std::string> text = ReadHtmlFormat(data.Get());
+    if (!text) {
+        return;
+    }
+    NativeCaptureServices services;
+    PasteIntoTree(contentTree_, *text, services.Ports());
+}
+
+void CBandWindow::AttachDropTarget(HWND tree) {
+    ComPtr<IDropTarget> target;
+    if (FAILED(QXDropTarget::Create(nullptr, IID_PPV_ARGS(&target)))) {
+        return;
+    }
+    auto* dropTarget = static_cast<QXDropTarget*>(target.Get());
+    dropTarget->SetTree(&contentTree_);
+    // Without OLE on this thread nothing can be dropped; the tree works all the same.
+    if (FAILED(::RegisterDragDrop(tree, target.Get()))) {
+        dropTarget->SetTree(nullptr);
+        return;
+    }
+    dropTarget_ = std::move(target);
+    dropTree_ = tree;
+}
+
+void CBandWindow::DetachDropTarget() {
+    if (!dropTarget_) {
+        return;
+    }
+    ::RevokeDragDrop(dropTree_);
+    static_cast<QXDropTarget*>(dropTarget_.Get())->SetTree(nullptr);
+    dropTarget_.Reset();
+    dropTree_ = nullptr;
 }
 
 void CBandWindow::OnEditHtmlPage() {

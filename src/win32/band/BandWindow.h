@@ -12,11 +12,14 @@
 
 #include "core/library/BookList.h"
 #include "core/library/ContentTree.h"
+#include "core/platform/HelpCompiler.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/ModuleLocation.h"
 #include "core/platform/SettingsStore.h"
 #include "win32/band/BandDropDown.h"
 #include "win32/band/WebBrowserHost.h"
+#include "win32/builder/SaveAsChooser.h"
+#include "win32/builder/ShellBuildCommand.h"
 #include "win32/library/ComboBookList.h"
 #include "win32/platform/MessageBoxPrompts.h"
 #include "win32/library/ParentPasteRequester.h"
@@ -24,6 +27,7 @@
 #include "win32/library/Win32TreeControl.h"
 #include "win32/module/DialogResize.h"
 #include "win32/module/DialogWindow.h"
+#include "win32/module/QXDropTarget.h"
 
 // The window that fills the bar (dialog template 103): a toolbar in a rebar, the list of
 // books, the "Content" tab and the current book's tree. It routes the reader's commands: its
@@ -60,6 +64,9 @@ private:
     bool OnTreeNotify(const NMHDR& notification);
     bool OnBandCommand(int command, int notification);
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Registers the tree's drop target, and takes it back before the tree goes.
+    void AttachDropTarget(HWND tree);
+    void DetachDropTarget();
 
     // The commands of the band window.
     void OnNewBook();
@@ -78,6 +85,8 @@ private:
     Win32TreeControl treeControl_;
     ComboBookList bookListControl_;
     ParentPasteRequester pasteRequester_;
+    SaveAsChooser saveAs_;
+    CShellBuildCommand buildCommand_;
 
     DialogResize layout_;
     CWisp* owner_ = nullptr;  // not owned: the band owns this window object
@@ -88,7 +97,9 @@ private:
     HWND rebar_ = nullptr;
     CWebBrowserHost browser_;
     CBandDropDown dropDown_;
-    std::unique_ptr<CBookList> books_;  // the current book and the library root
+    std::unique_ptr<CBookList> books_;                // the current book and the library root
+    Microsoft::WRL::ComPtr<IDropTarget> dropTarget_;  // a QXDropTarget
+    HWND dropTree_ = nullptr;  // the window the drop target is registered for
 };
 
 }  // namespace wisp::win32

@@ -177,6 +177,7 @@ void Win32TreeControl::DeleteAllItems() {
     if (GetSelection() != kNoTreeItem) {
         Select(kNoTreeItem);
     }
+    dropHighlight_ = kNoTreeItem;
     ::SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 
@@ -212,6 +213,12 @@ void Win32TreeControl::DeleteItem(TreeItem item) {
     for (TreeItem at = GetSelection(); at != kNoTreeItem; at = GetParent(at)) {
         if (at == item) {
             Select(kNoTreeItem);
+            break;
+        }
+    }
+    for (TreeItem at = dropHighlight_; at != kNoTreeItem; at = GetParent(at)) {
+        if (at == item) {
+            SetDropHighlight(kNoTreeItem);
             break;
         }
     }
@@ -293,10 +300,13 @@ void Win32TreeControl::Select(TreeItem item) {
 }
 
 TreeItem Win32TreeControl::GetDropHighlight() const {
-    return NextItem(kNoTreeItem, TVGN_DROPHILITE);
+    return dropHighlight_;
 }
 
 void Win32TreeControl::SetDropHighlight(TreeItem item) {
+    // Kept here as well: some tree controls ignore the drop highlight of the selected item,
+    // which must still receive the drop.
+    dropHighlight_ = item;
     ::SendMessageW(tree_, TVM_SELECTITEM, TVGN_DROPHILITE,
                    reinterpret_cast<LPARAM>(ToHandle(item)));
 }

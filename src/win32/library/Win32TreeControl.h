@@ -70,6 +70,7 @@ private:
     ITreeControlEvents* events_ = nullptr;
     UniqueImageList images_;
     bool inEndLabelEdit_ = false;
+    TreeItem dropHighlight_ = kNoTreeItem;  // the item that receives a drop
 };
 
 }  // namespace wisp::win32

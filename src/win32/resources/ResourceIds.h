@@ -81,3 +81,16 @@
 // The build's "Building" window.
 #define IDD_BUILDING 213
 #define IDC_BUILDING_TEXT 224
+
+// ---- The collector's save dialog ----
+#define IDD_SAVE_PAGE 210
+#define IDC_SAVE_KEYWORDS 203
+#define IDC_SAVE_DESCRIPTION 204
+#define IDC_SAVE_TREE 205
+#define IDC_SAVE_NEW_FOLDER 206
+#define IDC_SAVE_LINK 208
+#define IDC_SAVE_TITLE 209
+#define IDC_SAVE_BOOKS 212
+#define IDC_SAVE_ADVANCED 219
+#define IDC_SAVE_OK 220
+// ---- end of the save dialog ----

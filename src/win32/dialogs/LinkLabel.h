@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "win32/platform/UniqueHandle.h"
+#include "win32/platform/UniqueGuiHandles.h"
 
 // A static control turned into a link: drawn underlined in the link colour (the visited
 // colour once opened), a hand cursor over the link, a tooltip with the target, and a click,
@@ -40,22 +40,6 @@ public:
     bool Visited() const { return visited_; }
 
 private:
-    struct FontTraits {
-        using Handle = HFONT;
-        static Handle Invalid() { return nullptr; }
-        static void Close(Handle h) { ::DeleteObject(h); }
-    };
-    struct CursorTraits {
-        using Handle = HCURSOR;
-        static Handle Invalid() { return nullptr; }
-        static void Close(Handle h) { ::DestroyCursor(h); }
-    };
-    struct WindowTraits {
-        using Handle = HWND;
-        static Handle Invalid() { return nullptr; }
-        static void Close(Handle h) { ::DestroyWindow(h); }
-    };
-
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
@@ -74,14 +58,14 @@ private:
     HWND window_ = nullptr;
     std::optional<std::wstring> label_;
     std::optional<std::wstring> target_;
-    UniqueHandle<CursorTraits> cursor_;
-    UniqueHandle<FontTraits> font_;
+    UniqueCursor cursor_;
+    UniqueFont font_;
     RECT linkRect_{};
     bool paintLabel_ = true;
     bool visited_ = false;
     COLORREF linkColor_ = RGB(0, 0, 255);
     COLORREF visitedColor_ = RGB(128, 0, 128);
-    UniqueHandle<WindowTraits> tooltip_;
+    UniqueWindow tooltip_;
     LinkOpener opener_;
 };
 

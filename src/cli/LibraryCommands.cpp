@@ -34,14 +34,14 @@ namespace {
 void RequireStoredCurrentBook(const CommandContext& context, std::string_view book) {
     if (ReadBookName(context.settings) != book) {
         throw CommandFailure("cannot store " + Quoted(book) +
-                             " as the current book in the machine-wide settings");
+                             " as the current book in the settings");
     }
 }
 
 }  // namespace
 
 void RunBooks(CommandContext& context) {
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Read);
     library.LoadBookList();
     const MemorySortedBookList& list = library.List();
     std::optional<std::size_t> current = list.GetSelection();
@@ -52,7 +52,7 @@ void RunBooks(CommandContext& context) {
     if (!context.command.Has("root") && ReadBookName(context.settings) != settled &&
         !context.Quiet()) {
         context.err << "wisp: warning: cannot store " << Quoted(settled)
-                    << " as the current book in the machine-wide settings\n";
+                    << " as the current book in the settings\n";
     }
 }
 
@@ -61,7 +61,7 @@ void RunNewBook(CommandContext& context) {
     if (std::optional<std::string_view> refusal = CheckBookName(name)) {
         throw CommandFailure(std::string(*refusal));
     }
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Write);
     library.LoadBookList();
     std::string folder = JoinPath(library.Root(), name);
     bool existed = library.HoldsEntry(library.Root(), name);
@@ -84,7 +84,7 @@ void RunNewBook(CommandContext& context) {
 
 void RunUse(CommandContext& context) {
     const std::string& name = context.command.positionals[0];
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Read);
     library.LoadBookList();
     MemorySortedBookList& list = library.List();
     std::optional<std::size_t> entry;

@@ -20,9 +20,12 @@
 // controls. What the core says in a message box is kept for the command to report.
 namespace wisp::cli {
 
+// What a command does with the library: one that writes makes the default root on first use.
+enum class LibraryUse { Read, Write };
+
 class OpenedLibrary {
 public:
-    explicit OpenedLibrary(CommandContext& context);
+    OpenedLibrary(CommandContext& context, LibraryUse use);
     OpenedLibrary(const OpenedLibrary&) = delete;
     OpenedLibrary& operator=(const OpenedLibrary&) = delete;
 

@@ -31,8 +31,8 @@ void RunRoot(CommandContext& context) {
 namespace {
 
 // The bar stores the current book silently; the command says when it could not.
-void RequireStoredCurrentBook(const CommandContext& context, std::string_view book) {
-    if (ReadBookName(context.settings) != book) {
+void RequireStoredCurrentBook(const OpenedLibrary& library, std::string_view book) {
+    if (library.SettingsWriteFailed() || book.size() >= kMaxBookNameBytes) {
         throw CommandFailure("cannot store " + Quoted(book) +
                              " as the current book in the settings");
     }
@@ -49,8 +49,7 @@ void RunBooks(CommandContext& context) {
         context.out << (current == index ? "* " : "  ") << list.GetText(index) << "\n";
     }
     const std::string& settled = library.Books().CurrentBook();
-    if (!context.command.Has("root") && ReadBookName(context.settings) != settled &&
-        !context.Quiet()) {
+    if (library.SettingsWriteFailed() && !context.Quiet()) {
         context.err << "wisp: warning: cannot store " << Quoted(settled)
                     << " as the current book in the settings\n";
     }
@@ -75,7 +74,7 @@ void RunNewBook(CommandContext& context) {
     if (!context.files.IsFolder(folder)) {
         throw CommandFailure("cannot create the book's folder " + Quoted(folder));
     }
-    RequireStoredCurrentBook(context, name);
+    RequireStoredCurrentBook(library, name);
     if (existed && !context.Quiet()) {
         context.err << "wisp: note: book " << Quoted(name)
                     << " exists already; it is the current book now\n";
@@ -99,7 +98,7 @@ void RunUse(CommandContext& context) {
     // As a pick in the bar's list: the entry is selected, then the choice is taken from it.
     list.Select(*entry);
     library.Books().SelectBook();
-    RequireStoredCurrentBook(context, name);
+    RequireStoredCurrentBook(library, name);
 }
 
 }  // namespace wisp::cli

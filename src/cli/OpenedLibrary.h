@@ -55,6 +55,9 @@ public:
     // Whether the folder holds an entry of that name, whatever it is (a dangling link too).
     bool HoldsEntry(std::string_view folder, std::string_view name) const;
 
+    // Whether a settings write of this command failed (the current book was not stored).
+    bool SettingsWriteFailed() const { return settings_.WriteFailed(); }
+
     CommandContext& Context() { return context_; }
     CBookList& Books() { return books_; }
     MemorySortedBookList& List() { return list_; }

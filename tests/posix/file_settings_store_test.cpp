@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/library/LibraryStore.h"
@@ -63,8 +64,17 @@ TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
     EXPECT_EQ(
         store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
         "/new");
-    // Nothing but the settings file is left in its folder: the temporary file was renamed.
-    EXPECT_EQ(CreateNativeFileSystem()->ListFolder(temp.Path("user"))->size(), 1u);
+    // Nothing but the settings file and its lock file is left in its folder: the temporary
+    // file was renamed.
+    std::vector<std::string> names;
+    std::optional<std::vector<FolderEntry>> entries =
+        CreateNativeFileSystem()->ListFolder(temp.Path("user"));
+    ASSERT_TRUE(entries);
+    for (const FolderEntry& entry : *entries) {
+        names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"settings.reg", "settings.reg.lock"}));
 }
 
 TEST_F(FileSettingsStoreTest, CorruptOrUnreadableFilesReadAsEmpty) {

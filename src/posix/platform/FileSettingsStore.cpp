@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "posix/platform/FileLock.h"
 #include "posix/platform/PosixFiles.h"
 #include "posix/platform/RegFile.h"
 #include "posix/platform/XdgFolders.h"
@@ -80,6 +81,10 @@ bool FileSettingsStore::WriteString(SettingsHive hive, std::string_view keyPath,
                                     std::string_view valueName, std::string_view value,
                                     KeyAccess /*access*/, bool /*withTerminatingZero*/) {
     if (userFile_.empty() || !MakeFolders(ParentFolder(userFile_))) {
+        return false;
+    }
+    ExclusiveFileLock lock(userFile_);
+    if (!lock.Held()) {
         return false;
     }
     // The terminating zero is a property of registry data; a text file has no use for it.

@@ -18,7 +18,8 @@
 // write, and every user of the command has a library of their own. A machine-wide defaults
 // file, when present, answers for any value the user's file lacks; it is only ever read.
 // Key paths and value names compare without case, as in the registry. A file that cannot be
-// read or parsed reads as empty; a write replaces the whole user file atomically.
+// read or parsed reads as empty; a write replaces the whole user file atomically, under a
+// lock on settings.reg.lock so that concurrent writers never lose each other's values.
 namespace wisp {
 
 class FileSettingsStore final : public ISettingsStore {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "cli/CommandLine.h"
+#include "cli/Commands.h"
 
 namespace wisp::cli {
 namespace {
@@ -55,6 +58,17 @@ TEST(CommandLine, OptionsMayStandBeforeTheCommand) {
     auto onlyRoot = ParseCommandLine(Specs(), {"--root", "collect"});
     ASSERT_TRUE(std::holds_alternative<UsageError>(onlyRoot));
     EXPECT_EQ(std::get<UsageError>(onlyRoot).message, "no command given");
+}
+
+TEST(CommandLine, AnOptionNameTakesAValueInEveryCommandOrInNone) {
+    // What lets an option stand before the command name.
+    std::map<std::string_view, bool> takesValue;
+    for (const Command& command : AllCommands()) {
+        for (const OptionSyntax& option : command.syntax.options) {
+            auto [known, added] = takesValue.emplace(option.name, option.takesValue);
+            EXPECT_EQ(known->second, option.takesValue) << option.name;
+        }
+    }
 }
 
 TEST(CommandLine, ReportsWhatIsWrong) {

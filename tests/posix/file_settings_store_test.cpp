@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
@@ -133,6 +135,12 @@ TEST(FileSettingsStoreEnvironment, FoldersComeFromTheEnvironment) {
     }
     EXPECT_EQ(FileSettingsStore::FromEnvironment().DefaultsFile(), "/etc/wisp/settings.reg");
     ::unsetenv("XDG_CONFIG_HOME");
+    // Started without HOME, the process still finds its user's home.
+    ::unsetenv("HOME");
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir[0] == '/') {
+        EXPECT_EQ(FileSettingsStore::FromEnvironment().UserFile(),
+                  std::string(user->pw_dir) + "/.config/wisp/settings.reg");
+    }
     ::setenv("HOME", home.c_str(), 1);
 }
 

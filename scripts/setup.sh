@@ -10,6 +10,7 @@ packages=(
   libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev
   fp-utils libchm-dev libchm-bin
   python3
+  dpkg-dev
 )
 
 missing=()

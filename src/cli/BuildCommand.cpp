@@ -24,7 +24,7 @@ void RunBuild(CommandContext& context) {
             folder = bookAndFolder.substr(slash + 1);
         }
     }
-    TargetFolder target = ResolveTargetFolder(context, book, folder);
+    TargetFolder target = ResolveTargetFolder(context, book, folder, LibraryUse::Read);
 
     // The compiler and the check of its result read the file by this path.
     std::error_code error;

@@ -44,7 +44,8 @@ void RunCollect(CommandContext& context) {
                                  "comma lists are understood");
         }
     }
-    TargetFolder target = ResolveTargetFolder(context, std::nullopt, command.Value("folder"));
+    TargetFolder target =
+        ResolveTargetFolder(context, std::nullopt, command.Value("folder"), LibraryUse::Write);
 
     std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
     WebPageSource::ReadResult read =
@@ -86,7 +87,8 @@ void RunCollect(CommandContext& context) {
 void RunPaste(CommandContext& context) {
     const ParsedCommand& command = context.command;
     std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
-    TargetFolder target = ResolveTargetFolder(context, std::nullopt, command.Value("folder"));
+    TargetFolder target =
+        ResolveTargetFolder(context, std::nullopt, command.Value("folder"), LibraryUse::Write);
 
     CClipboardHtml clipboard;
     clipboard.SetText(input);

@@ -13,9 +13,13 @@ std::string CommandContext::LibraryRoot() const {
     }
     std::string root = GetLibraryRoot(settings, module);
     if (root.empty()) {
-        throw CommandFailure("no library root is set and the program's folder is unknown");
+        throw CommandFailure("no library root is set and no home folder is known");
     }
     return root;
+}
+
+bool CommandContext::OnDefaultRoot() const {
+    return !command.Has("root") && !ReadLibraryRoot(settings);
 }
 
 }  // namespace wisp::cli

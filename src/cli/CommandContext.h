@@ -33,8 +33,10 @@ struct CommandContext {
     std::ostream& err;
     const ParsedCommand& command;
 
-    // --root for this call, else the stored library root.
+    // --root for this call, else the stored library root, else the default one.
     std::string LibraryRoot() const;
+    // Whether the root of this call is the default one: neither given nor stored.
+    bool OnDefaultRoot() const;
     bool Quiet() const { return command.Has("quiet"); }
 };
 

@@ -31,30 +31,47 @@ std::optional<std::string> ParsedCommand::Value(std::string_view option) const {
 const std::vector<OptionSyntax>& CommonOptions() {
     static const std::vector<OptionSyntax> options = {
         {"root", true},
-        {"help", false},
+        {"help", false, 'h'},
         {"quiet", false},
+        {"version", false},
     };
     return options;
 }
 
-std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSyntax>& commands,
-                                                         const std::vector<std::string>& args) {
-    if (args.empty()) {
-        return UsageError{"no command given"};
+namespace {
+
+bool LooksLikeOption(const std::string& arg) {
+    bool shortForm = arg.size() == 2 && arg[0] == '-' && arg[1] != '-';
+    return shortForm || (arg.size() > 2 && arg.starts_with("--"));
+}
+
+// Option names mean the same in every command, so an option standing before the command name
+// can be read before the command is known: it takes a value when it does anywhere.
+bool TakesValueAnywhere(const std::vector<CommandSyntax>& commands, const std::string& arg) {
+    std::string_view name = std::string_view(arg).substr(arg[1] == '-' ? 2 : 1);
+    if (name.find('=') != std::string_view::npos) {
+        return false;
     }
-    auto command = std::find_if(commands.begin(), commands.end(), [&](const CommandSyntax& syntax) {
-        return syntax.name == args[0];
-    });
-    if (command == commands.end()) {
-        return UsageError{"unknown command \"" + args[0] + "\""};
+    for (const CommandSyntax& command : commands) {
+        if (const OptionSyntax* option = FindOption(command, name); option && option->takesValue) {
+            return true;
+        }
     }
-    ParsedCommand parsed;
-    parsed.syntax = &*command;
+    return false;
+}
+
+// Reads the options and positionals of `args` into `parsed`; `command` is the command whose
+// options are allowed, nullptr for only the common ones.
+std::optional<UsageError> ParseArguments(const CommandSyntax* command,
+                                         const std::vector<std::string>& args,
+                                         std::string_view commandName, ParsedCommand& parsed) {
+    static const CommandSyntax kNoCommand;
+    const CommandSyntax& syntax = command ? *command : kNoCommand;
+    std::string forCommand = commandName.empty() ? "" : " for \"" + std::string(commandName) + "\"";
     bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        bool shortForm = arg.size() == 2 && arg[0] == '-' && arg[1] != '-';
-        if (optionsEnded || (!shortForm && (arg.size() < 2 || !arg.starts_with("--")))) {
+        if (optionsEnded || !(LooksLikeOption(arg) || arg == "--")) {
             parsed.positionals.push_back(arg);
             continue;
         }
@@ -62,16 +79,15 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
             optionsEnded = true;
             continue;
         }
-        std::string name = arg.substr(shortForm ? 1 : 2);
+        std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
         std::optional<std::string> value;
         if (std::size_t equals = name.find('='); equals != std::string::npos) {
             value = name.substr(equals + 1);
             name.resize(equals);
         }
-        const OptionSyntax* option = FindOption(*command, name);
+        const OptionSyntax* option = FindOption(syntax, name);
         if (!option) {
-            return UsageError{"unknown option " + arg.substr(0, arg.find('=')) + " for \"" +
-                              args[0] + "\""};
+            return UsageError{"unknown option " + arg.substr(0, arg.find('=')) + forCommand};
         }
         name = option->name;
         if (option->takesValue && !value) {
@@ -85,14 +101,49 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
         }
         parsed.options[name] = value.value_or("");
     }
-    if (parsed.Has("help")) {
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSyntax>& commands,
+                                                         const std::vector<std::string>& args) {
+    // The command is the first argument that is neither an option nor an option's value.
+    std::size_t position = 0;
+    while (position < args.size() && LooksLikeOption(args[position])) {
+        position += TakesValueAnywhere(commands, args[position]) ? 2 : 1;
+    }
+    ParsedCommand parsed;
+    if (position >= args.size()) {
+        if (std::optional<UsageError> error = ParseArguments(nullptr, args, {}, parsed)) {
+            return *error;
+        }
+        if (parsed.Has("help") || parsed.Has("version")) {
+            return parsed;
+        }
+        return UsageError{"no command given"};
+    }
+    const std::string& name = args[position];
+    auto command = std::find_if(commands.begin(), commands.end(),
+                                [&](const CommandSyntax& syntax) { return syntax.name == name; });
+    if (command == commands.end()) {
+        return UsageError{"unknown command \"" + name + "\""};
+    }
+    parsed.syntax = &*command;
+    std::vector<std::string> rest(args.begin(),
+                                  args.begin() + static_cast<std::ptrdiff_t>(position));
+    rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(position) + 1, args.end());
+    if (std::optional<UsageError> error = ParseArguments(&*command, rest, name, parsed)) {
+        return *error;
+    }
+    if (parsed.Has("help") || parsed.Has("version")) {
         return parsed;
     }
     if (parsed.positionals.size() < command->minPositionals) {
-        return UsageError{"too few arguments for \"" + args[0] + "\""};
+        return UsageError{"too few arguments for \"" + name + "\""};
     }
     if (parsed.positionals.size() > command->maxPositionals) {
-        return UsageError{"too many arguments for \"" + args[0] + "\""};
+        return UsageError{"too many arguments for \"" + name + "\""};
     }
     return parsed;
 }
@@ -106,12 +157,15 @@ std::string FormatUsage(const CommandSyntax& command) {
     }
     text += "\n  ";
     text += command.summary;
-    text += "\n  common options: --root DIR (library root for this call), --quiet, --help\n";
+    text +=
+        "\n  common options: --root DIR (library root for this call), --quiet, --help, --version\n";
     return text;
 }
 
 std::string FormatOverview(const std::vector<CommandSyntax>& commands) {
-    std::string text = "usage: wisp COMMAND [ARGS] [--root DIR] [--quiet] [--help]\n\ncommands:\n";
+    std::string text =
+        "usage: wisp [--root DIR] [--quiet] COMMAND [ARGS] [OPTIONS]\n"
+        "       wisp --help | --version\n\ncommands:\n";
     for (const CommandSyntax& command : commands) {
         std::string line = "  ";
         line += command.name;
@@ -119,7 +173,9 @@ std::string FormatOverview(const std::vector<CommandSyntax>& commands) {
         line += command.summary;
         text += line + "\n";
     }
-    text += "\n\"wisp COMMAND --help\" shows one command's arguments.\n";
+    text +=
+        "\nOptions may stand before or after the command. \"wisp COMMAND --help\" shows one\n"
+        "command's arguments; \"man wisp\" tells more.\n";
     return text;
 }
 

@@ -42,8 +42,10 @@ struct UsageError {
 // The options every command takes.
 const std::vector<OptionSyntax>& CommonOptions();
 
-// Finds the command and checks its arguments; a UsageError says what is wrong. "--help" is
-// accepted anywhere and leaves the positional count unchecked.
+// Finds the command and checks its arguments; a UsageError says what is wrong. Options may
+// stand before or after the command name. "--help" and "--version" are accepted anywhere and
+// leave the positional count unchecked; with either, the command may be missing (then
+// `syntax` is nullptr).
 std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<CommandSyntax>& commands,
                                                          const std::vector<std::string>& args);
 

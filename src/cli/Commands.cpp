@@ -2,6 +2,14 @@
 
 namespace wisp::cli {
 
+std::string VersionLine() {
+    return "wisp " WISP_VERSION "\n";
+}
+
+void RunVersion(CommandContext& context) {
+    context.out << VersionLine();
+}
+
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
         {{"root", 0, 1, {}, "[PATH]", "show the library root, or set it to PATH"}, RunRoot},
@@ -65,6 +73,7 @@ const std::vector<Command>& AllCommands() {
           "[BOOK[/FOLDER]] -o FILE.chm",
           "compile a book or one of its folders into a .chm"},
          RunBuild},
+        {{"version", 0, 0, {}, "", "show the program's version"}, RunVersion},
     };
     return commands;
 }

@@ -16,8 +16,12 @@ struct Command {
 
 const std::vector<Command>& AllCommands();
 
+// "wisp VERSION" and its line end.
+std::string VersionLine();
+
 // Library-wide commands.
 void RunRoot(CommandContext& context);
+void RunVersion(CommandContext& context);
 
 // The books of the library and one book's tree.
 void RunBooks(CommandContext& context);

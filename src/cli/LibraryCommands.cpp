@@ -31,17 +31,17 @@ void RunRoot(CommandContext& context) {
 namespace {
 
 // The bar stores the current book silently; the command says when it could not.
-void RequireStoredCurrentBook(const CommandContext& context, std::string_view book) {
-    if (ReadBookName(context.settings) != book) {
+void RequireStoredCurrentBook(const OpenedLibrary& library, std::string_view book) {
+    if (library.SettingsWriteFailed() || book.size() >= kMaxBookNameBytes) {
         throw CommandFailure("cannot store " + Quoted(book) +
-                             " as the current book in the machine-wide settings");
+                             " as the current book in the settings");
     }
 }
 
 }  // namespace
 
 void RunBooks(CommandContext& context) {
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Read);
     library.LoadBookList();
     const MemorySortedBookList& list = library.List();
     std::optional<std::size_t> current = list.GetSelection();
@@ -49,10 +49,9 @@ void RunBooks(CommandContext& context) {
         context.out << (current == index ? "* " : "  ") << list.GetText(index) << "\n";
     }
     const std::string& settled = library.Books().CurrentBook();
-    if (!context.command.Has("root") && ReadBookName(context.settings) != settled &&
-        !context.Quiet()) {
+    if (library.SettingsWriteFailed() && !context.Quiet()) {
         context.err << "wisp: warning: cannot store " << Quoted(settled)
-                    << " as the current book in the machine-wide settings\n";
+                    << " as the current book in the settings\n";
     }
 }
 
@@ -61,7 +60,7 @@ void RunNewBook(CommandContext& context) {
     if (std::optional<std::string_view> refusal = CheckBookName(name)) {
         throw CommandFailure(std::string(*refusal));
     }
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Write);
     library.LoadBookList();
     std::string folder = JoinPath(library.Root(), name);
     bool existed = library.HoldsEntry(library.Root(), name);
@@ -75,7 +74,7 @@ void RunNewBook(CommandContext& context) {
     if (!context.files.IsFolder(folder)) {
         throw CommandFailure("cannot create the book's folder " + Quoted(folder));
     }
-    RequireStoredCurrentBook(context, name);
+    RequireStoredCurrentBook(library, name);
     if (existed && !context.Quiet()) {
         context.err << "wisp: note: book " << Quoted(name)
                     << " exists already; it is the current book now\n";
@@ -84,7 +83,7 @@ void RunNewBook(CommandContext& context) {
 
 void RunUse(CommandContext& context) {
     const std::string& name = context.command.positionals[0];
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Read);
     library.LoadBookList();
     MemorySortedBookList& list = library.List();
     std::optional<std::size_t> entry;
@@ -99,7 +98,7 @@ void RunUse(CommandContext& context) {
     // As a pick in the bar's list: the entry is selected, then the choice is taken from it.
     list.Select(*entry);
     library.Books().SelectBook();
-    RequireStoredCurrentBook(context, name);
+    RequireStoredCurrentBook(library, name);
 }
 
 }  // namespace wisp::cli

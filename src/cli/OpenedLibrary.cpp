@@ -6,6 +6,7 @@
 #include "core/library/LibraryStore.h"
 #include "core/library/PathLimits.h"
 #include "core/library/TreeItemKind.h"
+#include "posix/platform/PosixFiles.h"
 
 namespace wisp::cli {
 
@@ -19,18 +20,30 @@ void RequireFittingPath(std::string_view path) {
     }
 }
 
-OpenedLibrary::OpenedLibrary(CommandContext& context)
+OpenedLibrary::OpenedLibrary(CommandContext& context, LibraryUse use)
     : context_(context),
       root_(context.LibraryRoot()),
       settings_(context.settings),
       shell_(CreateNativeShellFileOperations()),
       tree_(ContentTreePorts{control_, context.files, *shell_, prompts_}, true),
-      books_(list_, tree_, context.files, settings_, root_) {}
+      books_(list_, tree_, context.files, settings_, root_) {
+    // Only the default root is made: a root the user chose and that is gone may be a disk
+    // that is not mounted, and a library made in its place would hide that.
+    if (use == LibraryUse::Write && context.OnDefaultRoot() && !context.files.IsFolder(root_) &&
+        !(MakeFolders(root_) && context.files.IsFolder(root_))) {
+        throw CommandFailure("cannot create the library root " + Quoted(root_));
+    }
+}
 
 void OpenedLibrary::RequireRoot() const {
-    if (!context_.files.IsFolder(root_)) {
-        throw CommandFailure("the library root " + Quoted(root_) + " is not a folder");
+    if (context_.files.IsFolder(root_)) {
+        return;
     }
+    if (context_.OnDefaultRoot()) {
+        throw CommandFailure("no library yet in " + Quoted(root_) +
+                             "; make a book with \"wisp new-book NAME\"");
+    }
+    throw CommandFailure("the library root " + Quoted(root_) + " is not a folder");
 }
 
 void OpenedLibrary::LoadBookList() {

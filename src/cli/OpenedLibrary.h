@@ -20,9 +20,12 @@
 // controls. What the core says in a message box is kept for the command to report.
 namespace wisp::cli {
 
+// What a command does with the library: one that writes makes the default root on first use.
+enum class LibraryUse { Read, Write };
+
 class OpenedLibrary {
 public:
-    explicit OpenedLibrary(CommandContext& context);
+    OpenedLibrary(CommandContext& context, LibraryUse use);
     OpenedLibrary(const OpenedLibrary&) = delete;
     OpenedLibrary& operator=(const OpenedLibrary&) = delete;
 
@@ -51,6 +54,9 @@ public:
 
     // Whether the folder holds an entry of that name, whatever it is (a dangling link too).
     bool HoldsEntry(std::string_view folder, std::string_view name) const;
+
+    // Whether a settings write of this command failed (the current book was not stored).
+    bool SettingsWriteFailed() const { return settings_.WriteFailed(); }
 
     CommandContext& Context() { return context_; }
     CBookList& Books() { return books_; }

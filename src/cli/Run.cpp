@@ -12,7 +12,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     for (const Command& command : AllCommands()) {
         syntaxes.push_back(command.syntax);
     }
-    if (args.empty() || args[0] == "--help" || args[0] == "help" || args[0] == "-h") {
+    if (args.empty() || args[0] == "help") {
         (args.empty() ? err : out) << FormatOverview(syntaxes);
         return args.empty() ? 2 : 0;
     }
@@ -23,6 +23,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return 2;
     }
     const ParsedCommand& command = std::get<ParsedCommand>(parsed);
+    if (command.Has("version")) {
+        out << VersionLine();
+        return 0;
+    }
+    if (!command.syntax) {
+        out << FormatOverview(syntaxes);
+        return 0;
+    }
     if (command.Has("help")) {
         out << FormatUsage(*command.syntax);
         return 0;

@@ -7,9 +7,9 @@
 namespace wisp::cli {
 
 TargetFolder ResolveTargetFolder(CommandContext& context, const std::optional<std::string>& book,
-                                 const std::optional<std::string>& folder) {
+                                 const std::optional<std::string>& folder, LibraryUse use) {
     TargetFolder target;
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, use);
     target.root = library.Root();
     target.book = library.ChooseBook(book);
     target.path = JoinPath(target.root, target.book);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CommandContext.h"
+#include "cli/OpenedLibrary.h"
 
 // Where a command that adds to a book works: the book (named or current) and a folder inside
 // it, checked so that nothing outside the book is ever named.
@@ -20,6 +21,6 @@ struct TargetFolder {
 // `folder`: a "/"-separated path inside the book, else the book's top folder. Throws
 // CommandFailure when either does not exist or the folder would leave the book.
 TargetFolder ResolveTargetFolder(CommandContext& context, const std::optional<std::string>& book,
-                                 const std::optional<std::string>& folder);
+                                 const std::optional<std::string>& folder, LibraryUse use);
 
 }  // namespace wisp::cli

@@ -37,7 +37,7 @@ std::string ParentPath(const std::string& path) {
 }  // namespace
 
 void RunTree(CommandContext& context) {
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Read);
     std::optional<std::string> named;
     if (!context.command.positionals.empty()) {
         named = context.command.positionals[0];
@@ -52,7 +52,7 @@ void RunTree(CommandContext& context) {
 }
 
 void RunMkdir(CommandContext& context) {
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Write);
     std::vector<std::string> names = library.NamesInBook(context.command.positionals[0]);
     if (names.empty()) {
         throw CommandFailure("give the new folder's path inside the book");
@@ -106,7 +106,7 @@ void RunMkdir(CommandContext& context) {
 void RunRename(CommandContext& context) {
     const std::string& path = context.command.positionals[0];
     const std::string& newName = context.command.positionals[1];
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Write);
     std::vector<std::string> names = library.NamesInBook(path);
     if (names.empty()) {
         throw CommandFailure("give the path of a folder or page inside the book");
@@ -145,7 +145,7 @@ void RunRename(CommandContext& context) {
 }
 
 void RunRm(CommandContext& context) {
-    OpenedLibrary library(context);
+    OpenedLibrary library(context, LibraryUse::Write);
     std::vector<std::string> names = library.NamesInBook(context.command.positionals[0]);
     if (names.empty()) {
         throw CommandFailure("the book itself is removed in book management, not here");

@@ -18,11 +18,14 @@ using test::TempFolder;
 
 class FixedModuleLocation final : public IModuleLocation {
 public:
-    explicit FixedModuleLocation(std::string path) : path_(std::move(path)) {}
+    explicit FixedModuleLocation(std::string path, std::string libraryFolder = {})
+        : path_(std::move(path)), libraryFolder_(std::move(libraryFolder)) {}
     std::string ModuleFilePath() const override { return path_; }
+    std::string DefaultLibraryFolder() const override { return libraryFolder_; }
 
 private:
     std::string path_;
+    std::string libraryFolder_;
 };
 
 std::string Native(std::string path) {
@@ -52,6 +55,16 @@ TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModule) {
     settings.entries[RootKey()].value = Native("/") + std::string(300, 'r');
     EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Tools/My eBooks"));
 
+    settings.entries[RootKey()].value = Native("/Books");
+    EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Books"));
+}
+
+TEST(LibraryRoot, APlatformsOwnLibraryFolderTakesTheModuleFoldersPlace) {
+    MemorySettingsStore settings;
+    FixedModuleLocation module(Native("/usr/bin/wisp"), Native("/home/r/data/wisp"));
+    EXPECT_EQ(GetLibraryRoot(settings, module), Native("/home/r/data/wisp/My eBooks"));
+    EXPECT_EQ(GetLibraryRoot(settings, FixedModuleLocation("", Native("/data"))),
+              Native("/data/My eBooks"));
     settings.entries[RootKey()].value = Native("/Books");
     EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Books"));
 }

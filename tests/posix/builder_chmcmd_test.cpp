@@ -55,6 +55,16 @@ protected:
         return path;
     }
 
+    // The compiler's temporary output beside the compiled file.
+    bool OutputTemporariesLeft() const {
+        for (const auto& entry : std::filesystem::directory_iterator(temp.Path("Out"))) {
+            if (entry.path().filename().string().starts_with(".wisp-output-")) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     bool ProjectCopiesLeft() const {
         for (const auto& entry : std::filesystem::directory_iterator(temp.Path("Lib/My Book"))) {
             if (entry.path().filename().string().starts_with(".wisp-build-")) {
@@ -73,6 +83,7 @@ TEST_F(ChmcmdBuildTest, CompiledFileHoldsEveryPageAndCompanionFileAndTheContents
     ChmcmdCompiler compiler;
     BuildResult result = Build(compiler);
     ASSERT_EQ(result.status, BuildStatus::Compiled) << result.message;
+    EXPECT_FALSE(OutputTemporariesLeft());
 
     UniqueChm chm(::chm_open(chmPath.c_str()));
     ASSERT_TRUE(chm);
@@ -130,16 +141,31 @@ TEST_F(ChmcmdBuildTest, NoCompiledFileOrAnUnreadableOneIsAFailure) {
         EXPECT_EQ(result.status, BuildStatus::Failed) << c.name;
         EXPECT_NE(result.message.find(c.says), std::string::npos)
             << c.name << ": " << result.message;
+        // Named as the reader chose it, never by the temporary it was compiled to.
+        EXPECT_EQ(result.message.find(".wisp-output-"), std::string::npos) << c.name;
         EXPECT_FALSE(ProjectCopiesLeft()) << c.name;
+        EXPECT_FALSE(OutputTemporariesLeft()) << c.name;
     }
     ChmcmdCompiler failing(Script("stderr", "echo 'Error: no disk space' >&2; exit 3"));
     EXPECT_NE(Build(failing).message.find("Error: no disk space"), std::string::npos);
+
+    // The compiler writes beside the chosen file, never into it while a reader may look.
+    ChmcmdCompiler recording(
+        Script("recording", compiledFile + "; echo \"$out\" > \"" + temp.Path("written") + "\""));
+    Build(recording);
+    EXPECT_TRUE(temp.Read("written").starts_with(temp.Path("Out/.wisp-output-")))
+        << temp.Read("written");
 }
 
 TEST_F(ChmcmdBuildTest, CompiledFileWithoutAllPagesIsAFailure) {
     // The real compiler on the project as written, without the list of files: it takes in
     // only what the contents reach, and the check finds what is missing.
-    ChmcmdCompiler compiler(Script("partial", "chmcmd \"$(dirname \"$1\")/Project.hhp\""));
+    ChmcmdCompiler compiler(
+        Script("partial",
+               "dir=$(dirname \"$1\"); out=$(sed -n 's/^Compiled file=//p' \"$1\" | tr -d '\\r')\n"
+               "sed \"s|^Compiled file=.*|Compiled file=$out|\" \"$dir/Project.hhp\" > "
+               "\"$dir/partial.hhp\"\n"
+               "chmcmd \"$dir/partial.hhp\""));
     BuildResult result = Build(compiler);
     EXPECT_EQ(result.status, BuildStatus::Failed);
     EXPECT_NE(result.message.find("is missing"), std::string::npos) << result.message;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "cli/CommandLine.h"
+#include "cli/Commands.h"
 
 namespace wisp::cli {
 namespace {
@@ -31,6 +34,43 @@ TEST(CommandLine, ParsesPositionalsAndOptions) {
     EXPECT_EQ(std::get<ParsedCommand>(dashed).positionals, std::vector<std::string>{"--odd"});
 }
 
+TEST(CommandLine, OptionsMayStandBeforeTheCommand) {
+    const std::vector<std::string> orders[] = {
+        {"collect", "http://h/", "--book", "T", "--root", "/r", "--quiet"},
+        {"--root", "/r", "--book", "T", "--quiet", "collect", "http://h/"},
+        {"--root=/r", "-h", "collect", "--book=T", "--quiet", "http://h/"},
+    };
+    for (const auto& args : orders) {
+        auto parsed = ParseCommandLine(Specs(), args);
+        ASSERT_TRUE(std::holds_alternative<ParsedCommand>(parsed)) << args[0];
+        const auto& command = std::get<ParsedCommand>(parsed);
+        EXPECT_EQ(command.syntax->name, "collect");
+        EXPECT_EQ(command.positionals, std::vector<std::string>{"http://h/"}) << args[0];
+        EXPECT_EQ(command.Value("book"), "T");
+        EXPECT_EQ(command.Value("root"), "/r");
+    }
+    // --help and --version stand without a command; other options do not.
+    for (const char* alone : {"--version", "--help", "-h"}) {
+        auto parsed = ParseCommandLine(Specs(), {"--quiet", alone});
+        ASSERT_TRUE(std::holds_alternative<ParsedCommand>(parsed)) << alone;
+        EXPECT_EQ(std::get<ParsedCommand>(parsed).syntax, nullptr);
+    }
+    auto onlyRoot = ParseCommandLine(Specs(), {"--root", "collect"});
+    ASSERT_TRUE(std::holds_alternative<UsageError>(onlyRoot));
+    EXPECT_EQ(std::get<UsageError>(onlyRoot).message, "no command given");
+}
+
+TEST(CommandLine, AnOptionNameTakesAValueInEveryCommandOrInNone) {
+    // What lets an option stand before the command name.
+    std::map<std::string_view, bool> takesValue;
+    for (const Command& command : AllCommands()) {
+        for (const OptionSyntax& option : command.syntax.options) {
+            auto [known, added] = takesValue.emplace(option.name, option.takesValue);
+            EXPECT_EQ(known->second, option.takesValue) << option.name;
+        }
+    }
+}
+
 TEST(CommandLine, ReportsWhatIsWrong) {
     struct Case {
         std::vector<std::string> args;
@@ -44,6 +84,8 @@ TEST(CommandLine, ReportsWhatIsWrong) {
         {{"collect", "a", "--book"}, "option --book needs a value"},
         {{"collect", "a", "--quiet=yes"}, "option --quiet takes no value"},
         {{"root", "--title", "x"}, "unknown option --title for \"root\""},
+        {{"--title", "x", "root"}, "unknown option --title for \"root\""},
+        {{"--fly", "root"}, "unknown option --fly for \"root\""},
     };
     for (const Case& c : cases) {
         auto parsed = ParseCommandLine(Specs(), c.args);

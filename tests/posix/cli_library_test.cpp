@@ -28,8 +28,8 @@ protected:
 
     ProgramResult Wisp(const std::vector<std::string>& args) {
         return test::RunProgram(WISP_BINARY, args,
-                                {{"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")},
-                                 {"WISP_MACHINE_SETTINGS_DIR", machineSettings}});
+                                {{"WISP_USER_SETTINGS_DIR", userSettings},
+                                 {"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")}});
     }
 
     // Runs a command that must succeed and returns what it printed.
@@ -69,7 +69,7 @@ protected:
 
     TempFolder temp;
     std::string root = temp.MakeFolder("Library");
-    std::string machineSettings = temp.Path("machine-settings");
+    std::string userSettings = temp.Path("user-settings");
 };
 
 TEST_F(WispLibrary, BooksAreListedInTheBarsOrderWithTheSettledBookMarked) {
@@ -80,7 +80,7 @@ TEST_F(WispLibrary, BooksAreListedInTheBarsOrderWithTheSettledBookMarked) {
 
     // No book stored yet: the last one of the sorted list becomes current, and is stored.
     EXPECT_EQ(Ok({"books"}), "  alpha\n  Beta\n* zeta\n");
-    EXPECT_TRUE(Mentions(temp.Read("machine-settings/settings.reg"), "\"BookName\"=\"zeta\""));
+    EXPECT_TRUE(Mentions(temp.Read("user-settings/settings.reg"), "\"BookName\"=\"zeta\""));
 
     Ok({"use", "Beta"});
     EXPECT_EQ(Ok({"books"}), "  alpha\n* Beta\n  zeta\n");
@@ -149,8 +149,12 @@ TEST_F(WispLibrary, UseMakesABookCurrentAndReportsWhatItCannotDo) {
     EXPECT_TRUE(Mentions(Fails({"use", "first"}), "no book \"first\""));  // names are exact
     EXPECT_EQ(CurrentBookMark(), "First");
 
-    // The machine-wide settings cannot be written: the choice is not silently lost.
-    machineSettings = temp.MakeFile("blocked");
+    // The settings cannot be written (the root comes from the machine-wide defaults): the
+    // choice is not silently lost.
+    userSettings = temp.MakeFile("blocked");
+    temp.MakeFile(
+        "machine-settings/settings.reg",
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"" + root + "\"\n");
     EXPECT_TRUE(Mentions(Fails({"use", "Second"}), "cannot store \"Second\""));
     ProgramResult listed = Wisp({"books"});
     EXPECT_EQ(listed.exitStatus, 0);

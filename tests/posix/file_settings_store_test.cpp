@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
@@ -18,20 +21,27 @@ protected:
     FileSettingsStore store{temp.Path("user/settings.reg"), temp.Path("machine/settings.reg")};
 };
 
-TEST_F(FileSettingsStoreTest, BothSettingsRoundTripInTheirOwnHiveFile) {
+TEST_F(FileSettingsStoreTest, BothHivesAreTheUsersOwnOverMachineWideDefaults) {
     EXPECT_FALSE(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
                                   KeyAccess::Read));
+    temp.MakeFile(
+        "machine/settings.reg",
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qexo\\Wisp]\n\"BookName\"=\"Shared\"\n"
+        "\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/srv/books\"\n");
+    EXPECT_EQ(ReadBookName(store), "Shared");
+    EXPECT_EQ(ReadLibraryRoot(store), "/srv/books");
+
     ASSERT_TRUE(WriteLibraryRoot(store, "/home/r/My \"quoted\" \\ eBooks\nnext"));
     ASSERT_TRUE(WriteBookName(store, "Travel"));
-
     EXPECT_EQ(ReadBookName(store), "Travel");
-    EXPECT_EQ(
-        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
-        "/home/r/My \"quoted\" \\ eBooks\nnext");
+    EXPECT_EQ(ReadLibraryRoot(store), "/home/r/My \"quoted\" \\ eBooks\nnext");
 
-    EXPECT_EQ(temp.Read("machine/settings.reg"),
-              "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qexo\\Wisp]\n\"BookName\"=\"Travel\"\n");
-    EXPECT_EQ(temp.Read("user/settings.reg").find("BookName"), std::string::npos);
+    // Both values went to the user's file; the defaults are only read.
+    EXPECT_EQ(temp.Read("user/settings.reg"),
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n"
+              "\"eBookPath\"=\"/home/r/My \\\"quoted\\\" \\\\ eBooks\\nnext\"\n\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qexo\\Wisp]\n\"BookName\"=\"Travel\"\n");
+    EXPECT_NE(temp.Read("machine/settings.reg").find("Shared"), std::string::npos);
 
     // Key paths and value names compare without case, as in the registry.
     EXPECT_EQ(store.ReadString(SettingsHive::LocalMachine, "software\\qexo\\WISP", "bookname",
@@ -56,8 +66,17 @@ TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
     EXPECT_EQ(
         store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
         "/new");
-    // Nothing but the settings file is left in its folder: the temporary file was renamed.
-    EXPECT_EQ(CreateNativeFileSystem()->ListFolder(temp.Path("user"))->size(), 1u);
+    // Nothing but the settings file and its lock file is left in its folder: the temporary
+    // file was renamed.
+    std::vector<std::string> names;
+    std::optional<std::vector<FolderEntry>> entries =
+        CreateNativeFileSystem()->ListFolder(temp.Path("user"));
+    ASSERT_TRUE(entries);
+    for (const FolderEntry& entry : *entries) {
+        names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"settings.reg", "settings.reg.lock"}));
 }
 
 TEST_F(FileSettingsStoreTest, CorruptOrUnreadableFilesReadAsEmpty) {
@@ -95,19 +114,34 @@ TEST(FileSettingsStoreEnvironment, FoldersComeFromTheEnvironment) {
     ::setenv("WISP_USER_SETTINGS_DIR", temp.Path("u").c_str(), 1);
     ::setenv("WISP_MACHINE_SETTINGS_DIR", temp.Path("m").c_str(), 1);
     FileSettingsStore store = FileSettingsStore::FromEnvironment();
-    EXPECT_EQ(store.FileOf(SettingsHive::CurrentUser), temp.Path("u/settings.reg"));
-    EXPECT_EQ(store.FileOf(SettingsHive::LocalMachine), temp.Path("m/settings.reg"));
+    EXPECT_EQ(store.UserFile(), temp.Path("u/settings.reg"));
+    EXPECT_EQ(store.DefaultsFile(), temp.Path("m/settings.reg"));
     ASSERT_TRUE(WriteBookName(store, "Book"));
-    EXPECT_TRUE(temp.Exists("m/settings.reg"));
+    EXPECT_TRUE(temp.Exists("u/settings.reg"));
+    EXPECT_FALSE(temp.Exists("m"));
 
     ::unsetenv("WISP_USER_SETTINGS_DIR");
     ::unsetenv("WISP_MACHINE_SETTINGS_DIR");
-    ::setenv("XDG_CONFIG_HOME", temp.Path("xdg").c_str(), 1);
-    EXPECT_EQ(FileSettingsStore::FromEnvironment().FileOf(SettingsHive::CurrentUser),
-              temp.Path("xdg/wisp/settings.reg"));
-    EXPECT_EQ(FileSettingsStore::FromEnvironment().FileOf(SettingsHive::LocalMachine),
-              "/etc/wisp/settings.reg");
+    std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", temp.Path("home").c_str(), 1);
+    const std::pair<const char*, std::string> configHomes[] = {
+        {"", temp.Path("home/.config/wisp/settings.reg")},
+        {"relative/ignored", temp.Path("home/.config/wisp/settings.reg")},
+        {"/xdg", "/xdg/wisp/settings.reg"},
+    };
+    for (const auto& [configHome, file] : configHomes) {
+        ::setenv("XDG_CONFIG_HOME", configHome, 1);
+        EXPECT_EQ(FileSettingsStore::FromEnvironment().UserFile(), file) << configHome;
+    }
+    EXPECT_EQ(FileSettingsStore::FromEnvironment().DefaultsFile(), "/etc/wisp/settings.reg");
     ::unsetenv("XDG_CONFIG_HOME");
+    // Started without HOME, the process still finds its user's home.
+    ::unsetenv("HOME");
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir[0] == '/') {
+        EXPECT_EQ(FileSettingsStore::FromEnvironment().UserFile(),
+                  std::string(user->pw_dir) + "/.config/wisp/settings.reg");
+    }
+    ::setenv("HOME", home.c_str(), 1);
 }
 
 }  // namespace

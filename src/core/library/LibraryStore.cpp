@@ -16,18 +16,28 @@ std::string GetModuleFolder(const IModuleLocation& module) {
     return path;
 }
 
-std::string GetLibraryRoot(const ISettingsStore& settings, const IModuleLocation& module) {
+std::optional<std::string> ReadLibraryRoot(const ISettingsStore& settings) {
     std::optional<std::string> root = settings.ReadString(
         SettingsHive::CurrentUser, kLibraryRootKey, kLibraryRootValue, KeyAccess::Read);
     if (root && !root->empty() && FitsPathBuffer(*root)) {
+        return root;
+    }
+    return std::nullopt;
+}
+
+std::string GetLibraryRoot(const ISettingsStore& settings, const IModuleLocation& module) {
+    if (std::optional<std::string> root = ReadLibraryRoot(settings)) {
         return *root;
     }
-    std::string moduleFolder = GetModuleFolder(module);
-    if (moduleFolder.empty()) {
+    std::string folder = module.DefaultLibraryFolder();
+    if (folder.empty()) {
+        folder = GetModuleFolder(module);
+    }
+    if (folder.empty()) {
         // A root relative to wherever the process happens to run would be a guess.
         return {};
     }
-    return JoinPath(moduleFolder, kDefaultRootName);
+    return JoinPath(folder, kDefaultRootName);
 }
 
 bool WriteLibraryRoot(ISettingsStore& settings, std::string_view path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,8 +21,13 @@ inline constexpr std::string_view kDefaultRootName = "My eBooks";
 // The module file's folder (cut before its last separator); empty when it is not known.
 std::string GetModuleFolder(const IModuleLocation& module);
 
-// `eBookPath`, or the module folder followed by "My eBooks" when that is empty, unreadable
-// or too long for a path buffer. Empty only when neither is known.
+// `eBookPath` when it is set, not empty and fits a path buffer; nullopt when the default
+// root is in use.
+std::optional<std::string> ReadLibraryRoot(const ISettingsStore& settings);
+
+// `eBookPath`, or the default library folder (the module folder unless the platform names
+// another) followed by "My eBooks" when that is empty, unreadable or too long for a path
+// buffer. Empty only when neither is known.
 std::string GetLibraryRoot(const ISettingsStore& settings, const IModuleLocation& module);
 
 // Stores `eBookPath` without a terminating zero. A path too long for a path buffer is

@@ -28,13 +28,21 @@ bool WriteAll(int fd, const std::string& text) {
 }  // namespace
 
 FullProjectCopy::FullProjectCopy(const std::string& projectFile,
-                                 const std::vector<std::string>& files) {
+                                 const std::vector<std::string>& files,
+                                 const std::string& compiledFile) {
     auto project = ReadFileContent(projectFile);
     if (!project) {
         error_ = "Cannot read " + projectFile + ".";
         return;
     }
     std::string text = *project;
+    constexpr std::string_view kCompiledFileKey = "Compiled file=";
+    if (std::size_t key = text.find(kCompiledFileKey);
+        !compiledFile.empty() && key != std::string::npos) {
+        std::size_t start = key + kCompiledFileKey.size();
+        std::size_t end = text.find_first_of("\r\n", start);
+        text.replace(start, (end == std::string::npos ? text.size() : end) - start, compiledFile);
+    }
     text += "\r\n[FILES]";
     for (const std::string& file : files) {
         text += "\r\n";

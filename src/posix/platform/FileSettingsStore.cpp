@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "posix/platform/FileLock.h"
 #include "posix/platform/PosixFiles.h"
 #include "posix/platform/RegFile.h"
+#include "posix/platform/XdgFolders.h"
 
 namespace wisp {
 namespace {
@@ -46,51 +48,49 @@ RegFile LoadOrEmpty(const std::string& file) {
 
 }  // namespace
 
-FileSettingsStore::FileSettingsStore(std::string currentUserFile, std::string localMachineFile)
-    : currentUserFile_(std::move(currentUserFile)),
-      localMachineFile_(std::move(localMachineFile)) {}
+FileSettingsStore::FileSettingsStore(std::string userFile, std::string defaultsFile)
+    : userFile_(std::move(userFile)), defaultsFile_(std::move(defaultsFile)) {}
 
 FileSettingsStore FileSettingsStore::FromEnvironment() {
-    std::string home = EnvironmentOr("HOME", "");
-    std::string config = EnvironmentOr("XDG_CONFIG_HOME", home.empty() ? "" : home + "/.config");
+    std::string config = UserConfigFolder();
     std::string userFolder =
         EnvironmentOr("WISP_USER_SETTINGS_DIR", config.empty() ? "" : config + "/wisp");
-    std::string machineFolder = EnvironmentOr("WISP_MACHINE_SETTINGS_DIR", "/etc/wisp");
+    std::string defaultsFolder = EnvironmentOr("WISP_MACHINE_SETTINGS_DIR", "/etc/wisp");
     return FileSettingsStore(userFolder.empty() ? "" : userFolder + "/" + kSettingsFileName,
-                             machineFolder + "/" + kSettingsFileName);
-}
-
-const std::string& FileSettingsStore::FileOf(SettingsHive hive) const {
-    return hive == SettingsHive::CurrentUser ? currentUserFile_ : localMachineFile_;
+                             defaultsFolder + "/" + kSettingsFileName);
 }
 
 std::optional<std::string> FileSettingsStore::ReadString(SettingsHive hive,
                                                          std::string_view keyPath,
                                                          std::string_view valueName,
                                                          KeyAccess /*access*/) const {
-    const std::string& file = FileOf(hive);
-    if (file.empty()) {
-        return std::nullopt;
+    std::string fullKeyPath = FullKeyPath(hive, keyPath);
+    for (const std::string* file : {&userFile_, &defaultsFile_}) {
+        if (file->empty()) {
+            continue;
+        }
+        RegFile settings = LoadOrEmpty(*file);
+        if (const RegValue* value = settings.Find(fullKeyPath, valueName)) {
+            return value->data;
+        }
     }
-    RegFile settings = LoadOrEmpty(file);
-    const RegValue* value = settings.Find(FullKeyPath(hive, keyPath), valueName);
-    if (!value) {
-        return std::nullopt;
-    }
-    return value->data;
+    return std::nullopt;
 }
 
 bool FileSettingsStore::WriteString(SettingsHive hive, std::string_view keyPath,
                                     std::string_view valueName, std::string_view value,
                                     KeyAccess /*access*/, bool /*withTerminatingZero*/) {
-    const std::string& file = FileOf(hive);
-    if (file.empty() || !MakeFolders(ParentFolder(file))) {
+    if (userFile_.empty() || !MakeFolders(ParentFolder(userFile_))) {
+        return false;
+    }
+    ExclusiveFileLock lock(userFile_);
+    if (!lock.Held()) {
         return false;
     }
     // The terminating zero is a property of registry data; a text file has no use for it.
-    RegFile settings = LoadOrEmpty(file);
+    RegFile settings = LoadOrEmpty(userFile_);
     settings.Set(FullKeyPath(hive, keyPath), valueName, value);
-    return ReplaceFileAtomically(file, FormatRegFile(settings), 0644);
+    return ReplaceFileAtomically(userFile_, FormatRegFile(settings), 0644);
 }
 
 }  // namespace wisp

@@ -4,24 +4,31 @@
 
 #include "core/platform/SettingsStore.h"
 
-// Settings kept in one REGEDIT4-style text file per hive, with the registry's key paths and
-// value names:
+// Settings kept in REGEDIT4-style text files, with the registry's key paths and value names:
 //
 //   REGEDIT4
 //
 //   [HKEY_CURRENT_USER\Software\Wisp]
 //   "eBookPath"="/home/reader/My eBooks"
 //
+//   [HKEY_LOCAL_MACHINE\SOFTWARE\Qexo\Wisp]
+//   "BookName"="Travel"
+//
+// Both hives live in the user's own file: on Linux the machine-wide hive would need root to
+// write, and every user of the command has a library of their own. A machine-wide defaults
+// file, when present, answers for any value the user's file lacks; it is only ever read.
 // Key paths and value names compare without case, as in the registry. A file that cannot be
-// read or parsed reads as empty; a write replaces the whole file atomically.
+// read or parsed reads as empty; a write replaces the whole user file atomically, under a
+// lock on settings.reg.lock so that concurrent writers never lose each other's values.
 namespace wisp {
 
 class FileSettingsStore final : public ISettingsStore {
 public:
-    FileSettingsStore(std::string currentUserFile, std::string localMachineFile);
+    FileSettingsStore(std::string userFile, std::string defaultsFile);
 
-    // Per user: $WISP_USER_SETTINGS_DIR, else $XDG_CONFIG_HOME/wisp, else ~/.config/wisp.
-    // Machine-wide: $WISP_MACHINE_SETTINGS_DIR, else /etc/wisp. The file is settings.reg.
+    // The user's file: $WISP_USER_SETTINGS_DIR, else $XDG_CONFIG_HOME/wisp, else
+    // ~/.config/wisp. The defaults: $WISP_MACHINE_SETTINGS_DIR, else /etc/wisp. The file in
+    // either folder is settings.reg.
     static FileSettingsStore FromEnvironment();
 
     std::optional<std::string> ReadString(SettingsHive hive, std::string_view keyPath,
@@ -30,11 +37,12 @@ public:
     bool WriteString(SettingsHive hive, std::string_view keyPath, std::string_view valueName,
                      std::string_view value, KeyAccess access, bool withTerminatingZero) override;
 
-    const std::string& FileOf(SettingsHive hive) const;
+    const std::string& UserFile() const { return userFile_; }
+    const std::string& DefaultsFile() const { return defaultsFile_; }
 
 private:
-    std::string currentUserFile_;
-    std::string localMachineFile_;
+    std::string userFile_;
+    std::string defaultsFile_;
 };
 
 }  // namespace wisp

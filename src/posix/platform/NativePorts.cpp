@@ -5,6 +5,7 @@
 
 #include "posix/platform/FileSettingsStore.h"
 #include "posix/platform/PosixFileSystem.h"
+#include "posix/platform/XdgFolders.h"
 
 namespace wisp {
 namespace {
@@ -20,6 +21,12 @@ public:
         }
         path.resize(static_cast<std::size_t>(length));
         return path;
+    }
+
+    // Installed in /usr/bin, the program's folder is no place for anyone's books.
+    std::string DefaultLibraryFolder() const override {
+        std::string data = UserDataFolder();
+        return data.empty() ? std::string() : data + "/wisp";
     }
 };
 

@@ -57,7 +57,9 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
         "<A href=\"javascript:alert(1)\">js</A><A name=\"top\">anchor</A>"
         "<style>b { color: red }</style><svg><circle r=\"1\"/></svg>"
         "<custom-tag>kept text</custom-tag><!-- a -- comment -->"
-        "<table><tr><td colspan=2>cell</table>";
+        "<table><tr><td colspan=2>cell</table>"
+        "<noscript><b>shown without scripts</b></noscript>"
+        "<font lang=\"en_US\"><div>in a font</div></font><span lang=\"de-CH\">hoi</span>";
     std::vector<std::string> asked;
     ReferenceRewrite rewrite = [&](ReferenceKind,
                                    std::string_view reference) -> std::optional<std::string> {
@@ -77,8 +79,9 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
     EXPECT_EQ(page.language, "en");
 
     std::string text = TextOf(root);
-    for (const char* kept : {"Tom & Jerry", "First \xC3\xA9 para", "Second", "line", "red", "mid",
-                             "a lost picture", "1 < 2", "js", "anchor", "kept text", "cell"}) {
+    for (const char* kept :
+         {"Tom & Jerry", "First \xC3\xA9 para", "Second", "line", "red", "mid", "a lost picture",
+          "1 < 2", "js", "anchor", "kept text", "cell", "shown without scripts"}) {
         EXPECT_TRUE(Contains(text, kept)) << kept << " in " << page.text;
     }
     EXPECT_FALSE(Contains(text, "never"));
@@ -102,6 +105,9 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
     EXPECT_TRUE(Contains(page.text, "<a id=\"top\">anchor</a>"));
     EXPECT_TRUE(Contains(page.text, "<a>js</a>"));
     EXPECT_TRUE(Contains(page.text, "<td colspan=\"2\">cell</td>"));
+    EXPECT_TRUE(Contains(page.text, "<div><div>in a font</div></div>"));  // no block in a span
+    EXPECT_TRUE(Contains(page.text, "<span lang=\"de-CH\" xml:lang=\"de-CH\">hoi</span>"));
+    EXPECT_FALSE(Contains(page.text, "en_US"));  // not a language tag
     EXPECT_FALSE(Contains(page.text, "onload"));
     EXPECT_FALSE(Contains(page.text, "onsubmit"));
     // The body's style sheet moves to the head, where XHTML keeps it.

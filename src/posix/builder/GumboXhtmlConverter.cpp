@@ -58,6 +58,47 @@ bool IsXmlId(std::string_view id) {
     return true;
 }
 
+// A language tag as XML and HTML take it: letters, then subtags of letters and digits.
+bool IsLanguageTag(std::string_view tag) {
+    std::size_t subtag = 0;
+    for (std::size_t i = 0; i <= tag.size(); ++i) {
+        if (i == tag.size() || tag[i] == '-') {
+            if (subtag == 0 || subtag > 8) {
+                return false;
+            }
+            subtag = 0;
+        } else if (std::isalpha(static_cast<unsigned char>(tag[i])) ||
+                   (i > 0 && std::isdigit(static_cast<unsigned char>(tag[i])))) {
+            ++subtag;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsBlock(const std::string& name) {
+    static const std::unordered_set<std::string> kBlocks{
+        "address", "article", "aside",    "blockquote", "center", "details", "dialog", "dir",
+        "div",     "dl",      "fieldset", "figure",     "footer", "form",    "h1",     "h2",
+        "h3",      "h4",      "h5",       "h6",         "header", "hr",      "li",     "main",
+        "menu",    "nav",     "ol",       "p",          "pre",    "section", "table",  "ul",
+        "marquee", "listing", "xmp",      "multicol"};
+    return kBlocks.contains(name);
+}
+
+bool HoldsBlock(const GumboNode* node) {
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT &&
+            (IsBlock(TagName(child->v.element)) || HoldsBlock(child))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // What each HTML element becomes in the content document.
 enum class Treatment { Keep, Drop, Unwrap };
 
@@ -80,12 +121,12 @@ ElementRule RuleFor(const std::string& name) {
         "th",         "thead",      "tr",      "u",       "ul",     "var",   "wbr",      "button"};
     // Scripts do not run in a reader; embedded players and drawings need them or a plug-in.
     static const std::unordered_set<std::string> kDropped{
-        "script",   "noscript", "template", "object",   "embed",   "applet",  "param",
-        "svg",      "math",     "canvas",   "audio",    "video",   "source",  "track",
-        "map",      "area",     "base",     "basefont", "bgsound", "isindex", "keygen",
-        "menuitem", "command",  "noframes", "noembed",  "spacer",  "head",    "title",
-        "meta",     "style",    "link",     "picture",  "dialog",  "iframe",  "frame",
-        "frameset", "datalist", "output",   "progress", "meter",   "slot"};
+        "script",   "template", "object",   "embed",   "applet",  "param",  "svg",
+        "math",     "canvas",   "audio",    "video",   "source",  "track",  "map",
+        "area",     "base",     "basefont", "bgsound", "isindex", "keygen", "menuitem",
+        "command",  "noframes", "noembed",  "spacer",  "head",    "title",  "meta",
+        "style",    "link",     "picture",  "dialog",  "iframe",  "frame",  "frameset",
+        "datalist", "output",   "progress", "meter",   "slot"};
     // Elements HTML no longer has, as their nearest current form.
     static const std::unordered_map<std::string, const char*> kRenamed{
         {"font", "span"},   {"big", "span"},     {"tt", "code"},       {"blink", "span"},
@@ -102,7 +143,9 @@ ElementRule RuleFor(const std::string& name) {
     if (auto renamed = kRenamed.find(name); renamed != kRenamed.end()) {
         return {Treatment::Keep, renamed->second};
     }
-    return {Treatment::Unwrap};  // an element HTML does not know: its content stays
+    // An element HTML does not know keeps its content; so does noscript, which holds what
+    // the page shows a reader that runs no script.
+    return {Treatment::Unwrap};
 }
 
 bool IsVoid(const std::string& name) {
@@ -118,7 +161,7 @@ public:
         const GumboElement& html = root->v.element;
         const char* lang = Attribute(html, "lang");
         XhtmlPage page;
-        page.language = lang ? lang : "";
+        page.language = lang && IsLanguageTag(lang) ? lang : "";
         std::string title;
         std::string head;
         std::string body;
@@ -135,8 +178,8 @@ public:
                 WriteChildren(child, body);
             }
         }
-        if (title.empty()) {
-            title = fallbackTitle;
+        if (title.find_first_not_of(" \t\r\n") == std::string::npos) {
+            title = fallbackTitle;  // a content document needs a title a reader can show
         }
         std::string language = EscapeXml(page.language);
         page.text =
@@ -297,6 +340,10 @@ private:
         if (rule.renamed) {
             name = rule.renamed;
         }
+        // A span may hold only text-level content; around blocks it has to be a division.
+        if (name == "span" && HoldsBlock(node)) {
+            name = "div";
+        }
         if (name == "input") {
             const char* type = Attribute(element, "type");
             if (type && std::string_view(type) == "image") {
@@ -351,7 +398,7 @@ private:
         if (const char* style = Attribute(element, "style")) {
             add("style", Css(style));
         }
-        if (const char* lang = Attribute(element, "lang")) {
+        if (const char* lang = Attribute(element, "lang"); lang && IsLanguageTag(lang)) {
             add("lang", lang);
             add("xml:lang", lang);
         }

@@ -42,3 +42,20 @@ step build Garden -o "$demo/Garden.chm"
 echo
 echo "== Contents of $demo/Garden.chm"
 enum_chmLib "$demo/Garden.chm" | awk -F'\t\t' '$1 ~ /normal file/ {print "  " $2}'
+
+step build Garden -o "$demo/Garden.epub"
+
+echo
+echo "== Contents of $demo/Garden.epub"
+python3 -c '
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as book:
+    for entry in book.infolist():
+        print("  %-40s %s" % (entry.filename, "stored" if entry.compress_type == 0 else "deflated"))
+    print()
+    print(book.read("EPUB/nav.xhtml").decode())
+' "$demo/Garden.epub"
+# The jar directly: its /usr/bin wrapper needs binfmt_misc, which containers often lack.
+echo
+echo "== epubcheck $demo/Garden.epub"
+java -jar /usr/share/java/epubcheck.jar "$demo/Garden.epub"

@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb xauth
   libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev
   fp-utils libchm-dev libchm-bin
+  libzip-dev epubcheck
   python3
   dpkg-dev
 )

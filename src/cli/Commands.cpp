@@ -69,9 +69,9 @@ const std::vector<Command>& AllCommands() {
         {{"build",
           0,
           1,
-          {{"book", true}, {"output", true, 'o'}},
-          "[BOOK[/FOLDER]] -o FILE.chm",
-          "compile a book or one of its folders into a .chm"},
+          {{"book", true}, {"output", true, 'o'}, {"format", true}},
+          "[BOOK[/FOLDER]] -o FILE.chm|FILE.epub [--format chm|epub]",
+          "compile a book or one of its folders into a .chm or an EPUB book"},
          RunBuild},
         {{"version", 0, 0, {}, "", "show the program's version"}, RunVersion},
     };

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <filesystem>
 #include <fstream>
@@ -56,8 +57,8 @@ protected:
 };
 
 TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
-    ProgramResult result = Wisp(
-        {"collect", site.Url("/index.html"), "--book", "Garden", "--keywords", "roses, soil"});
+    ProgramResult result =
+        Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--keywords", "roses, soil"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, "Saved " + temp.Path("Library/Garden/Garden Notes.htm") +
                               ": 6 resources fetched, 0 failed\n");
@@ -148,6 +149,86 @@ TEST_F(WispCapture, BuildsACompiledFileHoldingThePagesAndTheirFiles) {
     EXPECT_FALSE(test::ReadObject(winter.get(), "/Garden Notes.htm"));
 }
 
+struct ZipEntry {
+    std::string name;
+    std::string content;
+    bool stored = false;
+};
+
+// Every entry of a zip file in its order; empty when it cannot be opened.
+std::vector<ZipEntry> ReadZip(const std::string& path) {
+    std::vector<ZipEntry> entries;
+    zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, nullptr);
+    if (!zip) {
+        return entries;
+    }
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &stat);
+        ZipEntry entry{stat.name, std::string(stat.size, '\0'), stat.comp_method == ZIP_CM_STORE};
+        if (zip_file_t* file = zip_fopen_index(zip, static_cast<zip_uint64_t>(i), 0)) {
+            zip_fread(file, entry.content.data(), stat.size);
+            zip_fclose(file);
+        }
+        entries.push_back(std::move(entry));
+    }
+    zip_discard(zip);
+    return entries;
+}
+
+std::string Identifier(const std::vector<ZipEntry>& entries) {
+    for (const ZipEntry& entry : entries) {
+        if (entry.name == "EPUB/package.opf") {
+            std::size_t start = entry.content.find("urn:uuid:");
+            return start == std::string::npos ? "" : entry.content.substr(start, 45);
+        }
+    }
+    return "";
+}
+
+TEST_F(WispCapture, BuildsAnEpubBookThatTheCheckerPasses) {
+    ASSERT_EQ(Wisp({"collect", site.Url("/index.html"), "--book", "Garden"}).exitStatus, 0);
+    ASSERT_EQ(Wisp({"collect", site.Url("/frames.html"), "--book", "Garden"}).exitStatus, 0);
+    ASSERT_EQ(Wisp({"collect", site.Url("/journal.html"), "--book", "Garden", "--folder", "Winter"})
+                  .exitStatus,
+              0);
+    ASSERT_EQ(Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "Winter",
+                    "--selection", "div.recipe", "--title", "Soups"})
+                  .exitStatus,
+              0);
+    std::string epubPath = temp.Path("Garden.epub");
+    ProgramResult built = Wisp({"build", "Garden", "-o", epubPath});
+    ASSERT_EQ(built.exitStatus, 0) << built.err;
+    EXPECT_EQ(built.out, "Built " + epubPath + " from " + temp.Path("Library/Garden") + "\n");
+
+    std::vector<ZipEntry> entries = ReadZip(epubPath);
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries[0].name, "mimetype");
+    EXPECT_EQ(entries[0].content, "application/epub+zip");
+    EXPECT_TRUE(entries[0].stored);
+
+    // The reference checker: a Java program, run from its jar since its wrapper script needs
+    // the kernel's binfmt support.
+    const std::string checker = "/usr/share/java/epubcheck.jar";
+    if (std::filesystem::exists(checker)) {
+        ProgramResult check = test::RunProgram("/usr/bin/java", {"-jar", checker, epubPath});
+        EXPECT_EQ(check.exitStatus, 0) << check.out << check.err;
+        EXPECT_TRUE(Contains(check.out + check.err, "No errors or warnings detected"))
+            << check.out << check.err;
+    } else {
+        ADD_FAILURE() << "epubcheck is not installed (scripts/setup.sh installs it)";
+    }
+
+    // Rebuilt, it is the same book to a reader; --format names the format outright.
+    std::string again = temp.Path("again.book");
+    ASSERT_EQ(Wisp({"build", "Garden", "-o", again, "--format", "epub"}).exitStatus, 0);
+    EXPECT_EQ(Identifier(ReadZip(again)), Identifier(entries));
+    EXPECT_EQ(Identifier(entries).size(), 45u);
+    ProgramResult unknown = Wisp({"build", "Garden", "-o", again, "--format", "pdf"});
+    EXPECT_EQ(unknown.exitStatus, 1);
+    EXPECT_TRUE(Contains(unknown.err, "unknown format \"pdf\"")) << unknown.err;
+}
+
 TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
     site.Add("/missing-page", "gone", "text/html", 404);
     struct Case {
@@ -180,7 +261,7 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
          "--transfers"},
         {{"collect", "--book", "Garden"}, 2, "too few arguments"},
         {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
-        {{"build", "Garden"}, 1, "-o FILE.chm"},
+        {{"build", "Garden"}, 1, "-o FILE.chm or -o FILE.epub"},
         {{"build", "Atlas", "-o", temp.Path("x.chm")}, 1, "no book \"Atlas\""},
         {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The references of a style sheet (url(...) values and @import rules) passed through a
+// rewrite: what it keeps is written back, what it drops leaves the sheet ("none" for a value,
+// the whole rule for an import), so that the sheet never points at a file a book lacks.
+namespace wisp {
+
+using CssReferenceRewrite = std::function<std::optional<std::string>(std::string_view reference)>;
+
+std::string RewriteCssReferences(std::string_view css, const CssReferenceRewrite& rewrite);
+
+}  // namespace wisp

@@ -1,0 +1,193 @@
+#include "core/builder/EpubText.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace wisp {
+namespace {
+
+// The length of the valid UTF-8 sequence at `text[at]` that XML may hold; 0 when there is none.
+std::size_t XmlCharLength(std::string_view text, std::size_t at) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
+    }
+    std::size_t length = lead >= 0xC2 && lead < 0xE0   ? 2
+                         : lead >= 0xE0 && lead < 0xF0 ? 3
+                         : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                       : 0;
+    if (length == 0 || at + length > text.size()) {
+        return 0;
+    }
+    unsigned codePoint = lead & (0xFF >> (length + 1));
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) {
+            return 0;
+        }
+        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
+    }
+    bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
+    bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    bool nonCharacter = codePoint == 0xFFFE || codePoint == 0xFFFF || codePoint > 0x10FFFF;
+    return overlong || surrogate || nonCharacter ? 0 : length;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+void AppendNavList(std::string& text, const std::vector<EpubNavEntry>& entries) {
+    text += "<ol>";
+    for (const EpubNavEntry& entry : entries) {
+        text += "<li>";
+        if (entry.href.empty()) {
+            text += "<span>" + EscapeXml(entry.label) + "</span>";
+        } else {
+            text += "<a href=\"" + EscapeXml(entry.href) + "\">" + EscapeXml(entry.label) + "</a>";
+        }
+        if (!entry.children.empty()) {
+            AppendNavList(text, entry.children);
+        }
+        text += "</li>\n";
+    }
+    text += "</ol>";
+}
+
+}  // namespace
+
+std::string EscapeXml(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t length = XmlCharLength(text, at);
+        if (length == 0) {
+            ++at;
+            continue;
+        }
+        switch (text[at]) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            case '\'':
+                escaped += "&#39;";
+                break;
+            default:
+                escaped.append(text.substr(at, length));
+        }
+        at += length;
+    }
+    return escaped;
+}
+
+std::string MediaTypeOf(std::string_view fileName) {
+    std::size_t dot = fileName.rfind('.');
+    std::string extension = dot == std::string_view::npos ? "" : Lower(fileName.substr(dot + 1));
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kTypes{{
+        {"xhtml", kXhtmlMediaType},
+        {"css", "text/css"},
+        {"png", "image/png"},
+        {"jpg", "image/jpeg"},
+        {"jpeg", "image/jpeg"},
+        {"jpe", "image/jpeg"},
+        {"gif", "image/gif"},
+        {"svg", "image/svg+xml"},
+        {"webp", "image/webp"},
+        {"bmp", "image/bmp"},
+        {"ico", "image/vnd.microsoft.icon"},
+        {"js", "application/javascript"},
+        {"ttf", "font/ttf"},
+        {"otf", "font/otf"},
+        {"woff", "font/woff"},
+        {"woff2", "font/woff2"},
+        {"mp3", "audio/mpeg"},
+        {"mp4", "video/mp4"},
+        {"zip", "application/zip"},
+        {"pdf", "application/pdf"},
+        {"txt", "text/plain"},
+        {"xml", "application/xml"},
+    }};
+    for (const auto& [known, type] : kTypes) {
+        if (extension == known) {
+            return std::string(type);
+        }
+    }
+    return "application/octet-stream";
+}
+
+std::string MakeContainerXml() {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">"
+           "<rootfiles><rootfile full-path=\"" +
+           std::string(kEpubFolder) +
+           "/package.opf\" media-type=\"application/oebps-package+xml\"/></rootfiles>"
+           "</container>\n";
+}
+
+std::string MakePackageDocument(const EpubPackage& package) {
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" "
+        "unique-identifier=\"book-id\" xml:lang=\"" +
+        EscapeXml(package.language) +
+        "\">\n<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
+        "<dc:identifier id=\"book-id\">" +
+        EscapeXml(package.identifier) + "</dc:identifier>\n<dc:title>" + EscapeXml(package.title) +
+        "</dc:title>\n<dc:language>" + EscapeXml(package.language) +
+        "</dc:language>\n<meta property=\"dcterms:modified\">" + EscapeXml(package.modified) +
+        "</meta>\n</metadata>\n<manifest>\n";
+    for (const EpubItem& item : package.manifest) {
+        text += "<item id=\"" + EscapeXml(item.id) + "\" href=\"" + EscapeXml(item.href) +
+                "\" media-type=\"" + EscapeXml(item.mediaType) + "\"";
+        if (!item.properties.empty()) {
+            text += " properties=\"" + EscapeXml(item.properties) + "\"";
+        }
+        text += "/>\n";
+    }
+    text += "</manifest>\n<spine>\n";
+    for (const EpubSpineItem& item : package.spine) {
+        text += "<itemref idref=\"" + EscapeXml(item.idref) + "\"";
+        if (!item.linear) {
+            text += " linear=\"no\"";
+        }
+        text += "/>\n";
+    }
+    text += "</spine>\n</package>\n";
+    return text;
+}
+
+std::string MakeNavDocument(std::string_view title, std::string_view language,
+                            const std::vector<EpubNavEntry>& entries, std::string_view firstPage) {
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
+        "<html xmlns=\"http://www.w3.org/1999/xhtml\" xmlns:epub=\"http://www.idpf.org/2007/ops\" "
+        "lang=\"" +
+        EscapeXml(language) + "\" xml:lang=\"" + EscapeXml(language) + "\">\n<head><title>" +
+        EscapeXml(title) + "</title></head>\n<body>\n<nav epub:type=\"toc\" id=\"toc\"><h1>" +
+        EscapeXml(title) + "</h1>\n";
+    AppendNavList(text, entries);
+    text += "</nav>\n";
+    if (!firstPage.empty()) {
+        text +=
+            "<nav epub:type=\"landmarks\" hidden=\"hidden\"><ol><li><a epub:type=\"bodymatter\" "
+            "href=\"" +
+            EscapeXml(firstPage) + "\">" + EscapeXml(title) + "</a></li></ol></nav>\n";
+    }
+    text += "</body>\n</html>\n";
+    return text;
+}
+
+}  // namespace wisp

@@ -263,6 +263,31 @@ std::string HtmlDocument::Title() const {
     return title;
 }
 
+std::string HtmlDocument::Doctype() const {
+    const GumboDocument& document = output_->document->v.document;
+    if (!document.has_doctype) {
+        return {};
+    }
+    std::string doctype = "<!DOCTYPE ";
+    doctype += document.name;
+    if (document.public_identifier && *document.public_identifier) {
+        doctype += " PUBLIC \"";
+        doctype += document.public_identifier;
+        doctype += '"';
+        if (document.system_identifier && *document.system_identifier) {
+            doctype += " \"";
+            doctype += document.system_identifier;
+            doctype += '"';
+        }
+    } else if (document.system_identifier && *document.system_identifier) {
+        doctype += " SYSTEM \"";
+        doctype += document.system_identifier;
+        doctype += '"';
+    }
+    doctype += '>';
+    return doctype;
+}
+
 std::string HtmlDocument::BaseHref() const {
     std::string href;
     VisitElements(output_->root, [&](const GumboNode* node) {

@@ -264,6 +264,7 @@ TEST_F(LocalizeTest, ReferenceKindsBeyondTheTagTable) {
          "<IFRAME src=\"News.files/in.html\"></IFRAME><OBJECT data=\"News.files/m.svg\"></OBJECT>"
          "<EMBED src=\"News.files/e.swf\">",
          {"in.html", "m.svg", "e.swf"}},
+        {"<TRACK src=\" t.vtt\n\">", "<TRACK src=\"News.files/t.vtt\">", {"t.vtt"}},
         {"<BODY background=\"bg.gif\"><TD background=bg.gif>",
          "<BODY background=\"News.files/bg.gif\"><TD background=News.files/bg.gif>",
          {"bg.gif"}},

@@ -255,7 +255,7 @@ std::optional<std::string> CCaptureContext::LocalizeReference(std::string_view r
         depths_.push_back(depth);
     }
     std::string written = MakeLocalReference(prefix, fileNames_[entry]);
-    document.references.emplace_back(written, entry);
+    document.references.emplace(written, entry);
     written += fragment;
     writtenReferences_.insert(written);
     return written;
@@ -295,7 +295,8 @@ void CCaptureContext::FollowFetched(std::size_t entry) {
         return;
     }
     std::optional<std::string> content = ports_.files.ReadWholeFile(localPaths_[entry]);
-    if (!content || !LooksLikeText(*content)) {
+    if (!content || !LooksLikeText(*content) ||
+        (kinds_[entry] == ResourceKind::Frame && content->find('<') == std::string::npos)) {
         return;
     }
     Document document{entry, {}, {}};

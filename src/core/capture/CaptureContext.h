@@ -73,7 +73,7 @@ private:
         std::size_t entry;  // the queue entry it was fetched as; unused for the page
         std::string text;
         // The references written into it, each with the queue entry it names.
-        std::vector<std::pair<std::string, std::size_t>> references;
+        std::set<std::pair<std::string, std::size_t>> references;
     };
     std::string CompanionFolderPath() const;
     // The reference to write for `reference` met in a text that came from `baseUrl`, the

@@ -284,7 +284,15 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                 }
                 newValue.append(value, kept, std::string::npos);
             } else if (IsReferenceAttribute(tag, attribute.name, kind)) {
-                std::optional<std::string> replaced = handlers.reference(value, kind);
+                // A browser ignores white space around an address.
+                std::string_view address(value);
+                while (!address.empty() && IsHtmlSpace(address.front())) {
+                    address.remove_prefix(1);
+                }
+                while (!address.empty() && IsHtmlSpace(address.back())) {
+                    address.remove_suffix(1);
+                }
+                std::optional<std::string> replaced = handlers.reference(address, kind);
                 if (replaced) {
                     newValue = std::move(*replaced);
                     changed = true;

@@ -232,7 +232,8 @@ bool HasStylesheetRel(const GumboNode* link) {
 }  // namespace
 
 HtmlDocument::HtmlDocument(std::string_view utf8)
-    : output_(gumbo_parse_with_options(&kGumboDefaultOptions, utf8.data(), utf8.size())) {}
+    : text_(utf8),
+      output_(gumbo_parse_with_options(&kGumboDefaultOptions, text_.data(), text_.size())) {}
 
 HtmlDocument::~HtmlDocument() {
     gumbo_destroy_output(&kGumboDefaultOptions, output_);

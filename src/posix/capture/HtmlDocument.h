@@ -54,6 +54,9 @@ public:
     static const char* Attribute(const Node* element, const char* name);
 
 private:
+    // The tree points into the parsed text (each element's original tag text), so the
+    // document keeps its own copy.
+    std::string text_;
     GumboInternalOutput* output_;
 };
 

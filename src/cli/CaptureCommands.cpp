@@ -10,6 +10,7 @@
 #include "core/capture/PageComposition.h"
 #include "core/capture/PageMetadata.h"
 #include "core/capture/PastedPageTitle.h"
+#include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/WebPageSource.h"
@@ -55,7 +56,9 @@ void RunCollect(CommandContext& context) {
     }
     const WebPageSource& source = *read.page;
 
-    std::string title = command.Value("title").value_or(source.Title());
+    // A title the reader typed is checked; the page's own title is made into a usable name.
+    std::string title =
+        command.Has("title") ? *command.Value("title") : MakeTitleFileName(source.Title());
     if (std::optional<std::string_view> refused = CheckPageTitle(title)) {
         std::string message(*refused);
         for (char& c : message) {
@@ -77,7 +80,7 @@ void RunCollect(CommandContext& context) {
         }
         page.html = std::move(*composed);
     } else {
-        page.html = ComposeWholePage(source);
+        page.html = source.Doctype() + ComposeWholePage(source);
     }
     page.html = AddPageMetadata(std::move(page.html), command.Value("keywords").value_or(""),
                                 command.Value("description").value_or(""));

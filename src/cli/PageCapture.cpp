@@ -30,8 +30,8 @@ unsigned TransfersOf(const CommandContext& context) {
     return transfers;
 }
 
-// The capture job's own sequential download step is replaced here by a concurrent one; these
-// ports are never asked to fetch.
+// The capture job's own sequential fetching is replaced here by a concurrent one; these ports
+// are never asked to fetch.
 class UnusedDownloader final : public IDownloader {
 public:
     bool Download(std::string_view, std::string_view) override { return false; }
@@ -65,14 +65,20 @@ std::string SaveCapturedPage(CommandContext& context, const TargetFolder& target
                     << "; the page keeps its references as they were\n";
     }
 
-    const std::vector<std::string>& urls = job.SourceUrls();
-    ProgressBar bar(stderr, ProgressBar::ShouldShow(stderr, context.Quiet()), "Downloading",
-                    urls.size());
-    std::vector<bool> fetched = FetchConcurrently(
-        urls, job.LocalPaths(), transfers,
-        [&](std::size_t done, std::size_t index, bool) { bar.Update(done, urls[index]); });
-    bar.Finish();
+    // Style sheets and frames add what they reference in further rounds.
+    job.DownloadResources(
+        [&](const std::vector<std::string>& urls, const std::vector<std::string>& paths) {
+            ProgressBar bar(stderr, ProgressBar::ShouldShow(stderr, context.Quiet()), "Downloading",
+                            urls.size());
+            std::vector<bool> fetched = FetchConcurrently(
+                urls, paths, transfers,
+                [&](std::size_t done, std::size_t index, bool) { bar.Update(done, urls[index]); });
+            bar.Finish();
+            return fetched;
+        });
 
+    const std::vector<std::string>& urls = job.SourceUrls();
+    const std::vector<bool>& fetched = job.Fetched();
     std::size_t failed = 0;
     for (std::size_t i = 0; i < fetched.size(); ++i) {
         if (!fetched[i]) {

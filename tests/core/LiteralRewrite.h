@@ -33,7 +33,7 @@ inline std::optional<std::string> RewriteByTheLetter(std::string page,
             if (tag.zipArchivesOnly && !IsZipArchiveReference(oldValue)) {
                 continue;
             }
-            ReferenceDecision decision = handler(tag, oldValue);
+            ReferenceDecision decision = handler(tag, oldTag, oldValue);
             if (decision.outcome == ReferenceDecision::Outcome::Abort) {
                 return std::nullopt;
             }

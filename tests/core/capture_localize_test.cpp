@@ -1,15 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "CaptureTestPorts.h"
 #include "core/capture/CaptureContext.h"
+#include "core/capture/ReferenceText.h"
 
 // The resource localizer over the platform's real files and URL combination.
 namespace wisp {
 namespace {
 
+using test::Native;
 using test::TempFolder;
 
 // The text with each "News.files/" written with the platform's separator.
@@ -124,13 +130,10 @@ TEST_F(LocalizeTest, IdenticalTagsAreRewrittenTogether) {
     EXPECT_EQ(job.Html(), Rewritten("<IMG src=\"News.files/p.gif\"><B>x</B>"
                                     "<IMG src=\"News.files/p.gif\">"
                                     "<IMG src=\"News.files/p.gif\" width=1>"));
-    // Each visited tag is queued, the rewritten ones with their new value; all of them aim
-    // at the same local file.
-    ASSERT_EQ(job.SourceUrls().size(), 3u);
-    EXPECT_EQ(job.SourceUrls()[0], "http://host/dir/p.gif");
-    for (const std::string& path : job.LocalPaths()) {
-        EXPECT_EQ(path, Local("p.gif"));
-    }
+    // The tags rewritten with the first are met again with the value written for it, which
+    // names the saved file: the address is queued once.
+    EXPECT_EQ(job.SourceUrls(), std::vector<std::string>{"http://host/dir/p.gif"});
+    EXPECT_EQ(job.LocalPaths(), std::vector<std::string>{Local("p.gif")});
 }
 
 TEST_F(LocalizeTest, AValueStandingTwiceInItsTagIsReplacedTwice) {
@@ -232,6 +235,202 @@ TEST_F(LocalizeTest, APagePathWithoutAFolderKeepsItsCompanionBesideIt) {
     ASSERT_EQ(job.LocalPaths().size(), 1u);
     EXPECT_EQ(job.LocalPaths()[0], Rewritten("News.files/a.gif"));
     ports.files->RemoveFolder("News.files");
+}
+
+TEST_F(LocalizeTest, ReferenceKindsBeyondTheTagTable) {
+    struct Case {
+        const char* html;
+        const char* rewritten;           // "/" after News.files stands for the platform's separator
+        std::vector<std::string> files;  // under http://host/dir/
+    };
+    const Case cases[] = {
+        {"<IMG src=\"a.png\" srcset=\"a.png 1x, b.png 2x\">",
+         "<IMG src=\"News.files/a.png\" srcset=\"News.files/a.png 1x, News.files/b.png 2x\">",
+         {"a.png", "b.png"}},
+        {"<img SRCSET='q.png?x=1&amp;y=2 480w'>",
+         "<img SRCSET='News.files/q.png 480w'>",
+         {"q.png?x=1&y=2"}},
+        {"<PICTURE><SOURCE srcset=\"w.webp\" type=\"image/webp\"><IMG src=\"p.jpg\"></PICTURE>",
+         "<PICTURE><SOURCE srcset=\"News.files/w.webp\" type=\"image/webp\">"
+         "<IMG src=\"News.files/p.jpg\"></PICTURE>",
+         {"p.jpg", "w.webp"}},
+        {"<VIDEO poster=\"v.jpg\" src=\"v.mp4\"><SOURCE src=\"v.webm\"><TRACK src=\"t.vtt\">"
+         "</VIDEO><AUDIO src=s.ogg></AUDIO>",
+         "<VIDEO poster=\"News.files/v.jpg\" src=\"News.files/v.mp4\">"
+         "<SOURCE src=\"News.files/v.webm\"><TRACK src=\"News.files/t.vtt\"></VIDEO>"
+         "<AUDIO src=News.files/s.ogg></AUDIO>",
+         {"v.jpg", "v.mp4", "v.webm", "t.vtt", "s.ogg"}},
+        {"<IFRAME src=\"in.html\"></IFRAME><OBJECT data=\"m.svg\"></OBJECT><EMBED src=\"e.swf\">",
+         "<IFRAME src=\"News.files/in.html\"></IFRAME><OBJECT data=\"News.files/m.svg\"></OBJECT>"
+         "<EMBED src=\"News.files/e.swf\">",
+         {"in.html", "m.svg", "e.swf"}},
+        {"<TRACK src=\" t.vtt\n\">", "<TRACK src=\"News.files/t.vtt\">", {"t.vtt"}},
+        {"<BODY background=\"bg.gif\"><TD background=bg.gif>",
+         "<BODY background=\"News.files/bg.gif\"><TD background=News.files/bg.gif>",
+         {"bg.gif"}},
+        {"<DIV style=\"background:url('d.png')\">x</DIV>",
+         "<DIV style=\"background:url('News.files/d.png')\">x</DIV>",
+         {"d.png"}},
+        {"<STYLE>@import \"i.css\"; p{background:url(s.png)} /* url(no.png) */</STYLE>",
+         "<STYLE>@import \"News.files/i.css\"; p{background:url(News.files/s.png)} "
+         "/* url(no.png) */</STYLE>",
+         {"i.css", "s.png"}},
+        {"<svg><image href=\"si.png\"/><use xlink:href=\"sp.svg#icon\"/><use href=\"#own\"/>"
+         "</svg>",
+         "<svg><image href=\"News.files/si.png\"/><use xlink:href=\"News.files/sp.svg#icon\"/>"
+         "<use href=\"#own\"/></svg>",
+         {"si.png", "sp.svg"}},
+        // Script text and comments hold no references of these kinds.
+        {"<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->",
+         "<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->",
+         {}},
+        {"<IMG srcset=\"data:image/png;base64,AA== 1x\"><VIDEO src=\"\">",
+         "<IMG srcset=\"data:image/png;base64,AA== 1x\"><VIDEO src=\"\">",
+         {}},
+    };
+    for (const Case& c : cases) {
+        CCaptureContext& job = Localize(c.html, "http://host/dir/page.html");
+        EXPECT_TRUE(result) << c.html;
+        EXPECT_EQ(job.Html(), Rewritten(c.rewritten)) << c.html;
+        std::vector<std::string> urls;
+        for (const std::string& file : c.files) {
+            urls.push_back("http://host/dir/" + file);
+        }
+        EXPECT_EQ(job.SourceUrls(), urls) << c.html;
+    }
+}
+
+TEST_F(LocalizeTest, OnlyTheLinksThePageNeedsAreFetched) {
+    const std::pair<const char*, bool> cases[] = {
+        {"rel=\"stylesheet\"", true},
+        {"rel=\"alternate stylesheet\"", true},
+        {"rel=\"shortcut icon\"", true},
+        {"rel=\"apple-touch-icon\"", true},
+        {"rel=\"manifest\"", true},
+        {"rel=\"preload\" as=\"font\"", true},
+        {"rel=\"preload\" as=\"image\"", true},
+        {"rel=\"modulepreload\"", true},
+        {"rel=\"preload\" as=\"fetch\"", false},
+        {"rel=\"next\"", false},
+        {"rel=\"prev\"", false},
+        {"rel=\"index\"", false},
+        {"rel=\"search\"", false},
+        {"rel=\"copyright\"", false},
+        {"rel=\"canonical\"", false},
+        {"", false},
+    };
+    for (const auto& [relation, fetched] : cases) {
+        CCaptureContext& job =
+            Localize(std::string("<LINK ") + relation + " href=\"x.css\">", "http://h/p.html");
+        EXPECT_EQ(job.SourceUrls().size(), fetched ? 1u : 0u) << relation;
+    }
+}
+
+TEST_F(LocalizeTest, DistinctAddressesGetDistinctFilesAndReferencesStayUrls) {
+    pagePath = temp.Path("Book/50% #1 b.htm");
+    CCaptureContext& job = Localize(
+        "<IMG src=\"a/logo.png\"><IMG src=\"b/logo.png\"><IMG src=\"b/LOGO.png\">"
+        "<IMG src=\"a/logo.png\"><SCRIPT src=\"q.js?v=2\"></SCRIPT>"
+        "<LINK rel=stylesheet href=\"q.css?v=3\"><IMG src=\"with%20space%23.png\">",
+        "http://h/p.html");
+    const std::string folder = "50%25%20%231%20b.files";
+    EXPECT_EQ(job.Html(), Native("<IMG src=\"" + folder + "/logo.png\"><IMG src=\"" + folder +
+                                 "/logo-2.png\"><IMG src=\"" + folder +
+                                 "/LOGO-3.png\">"
+                                 "<IMG src=\"" +
+                                 folder + "/logo.png\"><SCRIPT src=\"" + folder +
+                                 "/q.js\"></SCRIPT><LINK rel=stylesheet href=\"" + folder +
+                                 "/q.css\"><IMG src=\"" + folder + "/with%20space%23.png\">"));
+    EXPECT_EQ(job.SourceUrls(),
+              (std::vector<std::string>{"http://h/q.js?v=2", "http://h/a/logo.png",
+                                        "http://h/b/logo.png", "http://h/b/LOGO.png",
+                                        "http://h/with%20space%23.png", "http://h/q.css?v=3"}));
+    EXPECT_EQ(job.LocalPaths().back(), temp.Path("Book/50% #1 b.files/q.css"));
+    EXPECT_EQ(job.LocalPaths()[4], temp.Path("Book/50% #1 b.files/with space#.png"));
+}
+
+TEST(MakeLocalReference, NeverReadsAsASchemeOrLosesACharacter) {
+    const std::string sep(1, kPathSeparator);
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"News.files", "a.png", "News.files" + sep + "a.png"},
+        {"Doxygen: Getting started.files", "a.png",
+         "./Doxygen:%20Getting%20started.files" + sep + "a.png"},
+        {"A.files", "x:y.png", "A.files" + sep + "x:y.png"},
+        {"", "x:y.png", "./x:y.png"},
+        {"", "a b%c#d?e\"f'g<h>&(i).png", "a%20b%25c%23d%3Fe%22f%27g%3Ch%3E%26%28i%29.png"},
+        {"", "\xC3\xA9t\xC3\xA9.css", "\xC3\xA9t\xC3\xA9.css"},
+    };
+    for (const auto& [folder, file, reference] : cases) {
+        EXPECT_EQ(MakeLocalReference(folder, file), reference) << folder << " " << file;
+    }
+}
+
+// Serves a fixed site: writes the file of a known address, fails for any other.
+class ServingDownloader final : public IDownloader {
+public:
+    bool Download(std::string_view url, std::string_view localPath) override {
+        requests.emplace_back(url);
+        auto page = site.find(std::string(url));
+        if (page == site.end()) {
+            return false;
+        }
+        std::ofstream(std::string(localPath), std::ios::binary) << page->second;
+        return true;
+    }
+    std::map<std::string, std::string> site;
+    std::vector<std::string> requests;
+};
+
+TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress) {
+    ServingDownloader server;
+    const std::string base = "http://host/dir/";
+    server.site = {
+        {base + "css/s.css",
+         "@import url(base.css); @font-face{src:url(\"../fonts/f.woff2\")}\n"
+         "body{background:url(../img/logo.png)} p{background:url('missing.png')}"},
+        {base + "css/base.css", "@import \"s.css\"; a{b:url(x.png)}"},
+        {base + "css/x.png", "x"},
+        {base + "fonts/f.woff2", "font"},
+        {base + "img/logo.png", "logo"},
+        {base + "other/logo.png", "other"},
+        {base + "f.html", "<html><body><img src=\"img/logo.png\"><img src=\"in.png\"></body>"},
+        {base + "in.png", "in"},
+    };
+    CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress});
+    job.Init(
+        "<LINK rel=\"stylesheet\" href=\"css/s.css\"><IMG src=\"gone.png\">"
+        "<IMG src=\"img/logo.png\"><IMG src=\"other/logo.png\"><IFRAME src=\"f.html\">"
+        "</IFRAME><IMG src=\"gone.png\" width=1>",
+        base + "page.html", pagePath);
+    ASSERT_TRUE(job.LocalizeResources());
+    ASSERT_TRUE(job.DownloadResources());
+
+    EXPECT_EQ(job.Html(), Rewritten("<LINK rel=\"stylesheet\" href=\"News.files/s.css\">"
+                                    "<IMG src=\"http://host/dir/gone.png\">"
+                                    "<IMG src=\"News.files/logo.png\">"
+                                    "<IMG src=\"News.files/logo-2.png\">"
+                                    "<IFRAME src=\"News.files/f.html\"></IFRAME>"
+                                    "<IMG src=\"http://host/dir/gone.png\" width=1>"));
+    EXPECT_EQ(
+        temp.Read("Book/News.files/s.css"),
+        "@import url(base.css); @font-face{src:url(\"f.woff2\")}\n"
+        "body{background:url(logo.png)} p{background:url('http://host/dir/css/missing.png')}");
+    EXPECT_EQ(temp.Read("Book/News.files/base.css"), "@import \"s.css\"; a{b:url(x.png)}");
+    EXPECT_EQ(temp.Read("Book/News.files/f.html"),
+              "<HTML><BODY><IMG src=\"logo.png\"><IMG src=\"in.png\"></BODY>");
+    EXPECT_EQ(temp.Read("Book/News.files/x.png"), "x");
+    EXPECT_EQ(temp.Read("Book/News.files/f.woff2"), "font");
+    // Every address is asked for once, however often it is referenced.
+    std::vector<std::string> asked = server.requests;
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(std::adjacent_find(asked.begin(), asked.end()), asked.end());
+    EXPECT_EQ(asked.size(), 10u);
+    ASSERT_EQ(job.Fetched().size(), job.SourceUrls().size());
+    std::size_t failed = 0;
+    for (bool fetched : job.Fetched()) {
+        failed += fetched ? 0 : 1;
+    }
+    EXPECT_EQ(failed, 2u);
 }
 
 }  // namespace

@@ -35,6 +35,21 @@ TEST(WritePageFile, WritesTheMetaLineAndTheRewrittenHtml) {
     EXPECT_NE(job.Html().find(test::Native("News.files/a.gif")), std::string::npos);
 
     EXPECT_FALSE(WritePageFile(*ports.files, job, temp.Path("Missing/News.htm")));
+
+    // A DOCTYPE stays first, or the page renders in quirks mode.
+    const std::pair<std::string, std::string> doctypes[] = {
+        {"<!DOCTYPE html><HTML></HTML>", "<!DOCTYPE html>" + meta + "<HTML></HTML>"},
+        {"\n<!doctype HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n<HTML>",
+         "\n<!doctype HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">" + meta + "\n<HTML>"},
+        {"<HTML><!DOCTYPE html>", meta + "<HTML><!DOCTYPE html>"},
+        {"<!DOCTYPE html", meta + "<!DOCTYPE html"},
+    };
+    for (const auto& [html, written] : doctypes) {
+        CCaptureContext page(ports.Ports());
+        page.Init(html, "", pagePath);
+        ASSERT_TRUE(WritePageFile(*ports.files, page, pagePath));
+        EXPECT_EQ(temp.Read("Book/News.htm"), written) << html;
+    }
 }
 
 }  // namespace

@@ -19,8 +19,10 @@ using test::RewriteByTheLetter;
 // Rewrites a value to "N.f/" and its last segment, as the localizer does with its
 // companion folder; a value with "!" is kept, one with "stop" aborts the scan.
 struct RecordingHandler {
-    ReferenceDecision operator()(const ResourceTag& tag, std::string_view value) {
-        calls.emplace_back(std::string(tag.tagText), std::string(value));
+    ReferenceDecision operator()(const ResourceTag& tag, std::string_view tagText,
+                                 std::string_view value) {
+        calls.emplace_back(std::string(tag.tagText) + "|" + std::string(tagText),
+                           std::string(value));
         if (value.find("stop") != std::string_view::npos) {
             return {ReferenceDecision::Outcome::Abort, {}};
         }
@@ -37,10 +39,13 @@ struct RecordingHandler {
 void ExpectSameAsTheRule(const std::string& page) {
     RecordingHandler literal;
     RecordingHandler scanned;
-    std::optional<std::string> expected = RewriteByTheLetter(
-        page, [&](const ResourceTag& t, std::string_view v) { return literal(t, v); });
-    std::optional<std::string> got = RewriteResourceReferences(
-        page, [&](const ResourceTag& t, std::string_view v) { return scanned(t, v); });
+    std::optional<std::string> expected =
+        RewriteByTheLetter(page, [&](const ResourceTag& t, std::string_view x, std::string_view v) {
+            return literal(t, x, v);
+        });
+    std::optional<std::string> got =
+        RewriteResourceReferences(page, [&](const ResourceTag& t, std::string_view x,
+                                            std::string_view v) { return scanned(t, x, v); });
     ASSERT_EQ(got, expected) << page;
     ASSERT_EQ(scanned.calls, literal.calls) << page;
 }

@@ -33,7 +33,7 @@ TEST(PasteIntoTree, SavesIntoTheSelectedItemsFolderUnderItsTitle) {
     EXPECT_EQ(fixture.temp.Read("R/News/Weekly Notes.htm"),
               std::string(kPageMetaText) +
                   "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY><IMG src=\"" +
-                  Native("Weekly Notes.files/pic.png") + "\"></BODY></HTML>");
+                  Native("Weekly%20Notes.files/pic.png") + "\"></BODY></HTML>");
     ASSERT_EQ(capture.downloader.requests.size(), 1u);
     EXPECT_EQ(capture.downloader.requests[0].first, "http://example.org/news/pic.png");
 }

@@ -33,6 +33,16 @@ TEST(MakeResourceFileName, FollowsTheNamingRule) {
         {"http://h/show.?x", true, "show.htm"},
         {"http://h/load.php?v=2", true, "load.htm"},
         {"http://h/dir.v2/page?x=/a.gif", true, "page.htm"},
+        // A static resource keeps its name behind a version query.
+        {"http://h/_static/pydoctheme.css?2022.1", true, "pydoctheme.css"},
+        {"http://h/q.JS?v=2", true, "q.JS"},
+        {"http://h/f/font.woff2?#iefix", true, "font.woff2"},
+        // Saved under the decoded name the browser looks for; the fragment is no file.
+        {"http://h/with%20space.png", true, "with space.png"},
+        {"http://h/%E2%82%AC%3f.png", true, "\xE2\x82\xAC_.png"},
+        {"http://h/a%2F..%2Fb.png", true, "a_.._b.png"},
+        {"http://h/sprite.svg#icon", true, "sprite.svg"},
+        {"http://h/bad%zz.png", true, "bad%zz.png"},
         {"?x", false, ""},
         {"b.cgi?x", false, ""},
         {"nofolder.gif", false, ""},
@@ -42,6 +52,30 @@ TEST(MakeResourceFileName, FollowsTheNamingRule) {
         EXPECT_EQ(MakeResourceFileName(c.url, name), c.ok) << c.url;
         EXPECT_EQ(name, c.ok ? c.name : "unchanged") << c.url;
     }
+}
+
+TEST(MakeTitleFileName, MakesAPageTitleAUsableName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Doxygen: Getting started", "Doxygen_ Getting started"},
+        {"What is \"this\"?", "What is _this__"},
+        {"  a\t\n b  ", "a b"},
+        {"dots...", "dots"},
+        {"", "Untitled"},
+        {" . ", "Untitled"},
+        {"con", "_con"},
+        {"100% #1 a/b\\c", "100% #1 a_b_c"},
+    };
+    for (const auto& [title, name] : cases) {
+        EXPECT_EQ(MakeTitleFileName(title), name) << title;
+    }
+    // A long title is cut between characters, never inside one.
+    std::string euros;
+    for (int i = 0; i < 100; ++i) {
+        euros += "\xE2\x82\xAC";
+    }
+    std::string cut = MakeTitleFileName(euros);
+    EXPECT_LE(cut.size(), 120u);
+    EXPECT_EQ(cut.size() % 3, 0u);
 }
 
 TEST(MakeResourceFileName, EmptyUrlSucceedsAndLeavesTheName) {

@@ -70,7 +70,8 @@ TEST(CaptureEndToEnd, SavesAWebPageWithItsResources) {
                   "<HTML><BODY><IMG src=\"News.files/pic.gif\"><IMG src=\"News.files/pic.gif\">"
                   "<SCRIPT src=\"News.files/load.htm\"></SCRIPT>"
                   "<A href=\"News.files/tool.zip\">t</A><A href=\"notes.html\">n</A>"
-                  "<IMG src=\"News.files/missing.gif\"><IMG src=\"file://" +
+                  "<IMG src=\"" +
+                  server.Url("/dir/missing.gif") + "\"><IMG src=\"file://" +
                   temp.Path("secret.txt") + "\"></BODY></HTML>");
 }
 

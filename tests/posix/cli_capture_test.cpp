@@ -29,6 +29,14 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// The site's style sheet as saved: its picture is referenced beside it.
+std::string SavedSiteCss(const std::string& folder = "") {
+    std::string css = SiteFile("css/site.css");
+    const std::string picture = "../images/background.png";
+    css.replace(css.find(picture), picture.size(), folder + "background.png");
+    return css;
+}
+
 class WispCapture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -61,20 +69,22 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
         Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--keywords", "roses, soil"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, "Saved " + temp.Path("Library/Garden/Garden Notes.htm") +
-                              ": 6 resources fetched, 0 failed\n");
+                              ": 7 resources fetched, 0 failed\n");
 
     std::string page = temp.Read("Library/Garden/Garden Notes.htm");
-    EXPECT_EQ(page.rfind("<meta http-equiv=\"Content-Type\" content=\"text/html; "
+    EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=\"Content-Type\" content=\"text/html; "
                          "charset=UTF-8\"><HTML lang=\"en\"><HEAD>"
                          "<META name=\"keywords\" content=\"roses, soil\">",
                          0),
               0u);
-    EXPECT_TRUE(Contains(page, "<IMG src=\"Garden Notes.files/logo.png\""));
-    EXPECT_TRUE(Contains(page, "<A href=\"Garden Notes.files/seeds.zip\">"));
+    EXPECT_TRUE(Contains(page, "<IMG src=\"Garden%20Notes.files/logo.png\""));
+    EXPECT_TRUE(Contains(page, "<A href=\"Garden%20Notes.files/seeds.zip\">"));
     EXPECT_TRUE(Contains(page, "<A href=\"frames.html\">"));  // a page link stays a link
-    EXPECT_TRUE(Contains(page, "<INPUT type=\"image\" src=\"Garden Notes.files/go.png\""));
+    EXPECT_TRUE(Contains(page, "<INPUT type=\"image\" src=\"Garden%20Notes.files/go.png\""));
+    // The style sheet's picture is fetched beside it and the sheet points there.
+    EXPECT_EQ(temp.Read("Library/Garden/Garden Notes.files/site.css"), SavedSiteCss());
     for (const char* file : {"images/logo.png", "images/tomato.png", "images/go.png",
-                             "css/site.css", "js/site.js", "downloads/seeds.zip"}) {
+                             "images/background.png", "js/site.js", "downloads/seeds.zip"}) {
         std::string name = std::filesystem::path(file).filename().string();
         EXPECT_EQ(temp.Read("Library/Garden/Garden Notes.files/" + name), SiteFile(file)) << file;
     }
@@ -86,7 +96,7 @@ TEST_F(WispCapture, CollectsASelectionWithTheStyleSheets) {
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     std::string page = temp.Read("Library/Garden/Winter/Soups.htm");
     EXPECT_TRUE(Contains(page, "<HTML><HEAD><TITLE>Soups</TITLE><style type=\"text/css\"><!--" +
-                                   SiteFile("css/site.css") +
+                                   SavedSiteCss("Soups.files/") +
                                    "--></style></HEAD><BODY><DIV "
                                    "class=\"recipe\" id=\"tomato-soup\">"));
     EXPECT_TRUE(Contains(page, "id=\"basil-oil\""));
@@ -105,7 +115,7 @@ TEST_F(WispCapture, PastesClipboardTextAndKeepsForeignTitlesInTheFolder) {
     ProgramResult pasted = Wisp({"paste", "-", "--book", "Garden"}, clip);
     ASSERT_EQ(pasted.exitStatus, 0) << pasted.err;
     EXPECT_TRUE(Contains(temp.Read("Library/Garden/Weekly Notes.htm"),
-                         "<IMG src=\"Weekly Notes.files/logo.png\""));
+                         "<IMG src=\"Weekly%20Notes.files/logo.png\""));
     EXPECT_EQ(temp.Read("Library/Garden/Weekly Notes.files/logo.png"), SiteFile("images/logo.png"));
 
     std::string hostile = "Version:1.0\r\n<HTML><TITLE>../../Escaped</TITLE>x</HTML>";
@@ -134,8 +144,7 @@ TEST_F(WispCapture, BuildsACompiledFileHoldingThePagesAndTheirFiles) {
     ASSERT_TRUE(chm);
     EXPECT_EQ(test::ReadObject(chm.get(), "/Garden Notes.htm"),
               temp.Read("Library/Garden/Garden Notes.htm"));
-    EXPECT_EQ(test::ReadObject(chm.get(), "/Garden Notes.files/site.css"),
-              SiteFile("css/site.css"));
+    EXPECT_EQ(test::ReadObject(chm.get(), "/Garden Notes.files/site.css"), SavedSiteCss());
     EXPECT_EQ(test::ReadObject(chm.get(), "/Winter/March.htm"),
               temp.Read("Library/Garden/Winter/March.htm"));
     EXPECT_TRUE(test::ReadObject(chm.get(), "/Contents.hhc"));
@@ -276,9 +285,51 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
     EXPECT_EQ(EntriesIn("Library"), before);
 }
 
+TEST_F(WispCapture, SavesAModernPageSoItLooksLikeTheLivePage) {
+    site.Add("/d/page.html",
+             "<!DOCTYPE html><html><head><title>Doxygen: \"Start\"?</title>"
+             "<link rel=\"stylesheet\" href=\"s.css?v=3\"><link rel=\"next\" href=\"next.html\">"
+             "<script src=\"q.js?v=2\"></script><style>p{background:url(img/p.png)}</style>"
+             "</head><body><img src=\"img/a.png\" srcset=\"img/a.png 1x, img/a2.png 2x\">"
+             "<img src=\"img/gone.png\"><iframe src=\"inner.html\"></iframe></body></html>");
+    site.Add("/d/s.css", "@import 'base.css'; body{background:url(\"img/bg%20x.png\")}",
+             "text/css");
+    site.Add("/d/base.css", "@import url(s.css?v=3); h1{background:url(img/a.png)}", "text/css");
+    site.Add("/d/q.js", "var q;", "application/javascript");
+    site.Add("/d/inner.html", "<html><body><img src=\"img/in.png\"></body></html>");
+    site.Add("/d/next.html", "<html></html>");
+    for (const char* picture :
+         {"/d/img/a.png", "/d/img/a2.png", "/d/img/p.png", "/d/img/bg x.png", "/d/img/in.png"}) {
+        site.Add(picture, picture, "image/png");
+    }
+    ProgramResult result = Wisp({"collect", site.Url("/d/page.html"), "--book", "Garden"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string pagePath = "Library/Garden/Doxygen_ _Start__.htm";
+    EXPECT_EQ(result.out, "Saved " + temp.Path(pagePath) + ": 9 resources fetched, 1 failed\n");
+    const std::string page = temp.Read(pagePath);
+    const std::string files = "Doxygen_%20_Start__.files/";
+    EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=", 0), 0u) << page;
+    for (const std::string& part : std::vector<std::string>{
+             "<LINK rel=\"stylesheet\" href=\"" + files + "s.css\">",
+             "<LINK rel=\"next\" href=\"next.html\">", "<SCRIPT src=\"" + files + "q.js\">",
+             "p{background:url(" + files + "p.png)}",
+             "srcset=\"" + files + "a.png 1x, " + files + "a2.png 2x\"",
+             "<IMG src=\"" + site.Url("/d/img/gone.png") + "\">",
+             "<IFRAME src=\"" + files + "inner.html\">"}) {
+        EXPECT_TRUE(Contains(page, part)) << part << "\n" << page;
+    }
+    const std::string folder = "Library/Garden/Doxygen_ _Start__.files/";
+    EXPECT_EQ(temp.Read(folder + "s.css"),
+              "@import 'base.css'; body{background:url(\"bg%20x.png\")}");
+    EXPECT_EQ(temp.Read(folder + "base.css"), "@import url(s.css); h1{background:url(a.png)}");
+    EXPECT_EQ(temp.Read(folder + "bg x.png"), "/d/img/bg x.png");
+    EXPECT_TRUE(Contains(temp.Read(folder + "inner.html"), "<IMG src=\"in.png\">"));
+    EXPECT_EQ(temp.Read(folder + "in.png"), "/d/img/in.png");
+    EXPECT_FALSE(temp.Exists(folder + "next.html"));
+}
+
 TEST_F(WispCapture, ConcurrentDownloadsLeaveWhatTheQueueOrderLeaves) {
-    // Both references are saved as pic.gif: the later one in the page wins, and a later one
-    // that fails leaves the earlier file.
+    // Two addresses with the same last segment get two files; a failed one keeps its address.
     site.Add("/a/pic.gif", "first", "image/gif");
     site.Add("/b/pic.gif", "second", "image/gif");
     site.Add("/a/keep.gif", "kept", "image/gif");
@@ -303,8 +354,12 @@ TEST_F(WispCapture, ConcurrentDownloadsLeaveWhatTheQueueOrderLeaves) {
         EXPECT_TRUE(
             Contains(result.err, "warning: could not fetch " + site.Url("/missing/keep.gif")));
         std::string files = "Library/Garden/" + folder + "/Race.files/";
-        EXPECT_EQ(temp.Read(files + "pic.gif"), "second") << transfers;
+        EXPECT_EQ(temp.Read(files + "pic.gif"), "first") << transfers;
+        EXPECT_EQ(temp.Read(files + "pic-2.gif"), "second") << transfers;
         EXPECT_EQ(temp.Read(files + "keep.gif"), "kept") << transfers;
+        EXPECT_FALSE(temp.Exists(files + "keep-2.gif")) << transfers;
+        EXPECT_TRUE(Contains(temp.Read("Library/Garden/" + folder + "/Race.htm"),
+                             "<IMG src=\"" + site.Url("/missing/keep.gif") + "\">"));
         EXPECT_EQ(temp.Read(files + "19.gif"), "gif 19") << transfers;
     }
 }

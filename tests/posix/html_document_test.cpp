@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/HtmlDocument.h"
 
@@ -9,6 +12,25 @@ namespace {
 std::string Serialized(std::string_view html) {
     HtmlDocument document(html);
     return HtmlDocument::OuterHtml(document.Root());
+}
+
+TEST(HtmlDocument, OutlivesTheTextItWasParsedFrom) {
+    // Unknown tags are named from the parsed text, which the caller may drop at once.
+    std::unique_ptr<HtmlDocument> document;
+    {
+        std::string text = "<!DOCTYPE html><html><body><my-widget a=1>x</my-widget></body></html>";
+        document = std::make_unique<HtmlDocument>(text);
+        text.assign(text.size(), 'z');
+    }
+    EXPECT_NE(HtmlDocument::OuterHtml(document->Root()).find("<MY-WIDGET a=\"1\">x</MY-WIDGET>"),
+              std::string::npos);
+    EXPECT_EQ(document->Doctype(), "<!DOCTYPE html>");
+    EXPECT_EQ(HtmlDocument("<html></html>").Doctype(), "");
+    EXPECT_EQ(HtmlDocument("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
+                           "\"http://www.w3.org/TR/html4/strict.dtd\"><p>")
+                  .Doctype(),
+              "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
+              "\"http://www.w3.org/TR/html4/strict.dtd\">");
 }
 
 TEST(HtmlDocument, WritesMarkupAsTheBrowserDoes) {

@@ -152,7 +152,7 @@ TEST_F(CollectTest, SavesTheWholePageIntoTheChosenFolderAfterTheChecks) {
     EXPECT_EQ(library.Read("Library/Garden/Summer/ Roses .htm"),
               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
               "<HTML><HEAD><META name=\"keywords\" content=\"garden\"></HEAD><BODY>"
-              "<IMG src=\" Roses .files\\pic.png\"></BODY></HTML>");
+              "<IMG src=\"%20Roses%20.files\\pic.png\"></BODY></HTML>");
     EXPECT_EQ(library.Read("Library/Garden/Summer/ Roses .files/pic.png"), "a picture");
 }
 

@@ -633,7 +633,8 @@ TEST_F(BarCaptureTest, PasteSavesClipboardHtmlIntoTheSelectedItemsFolder) {
     EXPECT_EQ(library.Read("Beta/Weekly Notes.htm"),
               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
               "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY>"
-              "<IMG src=\"Weekly Notes.files\\pic.png\"></BODY></HTML>");
+              // Nothing answers on port 1: the picture keeps its address.
+              "<IMG src=\"http://127.0.0.1:1/news/pic.png\"></BODY></HTML>");
 
     // The tree's own Paste entry comes back to the bar as its paste request: the same page
     // again, into the pasted page's folder.

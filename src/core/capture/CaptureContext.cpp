@@ -1,7 +1,14 @@
 #include "core/capture/CaptureContext.h"
 
+#include <cctype>
+
 #include "core/capture/AddressRules.h"
+#include "core/capture/CssReferences.h"
+#include "core/capture/LinkRelations.h"
 #include "core/capture/LocalReference.h"
+#include "core/capture/MarkupCase.h"
+#include "core/capture/MarkupReferences.h"
+#include "core/capture/ReferenceText.h"
 #include "core/capture/ResourceScan.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/PathLimits.h"
@@ -14,6 +21,71 @@ namespace {
 // a reference beyond them is left as written rather than cut to another address.
 constexpr std::size_t kMaxCombinedUrlChars = 255;
 constexpr std::size_t kMaxQueuedChars = 511;
+// How deep style sheets importing sheets and frames holding frames are followed; the queue
+// holds each address once, so a cycle ends anyway.
+constexpr int kMaxFollowDepth = 4;
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
+}
+
+// "name.ext" becomes "name-2.ext", "name-3.ext", ...
+std::string NumberedName(std::string_view name, int number) {
+    std::size_t dot = name.rfind('.');
+    if (dot == 0 || dot == std::string_view::npos) {
+        dot = name.size();
+    }
+    std::string numbered(name.substr(0, dot));
+    numbered += '-';
+    numbered += std::to_string(number);
+    numbered += name.substr(dot);
+    return numbered;
+}
+
+bool EndsReference(char c) {
+    return std::string_view("\"' \t\r\n\f)>,#;").find(c) != std::string_view::npos;
+}
+bool StartsReference(char c) {
+    return std::string_view("\"' \t\r\n\f(=,").find(c) != std::string_view::npos;
+}
+
+// An absolute address written where a saved file's reference stood.
+std::string AddressText(std::string_view url, bool markup) {
+    std::string text;
+    for (char c : url) {
+        switch (c) {
+            case '"':
+                text += "%22";
+                break;
+            case '\'':
+                text += "%27";
+                break;
+            case ' ':
+                text += "%20";
+                break;
+            case '(':
+                text += markup ? "(" : "%28";
+                break;
+            case ')':
+                text += markup ? ")" : "%29";
+                break;
+            case '&':
+                text += markup ? "&amp;" : "&";
+                break;
+            default:
+                text += c;
+        }
+    }
+    return text;
+}
+
+bool LooksLikeText(std::string_view content) {
+    return content.substr(0, 4096).find('\0') == std::string_view::npos;
+}
 
 }  // namespace
 
@@ -68,40 +140,250 @@ bool CCaptureContext::ResolveResourceUrl(std::string_view pageUrl, std::string& 
 bool CCaptureContext::LocalizeResources() {
     sourceUrls_.clear();
     localPaths_.clear();
-    const std::string companionFolder = CompanionFolderPath();
-    std::optional<std::string> rewritten = RewriteResourceReferences(
-        html_, [&](const ResourceTag&, std::string_view reference) -> ReferenceDecision {
-            std::string url(reference);
-            std::string fileName;
-            if (!ResolveResourceUrl(pageUrl_, url) || !MakeResourceFileName(url, fileName)) {
-                return {};
-            }
-            std::string localPath = JoinPath(companionFolder, fileName);
-            if (Utf16Length(url) > kMaxQueuedChars || Utf16Length(localPath) > kMaxQueuedChars) {
-                return {};
-            }
-            if (ports_.files.CreateFolder(companionFolder) == CreateFolderResult::Failed) {
-                return {ReferenceDecision::Outcome::Abort, {}};
-            }
-            sourceUrls_.push_back(std::move(url));
-            localPaths_.push_back(std::move(localPath));
-            return {ReferenceDecision::Outcome::Rewrite, JoinPath(companionName_, fileName)};
-        });
+    fileNames_.clear();
+    kinds_.clear();
+    depths_.clear();
+    fetched_.clear();
+    entryOfUrl_.clear();
+    usedNames_.clear();
+    writtenReferences_.clear();
+    followed_.clear();
+    page_ = Document{};
+    bool abort = false;
+    std::optional<std::string> rewritten =
+        LocalizeTagTable(html_, pageUrl_, companionName_, 0, page_, abort);
     if (!rewritten) {
+        page_.references.clear();
         return false;
     }
-    html_ = std::move(*rewritten);
+    // The kinds beyond the tag table come after it.
+    std::string text = LocalizeMarkup(*rewritten, pageUrl_, companionName_, 0, page_, abort);
+    if (abort) {
+        page_.references.clear();
+        return false;
+    }
+    html_ = std::move(text);
     return true;
+}
+
+std::optional<std::string> CCaptureContext::LocalizeTagTable(std::string_view html,
+                                                             std::string_view baseUrl,
+                                                             std::string_view prefix, int depth,
+                                                             Document& document, bool& abort) {
+    return RewriteResourceReferences(
+        html,
+        [&](const ResourceTag& tag, std::string_view tagText,
+            std::string_view reference) -> ReferenceDecision {
+            ResourceKind kind = ResourceKind::Plain;
+            if (tag.tagText == "<LINK") {
+                // Links to other documents (next, index, search, ...) are not the page's.
+                if (!IsNeededLink(tagText)) {
+                    return {};
+                }
+                if (IsStyleSheetLink(tagText)) {
+                    kind = ResourceKind::StyleSheet;
+                }
+            } else if (tag.tagText == "<FRAME") {
+                kind = ResourceKind::Frame;
+            }
+            std::optional<std::string> written =
+                LocalizeReference(reference, baseUrl, prefix, kind, depth + 1, document, abort);
+            if (abort) {
+                return {ReferenceDecision::Outcome::Abort, {}};
+            }
+            if (!written) {
+                return {};
+            }
+            return {ReferenceDecision::Outcome::Rewrite, std::move(*written)};
+        });
+}
+
+std::optional<std::string> CCaptureContext::LocalizeReference(std::string_view reference,
+                                                              std::string_view baseUrl,
+                                                              std::string_view prefix,
+                                                              ResourceKind kind, int depth,
+                                                              Document& document, bool& abort) {
+    if (abort || reference.empty() || reference.front() == '#') {
+        return std::nullopt;
+    }
+    // A reference this job wrote already names its file; resolving it again against the
+    // page's address would fetch a file that does not exist.
+    if (writtenReferences_.contains(std::string(reference))) {
+        return std::nullopt;
+    }
+    std::string url(reference);
+    if (!ResolveResourceUrl(baseUrl, url)) {
+        return std::nullopt;
+    }
+    std::string fragment;
+    if (std::size_t hash = url.find('#'); hash != std::string::npos) {
+        fragment = url.substr(hash);
+        url.resize(hash);
+    }
+    std::size_t entry = 0;
+    if (auto known = entryOfUrl_.find(url); known != entryOfUrl_.end()) {
+        entry = known->second;
+        if (kind != ResourceKind::Plain && entry >= fetched_.size()) {
+            kinds_[entry] = kind;
+        }
+    } else {
+        std::string fileName;
+        if (!MakeResourceFileName(url, fileName) || fileName.empty()) {
+            return std::nullopt;
+        }
+        // Another address with the same last segment gets a file of its own.
+        std::string unique = fileName;
+        for (int number = 2; usedNames_.contains(Lower(unique)); ++number) {
+            unique = NumberedName(fileName, number);
+        }
+        const std::string companionFolder = CompanionFolderPath();
+        std::string localPath = JoinPath(companionFolder, unique);
+        if (Utf16Length(url) > kMaxQueuedChars || Utf16Length(localPath) > kMaxQueuedChars) {
+            return std::nullopt;
+        }
+        if (ports_.files.CreateFolder(companionFolder) == CreateFolderResult::Failed) {
+            abort = true;
+            return std::nullopt;
+        }
+        entry = sourceUrls_.size();
+        entryOfUrl_.emplace(url, entry);
+        usedNames_.insert(Lower(unique));
+        sourceUrls_.push_back(std::move(url));
+        localPaths_.push_back(std::move(localPath));
+        fileNames_.push_back(std::move(unique));
+        kinds_.push_back(kind);
+        depths_.push_back(depth);
+    }
+    std::string written = MakeLocalReference(prefix, fileNames_[entry]);
+    document.references.emplace(written, entry);
+    written += fragment;
+    writtenReferences_.insert(written);
+    return written;
+}
+
+std::string CCaptureContext::LocalizeCss(std::string_view css, std::string_view baseUrl,
+                                         std::string_view prefix, int depth, Document& document,
+                                         bool& abort) {
+    return RewriteCssReferences(
+        css, [&](const CssReference& reference) -> std::optional<std::string> {
+            return LocalizeReference(
+                reference.url, baseUrl, prefix,
+                reference.import ? ResourceKind::StyleSheet : ResourceKind::Plain, depth + 1,
+                document, abort);
+        });
+}
+
+std::string CCaptureContext::LocalizeMarkup(std::string_view html, std::string_view baseUrl,
+                                            std::string_view prefix, int depth, Document& document,
+                                            bool& abort) {
+    MarkupHandlers handlers;
+    handlers.reference = [&](std::string_view url,
+                             MarkupReferenceKind kind) -> std::optional<std::string> {
+        return LocalizeReference(
+            url, baseUrl, prefix,
+            kind == MarkupReferenceKind::Frame ? ResourceKind::Frame : ResourceKind::Plain,
+            depth + 1, document, abort);
+    };
+    handlers.css = [&](std::string_view css) {
+        return LocalizeCss(css, baseUrl, prefix, depth, document, abort);
+    };
+    return RewriteMarkupReferences(html, handlers);
+}
+
+void CCaptureContext::FollowFetched(std::size_t entry) {
+    if (kinds_[entry] == ResourceKind::Plain || depths_[entry] > kMaxFollowDepth) {
+        return;
+    }
+    std::optional<std::string> content = ports_.files.ReadWholeFile(localPaths_[entry]);
+    if (!content || !LooksLikeText(*content) ||
+        (kinds_[entry] == ResourceKind::Frame && content->find('<') == std::string::npos)) {
+        return;
+    }
+    Document document{entry, {}, {}};
+    bool abort = false;
+    const std::string baseUrl = sourceUrls_[entry];
+    const int depth = depths_[entry];
+    // Files inside the companion folder name each other by their bare names.
+    if (kinds_[entry] == ResourceKind::StyleSheet) {
+        document.text = LocalizeCss(*content, baseUrl, "", depth, document, abort);
+    } else {
+        std::optional<std::string> tags =
+            LocalizeTagTable(NormaliseMarkupCase(*content), baseUrl, "", depth, document, abort);
+        if (!tags) {
+            return;
+        }
+        document.text = LocalizeMarkup(*tags, baseUrl, "", depth, document, abort);
+    }
+    if (!abort) {
+        followed_.push_back(std::move(document));
+    }
+}
+
+std::string CCaptureContext::RestoreFailed(const Document& document, bool markup) const {
+    std::string text = document.text;
+    for (const auto& [reference, entry] : document.references) {
+        if (entry < fetched_.size() && fetched_[entry]) {
+            continue;
+        }
+        const std::string address = AddressText(sourceUrls_[entry], markup);
+        for (std::size_t at = text.find(reference); at != std::string::npos;
+             at = text.find(reference, at)) {
+            const std::size_t end = at + reference.size();
+            if ((at == 0 || StartsReference(text[at - 1])) &&
+                (end == text.size() || EndsReference(text[end]))) {
+                text.replace(at, reference.size(), address);
+                at += address.size();
+            } else {
+                at = end;
+            }
+        }
+    }
+    return text;
 }
 
 bool CCaptureContext::DownloadResources() {
     ports_.progress.Show();
-    for (std::size_t i = 0; i < sourceUrls_.size(); ++i) {
-        ports_.progress.SetStatus(sourceUrls_[i]);
-        // A failed fetch is not reported: the page is saved all the same.
-        ports_.downloader.Download(sourceUrls_[i], localPaths_[i]);
-    }
+    DownloadResources(
+        [&](const std::vector<std::string>& urls, const std::vector<std::string>& paths) {
+            std::vector<bool> fetched;
+            for (std::size_t i = 0; i < urls.size(); ++i) {
+                ports_.progress.SetStatus(urls[i]);
+                fetched.push_back(ports_.downloader.Download(urls[i], paths[i]));
+            }
+            return fetched;
+        });
     ports_.progress.Close();
+    return true;
+}
+
+bool CCaptureContext::DownloadResources(const BatchFetch& fetch) {
+    fetched_.clear();
+    followed_.clear();
+    std::size_t next = 0;
+    // Each round fetches what the previous round's style sheets and frames referenced.
+    while (next < sourceUrls_.size()) {
+        const std::size_t end = sourceUrls_.size();
+        std::vector<std::string> urls(sourceUrls_.begin() + next, sourceUrls_.end());
+        std::vector<std::string> paths(localPaths_.begin() + next, localPaths_.end());
+        std::vector<bool> fetched = fetch(urls, paths);
+        fetched.resize(urls.size(), false);
+        fetched_.insert(fetched_.end(), fetched.begin(), fetched.end());
+        for (std::size_t i = next; i < end; ++i) {
+            if (fetched_[i]) {
+                FollowFetched(i);
+            }
+        }
+        next = end;
+    }
+    // A reference whose file could not be fetched keeps the address it had, so the saved
+    // page still shows it when online.
+    page_.text = html_;
+    html_ = RestoreFailed(page_, true);
+    page_.text.clear();
+    for (const Document& document : followed_) {
+        const bool markup = kinds_[document.entry] == ResourceKind::Frame;
+        ports_.files.WriteWholeFile(localPaths_[document.entry], RestoreFailed(document, markup));
+    }
     return true;
 }
 

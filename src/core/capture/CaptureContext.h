@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,23 +44,70 @@ public:
     // localized.
     bool ResolveResourceUrl(std::string_view pageUrl, std::string& url) const;
 
-    // Fetches every queued resource in queue order while the progress is shown. A failed
-    // fetch goes unnoticed: the page is saved all the same.
+    // Fetches every queued resource in queue order while the progress is shown, follows the
+    // style sheets and frame pages fetched (their own resources are queued and fetched in
+    // turn) and gives every reference whose fetch failed its absolute address back.
     bool DownloadResources();
 
+    // Fetches a batch of the queue: urls[i] into paths[i]; whether each fetch succeeded.
+    using BatchFetch = std::function<std::vector<bool>(const std::vector<std::string>& urls,
+                                                       const std::vector<std::string>& paths)>;
+    // DownloadResources with another way of fetching (several transfers at once).
+    bool DownloadResources(const BatchFetch& fetch);
+
+    // The queue: one entry per distinct address, in the order first met.
     const std::vector<std::string>& SourceUrls() const { return sourceUrls_; }
     const std::vector<std::string>& LocalPaths() const { return localPaths_; }
+    // Whether each queued entry was fetched, once DownloadResources has run.
+    const std::vector<bool>& Fetched() const { return fetched_; }
     const std::string& CompanionName() const { return companionName_; }
     const std::string& PageFolder() const { return pageFolder_; }
     const std::string& Html() const { return html_; }
     const std::string& PageUrl() const { return pageUrl_; }
 
 private:
+    enum class ResourceKind { Plain, StyleSheet, Frame };
+    // A text that references queued files: the page, or a fetched style sheet or frame page
+    // that is written back once its own resources are fetched.
+    struct Document {
+        std::size_t entry;  // the queue entry it was fetched as; unused for the page
+        std::string text;
+        // The references written into it, each with the queue entry it names.
+        std::set<std::pair<std::string, std::size_t>> references;
+    };
     std::string CompanionFolderPath() const;
+    // The reference to write for `reference` met in a text that came from `baseUrl`, the
+    // entry it was queued as added to `document`; nullopt to keep it as it is. `prefix` is
+    // the companion folder's name for the page, empty for files inside that folder.
+    std::optional<std::string> LocalizeReference(std::string_view reference,
+                                                 std::string_view baseUrl, std::string_view prefix,
+                                                 ResourceKind kind, int depth, Document& document,
+                                                 bool& abort);
+    std::string LocalizeCss(std::string_view css, std::string_view baseUrl, std::string_view prefix,
+                            int depth, Document& document, bool& abort);
+    std::string LocalizeMarkup(std::string_view html, std::string_view baseUrl,
+                               std::string_view prefix, int depth, Document& document, bool& abort);
+    // Reads a fetched style sheet or frame page and queues what it references.
+    void FollowFetched(std::size_t entry);
+    // The text with every reference to a failed entry given its absolute address back.
+    std::string RestoreFailed(const Document& document, bool markup) const;
+    // The seed tag table's scan over a page or frame page.
+    std::optional<std::string> LocalizeTagTable(std::string_view html, std::string_view baseUrl,
+                                                std::string_view prefix, int depth,
+                                                Document& document, bool& abort);
 
     CapturePorts ports_;
     std::vector<std::string> sourceUrls_;
     std::vector<std::string> localPaths_;
+    std::vector<std::string> fileNames_;
+    std::vector<ResourceKind> kinds_;
+    std::vector<int> depths_;
+    std::vector<bool> fetched_;
+    std::map<std::string, std::size_t> entryOfUrl_;
+    std::set<std::string> usedNames_;  // in lower case: Windows names ignore case
+    std::set<std::string> writtenReferences_;
+    Document page_;
+    std::vector<Document> followed_;
     std::string companionName_;
     std::string pageFolder_;
     std::string html_;

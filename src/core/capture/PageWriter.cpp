@@ -1,14 +1,39 @@
 #include "core/capture/PageWriter.h"
 
+#include <cctype>
 #include <string>
 
 namespace wisp {
 
+namespace {
+
+// The length of the DOCTYPE declaration that opens `html` (after white space), 0 when none.
+std::size_t LeadingDoctypeLength(std::string_view html) {
+    std::size_t start = html.find_first_not_of(" \t\r\n\f");
+    if (start == std::string_view::npos || html.size() - start < 9) {
+        return 0;
+    }
+    std::string_view keyword = html.substr(start, 9);
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(keyword[i])) != "<!DOCTYPE"[i]) {
+            return 0;
+        }
+    }
+    std::size_t close = html.find('>', start);
+    return close == std::string_view::npos ? 0 : close + 1;
+}
+
+}  // namespace
+
 bool WritePageFile(IFileSystem& files, const CCaptureContext& job, std::string_view pagePath) {
+    const std::string& html = job.Html();
+    // A DOCTYPE must stay first, or the saved page renders in quirks mode.
+    const std::size_t doctype = LeadingDoctypeLength(html);
     std::string text;
-    text.reserve(kPageMetaText.size() + job.Html().size());
+    text.reserve(kPageMetaText.size() + html.size());
+    text.append(html, 0, doctype);
     text += kPageMetaText;
-    text += job.Html();
+    text.append(html, doctype, std::string::npos);
     return files.WriteWholeFile(pagePath, text);
 }
 

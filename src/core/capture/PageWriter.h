@@ -13,7 +13,8 @@ inline constexpr std::string_view kPageMetaText =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
 
 // Writes the meta line followed by the job's HTML, byte for byte, to `pagePath`, replacing
-// any file there. True when the whole text was written.
+// any file there. A DOCTYPE that opens the HTML stays first, before the meta line. True when the
+// whole text was written.
 bool WritePageFile(IFileSystem& files, const CCaptureContext& job, std::string_view pagePath);
 
 }  // namespace wisp

@@ -178,7 +178,7 @@ bool RowScan::Run(const ReferenceHandler& handler) {
             atTagBoundary_ = true;
             continue;
         }
-        ReferenceDecision decision = handler(tag_, oldValue);
+        ReferenceDecision decision = handler(tag_, tagText, oldValue);
         if (decision.outcome == ReferenceDecision::Outcome::Abort) {
             return false;
         }

@@ -19,9 +19,9 @@ struct ReferenceDecision {
 };
 
 // Asked for each reference found, in scan order: the tags' rows in table order and, within
-// a row, by position in the page.
-using ReferenceHandler =
-    std::function<ReferenceDecision(const ResourceTag& tag, std::string_view reference)>;
+// a row, by position in the page. `tagText` is the tag from its "<" up to its ">".
+using ReferenceHandler = std::function<ReferenceDecision(
+    const ResourceTag& tag, std::string_view tagText, std::string_view reference)>;
 
 // The page with each reference the handler rewrites replaced throughout its tag, and every
 // copy of that tag anywhere in the page replaced by the rewritten tag. nullopt when the

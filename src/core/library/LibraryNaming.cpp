@@ -95,10 +95,70 @@ std::string CompanionFolderOfPage(std::string_view pagePath) {
     return folder;
 }
 
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// The extensions of files a browser loads as they are (style sheets, scripts, pictures,
+// fonts, media): a query behind one of them does not make the resource a page.
+bool IsStaticResourceExtension(std::string_view segment) {
+    std::size_t dot = segment.rfind('.');
+    if (dot == std::string_view::npos) {
+        return false;
+    }
+    std::string extension(segment.substr(dot + 1));
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    static constexpr std::array<std::string_view, 36> kStatic = {
+        "css", "js",  "mjs", "json", "png",  "jpg",  "jpeg",  "gif", "svg", "svgz", "webp", "avif",
+        "ico", "bmp", "cur", "tif",  "tiff", "woff", "woff2", "ttf", "otf", "eot",  "mp3",  "mp4",
+        "m4a", "ogg", "oga", "ogv",  "webm", "wav",  "flac",  "vtt", "srt", "pdf",  "zip",  "wasm"};
+    for (std::string_view known : kStatic) {
+        if (extension == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string DecodePercentEscapes(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            int high = HexDigitValue(text[i + 1]);
+            int low = HexDigitValue(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                decoded += static_cast<char>(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        decoded += text[i];
+    }
+    return decoded;
+}
+
 bool MakeResourceFileName(std::string_view url, std::string& name) {
     if (url.empty()) {
         return true;
     }
+    // The fragment names a place inside the resource, not another file.
+    url = url.substr(0, url.find('#'));
     std::string candidate;
     std::size_t question = url.find('?');
     if (question != std::string_view::npos) {
@@ -107,22 +167,65 @@ bool MakeResourceFileName(std::string_view url, std::string& name) {
         if (beforeQuery.empty() || slash == std::string_view::npos) {
             return false;
         }
-        std::size_t dot = beforeQuery.find('.', slash + 1);
-        std::size_t end = (dot == std::string_view::npos) ? beforeQuery.size() : dot + 1;
-        candidate = beforeQuery.substr(slash + 1, end - slash - 1);
-        candidate += (!candidate.empty() && candidate.back() == '.') ? "htm" : ".htm";
+        std::string_view segment = beforeQuery.substr(slash + 1);
+        if (IsStaticResourceExtension(segment)) {
+            // A version query (site.css?v=3) must not turn a style sheet into a page.
+            candidate = DecodePercentEscapes(segment);
+        } else {
+            // A query on a dynamic page (show.asp?x) gives a page.
+            std::size_t dot = segment.find('.');
+            candidate = DecodePercentEscapes(segment.substr(0, dot));
+            candidate += ".htm";
+        }
     } else {
         std::size_t slash = url.rfind('/');
         if (slash == std::string_view::npos) {
             return false;
         }
-        candidate = url.substr(slash + 1);
+        // Saved under the name the browser looks for: "with%20space.png" is "with space.png".
+        candidate = DecodePercentEscapes(url.substr(slash + 1));
     }
     if (!MakeSafeFileName(candidate)) {
         return false;
     }
     name = std::move(candidate);
     return true;
+}
+
+std::string MakeTitleFileName(std::string_view title) {
+    std::string name;
+    bool lastWasSpace = true;  // drops leading white space
+    for (unsigned char c : title) {
+        if (c == '\t' || c == '\n' || c == '\r' || c == ' ') {
+            if (!lastWasSpace) {
+                name += ' ';
+            }
+            lastWasSpace = true;
+            continue;
+        }
+        lastWasSpace = false;
+        name += IsRefusedInFileName(c) ? '_' : static_cast<char>(c);
+    }
+    // Kept short enough for a page path; cut only between characters.
+    constexpr std::size_t kMostTitleBytes = 120;
+    if (name.size() > kMostTitleBytes) {
+        std::size_t cut = kMostTitleBytes;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        name.resize(cut);
+    }
+    // Windows drops trailing dots and spaces from a file name.
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) {
+        name.pop_back();
+    }
+    if (name.empty()) {
+        return "Untitled";
+    }
+    if (IsWindowsDeviceName(name)) {
+        name.insert(0, 1, '_');
+    }
+    return name;
 }
 
 bool IsPageFile(std::string_view name) {

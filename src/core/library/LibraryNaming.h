@@ -21,9 +21,20 @@ std::string MakeCompanionFolderName(std::string_view pagePath);
 // short to end in ".htm".
 std::string CompanionFolderOfPage(std::string_view pagePath);
 
-// The local file name of a downloaded resource. An empty URL succeeds and leaves `name` as it
-// was. Fails when the URL yields no usable file name; a name never leaves the companion folder.
+// The local file name of a downloaded resource: the URL's last segment, percent-decoded,
+// without its fragment. Behind a query a static resource (style sheet, script, picture, font,
+// media) keeps its name and a dynamic page gets the name up to its first "." and ".htm". An
+// empty URL succeeds and leaves `name` as it was. Fails when the URL yields no usable file
+// name; a name never leaves the companion folder.
 bool MakeResourceFileName(std::string_view url, std::string& name);
+
+// Each "%" followed by two hexadecimal digits replaced by the byte they give.
+std::string DecodePercentEscapes(std::string_view text);
+
+// A page's own title made into a usable page name: characters a file name cannot hold become
+// "_", runs of white space one space, trailing dots and spaces go, and the result is kept
+// short; "Untitled" when nothing is left.
+std::string MakeTitleFileName(std::string_view title);
 
 // Name ends in ".htm" or ".HTM", exactly.
 bool IsPageFile(std::string_view name);

@@ -232,7 +232,8 @@ bool HasStylesheetRel(const GumboNode* link) {
 }  // namespace
 
 HtmlDocument::HtmlDocument(std::string_view utf8)
-    : output_(gumbo_parse_with_options(&kGumboDefaultOptions, utf8.data(), utf8.size())) {}
+    : text_(utf8),
+      output_(gumbo_parse_with_options(&kGumboDefaultOptions, text_.data(), text_.size())) {}
 
 HtmlDocument::~HtmlDocument() {
     gumbo_destroy_output(&kGumboDefaultOptions, output_);
@@ -261,6 +262,31 @@ std::string HtmlDocument::Title() const {
         return false;
     });
     return title;
+}
+
+std::string HtmlDocument::Doctype() const {
+    const GumboDocument& document = output_->document->v.document;
+    if (!document.has_doctype) {
+        return {};
+    }
+    std::string doctype = "<!DOCTYPE ";
+    doctype += document.name;
+    if (document.public_identifier && *document.public_identifier) {
+        doctype += " PUBLIC \"";
+        doctype += document.public_identifier;
+        doctype += '"';
+        if (document.system_identifier && *document.system_identifier) {
+            doctype += " \"";
+            doctype += document.system_identifier;
+            doctype += '"';
+        }
+    } else if (document.system_identifier && *document.system_identifier) {
+        doctype += " SYSTEM \"";
+        doctype += document.system_identifier;
+        doctype += '"';
+    }
+    doctype += '>';
+    return doctype;
 }
 
 std::string HtmlDocument::BaseHref() const {

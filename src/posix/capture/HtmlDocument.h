@@ -29,6 +29,10 @@ public:
     // The text of the first TITLE element, as the document's title property gives it.
     std::string Title() const;
 
+    // The document's DOCTYPE declaration as written back ("<!DOCTYPE html>"); empty when the
+    // document has none.
+    std::string Doctype() const;
+
     // A style sheet of the document in document order: the text of a STYLE element, or the
     // address of a LINK element whose rel is "stylesheet" (to be fetched by the caller).
     struct StyleSheetSource {
@@ -50,6 +54,9 @@ public:
     static const char* Attribute(const Node* element, const char* name);
 
 private:
+    // The tree points into the parsed text (each element's original tag text), so the
+    // document keeps its own copy.
+    std::string text_;
     GumboInternalOutput* output_;
 };
 

@@ -81,11 +81,11 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
                              const IUrlCombiner& urlCombiner)
     : url_(std::move(url)), document_(std::make_unique<HtmlDocument>(utf8Html)) {
     elements_ = document_->Elements();
-    for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
-        styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
-                                            : std::optional<std::string>(sheet.text));
-    }
     if (selection) {
+        for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
+            styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
+                                                : std::optional<std::string>(sheet.text));
+        }
         for (const HtmlDocument::Node* element : selection->Select(*document_)) {
             selectionHtml_ += HtmlDocument::OuterHtml(element);
             ++selectedCount_;

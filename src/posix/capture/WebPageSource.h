@@ -26,7 +26,8 @@ public:
     static ReadResult Read(const std::string& url, const IUrlCombiner& urlCombiner,
                            const CssSelector* selection);
 
-    // A page from text already at hand; linked style sheets are fetched from the network.
+    // A page from text already at hand. Linked style sheets are fetched from the network when
+    // there is a selection, whose page is composed of them; a whole page keeps its links.
     WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
                   const IUrlCombiner& urlCombiner);
 
@@ -37,6 +38,9 @@ public:
     std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override;
     std::string SelectionHtml() const override { return selectionHtml_; }
+
+    // The page's DOCTYPE declaration; empty when it has none.
+    std::string Doctype() const { return document_->Doctype(); }
 
     // How many elements the selection took; 0 when nothing was selected.
     std::size_t SelectedCount() const { return selectedCount_; }

@@ -1,0 +1,234 @@
+#include "core/capture/CssReferences.h"
+
+#include <cctype>
+
+namespace wisp {
+namespace {
+
+bool IsCssSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool IsNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+void AppendUtf8(std::string& out, unsigned long code) {
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        code = 0xFFFD;
+    }
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Reads the escape at css[i] == '\\'; appends what it stands for and returns the index after
+// it. A backslash before a line break (inside a string) stands for nothing.
+std::size_t ReadEscape(std::string_view css, std::size_t i, std::string& out) {
+    ++i;
+    if (i >= css.size()) {
+        return i;
+    }
+    if (HexValue(css[i]) >= 0) {
+        unsigned long code = 0;
+        std::size_t digits = 0;
+        while (i < css.size() && digits < 6 && HexValue(css[i]) >= 0) {
+            code = code * 16 + static_cast<unsigned long>(HexValue(css[i]));
+            ++i;
+            ++digits;
+        }
+        if (i < css.size() && IsCssSpace(css[i])) {
+            i += (css[i] == '\r' && i + 1 < css.size() && css[i + 1] == '\n') ? 2 : 1;
+        }
+        AppendUtf8(out, code);
+        return i;
+    }
+    if (css[i] == '\n' || css[i] == '\f') {
+        return i + 1;
+    }
+    if (css[i] == '\r') {
+        return (i + 1 < css.size() && css[i + 1] == '\n') ? i + 2 : i + 1;
+    }
+    out += css[i];
+    return i + 1;
+}
+
+// Reads the string whose quote is css[i]; returns the index after the closing quote (or where
+// the string broke off) and the inside's range and value.
+std::size_t ReadString(std::string_view css, std::size_t i, std::size_t& insideEnd,
+                       std::string& value) {
+    const char quote = css[i++];
+    while (i < css.size()) {
+        char c = css[i];
+        if (c == quote) {
+            insideEnd = i;
+            return i + 1;
+        }
+        if (c == '\n') {  // an unfinished string ends at the line
+            insideEnd = i;
+            return i;
+        }
+        if (c == '\\') {
+            i = ReadEscape(css, i, value);
+            continue;
+        }
+        value += c;
+        ++i;
+    }
+    insideEnd = i;
+    return i;
+}
+
+}  // namespace
+
+std::vector<CssReference> FindCssReferences(std::string_view css) {
+    std::vector<CssReference> found;
+    bool afterImport = false;  // the next string or url() is an @import's target
+    std::size_t i = 0;
+    while (i < css.size()) {
+        const char c = css[i];
+        if (c == '/' && i + 1 < css.size() && css[i + 1] == '*') {
+            std::size_t end = css.find("*/", i + 2);
+            i = end == std::string_view::npos ? css.size() : end + 2;
+            continue;
+        }
+        if (IsCssSpace(c)) {
+            ++i;
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            std::size_t insideEnd = 0;
+            std::string value;
+            std::size_t next = ReadString(css, i, insideEnd, value);
+            if (afterImport) {
+                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), true});
+            }
+            afterImport = false;
+            i = next;
+            continue;
+        }
+        if (c == '@') {
+            std::size_t start = ++i;
+            while (i < css.size() && IsNameChar(css[i])) {
+                ++i;
+            }
+            std::string keyword(css.substr(start, i - start));
+            for (char& k : keyword) {
+                k = static_cast<char>(std::tolower(static_cast<unsigned char>(k)));
+            }
+            afterImport = keyword == "import";
+            continue;
+        }
+        if (c == '\\') {
+            std::string ignored;
+            i = ReadEscape(css, i, ignored);
+            afterImport = false;
+            continue;
+        }
+        if (IsNameChar(c)) {
+            std::size_t start = i;
+            while (i < css.size() && (IsNameChar(css[i]) || css[i] == '\\')) {
+                i += css[i] == '\\' ? 2 : 1;
+            }
+            i = std::min(i, css.size());
+            std::string_view name = css.substr(start, i - start);
+            const bool isUrl = name.size() == 3 && std::tolower(name[0]) == 'u' &&
+                               std::tolower(name[1]) == 'r' && std::tolower(name[2]) == 'l' &&
+                               i < css.size() && css[i] == '(' &&
+                               (start == 0 || !IsNameChar(css[start - 1]));
+            if (!isUrl) {
+                afterImport = false;
+                continue;
+            }
+            ++i;  // "("
+            while (i < css.size() && IsCssSpace(css[i])) {
+                ++i;
+            }
+            if (i < css.size() && (css[i] == '"' || css[i] == '\'')) {
+                std::size_t insideEnd = 0;
+                std::string value;
+                std::size_t next = ReadString(css, i, insideEnd, value);
+                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), afterImport});
+                i = next;
+            } else {
+                std::size_t valueStart = i;
+                std::size_t valueEnd = i;
+                std::string value;
+                bool bad = false;
+                while (i < css.size() && css[i] != ')') {
+                    char u = css[i];
+                    if (IsCssSpace(u)) {
+                        ++i;
+                        continue;
+                    }
+                    if (valueEnd != i && valueEnd != valueStart) {
+                        bad = true;  // white space inside an unquoted url
+                    }
+                    if (u == '"' || u == '\'' || u == '(') {
+                        bad = true;
+                    }
+                    if (u == '\\') {
+                        i = ReadEscape(css, i, value);
+                    } else {
+                        value += u;
+                        ++i;
+                    }
+                    valueEnd = i;
+                }
+                if (!bad && i < css.size() && valueEnd > valueStart) {
+                    found.push_back(
+                        {valueStart, valueEnd - valueStart, std::move(value), afterImport});
+                }
+            }
+            afterImport = false;
+            continue;
+        }
+        if (c == ';' || c == '{' || c == '}') {
+            afterImport = false;
+        }
+        ++i;
+    }
+    return found;
+}
+
+std::string RewriteCssReferences(
+    std::string_view css,
+    const std::function<std::optional<std::string>(const CssReference&)>& rewrite) {
+    std::string out;
+    out.reserve(css.size());
+    std::size_t copied = 0;
+    for (const CssReference& reference : FindCssReferences(css)) {
+        std::optional<std::string> replacement = rewrite(reference);
+        if (!replacement) {
+            continue;
+        }
+        out.append(css, copied, reference.start - copied);
+        out += *replacement;
+        copied = reference.start + reference.length;
+    }
+    out.append(css, copied, std::string_view::npos);
+    return out;
+}
+
+}  // namespace wisp

@@ -1,0 +1,65 @@
+#include "core/capture/LinkRelations.h"
+
+#include <cctype>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/capture/MarkupReferences.h"
+
+namespace wisp {
+namespace {
+
+std::vector<std::string> Tokens(std::optional<std::string> text) {
+    std::vector<std::string> tokens;
+    if (!text) {
+        return tokens;
+    }
+    std::string current;
+    for (char c : *text + " ") {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
+            if (!current.empty()) {
+                tokens.push_back(std::move(current));
+                current.clear();
+            }
+        } else {
+            current += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return tokens;
+}
+
+bool Has(const std::vector<std::string>& tokens, std::string_view token) {
+    for (const std::string& t : tokens) {
+        if (t == token) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsNeededLink(std::string_view tagText) {
+    const std::vector<std::string> relations = Tokens(ReadTagAttribute(tagText, "rel"));
+    for (std::string_view needed :
+         {"stylesheet", "icon", "apple-touch-icon", "apple-touch-icon-precomposed", "mask-icon",
+          "manifest", "modulepreload"}) {
+        if (Has(relations, needed)) {
+            return true;
+        }
+    }
+    if (Has(relations, "preload")) {
+        const std::vector<std::string> as = Tokens(ReadTagAttribute(tagText, "as"));
+        return Has(as, "font") || Has(as, "style") || Has(as, "script") || Has(as, "image");
+    }
+    return false;
+}
+
+bool IsStyleSheetLink(std::string_view tagText) {
+    const std::vector<std::string> relations = Tokens(ReadTagAttribute(tagText, "rel"));
+    return Has(relations, "stylesheet") ||
+           (Has(relations, "preload") && Has(Tokens(ReadTagAttribute(tagText, "as")), "style"));
+}
+
+}  // namespace wisp

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/capture/Srcset.h"
+#include "core/capture/Utf8Append.h"
 
 namespace wisp {
 namespace {
@@ -32,27 +33,6 @@ std::size_t FindNoCase(std::string_view text, std::string_view lowerNeedle, std:
         }
     }
     return std::string_view::npos;
-}
-
-void AppendUtf8(std::string& out, unsigned long code) {
-    if (code == 0 || code > 0x10FFFF) {
-        code = 0xFFFD;
-    }
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // The character references that occur in addresses and style text.

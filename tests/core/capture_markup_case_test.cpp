@@ -25,6 +25,8 @@ TEST(NormaliseMarkupCase, CapitalisesTagsAndLowersAttributeNamesOnly) {
         {"<style>a<b{}</stylex></style><title>T<i></title>",
          "<STYLE>a<b{}</stylex></STYLE><TITLE>T<i></TITLE>"},
         {"<script>unterminated <img src=q>", "<SCRIPT>unterminated <img src=q>"},
+        {"<img\nSRC=a.png\tALT=x>", "<IMG\nsrc=a.png\talt=x>"},
+        {"<xmp><b>as written</b></xmp>", "<XMP><b>as written</b></XMP>"},
         {"text <", "text <"},
         {"<a href=\"x\"", "<A href=\"x\""},
         {"<p title=\"caf\xC3\xA9\">\xC3\xA9t\xC3\xA9</p>",

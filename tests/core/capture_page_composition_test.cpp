@@ -24,6 +24,10 @@ TEST(ComposeWholePage, TakesTheFirstHtmlElementWhateverItsCase) {
 
     page.elements = {{"BODY", "<BODY></BODY>"}, {"HTMLX", "<HTMLX>"}};
     EXPECT_EQ(ComposeWholePage(page), "");
+
+    // The document type declaration stays in front, so the copy renders in the same mode.
+    page.elements = {{"!", "<!doctype html>"}, {"!", "<!-- c -->"}, {"HTML", "<HTML></HTML>"}};
+    EXPECT_EQ(ComposeWholePage(page), "<!doctype html><HTML></HTML>");
 }
 
 TEST(ComposeSelectionPage, WrapsTheSelectionWithTheStyleSheets) {

@@ -9,8 +9,8 @@
 // The page text the collector saves, read from the document shown in the browser.
 namespace wisp {
 
-// The outer HTML of the first element whose tag name, in capitals, is "HTML"; empty when
-// there is none.
+// The outer HTML of the first element whose tag name, in capitals, is "HTML", after the
+// document type declaration when one is listed before it; empty when there is none.
 std::string ComposeWholePage(const IPageSource& source);
 
 // A page of its own for the selection: the title, the CSS of the document's style sheets

@@ -14,10 +14,7 @@ public:
 
     void Collect(std::string_view folder, std::string_view relative, bool inCompanion,
                  FolderDescent descent) {
-        if (!CanListFolder(folder)) {
-            return;
-        }
-        auto entries = files_.ListFolder(folder);
+        auto entries = ListBookFolder(files_, folder);
         if (!entries) {
             return;
         }

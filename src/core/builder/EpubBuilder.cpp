@@ -136,10 +136,7 @@ public:
 
     void Walk(std::string_view folder, std::string_view relative, FolderDescent descent,
               std::vector<EpubNavEntry>& nav) {
-        if (!CanListFolder(folder)) {
-            return;
-        }
-        auto listing = files_.ListFolder(folder);
+        auto listing = ListBookFolder(files_, folder);
         if (!listing) {
             return;
         }
@@ -225,10 +222,7 @@ private:
 
     void AddCompanion(std::string_view folder, std::string_view relative,
                       std::string_view packageFolder, FolderDescent descent) {
-        if (!CanListFolder(folder)) {
-            return;
-        }
-        auto listing = files_.ListFolder(folder);
+        auto listing = ListBookFolder(files_, folder);
         if (!listing) {
             return;
         }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "core/library/PathLimits.h"
 #include "core/platform/FileSystem.h"
@@ -17,10 +19,15 @@ struct FolderDescent {
     FolderDescent Into(const FolderEntry& folder) const { return {belowLink || folder.isLink}; }
 };
 
-// A folder whose path no longer fits a path buffer cannot be listed on Windows; the same
-// bound holds elsewhere.
-inline bool CanListFolder(std::string_view folder) {
-    return FitsPathBuffer(folder);
+// A folder of the book as the builder's walks list it; nullopt when it cannot be listed. A
+// folder whose path no longer fits a path buffer cannot be listed on Windows; the same bound
+// holds elsewhere.
+inline std::optional<std::vector<FolderEntry>> ListBookFolder(const IFileSystem& files,
+                                                              std::string_view folder) {
+    if (!FitsPathBuffer(folder)) {
+        return std::nullopt;
+    }
+    return files.ListFolder(folder);
 }
 
 }  // namespace wisp

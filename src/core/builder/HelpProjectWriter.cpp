@@ -41,10 +41,7 @@ std::string HelpProjectWriter::FindFirstPage(std::string_view folder) const {
 
 std::string HelpProjectWriter::FindFirstPageIn(std::string_view folder,
                                                FolderDescent descent) const {
-    if (!CanListFolder(folder)) {
-        return {};
-    }
-    auto entries = files_.ListFolder(folder);
+    auto entries = ListBookFolder(files_, folder);
     if (!entries) {
         return {};
     }
@@ -97,10 +94,7 @@ void HelpProjectWriter::ScanFolder(std::string_view folder, std::string pendingL
 
 void HelpProjectWriter::ScanFolderIn(std::string_view folder, std::string pendingLocal,
                                      std::string& entries, FolderDescent descent) const {
-    if (!CanListFolder(folder)) {
-        return;
-    }
-    auto listing = files_.ListFolder(folder);
+    auto listing = ListBookFolder(files_, folder);
     if (!listing) {
         return;
     }

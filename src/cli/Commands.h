@@ -37,4 +37,8 @@ void RunCollect(CommandContext& context);
 void RunPaste(CommandContext& context);
 void RunBuild(CommandContext& context);
 
+// The browser extension's side: its native host and the host's registration.
+void RunNativeHost(CommandContext& context);
+void RunBrowserInstall(CommandContext& context);
+
 }  // namespace wisp::cli

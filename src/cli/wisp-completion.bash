@@ -109,13 +109,14 @@ _wisp() {
         collect) options="--book --folder --title --keywords --description --selection --transfers" ;;
         paste) options="--book --folder --transfers" ;;
         build) options="--book --output -o" ;;
+        browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
         COMPREPLY=($(compgen -W "$common $options" -- "$cur"))
         return
     fi
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "root books new-book use tree mkdir rename rm collect paste build version help" -- "$cur"))
+        COMPREPLY=($(compgen -W "root books new-book use tree mkdir rename rm collect paste build browser-install native-host version help" -- "$cur"))
         return
     fi
 

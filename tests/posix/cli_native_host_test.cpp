@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <thread>
+
+#include "posix/support/RunProgram.h"
+#include "support/TempFolder.h"
+
+extern char** environ;
+
+// `wisp native-host` as a browser runs it: framed requests on its standard input, framed
+// replies on its standard output.
+namespace wisp {
+namespace {
+
+using Json = nlohmann::json;
+using test::TempFolder;
+
+std::string Frame(const std::string& body) {
+    std::uint32_t length = static_cast<std::uint32_t>(body.size());
+    std::string frame(4, '\0');
+    std::memcpy(frame.data(), &length, 4);
+    return frame + body;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t wrote = ::write(fd, data.data(), data.size());
+        if (wrote <= 0) {
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return true;
+}
+
+bool ReadAll(int fd, char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t got = ::read(fd, data, size);
+        if (got <= 0) {
+            return false;
+        }
+        data += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+class NativeHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library = temp.MakeFolder("Library");
+        environment = {{"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")},
+                       {"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")},
+                       {"HOME", temp.Path("home")}};
+        ASSERT_EQ(test::RunProgram(WISP_BINARY, {"root", library}, environment).exitStatus, 0);
+        Start();
+    }
+
+    void TearDown() override {
+        if (pid > 0) {
+            Stop();
+        }
+    }
+
+    void Start() {
+        int toHost[2];
+        int fromHost[2];
+        ASSERT_EQ(::pipe2(toHost, O_CLOEXEC), 0);
+        ASSERT_EQ(::pipe2(fromHost, O_CLOEXEC), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toHost[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, fromHost[1], 1);
+        // The first entry of a name is the one a program reads.
+        std::vector<std::string> env;
+        for (const auto& [name, value] : environment) {
+            env.push_back(name + "=" + value);
+        }
+        for (char** entry = environ; *entry; ++entry) {
+            env.emplace_back(*entry);
+        }
+        std::vector<char*> envp;
+        for (std::string& entry : env) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+        std::string program = WISP_BINARY;
+        std::string command = "native-host";
+        std::string origin = "chrome-extension://test/";
+        char* argv[] = {program.data(), command.data(), origin.data(), nullptr};
+        ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(toHost[0]);
+        ::close(fromHost[1]);
+        in = toHost[1];
+        out = fromHost[0];
+    }
+
+    // Ends the host by closing its input; its exit status.
+    int Stop() {
+        ::close(in);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ::close(out);
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    Json Reply() {
+        std::uint32_t length = 0;
+        if (!ReadAll(out, reinterpret_cast<char*>(&length), 4)) {
+            return Json();
+        }
+        lastReplySize = length;
+        std::string body(length, '\0');
+        if (!ReadAll(out, body.data(), length)) {
+            return Json();
+        }
+        return Json::parse(body);
+    }
+
+    Json Ask(const Json& request) {
+        EXPECT_TRUE(WriteAll(in, Frame(request.dump())));
+        return Reply();
+    }
+
+    static std::set<std::string> Names(const std::filesystem::path& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            names.insert(entry.path().lexically_relative(folder).string());
+        }
+        return names;
+    }
+
+    TempFolder temp;
+    std::string library;
+    std::vector<std::pair<std::string, std::string>> environment;
+    pid_t pid = -1;
+    int in = -1;
+    int out = -1;
+    std::size_t lastReplySize = 0;
+};
+
+TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
+    EXPECT_EQ(Ask({{"request", "newBook"}, {"name", "Travel"}, {"id", 7}}),
+              (Json{{"ok", true}, {"id", 7}}));
+    // A message split across reads is put together before it is answered.
+    std::string frame = Frame(Json{{"request", "mkdir"}, {"path", "Europe"}}.dump());
+    for (std::size_t at = 0; at < frame.size(); at += 5) {
+        ASSERT_TRUE(WriteAll(in, frame.substr(at, 5)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(Reply()["ok"], true);
+
+    Json refused = Ask({{"request", "rename"}, {"path", "Europe"}, {"name", "a:b"}});
+    EXPECT_EQ(refused["ok"], false);
+    EXPECT_EQ(refused["error"], "The filename include invalid letter!  eg: \\/:*?\"<>|");
+    EXPECT_EQ(Ask({{"request", "save"}, {"title", "a/b"}, {"html", "<HTML></HTML>"}})["error"],
+              "The title has invalid letter:\n \\/:*?<>\"|");
+
+    Json saved = Ask({{"request", "save"},
+                      {"folder", "Europe"},
+                      {"title", "Rome"},
+                      {"doctype", "<!DOCTYPE html>"},
+                      {"html", "<html><body>Roma</body></html>"},
+                      {"keywords", "city"}});
+    ASSERT_EQ(saved["ok"], true) << saved.dump();
+    EXPECT_EQ(saved["page"], "Europe/Rome.htm");
+    std::string page = temp.Read("Library/Travel/Europe/Rome.htm");
+    EXPECT_NE(page.find("<!DOCTYPE html>"), std::string::npos) << page;
+    EXPECT_NE(page.find("Roma"), std::string::npos);
+    EXPECT_NE(page.find("content=\"city\""), std::string::npos) << page;
+
+    Json selection = Ask({{"request", "save"},
+                          {"title", "Part"},
+                          {"selection", "<B>only this</B>"},
+                          {"styleSheets", {{{"css", "b{color:red}"}}}}});
+    ASSERT_EQ(selection["ok"], true) << selection.dump();
+    std::string part = temp.Read("Library/Travel/Part.htm");
+    EXPECT_NE(part.find("b{color:red}"), std::string::npos) << part;
+    EXPECT_NE(part.find("<B>only this</B>"), std::string::npos);
+
+    Json listed = Ask({{"request", "list"}, {"path", "Europe"}});
+    EXPECT_EQ(listed["items"], (Json{{{"name", "Rome.htm"}, {"kind", "page"}}}));
+    EXPECT_EQ(Ask({{"request", "books"}})["current"], "Travel");
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(NativeHost, RefusedMessagesAreAnsweredAndChangeNothing) {
+    ASSERT_EQ(Ask({{"request", "newBook"}, {"name", "Travel"}})["ok"], true);
+    std::set<std::string> before = Names(library);
+
+    ASSERT_TRUE(WriteAll(in, Frame("{\"request\": \"mkdir\", \"path\": \"X\"")));
+    Json broken = Reply();
+    EXPECT_EQ(broken["ok"], false);
+    EXPECT_EQ(broken["error"], "the message is not JSON");
+    for (const Json& request :
+         {Json{{"request", "format"}, {"path", "X"}}, Json{{"request", "mkdir"}, {"path", 3}},
+          Json::array({"mkdir", "X"}), Json{{"request", "mkdir"}, {"path", "../X"}}}) {
+        Json reply = Ask(request);
+        EXPECT_EQ(reply["ok"], false) << request.dump();
+        EXPECT_TRUE(reply["error"].is_string()) << request.dump();
+    }
+    EXPECT_EQ(Names(library), before);
+    EXPECT_EQ(Names(temp.Path()).count("X"), 0u);
+    // Still answering after the refusals.
+    EXPECT_EQ(Ask({{"request", "books"}})["books"], Json::array({"Travel"}));
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(NativeHost, LongFolderListingsComeInPagesUnderOneMebibyte) {
+    std::string folder = temp.MakeFolder("Library/Big");
+    const std::size_t count = 6000;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name = std::to_string(i) + std::string(170, 'p') + ".htm";
+        ::close(::open((folder + "/" + name).c_str(), O_CREAT | O_WRONLY, 0644));
+    }
+    std::set<std::string> seen;
+    Json request{{"request", "list"}, {"book", "Big"}};
+    int pages = 0;
+    for (;;) {
+        Json reply = Ask(request);
+        ASSERT_EQ(reply["ok"], true) << reply.dump().substr(0, 200);
+        EXPECT_LT(lastReplySize, 1024u * 1024u);
+        ++pages;
+        for (const Json& item : reply["items"]) {
+            seen.insert(item["name"].get<std::string>());
+        }
+        if (!reply.contains("next")) {
+            break;
+        }
+        request["offset"] = reply["next"];
+    }
+    EXPECT_GT(pages, 1);
+    EXPECT_EQ(seen.size(), count);
+}
+
+TEST_F(NativeHost, SavesAPageOfSixtyMebibytes) {
+    ASSERT_EQ(Ask({{"request", "newBook"}, {"name", "Big"}})["ok"], true);
+    std::string html = "<html><body>" + std::string(60u * 1024 * 1024, 'x') + "</body></html>";
+    Json reply = Ask({{"request", "save"}, {"title", "Huge"}, {"html", html}});
+    ASSERT_EQ(reply["ok"], true) << reply.dump();
+    EXPECT_GE(std::filesystem::file_size(temp.Path("Library/Big/Huge.htm")), html.size());
+    // A message the browser could not have sent is dropped, and the next one is answered.
+    std::uint32_t tooLong = 65u * 1024 * 1024;
+    std::string header(4, '\0');
+    std::memcpy(header.data(), &tooLong, 4);
+    std::thread writer([&] {
+        WriteAll(in, header);
+        std::string piece(1024 * 1024, ' ');
+        for (int i = 0; i < 65; ++i) {
+            WriteAll(in, piece);
+        }
+        WriteAll(in, Frame(Json{{"request", "books"}}.dump()));
+    });
+    EXPECT_EQ(Reply()["ok"], false);
+    EXPECT_EQ(Reply()["ok"], true);
+    writer.join();
+    EXPECT_EQ(Stop(), 0);
+}
+
+}  // namespace
+}  // namespace wisp

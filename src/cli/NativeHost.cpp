@@ -15,6 +15,7 @@
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/TargetFolder.h"
+#include "core/capture/MarkupCase.h"
 #include "core/capture/PageComposition.h"
 #include "core/capture/PageMetadata.h"
 #include "core/capture/PastedPageTitle.h"
@@ -91,8 +92,9 @@ public:
         : title_(OptionalText(request, "title").value_or("")),
           url_(OptionalText(request, "url").value_or("")),
           doctype_(OptionalText(request, "doctype").value_or("")),
-          html_(OptionalText(request, "html").value_or("")),
-          selection_(OptionalText(request, "selection").value_or("")) {
+          // Today's browsers report markup in lower case; the resource scan reads capitals.
+          html_(NormaliseMarkupCase(OptionalText(request, "html").value_or(""))),
+          selection_(NormaliseMarkupCase(OptionalText(request, "selection").value_or(""))) {
         auto sheets = request.find("styleSheets");
         if (sheets == request.end() || !sheets->is_array()) {
             return;

@@ -1,0 +1,349 @@
+// The panel beside the page: the bar's book list, the current book's tree, its toolbar and
+// the tree's context menu, each command carried out by the host.
+import {ask} from './host.js';
+import {askText, askYesNo, showMessage} from './dialogs.js';
+import {BookTree} from './tree.js';
+
+const books = document.getElementById('books');
+const status = document.getElementById('status');
+const menu = document.getElementById('item-menu');
+const manager = document.getElementById('manager');
+const tree = new BookTree(document.getElementById('tree'), {
+  onOpen: openPage,
+  onMenu: showItemMenu,
+  onDrop: dropOnFolder,
+});
+
+// Runs one command; a refusal is shown as the bar shows it, with its caption.
+async function run(work, caption = 'Wisp') {
+  try {
+    return await work();
+  } catch (failure) {
+    status.textContent = '';
+    await showMessage(failure.message, caption);
+    return undefined;
+  }
+}
+
+async function loadBooks() {
+  const list = await ask({request: 'books'});
+  books.textContent = '';
+  for (const book of list.books) {
+    books.add(new Option(book, book, false, book === list.current));
+  }
+  await tree.show(list.current);
+  return list;
+}
+
+function parentPath(path) {
+  const slash = path.lastIndexOf('/');
+  return slash < 0 ? '' : path.slice(0, slash);
+}
+
+function joinPath(folder, name) {
+  return folder ? folder + '/' + name : name;
+}
+
+async function refreshFolder(path) {
+  const item = tree.find(path);
+  if (item) {
+    await tree.refresh(item);
+  }
+}
+
+// Edits an item's name in place, as the bar's tree does; the typed text, or null when the
+// edit was left with Escape.
+function editLabel(item) {
+  const label = item.querySelector(':scope > .label');
+  const input = document.createElement('input');
+  input.className = 'label-edit';
+  input.value = item.dataset.kind === 'page' ? label.textContent.replace(/\.htm$/, '') :
+    label.textContent;
+  label.hidden = true;
+  label.after(input);
+  input.focus();
+  input.select();
+  return new Promise((resolve) => {
+    let done = false;
+    const finish = (text) => {
+      if (done) {
+        return;
+      }
+      done = true;
+      input.remove();
+      label.hidden = false;
+      resolve(text);
+    };
+    input.addEventListener('keydown', (event) => {
+      if (event.key === 'Enter') {
+        finish(input.value);
+      } else if (event.key === 'Escape') {
+        finish(null);
+      }
+    });
+    input.addEventListener('blur', () => finish(input.value));
+  });
+}
+
+// A new item under the folder, named in place before anything is written.
+function newItemIn(folder, name, kind) {
+  let children = folder.querySelector(':scope > ul');
+  if (!children) {
+    children = document.createElement('ul');
+    folder.appendChild(children);
+  }
+  children.hidden = false;
+  const item = tree.makeItem({name, kind}, joinPath(folder.dataset.path, name));
+  children.prepend(item);
+  tree.select(item);
+  return item;
+}
+
+async function openPage(item) {
+  await run(async () => {
+    const place = await ask({request: 'locate', book: tree.book, path: item.dataset.path});
+    await chrome.tabs.create({url: place.url});
+  });
+}
+
+async function newBook() {
+  const name = await askText('New Book', 'Input Book Name:', '');
+  if (name === null) {
+    return;
+  }
+  await run(async () => {
+    await ask({request: 'newBook', name});
+    await loadBooks();
+  });
+}
+
+async function newFolder(folder = tree.targetFolder()) {
+  if (!folder) {
+    return;
+  }
+  const item = newItemIn(folder, 'New Folder', 'folder');
+  const name = await editLabel(item);
+  item.remove();
+  await run(async () => {
+    await ask({request: 'mkdir', book: tree.book, path: joinPath(folder.dataset.path, name ?? 'New Folder')});
+    await refreshFolder(folder.dataset.path);
+  }, 'Error');
+}
+
+async function renameItem(item) {
+  if (!item || !item.dataset.path) {
+    return;  // the book itself is renamed in Book Management
+  }
+  const name = await editLabel(item);
+  if (name === null) {
+    return;
+  }
+  await run(async () => {
+    await ask({request: 'rename', book: tree.book, path: item.dataset.path, name});
+    await refreshFolder(parentPath(item.dataset.path));
+  }, 'Error');
+}
+
+async function deleteItem(item) {
+  if (!item || !item.dataset.path) {
+    return;
+  }
+  await run(async () => {
+    await ask({request: 'delete', book: tree.book, path: item.dataset.path});
+    await refreshFolder(parentPath(item.dataset.path));
+  });
+}
+
+async function savePastedHtml(folder, html, name) {
+  const request = {request: 'paste', book: tree.book, folder: folder.dataset.path, html};
+  if (name !== undefined && name !== null) {
+    request.name = name;
+  }
+  const saved = await ask(request);
+  await refreshFolder(folder.dataset.path);
+  return saved;
+}
+
+// Paste takes the HTML on the clipboard into the selected item's folder.
+async function paste(folder = tree.targetFolder()) {
+  if (!folder) {
+    return;
+  }
+  await run(async () => {
+    let html = '';
+    for (const entry of await navigator.clipboard.read()) {
+      if (entry.types.includes('text/html')) {
+        html = await (await entry.getType('text/html')).text();
+        break;
+      }
+    }
+    if (!html) {
+      throw new Error('The clipboard holds no HTML.');
+    }
+    await savePastedHtml(folder, html);
+  });
+}
+
+// A drop of HTML on a folder: a new page there, named in place, then saved.
+async function dropOnFolder(folder, data) {
+  const html = data.getData('text/html');
+  if (!html) {
+    return;
+  }
+  const item = newItemIn(folder, 'New File.htm', 'page');
+  const name = await editLabel(item);
+  item.remove();
+  await run(() => savePastedHtml(folder, html, name || 'New File'), 'Error');
+}
+
+async function build(folder = null) {
+  if (!tree.book) {
+    return;
+  }
+  const output = await askText('Build eBook', 'Save the compiled book as', tree.book + '.chm');
+  if (output === null) {
+    return;
+  }
+  status.textContent = 'Now building eBook for you. Please waiting...';
+  await run(async () => {
+    const format = /\.epub$/i.test(output) ? 'epub' : 'chm';
+    const request = {request: 'build', book: tree.book, output, format};
+    if (folder && folder.dataset.path) {
+      request.folder = folder.dataset.path;
+    }
+    const built = await ask(request);
+    status.textContent = 'Built ' + built.output;
+  });
+}
+
+function showItemMenu(item, event) {
+  menu.hidden = false;
+  menu.style.left = event.clientX + 'px';
+  menu.style.top = event.clientY + 'px';
+  menu.querySelector('[data-command="delete"]').textContent =
+    item.dataset.kind === 'folder' ? 'Delete Folder' : 'Delete Page';
+}
+
+async function runItemCommand(command) {
+  const item = tree.selected;
+  menu.hidden = true;
+  const commands = {
+    'rename': () => renameItem(item),
+    'delete': () => deleteItem(item),
+    'new-folder': () => newFolder(tree.targetFolder(item)),
+    'refresh': () => run(() => tree.refresh(tree.targetFolder(item))),
+    'paste': () => paste(tree.targetFolder(item)),
+    'build': () => build(tree.targetFolder(item)),
+  };
+  await commands[command]();
+}
+
+menu.addEventListener('click', (event) => {
+  const command = event.target.dataset.command;
+  if (command) {
+    runItemCommand(command);
+  }
+});
+document.addEventListener('click', (event) => {
+  if (!menu.contains(event.target)) {
+    menu.hidden = true;
+  }
+});
+
+// Book Management: add, rename and delete books, and choose the library root.
+async function fillManager() {
+  const list = await ask({request: 'books'});
+  document.getElementById('root').value = list.root;
+  const entries = document.getElementById('manager-books');
+  entries.textContent = '';
+  for (const book of list.books) {
+    entries.add(new Option(book, book));
+  }
+}
+
+async function manageBooks() {
+  await run(fillManager);
+  manager.showModal();
+}
+
+function chosenBook() {
+  return document.getElementById('manager-books').value;
+}
+
+document.getElementById('book-add').addEventListener('click', async () => {
+  const name = await askText('Book Management', 'Input Book Name:', 'new book');
+  if (name !== null) {
+    await run(async () => {
+      await ask({request: 'newBook', name});
+      await fillManager();
+    });
+  }
+});
+document.getElementById('book-modify').addEventListener('click', async () => {
+  const book = chosenBook();
+  if (!book) {
+    return;
+  }
+  const name = await askText('Book Management', 'New name of the book:', book);
+  if (name !== null && name !== book) {
+    await run(async () => {
+      await ask({request: 'renameBook', book, name});
+      await fillManager();
+    });
+  }
+});
+document.getElementById('book-delete').addEventListener('click', async () => {
+  const book = chosenBook();
+  if (book && await askYesNo('Do you delete the eBook, yes or no?')) {
+    await run(async () => {
+      await ask({request: 'deleteBook', book});
+      await fillManager();
+    });
+  }
+});
+document.getElementById('root-set').addEventListener('click', async () => {
+  const path = await askText('Book Management', 'Select a Folder for eBook',
+    document.getElementById('root').value);
+  if (path !== null) {
+    await run(async () => {
+      await ask({request: 'root', path});
+      await fillManager();
+    });
+  }
+});
+document.getElementById('manager-close').addEventListener('click', async () => {
+  manager.close();
+  await run(loadBooks);
+});
+
+async function help() {
+  await showMessage(
+    'Right-click a page and choose "Save the page to Wisp" or "Save the selection to Wisp" ' +
+    'to collect it into a book. Drop HTML on a folder, or Paste it, to make a page. ' +
+    'Build compiles the book into a .chm file (or an EPUB when the name ends in .epub).\n\n' +
+    'Wisp ' + chrome.runtime.getManifest().version, 'About Wisp');
+}
+
+books.addEventListener('change', () => run(async () => {
+  await ask({request: 'use', book: books.value});
+  await tree.show(books.value);
+}));
+document.getElementById('new-book').addEventListener('click', newBook);
+document.getElementById('new-folder').addEventListener('click', () => newFolder());
+document.getElementById('paste').addEventListener('click', () => paste());
+document.getElementById('build').addEventListener('click', () => build());
+document.getElementById('manage').addEventListener('click', manageBooks);
+document.getElementById('help').addEventListener('click', help);
+
+// A page saved through the context menu shows in the tree at once.
+chrome.runtime.onMessage.addListener((message) => {
+  if (message && message.type === 'wisp-saved' && message.book === tree.book) {
+    run(async () => {
+      const folder = parentPath(message.page);
+      await refreshFolder(folder);
+      tree.select(tree.find(message.page));
+    });
+  }
+});
+
+globalThis.wispPanel = {tree, ready: run(loadBooks)};

@@ -1,0 +1,62 @@
+// The collector's save form: the book and folder to save into, the title (preset to the
+// page's), keywords and description; OK hands the page to the host, which saves it.
+import {ask} from './host.js';
+import {showMessage} from './dialogs.js';
+import {serializeDocument} from './serialize.js';
+import {BookTree} from './tree.js';
+
+const query = new URLSearchParams(location.search);
+const tabId = Number(query.get('tab'));
+const selectionOnly = query.get('kind') === 'selection';
+const books = document.getElementById('books');
+const folders = new BookTree(document.getElementById('folders'), {foldersOnly: true});
+const status = document.getElementById('status');
+let page = null;
+
+async function load() {
+  const [result] = await chrome.scripting.executeScript({
+    target: {tabId},
+    func: serializeDocument,
+    args: [selectionOnly],
+  });
+  page = result.result;
+  document.getElementById('title').value = page.title;
+  const list = await ask({request: 'books'});
+  for (const book of list.books) {
+    books.add(new Option(book, book, false, book === list.current));
+  }
+  await folders.show(books.value);
+}
+
+books.addEventListener('change', () => folders.show(books.value));
+
+document.getElementById('save-form').addEventListener('submit', async (event) => {
+  event.preventDefault();
+  if (!page) {
+    return;
+  }
+  const folder = folders.targetFolder();
+  const request = {
+    ...page,
+    request: 'save',
+    book: books.value,
+    folder: folder ? folder.dataset.path : '',
+    title: document.getElementById('title').value,
+    keywords: document.getElementById('keywords').value,
+    description: document.getElementById('description').value,
+  };
+  status.textContent = 'Downloading...';
+  try {
+    const saved = await ask(request);
+    await chrome.runtime.sendMessage({type: 'wisp-saved', book: saved.book, page: saved.page})
+      .catch(() => {});
+    window.close();
+  } catch (refused) {
+    status.textContent = '';
+    await showMessage(refused.message);
+  }
+});
+
+document.getElementById('cancel').addEventListener('click', () => window.close());
+
+load().catch((failure) => showMessage(failure.message));

@@ -1,0 +1,413 @@
+#!/usr/bin/env python3
+"""The browser extension end to end in headless Chromium: pages of a loopback site saved
+through the context-menu handlers into a temporary library by `wisp native-host`, then the
+panel's toolbar and tree commands, the side panel itself, and a restarted service worker.
+
+usage: extension_test.py WISP_BINARY EXAMPLE_SERVER EXTENSION_FOLDER
+Exits 77 (skipped) when Chromium is not installed.
+"""
+import base64
+import hashlib
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import devtools  # noqa: E402
+
+EXTENSION_ID = "eejfpckjpiofhlghggacgoibjogbgljp"
+ORIGIN = f"chrome-extension://{EXTENSION_ID}"
+# A 1x1 PNG.
+PIXEL = base64.b64decode(
+    "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==")
+
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAILED:", what, flush=True)
+
+
+def wait_for(test, what, timeout=20):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = test()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise devtools.DevToolsError("timed out waiting for " + what)
+
+
+def read(path):
+    with open(path, encoding="utf-8", errors="replace") as file:
+        return file.read()
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as file:
+        file.write(data if isinstance(data, bytes) else data.encode())
+
+
+class Server:
+    def __init__(self, binary, folder):
+        # It serves until its input closes.
+        self.process = subprocess.Popen([binary, folder], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, text=True)
+        self.port = int(self.process.stdout.readline())
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait(timeout=10)
+
+
+def attach(browser, target_id):
+    return browser.send("Target.attachToTarget", {"targetId": target_id, "flatten": True})[
+        "sessionId"]
+
+
+def find_target(browser, kind, url_part, timeout=20):
+    def found():
+        for target in browser.send("Target.getTargets")["targetInfos"]:
+            if target["type"] == kind and url_part in target["url"]:
+                return target
+        return None
+    return wait_for(found, f"a {kind} at {url_part}", timeout)
+
+
+def evaluate(browser, session, expression, gesture=False):
+    reply = browser.send("Runtime.evaluate", {
+        "expression": expression, "awaitPromise": True, "returnByValue": True,
+        "userGesture": gesture}, session=session)
+    if "exceptionDetails" in reply:
+        details = reply["exceptionDetails"]
+        raise devtools.DevToolsError(
+            "script failed: " + (details.get("exception", {}).get("description") or details["text"]))
+    return reply["result"].get("value")
+
+
+def worker_session(browser):
+    return attach(browser, find_target(browser, "service_worker", ORIGIN)["targetId"])
+
+
+def save_through_form(browser, worker, tab_id, menu_item, title, fields=""):
+    """Runs the menu's handler as a click would, fills the save form and presses OK."""
+    evaluate(browser, worker, f"wisp.saveFromMenu('{menu_item}', {{id: {tab_id}}}).then(() => 1)")
+    form = attach(browser, find_target(browser, "page", ORIGIN + "/save.html")["targetId"])
+    wait_for(lambda: evaluate(browser, form, """(() => {
+        const title = document.getElementById('title'), books = document.getElementById('books');
+        return !!title && title.value !== '' && books.options.length > 0; })()"""),
+             "the save form")
+    preset = evaluate(browser, form, "document.getElementById('title').value")
+    evaluate(browser, form, f"""
+        document.getElementById('title').value = {title!r};
+        {fields}
+        document.getElementById("ok").click(); 1""")
+    return preset
+
+
+def panel_ready(browser, panel):
+    wait_for(lambda: evaluate(browser, panel, "typeof wispPanel === 'object'"), "the panel")
+    evaluate(browser, panel, "wispPanel.ready.then(() => 1)")
+
+
+def panel_tree(browser, panel):
+    return evaluate(browser, panel, """
+        Array.from(document.querySelectorAll('#tree li'), (item) => item.dataset.path)""")
+
+
+def dialog_text(browser, panel):
+    return evaluate(browser, panel, """(() => {
+        const box = document.querySelector('dialog.box[open]:not(#manager)');
+        return box ? box.querySelector('h2').textContent + ': ' + box.querySelector('p').textContent : null;
+    })()""")
+
+
+def answer_dialog(browser, panel, text=None, button=0):
+    wait_for(lambda: dialog_text(browser, panel), "a box in the panel")
+    evaluate(browser, panel, f"""(() => {{
+        const box = document.querySelector('dialog.box[open]:not(#manager)');
+        const input = box.querySelector('input');
+        if (input && {text!r} !== null) input.value = {text!r};
+        box.querySelectorAll('.buttons button')[{button}].click();
+        return 1;
+    }})()""")
+
+
+def name_in_place(browser, panel, text):
+    wait_for(lambda: evaluate(browser, panel, "!!document.querySelector('.label-edit')"),
+             "a name being edited")
+    evaluate(browser, panel, f"""(() => {{
+        const input = document.querySelector('.label-edit');
+        input.value = {text!r};
+        input.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}}));
+        return 1;
+    }})()""")
+
+
+def item_command(browser, panel, path, command):
+    evaluate(browser, panel, f"""(() => {{
+        const item = wispPanel.tree.find({path!r});
+        item.querySelector('.label').dispatchEvent(new MouseEvent('contextmenu', {{bubbles: true}}));
+        document.querySelector('[data-command="{command}"]').click();
+        return 1;
+    }})()""")
+
+
+def scenario(wisp, temp, browser, sites):
+    library = os.path.join(temp, "lib")
+    book = os.path.join(library, "Travel")
+    site, far = sites
+    worker = worker_session(browser)
+
+    # The page as the reader sees it: its script has run.
+    page = browser.open_page(f"http://127.0.0.1:{site.port}/rome.html")
+    tab_id = evaluate(browser, worker, f"""chrome.tabs.query({{}}).then((tabs) =>
+        tabs.find((tab) => (tab.url || '').includes('/rome.html')).id)""")
+    preset = save_through_form(browser, worker, tab_id, "wisp-save-page", "Rome",
+                               "document.getElementById('keywords').value = 'city';")
+    check(preset == "Rome in spring", f"the form's title is the page's: {preset!r}")
+    saved = wait_for(lambda: os.path.exists(os.path.join(book, "Rome.htm")), "Rome.htm")
+    text = read(os.path.join(book, "Rome.htm"))
+    check("Written by a script" in text, "the saved page is the live document")
+    check('content="city"' in text, "the keywords are in the page")
+    files = os.path.join(book, "Rome.files")
+    check(os.path.isdir(files) and len(os.listdir(files)) >= 2,
+          f"the page's image and sheet are fetched: {os.listdir(files) if os.path.isdir(files) else None}")
+
+    # A selection set through a Range, with the other origin's sheet fetched by its address.
+    page.evaluate("""(() => {
+        const range = document.createRange();
+        range.selectNodeContents(document.getElementById('part'));
+        getSelection().removeAllRanges();
+        getSelection().addRange(range);
+        return 1;
+    })()""")
+    save_through_form(browser, worker, tab_id, "wisp-save-selection", "Forum")
+    wait_for(lambda: os.path.exists(os.path.join(book, "Forum.htm")), "Forum.htm")
+    text = read(os.path.join(book, "Forum.htm"))
+    check("<b>forum</b> at dawn" in text.lower() and "Not chosen" not in text, "only the selection")
+    check("p.local" in text, "the page's own sheet is in the selection's page")
+    check("far.css" not in text or "Forum.files" in text, "the other origin's sheet is made local")
+
+    # The panel as a tab shows both pages.
+    panel_tab = browser.open_page(ORIGIN + "/panel.html")
+    panel = panel_tab.session
+    panel_ready(browser, panel)
+    tree = panel_tree(browser, panel)
+    check("Rome.htm" in tree and "Forum.htm" in tree, f"the panel's tree: {tree}")
+    check("Rome.files" not in tree, "companion folders are hidden")
+
+    # Toolbar: New Book, then back to Travel through the list.
+    evaluate(browser, panel, "document.getElementById('new-book').click(); 1")
+    answer_dialog(browser, panel, "Spain")
+    wait_for(lambda: os.path.isdir(os.path.join(library, "Spain")), "the new book")
+    wait_for(lambda: evaluate(browser, panel, "document.getElementById('books').value") == "Spain",
+             "the new book chosen")
+    evaluate(browser, panel, """(() => { const list = document.getElementById('books');
+        list.value = 'Travel'; list.dispatchEvent(new Event('change')); return 1; })()""")
+    wait_for(lambda: "Rome.htm" in panel_tree(browser, panel), "Travel shown again")
+
+    # New Folder, named in place; a refused name gets the bar's message.
+    evaluate(browser, panel, "document.getElementById('new-folder').click(); 1")
+    name_in_place(browser, panel, "Sights")
+    wait_for(lambda: "Sights" in panel_tree(browser, panel), "the new folder in the tree")
+    check(os.path.isdir(os.path.join(book, "Sights")), "the new folder on disk")
+    item_command(browser, panel, "Sights", "rename")
+    name_in_place(browser, panel, "a:b")
+    message = wait_for(lambda: dialog_text(browser, panel), "the refusal")
+    check(message == 'Error: The filename include invalid letter!  eg: \\/:*?"<>|',
+          f"the refusal's message: {message!r}")
+    answer_dialog(browser, panel)
+
+    # A drop of HTML on a folder, named in place.
+    evaluate(browser, panel, """(() => {
+        const data = new DataTransfer();
+        data.setData('text/html', '<p>Dropped text</p>');
+        wispPanel.tree.find('Sights').querySelector('.label')
+            .dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}));
+        return 1;
+    })()""")
+    name_in_place(browser, panel, "Dropped")
+    wait_for(lambda: "Sights/Dropped.htm" in panel_tree(browser, panel), "the dropped page")
+    check("Dropped text" in read(os.path.join(book, "Sights", "Dropped.htm")), "the dropped HTML")
+
+    # Paste takes the clipboard's HTML.
+    browser.send("Browser.grantPermissions", {
+        "origin": ORIGIN, "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
+    evaluate(browser, panel, """navigator.clipboard.write([new ClipboardItem({
+        'text/html': new Blob(['<i>Pasted text</i>'], {type: 'text/html'})})]).then(() => 1)""",
+             gesture=True)
+    evaluate(browser, panel, "wispPanel.tree.select(wispPanel.tree.find('')); "
+                             "document.getElementById('paste').click(); 1", gesture=True)
+    wait_for(lambda: "New File.htm" in panel_tree(browser, panel), "the pasted page")
+    check("Pasted text" in read(os.path.join(book, "New File.htm")), "the pasted HTML")
+
+    # Rename and delete through the tree's menu.
+    item_command(browser, panel, "New File.htm", "rename")
+    name_in_place(browser, panel, "Note")
+    wait_for(lambda: "Note.htm" in panel_tree(browser, panel), "the renamed page")
+    item_command(browser, panel, "Note.htm", "delete")
+    wait_for(lambda: "Note.htm" not in panel_tree(browser, panel), "the deleted page")
+    check(not os.path.exists(os.path.join(book, "Note.htm")), "the page is gone from disk")
+
+    # Build.
+    evaluate(browser, panel, "document.getElementById('build').click(); 1")
+    answer_dialog(browser, panel, os.path.join(temp, "Travel.chm"))
+    wait_for(lambda: "Built" in (evaluate(browser, panel,
+             "document.getElementById('status').textContent") or ""), "the build", 60)
+    check(os.path.getsize(os.path.join(temp, "Travel.chm")) > 0, "the compiled book")
+
+    # Book Management: rename and delete a book; the deletion asks first.
+    evaluate(browser, panel, "document.getElementById('manage').click(); 1")
+    wait_for(lambda: evaluate(browser, panel,
+             "document.getElementById('manager-books').options.length") == 2, "the book list")
+    evaluate(browser, panel, """document.getElementById('manager-books').value = 'Spain';
+        document.getElementById('book-modify').click(); 1""")
+    answer_dialog(browser, panel, "Portugal")
+    wait_for(lambda: "Portugal" in evaluate(browser, panel, """Array.from(
+        document.getElementById('manager-books').options, (option) => option.value)"""),
+        "the renamed book in the list")
+    check(os.path.isdir(os.path.join(library, "Portugal")), "the renamed book on disk")
+    evaluate(browser, panel, """document.getElementById('manager-books').value = 'Portugal';
+        document.getElementById('book-delete').click(); 1""")
+    check(wait_for(lambda: dialog_text(browser, panel), "the question") ==
+          "Wisp: Do you delete the eBook, yes or no?",
+          "deleting a book asks first")
+    answer_dialog(browser, panel)
+    wait_for(lambda: not os.path.exists(os.path.join(library, "Portugal")), "the deleted book")
+    evaluate(browser, panel, "document.getElementById('manager-close').click(); 1")
+
+    # Help.
+    evaluate(browser, panel, "document.getElementById('help').click(); 1")
+    check(wait_for(lambda: dialog_text(browser, panel), "the help box").startswith("About Wisp: "),
+          "the help box")
+    answer_dialog(browser, panel)
+
+    # A page of the tree opens in a tab.
+    evaluate(browser, panel, "wispPanel.tree.find('Rome.htm').querySelector('.label').click(); 1")
+    opened = find_target(browser, "page", "Rome.htm")
+    check(opened["url"].startswith("file://"), f"the saved page opens: {opened['url']}")
+
+    # The real side panel, opened from a real (synthesised) click in the window, as the
+    # toolbar button's click opens it.
+    evaluate(browser, panel, """chrome.windows.getCurrent().then((window) => {
+        document.addEventListener('click', () => chrome.sidePanel.open({windowId: window.id}),
+                                  {once: true});
+        return 1; })""")
+    x, y = evaluate(browser, panel, "[innerWidth - 5, innerHeight - 5]")
+    for kind in ("mousePressed", "mouseReleased"):
+        panel_tab.send("Input.dispatchMouseEvent",
+                       {"type": kind, "x": x, "y": y, "button": "left", "clickCount": 1})
+    side = wait_for(lambda: [t for t in browser.send("Target.getTargets")["targetInfos"]
+                             if t["url"].startswith(ORIGIN + "/panel.html")
+                             and t["targetId"] != panel_tab.target], "the side panel")[0]
+    side = attach(browser, side["targetId"])
+    panel_ready(browser, side)
+    check("Rome.htm" in panel_tree(browser, side), "the side panel shows the book")
+
+    # The service worker stopped and started again: the menu still saves.
+    browser.send("ServiceWorker.enable", session=panel)
+    browser.send("ServiceWorker.stopAllWorkers", session=panel)
+    wait_for(lambda: not any(t["type"] == "service_worker" and ORIGIN in t["url"]
+                             for t in browser.send("Target.getTargets")["targetInfos"]),
+             "the stopped worker")
+    evaluate(browser, panel, "chrome.contextMenus.update('wisp-save-page', {}).then(() => 1)")
+    browser.send("ServiceWorker.startWorker", {"scopeURL": ORIGIN + "/"}, session=panel)
+    worker = worker_session(browser)
+    save_through_form(browser, worker, tab_id, "wisp-save-page", "Again")
+    wait_for(lambda: os.path.exists(os.path.join(book, "Again.htm")), "Again.htm")
+    wait_for(lambda: "Again.htm" in panel_tree(browser, panel), "the panel told of the new page")
+
+
+def check_install(wisp, extension):
+    """The host manifests browser-install writes admit the extension by the ids its own
+    manifest gives it: Chromium's follows from the public key, Firefox's is the gecko id."""
+    with open(os.path.join(extension, "manifest.json"), encoding="utf-8") as file:
+        manifest = json.load(file)
+    digest = hashlib.sha256(base64.b64decode(manifest["key"])).hexdigest()[:32]
+    chromium_id = "".join(chr(ord("a") + int(digit, 16)) for digit in digest)
+    check(chromium_id == EXTENSION_ID, f"the extension's id from its key: {chromium_id}")
+    for name in ("panel.html", "save.html", manifest["background"]["service_worker"],
+                 *manifest["icons"].values()):
+        check(os.path.isfile(os.path.join(extension, name)), f"the manifest's file {name}")
+    temp = tempfile.mkdtemp(prefix="wisp-install-")
+    try:
+        env = dict(os.environ, HOME=temp, XDG_CONFIG_HOME=temp + "/config",
+                   XDG_DATA_HOME=temp + "/data")
+        subprocess.run([wisp, "browser-install", "--all", "--quiet"], env=env, check=True)
+        with open(temp + "/config/chromium/NativeMessagingHosts/wisp.native_host.json") as file:
+            chromium = json.load(file)
+        with open(temp + "/.mozilla/native-messaging-hosts/wisp.native_host.json") as file:
+            firefox = json.load(file)
+        check(chromium["allowed_origins"] == [f"chrome-extension://{chromium_id}/"],
+              f"Chromium's host manifest: {chromium}")
+        check(firefox["allowed_extensions"] ==
+              [manifest["browser_specific_settings"]["gecko"]["id"]],
+              f"Firefox's host manifest: {firefox}")
+        check(os.access(chromium["path"], os.X_OK), "the wrapper can be started")
+        subprocess.run([wisp, "browser-install", "--uninstall"], env=env, check=True,
+                       stdout=subprocess.DEVNULL)
+        check(not os.path.exists(chromium["path"]) and
+              not os.path.exists(temp + "/.mozilla/native-messaging-hosts/wisp.native_host.json"),
+              "--uninstall removes the manifests and the wrapper")
+    finally:
+        shutil.rmtree(temp, ignore_errors=True)
+
+
+def main():
+    wisp, server_binary, extension = (os.path.abspath(arg) for arg in sys.argv[1:4])
+    check_install(wisp, extension)
+    if devtools.find_chromium() is None:
+        print("skipped: chromium is not installed")
+        return 1 if failures else 77
+    temp = tempfile.mkdtemp(prefix="wisp-extension-")
+    env = dict(os.environ, WISP_USER_SETTINGS_DIR=temp + "/settings",
+               WISP_MACHINE_SETTINGS_DIR=temp + "/machine", HOME=temp + "/home",
+               XDG_CONFIG_HOME=temp + "/config", XDG_DATA_HOME=temp + "/data")
+    servers = []
+    try:
+        os.makedirs(temp + "/lib")
+        for args in (["root", temp + "/lib"], ["new-book", "Travel"], ["browser-install", "--chromium"]):
+            subprocess.run([wisp, *args], env=env, check=True, stdout=subprocess.DEVNULL)
+        far_folder = temp + "/far"
+        write(far_folder + "/far.css", "p { font-weight: bold; background: url(back.png) }")
+        write(far_folder + "/back.png", PIXEL)
+        write(far_folder + "/pic.png", PIXEL)
+        far = Server(server_binary, far_folder)
+        servers.append(far)
+        site_folder = temp + "/site"
+        write(site_folder + "/rome.html", f"""<!DOCTYPE html>
+<html><head><title>Rome in spring</title>
+<link rel="stylesheet" href="http://127.0.0.1:{far.port}/far.css">
+<style>p.local {{ color: green }}</style></head>
+<body><h1>Rome</h1><p id="part" class="local">The <b>Forum</b> at dawn.</p><p>Not chosen.</p>
+<img src="http://127.0.0.1:{far.port}/pic.png" alt="">
+<script>document.body.insertAdjacentHTML('beforeend', '<p>Written by a script</p>')</script>
+</body></html>""")
+        site = Server(server_binary, site_folder)
+        servers.append(site)
+        with devtools.Browser(
+                extra_args=["--load-extension=" + extension,
+                            "--disable-extensions-except=" + extension],
+                profile=temp + "/config/chromium", env=env) as browser:
+            scenario(wisp, temp, browser, (site, far))
+    except devtools.DevToolsError as error:
+        failures.append(str(error))
+        print("FAILED:", error)
+    finally:
+        for server in servers:
+            server.stop()
+        shutil.rmtree(temp, ignore_errors=True)
+    print("failures:", len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -425,6 +425,7 @@ private:
             std::optional<std::string> composed = ComposeSelectionPage(source, title);
             page.html = composed.value_or("");
         } else {
+            Text(request, "html");  // a page without its document would be saved empty
             page.html = ComposeWholePage(source);
         }
         page.html =

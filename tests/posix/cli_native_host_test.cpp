@@ -172,13 +172,13 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
 
     Json saved = Ask({{"request", "save"},
                       {"folder", "Europe"},
-                      {"title", "Rome"},
+                      {"title", "Rome & Ostia"},
                       {"doctype", "<!DOCTYPE html>"},
                       {"html", "<html><body>Roma</body></html>"},
                       {"keywords", "city"}});
     ASSERT_EQ(saved["ok"], true) << saved.dump();
-    EXPECT_EQ(saved["page"], "Europe/Rome.htm");
-    std::string page = temp.Read("Library/Travel/Europe/Rome.htm");
+    EXPECT_EQ(saved["page"], "Europe/Rome & Ostia.htm");
+    std::string page = temp.Read("Library/Travel/Europe/Rome & Ostia.htm");
     EXPECT_NE(page.find("<!DOCTYPE html>"), std::string::npos) << page;
     EXPECT_NE(page.find("Roma"), std::string::npos);
     EXPECT_NE(page.find("content=\"city\""), std::string::npos) << page;
@@ -193,7 +193,9 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     EXPECT_NE(part.find("<B>only this</B>"), std::string::npos);
 
     Json listed = Ask({{"request", "list"}, {"path", "Europe"}});
-    EXPECT_EQ(listed["items"], (Json{{{"name", "Rome.htm"}, {"kind", "page"}}}));
+    EXPECT_EQ(listed["items"], (Json{{{"name", "Rome & Ostia.htm"}, {"kind", "page"}}}));
+    Json located = Ask({{"request", "locate"}, {"path", "Europe/Rome & Ostia.htm"}});
+    EXPECT_EQ(located["url"], "file://" + library + "/Travel/Europe/Rome%20%26%20Ostia.htm");
     EXPECT_EQ(Ask({{"request", "books"}})["current"], "Travel");
     EXPECT_EQ(Stop(), 0);
 }

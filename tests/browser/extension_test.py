@@ -93,7 +93,10 @@ def evaluate(browser, session, expression, gesture=False):
 
 
 def worker_session(browser):
-    return attach(browser, find_target(browser, "service_worker", ORIGIN)["targetId"])
+    session = attach(browser, find_target(browser, "service_worker", ORIGIN)["targetId"])
+    # The worker's target is listed before its script has run.
+    wait_for(lambda: evaluate(browser, session, "typeof wisp === 'object'"), "the worker")
+    return session
 
 
 def save_through_form(browser, worker, tab_id, menu_item, title, fields=""):

@@ -1,7 +1,7 @@
 // The extension's background: the two entries of the page's context menu, which open the save
 // form for the page or its selection, and the toolbar button, which shows the panel.
 const MENU_ITEMS = [
-  {id: 'wisp-save-page', title: 'Save the page to Wisp', contexts: ['page', 'link', 'image']},
+  {id: 'wisp-save-page', title: 'Save the page to Wisp', contexts: ['page']},
   {id: 'wisp-save-selection', title: 'Save the selection to Wisp', contexts: ['selection']},
 ];
 

@@ -33,3 +33,40 @@ export async function listFolder(book, path) {
     offset = reply.next;
   }
 }
+
+// Requests over one connection kept open, for what must outlive a single reply: the host's
+// loopback server of the library lives as long as this connection.
+let port = null;
+let lastId = 0;
+const waiting = new Map();
+
+export function askKept(request) {
+  if (!port) {
+    port = chrome.runtime.connectNative(HOST_NAME);
+    port.onMessage.addListener((reply) => {
+      const settle = waiting.get(reply.id);
+      waiting.delete(reply.id);
+      if (settle) {
+        settle(reply);
+      }
+    });
+    port.onDisconnect.addListener(() => {
+      port = null;
+      for (const settle of waiting.values()) {
+        settle(null);
+      }
+      waiting.clear();
+    });
+  }
+  const id = ++lastId;
+  return new Promise((resolve, reject) => {
+    waiting.set(id, (reply) => {
+      if (reply && reply.ok) {
+        resolve(reply);
+      } else {
+        reject(new HostError(reply ? reply.error : 'Wisp closed the connection.'));
+      }
+    });
+    port.postMessage({...request, id});
+  });
+}

@@ -1,6 +1,6 @@
 // The panel beside the page: the bar's book list, the current book's tree, its toolbar and
 // the tree's context menu, each command carried out by the host.
-import {ask} from './host.js';
+import {ask, askKept} from './host.js';
 import {askText, askYesNo, showMessage} from './dialogs.js';
 import {BookTree} from './tree.js';
 
@@ -99,9 +99,14 @@ function newItemIn(folder, name, kind) {
   return item;
 }
 
+// Chromium opens a saved page's file address for an extension; Firefox does not, so there
+// the host serves the library read-only on loopback while the panel is connected.
+const opensFiles = Boolean(chrome.sidePanel);
+
 async function openPage(item) {
   await run(async () => {
-    const place = await ask({request: 'locate', book: tree.book, path: item.dataset.path});
+    const request = {request: 'locate', book: tree.book, path: item.dataset.path};
+    const place = opensFiles ? await ask(request) : await askKept({...request, served: true});
     await chrome.tabs.create({url: place.url});
   });
 }

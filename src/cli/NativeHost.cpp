@@ -11,6 +11,7 @@
 
 #include "cli/BookPath.h"
 #include "cli/Commands.h"
+#include "cli/LibraryServer.h"
 #include "cli/NativeMessaging.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
@@ -134,21 +135,6 @@ class NoFolderChooser final : public IFolderChooser {
 public:
     std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
 };
-
-std::string FileUrl(std::string_view path) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-            url += static_cast<char>(c);
-        } else {
-            url += '%';
-            url += kHex[c >> 4];
-            url += kHex[c & 15];
-        }
-    }
-    return url;
-}
 
 // One request's run of the library's operations, through the same commands a user types.
 class HostSession {
@@ -455,7 +441,8 @@ private:
         return SavePage(request, page);
     }
 
-    // Where a page of the book is on disk, for the panel to open it.
+    // Where a page of the book is on disk, for the panel to open it: its file address, or with
+    // "served" its address on the loopback server, which lives as long as this connection.
     Json Locate(const Json& request) {
         ParsedCommand parsed = Parsed("tree", {}, BookOption(request));
         std::ostringstream sink;
@@ -464,7 +451,19 @@ private:
         library.ShowBook(library.ChooseBook());
         TreeItem item = library.FindItem(library.NamesInBook(Text(request, "path")));
         std::string file = library.Tree().GetItemPath(item);
-        return Json{{"file", file}, {"url", FileUrl(file)}};
+        Json reply{{"file", file}, {"url", "file://" + EscapeUrlPath(file)}};
+        auto served = request.find("served");
+        if (served != request.end() && served->is_boolean() && served->get<bool>()) {
+            if (!server_ || server_->Root() != library.Root()) {
+                server_ = std::make_unique<LibraryServer>(library.Root());
+            }
+            std::optional<std::string> base = server_->Start();
+            if (!base) {
+                throw CommandFailure("cannot serve the library on the loopback interface");
+            }
+            reply["url"] = *base + EscapeUrlPath(file.substr(library.Root().size() + 1));
+        }
+        return reply;
     }
 
     Json Build(const Json& request) {
@@ -494,6 +493,7 @@ private:
     }
 
     CommandContext& context_;
+    std::unique_ptr<LibraryServer> server_;
 };
 
 }  // namespace

@@ -297,6 +297,11 @@ def scenario(wisp, temp, browser, sites):
     evaluate(browser, panel, "wispPanel.tree.find('Rome.htm').querySelector('.label').click(); 1")
     opened = find_target(browser, "page", "Rome.htm")
     check(opened["url"].startswith("file://"), f"the saved page opens: {opened['url']}")
+    # Where a browser will not open it, the host serves it on loopback over a kept connection.
+    served = evaluate(browser, panel, """import('./host.js').then((host) => host.askKept(
+        {request: 'locate', book: 'Travel', path: 'Rome.htm', served: true}))
+        .then((place) => fetch(place.url)).then((answer) => answer.text())""")
+    check("Written by a script" in served, "the page served on loopback")
 
     # The real side panel, opened from a real (synthesised) click in the window, as the
     # toolbar button's click opens it.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -220,6 +221,38 @@ TEST_F(NativeHost, RefusedMessagesAreAnsweredAndChangeNothing) {
     // Still answering after the refusals.
     EXPECT_EQ(Ask({{"request", "books"}})["books"], Json::array({"Travel"}));
     EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(NativeHost, ServesTheLibraryReadOnlyOnLoopbackWhileConnected) {
+    temp.MakeFile("Library/Travel/Rome & Ostia.htm", "<p>Roma</p>");
+    temp.MakeFile("secret.txt", "not the library's");
+    Json located = Ask({{"request", "locate"},
+                        {"book", "Travel"},
+                        {"path", "Rome & Ostia.htm"},
+                        {"served", true}});
+    std::string url = located["url"];
+    const std::string start = "http://127.0.0.1:";
+    ASSERT_EQ(url.compare(0, start.size(), start), 0) << url;
+    std::size_t slash = url.find('/', start.size());
+    std::string origin = url.substr(0, slash);
+    std::string path = url.substr(slash);
+    EXPECT_EQ(path.substr(path.size() - 30), "/Travel/Rome%20%26%20Ostia.htm");
+
+    httplib::Client client(origin);
+    auto page = client.Get(path);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_EQ(page->body, "<p>Roma</p>");
+    std::string token = path.substr(0, path.find('/', 1));
+    for (const std::string& refused :
+         {std::string("/Travel/Rome%20%26%20Ostia.htm"), token + "/%2E%2E/secret.txt",
+          token + "/Travel", "/x" + token.substr(2) + "/Travel/Rome%20%26%20Ostia.htm"}) {
+        auto answer = client.Get(refused);
+        ASSERT_TRUE(answer) << refused;
+        EXPECT_EQ(answer->status, 404) << refused;
+    }
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_FALSE(client.Get(path));
 }
 
 TEST_F(NativeHost, LongFolderListingsComeInPagesUnderOneMebibyte) {

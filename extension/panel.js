@@ -318,7 +318,8 @@ document.getElementById('root-set').addEventListener('click', async () => {
 });
 document.getElementById('manager-close').addEventListener('click', async () => {
   manager.close();
-  await run(loadBooks);
+  globalThis.wispPanel.ready = run(loadBooks);
+  await globalThis.wispPanel.ready;
 });
 
 async function help() {
@@ -351,4 +352,5 @@ chrome.runtime.onMessage.addListener((message) => {
   }
 });
 
+// `ready` settles when the panel's latest reading of the books is shown.
 globalThis.wispPanel = {tree, ready: run(loadBooks)};

@@ -286,6 +286,8 @@ def scenario(wisp, temp, browser, sites):
     answer_dialog(browser, panel)
     wait_for(lambda: not os.path.exists(os.path.join(library, "Portugal")), "the deleted book")
     evaluate(browser, panel, "document.getElementById('manager-close').click(); 1")
+    # Closing reads the books and shows the current one's tree again.
+    evaluate(browser, panel, "wispPanel.ready.then(() => 1)")
 
     # Help.
     evaluate(browser, panel, "document.getElementById('help').click(); 1")

@@ -137,9 +137,9 @@ public:
 };
 
 // One request's run of the library's operations, through the same commands a user types.
-class HostSession {
+class HostConnection {
 public:
-    explicit HostSession(CommandContext& context) : context_(context) {}
+    explicit HostConnection(CommandContext& context) : context_(context) {}
 
     Json Answer(const Json& request) {
         try {
@@ -147,22 +147,22 @@ public:
                 throw RequestError("a request is a JSON object");
             }
             std::string name = Text(request, "request");
-            static const std::map<std::string, Json (HostSession::*)(const Json&), std::less<>>
+            static const std::map<std::string, Json (HostConnection::*)(const Json&), std::less<>>
                 handlers = {
-                    {"books", &HostSession::Books},
-                    {"use", &HostSession::Use},
-                    {"newBook", &HostSession::NewBook},
-                    {"renameBook", &HostSession::RenameBook},
-                    {"deleteBook", &HostSession::DeleteBook},
-                    {"root", &HostSession::Root},
-                    {"list", &HostSession::List},
-                    {"mkdir", &HostSession::Mkdir},
-                    {"rename", &HostSession::Rename},
-                    {"delete", &HostSession::Delete},
-                    {"save", &HostSession::Save},
-                    {"paste", &HostSession::Paste},
-                    {"locate", &HostSession::Locate},
-                    {"build", &HostSession::Build},
+                    {"books", &HostConnection::Books},
+                    {"use", &HostConnection::Use},
+                    {"newBook", &HostConnection::NewBook},
+                    {"renameBook", &HostConnection::RenameBook},
+                    {"deleteBook", &HostConnection::DeleteBook},
+                    {"root", &HostConnection::Root},
+                    {"list", &HostConnection::List},
+                    {"mkdir", &HostConnection::Mkdir},
+                    {"rename", &HostConnection::Rename},
+                    {"delete", &HostConnection::Delete},
+                    {"save", &HostConnection::Save},
+                    {"paste", &HostConnection::Paste},
+                    {"locate", &HostConnection::Locate},
+                    {"build", &HostConnection::Build},
                 };
             auto handler = handlers.find(name);
             if (handler == handlers.end()) {
@@ -499,7 +499,7 @@ private:
 }  // namespace
 
 bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
-    HostSession session(context);
+    HostConnection connection(context);
     for (;;) {
         ReadFrame frame = ReadMessage(inFd);
         if (frame.status == ReadFrame::Status::End) {
@@ -516,7 +516,7 @@ bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
         } else {
             request = Json::parse(frame.body, nullptr, false);
             reply = request.is_discarded() ? ErrorReply("the message is not JSON")
-                                           : session.Answer(request);
+                                           : connection.Answer(request);
         }
         if (request.is_object() && request.contains("id")) {
             reply["id"] = request["id"];

@@ -21,14 +21,12 @@ using test::TempFolder;
 constexpr int kProcesses = 8;
 constexpr int kRounds = 8;
 
-// Every file and folder below `folder`, relative to it, sorted, with each file's size. A style
-// sheet's size is left out: a capture reads its fetched sheet back to rewrite it, and with the
-// same page saved by several processes at once it may read another's rewritten copy.
+// Every file and folder below `folder`, relative to it, sorted, with each file's size.
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> entries;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         std::string line = std::filesystem::relative(entry.path(), folder).string();
-        if (entry.is_regular_file() && entry.path().extension() != ".css") {
+        if (entry.is_regular_file()) {
             line += " " + std::to_string(entry.file_size());
         }
         entries.push_back(line);

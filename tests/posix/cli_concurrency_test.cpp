@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "core/library/LibraryStore.h"
+#include "posix/platform/FileLock.h"
 #include "posix/platform/FileSettingsStore.h"
 #include "posix/support/LoopbackSite.h"
 #include "posix/support/RunProgram.h"
+#include "posix/support/ZipReader.h"
 #include "support/TempFolder.h"
 
 // Several wisp processes on one library at once: the settings keep every writer's value and
@@ -90,6 +93,57 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
               (std::vector<std::string>{"settings.reg " + std::to_string(std::filesystem::file_size(
                                                               temp.Path("settings/settings.reg"))),
                                         "settings.reg.lock 0"}));
+}
+
+TEST(WispConcurrency, BuildsAndListingsLeaveEachOtherWhole) {
+    TempFolder temp;
+    test::LoopbackSite site{WISP_EXAMPLE_SITE};
+    ASSERT_TRUE(site.Started());
+    const std::vector<std::pair<std::string, std::string>> environment = {
+        {"WISP_USER_SETTINGS_DIR", temp.Path("settings")},
+        {"WISP_MACHINE_SETTINGS_DIR", temp.Path("settings")},
+    };
+    temp.MakeFolder("Root/B");
+    const std::string book = temp.Path("Root/B");
+    auto wisp = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), {"--root", temp.Path("Root")});
+        return test::RunProgram(WISP_BINARY, arguments, environment);
+    };
+    ASSERT_EQ(wisp({"collect", site.Url("/index.html"), "--book", "B"}).exitStatus, 0);
+
+    // A listing clears a build's project files, except while a build holds the folder.
+    std::ofstream(book + "/Project.hhp") << "[OPTIONS]";
+    {
+        ExclusiveFolderLock building(book, ExclusiveFolderLock::Wait::Yes);
+        ASSERT_TRUE(building.Held());
+        EXPECT_EQ(wisp({"tree", "B"}).exitStatus, 0);
+        EXPECT_TRUE(std::filesystem::exists(book + "/Project.hhp"));
+    }
+    EXPECT_EQ(wisp({"tree", "B"}).exitStatus, 0);
+    EXPECT_FALSE(std::filesystem::exists(book + "/Project.hhp"));
+
+    // Builds at once, beside listings, all name the book by the one identifier it keeps.
+    std::vector<ProgramResult> results(kProcesses);
+    std::vector<std::thread> processes;
+    for (int i = 0; i < kProcesses; ++i) {
+        processes.emplace_back([&, i] {
+            results[i] = i % 2 ? wisp({"tree", "B"})
+                               : wisp({"build", "B", "-o", temp.Path(std::to_string(i) + ".epub")});
+        });
+    }
+    for (std::thread& process : processes) {
+        process.join();
+    }
+    std::ifstream kept(book + "/Book.uuid");
+    std::string identifier;
+    kept >> identifier;
+    for (int i = 0; i < kProcesses; ++i) {
+        ASSERT_EQ(results[i].exitStatus, 0) << results[i].err;
+        if (i % 2 == 0) {
+            EXPECT_EQ(test::Identifier(test::ReadZip(temp.Path(std::to_string(i) + ".epub"))),
+                      identifier);
+        }
+    }
 }
 
 }  // namespace

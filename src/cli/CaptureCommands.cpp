@@ -74,7 +74,7 @@ void RunCollect(CommandContext& context) {
         if (source.SelectedCount() == 0) {
             throw CommandFailure("the selector matched nothing on " + url);
         }
-        std::optional<std::string> composed = ComposeSelectionPage(source, title);
+        std::optional<std::string> composed = ComposeSelectionPage(source, title, *urlCombiner);
         if (!composed) {
             throw CommandFailure("cannot read the style sheets of " + url);
         }

@@ -54,36 +54,6 @@ bool StartsReference(char c) {
     return std::string_view("\"' \t\r\n\f(=,").find(c) != std::string_view::npos;
 }
 
-// An absolute address written where a saved file's reference stood.
-std::string AddressText(std::string_view url, bool markup) {
-    std::string text;
-    for (char c : url) {
-        switch (c) {
-            case '"':
-                text += "%22";
-                break;
-            case '\'':
-                text += "%27";
-                break;
-            case ' ':
-                text += "%20";
-                break;
-            case '(':
-                text += markup ? "(" : "%28";
-                break;
-            case ')':
-                text += markup ? ")" : "%29";
-                break;
-            case '&':
-                text += markup ? "&amp;" : "&";
-                break;
-            default:
-                text += c;
-        }
-    }
-    return text;
-}
-
 bool LooksLikeText(std::string_view content) {
     return content.substr(0, 4096).find('\0') == std::string_view::npos;
 }
@@ -354,7 +324,7 @@ std::string CCaptureContext::RestoreFailed(const Document& document, bool markup
         if (entry < fetched_.size() && fetched_[entry]) {
             continue;
         }
-        const std::string address = AddressText(sourceUrls_[entry], markup);
+        const std::string address = AbsoluteAddressText(sourceUrls_[entry], markup);
         for (std::size_t at = text.find(reference); at != std::string::npos;
              at = text.find(reference, at)) {
             const std::size_t end = at + reference.size();

@@ -85,6 +85,9 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
         for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
             styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
                                                 : std::optional<std::string>(sheet.text));
+            styleSheetUrls_.push_back(
+                sheet.isLink ? urlCombiner.Combine(url_, sheet.text).value_or(std::string())
+                             : std::string());
         }
         for (const HtmlDocument::Node* element : selection->Select(*document_)) {
             selectionHtml_ += HtmlDocument::OuterHtml(element);

@@ -37,6 +37,7 @@ public:
     std::optional<std::string> ElementTagName(std::size_t index) const override;
     std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override;
+    std::vector<std::string> StyleSheetUrls() const override { return styleSheetUrls_; }
     std::string SelectionHtml() const override { return selectionHtml_; }
 
     // The page's DOCTYPE declaration; empty when it has none.
@@ -50,6 +51,7 @@ private:
     std::unique_ptr<HtmlDocument> document_;
     std::vector<const HtmlDocument::Node*> elements_;
     std::vector<std::optional<std::string>> styleSheets_;
+    std::vector<std::string> styleSheetUrls_;
     std::string selectionHtml_;
     std::size_t selectedCount_ = 0;
 };

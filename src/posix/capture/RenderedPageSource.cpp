@@ -95,14 +95,6 @@ struct PageLoad {
     }
 };
 
-std::string Seconds(std::chrono::milliseconds time) {
-    std::string text = std::to_string(time.count() / 1000);
-    if (long tenths = time.count() % 1000 / 100; tenths != 0) {
-        text += "." + std::to_string(tenths);
-    }
-    return text;
-}
-
 std::string AttachToPage(DevToolsClient& client, std::string& targetId) {
     Json targets = client.Call("Target.getTargets", Json::object(), "", Clock::now() + kStartTime);
     for (const Json& target : targets.value("targetInfos", Json::array())) {
@@ -144,17 +136,13 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
         for (const char* domain : {"Page.enable", "Network.enable"}) {
             client.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
         }
-        const Clock::time_point start = Clock::now();
         Json navigated;
         try {
-            navigated = client.Call(
-                "Page.navigate", {{"url", url}}, load.session,
-                start + std::max<std::chrono::milliseconds>(kNavigationTime, options.timeLimit));
+            navigated = client.Call("Page.navigate", {{"url", url}}, load.session,
+                                    Clock::now() + kNavigationTime);
         } catch (const DevToolsTimeout&) {
-            result.error =
-                "cannot read " + url + ": no answer in " +
-                Seconds(std::max<std::chrono::milliseconds>(kNavigationTime, options.timeLimit)) +
-                " seconds";
+            result.error = "cannot read " + url + ": no answer in " +
+                           std::to_string(kNavigationTime.count()) + " seconds";
             return result;
         }
         if (std::string failure = navigated.value("errorText", std::string()); !failure.empty()) {
@@ -172,7 +160,8 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
             return result;
         }
 
-        const Clock::time_point limit = start + options.timeLimit;
+        // The page's own document is bounded above; the limit is for what follows it.
+        const Clock::time_point limit = Clock::now() + options.timeLimit;
         while (!load.Quiet(options.quietTime)) {
             if (Clock::now() >= limit) {
                 result.timeLimitReached = true;

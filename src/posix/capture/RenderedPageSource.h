@@ -17,8 +17,8 @@ namespace wisp {
 
 struct RenderOptions {
     std::string browser;  // the browser's program
-    // The longest wait for the page to load and its network to go quiet; the page is then
-    // read as it stands.
+    // The longest wait, once the page's document has come, for the page to load and its
+    // network to go quiet; the page is then read as it stands.
     std::chrono::milliseconds timeLimit{5000};
     // How long no request may be under way before the page counts as done.
     std::chrono::milliseconds quietTime{500};

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -152,9 +153,19 @@ TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyle
     EXPECT_TRUE(Contains(page, "<BODY><DIV class=\"note\"><EM>Kept</EM></DIV></BODY>")) << page;
     EXPECT_FALSE(Contains(page, "Left out")) << page;
 
-    ProgramResult wrong = Wisp({"collect", site.Url("/pick.html"), "--selection", "div:(("});
-    EXPECT_EQ(wrong.exitStatus, 1);
-    EXPECT_TRUE(Contains(wrong.err, "cannot use the selector \"div:((\"")) << wrong.err;
+    // What the page's reading refuses is an error, not a reason to read the source instead.
+    for (const auto& [args, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"collect", site.Url("/pick.html"), "--selection", "div:(("},
+              "cannot use the selector \"div:((\""},
+             {{"collect", site.Url("/missing.html")}, "the server answered HTTP 404"}}) {
+        ProgramResult wrong = Wisp(args);
+        EXPECT_EQ(wrong.exitStatus, 1);
+        EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << wrong.err;
+        EXPECT_TRUE(Contains(wrong.err, message)) << wrong.err;
+    }
+    std::filesystem::directory_iterator saved(test::FromUtf8(temp.Path("Library/Web")));
+    EXPECT_EQ(std::distance(saved, {}), 1);  // Pick.htm alone
 }
 
 TEST_F(WispRendering, TheWaitEndsAtTheTimeLimitOrWhenThePageLoadsNothing) {

@@ -61,7 +61,7 @@ DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params
             continue;  // the late answer of a command given up on
         }
         if (message->contains("error")) {
-            throw DevToolsError(method + ": " +
+            throw DevToolsRefusal(method + ": " +
                                 (*message)["error"].value("message", std::string("failed")));
         }
         return message->value("result", Json::object());

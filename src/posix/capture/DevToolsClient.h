@@ -20,6 +20,10 @@ struct DevToolsError : std::runtime_error {
 struct DevToolsTimeout : DevToolsError {
     using DevToolsError::DevToolsError;
 };
+// The browser answered the command with an error.
+struct DevToolsRefusal : DevToolsError {
+    using DevToolsError::DevToolsError;
+};
 
 class DevToolsClient {
 public:
@@ -34,8 +38,8 @@ public:
     void OnEvent(EventHandler handler) { onEvent_ = std::move(handler); }
 
     // Sends a command (to a page's session when `sessionId` is not empty) and waits for its
-    // answer; returns the answer's result. Throws DevToolsTimeout at the deadline and
-    // DevToolsError for an error answer or a browser gone.
+    // answer; returns the answer's result. Throws DevToolsTimeout at the deadline,
+    // DevToolsRefusal for an error answer and DevToolsError when the browser is gone.
     Json Call(const std::string& method, Json params, const std::string& sessionId,
               Clock::time_point deadline);
 

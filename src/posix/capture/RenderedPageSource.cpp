@@ -4,6 +4,7 @@
 
 #include "core/capture/MarkupCase.h"
 #include "posix/capture/BrowserProcess.h"
+#include "posix/capture/CurlFetch.h"
 #include "posix/capture/DevToolsClient.h"
 #include "posix/capture/WebPageSource.h"
 
@@ -138,11 +139,15 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
         }
         Json navigated;
         try {
-            navigated = client.Call("Page.navigate", {{"url", url}}, load.session,
+            navigated = client.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
                                     Clock::now() + kNavigationTime);
         } catch (const DevToolsTimeout&) {
             result.error = "cannot read " + url + ": no answer in " +
                            std::to_string(kNavigationTime.count()) + " seconds";
+            return result;
+        } catch (const DevToolsRefusal& refusal) {
+            // An address the browser cannot go to at all.
+            result.error = "cannot read " + url + ": " + refusal.what();
             return result;
         }
         if (std::string failure = navigated.value("errorText", std::string()); !failure.empty()) {

@@ -47,7 +47,11 @@ protected:
         temp.MakeFolder("Library/Garden/Winter");
         temp.MakeFolder("Library/Other");
     }
+    // Pages are read from their source here; reading them in a browser has its own tests.
     ProgramResult Wisp(std::vector<std::string> args, const std::string& input = {}) {
+        if (!args.empty() && args[0] == "collect") {
+            args.push_back("--static");
+        }
         args.push_back("--root");
         args.push_back(temp.Path("Library"));
         return test::RunProgram(WISP_BINARY, args,
@@ -72,7 +76,7 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
         Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--keywords", "roses, soil"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, "Saved " + temp.Path("Library/Garden/Garden Notes.htm") +
-                              ": 7 resources fetched, 0 failed\n");
+                              ": 7 resources fetched, 0 failed (static)\n");
 
     std::string page = temp.Read("Library/Garden/Garden Notes.htm");
     EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=\"Content-Type\" content=\"text/html; "
@@ -271,7 +275,8 @@ TEST_F(WispCapture, SavesAModernPageSoItLooksLikeTheLivePage) {
     ProgramResult result = Wisp({"collect", site.Url("/d/page.html"), "--book", "Garden"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::string pagePath = "Library/Garden/Doxygen_ _Start__.htm";
-    EXPECT_EQ(result.out, "Saved " + temp.Path(pagePath) + ": 9 resources fetched, 1 failed\n");
+    EXPECT_EQ(result.out,
+              "Saved " + temp.Path(pagePath) + ": 9 resources fetched, 1 failed (static)\n");
     const std::string page = temp.Read(pagePath);
     const std::string files = "Doxygen_%20_Start__.files/";
     EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=", 0), 0u) << page;

@@ -54,7 +54,8 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
     const std::string chosen = temp.Path("Chosen");
     // What one run alone saves.
     ProgramResult single = test::RunProgram(
-        WISP_BINARY, {"collect", url, "--book", "B", "--root", temp.Path("Single")}, environment);
+        WISP_BINARY, {"collect", url, "--static", "--book", "B", "--root", temp.Path("Single")},
+        environment);
     ASSERT_EQ(single.exitStatus, 0) << single.err;
     const std::vector<std::string> whole = Listing(temp.Path("Single/B"));
 
@@ -65,7 +66,7 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
         {"root", chosen},
         {"use", "B"},
         {"new-book", "B"},
-        {"collect", url, "--book", "B", "--root", chosen},
+        {"collect", url, "--static", "--book", "B", "--root", chosen},
     };
     FileSettingsStore store(temp.Path("settings/settings.reg"), "");
     for (int round = 0; round < kRounds; ++round) {

@@ -38,6 +38,8 @@ std::string NormalizeTitle(const std::string& raw) {
     return title;
 }
 
+}  // namespace
+
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner) {
     std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
@@ -50,8 +52,6 @@ std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std
     }
     return DecodePage(sheet.body, sheet.contentType);
 }
-
-}  // namespace
 
 WebPageSource::ReadResult WebPageSource::Read(const std::string& url,
                                               const IUrlCombiner& urlCombiner,

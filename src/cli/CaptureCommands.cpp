@@ -61,7 +61,8 @@ void RunCollect(CommandContext& context) {
         if (source.SelectedCount() == 0) {
             throw CommandFailure("the selector matched nothing on " + url);
         }
-        std::optional<std::string> composed = ComposeSelectionPage(source, title, *urlCombiner);
+        std::optional<std::string> composed =
+            ComposeSelectionPage(source, title, *CreateNativeUrlCombiner());
         if (!composed) {
             throw CommandFailure("cannot read the style sheets of " + url);
         }

@@ -36,7 +36,7 @@ constexpr const char* kReadDocument = R"((() => {
   if (selector !== null) {
     out.sheets = Array.from(d.styleSheets, s => {
       try {
-        return {css: Array.from(s.cssRules, r => r.cssText).join('\n')};
+        return {css: Array.from(s.cssRules, r => r.cssText).join('\n'), href: s.href || ''};
       } catch (e) {
         return {href: s.href || ''};
       }
@@ -220,6 +220,7 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
     page->doctype_ = read.value("doctype", std::string());
     page->rootHtml_ = NormaliseMarkupCase(read.value("html", std::string()));
     for (const Json& sheet : read.value("sheets", Json::array())) {
+        page->styleSheetUrls_.push_back(sheet.value("href", std::string()));
         if (sheet.contains("css")) {
             page->styleSheets_.push_back(sheet.value("css", std::string()));
         } else if (std::string href = sheet.value("href", std::string()); !href.empty()) {

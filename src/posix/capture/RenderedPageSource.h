@@ -46,6 +46,7 @@ public:
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
         return styleSheets_;
     }
+    std::vector<std::string> StyleSheetUrls() const override { return styleSheetUrls_; }
     std::string SelectionHtml() const override { return selectionHtml_; }
     std::string Doctype() const override { return doctype_; }
     std::size_t SelectedCount() const override { return selectedCount_; }
@@ -58,6 +59,7 @@ private:
     std::string doctype_;
     std::string rootHtml_;
     std::vector<std::optional<std::string>> styleSheets_;
+    std::vector<std::string> styleSheetUrls_;
     std::string selectionHtml_;
     std::size_t selectedCount_ = 0;
 };

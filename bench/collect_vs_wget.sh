@@ -36,7 +36,7 @@ now() { date +%s.%N; }
 
 export WISP_USER_SETTINGS_DIR=$work/settings WISP_MACHINE_SETTINGS_DIR=$work/settings
 start=$(now)
-build/native/wisp collect "$url" --root "$work/library" --book Bench --quiet
+build/native/wisp collect "$url" --static --root "$work/library" --book Bench --quiet
 wisp_seconds=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
 fetched=$(find "$work/library/Bench/Bench.files" -type f | wc -l)
 

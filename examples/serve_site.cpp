@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +14,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -28,6 +29,16 @@ std::string ContentTypeOf(const std::filesystem::path& file) {
         {".png", "image/png"},
         {".gif", "image/gif"},
         {".jpg", "image/jpeg"},
+        {".jpeg", "image/jpeg"},
+        {".svg", "image/svg+xml"},
+        {".ico", "image/vnd.microsoft.icon"},
+        {".webp", "image/webp"},
+        {".woff", "font/woff"},
+        {".woff2", "font/woff2"},
+        {".ttf", "font/ttf"},
+        {".json", "application/json"},
+        {".txt", "text/plain"},
+        {".mp4", "video/mp4"},
         {".zip", "application/zip"},
     };
     auto found = types.find(file.extension().string());
@@ -58,9 +69,17 @@ int main(int argc, char** argv) {
             return;
         }
         std::ifstream in(file, std::ios::binary);
-        std::ostringstream body;
-        body << in.rdbuf();
-        response.set_content(body.str(), ContentTypeOf(file).c_str());
+        auto body = std::make_shared<std::string>(std::istreambuf_iterator<char>(in),
+                                                  std::istreambuf_iterator<char>());
+        // Served with its length and as stored, as a plain static server does: the library
+        // would otherwise compress every text answer on the fly, which costs more than the
+        // transfer itself on loopback.
+        response.set_content_provider(
+            body->size(), ContentTypeOf(file).c_str(),
+            [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                sink.write(body->data() + offset, std::min(length, body->size() - offset));
+                return true;
+            });
     });
     int port = server.bind_to_any_port("127.0.0.1");
     if (port <= 0) {

@@ -8,6 +8,7 @@
 #include "core/builder/EpubBuilder.h"
 #include "core/platform/EpubArchive.h"
 #include "core/platform/HelpCompiler.h"
+#include "posix/platform/FileLock.h"
 #include "core/platform/XhtmlConverter.h"
 
 namespace wisp::cli {
@@ -101,6 +102,9 @@ void RunBuild(CommandContext& context) {
         std::fprintf(stderr, "Building %s...", outputPath.c_str());
         std::fflush(stderr);
     }
+    // Held while the project files are in the folder: a listing in another process leaves
+    // them alone, and a second build waits (the EPUB identifier is made once).
+    ExclusiveFolderLock building(target.path, ExclusiveFolderLock::Wait::Yes);
     if (format == BookFormat::Epub) {
         BuildEpub(context, target, outputPath, showProgress);
     } else {

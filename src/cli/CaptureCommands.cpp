@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/PageCapture.h"
+#include "cli/PageReading.h"
 #include "cli/TargetFolder.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/capture/PageComposition.h"
@@ -12,8 +13,6 @@
 #include "core/capture/PastedPageTitle.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
-#include "posix/capture/CssSelector.h"
-#include "posix/capture/WebPageSource.h"
 
 namespace wisp::cli {
 namespace {
@@ -36,25 +35,12 @@ std::string ReadInput(const std::string& file) {
 void RunCollect(CommandContext& context) {
     const ParsedCommand& command = context.command;
     const std::string& url = command.positionals[0];
-    std::optional<CssSelector> selector;
-    if (std::optional<std::string> text = command.Value("selection")) {
-        selector = CssSelector::Parse(*text);
-        if (!selector) {
-            throw CommandFailure("cannot use the selector \"" + *text +
-                                 "\": type, #id, .class, descendant and > combinators and "
-                                 "comma lists are understood");
-        }
-    }
+    const bool selecting = command.Has("selection");
     TargetFolder target =
         ResolveTargetFolder(context, std::nullopt, command.Value("folder"), LibraryUse::Write);
 
-    std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
-    WebPageSource::ReadResult read =
-        WebPageSource::Read(url, *urlCombiner, selector ? &*selector : nullptr);
-    if (!read.page) {
-        throw CommandFailure(read.error);
-    }
-    const WebPageSource& source = *read.page;
+    ReadPage read = ReadPageToCollect(context, url);
+    const LoadedPage& source = *read.page;
 
     // A title the reader typed is checked; the page's own title is made into a usable name.
     std::string title =
@@ -70,11 +56,13 @@ void RunCollect(CommandContext& context) {
     CapturedPage page;
     page.title = title;
     page.sourceUrl = source.Url();
-    if (selector) {
+    page.reader = read.rendered ? "rendered" : "static";
+    if (selecting) {
         if (source.SelectedCount() == 0) {
             throw CommandFailure("the selector matched nothing on " + url);
         }
-        std::optional<std::string> composed = ComposeSelectionPage(source, title);
+        std::optional<std::string> composed =
+            ComposeSelectionPage(source, title, *CreateNativeUrlCombiner());
         if (!composed) {
             throw CommandFailure("cannot read the style sheets of " + url);
         }

@@ -54,9 +54,11 @@ const std::vector<Command>& AllCommands() {
            {"keywords", true},
            {"description", true},
            {"selection", true},
-           {"transfers", true}},
+           {"transfers", true},
+           {"static", false},
+           {"render-timeout", true}},
           "URL [--book B] [--folder PATH] [--title T] [--keywords K] [--description D] "
-          "[--selection SELECTOR] [--transfers N]",
+          "[--selection SELECTOR] [--transfers N] [--static] [--render-timeout SECONDS]",
           "save a web page (or the elements a CSS selector picks) into a book"},
          RunCollect},
         {{"paste",

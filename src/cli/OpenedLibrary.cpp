@@ -25,7 +25,8 @@ OpenedLibrary::OpenedLibrary(CommandContext& context, LibraryUse use)
       root_(context.LibraryRoot()),
       settings_(context.settings),
       shell_(CreateNativeShellFileOperations()),
-      tree_(ContentTreePorts{control_, context.files, *shell_, prompts_}, true),
+      treeFiles_(context.files),
+      tree_(ContentTreePorts{control_, treeFiles_, *shell_, prompts_}, true),
       books_(list_, tree_, context.files, settings_, root_) {
     // Only the default root is made: a root the user chose and that is gone may be a disk
     // that is not mounted, and a library made in its place would hide that.

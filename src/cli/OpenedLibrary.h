@@ -14,6 +14,7 @@
 #include "core/platform/memory/MemoryListControls.h"
 #include "core/platform/memory/MemoryTreeControl.h"
 #include "core/platform/memory/ScriptedPrompts.h"
+#include "posix/library/BuildSparingFileSystem.h"
 
 // The library as the bar holds it, for one command: the root of this call, the sorted book
 // list that settles the current book, and the content tree showing one book, on in-memory
@@ -73,6 +74,7 @@ private:
     MemoryTreeControl control_;
     std::unique_ptr<IShellFileOperations> shell_;
     ScriptedPrompts prompts_;
+    BuildSparingFileSystem treeFiles_;
     CContentTree tree_;
     MemorySortedBookList list_;
     CBookList books_;

@@ -91,7 +91,8 @@ std::string SaveCapturedPage(CommandContext& context, const TargetFolder& target
     }
     if (!context.Quiet()) {
         context.out << "Saved " << *pagePath << ": " << (fetched.size() - failed)
-                    << " resources fetched, " << failed << " failed\n";
+                    << " resources fetched, " << failed << " failed"
+                    << (page.reader.empty() ? "" : " (" + page.reader + ")") << "\n";
     }
     return *pagePath;
 }

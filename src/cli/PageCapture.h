@@ -13,6 +13,7 @@ struct CapturedPage {
     std::string html;
     std::string sourceUrl;  // the base for relative references; empty localizes nothing
     std::string title;      // becomes the file name
+    std::string reader;     // how the page was read, shown in the summary; may be empty
 };
 
 // Returns the page's path. Failed resources are warnings; a page that cannot be written is a

@@ -54,7 +54,7 @@ _wisp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local wisp=${COMP_WORDS[0]} command="" root="" book="" i word
     local -a positionals=() rootArgs=()
-    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --output -o "
+    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o "
     COMPREPLY=()
 
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -95,7 +95,7 @@ _wisp() {
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers)
+    --title | --keywords | --description | --selection | --transfers | --render-timeout)
         return
         ;;
     esac
@@ -106,7 +106,7 @@ _wisp() {
         case $command in
         tree) options="--book --json" ;;
         mkdir | rename | rm) options="--book" ;;
-        collect) options="--book --folder --title --keywords --description --selection --transfers" ;;
+        collect) options="--book --folder --title --keywords --description --selection --transfers --static --render-timeout" ;;
         paste) options="--book --folder --transfers" ;;
         build) options="--book --output -o" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;

@@ -24,6 +24,7 @@ public:
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
         return sheets;
     }
+    std::vector<std::string> StyleSheetUrls() const override { return sheetUrls; }
     std::string SelectionHtml() const override { return selection; }
 
     std::string title;
@@ -31,6 +32,7 @@ public:
     std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> elements;
     std::optional<std::vector<std::optional<std::string>>> sheets =
         std::vector<std::optional<std::string>>{};
+    std::vector<std::string> sheetUrls;
     std::string selection;
 };
 

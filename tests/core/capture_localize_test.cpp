@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -376,9 +378,13 @@ public:
             return false;
         }
         std::ofstream(std::string(localPath), std::ios::binary) << page->second;
+        if (whileFetching) {
+            whileFetching(url);
+        }
         return true;
     }
     std::map<std::string, std::string> site;
+    std::function<void(std::string_view url)> whileFetching;
     std::vector<std::string> requests;
 };
 
@@ -432,6 +438,32 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
         failed += fetched ? 0 : 1;
     }
     EXPECT_EQ(failed, 2u);
+}
+
+TEST_F(LocalizeTest, ASheetAnotherCaptureWritesMeanwhileIsNeverReadBack) {
+    ServingDownloader server;
+    server.site = {{"http://host/css/s.css", "p{background:url(../img/logo.png)}"},
+                   {"http://host/img/logo.png", "logo"}};
+    // A second capture of the same page finishes the same sheet while this one fetches it.
+    server.whileFetching = [&](std::string_view url) {
+        if (url == "http://host/css/s.css") {
+            std::ofstream(temp.Path("Book/News.files/s.css")) << "p{background:url(logo.png)}";
+        }
+    };
+    CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress});
+    job.Init("<LINK rel=\"stylesheet\" href=\"css/s.css\">", "http://host/page.html", pagePath);
+    ASSERT_TRUE(job.LocalizeResources());
+    ASSERT_TRUE(job.DownloadResources());
+
+    EXPECT_EQ(server.requests,
+              (std::vector<std::string>{"http://host/css/s.css", "http://host/img/logo.png"}));
+    EXPECT_EQ(temp.Read("Book/News.files/s.css"), "p{background:url(logo.png)}");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(temp.Path("Book/News.files"))) {
+        ++files;
+    }
+    EXPECT_EQ(files, 2u);
 }
 
 }  // namespace

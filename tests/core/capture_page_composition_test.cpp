@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "StandInPageSource.h"
 #include "core/capture/PageComposition.h"
+#include "core/platform/UrlCombiner.h"
 
 namespace wisp {
 namespace {
@@ -31,23 +33,32 @@ TEST(ComposeWholePage, TakesTheFirstHtmlElementWhateverItsCase) {
 }
 
 TEST(ComposeSelectionPage, WrapsTheSelectionWithTheStyleSheets) {
+    const std::unique_ptr<IUrlCombiner> urls = CreateNativeUrlCombiner();
     StandInPage page;
     page.sheets = std::vector<std::optional<std::string>>{"P { color: red }", std::nullopt,
                                                           "B { font-weight: bold }"};
     page.selection = "<P>chosen <B>words</B></P>";
-    EXPECT_EQ(ComposeSelectionPage(page, " Spaced Title "),
+    EXPECT_EQ(ComposeSelectionPage(page, " Spaced Title ", *urls),
               "<HTML><HEAD><TITLE> Spaced Title </TITLE><style type=\"text/css\"><!--"
               "P { color: red }B { font-weight: bold }--></style></HEAD><BODY>"
               "<P>chosen <B>words</B></P></BODY></HTML>");
 
-    page.sheets = std::vector<std::optional<std::string>>{};
+    // A linked sheet's references are its own, read against its address; a sheet written
+    // in the page and a fragment keep theirs.
+    page.sheets = std::vector<std::optional<std::string>>{
+        "@import 'a b.css'; P { background: url(../img/p.png) } U { filter: url(#f) }",
+        "I { background: url(i.png) }"};
+    page.url = "http://h/page.html";
+    page.sheetUrls = {"css/s.css", ""};
     page.selection.clear();
-    EXPECT_EQ(ComposeSelectionPage(page, "T"),
-              "<HTML><HEAD><TITLE>T</TITLE><style type=\"text/css\"><!----></style></HEAD>"
+    EXPECT_EQ(ComposeSelectionPage(page, "T", *urls),
+              "<HTML><HEAD><TITLE>T</TITLE><style type=\"text/css\"><!--"
+              "@import 'http://h/css/a%20b.css'; P { background: url(http://h/img/p.png) } "
+              "U { filter: url(#f) }I { background: url(i.png) }--></style></HEAD>"
               "<BODY></BODY></HTML>");
 
     page.sheets.reset();
-    EXPECT_EQ(ComposeSelectionPage(page, "T"), std::nullopt);
+    EXPECT_EQ(ComposeSelectionPage(page, "T", *urls), std::nullopt);
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "core/library/LibraryStore.h"
+#include "posix/platform/FileLock.h"
 #include "posix/platform/FileSettingsStore.h"
 #include "posix/support/LoopbackSite.h"
 #include "posix/support/RunProgram.h"
+#include "posix/support/ZipReader.h"
 #include "support/TempFolder.h"
 
 // Several wisp processes on one library at once: the settings keep every writer's value and
@@ -21,14 +24,12 @@ using test::TempFolder;
 constexpr int kProcesses = 8;
 constexpr int kRounds = 8;
 
-// Every file and folder below `folder`, relative to it, sorted, with each file's size. A style
-// sheet's size is left out: a capture reads its fetched sheet back to rewrite it, and with the
-// same page saved by several processes at once it may read another's rewritten copy.
+// Every file and folder below `folder`, relative to it, sorted, with each file's size.
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> entries;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         std::string line = std::filesystem::relative(entry.path(), folder).string();
-        if (entry.is_regular_file() && entry.path().extension() != ".css") {
+        if (entry.is_regular_file()) {
             line += " " + std::to_string(entry.file_size());
         }
         entries.push_back(line);
@@ -53,7 +54,8 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
     const std::string chosen = temp.Path("Chosen");
     // What one run alone saves.
     ProgramResult single = test::RunProgram(
-        WISP_BINARY, {"collect", url, "--book", "B", "--root", temp.Path("Single")}, environment);
+        WISP_BINARY, {"collect", url, "--static", "--book", "B", "--root", temp.Path("Single")},
+        environment);
     ASSERT_EQ(single.exitStatus, 0) << single.err;
     const std::vector<std::string> whole = Listing(temp.Path("Single/B"));
 
@@ -64,7 +66,7 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
         {"root", chosen},
         {"use", "B"},
         {"new-book", "B"},
-        {"collect", url, "--book", "B", "--root", chosen},
+        {"collect", url, "--static", "--book", "B", "--root", chosen},
     };
     FileSettingsStore store(temp.Path("settings/settings.reg"), "");
     for (int round = 0; round < kRounds; ++round) {
@@ -92,6 +94,57 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
               (std::vector<std::string>{"settings.reg " + std::to_string(std::filesystem::file_size(
                                                               temp.Path("settings/settings.reg"))),
                                         "settings.reg.lock 0"}));
+}
+
+TEST(WispConcurrency, BuildsAndListingsLeaveEachOtherWhole) {
+    TempFolder temp;
+    test::LoopbackSite site{WISP_EXAMPLE_SITE};
+    ASSERT_TRUE(site.Started());
+    const std::vector<std::pair<std::string, std::string>> environment = {
+        {"WISP_USER_SETTINGS_DIR", temp.Path("settings")},
+        {"WISP_MACHINE_SETTINGS_DIR", temp.Path("settings")},
+    };
+    temp.MakeFolder("Root/B");
+    const std::string book = temp.Path("Root/B");
+    auto wisp = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), {"--root", temp.Path("Root")});
+        return test::RunProgram(WISP_BINARY, arguments, environment);
+    };
+    ASSERT_EQ(wisp({"collect", site.Url("/index.html"), "--book", "B"}).exitStatus, 0);
+
+    // A listing clears a build's project files, except while a build holds the folder.
+    std::ofstream(book + "/Project.hhp") << "[OPTIONS]";
+    {
+        ExclusiveFolderLock building(book, ExclusiveFolderLock::Wait::Yes);
+        ASSERT_TRUE(building.Held());
+        EXPECT_EQ(wisp({"tree", "B"}).exitStatus, 0);
+        EXPECT_TRUE(std::filesystem::exists(book + "/Project.hhp"));
+    }
+    EXPECT_EQ(wisp({"tree", "B"}).exitStatus, 0);
+    EXPECT_FALSE(std::filesystem::exists(book + "/Project.hhp"));
+
+    // Builds at once, beside listings, all name the book by the one identifier it keeps.
+    std::vector<ProgramResult> results(kProcesses);
+    std::vector<std::thread> processes;
+    for (int i = 0; i < kProcesses; ++i) {
+        processes.emplace_back([&, i] {
+            results[i] = i % 2 ? wisp({"tree", "B"})
+                               : wisp({"build", "B", "-o", temp.Path(std::to_string(i) + ".epub")});
+        });
+    }
+    for (std::thread& process : processes) {
+        process.join();
+    }
+    std::ifstream kept(book + "/Book.uuid");
+    std::string identifier;
+    kept >> identifier;
+    for (int i = 0; i < kProcesses; ++i) {
+        ASSERT_EQ(results[i].exitStatus, 0) << results[i].err;
+        if (i % 2 == 0) {
+            EXPECT_EQ(test::Identifier(test::ReadZip(temp.Path(std::to_string(i) + ".epub"))),
+                      identifier);
+        }
+    }
 }
 
 }  // namespace

@@ -28,6 +28,10 @@ class DevToolsError(Exception):
     pass
 
 
+class DevToolsTimeout(DevToolsError):
+    pass
+
+
 class Browser:
     """One headless Chromium with a private profile; use it in a `with` block."""
 
@@ -99,7 +103,7 @@ class Browser:
         while b"\0" not in self._buffer:
             left = deadline - time.monotonic()
             if left <= 0:
-                raise DevToolsError("the browser did not answer in time")
+                raise DevToolsTimeout("the browser did not answer in time")
             ready, _, _ = select.select([self._from_browser], [], [], left)
             if not ready:
                 continue
@@ -136,6 +140,18 @@ class Browser:
                 ) and (match is None or match(event.get("params", {}))):
                     return self.events.pop(index)["params"]
             self.events.append(self._read_message(deadline))
+
+    def drain(self, quiet=1.0, limit=10.0):
+        """Keeps the events that arrive until none came for `quiet` seconds or `limit` passed."""
+        end = time.monotonic() + limit
+        while True:
+            now = time.monotonic()
+            if now >= end:
+                return
+            try:
+                self.events.append(self._read_message(min(end, now + quiet)))
+            except DevToolsTimeout:
+                return
 
     def open_page(self, url="about:blank"):
         """Opens a tab and returns a Page bound to its session."""

@@ -1,6 +1,7 @@
 #include "core/capture/CaptureContext.h"
 
 #include <cctype>
+#include <random>
 
 #include "core/capture/AddressRules.h"
 #include "core/capture/CssReferences.h"
@@ -53,41 +54,29 @@ bool StartsReference(char c) {
     return std::string_view("\"' \t\r\n\f(=,").find(c) != std::string_view::npos;
 }
 
-// An absolute address written where a saved file's reference stood.
-std::string AddressText(std::string_view url, bool markup) {
-    std::string text;
-    for (char c : url) {
-        switch (c) {
-            case '"':
-                text += "%22";
-                break;
-            case '\'':
-                text += "%27";
-                break;
-            case ' ':
-                text += "%20";
-                break;
-            case '(':
-                text += markup ? "(" : "%28";
-                break;
-            case ')':
-                text += markup ? ")" : "%29";
-                break;
-            case '&':
-                text += markup ? "&amp;" : "&";
-                break;
-            default:
-                text += c;
-        }
-    }
-    return text;
-}
-
 bool LooksLikeText(std::string_view content) {
     return content.substr(0, 4096).find('\0') == std::string_view::npos;
 }
 
+// A hidden name of this job's own: two jobs at once, in one process or in two, draw
+// different ones.
+std::string MakeFetchSuffix() {
+    static const char kDigits[] = "0123456789abcdef";
+    std::random_device random;
+    std::string suffix = ".~";
+    for (int i = 0; i < 4; ++i) {
+        unsigned value = random();
+        for (int j = 0; j < 4; ++j, value >>= 4) {
+            suffix += kDigits[value & 15];
+        }
+    }
+    return suffix;
+}
+
 }  // namespace
+
+CCaptureContext::CCaptureContext(const CapturePorts& ports)
+    : ports_(ports), fetchSuffix_(MakeFetchSuffix()) {}
 
 bool CCaptureContext::Init(std::string html, std::string pageUrl, std::string_view pagePath) {
     html_ = std::move(html);
@@ -290,14 +279,22 @@ std::string CCaptureContext::LocalizeMarkup(std::string_view html, std::string_v
     return RewriteMarkupReferences(html, handlers);
 }
 
-void CCaptureContext::FollowFetched(std::size_t entry) {
-    if (kinds_[entry] == ResourceKind::Plain || depths_[entry] > kMaxFollowDepth) {
-        return;
+bool CCaptureContext::IsFollowed(std::size_t entry) const {
+    return kinds_[entry] != ResourceKind::Plain && depths_[entry] <= kMaxFollowDepth;
+}
+
+std::string CCaptureContext::FetchPath(std::size_t entry) const {
+    std::string path = localPaths_[entry];
+    if (IsFollowed(entry) && path.size() + fetchSuffix_.size() < kMaxPathChars) {
+        path += fetchSuffix_;
     }
-    std::optional<std::string> content = ports_.files.ReadWholeFile(localPaths_[entry]);
-    if (!content || !LooksLikeText(*content) ||
-        (kinds_[entry] == ResourceKind::Frame && content->find('<') == std::string::npos)) {
-        return;
+    return path;
+}
+
+bool CCaptureContext::FollowFetched(std::size_t entry, const std::string& content) {
+    if (!LooksLikeText(content) ||
+        (kinds_[entry] == ResourceKind::Frame && content.find('<') == std::string::npos)) {
+        return false;
     }
     Document document{entry, {}, {}};
     bool abort = false;
@@ -305,18 +302,20 @@ void CCaptureContext::FollowFetched(std::size_t entry) {
     const int depth = depths_[entry];
     // Files inside the companion folder name each other by their bare names.
     if (kinds_[entry] == ResourceKind::StyleSheet) {
-        document.text = LocalizeCss(*content, baseUrl, "", depth, document, abort);
+        document.text = LocalizeCss(content, baseUrl, "", depth, document, abort);
     } else {
         std::optional<std::string> tags =
-            LocalizeTagTable(NormaliseMarkupCase(*content), baseUrl, "", depth, document, abort);
+            LocalizeTagTable(NormaliseMarkupCase(content), baseUrl, "", depth, document, abort);
         if (!tags) {
-            return;
+            return false;
         }
         document.text = LocalizeMarkup(*tags, baseUrl, "", depth, document, abort);
     }
-    if (!abort) {
-        followed_.push_back(std::move(document));
+    if (abort) {
+        return false;
     }
+    followed_.push_back(std::move(document));
+    return true;
 }
 
 std::string CCaptureContext::RestoreFailed(const Document& document, bool markup) const {
@@ -325,7 +324,7 @@ std::string CCaptureContext::RestoreFailed(const Document& document, bool markup
         if (entry < fetched_.size() && fetched_[entry]) {
             continue;
         }
-        const std::string address = AddressText(sourceUrls_[entry], markup);
+        const std::string address = AbsoluteAddressText(sourceUrls_[entry], markup);
         for (std::size_t at = text.find(reference); at != std::string::npos;
              at = text.find(reference, at)) {
             const std::size_t end = at + reference.size();
@@ -364,13 +363,27 @@ bool CCaptureContext::DownloadResources(const BatchFetch& fetch) {
     while (next < sourceUrls_.size()) {
         const std::size_t end = sourceUrls_.size();
         std::vector<std::string> urls(sourceUrls_.begin() + next, sourceUrls_.end());
-        std::vector<std::string> paths(localPaths_.begin() + next, localPaths_.end());
+        std::vector<std::string> paths;
+        for (std::size_t i = next; i < end; ++i) {
+            paths.push_back(FetchPath(i));
+        }
         std::vector<bool> fetched = fetch(urls, paths);
         fetched.resize(urls.size(), false);
         fetched_.insert(fetched_.end(), fetched.begin(), fetched.end());
         for (std::size_t i = next; i < end; ++i) {
-            if (fetched_[i]) {
-                FollowFetched(i);
+            if (!fetched_[i] || !IsFollowed(i)) {
+                continue;
+            }
+            const std::string& path = paths[i - next];
+            const bool ownName = path != localPaths_[i];
+            std::optional<std::string> content = ports_.files.ReadWholeFile(path);
+            if (ownName) {
+                ports_.files.RemoveFile(path);
+            }
+            if (!content) {
+                fetched_[i] = !ownName;
+            } else if (!FollowFetched(i, *content) && ownName) {
+                fetched_[i] = ports_.files.WriteWholeFile(localPaths_[i], *content);
             }
         }
         next = end;

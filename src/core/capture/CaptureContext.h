@@ -27,7 +27,7 @@ struct CapturePorts {
 
 class CCaptureContext {
 public:
-    explicit CCaptureContext(const CapturePorts& ports) : ports_(ports) {}
+    explicit CCaptureContext(const CapturePorts& ports);
     virtual ~CCaptureContext() = default;
     CCaptureContext(const CCaptureContext&) = delete;
     CCaptureContext& operator=(const CCaptureContext&) = delete;
@@ -87,8 +87,15 @@ private:
                             int depth, Document& document, bool& abort);
     std::string LocalizeMarkup(std::string_view html, std::string_view baseUrl,
                                std::string_view prefix, int depth, Document& document, bool& abort);
-    // Reads a fetched style sheet or frame page and queues what it references.
-    void FollowFetched(std::size_t entry);
+    // Whether a fetched entry is read back and followed for its own references.
+    bool IsFollowed(std::size_t entry) const;
+    // Where a followed entry is fetched to: a name of this job's own beside the file, so that
+    // another capture of the same page writing that file at the same moment is never read
+    // back as this one's download.
+    std::string FetchPath(std::size_t entry) const;
+    // Queues what a fetched style sheet or frame page references; false when the text is
+    // not followed and is to be kept as fetched.
+    bool FollowFetched(std::size_t entry, const std::string& content);
     // The text with every reference to a failed entry given its absolute address back.
     std::string RestoreFailed(const Document& document, bool markup) const;
     // The seed tag table's scan over a page or frame page.
@@ -112,6 +119,7 @@ private:
     std::string pageFolder_;
     std::string html_;
     std::string pageUrl_;
+    std::string fetchSuffix_;
 };
 
 }  // namespace wisp

@@ -14,7 +14,8 @@ bool SaveCollectedPage(const IPageSource& source, long style, const SaveChoice& 
         if (style == kCollectWholePage) {
             html = ComposeWholePage(source);
         } else {
-            std::optional<std::string> page = ComposeSelectionPage(source, choice.title);
+            std::optional<std::string> page =
+                ComposeSelectionPage(source, choice.title, ports.urlCombiner);
             if (!page) {
                 return false;
             }

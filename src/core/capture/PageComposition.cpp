@@ -2,6 +2,9 @@
 
 #include <cctype>
 
+#include "core/capture/CssReferences.h"
+#include "core/capture/ReferenceText.h"
+
 namespace wisp {
 
 namespace {
@@ -39,18 +42,42 @@ std::string ComposeWholePage(const IPageSource& source) {
     return {};
 }
 
-std::optional<std::string> ComposeSelectionPage(const IPageSource& source, std::string_view title) {
+std::optional<std::string> ComposeSelectionPage(const IPageSource& source, std::string_view title,
+                                                const IUrlCombiner& urls) {
     std::optional<std::vector<std::optional<std::string>>> sheets = source.StyleSheetsCss();
     if (!sheets) {
         return std::nullopt;
     }
+    const std::vector<std::string> addresses = source.StyleSheetUrls();
     std::string page = "<HTML><HEAD><TITLE>";
     page += title;
     page += "</TITLE><style type=\"text/css\"><!--";
-    for (const std::optional<std::string>& css : *sheets) {
-        if (css) {
-            page += *css;
+    for (std::size_t i = 0; i < sheets->size(); ++i) {
+        const std::optional<std::string>& css = (*sheets)[i];
+        if (!css) {
+            continue;
         }
+        // A reader may give the address as the page wrote it.
+        std::optional<std::string> sheetUrl;
+        if (i < addresses.size() && !addresses[i].empty()) {
+            sheetUrl = urls.Combine(source.Url(), addresses[i]);
+        }
+        if (!sheetUrl) {
+            page += *css;
+            continue;
+        }
+        page += RewriteCssReferences(
+            *css, [&](const CssReference& reference) -> std::optional<std::string> {
+                // A fragment names something in the page itself.
+                if (reference.url.empty() || reference.url[0] == '#') {
+                    return std::nullopt;
+                }
+                std::optional<std::string> absolute = urls.Combine(*sheetUrl, reference.url);
+                if (!absolute || *absolute == reference.url) {
+                    return std::nullopt;
+                }
+                return AbsoluteAddressText(*absolute, false);
+            });
     }
     page += "--></style></HEAD><BODY>";
     page += source.SelectionHtml();

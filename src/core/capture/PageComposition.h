@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/platform/PageSource.h"
+#include "core/platform/UrlCombiner.h"
 
 // The page text the collector saves, read from the document shown in the browser.
 namespace wisp {
@@ -14,7 +15,10 @@ namespace wisp {
 std::string ComposeWholePage(const IPageSource& source);
 
 // A page of its own for the selection: the title, the CSS of the document's style sheets
-// and the selection's HTML. nullopt when the style sheets cannot be read.
-std::optional<std::string> ComposeSelectionPage(const IPageSource& source, std::string_view title);
+// and the selection's HTML. A linked sheet's references are made absolute against the sheet's
+// address (`urls` combines them), since in the page they would be read against the page's.
+// nullopt when the style sheets cannot be read.
+std::optional<std::string> ComposeSelectionPage(const IPageSource& source, std::string_view title,
+                                                const IUrlCombiner& urls);
 
 }  // namespace wisp

@@ -38,4 +38,45 @@ std::string MakeLocalReference(std::string_view folder, std::string_view fileNam
     return reference;
 }
 
+std::string AbsoluteAddressText(std::string_view url, bool markup) {
+    std::string text;
+    for (char c : url) {
+        switch (c) {
+            case '"':
+                text += "%22";
+                break;
+            case '\'':
+                text += "%27";
+                break;
+            case ' ':
+                text += "%20";
+                break;
+            case '\t':
+                text += "%09";
+                break;
+            case '\n':
+                text += "%0A";
+                break;
+            case '\r':
+                text += "%0D";
+                break;
+            case '\\':
+                text += "%5C";
+                break;
+            case '(':
+                text += markup ? "(" : "%28";
+                break;
+            case ')':
+                text += markup ? ")" : "%29";
+                break;
+            case '&':
+                text += markup ? "&amp;" : "&";
+                break;
+            default:
+                text += c;
+        }
+    }
+    return text;
+}
+
 }  // namespace wisp

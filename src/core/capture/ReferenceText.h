@@ -16,4 +16,9 @@ std::string EscapeReferenceSegment(std::string_view name);
 // name holding a colon would be read as a URL scheme, so such a reference starts with "./".
 std::string MakeLocalReference(std::string_view folder, std::string_view fileName);
 
+// An absolute address written where a reference stood, in a page (`markup`) or in a style
+// sheet: what would end the reference there (quotes, white space, a backslash, and in a sheet
+// brackets) is percent-encoded, and "&" is written as markup when in a page.
+std::string AbsoluteAddressText(std::string_view url, bool markup);
+
 }  // namespace wisp

@@ -24,6 +24,10 @@ public:
     // The CSS text of each style sheet in index order, nullopt for an item that is not a
     // readable style sheet; nullopt as a whole when the sheets cannot be read at all.
     virtual std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const = 0;
+    // The address each of those sheets was loaded from, in the same order; empty for a sheet
+    // written in the page, and none at all from a reader that cannot tell. A sheet's own
+    // references are relative to its address.
+    virtual std::vector<std::string> StyleSheetUrls() const { return {}; }
 
     // The HTML text of the current selection; empty when nothing is selected.
     virtual std::string SelectionHtml() const = 0;

@@ -45,14 +45,6 @@ std::string EscapeBytes(std::string_view text, bool escapePercent) {
     return escaped;
 }
 
-// The address libcurl is given: a local path becomes a file URL.
-std::string RequestUrl(const std::string& url) {
-    if (!url.empty() && url.front() == '/') {
-        return "file://" + EscapeBytes(url, true);
-    }
-    return EscapeBytes(url, false);
-}
-
 struct UrlDeleter {
     void operator()(CURLU* url) const { curl_url_cleanup(url); }
 };
@@ -179,6 +171,13 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
 }
 
 }  // namespace
+
+std::string RequestUrl(const std::string& url) {
+    if (!url.empty() && url.front() == '/') {
+        return "file://" + EscapeBytes(url, true);
+    }
+    return EscapeBytes(url, false);
+}
 
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options) {
     if (url.empty() || path.empty() || url.find('\0') != std::string::npos ||

@@ -29,6 +29,10 @@ struct FetchedDocument {
 // succeeded; an HTTP error status counts as a failure. On failure `path` is as it was.
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {});
 
+// The address as it is sent: a local path becomes a file URL, and the bytes a browser escapes
+// (spaces, quotes, non-ASCII) are escaped.
+std::string RequestUrl(const std::string& url);
+
 // Fetches `url` into memory, the way FetchToFile fetches into a file.
 FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& options = {});
 

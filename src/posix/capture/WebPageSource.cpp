@@ -38,6 +38,8 @@ std::string NormalizeTitle(const std::string& raw) {
     return title;
 }
 
+}  // namespace
+
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner) {
     std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
@@ -50,8 +52,6 @@ std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std
     }
     return DecodePage(sheet.body, sheet.contentType);
 }
-
-}  // namespace
 
 WebPageSource::ReadResult WebPageSource::Read(const std::string& url,
                                               const IUrlCombiner& urlCombiner,
@@ -85,6 +85,9 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
         for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
             styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
                                                 : std::optional<std::string>(sheet.text));
+            styleSheetUrls_.push_back(
+                sheet.isLink ? urlCombiner.Combine(url_, sheet.text).value_or(std::string())
+                             : std::string());
         }
         for (const HtmlDocument::Node* element : selection->Select(*document_)) {
             selectionHtml_ += HtmlDocument::OuterHtml(element);

@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/PageSource.h"
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/HtmlDocument.h"
+#include "posix/capture/LoadedPage.h"
 
 // The page-source port on Linux: a page fetched over the network (or from a file URL),
 // decoded to UTF-8, parsed by an HTML5 parser and written back as the browser writes markup.
 // The selection is what a CSS selector picks out of the page.
 namespace wisp {
 
-class WebPageSource final : public IPageSource {
+class WebPageSource final : public LoadedPage {
 public:
     // A page read and parsed; its linked style sheets are fetched too (one that cannot be
     // fetched counts as unreadable). `selection` picks the selected elements, if any.
@@ -37,21 +37,25 @@ public:
     std::optional<std::string> ElementTagName(std::size_t index) const override;
     std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override;
+    std::vector<std::string> StyleSheetUrls() const override { return styleSheetUrls_; }
     std::string SelectionHtml() const override { return selectionHtml_; }
 
-    // The page's DOCTYPE declaration; empty when it has none.
-    std::string Doctype() const { return document_->Doctype(); }
-
-    // How many elements the selection took; 0 when nothing was selected.
-    std::size_t SelectedCount() const { return selectedCount_; }
+    std::string Doctype() const override { return document_->Doctype(); }
+    std::size_t SelectedCount() const override { return selectedCount_; }
 
 private:
     std::string url_;
     std::unique_ptr<HtmlDocument> document_;
     std::vector<const HtmlDocument::Node*> elements_;
     std::vector<std::optional<std::string>> styleSheets_;
+    std::vector<std::string> styleSheetUrls_;
     std::string selectionHtml_;
     std::size_t selectedCount_ = 0;
 };
+
+// A linked style sheet's text: `href` resolved against the page's address, fetched and
+// decoded; nullopt when it cannot be.
+std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
+                                           const IUrlCombiner& urlCombiner);
 
 }  // namespace wisp

@@ -22,4 +22,21 @@ private:
     int fd_ = -1;
 };
 
+// An exclusive lock on a folder itself, held for the object's life: a build holds it on the
+// folder it builds while its project files are there, and a listing that would clear such
+// files takes it without waiting, leaving them alone while a build is at work.
+class ExclusiveFolderLock {
+public:
+    enum class Wait { Yes, No };
+    ExclusiveFolderLock(const std::string& folder, Wait wait);
+    ~ExclusiveFolderLock();
+    ExclusiveFolderLock(const ExclusiveFolderLock&) = delete;
+    ExclusiveFolderLock& operator=(const ExclusiveFolderLock&) = delete;
+
+    bool Held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
 }  // namespace wisp

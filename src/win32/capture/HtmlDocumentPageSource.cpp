@@ -92,6 +92,27 @@ std::optional<std::vector<std::optional<std::string>>> HtmlDocumentPageSource::S
     return texts;
 }
 
+std::vector<std::string> HtmlDocumentPageSource::StyleSheetUrls() const {
+    ComPtr<IHTMLStyleSheetsCollection> sheets;
+    long length = 0;
+    std::vector<std::string> urls;
+    if (!document_ || FAILED(document_->get_styleSheets(&sheets)) || !sheets ||
+        FAILED(sheets->get_length(&length))) {
+        return urls;
+    }
+    for (long i = 0; i < length; ++i) {
+        VARIANT index = IndexVariant(i);
+        UniqueVariant item;
+        ComPtr<IHTMLStyleSheet> sheet;
+        if (SUCCEEDED(sheets->item(&index, item.Put())) && item.Get()->vt == VT_DISPATCH &&
+            item.Get()->pdispVal) {
+            item.Get()->pdispVal->QueryInterface(IID_PPV_ARGS(&sheet));
+        }
+        urls.push_back(ReadText(sheet.Get(), &IHTMLStyleSheet::get_href).value_or(std::string()));
+    }
+    return urls;
+}
+
 std::string HtmlDocumentPageSource::SelectionHtml() const {
     ComPtr<IHTMLSelectionObject> selection;
     ComPtr<IDispatch> range;

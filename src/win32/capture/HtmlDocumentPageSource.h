@@ -22,6 +22,7 @@ public:
     std::optional<std::string> ElementTagName(std::size_t index) const override;
     std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override;
+    std::vector<std::string> StyleSheetUrls() const override;
     std::string SelectionHtml() const override;
 
 private:

@@ -1,0 +1,193 @@
+"""How much of a real page a saved copy shows offline: wisp against wget.
+
+Each page is copied with the files it uses into one site, served on loopback and opened live in
+headless Chromium, which records the subresources it loads. The page is then saved with
+`wisp collect` and with `wget --page-requisites --convert-links --adjust-extension`; the server
+is stopped and each saved copy is opened from disk with every host name unresolvable. A saved
+copy satisfies, per kind of resource (style sheet, script, image, font, frame...), as many of the
+live page's loads as it loaded from disk, at most the live count; anything it asks of the
+network is counted apart.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from collections import Counter
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "support"))
+import devtools  # noqa: E402
+
+# (name, generator, folder served, page inside it)
+PAGES = [
+    ("sphinx", "Sphinx", "/usr/share/doc/sphinx-doc/html", "usage/quickstart.html"),
+    ("pydoc", "Sphinx, pydoctheme", "/usr/share/doc/python3.11/html", "library/os.path.html"),
+    ("doxygen", "Doxygen", "/usr/share/doc/doxygen/html", "starting.html"),
+    ("javadoc", "javadoc", "/usr/share/doc/libcommons-lang3-java/api",
+     "org/apache/commons/lang3/StringUtils.html"),
+    ("haddock", "Haddock", "/usr/share/doc/libghc-split-doc/html", "Data-List-Split.html"),
+    ("gtkdoc", "gtk-doc", "/usr/share/doc/libglib2.0-doc/glib", "glib-Hash-Tables.html"),
+    ("docbook", "DocBook XSL", "/usr/share/doc/valgrind/html", "manual-core.html"),
+]
+
+NO_NETWORK = "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1"
+LOCAL_SCHEMES = ("file:", "data:", "blob:", "about:", "chrome", "devtools:")
+
+
+def copy_site(source, target):
+    # Symbolic links (Debian shares its JavaScript libraries that way) become plain files, so
+    # that the server, which keeps inside its folder, can serve them.
+    # cp reports a dangling link and goes on, as a web server would answer it with a 404.
+    subprocess.run(["cp", "-rL", source, str(target)], stderr=subprocess.DEVNULL)
+
+
+def record_loads(url, screenshot):
+    """Opens `url` and returns (loads by kind, failed count, network requests) for subresources."""
+    with devtools.Browser(extra_args=[NO_NETWORK, "--window-size=1280,900"]) as browser:
+        page = browser.open_page()
+        page.send("Network.enable")
+        page.send("Network.setCacheDisabled", {"cacheDisabled": True})
+        try:
+            page.navigate(url, timeout=60)
+        except devtools.DevToolsError as error:
+            print(f"  {url}: {error}", file=sys.stderr)
+        browser.drain(quiet=1.5, limit=15)
+        page.screenshot(screenshot)
+        requests, status, finished, failed = {}, {}, set(), set()
+        for event in browser.events:
+            method, params = event.get("method"), event.get("params", {})
+            if method == "Network.requestWillBeSent":
+                requests[params["requestId"]] = (params["request"]["url"], params.get("type"))
+            elif method == "Network.responseReceived":
+                status[params["requestId"]] = params["response"].get("status", 200)
+            elif method == "Network.loadingFinished":
+                finished.add(params["requestId"])
+            elif method == "Network.loadingFailed":
+                failed.add(params["requestId"])
+    loaded, seen_loaded, broken, network, failed_urls = Counter(), set(), 0, set(), set()
+    for request_id, (request_url, kind) in requests.items():
+        if request_url.split("#")[0] == url.split("#")[0] or request_url.startswith("data:"):
+            continue
+        if url.startswith("file:") and not request_url.startswith(LOCAL_SCHEMES):
+            network.add(request_url)
+            continue
+        ok = request_id in finished and request_id not in failed and status.get(request_id, 200) < 400
+        if ok and request_url not in seen_loaded:
+            seen_loaded.add(request_url)
+            loaded[kind] += 1
+        elif not ok:
+            broken += 1
+            failed_urls.add(request_url)
+    return loaded, broken, network, failed_urls
+
+
+def satisfied(live, saved):
+    return sum(min(count, saved.get(kind, 0)) for kind, count in live.items())
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--wisp", required=True)
+    parser.add_argument("--server", required=True)
+    parser.add_argument("--out", required=True, help="folder for the screenshots")
+    parser.add_argument("--latency-ms", default="20",
+                        help="the server's wait before each answer, as a network would have")
+    parser.add_argument("--wisp-args", default="", help="extra arguments for wisp collect")
+    parser.add_argument("--only", nargs="*", help="page names to measure (all by default)")
+    options = parser.parse_args()
+
+    out = Path(options.out)
+    out.mkdir(parents=True, exist_ok=True)
+    work = Path(tempfile.mkdtemp(prefix="wisp-fidelity-"))
+    pages = [p for p in PAGES if (Path(p[2]) / p[3]).is_file()
+             and (not options.only or p[0] in options.only)]
+    for missing in [p for p in PAGES if not (Path(p[2]) / p[3]).is_file()]:
+        print(f"skipped {missing[0]}: {missing[2]}/{missing[3]} is not installed", file=sys.stderr)
+    try:
+        site = work / "site"
+        site.mkdir()
+        for name, _, folder, _ in pages:
+            copy_site(folder, site / name)
+        server = subprocess.Popen([options.server, str(site), "--latency-ms", options.latency_ms],
+                                  stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, text=True)
+        port = server.stdout.readline().strip()
+        env = dict(os.environ, WISP_USER_SETTINGS_DIR=str(work / "settings"),
+                   WISP_MACHINE_SETTINGS_DIR=str(work / "settings"))
+        rows = []
+        for name, generator, _, page in pages:
+            url = f"http://127.0.0.1:{port}/{name}/{page}"
+            live = record_loads(url, out / f"{name}-live.png")
+
+            book = work / "library" / name
+            book.mkdir(parents=True)
+            start = time.monotonic()
+            collected = subprocess.run(
+                [options.wisp, "collect", url, "--root", str(work / "library"), "--book", name,
+                 "--quiet", *options.wisp_args.split()],
+                env=env, capture_output=True, text=True)
+            wisp_seconds = time.monotonic() - start
+            saved_pages = sorted(book.glob("*.htm"))
+            wisp_copy = saved_pages[0] if collected.returncode == 0 and saved_pages else None
+            if wisp_copy is None:
+                print(f"  wisp refused {url}: {collected.stderr.strip()}", file=sys.stderr)
+
+            wget_folder = work / "wget" / name
+            start = time.monotonic()
+            subprocess.run(["wget", "-q", "--page-requisites", "--convert-links",
+                            "--adjust-extension", "-e", "robots=off", "-P", str(wget_folder), url],
+                           capture_output=True)
+            wget_seconds = time.monotonic() - start
+            wget_copies = sorted(wget_folder.glob(f"*/{name}/{page}*"))
+            rows.append([name, generator, live, wisp_copy, wisp_seconds,
+                         wget_copies[0] if wget_copies else None, wget_seconds])
+        server.stdin.close()
+        server.wait(timeout=10)
+
+        print(f"{'page':<9} {'generator':<20} {'live':>5} {'wisp':>12} {'wget':>12}"
+              f" {'wisp net':>9} {'wget net':>9}")
+        scores = {"wisp": [], "wget": []}
+        times = {"wisp": 0.0, "wget": 0.0}
+        for name, generator, live, wisp_copy, wisp_seconds, wget_copy, wget_seconds in rows:
+            live_loaded, live_broken, _, live_failed = live
+            total = sum(live_loaded.values())
+            cells, nets = [], []
+            for tool, copy, seconds in (("wisp", wisp_copy, wisp_seconds),
+                                        ("wget", wget_copy, wget_seconds)):
+                times[tool] += seconds
+                if copy is None:
+                    scores[tool].append(0.0)
+                    cells.append("refused")
+                    nets.append("-")
+                    continue
+                loaded, _, network, _ = record_loads(copy.as_uri(), out / f"{name}-{tool}.png")
+                # What the live page could not load either keeps its address in the copy.
+                network -= live_failed
+                got = satisfied(live_loaded, loaded)
+                share = got / total if total else 1.0
+                scores[tool].append(share)
+                cells.append(f"{got}/{total} {share:4.0%}")
+                nets.append(str(len(network)))
+                short = {k: c - loaded.get(k, 0) for k, c in live_loaded.items() if c > loaded.get(k, 0)}
+                if short:
+                    print(f"  {name} {tool} loads fewer than live: {short}", file=sys.stderr)
+                for request in sorted(network)[:5]:
+                    print(f"  {name} {tool} asks the network for {request}", file=sys.stderr)
+            print(f"{name:<9} {generator:<20} {total:>5} {cells[0]:>12} {cells[1]:>12}"
+                  f" {nets[0]:>9} {nets[1]:>9}")
+        for tool in ("wisp", "wget"):
+            values = scores[tool]
+            print(f"{tool}: mean {sum(values) / len(values):.1%}, minimum {min(values):.1%},"
+                  f" wall time {times[tool]:.2f} s")
+        print(f"wall time wisp/wget: {times['wisp'] / times['wget']:.2f} (target at most 0.5)")
+        print(f"screenshots: {out}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,96 @@
+#include "cli/PageReading.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdlib>
+
+#include "posix/capture/CssSelector.h"
+#include "posix/capture/RenderedPageSource.h"
+#include "posix/capture/WebPageSource.h"
+
+namespace wisp::cli {
+namespace {
+
+constexpr const char* kInstalledBrowser = "/usr/lib/chromium/chromium";
+constexpr double kDefaultRenderSeconds = 5;
+constexpr double kLongestRenderSeconds = 600;
+
+std::chrono::milliseconds RenderTimeLimitOf(const CommandContext& context) {
+    double seconds = kDefaultRenderSeconds;
+    if (std::optional<std::string> text = context.command.Value("render-timeout")) {
+        auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), seconds);
+        if (error != std::errc() || end != text->data() + text->size() || !(seconds > 0) ||
+            seconds > kLongestRenderSeconds) {
+            throw CommandFailure("--render-timeout takes a number of seconds above 0, up to 600");
+        }
+    }
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+}
+
+std::string SecondsText(std::chrono::milliseconds time) {
+    std::string text = std::to_string(time.count() / 1000);
+    if (long long rest = time.count() % 1000; rest != 0) {
+        text += "." + std::to_string(rest / 100);
+    }
+    return text;
+}
+
+ReadPage ReadStatically(const std::string& url, const std::optional<std::string>& selection,
+                        const IUrlCombiner& urlCombiner) {
+    std::optional<CssSelector> selector;
+    if (selection) {
+        selector = CssSelector::Parse(*selection);
+        if (!selector) {
+            throw CommandFailure("cannot use the selector \"" + *selection +
+                                 "\": without a browser, type, #id, .class, descendant and > "
+                                 "combinators and comma lists are understood");
+        }
+    }
+    WebPageSource::ReadResult read =
+        WebPageSource::Read(url, urlCombiner, selector ? &*selector : nullptr);
+    if (!read.page) {
+        throw CommandFailure(read.error);
+    }
+    return {std::move(read.page), false};
+}
+
+}  // namespace
+
+ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
+    const std::optional<std::string> selection = context.command.Value("selection");
+    const std::chrono::milliseconds timeLimit = RenderTimeLimitOf(context);
+    std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
+    if (context.command.Has("static")) {
+        return ReadStatically(url, selection, *urlCombiner);
+    }
+    const char* chosen = std::getenv("WISP_BROWSER");
+    if ((!chosen || !*chosen) && ::access(kInstalledBrowser, X_OK) != 0) {
+        if (!context.Quiet()) {
+            context.err << "wisp: note: Chromium is not installed (" << kInstalledBrowser
+                        << "); the page is read from its source, without running its scripts\n";
+        }
+        return ReadStatically(url, selection, *urlCombiner);
+    }
+    RenderOptions options;
+    options.browser = chosen && *chosen ? chosen : kInstalledBrowser;
+    options.timeLimit = timeLimit;
+    options.selector = selection;
+    RenderedPageSource::ReadResult read = RenderedPageSource::Read(url, options, *urlCombiner);
+    if (read.page) {
+        if (read.timeLimitReached) {
+            context.err << "wisp: warning: the page was still loading after "
+                        << SecondsText(timeLimit)
+                        << " seconds (--render-timeout); it is read as it stands\n";
+        }
+        return {std::move(read.page), true};
+    }
+    if (!read.browserFailed) {
+        throw CommandFailure(read.error);
+    }
+    context.err << "wisp: warning: the browser cannot render the page: " << read.error
+                << "; the page is read from its source, without running its scripts\n";
+    return ReadStatically(url, selection, *urlCombiner);
+}
+
+}  // namespace wisp::cli

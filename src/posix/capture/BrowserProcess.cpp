@@ -1,0 +1,268 @@
+#include "posix/capture/BrowserProcess.h"
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <vector>
+
+extern char** environ;
+
+namespace wisp {
+namespace {
+
+// The browser of this process, for the signal handler; 0 when none runs.
+volatile sig_atomic_t gBrowserGroup = 0;
+volatile sig_atomic_t gCaughtSignal = 0;
+
+constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+void OnInterrupt(int signal) {
+    if (gBrowserGroup > 0) {
+        ::kill(-gBrowserGroup, SIGKILL);
+    }
+    gCaughtSignal = signal;
+}
+
+constexpr const char* kLogName = "browser.log";
+
+// What a page needs and nothing more: no first-run work, no extensions, and none of the
+// browser's own traffic (updates, safe-browsing lists, metrics, translation).
+const char* const kBrowserSwitches[] = {
+    "--headless=new",
+    "--remote-debugging-pipe",
+    "--no-first-run",
+    "--no-default-browser-check",
+    "--disable-background-networking",
+    "--disable-component-update",
+    "--disable-default-apps",
+    "--disable-extensions",
+    "--disable-sync",
+    "--disable-breakpad",
+    "--disable-domain-reliability",
+    "--disable-client-side-phishing-detection",
+    "--no-pings",
+    "--mute-audio",
+    "--password-store=basic",
+    "--disable-features=Translate,MediaRouter,OptimizationHints,AutofillServerCommunication",
+};
+
+std::string MakeProfileFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/wisp-browser-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        return {};
+    }
+    return pattern;
+}
+
+}  // namespace
+
+BrowserProcess::BrowserProcess(const std::string& program) {
+    if (::access(program.c_str(), X_OK) != 0) {
+        startError_ = "cannot run " + program + ": " + std::strerror(errno);
+        return;
+    }
+    profile_ = MakeProfileFolder();
+    if (profile_.empty()) {
+        startError_ =
+            std::string("cannot make a profile folder for the browser: ") + std::strerror(errno);
+        return;
+    }
+    int toBrowser[2];
+    int fromBrowser[2];
+    if (::pipe2(toBrowser, O_CLOEXEC) != 0) {
+        startError_ = std::string("cannot make a pipe: ") + std::strerror(errno);
+        return;
+    }
+    if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
+        startError_ = std::string("cannot make a pipe: ") + std::strerror(errno);
+        ::close(toBrowser[0]);
+        ::close(toBrowser[1]);
+        return;
+    }
+    int log = ::open((profile_ + "/" + kLogName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+
+    // Everything the child needs is made before the fork: between fork and exec only
+    // async-signal-safe calls are allowed.
+    std::vector<std::string> args = {program};
+    args.insert(args.end(), std::begin(kBrowserSwitches), std::end(kBrowserSwitches));
+    args.push_back("--user-data-dir=" + profile_);
+    if (::geteuid() == 0) {
+        // The browser refuses to run its sandbox as root.
+        args.push_back("--no-sandbox");
+    }
+    args.push_back("about:blank");
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    // The browser keeps crash reports, settings caches and its lock socket under these; in
+    // the profile, they go with it.
+    const char* const movedToProfile[] = {"HOME", "TMPDIR", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"};
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+        std::string_view variable = *entry;
+        bool moved = false;
+        for (const char* name : movedToProfile) {
+            moved = moved || variable.substr(0, variable.find('=')) == name;
+        }
+        if (!moved) {
+            variables.emplace_back(variable);
+        }
+    }
+    for (const char* name : movedToProfile) {
+        variables.push_back(std::string(name) + "=" + profile_);
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+    const pid_t parent = ::getpid();
+
+    InstallSignalHandlers();
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        // The browser goes with wisp even when wisp is killed outright.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(127);
+        }
+        for (int signal : kHandledSignals) {
+            ::signal(signal, SIG_DFL);
+        }
+        // Moved above the target numbers first, so that no end already sits on 3 or 4.
+        int reads = ::fcntl(toBrowser[0], F_DUPFD, 10);
+        int writes = ::fcntl(fromBrowser[1], F_DUPFD, 10);
+        if (reads < 0 || writes < 0 || ::dup2(reads, 3) < 0 || ::dup2(writes, 4) < 0) {
+            ::_exit(127);
+        }
+        ::close(reads);
+        ::close(writes);
+        if (nothing >= 0) {
+            ::dup2(nothing, 0);
+        }
+        if (log >= 0) {
+            ::dup2(log, 1);
+            ::dup2(log, 2);
+        }
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(toBrowser[0]);
+    ::close(fromBrowser[1]);
+    if (log >= 0) {
+        ::close(log);
+    }
+    if (nothing >= 0) {
+        ::close(nothing);
+    }
+    toBrowser_ = toBrowser[1];
+    fromBrowser_ = fromBrowser[0];
+    if (pid < 0) {
+        startError_ = std::string("cannot start the browser: ") + std::strerror(errno);
+        End();
+        return;
+    }
+    // Set here too, so that the group exists before anything is sent to it.
+    ::setpgid(pid, pid);
+    pid_ = pid;
+    gBrowserGroup = pid;
+    if (gCaughtSignal != 0) {
+        ::kill(-pid, SIGKILL);
+    }
+    ::fcntl(toBrowser_, F_SETFL, ::fcntl(toBrowser_, F_GETFL) | O_NONBLOCK);
+    ::fcntl(fromBrowser_, F_SETFL, ::fcntl(fromBrowser_, F_GETFL) | O_NONBLOCK);
+}
+
+BrowserProcess::~BrowserProcess() {
+    End();
+}
+
+std::string BrowserProcess::LastLogLine() const {
+    std::ifstream log(profile_ + "/" + kLogName);
+    std::string line;
+    std::string last;
+    while (std::getline(log, line)) {
+        // The browser complains of a missing desktop bus on every start; that says nothing.
+        if (!line.empty() && line.find("dbus") == std::string::npos) {
+            last = line;
+        }
+    }
+    return last;
+}
+
+void BrowserProcess::End() {
+    if (toBrowser_ >= 0) {
+        ::close(toBrowser_);
+        toBrowser_ = -1;
+    }
+    if (fromBrowser_ >= 0) {
+        ::close(fromBrowser_);
+        fromBrowser_ = -1;
+    }
+    if (pid_ > 0) {
+        // Its helpers (renderer, zygote, GPU) share the group; none is asked to close nicely,
+        // since the profile goes anyway.
+        ::kill(-pid_, SIGKILL);
+        int status = 0;
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        gBrowserGroup = 0;
+        pid_ = -1;
+    }
+    if (!profile_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(profile_, ignored);
+        profile_.clear();
+    }
+    RestoreSignalHandlers();
+}
+
+void BrowserProcess::InstallSignalHandlers() {
+    gCaughtSignal = 0;
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (std::size_t i = 0; i < std::size(kHandledSignals); ++i) {
+        ::sigaction(kHandledSignals[i], nullptr, &oldActions_[i]);
+        if (kHandledSignals[i] == SIGPIPE) {
+            // A write into a pipe the browser closed fails with EPIPE instead of ending wisp.
+            ::sigaction(SIGPIPE, &ignore, nullptr);
+        } else if (oldActions_[i].sa_handler != SIG_IGN) {
+            // An interrupt wisp was started to ignore (nohup, a background job) stays ignored.
+            ::sigaction(kHandledSignals[i], &action, nullptr);
+        }
+    }
+    handlersInstalled_ = true;
+}
+
+void BrowserProcess::RestoreSignalHandlers() {
+    if (!handlersInstalled_) {
+        return;
+    }
+    for (std::size_t i = 0; i < std::size(kHandledSignals); ++i) {
+        ::sigaction(kHandledSignals[i], &oldActions_[i], nullptr);
+    }
+    handlersInstalled_ = false;
+    if (int signal = gCaughtSignal; signal != 0) {
+        gCaughtSignal = 0;
+        ::raise(signal);
+    }
+}
+
+}  // namespace wisp

@@ -1,0 +1,133 @@
+#include "posix/capture/DevToolsClient.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace wisp {
+namespace {
+
+// Milliseconds left until `deadline`, for poll: 0 once it has passed.
+int MillisecondsLeft(DevToolsClient::Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                      DevToolsClient::Clock::now());
+    return static_cast<int>(std::max<long long>(0, std::min<long long>(left.count(), 60'000)));
+}
+
+// Waits until `fd` is ready for `events`; false at the deadline.
+bool WaitReady(int fd, short events, DevToolsClient::Clock::time_point deadline) {
+    for (;;) {
+        pollfd ready = {fd, events, 0};
+        int left = MillisecondsLeft(deadline);
+        int got = ::poll(&ready, 1, left);
+        if (got > 0) {
+            return true;
+        }
+        if (got < 0 && errno != EINTR) {
+            throw DevToolsError(std::string("cannot wait for the browser: ") +
+                                std::strerror(errno));
+        }
+        if (got == 0 && left == 0) {
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params,
+                                          const std::string& sessionId,
+                                          Clock::time_point deadline) {
+    const int id = ++lastId_;
+    Json command = {{"id", id}, {"method", method}, {"params", std::move(params)}};
+    if (!sessionId.empty()) {
+        command["sessionId"] = sessionId;
+    }
+    Write(command.dump(), deadline);
+    for (;;) {
+        std::optional<Json> message = Receive(deadline);
+        if (!message) {
+            throw DevToolsTimeout("the browser did not answer " + method + " in time");
+        }
+        if (!message->contains("id")) {
+            if (onEvent_) {
+                onEvent_(*message);
+            }
+            continue;
+        }
+        if (message->value("id", 0) != id) {
+            continue;  // the late answer of a command given up on
+        }
+        if (message->contains("error")) {
+            throw DevToolsRefusal(method + ": " +
+                                (*message)["error"].value("message", std::string("failed")));
+        }
+        return message->value("result", Json::object());
+    }
+}
+
+bool DevToolsClient::WaitForEvent(Clock::time_point deadline) {
+    for (;;) {
+        std::optional<Json> message = Receive(deadline);
+        if (!message) {
+            return false;
+        }
+        if (!message->contains("id")) {
+            if (onEvent_) {
+                onEvent_(*message);
+            }
+            return true;
+        }
+    }
+}
+
+void DevToolsClient::Write(const std::string& message, Clock::time_point deadline) {
+    std::string framed = message;
+    framed += '\0';
+    std::size_t written = 0;
+    while (written < framed.size()) {
+        ssize_t put = ::write(to_, framed.data() + written, framed.size() - written);
+        if (put > 0) {
+            written += static_cast<std::size_t>(put);
+            continue;
+        }
+        if (put < 0 && errno != EAGAIN && errno != EINTR) {
+            throw DevToolsError("the browser closed its end of the pipe");
+        }
+        if (!WaitReady(to_, POLLOUT, deadline)) {
+            throw DevToolsTimeout("the browser did not read a command in time");
+        }
+    }
+}
+
+std::optional<DevToolsClient::Json> DevToolsClient::Receive(Clock::time_point deadline) {
+    for (;;) {
+        if (std::optional<std::string> text = reader_.Next()) {
+            Json message = Json::parse(*text, nullptr, /*allow_exceptions=*/false);
+            if (message.is_discarded() || !message.is_object()) {
+                throw DevToolsError("the browser sent a message that is not JSON");
+            }
+            return message;
+        }
+        char buffer[65536];
+        ssize_t got = ::read(from_, buffer, sizeof buffer);
+        if (got > 0) {
+            reader_.Append(std::string_view(buffer, static_cast<std::size_t>(got)));
+            continue;
+        }
+        if (got == 0) {
+            throw DevToolsError("the browser ended");
+        }
+        if (errno != EAGAIN && errno != EINTR) {
+            throw DevToolsError(std::string("cannot read from the browser: ") +
+                                std::strerror(errno));
+        }
+        if (!WaitReady(from_, POLLIN, deadline)) {
+            return std::nullopt;
+        }
+    }
+}
+
+}  // namespace wisp

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+#include "posix/capture/NulFramedReader.h"
+
+// A client of the browser's DevTools protocol over its debugging pipe: commands out, answers
+// and events in, every wait bounded by a deadline.
+namespace wisp {
+
+// The browser answered a command with an error, closed the pipe or let the deadline pass.
+struct DevToolsError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+// The deadline passed before the answer came.
+struct DevToolsTimeout : DevToolsError {
+    using DevToolsError::DevToolsError;
+};
+// The browser answered the command with an error.
+struct DevToolsRefusal : DevToolsError {
+    using DevToolsError::DevToolsError;
+};
+
+class DevToolsClient {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Json = nlohmann::json;
+    using EventHandler = std::function<void(const Json& event)>;
+
+    // The descriptors stay the caller's.
+    DevToolsClient(int toBrowser, int fromBrowser) : to_(toBrowser), from_(fromBrowser) {}
+
+    // Events that arrive while waiting go to the handler.
+    void OnEvent(EventHandler handler) { onEvent_ = std::move(handler); }
+
+    // Sends a command (to a page's session when `sessionId` is not empty) and waits for its
+    // answer; returns the answer's result. Throws DevToolsTimeout at the deadline,
+    // DevToolsRefusal for an error answer and DevToolsError when the browser is gone.
+    Json Call(const std::string& method, Json params, const std::string& sessionId,
+              Clock::time_point deadline);
+
+    // Handles the events that arrive until the first one or the deadline; false at the
+    // deadline.
+    bool WaitForEvent(Clock::time_point deadline);
+
+private:
+    void Write(const std::string& message, Clock::time_point deadline);
+    // The next message; nullopt at the deadline.
+    std::optional<Json> Receive(Clock::time_point deadline);
+
+    int to_;
+    int from_;
+    int lastId_ = 0;
+    NulFramedReader reader_;
+    EventHandler onEvent_;
+};
+
+}  // namespace wisp

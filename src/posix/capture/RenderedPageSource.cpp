@@ -1,0 +1,251 @@
+#include "posix/capture/RenderedPageSource.h"
+
+#include <set>
+
+#include "core/capture/MarkupCase.h"
+#include "posix/capture/BrowserProcess.h"
+#include "posix/capture/CurlFetch.h"
+#include "posix/capture/DevToolsClient.h"
+#include "posix/capture/WebPageSource.h"
+
+namespace wisp {
+namespace {
+
+using Clock = DevToolsClient::Clock;
+using Json = DevToolsClient::Json;
+
+// The browser's first answer; its start costs about a second, more on a busy machine.
+constexpr std::chrono::seconds kStartTime{20};
+// Any other command but the navigation.
+constexpr std::chrono::seconds kCommandTime{15};
+// The page's own document: as long as a transfer of it may take.
+constexpr std::chrono::seconds kNavigationTime{30};
+
+// What the reader takes of the document once it is done. The selection leaves out a match
+// inside another, so that no part of the page is taken twice; a style sheet whose rules the
+// browser hides from another origin's page gives its address instead.
+constexpr const char* kReadDocument = R"((() => {
+  const d = document;
+  const out = {
+    title: d.title,
+    url: d.URL,
+    doctype: d.doctype ? new XMLSerializer().serializeToString(d.doctype) : '',
+    html: d.documentElement ? d.documentElement.outerHTML : ''
+  };
+  const selector = SELECTOR;
+  if (selector !== null) {
+    out.sheets = Array.from(d.styleSheets, s => {
+      try {
+        return {css: Array.from(s.cssRules, r => r.cssText).join('\n'), href: s.href || ''};
+      } catch (e) {
+        return {href: s.href || ''};
+      }
+    });
+    try {
+      let kept = null;
+      out.selection = [];
+      for (const e of d.querySelectorAll(selector)) {
+        if (kept && kept.contains(e)) continue;
+        kept = e;
+        out.selection.push(e.outerHTML);
+      }
+    } catch (e) {
+      out.selectorError = String(e.message);
+    }
+  }
+  return out;
+})())";
+
+// What the network of the page is doing, from the events of its session.
+struct PageLoad {
+    std::string session;
+    std::string frameId;  // the page's main frame
+    std::set<std::string> inflight;
+    Clock::time_point lastChange = Clock::now();
+    bool loaded = false;
+    int status = 0;  // of the main document's answer; 0 before it came
+    std::string mimeType;
+
+    void Handle(const Json& event) {
+        if (event.value("sessionId", std::string()) != session) {
+            return;
+        }
+        const std::string method = event.value("method", std::string());
+        const Json& params = event.contains("params") ? event["params"] : Json::object();
+        const std::string requestId = params.value("requestId", std::string());
+        if (method == "Network.requestWillBeSent") {
+            inflight.insert(requestId);
+            lastChange = Clock::now();
+        } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
+            inflight.erase(requestId);
+            lastChange = Clock::now();
+        } else if (method == "Network.responseReceived" &&
+                   params.value("type", std::string()) == "Document" &&
+                   params.value("frameId", std::string()) == frameId &&
+                   params.contains("response")) {
+            status = params["response"].value("status", 0);
+            mimeType = params["response"].value("mimeType", std::string());
+        } else if (method == "Page.loadEventFired") {
+            loaded = true;
+            lastChange = Clock::now();
+        }
+    }
+
+    bool Quiet(std::chrono::milliseconds quietTime) const {
+        return loaded && inflight.empty() && Clock::now() - lastChange >= quietTime;
+    }
+};
+
+std::string AttachToPage(DevToolsClient& client, std::string& targetId) {
+    Json targets = client.Call("Target.getTargets", Json::object(), "", Clock::now() + kStartTime);
+    for (const Json& target : targets.value("targetInfos", Json::array())) {
+        if (target.value("type", std::string()) == "page") {
+            targetId = target.value("targetId", std::string());
+            break;
+        }
+    }
+    if (targetId.empty()) {
+        targetId = client
+                       .Call("Target.createTarget", {{"url", "about:blank"}}, "",
+                             Clock::now() + kCommandTime)
+                       .value("targetId", std::string());
+    }
+    return client
+        .Call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "",
+              Clock::now() + kCommandTime)
+        .value("sessionId", std::string());
+}
+
+}  // namespace
+
+RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
+                                                        const RenderOptions& options,
+                                                        const IUrlCombiner& urlCombiner) {
+    ReadResult result;
+    BrowserProcess browser(options.browser);
+    if (!browser.Started()) {
+        result.error = browser.StartError();
+        result.browserFailed = true;
+        return result;
+    }
+    DevToolsClient client(browser.ToBrowser(), browser.FromBrowser());
+    PageLoad load;
+    client.OnEvent([&](const Json& event) { load.Handle(event); });
+    Json read;
+    try {
+        load.session = AttachToPage(client, load.frameId);
+        for (const char* domain : {"Page.enable", "Network.enable"}) {
+            client.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
+        }
+        Json navigated;
+        try {
+            navigated = client.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
+                                    Clock::now() + kNavigationTime);
+        } catch (const DevToolsTimeout&) {
+            result.error = "cannot read " + url + ": no answer in " +
+                           std::to_string(kNavigationTime.count()) + " seconds";
+            return result;
+        } catch (const DevToolsRefusal& refusal) {
+            // An address the browser cannot go to at all.
+            result.error = "cannot read " + url + ": " + refusal.what();
+            return result;
+        }
+        if (std::string failure = navigated.value("errorText", std::string()); !failure.empty()) {
+            result.error = "cannot read " + url + ": " + failure;
+            return result;
+        }
+        if (load.status >= 400) {
+            result.error =
+                "cannot read " + url + ": the server answered HTTP " + std::to_string(load.status);
+            return result;
+        }
+        if (!load.mimeType.empty() && load.mimeType != "text/html" &&
+            load.mimeType != "application/xhtml+xml") {
+            result.error = url + " is not an HTML page (" + load.mimeType + ")";
+            return result;
+        }
+
+        // The page's own document is bounded above; the limit is for what follows it.
+        const Clock::time_point limit = Clock::now() + options.timeLimit;
+        while (!load.Quiet(options.quietTime)) {
+            if (Clock::now() >= limit) {
+                result.timeLimitReached = true;
+                break;
+            }
+            Clock::time_point wake = limit;
+            if (load.loaded && load.inflight.empty()) {
+                wake = std::min(limit, load.lastChange + options.quietTime);
+            }
+            client.WaitForEvent(wake);
+        }
+
+        std::string expression = kReadDocument;
+        const std::string placeholder = "SELECTOR";
+        expression.replace(expression.find(placeholder), placeholder.size(),
+                           options.selector ? Json(*options.selector).dump() : "null");
+        Json evaluated =
+            client.Call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", true}},
+                        load.session, Clock::now() + kCommandTime);
+        if (evaluated.contains("exceptionDetails")) {
+            result.error = "cannot read the document of " + url;
+            return result;
+        }
+        read = evaluated["result"].value("value", Json::object());
+    } catch (const DevToolsError& failure) {
+        std::string log = browser.LastLogLine();
+        result.error = std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")");
+        result.browserFailed = true;
+        return result;
+    } catch (const Json::exception&) {
+        result.error = "the browser's answer is not what was asked for";
+        result.browserFailed = true;
+        return result;
+    }
+    // The browser is done; what is still to fetch needs none.
+    browser.End();
+
+    if (!read.is_object()) {
+        result.error = "the browser's answer is not what was asked for";
+        result.browserFailed = true;
+        return result;
+    }
+    if (read.contains("selectorError")) {
+        result.error = "cannot use the selector \"" + options.selector.value_or("") +
+                       "\": " + read.value("selectorError", std::string());
+        return result;
+    }
+    auto page = std::unique_ptr<RenderedPageSource>(new RenderedPageSource());
+    page->title_ = read.value("title", std::string());
+    page->url_ = read.value("url", url);
+    page->doctype_ = read.value("doctype", std::string());
+    page->rootHtml_ = NormaliseMarkupCase(read.value("html", std::string()));
+    for (const Json& sheet : read.value("sheets", Json::array())) {
+        page->styleSheetUrls_.push_back(sheet.value("href", std::string()));
+        if (sheet.contains("css")) {
+            page->styleSheets_.push_back(sheet.value("css", std::string()));
+        } else if (std::string href = sheet.value("href", std::string()); !href.empty()) {
+            // The browser hides the rules of another origin's sheet; its text is fetched.
+            page->styleSheets_.push_back(FetchStyleSheet(page->url_, href, urlCombiner));
+        } else {
+            page->styleSheets_.push_back(std::nullopt);
+        }
+    }
+    std::string selection;
+    for (const Json& element : read.value("selection", Json::array())) {
+        selection += element.is_string() ? element.get<std::string>() : std::string();
+        ++page->selectedCount_;
+    }
+    page->selectionHtml_ = NormaliseMarkupCase(selection);
+    result.page = std::move(page);
+    return result;
+}
+
+std::optional<std::string> RenderedPageSource::ElementTagName(std::size_t index) const {
+    return index == 0 ? std::optional<std::string>("HTML") : std::nullopt;
+}
+
+std::optional<std::string> RenderedPageSource::ElementOuterHtml(std::size_t index) const {
+    return index == 0 ? std::optional<std::string>(rootHtml_) : std::nullopt;
+}
+
+}  // namespace wisp

@@ -1,0 +1,261 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "posix/support/LoopbackSite.h"
+#include "posix/support/RunProgram.h"
+#include "support/TempFolder.h"
+
+// wisp collect reading pages as the browser shows them, against pages served on loopback.
+// Every run gets its own temporary folder for the browser's profile and a mark in its
+// environment, so that a browser process or profile left behind is seen.
+extern char** environ;
+
+namespace wisp {
+namespace {
+
+using test::LoopbackSite;
+using test::ProgramResult;
+using test::TempFolder;
+using Clock = std::chrono::steady_clock;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A page whose script adds a style sheet (with a picture of its own), a picture and text.
+constexpr const char* kScriptedPage =
+    "<!DOCTYPE html><html><head><title>Made by script</title></head><body><p>Static words.</p>"
+    "<script>"
+    "var l = document.createElement('link'); l.rel = 'stylesheet'; l.href = 'made.css';"
+    "document.head.appendChild(l);"
+    "var i = document.createElement('img'); i.src = 'made.png'; document.body.appendChild(i);"
+    "var d = document.createElement('div'); d.id = 'made';"
+    "d.textContent = 'Words ' + 'of the script'; document.body.appendChild(d);"
+    "</script></body></html>";
+
+class WispRendering : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::access("/usr/lib/chromium/chromium", X_OK) != 0) {
+            GTEST_FAIL() << "Chromium is not installed (scripts/setup.sh installs it)";
+        }
+        ASSERT_TRUE(site.Started());
+        temp.MakeFolder("Library/Web");
+        temp.MakeFolder("tmp");
+        site.Add("/s/page.html", kScriptedPage);
+        site.Add("/s/made.css", "body { background: url(back.png) }", "text/css");
+        for (const char* picture : {"/s/made.png", "/s/back.png"}) {
+            site.Add(picture, picture, "image/png");
+        }
+    }
+    void TearDown() override { EXPECT_TRUE(NothingLeft()); }
+
+    std::vector<std::pair<std::string, std::string>> Environment() const {
+        return {{"WISP_USER_SETTINGS_DIR", temp.Path("settings")},
+                {"WISP_MACHINE_SETTINGS_DIR", temp.Path("settings")},
+                {"TMPDIR", temp.Path("tmp")},
+                {"WISP_TEST_MARK", temp.Path()}};
+    }
+    ProgramResult Wisp(std::vector<std::string> args,
+                       std::vector<std::pair<std::string, std::string>> extra = {}) {
+        args.insert(args.end(), {"--root", temp.Path("Library"), "--book", "Web"});
+        std::vector<std::pair<std::string, std::string>> environment = Environment();
+        environment.insert(environment.end(), extra.begin(), extra.end());
+        ProgramResult result = test::RunProgram(WISP_BINARY, args, environment);
+        EXPECT_TRUE(NothingLeft()) << args[1];
+        return result;
+    }
+
+    // How many processes carry this test's mark (the browser and its helpers inherit it).
+    std::size_t MarkedProcesses() const {
+        const std::string mark = "WISP_TEST_MARK=" + temp.Path();
+        std::size_t count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos ||
+                name == std::to_string(::getpid())) {
+                continue;
+            }
+            std::ifstream environ(entry.path() / "environ", std::ios::binary);
+            std::ostringstream text;
+            text << environ.rdbuf();
+            std::string variables = '\0' + text.str();
+            count += Contains(variables, '\0' + mark + '\0') ? 1 : 0;
+        }
+        return count;
+    }
+    // No browser process of this test runs (a killed one may take a moment to go) and no
+    // profile is left in the temporary folder.
+    bool NothingLeft() const {
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(5);
+        while (MarkedProcesses() != 0 && Clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return MarkedProcesses() == 0 &&
+               std::filesystem::is_empty(test::FromUtf8(temp.Path("tmp")));
+    }
+
+    TempFolder temp;
+    LoopbackSite site;
+};
+
+TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
+    ProgramResult rendered = Wisp({"collect", site.Url("/s/page.html")});
+    ASSERT_EQ(rendered.exitStatus, 0) << rendered.err;
+    const std::string pagePath = temp.Path("Library/Web/Made by script.htm");
+    EXPECT_EQ(rendered.out, "Saved " + pagePath + ": 3 resources fetched, 0 failed (rendered)\n");
+    const std::string page = temp.Read("Library/Web/Made by script.htm");
+    EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=", 0), 0u) << page;
+    const std::string files = "Made%20by%20script.files/";
+    for (const std::string& part : {"<LINK rel=\"stylesheet\" href=\"" + files + "made.css\">",
+                                    "<IMG src=\"" + files + "made.png\">",
+                                    std::string("<DIV id=\"made\">Words of the script</DIV>")}) {
+        EXPECT_TRUE(Contains(page, part)) << part << "\n" << page;
+    }
+    EXPECT_EQ(temp.Read("Library/Web/Made by script.files/made.css"),
+              "body { background: url(back.png) }");
+    EXPECT_EQ(temp.Read("Library/Web/Made by script.files/back.png"), "/s/back.png");
+
+    ProgramResult source =
+        Wisp({"collect", site.Url("/s/page.html"), "--static", "--title", "Source"});
+    ASSERT_EQ(source.exitStatus, 0) << source.err;
+    EXPECT_EQ(source.out, "Saved " + temp.Path("Library/Web/Source.htm") +
+                              ": 0 resources fetched, 0 failed (static)\n");
+    EXPECT_FALSE(Contains(temp.Read("Library/Web/Source.htm"), "<DIV id=\"made\">"));
+}
+
+TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyleSheet) {
+    LoopbackSite other;
+    ASSERT_TRUE(other.Started());
+    other.Add("/far.css", ".far { color: blue }", "text/css");
+    site.Add("/pick.html",
+             "<html><head><title>Pick</title><link rel=\"stylesheet\" href=\"" +
+                 other.Url("/far.css") +
+                 "\"><style>p { color: red }</style></head><body>"
+                 "<div class=\"note\"><em>Kept</em></div><div class=\"note\">Left out</div>"
+                 "</body></html>");
+    ProgramResult result =
+        Wisp({"collect", site.Url("/pick.html"), "--selection", "div:has(> em)"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string page = temp.Read("Library/Web/Pick.htm");
+    EXPECT_TRUE(Contains(page, ".far { color: blue }")) << page;
+    EXPECT_TRUE(Contains(page, "p { color: red; }")) << page;
+    EXPECT_TRUE(Contains(page, "<BODY><DIV class=\"note\"><EM>Kept</EM></DIV></BODY>")) << page;
+    EXPECT_FALSE(Contains(page, "Left out")) << page;
+
+    // What the page's reading refuses is an error, not a reason to read the source instead.
+    for (const auto& [args, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"collect", site.Url("/pick.html"), "--selection", "div:(("},
+              "cannot use the selector \"div:((\""},
+             {{"collect", site.Url("/missing.html")}, "the server answered HTTP 404"}}) {
+        ProgramResult wrong = Wisp(args);
+        EXPECT_EQ(wrong.exitStatus, 1);
+        EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << wrong.err;
+        EXPECT_TRUE(Contains(wrong.err, message)) << wrong.err;
+    }
+    std::filesystem::directory_iterator saved(test::FromUtf8(temp.Path("Library/Web")));
+    EXPECT_EQ(std::distance(saved, {}), 1);  // Pick.htm alone
+}
+
+TEST_F(WispRendering, TheWaitEndsAtTheTimeLimitOrWhenThePageLoadsNothing) {
+    site.Add("/tick", "tick", "text/plain");
+    site.Add("/busy.html",
+             "<html><head><title>Busy</title></head><body><script>"
+             "setInterval(() => fetch('tick?' + Date.now()), 100);"
+             "document.body.insertAdjacentHTML('beforeend', '<p id=\"late\">Late</p>');"
+             "</script></body></html>");
+    ProgramResult busy = Wisp({"collect", site.Url("/busy.html"), "--render-timeout", "1.5"});
+    ASSERT_EQ(busy.exitStatus, 0) << busy.err;
+    EXPECT_TRUE(Contains(busy.err, "warning: the page was still loading after 1.5 seconds"))
+        << busy.err;
+    EXPECT_TRUE(Contains(temp.Read("Library/Web/Busy.htm"), "<P id=\"late\">Late</P>"));
+
+    site.Add("/plain.html", "<html><head><title>Plain</title></head><body>Words.</body></html>");
+    // Ended by the quiet network, long before the time limit.
+    ProgramResult plain = Wisp({"collect", site.Url("/plain.html"), "--render-timeout", "60"});
+    ASSERT_EQ(plain.exitStatus, 0) << plain.err;
+    EXPECT_EQ(plain.err, "");
+    EXPECT_TRUE(Contains(temp.Read("Library/Web/Plain.htm"), "<BODY>Words.</BODY>"));
+}
+
+TEST_F(WispRendering, ABrowserThatCannotStartLeavesThePageToTheStaticReader) {
+    std::string browser =
+        temp.MakeFile("broken-browser", "#!/bin/sh\necho 'no display' >&2\nexit 1\n");
+    std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
+    ProgramResult result = Wisp({"collect", site.Url("/s/page.html"), "--title", "Fallback"},
+                                {{"WISP_BROWSER", browser}});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_TRUE(Contains(result.err,
+                         "warning: the browser cannot render the page: the browser "
+                         "ended (no display)"))
+        << result.err;
+    EXPECT_TRUE(Contains(result.out, "(static)\n")) << result.out;
+}
+
+TEST_F(WispRendering, AnInterruptedCollectLeavesNoBrowserBehind) {
+    site.Add("/busy.html",
+             "<html><body><script>setInterval(() => fetch('tick'), 100);</script></body></html>");
+    std::vector<std::string> text = {
+        WISP_BINARY, "collect", site.Url("/busy.html"), "--root", temp.Path("Library"),
+        "--book",    "Web",     "--render-timeout",     "60"};
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+        variables.push_back(*entry);
+    }
+    for (const auto& [name, value] : Environment()) {
+        variables.push_back(name + "=" + value);
+    }
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    for (std::string& arg : text) {
+        argv.push_back(arg.data());
+    }
+    for (std::string& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(nothing, 1);
+        ::dup2(nothing, 2);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(nothing);
+    ASSERT_GT(pid, 0);
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
+    // The page asks for its ticks once the browser, its renderer and its network run.
+    while (site.Requests() < 3 && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    // wisp itself carries the mark too; the rest are the browser and its helpers.
+    EXPECT_GE(MarkedProcesses(), 3u);
+    ::kill(pid, SIGINT);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0 && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (::waitpid(pid, &status, WNOHANG) == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        ADD_FAILURE() << "wisp did not end on SIGINT";
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_FALSE(temp.Exists("Library/Web/New File.htm"));
+}
+
+}  // namespace
+}  // namespace wisp

@@ -23,12 +23,14 @@ export function serializeDocument(selectionOnly) {
     selection += holder.innerHTML;
   }
   page.selection = selection;
-  // A sheet of another origin cannot be read here; the host fetches it by its address.
+  // A sheet of another origin cannot be read here; the host fetches it by its address. A
+  // linked sheet's own references are relative to that address.
   page.styleSheets = Array.from(document.styleSheets, (sheet) => {
+    const address = sheet.href ? {href: sheet.href} : {};
     try {
-      return {css: Array.from(sheet.cssRules, (rule) => rule.cssText).join('\n')};
+      return {css: Array.from(sheet.cssRules, (rule) => rule.cssText).join('\n'), ...address};
     } catch (refused) {
-      return sheet.href ? {href: sheet.href} : {};
+      return address;
     }
   });
   return page;

@@ -101,9 +101,11 @@ public:
             return;
         }
         for (const Json& sheet : *sheets) {
+            bool linked = sheet.is_object() && sheet.contains("href") && sheet["href"].is_string();
+            urls_.push_back(linked ? sheet["href"].get<std::string>() : std::string());
             if (sheet.is_object() && sheet.contains("css") && sheet["css"].is_string()) {
                 sheets_.push_back(sheet["css"].get<std::string>());
-            } else if (sheet.is_object() && sheet.contains("href") && sheet["href"].is_string()) {
+            } else if (linked) {
                 // A sheet of another origin the page may not read: the capture fetches it.
                 sheets_.push_back("@import url(\"" + sheet["href"].get<std::string>() + "\");");
             } else {
@@ -124,11 +126,13 @@ public:
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
         return sheets_;
     }
+    std::vector<std::string> StyleSheetUrls() const override { return urls_; }
     std::string SelectionHtml() const override { return selection_; }
 
 private:
     std::string title_, url_, doctype_, html_, selection_;
     std::vector<std::optional<std::string>> sheets_;
+    std::vector<std::string> urls_;
 };
 
 class NoFolderChooser final : public IFolderChooser {
@@ -408,7 +412,8 @@ private:
         page.title = title;
         page.sourceUrl = source.Url();
         if (request.contains("selection")) {
-            std::optional<std::string> composed = ComposeSelectionPage(source, title);
+            std::optional<std::string> composed =
+                ComposeSelectionPage(source, title, *CreateNativeUrlCombiner());
             page.html = composed.value_or("");
         } else {
             Text(request, "html");  // a page without its document would be saved empty

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -23,6 +24,12 @@ using test::TempFolder;
 
 constexpr int kProcesses = 8;
 constexpr int kRounds = 8;
+
+// A request as a browser frames it for its native host: its length first, in native order.
+std::string Frame(const std::string& body) {
+    const std::uint32_t length = static_cast<std::uint32_t>(body.size());
+    return std::string(reinterpret_cast<const char*>(&length), sizeof length) + body;
+}
 
 // Every file and folder below `folder`, relative to it, sorted, with each file's size.
 std::vector<std::string> Listing(const std::string& folder) {
@@ -62,11 +69,14 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
     // In each round every process runs one command at the same moment, the commands taking
     // turns: the library root has one writer's value (Chosen), the current book another's (B),
     // so whatever the order, both must be there at the end.
+    // The browser's host sets the same two values through its own requests.
+    const std::string hostRequests =
+        Frame(R"({"id":1,"request":"root","path":")" + chosen + R"("})") +
+        Frame(R"({"id":2,"request":"use","book":"B"})");
     const std::vector<std::vector<std::string>> commands = {
-        {"root", chosen},
-        {"use", "B"},
-        {"new-book", "B"},
-        {"collect", url, "--static", "--book", "B", "--root", chosen},
+        {"root", chosen},  {"use", "B"},
+        {"new-book", "B"}, {"collect", url, "--static", "--book", "B", "--root", chosen},
+        {"native-host"},
     };
     FileSettingsStore store(temp.Path("settings/settings.reg"), "");
     for (int round = 0; round < kRounds; ++round) {
@@ -76,8 +86,9 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
         std::vector<std::thread> processes;
         for (int i = 0; i < kProcesses; ++i) {
             processes.emplace_back([&, i] {
-                results[i] = test::RunProgram(WISP_BINARY, commands[(i + round) % commands.size()],
-                                              environment);
+                const std::vector<std::string>& command = commands[(i + round) % commands.size()];
+                results[i] = test::RunProgram(WISP_BINARY, command, environment,
+                                              command[0] == "native-host" ? hostRequests : "");
             });
         }
         for (std::thread& process : processes) {
@@ -85,6 +96,7 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
         }
         for (int i = 0; i < kProcesses; ++i) {
             EXPECT_EQ(results[i].exitStatus, 0) << round << "/" << i << ": " << results[i].err;
+            EXPECT_EQ(results[i].out.find(R"("ok":false)"), std::string::npos) << results[i].out;
         }
         EXPECT_EQ(ReadLibraryRoot(store), chosen) << "round " << round;
         EXPECT_EQ(ReadBookName(store), "B") << "round " << round;

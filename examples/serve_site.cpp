@@ -5,6 +5,7 @@
 // usage: wisp-example-server FOLDER [--latency-ms N]
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <chrono>
@@ -81,7 +82,17 @@ int main(int argc, char** argv) {
                 return true;
             });
     });
+    // The library listens with a backlog of 5: a client opening several connections at once
+    // would see some dropped and retried a second later. The backlog is raised once bound.
+    int listening = -1;
+    server.set_socket_options([&listening](int socket) {
+        httplib::default_socket_options(socket);
+        listening = socket;
+    });
     int port = server.bind_to_any_port("127.0.0.1");
+    if (port > 0 && listening >= 0) {
+        ::listen(listening, SOMAXCONN);
+    }
     if (port <= 0) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
         return 1;

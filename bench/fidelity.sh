@@ -3,7 +3,7 @@
 # wget, opens live and saved copies in headless Chromium with the network cut, and prints per
 # page how many of the live page's subresources each saved copy loads from disk.
 # Screenshots of every copy go to build/fidelity. Extra arguments for `wisp collect` can be
-# given as WISP_COLLECT_ARGS.
+# given as WISP_COLLECT_ARGS (WISP_COLLECT_ARGS=--static measures the reader of the page source).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,4 +23,4 @@ fi
 scripts/build.sh native >/dev/null
 
 exec python3 bench/fidelity.py --wisp build/native/wisp --server build/native/wisp-example-server \
-  --out build/fidelity --latency-ms "${LATENCY_MS:-20}" --wisp-args "${WISP_COLLECT_ARGS:-}"
+  --out build/fidelity --latency-ms "${LATENCY_MS:-20}" --wisp-args="${WISP_COLLECT_ARGS:-}"

@@ -11,7 +11,7 @@
 #include "QXWispModule.h"
 #include "core/library/BookManager.h"
 #include "core/library/NameChecks.h"
-#include "core/platform/memory/ScriptedFolderChooser.h"
+#include "support/ScriptedFolderChooser.h"
 #include "support/TempFolder.h"
 #include "win32/dialogs/BookManagerDlg.h"
 #include "win32/library/Win32ShellFileOperations.h"

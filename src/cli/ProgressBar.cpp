@@ -25,7 +25,7 @@ void ProgressBar::Update(std::size_t done, std::string_view current) {
     if (!enabled_) {
         return;
     }
-    std::size_t filled = total_ ? done * kBarWidth / total_ : kBarWidth;
+    std::size_t filled = done * kBarWidth / total_;  // enabled only with a total
     std::string bar(filled, '#');
     bar.resize(kBarWidth, '.');
     std::string name(current.size() > kNameWidth ? current.substr(current.size() - kNameWidth)

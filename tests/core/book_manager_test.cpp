@@ -6,7 +6,7 @@
 #include "core/library/NameChecks.h"
 #include "core/platform/memory/MemoryListControls.h"
 #include "core/platform/PathSeparator.h"
-#include "core/platform/memory/ScriptedFolderChooser.h"
+#include "support/ScriptedFolderChooser.h"
 #include "library_tree_fixture.h"
 
 namespace wisp {

@@ -141,65 +141,47 @@ TEST_F(BookBuildTest, BatchFileRunsTheCompilerFromItsFolderThenTheViewer) {
     EXPECT_EQ(compiler.compiled[0].batchFile, temp.Path("Lib/My Book/ExportASCHM.bat"));
 }
 
-TEST_F(BookBuildTest, FolderWithoutPagesHasNoDefaultTopicAndNoLocalEntry) {
-    temp.MakeFolder("Lib/B/Chapter");
-    temp.MakeFile("Lib/B/readme.txt", "x");
-    temp.MakeFile("Lib/B/Pics.files/a.htm", "a companion's page is no entry");
-    Build(Folder("Lib/B", "B"));
-    // The companion folder's page is still the default topic; without it there is none.
-    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"),
-              ProjectText(files.GetShortPath(chmPath), "Pics.files/a.htm"));
-
-    TempFolder other;
-    other.MakeFolder("B/Chapter");
-    other.MakeFile("B/readme.txt", "x");
-    CBookBuilder builder(files, compiler, BuildItem{BuildItemKind::Folder, "B", other.Path("B")});
-    builder.BuildBook(chmPath);
-    EXPECT_EQ(other.Read("B/Project.hhp"), ProjectText(files.GetShortPath(chmPath), ""));
-    EXPECT_EQ(other.Read("B/Contents.hhc"), SiteMap("B", Entry("Chapter") + "<UL></UL>"));
-    EXPECT_EQ(other.Read("B/Contents.hhc").find("Local"), std::string::npos);
-}
-
-TEST_F(BookBuildTest, UpperCaseIndexIsADefaultTopicButNoEntry) {
-    temp.MakeFile("Lib/B/Index.HTM", "<html>index</html>");
-    Build(Folder("Lib/B", "B"));
-    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"),
-              ProjectText(files.GetShortPath(chmPath), "Index.HTM"));
-    EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"), SiteMap("B", ""));
-    ASSERT_EQ(compiler.compiled.size(), 1u);
-    EXPECT_EQ(compiler.compiled[0].contentFiles, std::vector<std::string>{"Index.HTM"});
-}
-
-TEST_F(BookBuildTest, BackupOfAPageIsAnEntryButNeverTheDefaultTopic) {
-    temp.MakeFile("Lib/B/notes.htm.bak", "old");
-    Build(Folder("Lib/B", "B"));
-    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"), ProjectText(files.GetShortPath(chmPath), ""));
-    EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"), SiteMap("B", Entry("notes.htm", "NOTESH~1.BAK")));
-}
-
-TEST_F(BookBuildTest, CompanionFolderListedFirstSuppliesTheDefaultTopic) {
-    // Descending order lists Zeta.files before Chap and Alpha.htm.
-    temp.MakeFile("Lib/B/Zeta.files/frame.htm", "<html>frame</html>");
-    temp.MakeFile("Lib/B/Alpha.htm", "<html>alpha</html>");
-    temp.MakeFolder("Lib/B/Chap");
-    Build(Folder("Lib/B", "B"));
-    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"),
-              ProjectText(files.GetShortPath(chmPath), "Zeta.files/frame.htm"));
-    EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"),
-              SiteMap("B", Entry("Chap", "Zeta.files/frame.htm") + "<UL></UL>" +
-                               Entry("Alpha", "Alpha.htm")));
-}
-
-TEST_F(BookBuildTest, OnlyTheFirstFolderOfTheBuiltFolderOpensTheDefaultTopic) {
-    temp.MakeFile("Lib/B/Zulu/Inner/x.htm", "x");
-    temp.MakeFolder("Lib/B/Yankee");
-    temp.MakeFile("Lib/B/Xray/y.htm", "y");
-    Build(Folder("Lib/B", "B"));
-    EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"),
-              SiteMap("B", Entry("Zulu", "Zulu/Inner/x.htm") + "<UL>" + Entry("Inner") + "<UL>" +
-                               Entry("x", "Zulu/Inner/x.htm") + "</UL></UL>" + Entry("Yankee") +
-                               "<UL></UL>" + Entry("Xray") + "<UL>" + Entry("y", "Xray/y.htm") +
-                               "</UL>"));
+TEST_F(BookBuildTest, DefaultTopicAndEntriesOfSmallBooks) {
+    struct Case {
+        std::vector<std::string> files;  // a name ending in "/" is a folder
+        std::string topic;
+        std::string entries;
+    };
+    const Case cases[] = {
+        // A companion folder's page is no entry, yet it is the default topic.
+        {{"Chapter/", "readme.txt", "Pics.files/a.htm"},
+         "Pics.files/a.htm",
+         Entry("Chapter", "Pics.files/a.htm") + "<UL></UL>"},
+        {{"Chapter/", "readme.txt"}, "", Entry("Chapter") + "<UL></UL>"},
+        {{"Index.HTM"}, "Index.HTM", ""},
+        {{"notes.htm.bak"}, "", Entry("notes.htm", "NOTESH~1.BAK")},
+        // Descending order lists Zeta.files before Chap and Alpha.htm.
+        {{"Zeta.files/frame.htm", "Alpha.htm", "Chap/"},
+         "Zeta.files/frame.htm",
+         Entry("Chap", "Zeta.files/frame.htm") + "<UL></UL>" + Entry("Alpha", "Alpha.htm")},
+        // Only the first folder of the built folder opens the default topic.
+        {{"Zulu/Inner/x.htm", "Yankee/", "Xray/y.htm"},
+         "Zulu/Inner/x.htm",
+         Entry("Zulu", "Zulu/Inner/x.htm") + "<UL>" + Entry("Inner") + "<UL>" +
+             Entry("x", "Zulu/Inner/x.htm") + "</UL></UL>" + Entry("Yankee") + "<UL></UL>" +
+             Entry("Xray") + "<UL>" + Entry("y", "Xray/y.htm") + "</UL>"},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        std::string book = "Lib/B" + std::to_string(++number);
+        for (const std::string& file : c.files) {
+            if (file.ends_with("/")) {
+                temp.MakeFolder(book + "/" + file);
+            } else {
+                temp.MakeFile(book + "/" + file, "x");
+            }
+        }
+        Build(Folder(book, "B"));
+        EXPECT_EQ(temp.Read(book + "/Project.hhp"),
+                  ProjectText(files.GetShortPath(chmPath), c.topic))
+            << book;
+        EXPECT_EQ(temp.Read(book + "/Contents.hhc"), SiteMap("B", c.entries)) << book;
+    }
 }
 
 TEST_F(BookBuildTest, ChapterBuildWritesIntoTheChapterAndNamesItAsRoot) {

@@ -40,6 +40,7 @@ TEST(MakeResourceFileName, FollowsTheNamingRule) {
         // Saved under the decoded name the browser looks for; the fragment is no file.
         {"http://h/with%20space.png", true, "with space.png"},
         {"http://h/%E2%82%AC%3f.png", true, "\xE2\x82\xAC_.png"},
+        {"http://h/%7euser.png", true, "~user.png"},
         {"http://h/a%2F..%2Fb.png", true, "a_.._b.png"},
         {"http://h/sprite.svg#icon", true, "sprite.svg"},
         {"http://h/bad%zz.png", true, "bad%zz.png"},

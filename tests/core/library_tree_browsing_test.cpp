@@ -90,6 +90,15 @@ TEST(OnHoverTimer, OpensOnlyTheStillHighlightedFolderWithChildren) {
     EXPECT_FALSE(f.control.IsExpanded(chapter));
     EXPECT_FALSE(f.control.IsExpanded(empty));
 
+    // The timer started over one folder opens the folder under the pointer when it fires.
+    TreeItem other = f.Item({"Other"});
+    f.tree.OnDragLeave();
+    f.tree.OnDragHover(f.Screen(chapter));
+    f.tree.OnDragHover(f.Screen(other));
+    f.control.FireTimer(CContentTree::kHoverTimerId);
+    EXPECT_TRUE(f.control.IsExpanded(other));
+    EXPECT_FALSE(f.control.IsExpanded(chapter));
+
     // The highlight moved away from the hovered item (a drop removes it, say).
     f.tree.OnDragLeave();
     f.tree.OnDragHover(f.Screen(chapter));

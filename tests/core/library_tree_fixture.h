@@ -9,7 +9,7 @@
 #include "core/platform/NativePorts.h"
 #include "core/platform/ShellFileOperations.h"
 #include "core/platform/memory/MemoryTreeControl.h"
-#include "core/platform/memory/RecordingBrowserHost.h"
+#include "support/RecordingBrowserHost.h"
 #include "core/platform/memory/ScriptedPrompts.h"
 #include "support/TempFolder.h"
 

@@ -4,6 +4,7 @@
 
 #include "core/library/ContextMenuGraying.h"
 #include "core/library/NameChecks.h"
+#include "core/library/PathLimits.h"
 #include "core/library/TreeCommands.h"
 #include "library_tree_fixture.h"
 
@@ -218,6 +219,14 @@ TEST(OnEndLabelEdit, RenamingAFolderAndTheBook) {
     f.control.EndLabelEdit("Other");
     EXPECT_EQ(f.tree.BookName(), "Book2");
     f.tree.RefreshBook();
+    EXPECT_EQ(f.tree.GetItemPath(f.Item({"Chapter 1"})), f.temp.Path("R/Book2/Chapter 1"));
+
+    // A name whose path the buffers cannot hold renames nothing: the tree stays on its book.
+    std::string tooLong(kMaxNameChars, 'n');
+    f.control.EditLabel(f.control.GetTopItem());
+    f.control.EndLabelEdit(tooLong);
+    EXPECT_EQ(f.tree.BookName(), "Book2");
+    EXPECT_FALSE(f.temp.Exists("R/" + tooLong));
     EXPECT_EQ(f.tree.GetItemPath(f.Item({"Chapter 1"})), f.temp.Path("R/Book2/Chapter 1"));
 }
 

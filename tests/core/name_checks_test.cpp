@@ -5,28 +5,50 @@
 namespace wisp {
 namespace {
 
-TEST(NameChecks, PageTitle) {
+TEST(NameChecks, PageTitleAndItemNameRefuseTheForbiddenLetters) {
     EXPECT_EQ(CheckPageTitle(""), "The title can not empty!");
-    EXPECT_EQ(CheckPageTitle("a/b"), "The title has invalid letter:\n \\/:*?<>\"|");
     for (char c : std::string("\\/:*?\"<>|")) {
-        EXPECT_TRUE(CheckPageTitle(std::string("x") + c)) << c;
-    }
-    EXPECT_FALSE(CheckPageTitle("  "));
-}
-
-TEST(NameChecks, TreeItemName) {
-    for (char c : std::string("\\/:*?\"<>|")) {
+        EXPECT_EQ(CheckPageTitle(std::string("x") + c),
+                  "The title has invalid letter:\n \\/:*?<>\"|")
+            << c;
         EXPECT_EQ(CheckItemName(std::string("x") + c),
                   "The filename include invalid letter!  eg: \\/:*?\"<>|")
             << c;
     }
+    EXPECT_FALSE(CheckPageTitle("  "));
     EXPECT_FALSE(CheckItemName("Chapter 1"));
+    EXPECT_FALSE(CheckItemName("..."));
 }
 
-TEST(NameChecks, BookNameRefusesOnlyEmpty) {
+TEST(NameChecks, BookNameRefusesEmptyDotNamesAndSeparatorsOnly) {
     EXPECT_EQ(CheckBookName(""), "The book name can not empty!");
-    EXPECT_FALSE(CheckBookName("   "));
-    EXPECT_FALSE(CheckBookName("a*b"));
+    for (const char* name : {".", "..", "a/b", "a\\b"}) {
+        EXPECT_EQ(CheckBookName(name), kInvalidBookNameMessage) << name;
+        EXPECT_EQ(CheckItemName(name), kInvalidItemNameMessage) << name;
+    }
+    for (const char* name : {"   ", "a*b", ".hidden"}) {
+        EXPECT_FALSE(CheckBookName(name)) << name;
+    }
+}
+
+TEST(NameChecks, SingleEntryNamesStayInsideTheFolder) {
+    struct Case {
+        const char* name;
+        bool single;
+    };
+    const Case cases[] = {
+        {"Book", true},  {"new book", true}, {"a*b", true},    {"...x", true},
+        {"", false},     {".", false},       {"..", false},    {"a/b", false},
+        {"a\\b", false}, {"../x", false},    {"..\\x", false}, {"/", false},
+#ifdef _WIN32
+        {"...", false},  {"   ", false},     {". .", false},
+#else
+        {"...", true},   {"   ", true},
+#endif
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsSingleEntryName(c.name), c.single) << '"' << c.name << '"';
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/ProgressBar.h"
 #include "posix/capture/TerminalDownloadProgress.h"
 
 namespace wisp {
@@ -43,6 +44,28 @@ TEST(TerminalDownloadProgress, ShowsOneStatusLineOnATerminalOnly) {
     TerminalDownloadProgress silent(pipe.get(), false);
     RunDownloads(silent);
     EXPECT_EQ(Written(pipe.get()), "");
+}
+
+TEST(ProgressBar, DrawsOnlyWithSomethingToCountAndClearsItsLineOnce) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::tmpfile());
+    ASSERT_TRUE(file);
+    {
+        cli::ProgressBar none(file.get(), true, "Downloading", 0);
+        none.Update(0, "a.gif");
+    }
+    EXPECT_EQ(Written(file.get()), "") << "no resources, no bar";
+
+    {
+        cli::ProgressBar bar(file.get(), true, "Building", 4);
+        bar.Update(1, std::string(38, 'd') + "/page.htm");
+        bar.Finish();
+        bar.Finish();
+        bar.Update(4, "x.htm");
+    }
+    EXPECT_EQ(Written(file.get()),
+              "\r\033[KBuilding [#######.......................] 1/4 " + std::string(31, 'd') +
+                  "/page.htm\r\033[K\r\033[KBuilding [##############################] 4/4 x.htm"
+                  "\r\033[K");
 }
 
 }  // namespace

@@ -97,5 +97,12 @@ TEST(CommandLine, ReportsWhatIsWrong) {
         std::holds_alternative<ParsedCommand>(ParseCommandLine(Specs(), {"collect", "--help"})));
 }
 
+TEST(CommandLine, OverviewKeepsAnySummaryApartFromItsName) {
+    std::string text =
+        FormatOverview({{"root", 0, 1, {}, "", "shows"}, {"a-long-command", 0, 0, {}, "", "runs"}});
+    EXPECT_NE(text.find("\n  root        shows\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n  a-long-command runs\n"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace wisp::cli

@@ -94,16 +94,10 @@ TEST_F(WispLibrary, BooksAreListedInTheBarsOrderWithTheSettledBookMarked) {
     // A stored book that is gone gives way to the last one again.
     std::filesystem::remove(test::FromUtf8(temp.Path("Library/Beta")));
     EXPECT_EQ(CurrentBookMark(), "zeta");
-}
-
-TEST_F(WispLibrary, BooksOfAMissingRootIsAnError) {
     EXPECT_TRUE(Mentions(Fails({"books", "--root", temp.Path("nowhere")}), "not a folder"));
-    std::filesystem::remove(test::FromUtf8(root));
-    EXPECT_TRUE(Mentions(Fails({"new-book", "B"}), "not a folder"));
-    EXPECT_FALSE(temp.Exists("Library"));
 }
 
-TEST_F(WispLibrary, NewBookMakesItsFolderAndMakesItCurrent) {
+TEST_F(WispLibrary, NewBookMakesItsFolderCurrentAndRefusesWhatIsNoFolderOfTheRoot) {
     Folder("Old");
     Ok({"new-book", "My Book"});
     EXPECT_TRUE(std::filesystem::is_directory(test::FromUtf8(temp.Path("Library/My Book"))));
@@ -113,30 +107,21 @@ TEST_F(WispLibrary, NewBookMakesItsFolderAndMakesItCurrent) {
     Page("Old/kept.htm");
     ProgramResult again = Wisp({"new-book", "Old"});
     EXPECT_EQ(again.exitStatus, 0) << again.err;
-    EXPECT_TRUE(Mentions(again.err, "exists already"));
+    EXPECT_EQ(again.err, "wisp: note: book \"Old\" exists already; it is the current book now\n");
     EXPECT_TRUE(Has("Old/kept.htm"));
     EXPECT_EQ(CurrentBookMark(), "Old");
     EXPECT_TRUE(Wisp({"new-book", "Old", "--quiet"}).err.empty());
-}
 
-TEST_F(WispLibrary, NewBookRefusesNamesThatAreNotOneFolderOfTheRoot) {
-    struct Case {
-        std::string name;
-        std::string_view message;
-    };
-    for (const Case& refused :
-         {Case{"", kEmptyBookNameMessage}, Case{"a/b", kInvalidBookNameMessage},
-          Case{"..", kInvalidBookNameMessage}, Case{".", kInvalidBookNameMessage}}) {
-        SCOPED_TRACE(refused.name);
-        EXPECT_EQ(Fails({"new-book", refused.name}),
-                  "wisp: " + std::string(refused.message) + "\n");
-    }
+    // The name rules are the core's; one refused name proves the wiring.
+    EXPECT_EQ(Fails({"new-book", "a/b"}), "wisp: " + std::string(kInvalidBookNameMessage) + "\n");
     EXPECT_FALSE(temp.Exists("Library/a"));
-    EXPECT_FALSE(temp.Exists("a"));
-
     temp.MakeFile("Library/plain");
     EXPECT_TRUE(Mentions(Fails({"new-book", "plain"}), "not a folder"));
     EXPECT_EQ(Fails({"new-book"}, 2).find("wisp: too few arguments"), 0u);
+    EXPECT_EQ(Fails({"new-book", "a", "b"}, 2).find("wisp: too many arguments"), 0u);
+    std::filesystem::remove_all(test::FromUtf8(root));
+    EXPECT_TRUE(Mentions(Fails({"new-book", "B"}), "not a folder"));
+    EXPECT_FALSE(temp.Exists("Library"));
 }
 
 TEST_F(WispLibrary, UseMakesABookCurrentAndReportsWhatItCannotDo) {
@@ -144,8 +129,6 @@ TEST_F(WispLibrary, UseMakesABookCurrentAndReportsWhatItCannotDo) {
     Folder("Second");
     Ok({"use", "First"});
     EXPECT_EQ(CurrentBookMark(), "First");
-
-    EXPECT_TRUE(Mentions(Fails({"use", "Third"}), "no book \"Third\""));
     EXPECT_TRUE(Mentions(Fails({"use", "first"}), "no book \"first\""));  // names are exact
     EXPECT_EQ(CurrentBookMark(), "First");
 
@@ -160,96 +143,18 @@ TEST_F(WispLibrary, UseMakesABookCurrentAndReportsWhatItCannotDo) {
     EXPECT_EQ(listed.exitStatus, 0);
     EXPECT_EQ(listed.out, "  First\n* Second\n");
     EXPECT_TRUE(Mentions(listed.err, "warning: cannot store \"Second\""));
-    EXPECT_TRUE(Mentions(Fails({"new-book", "Third"}), "cannot store \"Third\""));
 }
 
-// The tree's text, each line turned into the item's path so that indentation errors show.
-std::vector<std::string> PathsOfTreeText(const std::string& text) {
-    std::vector<std::string> stack;
-    std::vector<std::string> paths;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::size_t indent = line.find_first_not_of(' ');
-        EXPECT_EQ(indent % 2, 0u) << line;
-        stack.resize(indent / 2);
-        stack.push_back(line.substr(indent));
-        std::string path;
-        for (const std::string& name : stack) {
-            path += name;
-        }
-        paths.push_back(path);
-    }
-    return paths;
-}
-
-TEST_F(WispLibrary, TreeShowsTheBookFullyOpenedAsTheBarDoes) {
-    Page("Book/top.htm");
-    Page("Book/Intro/News.htm");
-    temp.MakeFile("Library/Book/Intro/News.files/img.gif");
-    Page("Book/Intro/Deep/Old.HTM");
-    Page("Book/Intro/Deep/Mixed.Htm");  // not a page
-    Folder("Book/Empty");
-    Folder("Book/Saved_files");
-    Folder("Book/Pics.FILES");  // an ordinary folder
-    temp.MakeFile("Library/Book/notes.txt");
-    for (std::string_view artefact :
-         {"Project.hhp", "Contents.hhc", "Index.hhk", "ExportASCHM.bat", "Intro/Project.hhp"}) {
-        temp.MakeFile("Library/Book/" + std::string(artefact));
-    }
-    temp.MakeFile("Library/Book/index.hhk");
-    Folder("Other");
-
-    std::string text = Ok({"tree", "Book"});
-    std::vector<std::string> expected = {
-        "Book/",
-        "Book/top.htm",
-        "Book/Intro/",
-        "Book/Intro/News.htm",
-        "Book/Intro/Deep/",
-        "Book/Intro/Deep/Old.HTM",
-        "Book/Empty/",
-        "Book/Pics.FILES/",
-    };
-    std::vector<std::string> paths = PathsOfTreeText(text);
-    std::vector<std::string> sortedPaths = paths;
-    std::sort(sortedPaths.begin(), sortedPaths.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(sortedPaths, expected) << text;
-
-    // The book's own entries come in the file system's order, unsorted.
-    std::vector<std::string> listed;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(test::FromUtf8(temp.Path("Library/Book")))) {
-        std::string name = entry.path().filename().string();
-        std::string path = "Book/" + name + (entry.is_directory() ? "/" : "");
-        if (std::find(paths.begin(), paths.end(), path) != paths.end()) {
-            listed.push_back(path);
-        }
-    }
-    std::vector<std::string> topLevel;
-    for (const std::string& line : PathsOfTreeText(text)) {
-        std::size_t slash = line.find('/', 5);
-        if (line != "Book/" && (slash == std::string::npos || slash + 1 == line.size())) {
-            topLevel.push_back(line);
-        }
-    }
-    EXPECT_EQ(topLevel, listed);
-
-    // Showing the book removed what builds leave, as the bar's tree does; nothing else.
-    EXPECT_FALSE(Has("Book/Project.hhp"));
-    EXPECT_FALSE(Has("Book/ExportASCHM.bat"));
-    EXPECT_FALSE(Has("Book/Intro/Project.hhp"));
-    EXPECT_TRUE(Has("Book/index.hhk"));
-    EXPECT_TRUE(Has("Book/notes.txt"));
-    EXPECT_TRUE(Has("Book/Intro/News.files/img.gif"));
-}
-
-TEST_F(WispLibrary, TreeOfTheCurrentBookAndAsJson) {
+TEST_F(WispLibrary, TreeShowsTheBookFullyOpenedAsTextOrJson) {
+    // The listing rules (pages, companions, build files) are the core's; this is the wiring.
     Page("Book/Ch \"1\"/back\\slash.htm");
+    temp.MakeFile("Library/Book/Ch \"1\"/back\\slash.files/img.gif");
+    temp.MakeFile("Library/Book/Project.hhp");
     Page("Other/x.htm");
     Ok({"use", "Book"});
 
     EXPECT_EQ(Ok({"tree"}), "Book/\n  Ch \"1\"/\n    back\\slash.htm\n");
+    EXPECT_FALSE(Has("Book/Project.hhp")) << "showing the book removes what builds leave";
     EXPECT_EQ(Ok({"tree", "--book", "Other"}), "Other/\n  x.htm\n");
     EXPECT_EQ(Ok({"tree", "--json"}),
               "{\"name\": \"Book\", \"kind\": \"folder\", \"children\": [\n"
@@ -257,13 +162,11 @@ TEST_F(WispLibrary, TreeOfTheCurrentBookAndAsJson) {
               "    {\"name\": \"back\\\\slash.htm\", \"kind\": \"page\"}\n"
               "  ]}\n"
               "]}\n");
-
     Folder("Empty");
     EXPECT_EQ(Ok({"tree", "Empty", "--json"}),
               "{\"name\": \"Empty\", \"kind\": \"folder\", \"children\": []}\n");
 
     EXPECT_TRUE(Mentions(Fails({"tree", "Missing"}), "no book \"Missing\""));
-    EXPECT_TRUE(Mentions(Fails({"tree", "--book", ".."}), "no book \"..\""));
     EXPECT_TRUE(Mentions(Fails({"tree", "Book", "--book", "Other"}, 2), "two books"));
     EXPECT_EQ(Fails({"tree", "Book", "extra"}, 2).find("wisp: too many arguments"), 0u);
 }
@@ -273,74 +176,62 @@ TEST_F(WispLibrary, TreeEndsAtLinksBackToAFolderAbove) {
     std::filesystem::create_directory_symlink(".", test::FromUtf8(temp.Path("Library/Book/self")));
     std::filesystem::create_directory_symlink("..",
                                               test::FromUtf8(temp.Path("Library/Book/Ch/up")));
-    std::filesystem::create_directory_symlink("../Ch",
-                                              test::FromUtf8(temp.Path("Library/Book/Ch/again")));
-
-    std::vector<std::string> paths = PathsOfTreeText(Ok({"tree", "Book"}));
-    std::sort(paths.begin(), paths.end());
-    EXPECT_EQ(paths, (std::vector<std::string>{"Book/", "Book/Ch/", "Book/Ch/again/",
-                                               "Book/Ch/page.htm", "Book/Ch/up/", "Book/self/"}));
+    // Sorted lines: the file system lists in its own order.
+    std::vector<std::string> lines;
+    std::istringstream text(Ok({"tree", "Book"}));
+    for (std::string line; std::getline(text, line);) {
+        lines.push_back(line);
+    }
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"    page.htm", "    up/", "  Ch/", "  self/", "Book/"}));
 }
 
 TEST_F(WispLibrary, TreeOfALibraryWithoutBooksIsAnError) {
     EXPECT_TRUE(Mentions(Fails({"tree"}), "no book in"));
 }
 
-TEST_F(WispLibrary, MkdirMakesAFolderThroughTheTree) {
+TEST_F(WispLibrary, MkdirMakesAFolderThroughTheTreeAndRefusesWhatItRefuses) {
     Page("Book/Intro/News.htm");
+    Folder("Book/Intro/Taken");
+    Folder("Book/Crowded/New Folder/kept");
     Folder("Other");
     Ok({"use", "Book"});
 
     Ok({"mkdir", "Intro/Later"});
-    Ok({"mkdir", "Top"});
     Ok({"mkdir", "New Folder"});
     Ok({"mkdir", "Notes", "--book", "Other"});
     EXPECT_TRUE(Has("Book/Intro/Later"));
-    EXPECT_TRUE(Has("Book/Top"));
     EXPECT_TRUE(Has("Book/New Folder"));
     EXPECT_TRUE(Has("Other/Notes"));
     EXPECT_FALSE(Has("Book/Intro/New Folder"));  // the tree's first name was given up
     EXPECT_FALSE(Has("Other/New Folder"));
-    EXPECT_FALSE(Has("Book/Notes"));
-}
 
-TEST_F(WispLibrary, MkdirRefusesWhatTheTreeRefusesAndLeavesNothingBehind) {
-    Page("Book/Intro/News.htm");
-    Folder("Book/Intro/Taken");
-    Folder("Book/Crowded/New Folder/kept");
-    Folder("Elsewhere");
-    Ok({"use", "Book"});
-
-    EXPECT_EQ(Fails({"mkdir", "Intro/a:b"}),
-              "wisp: " + std::string(kInvalidItemNameMessage) + "\n");
-    EXPECT_EQ(Fails({"mkdir", "Intro/back\\slash"}),
-              "wisp: " + std::string(kInvalidItemNameMessage) + "\n");
+    struct Case {
+        std::string path;
+        std::string message;
+    };
+    const Case refused[] = {
+        {"Intro/a:b", std::string(kInvalidItemNameMessage)},
+        {"Intro/Taken", "exists already"},
+        {"Intro/News.htm/x", "wisp: \"Intro/News.htm\" is a page, not a folder\n"},
+        {"Intro/News.htm/x/y", "wisp: \"Intro/News.htm\" is a page, not a folder\n"},
+        {"Missing/x", "no folder or page \"Missing\""},
+        // A folder already called "New Folder" would be renamed by the tree.
+        {"Crowded/Fresh", "in the way"},
+        {"../Other/x", "outside the book"},
+        {std::string(250, 'n'), "too long"},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.path);
+        EXPECT_TRUE(Mentions(Fails({"mkdir", c.path}), c.message));
+    }
     EXPECT_FALSE(Has("Book/Intro/New Folder"));
     EXPECT_FALSE(Has("Book/Intro/a:b"));
-
-    EXPECT_TRUE(Mentions(Fails({"mkdir", "Intro/Taken"}), "exists already"));
-    EXPECT_TRUE(Mentions(Fails({"mkdir", "Intro/News.htm"}), "exists already"));
-    EXPECT_TRUE(Mentions(Fails({"mkdir", "Intro/News.htm/x"}), "is a page"));
-    EXPECT_TRUE(Mentions(Fails({"mkdir", "Missing/x"}), "no folder or page \"Missing\""));
-    // A folder already called "New Folder" would be renamed by the tree: it is left alone.
-    EXPECT_TRUE(Mentions(Fails({"mkdir", "Crowded/Fresh"}), "in the way"));
     EXPECT_TRUE(Has("Book/Crowded/New Folder/kept"));
     EXPECT_FALSE(Has("Book/Crowded/Fresh"));
-
-    for (std::string outside : {"../Elsewhere/x", "Intro/../../x", "/tmp/x", ".."}) {
-        SCOPED_TRACE(outside);
-        EXPECT_TRUE(Mentions(Fails({"mkdir", outside}), "outside the book"));
-    }
-    EXPECT_FALSE(Has("Elsewhere/x"));
-    // Paths longer than the library's path buffers are refused before anything is made.
-    std::string longName(250, 'n');
-    EXPECT_TRUE(Mentions(Fails({"mkdir", longName}), "too long"));
-    EXPECT_TRUE(Mentions(Fails({"rename", "Intro", longName}), "too long"));
-    EXPECT_TRUE(Mentions(Fails({"new-book", longName}), "too long"));
-    EXPECT_FALSE(Has(longName));
-    EXPECT_FALSE(Has("Book/" + longName));
-    EXPECT_FALSE(Has("Book/New Folder"));
-    EXPECT_FALSE(Has("x"));
+    EXPECT_FALSE(Has("Other/x"));
+    EXPECT_FALSE(Has("Book/" + std::string(250, 'n')));
     EXPECT_TRUE(Mentions(Fails({"mkdir", "x", "--book", "Nope"}), "no book \"Nope\""));
     EXPECT_EQ(Fails({"mkdir"}, 2).find("wisp: too few arguments"), 0u);
 }
@@ -348,8 +239,9 @@ TEST_F(WispLibrary, MkdirRefusesWhatTheTreeRefusesAndLeavesNothingBehind) {
 TEST_F(WispLibrary, RenameRenamesAPageOrFolderAsTheTreeDoes) {
     Page("Book/Intro/News.htm");
     temp.MakeFile("Library/Book/Intro/News.files/img.gif");
-    Page("Book/Intro/Old.htm");
+    Page("Book/Intro/Taken.htm");
     Folder("Book/Chapter/Sub");
+    Folder("Other");
     Ok({"use", "Book"});
 
     // A page gets ".htm" after the typed name; its companion folder keeps its name, so that
@@ -358,47 +250,22 @@ TEST_F(WispLibrary, RenameRenamesAPageOrFolderAsTheTreeDoes) {
     EXPECT_TRUE(Has("Book/Intro/Latest.htm"));
     EXPECT_FALSE(Has("Book/Intro/News.htm"));
     EXPECT_TRUE(Has("Book/Intro/News.files/img.gif"));
-
-    // Typing the whole label is no change; typing another name with ".htm" keeps both.
-    Ok({"rename", "Intro/Old.htm", "Old.htm"});
-    EXPECT_TRUE(Has("Book/Intro/Old.htm"));
-    Ok({"rename", "Intro/Old.htm", "New.htm"});
-    EXPECT_TRUE(Has("Book/Intro/New.htm.htm"));
-    EXPECT_FALSE(Has("Book/Intro/Old.htm"));
-
     Ok({"rename", "Chapter", "Part One"});
     EXPECT_TRUE(Has("Book/Part One/Sub"));
-    EXPECT_FALSE(Has("Book/Chapter"));
 
-    // The same name again changes nothing.
-    Ok({"rename", "Intro/Latest.htm", "Latest"});
-    EXPECT_TRUE(Has("Book/Intro/Latest.htm"));
-}
-
-TEST_F(WispLibrary, RenameRefusesWhatTheTreeRefuses) {
-    Page("Book/Intro/News.htm");
-    Page("Book/Intro/Taken.htm");
-    Folder("Book/Intro/News.files");
-    Folder("Other");
-    Ok({"use", "Book"});
-
-    for (std::string invalid : {"a:b", "a/b", "a*", "?", "\"q\"", "<", ">", "|", "..", "."}) {
-        SCOPED_TRACE(invalid);
-        EXPECT_EQ(Fails({"rename", "Intro/News.htm", invalid}),
-                  "wisp: " + std::string(kInvalidItemNameMessage) + "\n");
-    }
-    EXPECT_TRUE(Mentions(Fails({"rename", "Intro/News.htm", "Taken"}), "exists already"));
-    EXPECT_TRUE(Has("Book/Intro/News.htm"));
-    EXPECT_TRUE(Has("Book/Intro/Taken.htm"));
-
-    EXPECT_TRUE(Mentions(Fails({"rename", "Intro/News.htm", ""}), "cannot be empty"));
+    EXPECT_EQ(Fails({"rename", "Intro/Latest.htm", "a:b"}),
+              "wisp: " + std::string(kInvalidItemNameMessage) + "\n");
+    EXPECT_TRUE(Mentions(Fails({"rename", "Intro/Latest.htm", "Taken"}), "exists already"));
+    EXPECT_TRUE(Mentions(Fails({"rename", "Intro/Latest.htm", ""}), "cannot be empty"));
     // A companion folder is not an item of the tree.
     EXPECT_TRUE(Mentions(Fails({"rename", "Intro/News.files", "x"}), "no folder or page"));
     EXPECT_TRUE(Mentions(Fails({"rename", "../Other", "x"}), "outside the book"));
     EXPECT_TRUE(Mentions(Fails({"rename", ".", "x"}), "inside the book"));
+    EXPECT_TRUE(Mentions(Fails({"rename", "Intro", std::string(250, 'n')}), "too long"));
+    EXPECT_TRUE(Has("Book/Intro/Latest.htm"));
+    EXPECT_TRUE(Has("Book/Intro/Taken.htm"));
     EXPECT_TRUE(Has("Other"));
-    EXPECT_TRUE(Has("Book/Intro/News.files"));
-    EXPECT_EQ(Fails({"rename", "Intro/News.htm"}, 2).find("wisp: too few arguments"), 0u);
+    EXPECT_EQ(Fails({"rename", "Intro/Latest.htm"}, 2).find("wisp: too few arguments"), 0u);
 }
 
 TEST_F(WispLibrary, RmRemovesAPageWithItsCompanionOrAFolderWithAllBelow) {
@@ -406,33 +273,23 @@ TEST_F(WispLibrary, RmRemovesAPageWithItsCompanionOrAFolderWithAllBelow) {
     temp.MakeFile("Library/Book/Intro/News.files/img.gif");
     Page("Book/Intro/Saved.htm");
     Folder("Book/Intro/Saved_files");
-    Page("Book/Keep.htm");
     temp.MakeFile("Library/Book/Chapter/Sub/a.htm");
-    temp.MakeFile("Library/Book/Chapter/.hidden");
     Folder("Other/Chapter");
     Ok({"use", "Book"});
 
     Ok({"rm", "Intro/News.htm"});
     EXPECT_FALSE(Has("Book/Intro/News.htm"));
     EXPECT_FALSE(Has("Book/Intro/News.files"));
-
     // Only a ".files" companion goes with its page.
     Ok({"rm", "Intro/Saved.htm"});
-    EXPECT_FALSE(Has("Book/Intro/Saved.htm"));
     EXPECT_TRUE(Has("Book/Intro/Saved_files"));
-
     Ok({"rm", "Chapter"});
     EXPECT_FALSE(Has("Book/Chapter"));
-    EXPECT_TRUE(Has("Book/Keep.htm"));
     EXPECT_TRUE(Has("Other/Chapter"));
 
     EXPECT_TRUE(Mentions(Fails({"rm", "Chapter"}), "no folder or page \"Chapter\""));
-    EXPECT_TRUE(Mentions(Fails({"rm", "Intro/Saved_files"}), "no folder or page"));
     EXPECT_TRUE(Mentions(Fails({"rm", "../Other"}), "outside the book"));
     EXPECT_TRUE(Mentions(Fails({"rm", ""}), "book itself"));
-    EXPECT_TRUE(Has("Other/Chapter"));
-    EXPECT_TRUE(Has("Book/Intro/Saved_files"));
-
     Ok({"rm", "Chapter", "--book", "Other"});
     EXPECT_FALSE(Has("Other/Chapter"));
 }
@@ -443,7 +300,6 @@ TEST_F(WispLibrary, EveryCommandExplainsItself) {
         std::string usage = Ok({command, "--help"});
         EXPECT_EQ(usage.find("usage: wisp " + command), 0u) << usage;
     }
-    EXPECT_TRUE(Mentions(Ok({"--help"}), "new-book"));
     EXPECT_TRUE(Mentions(Fails({"books", "--book", "x"}, 2), "unknown option --book"));
 }
 

@@ -11,7 +11,7 @@
 #include "QXWispModule.h"
 #include "core/library/BookManager.h"
 #include "core/library/NameChecks.h"
-#include "core/platform/memory/ScriptedFolderChooser.h"
+#include "support/ScriptedFolderChooser.h"
 #include "support/TempFolder.h"
 #include "win32/dialogs/BookManagerDlg.h"
 #include "win32/library/Win32ShellFileOperations.h"
@@ -154,31 +154,7 @@ TEST_F(BookManagerDlgTest, ListsAddsAndRenamesBooksOnDisk) {
             EXPECT_TRUE(temp.Exists("R/Travel"));
             EXPECT_FALSE(temp.Exists("R/new book"));
             EXPECT_EQ(Entries().front(), "Travel");
-            // Cancelling the edit keeps "new book"; a second Add lists a second one.
-            ::SendMessageW(dialog, WM_COMMAND, IDC_BOOK_ADD, 0);
-            EndEdit("");
-        })
-        .WaitFor([&] { return NoLabelEdit(); })
-        .Do([&] {
-            EXPECT_TRUE(temp.Exists("R/new book"));
-            ::SendMessageW(dialog, WM_COMMAND, IDC_BOOK_ADD, 0);
-            EndEdit("");
-        })
-        .WaitFor([&] { return NoLabelEdit(); })
-        .Do([&] {
-            std::vector<std::string> entries = Entries();
-            EXPECT_EQ(std::count(entries.begin(), entries.end(), "new book"), 2);
-            // Renaming Alpha to the existing Beta moves it into Beta.
-            Select(IndexOf("Alpha"));
-            ::SendMessageW(dialog, WM_COMMAND, IDC_BOOK_MODIFY, 0);
-            EndEdit("Beta");
-        })
-        .WaitFor([&] { return NoLabelEdit(); })
-        .Do([&] {
-            EXPECT_TRUE(temp.Exists("R/Beta/Alpha"));
-            EXPECT_FALSE(temp.Exists("R/Alpha"));
-            std::vector<std::string> entries = Entries();
-            EXPECT_EQ(std::count(entries.begin(), entries.end(), "Beta"), 2);
+            // The rules of renaming are the core's; one refusal proves the dialog's wiring.
             // A name that leaves the root is refused: entry and folder stay.
             Select(IndexOf("Gamma"));
             ::SendMessageW(dialog, WM_COMMAND, IDC_BOOK_MODIFY, 0);

@@ -214,37 +214,13 @@ protected:
     ComPtr<IObjectWithSite> withSite;
 };
 
-TEST_F(BarTest, NewBarShowsItsToolbarTooltipsTabAndTreeImages) {
+TEST_F(BarTest, NewBarsToolbarStatesAndTooltips) {
     HWND window = Open();
     HWND toolbar = Toolbar(window);
     ASSERT_TRUE(toolbar) << "the toolbar sits in a rebar";
-
-    const int expected[] = {kNewMenu, 0, kPaste,          kBuild,   kEditHtmlPage,
-                            kSave,    0, kBookManagement, kHelpMenu};
-    ASSERT_EQ(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 9);
-    for (int i = 0; i < 9; ++i) {
-        TBBUTTON button{};
-        ::SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
-        EXPECT_EQ(expected[i] == 0, (button.fsStyle & BTNS_SEP) != 0) << i;
-        if (expected[i] != 0) {
-            EXPECT_EQ(button.idCommand, expected[i]) << i;
-        }
-    }
     EXPECT_FALSE(::SendMessageW(toolbar, TB_ISBUTTONCHECKED, kEditHtmlPage, 0));
     EXPECT_FALSE(::SendMessageW(toolbar, TB_ISBUTTONENABLED, kSave, 0));
     EXPECT_TRUE(::SendMessageW(toolbar, TB_ISBUTTONENABLED, kPaste, 0));
-
-    // The toolbar's own tooltip asks the bar for the text, as when the pointer rests there.
-    auto tips = reinterpret_cast<HWND>(::SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
-    ASSERT_TRUE(tips);
-    wchar_t shown[80] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = toolbar;
-    tool.uId = kPaste;
-    tool.lpszText = shown;
-    ::SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(shown), L"Paste");
 
     // Tooltips: the text after the line break, in both forms; none without a line break.
     NMTTDISPINFOW wide{};
@@ -261,24 +237,6 @@ TEST_F(BarTest, NewBarShowsItsToolbarTooltipsTabAndTreeImages) {
     wcscpy(noBreak.szText, L"stale");
     ::SendMessageW(window, WM_NOTIFY, 57699, reinterpret_cast<LPARAM>(&noBreak));
     EXPECT_EQ(std::wstring(noBreak.szText), L"");
-    EXPECT_TRUE(noBreak.uFlags & TTF_DI_SETITEM);
-
-    wchar_t tabText[32] = {};
-    TCITEMW tab{};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = tabText;
-    tab.cchTextMax = 32;
-    ::SendMessageW(::GetDlgItem(window, kTab), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
-    EXPECT_EQ(std::wstring(tabText), L"Content");
-
-    // The one string with quoting in the resource script.
-    wchar_t message[128] = {};
-    ::LoadStringW(module.Handle(), 57702, message, 128);
-    EXPECT_EQ(std::wstring(message), L"The filename include invalid letter!  eg: \\/:*?\"<>|");
-
-    auto images = reinterpret_cast<HIMAGELIST>(
-        ::SendMessageW(Tree(window), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
-    EXPECT_EQ(::ImageList_GetImageCount(images), 42);
 }
 
 TEST_F(BarTest, DropDownButtonsOpenTheirMenusAndStayDropDownAfterHideAndShow) {

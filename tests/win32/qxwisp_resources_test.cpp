@@ -37,26 +37,12 @@ TEST_F(ResourcesTest, ContextMenuPagesCollectTheirWindowWithTheirStyle) {
     };
     for (const Case& c : cases) {
         std::string page = ResourceText(module.Handle(), c.name, MAKEINTRESOURCEW(23));
-        ASSERT_FALSE(page.empty()) << "missing HTML resource";
-        EXPECT_NE(page.find("<SCRIPT LANGUAGE=\"JavaScript\" defer>"), std::string::npos);
-        EXPECT_NE(page.find("external.menuArguments"), std::string::npos);
-        EXPECT_NE(page.find("parentwin.focus()"), std::string::npos);
-        EXPECT_NE(page.find("new ActiveXObject(\"QXWisp.KCWisp\")"), std::string::npos);
-        EXPECT_NE(page.find(c.call), std::string::npos);
+        EXPECT_NE(page.find(c.call), std::string::npos) << "missing HTML resource or call";
         EXPECT_EQ(page.find(c.otherCall), std::string::npos);
-        EXPECT_EQ(page.find("<SCRIPT", page.find("<SCRIPT") + 1), std::string::npos)
-            << "one script block";
     }
 }
 
-TEST_F(ResourcesTest, CarriesScriptsTypeLibraryAndBothIconSizes) {
-    for (int script : {101, 104, 105}) {
-        EXPECT_NE(ResourceText(module.Handle(), MAKEINTRESOURCEW(script), L"REGISTRY")
-                      .find("InprocServer32 = s '%MODULE%'"),
-                  std::string::npos)
-            << script;
-    }
-    EXPECT_EQ(ResourceText(module.Handle(), MAKEINTRESOURCEW(1), L"TYPELIB").substr(0, 4), "MSFT");
+TEST_F(ResourcesTest, CarriesBothIconSizes) {
     for (int icon : {201, 202}) {
         for (int size : {16, 32}) {
             HICON loaded = static_cast<HICON>(

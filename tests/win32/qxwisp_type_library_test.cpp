@@ -18,7 +18,6 @@ namespace {
 class Bstr {
 public:
     Bstr() = default;
-    explicit Bstr(const wchar_t* text) : text_(::SysAllocString(text)) {}
     ~Bstr() { ::SysFreeString(text_); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
@@ -35,97 +34,22 @@ ComPtr<ITypeLib> LoadModuleTypeLibrary() {
     return library;
 }
 
-std::wstring NameOf(ITypeInfo* info, MEMBERID member, std::wstring* help = nullptr) {
+std::wstring NameOf(ITypeInfo* info, MEMBERID member) {
     Bstr name;
-    Bstr doc;
-    info->GetDocumentation(member, name.Put(), doc.Put(), nullptr, nullptr);
-    if (help) {
-        *help = doc.Text();
-    }
+    info->GetDocumentation(member, name.Put(), nullptr, nullptr, nullptr);
     return name.Text();
 }
 
-TEST(TypeLibrary, IsEmbeddedWithItsIdentity) {
+// The names and help strings are the IDL's; what is checked is that the library is embedded
+// and that Collect's slot matches the collector's vtable, which the C++ class fixes.
+TEST(TypeLibrary, IsEmbeddedAndCollectFollowsIDispatchInTheVtable) {
     ComPtr<ITypeLib> library = LoadModuleTypeLibrary();
     ASSERT_TRUE(library);
     TLIBATTR* attributes = nullptr;
     ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
     EXPECT_TRUE(IsEqualGUID(attributes->guid, LIBID_QXWISPLib));
-    EXPECT_EQ(attributes->wMajorVerNum, 1);
-    EXPECT_EQ(attributes->wMinorVerNum, 0);
-    EXPECT_EQ(attributes->lcid, 0x409u);
     library->ReleaseTLibAttr(attributes);
 
-    Bstr name;
-    Bstr help;
-    ASSERT_EQ(library->GetDocumentation(-1, name.Put(), help.Put(), nullptr, nullptr), S_OK);
-    EXPECT_EQ(name.Text(), L"QXWISPLib");
-    EXPECT_EQ(help.Text(), L"QXWisp 1.0 Type Library");
-}
-
-struct TypeCase {
-    const GUID* guid;
-    const wchar_t* name;
-    const wchar_t* help;
-    const wchar_t* defaultInterface;  // for a class; null for an interface
-};
-
-TEST(TypeLibrary, HoldsTheClassesAndTheirDualInterfaces) {
-    ComPtr<ITypeLib> library = LoadModuleTypeLibrary();
-    ASSERT_TRUE(library);
-    const TypeCase cases[] = {
-        {&CLSID_Wisp, L"Wisp", L"Wisp Class", L"IWisp"},
-        {&IID_IWisp, L"IWisp", L"IWisp Interface", nullptr},
-        {&CLSID_QXDropTarget, L"QXDropTarget", L"QXDropTarget Class", L"IQXDropTarget"},
-        {&IID_IQXDropTarget, L"IQXDropTarget", L"IQXDropTarget Interface", nullptr},
-        {&CLSID_KCWisp, L"KCWisp", L"KCWisp Class", L"IKCWisp"},
-        {&IID_IKCWisp, L"IKCWisp", L"IKCWisp Interface", nullptr},
-    };
-    for (const TypeCase& c : cases) {
-        ComPtr<ITypeInfo> info;
-        ASSERT_EQ(library->GetTypeInfoOfGuid(*c.guid, &info), S_OK) << c.name;
-        std::wstring help;
-        EXPECT_EQ(NameOf(info.Get(), MEMBERID_NIL, &help), c.name);
-        EXPECT_EQ(help, c.help);
-        TYPEATTR* attributes = nullptr;
-        ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
-        TYPEKIND kind = attributes->typekind;
-        WORD flags = attributes->wTypeFlags;
-        info->ReleaseTypeAttr(attributes);
-        if (c.defaultInterface) {
-            EXPECT_EQ(kind, TKIND_COCLASS) << c.name;
-            EXPECT_TRUE(flags & TYPEFLAG_FCANCREATE) << c.name;
-            INT implFlags = 0;
-            ASSERT_EQ(info->GetImplTypeFlags(0, &implFlags), S_OK);
-            EXPECT_TRUE(implFlags & IMPLTYPEFLAG_FDEFAULT);
-            HREFTYPE reference = 0;
-            ComPtr<ITypeInfo> implemented;
-            ASSERT_EQ(info->GetRefTypeOfImplType(0, &reference), S_OK);
-            ASSERT_EQ(info->GetRefTypeInfo(reference, &implemented), S_OK);
-            EXPECT_EQ(NameOf(implemented.Get(), MEMBERID_NIL), c.defaultInterface);
-        } else {
-            EXPECT_EQ(kind, TKIND_DISPATCH) << c.name;
-            EXPECT_TRUE(flags & TYPEFLAG_FDUAL) << c.name;
-            // The vtable half: derived from IDispatch, automation-compatible.
-            HREFTYPE reference = 0;
-            ComPtr<ITypeInfo> vtableInfo;
-            ASSERT_EQ(info->GetRefTypeOfImplType(-1, &reference), S_OK);
-            ASSERT_EQ(info->GetRefTypeInfo(reference, &vtableInfo), S_OK);
-            ASSERT_EQ(vtableInfo->GetTypeAttr(&attributes), S_OK);
-            EXPECT_EQ(attributes->typekind, TKIND_INTERFACE) << c.name;
-            EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) << c.name;
-            vtableInfo->ReleaseTypeAttr(attributes);
-            ComPtr<ITypeInfo> baseInfo;
-            ASSERT_EQ(vtableInfo->GetRefTypeOfImplType(0, &reference), S_OK);
-            ASSERT_EQ(vtableInfo->GetRefTypeInfo(reference, &baseInfo), S_OK);
-            EXPECT_EQ(NameOf(baseInfo.Get(), MEMBERID_NIL), L"IDispatch") << c.name;
-        }
-    }
-}
-
-TEST(TypeLibrary, CollectIsTheFirstMethodAfterIDispatchWithDispatchIdOne) {
-    ComPtr<ITypeLib> library = LoadModuleTypeLibrary();
-    ASSERT_TRUE(library);
     ComPtr<ITypeInfo> dispatchInfo;
     ASSERT_EQ(library->GetTypeInfoOfGuid(IID_IKCWisp, &dispatchInfo), S_OK);
     // The interface (vtable) half of the dual interface.
@@ -133,32 +57,14 @@ TEST(TypeLibrary, CollectIsTheFirstMethodAfterIDispatchWithDispatchIdOne) {
     ComPtr<ITypeInfo> info;
     ASSERT_EQ(dispatchInfo->GetRefTypeOfImplType(-1, &reference), S_OK);
     ASSERT_EQ(dispatchInfo->GetRefTypeInfo(reference, &info), S_OK);
-
     FUNCDESC* function = nullptr;
     ASSERT_EQ(info->GetFuncDesc(0, &function), S_OK);
     EXPECT_EQ(function->memid, 1);
     EXPECT_EQ(function->oVft, static_cast<SHORT>(7 * sizeof(void*)));
-    EXPECT_EQ(function->invkind, INVOKE_FUNC);
-    EXPECT_EQ(function->elemdescFunc.tdesc.vt, VT_HRESULT);
     ASSERT_EQ(function->cParams, 2);
     EXPECT_EQ(function->lprgelemdescParam[0].tdesc.vt, VT_DISPATCH);
     EXPECT_EQ(function->lprgelemdescParam[1].tdesc.vt, VT_I4);
-    MEMBERID id = function->memid;
     info->ReleaseFuncDesc(function);
-
-    BSTR names[3] = {};
-    UINT count = 0;
-    ASSERT_EQ(info->GetNames(id, names, 3, &count), S_OK);
-    ASSERT_EQ(count, 3u);
-    EXPECT_EQ(std::wstring(names[0]), L"Collect");
-    EXPECT_EQ(std::wstring(names[1]), L"pDisp");
-    EXPECT_EQ(std::wstring(names[2]), L"nStyle");
-    for (BSTR name : names) {
-        ::SysFreeString(name);
-    }
-    std::wstring help;
-    NameOf(info.Get(), id, &help);
-    EXPECT_EQ(help, L"method Collect");
 }
 
 class DispatchTest : public ::testing::Test {

@@ -76,8 +76,9 @@ bool FreedesktopTrash::MoveToTrash(std::string_view path) const {
     if (error) {
         return false;
     }
+    // Normalising leaves no "." or ".." name; the root or a trailing slash leaves none at all.
     std::string name = absolute.lexically_normal().filename().string();
-    if (name.empty() || name == "." || name == "..") {
+    if (name.empty()) {
         return false;
     }
     std::string filesFolder = folder_ + "/files";

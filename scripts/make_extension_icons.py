@@ -11,10 +11,10 @@ TOP = pathlib.Path(__file__).resolve().parent.parent
 
 
 def load(name):
-    spec = importlib.util.spec_from_file_location(
+    module_source = importlib.util.spec_from_file_location(
         name, TOP / 'src' / 'win32' / 'resources' / (name + '.py'))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(module_source)
+    module_source.loader.exec_module(module)
     return module
 
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "posix/platform/PosixFiles.h"
+
 namespace wisp::cli {
 namespace {
 
@@ -72,18 +74,7 @@ bool WriteMessage(int fd, std::string_view body) {
     std::string frame(sizeof length, '\0');
     std::memcpy(frame.data(), &length, sizeof length);
     frame.append(body);
-    std::size_t done = 0;
-    while (done < frame.size()) {
-        ssize_t wrote = ::write(fd, frame.data() + done, frame.size() - done);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
+    return WriteAll(fd, frame);
 }
 
 }  // namespace wisp::cli

@@ -8,24 +8,6 @@
 #include "posix/platform/PosixFiles.h"
 
 namespace wisp {
-namespace {
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-}
-
-}  // namespace
 
 FullProjectCopy::FullProjectCopy(const std::string& projectFile,
                                  const std::vector<std::string>& files,

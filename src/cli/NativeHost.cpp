@@ -140,6 +140,20 @@ public:
     std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
 };
 
+// What a context for one of the host's own calls into the library refers to, made first.
+struct SilentCallParts {
+    ParsedCommand parsed;
+    std::ostringstream sink;
+};
+
+// A context for one of the host's own calls into the library, whose output nobody reads.
+struct SilentCall : private SilentCallParts, CommandContext {
+    SilentCall(const CommandContext& host, ParsedCommand command)
+        : SilentCallParts{std::move(command), {}}, CommandContext{host.settings, host.files,
+                                                                  host.module,   sink,
+                                                                  sink,          parsed} {}
+};
+
 // One request's run of the library's operations, through the same commands a user types.
 class HostConnection {
 public:
@@ -228,9 +242,7 @@ private:
     }
 
     Json Books(const Json&) {
-        ParsedCommand parsed = Parsed("books", {}, {});
-        std::ostringstream sink;
-        CommandContext call{context_.settings, context_.files, context_.module, sink, sink, parsed};
+        SilentCall call(context_, Parsed("books", {}, {}));
         OpenedLibrary library(call, LibraryUse::Read);
         Json reply{{"root", library.Root()}, {"books", Json::array()}, {"current", nullptr}};
         // A library not made yet has no books; the panel offers to make one.
@@ -255,9 +267,7 @@ private:
     // The book manager's rename and delete, on an in-memory list as the dialog's.
     template <typename Work>
     void ManageBook(const std::string& book, Work work) {
-        ParsedCommand parsed = Parsed("books", {}, {});
-        std::ostringstream sink;
-        CommandContext call{context_.settings, context_.files, context_.module, sink, sink, parsed};
+        SilentCall call(context_, Parsed("books", {}, {}));
         std::string root = call.LibraryRoot();
         MemoryBookManagerList list;
         std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
@@ -317,9 +327,7 @@ private:
         if (std::optional<std::string> path = OptionalText(request, "path")) {
             reply = RunCommand("root", {*path});
         }
-        ParsedCommand parsed = Parsed("root", {}, {});
-        std::ostringstream sink;
-        CommandContext call{context_.settings, context_.files, context_.module, sink, sink, parsed};
+        SilentCall call(context_, Parsed("root", {}, {}));
         reply["root"] = call.LibraryRoot();
         return reply;
     }
@@ -327,9 +335,7 @@ private:
     // One folder's items, read as the bar reads a folder on its first opening; a long folder
     // comes in pages that each keep the reply under the browsers' limit.
     Json List(const Json& request) {
-        ParsedCommand parsed = Parsed("tree", {}, BookOption(request));
-        std::ostringstream sink;
-        CommandContext call{context_.settings, context_.files, context_.module, sink, sink, parsed};
+        SilentCall call(context_, Parsed("tree", {}, BookOption(request)));
         OpenedLibrary library(call, LibraryUse::Read);
         std::string book = library.ChooseBook();
         library.ShowBook(book);
@@ -449,9 +455,7 @@ private:
     // Where a page of the book is on disk, for the panel to open it: its file address, or with
     // "served" its address on the loopback server, which lives as long as this connection.
     Json Locate(const Json& request) {
-        ParsedCommand parsed = Parsed("tree", {}, BookOption(request));
-        std::ostringstream sink;
-        CommandContext call{context_.settings, context_.files, context_.module, sink, sink, parsed};
+        SilentCall call(context_, Parsed("tree", {}, BookOption(request)));
         OpenedLibrary library(call, LibraryUse::Read);
         library.ShowBook(library.ChooseBook());
         TreeItem item = library.FindItem(library.NamesInBook(Text(request, "path")));
@@ -472,9 +476,7 @@ private:
     }
 
     Json Build(const Json& request) {
-        ParsedCommand parsed = Parsed("build", {}, BookOption(request));
-        std::ostringstream sink;
-        CommandContext call{context_.settings, context_.files, context_.module, sink, sink, parsed};
+        SilentCall call(context_, Parsed("build", {}, BookOption(request)));
         OpenedLibrary library(call, LibraryUse::Read);
         std::string book = library.ChooseBook();
         std::string bookAndFolder = book;

@@ -11,7 +11,7 @@ packages=(
   fp-utils libchm-dev libchm-bin
   libzip-dev epubcheck
   python3
-  chromium nlohmann-json3-dev
+  chromium chromium-headless-shell nlohmann-json3-dev
   dpkg-dev
 )
 

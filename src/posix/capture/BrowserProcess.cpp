@@ -65,7 +65,8 @@ std::string MakeProfileFolder() {
 
 }  // namespace
 
-BrowserProcess::BrowserProcess(const std::string& program) {
+BrowserProcess::BrowserProcess(const std::string& program,
+                               const std::vector<std::string>& switches) {
     if (::access(program.c_str(), X_OK) != 0) {
         startError_ = "cannot run " + program + ": " + std::strerror(errno);
         return;
@@ -95,6 +96,7 @@ BrowserProcess::BrowserProcess(const std::string& program) {
     // async-signal-safe calls are allowed.
     std::vector<std::string> args = {program};
     args.insert(args.end(), std::begin(kBrowserSwitches), std::end(kBrowserSwitches));
+    args.insert(args.end(), switches.begin(), switches.end());
     args.push_back("--user-data-dir=" + profile_);
     if (::geteuid() == 0) {
         // The browser refuses to run its sandbox as root.

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 // A headless browser started for one page: in a process group of its own, with a private
 // profile folder, speaking the DevTools protocol on its descriptors 3 (it reads) and 4 (it
@@ -15,8 +16,10 @@ namespace wisp {
 
 class BrowserProcess {
 public:
-    // Starts `program`; when it cannot be, Started() is false and StartError() says why.
-    explicit BrowserProcess(const std::string& program);
+    // Starts `program` with the common switches and `switches`; when it cannot be, Started()
+    // is false and StartError() says why.
+    explicit BrowserProcess(const std::string& program,
+                            const std::vector<std::string>& switches = {});
     ~BrowserProcess();
     BrowserProcess(const BrowserProcess&) = delete;
     BrowserProcess& operator=(const BrowserProcess&) = delete;

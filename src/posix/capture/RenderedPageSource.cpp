@@ -122,7 +122,7 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
                                                         const RenderOptions& options,
                                                         const IUrlCombiner& urlCombiner) {
     ReadResult result;
-    BrowserProcess browser(options.browser);
+    BrowserProcess browser(options.browser, options.browserSwitches);
     if (!browser.Started()) {
         result.error = browser.StartError();
         result.browserFailed = true;

@@ -17,11 +17,13 @@ namespace wisp {
 
 struct RenderOptions {
     std::string browser;  // the browser's program
+    std::vector<std::string> browserSwitches;  // beyond the ones every start has
     // The longest wait, once the page's document has come, for the page to load and its
     // network to go quiet; the page is then read as it stands.
     std::chrono::milliseconds timeLimit{5000};
-    // How long no request may be under way before the page counts as done.
-    std::chrono::milliseconds quietTime{500};
+    // How long no request may be under way, once the page has loaded, before it counts as
+    // done: long enough for what a load handler or a finished request starts next.
+    std::chrono::milliseconds quietTime{300};
     // Chosen by the browser's own querySelectorAll, so any selector it knows serves.
     std::optional<std::string> selector;
 };

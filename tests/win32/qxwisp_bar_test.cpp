@@ -460,7 +460,7 @@ TEST_F(BarTest, EditHtmlPageSwitchesTheDocumentAndTheToolbarAndSaveAsksTheDocume
     browser.document = &plain;
     Command(window, kEditHtmlPage);
     EXPECT_FALSE(::SendMessageW(toolbar, TB_ISBUTTONCHECKED, kEditHtmlPage, 0));
-    EXPECT_EQ(plain.count, 1u) << "every reference given back";
+    EXPECT_EQ(plain.references, 1u) << "every reference given back";
     browser.document = static_cast<IHTMLDocument2*>(&document);
     document.offersCommandTarget = false;
     Command(window, kSave, 0, toolbar);

@@ -168,6 +168,7 @@ TEST_F(CollectTest, CancelAndUnreadableStyleSheetsSaveNothing) {
     // The result 1 reaches callers of the interface itself; a script sees no result.
     ComPtr<IKCWisp> direct;
     ASSERT_EQ(collector.As(&direct), S_OK);
+    EXPECT_EQ(direct->Collect(nullptr, 1), E_POINTER);
     ModalScript save;
     save.WaitFor([] { return SaveDialog() != nullptr; }).Do([] {
         SelectFolder(true);

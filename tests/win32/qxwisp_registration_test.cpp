@@ -124,13 +124,30 @@ TEST_F(RegistrationTest, RegistersWithTheModulesPathAndUnregistersAgain) {
     EXPECT_EQ(CallUnregisterServer(), S_OK) << "with nothing registered";
 }
 
-// The bytes of the DLL's type library resource.
-std::string TypeLibraryBytes() {
+// The bytes of a resource of the DLL; empty when it is missing.
+std::string ResourceBytes(const wchar_t* name, const wchar_t* type) {
     QXWispModule module;
-    HRSRC resource = ::FindResourceW(module.Handle(), MAKEINTRESOURCEW(1), L"TYPELIB");
+    HRSRC resource = ::FindResourceW(module.Handle(), name, type);
     HGLOBAL loaded = resource ? ::LoadResource(module.Handle(), resource) : nullptr;
     const char* data = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
     return data ? std::string(data, ::SizeofResource(module.Handle(), resource)) : std::string();
+}
+
+// The pages the registered context-menu entries open call the collector with their style.
+TEST(ContextMenuPages, CollectTheirWindowWithTheirStyle) {
+    struct Case {
+        const wchar_t* name;
+        const char* call;
+        const char* otherCall;
+    } cases[] = {
+        {L"SAVEPAGE.HTM", "Collect(parentwin, 1)", "Collect(parentwin, 2)"},
+        {L"SAVESEL.HTM", "Collect(parentwin, 2)", "Collect(parentwin, 1)"},
+    };
+    for (const Case& c : cases) {
+        std::string page = ResourceBytes(c.name, MAKEINTRESOURCEW(23));
+        EXPECT_NE(page.find(c.call), std::string::npos) << "missing HTML resource or call";
+        EXPECT_EQ(page.find(c.otherCall), std::string::npos);
+    }
 }
 
 // A copy of the DLL whose TYPELIB resource holds no type library.
@@ -149,7 +166,7 @@ bool CopyWithoutTypeLibrary(const std::wstring& copy) {
 TEST(RegistrationFallback, TypeLibraryComesFromATlbFileBesideAModuleWithoutOne) {
     ComApartment apartment;
     ASSERT_EQ(CallUnregisterServer(), S_OK);
-    std::string bytes = TypeLibraryBytes();
+    std::string bytes = ResourceBytes(MAKEINTRESOURCEW(1), L"TYPELIB");
     ASSERT_FALSE(bytes.empty());
 
     TempFolder folder;

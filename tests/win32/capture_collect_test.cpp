@@ -12,6 +12,7 @@
 #include "ModalScript.h"
 #include "QXWispModule.h"
 #include "StandInDocument.h"
+#include "TreeItems.h"
 #include "support/TempFolder.h"
 
 using Microsoft::WRL::ComPtr;
@@ -81,14 +82,10 @@ protected:
         }
         return nullptr;
     }
-    static HTREEITEM Item(HWND tree, HTREEITEM from, UINT relation) {
-        return reinterpret_cast<HTREEITEM>(
-            ::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
-    }
     // Selects the folder below the book's item, or no item.
     static void SelectFolder(bool folder) {
         HWND tree = ::GetDlgItem(SaveDialog(), kTree);
-        HTREEITEM item = folder ? Item(tree, Item(tree, nullptr, TVGN_ROOT), TVGN_CHILD) : nullptr;
+        HTREEITEM item = folder ? Next(tree, Top(tree), TVGN_CHILD) : nullptr;
         ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     }
     // A message box over the save dialog: its text, then closed.

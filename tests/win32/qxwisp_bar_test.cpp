@@ -21,6 +21,7 @@
 #include "StandInDataObject.h"
 #include "StandInDocument.h"
 #include "StandInSite.h"
+#include "TreeItems.h"
 #include "support/TempFolder.h"
 
 using Microsoft::WRL::ComPtr;
@@ -159,31 +160,6 @@ protected:
     }
     HWND Tree(HWND window) { return ::GetDlgItem(window, kTree); }
 
-    HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
-        return reinterpret_cast<HTREEITEM>(
-            ::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-    }
-    std::wstring Label(HWND tree, HTREEITEM item) {
-        wchar_t text[260] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 260;
-        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        return text;
-    }
-    // The child of `parent` with that label; null when there is none.
-    HTREEITEM Child(HWND tree, HTREEITEM parent, const std::wstring& label) {
-        for (HTREEITEM item = Next(tree, parent, TVGN_CHILD); item;
-             item = Next(tree, item, TVGN_NEXT)) {
-            if (Label(tree, item) == label) {
-                return item;
-            }
-        }
-        return nullptr;
-    }
-    HTREEITEM Top(HWND tree) { return Next(tree, nullptr, TVGN_ROOT); }
     void Select(HWND tree, HTREEITEM item) {
         ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/module/RegistryScriptParser.h"
-#include "core/module/RegistryScriptRunner.h"
 #include "win32/platform/UniqueHandle.h"
 #include "win32/platform/Win32RegistryEditor.h"
 
@@ -66,30 +64,6 @@ TEST_F(Win32RegistryEditorTest, ValuesKeepTheirTypesAndNonAsciiText) {
 
     EXPECT_TRUE(registry.DeleteValue(kUser, kTestKey, "Name"));
     EXPECT_FALSE(registry.DeleteValue(kUser, kTestKey, "Name"));
-}
-
-TEST_F(Win32RegistryEditorTest, ScriptRoundTripLeavesTheRegistryAsItWas) {
-    auto script = ParseRegistryScript(R"(
-HKCU
-{
-    NoRemove Software
-    {
-        ForceRemove WispRegistryEditorTest = s 'x'
-        {
-            Inner = s 'y'
-            {
-                val Number = d '5'
-            }
-        }
-    }
-}
-)");
-    ASSERT_TRUE(script.has_value());
-    ASSERT_TRUE(RegisterScript(*script, registry));
-    EXPECT_TRUE(registry.KeyExists(kUser, std::string(kTestKey) + "\\Inner"));
-    UnregisterScript(*script, registry);
-    EXPECT_FALSE(registry.KeyExists(kUser, kTestKey));
-    EXPECT_TRUE(registry.KeyExists(kUser, "Software"));
 }
 
 }  // namespace

@@ -103,6 +103,23 @@ std::vector<MenuEntry> MenuShownBy(HWND timerWindow, HWND window, UINT message, 
 }
 
 // A named callback: the enumeration calls it with the platform's calling convention.
+// OLE for the thread, as the browser has it: the clipboard and drag and drop need it.
+class OleSession {
+public:
+    OleSession() : result_(::OleInitialize(nullptr)) {}
+    ~OleSession() {
+        if (SUCCEEDED(result_)) {
+            ::OleUninitialize();
+        }
+    }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    bool Ready() const { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};
+
 BOOL CALLBACK FindToolbar(HWND child, LPARAM result) {
     wchar_t name[64] = {};
     ::GetClassNameW(child, name, 64);
@@ -116,7 +133,7 @@ BOOL CALLBACK FindToolbar(HWND child, LPARAM result) {
 class BarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(module.Loaded()) << "cannot load QXWisp.DLL";
+        ASSERT_TRUE(ole.Ready() && module.Loaded()) << "no OLE or no QXWisp.DLL";
         library.MakeFile("Alpha/Intro/News.htm", "<html></html>");
         library.MakeFile("Alpha/a.htm", "<html></html>");
         library.MakeFile("Beta/b.htm", "<html></html>");
@@ -180,7 +197,7 @@ protected:
     }
     std::wstring Path(const char* relative) { return Wide(library.Path(relative)); }
 
-    ComApartment apartment;
+    OleSession ole;
     QXWispModule module;
     TempFolder library;
     HWND frame = nullptr;
@@ -494,29 +511,6 @@ TEST_F(BarTest, NewBookAndBookManagementReachTheBookList) {
     EXPECT_TRUE(about.Finished() && !about.TimedOut());
 }
 
-}  // namespace
-}  // namespace wisp::test
-
-namespace wisp::test {
-namespace {
-
-// OLE for the thread, as the browser has it: the clipboard and drag and drop need it.
-class OleSession {
-public:
-    OleSession() : result_(::OleInitialize(nullptr)) {}
-    ~OleSession() {
-        if (SUCCEEDED(result_)) {
-            ::OleUninitialize();
-        }
-    }
-    OleSession(const OleSession&) = delete;
-    OleSession& operator=(const OleSession&) = delete;
-    bool Ready() const { return SUCCEEDED(result_); }
-
-private:
-    HRESULT result_;
-};
-
 // Puts text on the clipboard in one format, as a browser's copy does.
 void PutOnClipboard(UINT format, const std::string& text) {
     ASSERT_TRUE(::OpenClipboard(nullptr));
@@ -532,13 +526,7 @@ const std::string kNotesHtml =
     "Version:1.0\r\nStartHTML:0\r\nSourceURL:http://127.0.0.1:1/news/weekly.html\r\n"
     "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY><IMG src=\"pic.png\"></BODY></HTML>";
 
-class BarCaptureTest : public BarTest {
-protected:
-    OleSession ole;
-};
-
-TEST_F(BarCaptureTest, PasteSavesClipboardHtmlIntoTheSelectedItemsFolder) {
-    ASSERT_TRUE(ole.Ready());
+TEST_F(BarTest, PasteSavesClipboardHtmlIntoTheSelectedItemsFolder) {
     HWND window = Open();
     HWND tree = Tree(window);
     const UINT html = ::RegisterClipboardFormatW(L"HTML Format");
@@ -568,8 +556,7 @@ TEST_F(BarCaptureTest, PasteSavesClipboardHtmlIntoTheSelectedItemsFolder) {
     EXPECT_EQ(Label(tree, again), L"Weekly Notes.htm");
 }
 
-TEST_F(BarCaptureTest, DropOntoAFolderAddsAPageThatTheReaderNames) {
-    ASSERT_TRUE(ole.Ready());
+TEST_F(BarTest, DropOntoAFolderAddsAPageThatTheReaderNames) {
     HWND window = Open();
     HWND tree = Tree(window);
     // What RegisterDragDrop keeps for the tree window: the target OLE's drag loop calls.
@@ -609,7 +596,7 @@ TEST_F(BarCaptureTest, DropOntoAFolderAddsAPageThatTheReaderNames) {
     EXPECT_TRUE(library.Exists("Beta/Weekly Notes.htm"));
 }
 
-TEST_F(BarCaptureTest, BuildAsksForTheFileAndSaysSoWhenTheCompilerIsMissing) {
+TEST_F(BarTest, BuildAsksForTheFileAndSaysSoWhenTheCompilerIsMissing) {
     wchar_t system[MAX_PATH] = {};
     ::GetSystemDirectoryW(system, MAX_PATH);
     if (::GetFileAttributesW((std::wstring(system) + L"\\hhc.exe").c_str()) !=

@@ -55,7 +55,7 @@ TEST_F(ClassObjectsTest, OneClassObjectPerClassAlsoForThreadsRacingForTheFirst) 
     EXPECT_EQ(module.CanUnloadNow(), S_OK);
 }
 
-TEST_F(ClassObjectsTest, ClassObjectRequestsWithBadArguments) {
+TEST_F(ClassObjectsTest, BadArgumentsForTheClassObjectAndItsCreateInstance) {
     EXPECT_EQ(module.GetClassObject(CLSID_Wisp, IID_IClassFactory, nullptr), E_POINTER);
     void* object = reinterpret_cast<void*>(1);
     EXPECT_EQ(module.GetClassObject(IID_IWisp, IID_IClassFactory, &object),
@@ -64,6 +64,21 @@ TEST_F(ClassObjectsTest, ClassObjectRequestsWithBadArguments) {
     object = reinterpret_cast<void*>(1);
     EXPECT_EQ(module.GetClassObject(CLSID_Wisp, IID_IDispatch, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
+
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(module.GetClassObject(CLSID_Wisp, IID_PPV_ARGS(&factory)), S_OK);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IWisp, nullptr), E_POINTER);
+    ComPtr<IUnknown> outer;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&outer)), S_OK);
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(factory->CreateInstance(outer.Get(), IID_IWisp, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(object, nullptr);
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDropTarget, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    outer.Reset();
+    factory.Reset();
+    EXPECT_EQ(module.CanUnloadNow(), S_OK) << "the failed object was destroyed";
 }
 
 TEST_F(ClassObjectsTest, CanUnloadOnlyWithoutReferencesObjectsOrLocks) {
@@ -87,24 +102,6 @@ TEST_F(ClassObjectsTest, CanUnloadOnlyWithoutReferencesObjectsOrLocks) {
         factory->LockServer(FALSE);
     }
     EXPECT_EQ(module.CanUnloadNow(), S_OK);
-}
-
-TEST_F(ClassObjectsTest, CreateInstanceArguments) {
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(module.GetClassObject(CLSID_Wisp, IID_PPV_ARGS(&factory)), S_OK);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IWisp, nullptr), E_POINTER);
-
-    ComPtr<IUnknown> outer;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&outer)), S_OK);
-    void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(outer.Get(), IID_IWisp, &object), CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(object, nullptr);
-    object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDropTarget, &object), E_NOINTERFACE);
-    EXPECT_EQ(object, nullptr);
-    outer.Reset();
-    factory.Reset();
-    EXPECT_EQ(module.CanUnloadNow(), S_OK) << "the failed object was destroyed";
 }
 
 // Each class answers its interfaces, refuses the others', and every part leads back to one

@@ -207,7 +207,7 @@ protected:
     ComPtr<IObjectWithSite> withSite;
 };
 
-TEST_F(BarTest, NewBarsToolbarStatesAndTooltips) {
+TEST_F(BarTest, NewBarsToolbarStatesTooltipsAndDropDownMenus) {
     HWND window = Open();
     HWND toolbar = Toolbar(window);
     ASSERT_TRUE(toolbar) << "the toolbar sits in a rebar";
@@ -230,12 +230,8 @@ TEST_F(BarTest, NewBarsToolbarStatesAndTooltips) {
     wcscpy(noBreak.szText, L"stale");
     ::SendMessageW(window, WM_NOTIFY, 57699, reinterpret_cast<LPARAM>(&noBreak));
     EXPECT_EQ(std::wstring(noBreak.szText), L"");
-}
 
-TEST_F(BarTest, DropDownButtonsOpenTheirMenusAndStayDropDownAfterHideAndShow) {
-    HWND window = Open();
-    HWND toolbar = Toolbar(window);
-    ASSERT_TRUE(toolbar);
+    // The drop-down buttons open their menus and stay drop-down after hiding and showing.
     auto style = [&](int id) {
         TBBUTTONINFOW info{};
         info.cbSize = sizeof(info);

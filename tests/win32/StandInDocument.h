@@ -204,29 +204,9 @@ public:
 };
 
 // A document that is not HTML: it answers only IUnknown and IDispatch.
-class StandInPlainDocument final : public IDispatch {
+class StandInPlainDocument final : public StandIn<NotImplementedIDispatch> {
 public:
-    ULONG count = 1;
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++count; }
-    STDMETHODIMP_(ULONG) Release() override { return --count; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                        UINT*) override {
-        return E_NOTIMPL;
-    }
+    StandInPlainDocument() : StandIn(IID_IDispatch) {}
 };
 
 class StandInWindow final : public StandIn<NotImplementedIHTMLWindow2> {

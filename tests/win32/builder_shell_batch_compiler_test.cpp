@@ -6,13 +6,17 @@
 #include <thread>
 
 #include "QXWispModule.h"
+#include "core/builder/BookBuilder.h"
+#include "core/builder_test_files.h"
 #include "core/platform/HelpCompiler.h"
 #include "core/platform/NativePorts.h"
 #include "support/TempFolder.h"
 #include "win32/builder/ShellBatchCompiler.h"
+#include "win32/platform/WideString.h"
 
 // The Windows help compiler adapter: the batch file is started through the shell, hidden,
-// and left to run on its own while the building window shows.
+// and left to run on its own while the building window shows; a build leaves its four files
+// hidden in the built folder and the compiled file visible.
 namespace wisp {
 namespace {
 
@@ -86,6 +90,35 @@ TEST(ShellBatchCompiler, BatchFileThatCannotBeStartedIsAFailure) {
     missing.batchFile = temp.Path("ExportASCHM.bat");
     EXPECT_EQ(compiler->Compile(missing).status, CompileStatus::Failed);
     EXPECT_EQ(compiler->Compile(HelpProject{}).status, CompileStatus::Failed);
+}
+
+DWORD AttributesOf(const std::string& path) {
+    return ::GetFileAttributesW(win32::Utf8ToWide(path).c_str());
+}
+
+TEST(BuilderFiles, ProjectAndBatchFilesAreHiddenAndTheCompiledFileIsNot) {
+    TempFolder temp;
+    temp.MakeFile("Lib\\Book\\page.htm", "page");
+    std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();
+    test::RecordingCompiler compiler;
+    compiler.batchFolder = temp.MakeFolder("System");
+    std::string chmPath = temp.Path("book.chm");
+
+    // Twice: the second build replaces the hidden files of the first.
+    for (int build = 0; build < 2; ++build) {
+        CBookBuilder builder(*files, compiler,
+                             BuildItem{BuildItemKind::Folder, "Book", temp.Path("Lib\\Book")});
+        ASSERT_EQ(builder.BuildBook(chmPath).status, BuildStatus::Started) << build;
+        for (const char* name : {"Project.hhp", "Contents.hhc", "Index.hhk", "ExportASCHM.bat"}) {
+            DWORD attributes = AttributesOf(temp.Path(std::string("Lib\\Book\\") + name));
+            ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << name;
+            EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << name;
+        }
+        DWORD compiled = AttributesOf(chmPath);
+        ASSERT_NE(compiled, INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(compiled & FILE_ATTRIBUTE_HIDDEN);
+    }
+    EXPECT_EQ(compiler.compiled.size(), 2u);
 }
 
 }  // namespace

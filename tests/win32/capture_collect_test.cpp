@@ -12,6 +12,7 @@
 #include "ModalScript.h"
 #include "QXWispModule.h"
 #include "StandInDocument.h"
+#include "TreeItems.h"
 #include "support/TempFolder.h"
 
 using Microsoft::WRL::ComPtr;
@@ -81,14 +82,10 @@ protected:
         }
         return nullptr;
     }
-    static HTREEITEM Item(HWND tree, HTREEITEM from, UINT relation) {
-        return reinterpret_cast<HTREEITEM>(
-            ::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
-    }
     // Selects the folder below the book's item, or no item.
     static void SelectFolder(bool folder) {
         HWND tree = ::GetDlgItem(SaveDialog(), kTree);
-        HTREEITEM item = folder ? Item(tree, Item(tree, nullptr, TVGN_ROOT), TVGN_CHILD) : nullptr;
+        HTREEITEM item = folder ? Next(tree, Top(tree), TVGN_CHILD) : nullptr;
         ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     }
     // A message box over the save dialog: its text, then closed.
@@ -114,7 +111,7 @@ TEST_F(CollectTest, SavesTheWholePageIntoTheChosenFolderAfterTheChecks) {
     StandInElement root(L"html", L"<html><head></head><body><img src=\"pic.png\"></body></html>");
     window.document.all.elements = {&root};
     std::wstring presetTitle;
-    std::vector<std::wstring> messages(3);
+    std::vector<std::wstring> messages(2);
     ModalScript script;
     script.WaitFor([] { return SaveDialog() != nullptr; })
         .Do([&] {
@@ -126,16 +123,12 @@ TEST_F(CollectTest, SavesTheWholePageIntoTheChosenFolderAfterTheChecks) {
         })
         .WaitFor([&] { return AnswerMessage(messages[0]); })
         .Do([] {
+            // The title's rules are the core's; one refusal proves the dialog's wiring.
             SelectFolder(true);
-            ::SetDlgItemTextW(SaveDialog(), kTitle, L"");
-            PostClick(SaveDialog(), kOk);
-        })
-        .WaitFor([&] { return AnswerMessage(messages[1]); })
-        .Do([] {
             ::SetDlgItemTextW(SaveDialog(), kTitle, L"Roses: June");
             PostClick(SaveDialog(), kOk);
         })
-        .WaitFor([&] { return AnswerMessage(messages[2]); })
+        .WaitFor([&] { return AnswerMessage(messages[1]); })
         .Do([] {
             ::SetDlgItemTextW(SaveDialog(), kTitle, L" Roses ");
             ::SetDlgItemTextW(SaveDialog(), kKeywords, L"garden");
@@ -146,7 +139,7 @@ TEST_F(CollectTest, SavesTheWholePageIntoTheChosenFolderAfterTheChecks) {
     EXPECT_EQ(hr, S_OK);
     EXPECT_EQ(presetTitle, L"Summer Roses");
     EXPECT_EQ(messages,
-              (std::vector<std::wstring>{L"Please select the folder!", L"The title can not empty!",
+              (std::vector<std::wstring>{L"Please select the folder!",
                                          L"The title has invalid letter:\n \\/:*?<>\"|"}));
     // The title as typed, spaces and all; the markup in the form the localizer reads.
     EXPECT_EQ(library.Read("Library/Garden/Summer/ Roses .htm"),
@@ -168,6 +161,7 @@ TEST_F(CollectTest, CancelAndUnreadableStyleSheetsSaveNothing) {
     // The result 1 reaches callers of the interface itself; a script sees no result.
     ComPtr<IKCWisp> direct;
     ASSERT_EQ(collector.As(&direct), S_OK);
+    EXPECT_EQ(direct->Collect(nullptr, 1), E_POINTER);
     ModalScript save;
     save.WaitFor([] { return SaveDialog() != nullptr; }).Do([] {
         SelectFolder(true);

@@ -168,18 +168,6 @@ TEST_F(DialogsTest, AboutLinksTakeTheBrowsersColourAndSpaceOrEnterOpensTheFocuse
     EXPECT_EQ(opened, (std::vector<std::string>{"http://wisp.example.org/guide",
                                                 "mailto:help@wisp.example.org",
                                                 "http://wisp.example.org"}));
-
-    // A malformed colour leaves the links blue.
-    link.Set(L"0,128");
-    ModalScript second;
-    CAboutDlg plain;
-    second.WaitFor([&] { return (dialog = FindDialog(L"About")) != nullptr; }).Do([&] {
-        EXPECT_TRUE(Shows(link209(), kBlue));
-        EXPECT_FALSE(Shows(link209(), kGreen));
-        PostClick(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(second.Run([&] { return plain.DoModal(module.Handle(), nullptr); }), IDCANCEL);
-    EXPECT_TRUE(second.Finished());
 }
 
 }  // namespace

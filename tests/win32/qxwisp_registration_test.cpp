@@ -23,13 +23,8 @@ constexpr wchar_t kBandClsid[] = L"{7E3A51C2-9D84-4B6F-A1E2-35C8D0F4B961}";
 constexpr wchar_t kDropTargetClsid[] = L"{4C92E7A0-61D3-4F28-9B5E-C7A1038D2F64}";
 constexpr wchar_t kCollectorClsid[] = L"{A05D3B7E-2C91-4E64-8F13-D92B6E4A0C57}";
 constexpr wchar_t kLibid[] = L"{39F1C6D2-7A5E-4B83-B0C4-E16D85A29F3B}";
-constexpr wchar_t kExtensionKey[] =
-    L"Software\\Microsoft\\Internet Explorer\\Extensions\\{5D1E7A39-8C2B-4e17-A4F0-3B9C62E1D8A5}";
-constexpr wchar_t kMenuExtKey[] = L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt";
 constexpr wchar_t kPageEntry[] =
     L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the page to Wisp";
-constexpr wchar_t kSelectionEntry[] =
-    L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the selection to Wisp";
 
 std::wstring ClsidKey(const wchar_t* clsid, const wchar_t* sub = nullptr) {
     std::wstring key = std::wstring(L"CLSID\\") + clsid;
@@ -58,41 +53,6 @@ std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, cons
         return std::nullopt;
     }
     return std::wstring(buffer);
-}
-
-std::optional<DWORD> ReadNumber(HKEY root, const std::wstring& path, const wchar_t* name) {
-    UniqueKey key = OpenKey(root, path);
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    DWORD type = 0;
-    if (!key ||
-        ::RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                           &size) != ERROR_SUCCESS ||
-        type != REG_DWORD) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// Sub-keys and values of a key; -1 each when it cannot be opened.
-std::pair<long, long> CountsOf(HKEY root, const std::wstring& path) {
-    UniqueKey key = OpenKey(root, path);
-    DWORD subKeys = 0;
-    DWORD values = 0;
-    if (!key || ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
-                                   &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-        return {-1, -1};
-    }
-    return {static_cast<long>(subKeys), static_cast<long>(values)};
-}
-
-void WriteString(HKEY root, const std::wstring& path, const wchar_t* name, const wchar_t* text) {
-    UniqueKey key;
-    ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Put(),
-                                nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                     static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
 }
 
 // Runs the system's regsvr32 on the DLL, silently; its exit code.
@@ -140,9 +100,10 @@ protected:
 
 const wchar_t* const kClsids[] = {kBandClsid, kDropTargetClsid, kCollectorClsid};
 
-// The scripts' values are data; what is ours is that registration runs them with the module's
-// path and registers the type library where it lies.
-TEST_F(RegistrationTest, WritesEachClassWithTheModulePathAndTheTypeLibrary) {
+// The scripts' values and their rules are the interpreter's; what is ours is that
+// registration runs them with the module's path and folder and registers the type library
+// where it lies, and that unregistration takes both away again.
+TEST_F(RegistrationTest, RegistersWithTheModulesPathAndUnregistersAgain) {
     const std::wstring dll = QXWispDllPath();
     for (const wchar_t* clsid : kClsids) {
         EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(clsid, L"InprocServer32"), nullptr), dll)
@@ -151,62 +112,42 @@ TEST_F(RegistrationTest, WritesEachClassWithTheModulePathAndTheTypeLibrary) {
     std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0";
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\409\\win64", nullptr), dll);
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\HELPDIR", nullptr), DllFolder() + L"\\");
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kExtensionKey, L"Icon"), dll + L",201");
-    const std::wstring resources = L"res://" + DllFolder() + L"\\QXWisp.DLL/";
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kPageEntry, nullptr), resources + L"SavePage.htm");
-    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSelectionEntry, L"Contexts"), 16u);
-}
-
-TEST_F(RegistrationTest, RegisteringAgainRenewsEachForceRemoveKey) {
-    WriteString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid), L"Stale", L"x");
-    WriteString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid, L"Programmable\\Stale"), nullptr, L"x");
-    WriteString(HKEY_LOCAL_MACHINE, std::wstring(kExtensionKey) + L"\\Stale", nullptr, L"x");
-    WriteString(HKEY_CURRENT_USER, kSelectionEntry, L"Stale", L"x");
-
-    ASSERT_EQ(RunRegsvr32(false), 0u);
-
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid), L"Stale"), std::nullopt);
-    EXPECT_EQ(CountsOf(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid, L"Programmable")),
-              std::make_pair(0L, 0L));
-    EXPECT_EQ(CountsOf(HKEY_LOCAL_MACHINE, kExtensionKey), std::make_pair(0L, 9L));
-    EXPECT_EQ(CountsOf(HKEY_CURRENT_USER, kSelectionEntry), std::make_pair(0L, 2L));
-    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSelectionEntry, L"Contexts"), 16u);
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ClsidKey(kBandClsid), nullptr), L"Wisp");
-}
-
-TEST_F(RegistrationTest, UnregisteringRemovesOurKeysAndKeepsSharedOnes) {
-    // Another program's context-menu entry beside ours.
-    std::wstring otherEntry = std::wstring(kMenuExtKey) + L"\\Another entry";
-    WriteString(HKEY_CURRENT_USER, otherEntry, nullptr, L"res://other");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kPageEntry, nullptr),
+              L"res://" + DllFolder() + L"\\QXWisp.DLL/SavePage.htm");
 
     ASSERT_EQ(RunRegsvr32(true), 0u);
-
-    for (const wchar_t* progId : {L"QXWisp.Wisp", L"QXWisp.QXDropTarget.1", L"QXWisp.KCWisp"}) {
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, progId)) << progId;
-    }
     for (const wchar_t* clsid : kClsids) {
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClsidKey(clsid))) << clsid;
     }
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPageEntry));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSelectionEntry));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kMenuExtKey));
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, otherEntry, nullptr), L"res://other");
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibid));
-
-    // With nothing registered unregistration still succeeds.
-    EXPECT_EQ(CallUnregisterServer(), S_OK);
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, otherEntry.c_str());
+    EXPECT_EQ(CallUnregisterServer(), S_OK) << "with nothing registered";
 }
 
-// The bytes of the DLL's type library resource.
-std::string TypeLibraryBytes() {
+// The bytes of a resource of the DLL; empty when it is missing.
+std::string ResourceBytes(const wchar_t* name, const wchar_t* type) {
     QXWispModule module;
-    HRSRC resource = ::FindResourceW(module.Handle(), MAKEINTRESOURCEW(1), L"TYPELIB");
+    HRSRC resource = ::FindResourceW(module.Handle(), name, type);
     HGLOBAL loaded = resource ? ::LoadResource(module.Handle(), resource) : nullptr;
     const char* data = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
     return data ? std::string(data, ::SizeofResource(module.Handle(), resource)) : std::string();
+}
+
+// The pages the registered context-menu entries open call the collector with their style.
+TEST(ContextMenuPages, CollectTheirWindowWithTheirStyle) {
+    struct Case {
+        const wchar_t* name;
+        const char* call;
+        const char* otherCall;
+    } cases[] = {
+        {L"SAVEPAGE.HTM", "Collect(parentwin, 1)", "Collect(parentwin, 2)"},
+        {L"SAVESEL.HTM", "Collect(parentwin, 2)", "Collect(parentwin, 1)"},
+    };
+    for (const Case& c : cases) {
+        std::string page = ResourceBytes(c.name, MAKEINTRESOURCEW(23));
+        EXPECT_NE(page.find(c.call), std::string::npos) << "missing HTML resource or call";
+        EXPECT_EQ(page.find(c.otherCall), std::string::npos);
+    }
 }
 
 // A copy of the DLL whose TYPELIB resource holds no type library.
@@ -225,7 +166,7 @@ bool CopyWithoutTypeLibrary(const std::wstring& copy) {
 TEST(RegistrationFallback, TypeLibraryComesFromATlbFileBesideAModuleWithoutOne) {
     ComApartment apartment;
     ASSERT_EQ(CallUnregisterServer(), S_OK);
-    std::string bytes = TypeLibraryBytes();
+    std::string bytes = ResourceBytes(MAKEINTRESOURCEW(1), L"TYPELIB");
     ASSERT_FALSE(bytes.empty());
 
     TempFolder folder;

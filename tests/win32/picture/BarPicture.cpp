@@ -10,10 +10,11 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "QXWispModule.h"
 #include "StandInSite.h"
+#include "TreeItems.h"
+#include "picture/ScreenBitmap.h"
 #include "support/TempFolder.h"
 
 using Microsoft::WRL::ComPtr;
@@ -28,25 +29,6 @@ std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-HTREEITEM Find(HWND tree, HTREEITEM parent, const wchar_t* label) {
-    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(
-        tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
-    for (; item; item = reinterpret_cast<HTREEITEM>(::SendMessageW(
-                     tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-        wchar_t text[260] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 260;
-        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        if (std::wstring(text) == label) {
-            return item;
-        }
-    }
-    return nullptr;
-}
-
 void Pump(DWORD milliseconds) {
     DWORD end = ::GetTickCount() + milliseconds;
     while (::GetTickCount() < end) {
@@ -57,43 +39,6 @@ void Pump(DWORD milliseconds) {
         }
         ::Sleep(20);
     }
-}
-
-// The window's client area as a 24-bit bottom-up bitmap file.
-bool WritePicture(HWND window, const wchar_t* path) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(header);
-    header.biWidth = client.right;
-    header.biHeight = client.bottom;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = ::GetDC(window);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
-                                        DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-    ::SelectObject(memory, old);
-    DWORD stride = ((client.right * 3 + 3) / 4) * 4;
-    DWORD size = stride * client.bottom;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = static_cast<DWORD>(sizeof(file) + sizeof(header));
-    file.bfSize = file.bfOffBits + size;
-    FILE* out = _wfopen(path, L"wb");
-    bool written = out && fwrite(&file, sizeof(file), 1, out) == 1 &&
-                   fwrite(&header, sizeof(header), 1, out) == 1 && fwrite(bits, size, 1, out) == 1;
-    if (out) {
-        fclose(out);
-    }
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(window, screen);
-    return written;
 }
 
 }  // namespace
@@ -151,13 +96,15 @@ int wmain(int argc, wchar_t** argv) {
         // The browser sizes the bar to its frame.
         ::MoveWindow(window, 0, 0, kWidth, kHeight, TRUE);
         HWND tree = ::GetDlgItem(window, 201);
-        HTREEITEM book = Find(tree, nullptr, L"Garden");
-        HTREEITEM roses = Find(tree, book, L"Roses");
+        HTREEITEM roses = Child(tree, Top(tree), L"Roses");
         ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(roses));
         ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
-                       reinterpret_cast<LPARAM>(Find(tree, roses, L"Climbers.htm")));
+                       reinterpret_cast<LPARAM>(Child(tree, roses, L"Climbers.htm")));
         Pump(1500);
-        status = WritePicture(frame, argv[1]) ? 0 : 1;
+        RECT client{};
+        ::GetClientRect(frame, &client);
+        ::MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        status = WriteScreenBitmap(client, argv[1]) ? 0 : 1;
         band->CloseDW(0);
         withSite->SetSite(nullptr);
     }

@@ -7,12 +7,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ModalScript.h"
+#include "picture/ScreenBitmap.h"
 #include "win32/dialogs/AboutDlg.h"
 #include "win32/dialogs/BookManagerDlg.h"
 #include "win32/dialogs/NewBookDlg.h"
@@ -32,40 +32,12 @@ std::wstring DllPath() {
     return wide;
 }
 
-// The window as the screen shows it, frame included, as a 24-bit bitmap file.
+// The window as the screen shows it, frame included.
 bool Capture(HWND window, const std::string& path) {
     RECT area{};
     ::GetWindowRect(window, &area);
-    int width = area.right - area.left;
-    int height = area.bottom - area.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP picture = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, picture);
-    ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    ::GdiFlush();
-    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    DWORD size = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{
-        0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
-        0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-    out.write(static_cast<const char*>(bits), size);
-    ::SelectObject(memory, old);
-    ::DeleteObject(picture);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
     std::printf("%s\n", path.c_str());
-    return out.good();
+    return wisp::test::WriteScreenBitmap(area, std::wstring(path.begin(), path.end()));  // ASCII
 }
 
 // Lets the dialog settle and reach the screen, captures it, then presses `closer`.

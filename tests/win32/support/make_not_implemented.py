@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""Writes base classes that answer E_NOTIMPL for every method of the browser's document
-interfaces, read from the mingw-w64 header, so that a test's stand-in overrides only the few
-members the code under test calls.
+"""Writes base classes that answer E_NOTIMPL for every method of the browser's interfaces,
+read from the mingw-w64 headers, so that a test's stand-in overrides only the few members the
+code under test calls.
 
-Usage: make_not_implemented.py HEADER OUTPUT INTERFACE...
+Usage: make_not_implemented.py OUTPUT HEADER.h... INTERFACE...
 """
 import re
 import sys
 
-header_path, output_path, *wanted = sys.argv[1:]
-text = open(header_path, encoding="utf-8", errors="replace").read()
+output_path, *names = sys.argv[1:]
+headers = [n for n in names if n.endswith(".h")]
+wanted = [n for n in names if not n.endswith(".h")]
+text = "".join(open(h, encoding="utf-8", errors="replace").read() for h in headers)
 
 # The C++ form of each interface: MIDL_INTERFACE("iid") Name : public Base { methods };
 blocks = {}
@@ -30,11 +32,12 @@ def methods_of(name):
 
 
 out = ["// Made by make_not_implemented.py at build time; do not edit.",
-       "#pragma once", "", "#include <windows.h>", "#include <mshtml.h>", "",
+       "#pragma once", "", "#include <windows.h>",
+       *[f"#include <{h.replace(chr(92), '/').rsplit('/', 1)[-1]}>" for h in headers], "",
        "namespace wisp::test {", ""]
 for name in wanted:
-    if name not in blocks:
-        sys.exit(f"interface {name} not found in {header_path}")
+    if name not in blocks and name != "IDispatch":  # IDispatch: the four members alone
+        sys.exit(f"interface {name} not found in {headers}")
     out.append(f"class NotImplemented{name} : public {name} {{")
     out.append("public:")
     out.append("    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }")

@@ -106,20 +106,6 @@ TEST_F(ChmcmdBuildTest, CompiledFileHoldsEveryPageAndCompanionFileAndTheContents
     EXPECT_FALSE(ProjectCopiesLeft());
 }
 
-TEST_F(ChmcmdBuildTest, ChapterBuildCompilesOnlyTheChapter) {
-    ChmcmdCompiler compiler;
-    CBookBuilder builder(
-        *files, compiler,
-        BuildItem{BuildItemKind::Folder, "Chapter", temp.Path("Lib/My Book/Chapter")});
-    BuildResult result = builder.BuildBook(chmPath);
-    ASSERT_EQ(result.status, BuildStatus::Compiled) << result.message;
-    UniqueChm chm(::chm_open(chmPath.c_str()));
-    ASSERT_TRUE(chm);
-    EXPECT_EQ(ReadObject(chm.get(), "/Deep.htm"), temp.Read("Lib/My Book/Chapter/Deep.htm"));
-    EXPECT_TRUE(ReadObject(chm.get(), "/Deep.files/data.zip"));
-    EXPECT_FALSE(ReadObject(chm.get(), "/Welcome.htm"));
-}
-
 TEST_F(ChmcmdBuildTest, NoCompiledFileOrAnUnreadableOneIsAFailure) {
     struct Case {
         const char* name;

@@ -153,6 +153,17 @@ class Browser:
             except DevToolsTimeout:
                 return
 
+    def evaluate(self, session, expression, gesture=False, timeout=30):
+        """Evaluates a JavaScript expression (awaiting a promise) in a session; its value."""
+        reply = self.send("Runtime.evaluate", {
+            "expression": expression, "returnByValue": True, "awaitPromise": True,
+            "userGesture": gesture}, session=session, timeout=timeout)
+        if "exceptionDetails" in reply:
+            details = reply["exceptionDetails"]
+            text = details.get("exception", {}).get("description") or details.get("text")
+            raise DevToolsError(f"script failed: {text}")
+        return reply["result"].get("value")
+
     def open_page(self, url="about:blank"):
         """Opens a tab and returns a Page bound to its session."""
         target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
@@ -186,17 +197,7 @@ class Page:
         self.browser.wait_event("Page.loadEventFired", session=self.session, timeout=timeout)
 
     def evaluate(self, expression, timeout=30):
-        """Evaluates a JavaScript expression (awaiting a promise) and returns its value."""
-        reply = self.send(
-            "Runtime.evaluate",
-            {"expression": expression, "returnByValue": True, "awaitPromise": True},
-            timeout=timeout,
-        )
-        if "exceptionDetails" in reply:
-            details = reply["exceptionDetails"]
-            text = details.get("exception", {}).get("description") or details.get("text")
-            raise DevToolsError(f"script failed: {text}")
-        return reply["result"].get("value")
+        return self.browser.evaluate(self.session, expression, timeout=timeout)
 
     def screenshot(self, path):
         import base64
@@ -204,6 +205,3 @@ class Page:
         data = self.send("Page.captureScreenshot", {"format": "png"})["data"]
         with open(path, "wb") as out:
             out.write(base64.b64decode(data))
-
-    def close(self):
-        self.browser.send("Target.closeTarget", {"targetId": self.target})

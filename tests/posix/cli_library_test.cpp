@@ -158,7 +158,6 @@ TEST_F(WispLibrary, TreeShowsTheBookFullyOpenedAsTextOrJson) {
     Folder("Empty");
     EXPECT_EQ(Ok({"tree", "Empty", "--json"}),
               "{\"name\": \"Empty\", \"kind\": \"folder\", \"children\": []}\n");
-
 }
 
 TEST_F(WispLibrary, TreeEndsAtLinksBackToAFolderAbove) {

@@ -64,8 +64,7 @@ protected:
                 {"TMPDIR", temp.Path("tmp")},
                 {"WISP_TEST_MARK", temp.Path()}};
     }
-    ProgramResult Wisp(std::vector<std::string> args,
-                       const test::Environment& extra = {}) {
+    ProgramResult Wisp(std::vector<std::string> args, const test::Environment& extra = {}) {
         args.insert(args.end(), {"--root", temp.Path("Library"), "--book", "Web"});
         test::Environment environment = Environment();
         environment.insert(environment.end(), extra.begin(), extra.end());
@@ -204,11 +203,11 @@ TEST_F(WispRendering, ABrowserThatCannotStartLeavesThePageToTheStaticReader) {
 TEST_F(WispRendering, AnInterruptedCollectLeavesNoBrowserBehind) {
     site.Add("/busy.html",
              "<html><body><script>setInterval(() => fetch('tick'), 100);</script></body></html>");
-    test::StartedProgram wisp = test::StartProgram(
-        WISP_BINARY,
-        {"collect", site.Url("/busy.html"), "--root", temp.Path("Library"), "--book", "Web",
-         "--render-timeout", "60"},
-        Environment());
+    test::StartedProgram wisp =
+        test::StartProgram(WISP_BINARY,
+                           {"collect", site.Url("/busy.html"), "--root", temp.Path("Library"),
+                            "--book", "Web", "--render-timeout", "60"},
+                           Environment());
     ASSERT_GT(wisp.pid, 0);
     const pid_t pid = wisp.pid;
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);

@@ -57,17 +57,10 @@ TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
                   "@=\"default\"\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/old\"\n"
                   "\"Extra\"=\"x\"\n");
     ASSERT_TRUE(WriteLibraryRoot(store, "/new"));
-    EXPECT_EQ(
-        UserValue("Software\\Other", "Keep"),
-        "me");
-    EXPECT_EQ(UserValue("Software\\Other", ""),
-              "default");
-    EXPECT_EQ(
-        UserValue("Software\\Wisp", "Extra"),
-        "x");
-    EXPECT_EQ(
-        UserValue("Software\\Wisp", "eBookPath"),
-        "/new");
+    EXPECT_EQ(UserValue("Software\\Other", "Keep"), "me");
+    EXPECT_EQ(UserValue("Software\\Other", ""), "default");
+    EXPECT_EQ(UserValue("Software\\Wisp", "Extra"), "x");
+    EXPECT_EQ(UserValue("Software\\Wisp", "eBookPath"), "/new");
     // Nothing but the settings file and its lock file is left in its folder: the temporary
     // file was renamed.
     std::vector<std::string> names;
@@ -93,14 +86,11 @@ TEST_F(FileSettingsStoreTest, CorruptOrUnreadableFilesReadAsEmpty) {
     };
     for (const char* text : corrupt) {
         temp.MakeFile("user/settings.reg", text);
-        EXPECT_FALSE(UserValue("Software\\Wisp", "eBookPath"))
-            << text;
+        EXPECT_FALSE(UserValue("Software\\Wisp", "eBookPath")) << text;
     }
     // Writing over a corrupt file starts a sound one.
     ASSERT_TRUE(WriteLibraryRoot(store, "/fresh"));
-    EXPECT_EQ(
-        UserValue("Software\\Wisp", "eBookPath"),
-        "/fresh");
+    EXPECT_EQ(UserValue("Software\\Wisp", "eBookPath"), "/fresh");
 
     temp.MakeFolder("folder-as-file/settings.reg");
     FileSettingsStore odd(temp.Path("folder-as-file/settings.reg"), "");

@@ -132,21 +132,25 @@ TEST_F(WispCapture, PastesClipboardTextFromInputOrAFile) {
               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">");
 }
 
-TEST_F(WispCapture, BuildsACompiledFileHoldingThePagesAndTheirFiles) {
-    ASSERT_EQ(Wisp({"collect", site.Url("/index.html"), "--book", "Garden"}).exitStatus, 0);
-    ASSERT_EQ(Wisp({"collect", site.Url("/journal.html"), "--book", "Garden", "--folder", "Winter"})
-                  .exitStatus,
-              0);
+TEST_F(WispCapture, BuildsACompiledFileAndAnEpubBookThatTheCheckerPasses) {
+    for (const std::vector<std::string>& collect :
+         std::vector<std::vector<std::string>>{{site.Url("/index.html")},
+                                               {site.Url("/frames.html")},
+                                               {site.Url("/journal.html"), "--folder", "Winter"},
+                                               {site.Url("/index.html"), "--folder", "Winter",
+                                                "--selection", "div.recipe", "--title", "Soups"}}) {
+        std::vector<std::string> args = {"collect", "--book", "Garden"};
+        args.insert(args.end(), collect.begin(), collect.end());
+        ASSERT_EQ(Wisp(args).exitStatus, 0) << collect[0];
+    }
     std::string chmPath = temp.Path("garden.chm");
     ProgramResult built = Wisp({"build", "Garden", "-o", chmPath});
     ASSERT_EQ(built.exitStatus, 0) << built.err;
-
     test::UniqueChm chm(::chm_open(chmPath.c_str()));
     ASSERT_TRUE(chm);
     EXPECT_EQ(test::ReadObject(chm.get(), "/Garden Notes.htm"),
               temp.Read("Library/Garden/Garden Notes.htm"));
     EXPECT_TRUE(test::ReadObject(chm.get(), "/Winter/March.htm"));
-
     // A chapter alone.
     ProgramResult chapter = Wisp({"build", "Garden/Winter", "-o", temp.Path("winter")});
     ASSERT_EQ(chapter.exitStatus, 0) << chapter.err;
@@ -154,29 +158,16 @@ TEST_F(WispCapture, BuildsACompiledFileHoldingThePagesAndTheirFiles) {
     ASSERT_TRUE(winter);
     EXPECT_TRUE(test::ReadObject(winter.get(), "/March.htm"));
     EXPECT_FALSE(test::ReadObject(winter.get(), "/Garden Notes.htm"));
-}
 
-TEST_F(WispCapture, BuildsAnEpubBookThatTheCheckerPasses) {
-    ASSERT_EQ(Wisp({"collect", site.Url("/index.html"), "--book", "Garden"}).exitStatus, 0);
-    ASSERT_EQ(Wisp({"collect", site.Url("/frames.html"), "--book", "Garden"}).exitStatus, 0);
-    ASSERT_EQ(Wisp({"collect", site.Url("/journal.html"), "--book", "Garden", "--folder", "Winter"})
-                  .exitStatus,
-              0);
-    ASSERT_EQ(Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "Winter",
-                    "--selection", "div.recipe", "--title", "Soups"})
-                  .exitStatus,
-              0);
     std::string epubPath = temp.Path("Garden.epub");
-    ProgramResult built = Wisp({"build", "Garden", "-o", epubPath});
+    built = Wisp({"build", "Garden", "-o", epubPath});
     ASSERT_EQ(built.exitStatus, 0) << built.err;
     EXPECT_EQ(built.out, "Built " + epubPath + " from " + temp.Path("Library/Garden") + "\n");
-
     std::vector<ZipEntry> entries = ReadZip(epubPath);
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(entries[0].name, "mimetype");
     EXPECT_EQ(entries[0].content, "application/epub+zip");
     EXPECT_TRUE(entries[0].stored);
-
     // The reference checker: a Java program, run from its jar since its wrapper script needs
     // the kernel's binfmt support.
     const std::string checker = "/usr/share/java/epubcheck.jar";
@@ -193,7 +184,6 @@ TEST_F(WispCapture, BuildsAnEpubBookThatTheCheckerPasses) {
     std::string again = temp.Path("again.book");
     ASSERT_EQ(Wisp({"build", "Garden", "-o", again, "--format", "epub"}).exitStatus, 0);
     EXPECT_EQ(Identifier(ReadZip(again)), Identifier(entries));
-    EXPECT_EQ(Identifier(entries).size(), 45u);
     ProgramResult unknown = Wisp({"build", "Garden", "-o", again, "--format", "pdf"});
     EXPECT_EQ(unknown.exitStatus, 1);
     EXPECT_TRUE(Contains(unknown.err, "unknown format \"pdf\"")) << unknown.err;

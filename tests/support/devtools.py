@@ -35,8 +35,8 @@ class DevToolsTimeout(DevToolsError):
 class Browser:
     """One headless Chromium with a private profile; use it in a `with` block."""
 
-    def __init__(self, extra_args=(), profile=None, env=None, binary=None):
-        binary = binary or find_chromium()
+    def __init__(self, extra_args=(), profile=None, env=None):
+        binary = find_chromium()
         if binary is None:
             raise DevToolsError("chromium is not installed")
         self._own_profile = profile is None
@@ -130,14 +130,12 @@ class Browser:
                 return reply.get("result", {})
             self.events.append(reply)
 
-    def wait_event(self, method, session=None, timeout=30, match=None):
-        """Returns the first event of that method (kept or coming) that `match` accepts."""
+    def wait_event(self, method, session=None, timeout=30):
+        """Returns the first event of that method (kept or coming)."""
         deadline = time.monotonic() + timeout
         while True:
             for index, event in enumerate(self.events):
-                if event.get("method") == method and (
-                    session is None or event.get("sessionId") == session
-                ) and (match is None or match(event.get("params", {}))):
+                if event.get("method") == method and session in (None, event.get("sessionId")):
                     return self.events.pop(index)["params"]
             self.events.append(self._read_message(deadline))
 

@@ -55,24 +55,18 @@ protected:
         return path;
     }
 
-    // The compiler's temporary output beside the compiled file.
-    bool OutputTemporariesLeft() const {
-        for (const auto& entry : std::filesystem::directory_iterator(temp.Path("Out"))) {
-            if (entry.path().filename().string().starts_with(".wisp-output-")) {
+    // Whether a name in `folder` begins with `prefix`: the compiler's temporary output beside
+    // the compiled file, or the copy of the project it read.
+    bool Left(const std::string& folder, std::string_view prefix) const {
+        for (const auto& entry : std::filesystem::directory_iterator(temp.Path(folder))) {
+            if (entry.path().filename().string().starts_with(prefix)) {
                 return true;
             }
         }
         return false;
     }
-
-    bool ProjectCopiesLeft() const {
-        for (const auto& entry : std::filesystem::directory_iterator(temp.Path("Lib/My Book"))) {
-            if (entry.path().filename().string().starts_with(".wisp-build-")) {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool OutputTemporariesLeft() const { return Left("Out", ".wisp-output-"); }
+    bool ProjectCopiesLeft() const { return Left("Lib/My Book", ".wisp-build-"); }
 
     TempFolder temp;
     std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();

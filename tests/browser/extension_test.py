@@ -81,34 +81,22 @@ def find_target(browser, kind, url_part, timeout=20):
     return wait_for(found, f"a {kind} at {url_part}", timeout)
 
 
-def evaluate(browser, session, expression, gesture=False):
-    reply = browser.send("Runtime.evaluate", {
-        "expression": expression, "awaitPromise": True, "returnByValue": True,
-        "userGesture": gesture}, session=session)
-    if "exceptionDetails" in reply:
-        details = reply["exceptionDetails"]
-        raise devtools.DevToolsError(
-            "script failed: " + (details.get("exception", {}).get("description") or details["text"]))
-    return reply["result"].get("value")
-
-
 def worker_session(browser):
     session = attach(browser, find_target(browser, "service_worker", ORIGIN)["targetId"])
     # The worker's target is listed before its script has run.
-    wait_for(lambda: evaluate(browser, session, "typeof wisp === 'object'"), "the worker")
+    wait_for(lambda: browser.evaluate(session, "typeof wisp === 'object'"), "the worker")
     return session
 
 
 def save_through_form(browser, worker, tab_id, menu_item, title, fields=""):
     """Runs the menu's handler as a click would, fills the save form and presses OK."""
-    evaluate(browser, worker, f"wisp.saveFromMenu('{menu_item}', {{id: {tab_id}}}).then(() => 1)")
+    browser.evaluate(worker, f"wisp.saveFromMenu('{menu_item}', {{id: {tab_id}}}).then(() => 1)")
     form = attach(browser, find_target(browser, "page", ORIGIN + "/save.html")["targetId"])
-    wait_for(lambda: evaluate(browser, form, """(() => {
-        const title = document.getElementById('title'), books = document.getElementById('books');
-        return !!title && title.value !== '' && books.options.length > 0; })()"""),
+    wait_for(lambda: browser.evaluate(form, """{ const title = document.getElementById('title');
+        !!title && title.value !== '' && document.getElementById('books').options.length > 0 }"""),
              "the save form")
-    preset = evaluate(browser, form, "document.getElementById('title').value")
-    evaluate(browser, form, f"""
+    preset = browser.evaluate(form, "document.getElementById('title').value")
+    browser.evaluate(form, f"""
         document.getElementById('title').value = {title!r};
         {fields}
         document.getElementById("ok").click(); 1""")
@@ -116,51 +104,54 @@ def save_through_form(browser, worker, tab_id, menu_item, title, fields=""):
 
 
 def panel_ready(browser, panel):
-    wait_for(lambda: evaluate(browser, panel, "typeof wispPanel === 'object'"), "the panel")
-    evaluate(browser, panel, "wispPanel.ready.then(() => 1)")
+    wait_for(lambda: browser.evaluate(panel, "typeof wispPanel === 'object'"), "the panel")
+    browser.evaluate(panel, "wispPanel.ready.then(() => 1)")
 
 
 def panel_tree(browser, panel):
-    return evaluate(browser, panel, """
+    return browser.evaluate(panel, """
         Array.from(document.querySelectorAll('#tree li'), (item) => item.dataset.path)""")
 
 
+def click(browser, panel, element_id):
+    browser.evaluate(panel, f"document.getElementById('{element_id}').click(); 1")
+
+
+def wait_in_tree(browser, panel, path, what, present=True):
+    wait_for(lambda: (path in panel_tree(browser, panel)) == present, what)
+
+
+BOX = "document.querySelector('dialog.box[open]:not(#manager)')"
+
+
 def dialog_text(browser, panel):
-    return evaluate(browser, panel, """(() => {
-        const box = document.querySelector('dialog.box[open]:not(#manager)');
-        return box ? box.querySelector('h2').textContent + ': ' + box.querySelector('p').textContent : null;
-    })()""")
+    return browser.evaluate(panel, f"""{{ const box = {BOX};
+        box ? box.querySelector('h2').textContent + ': ' + box.querySelector('p').textContent : null }}""")
 
 
 def answer_dialog(browser, panel, text=None, button=0):
     wait_for(lambda: dialog_text(browser, panel), "a box in the panel")
-    evaluate(browser, panel, f"""(() => {{
-        const box = document.querySelector('dialog.box[open]:not(#manager)');
-        const input = box.querySelector('input');
+    browser.evaluate(panel, f"""{{ const box = {BOX}, input = box.querySelector('input');
         if (input && {text!r} !== null) input.value = {text!r};
-        box.querySelectorAll('.buttons button')[{button}].click();
-        return 1;
-    }})()""")
+        box.querySelectorAll('.buttons button')[{button}].click(); 1 }}""")
 
 
 def name_in_place(browser, panel, text):
-    wait_for(lambda: evaluate(browser, panel, "!!document.querySelector('.label-edit')"),
+    wait_for(lambda: browser.evaluate(panel, "!!document.querySelector('.label-edit')"),
              "a name being edited")
-    evaluate(browser, panel, f"""(() => {{
-        const input = document.querySelector('.label-edit');
-        input.value = {text!r};
-        input.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}}));
-        return 1;
-    }})()""")
+    browser.evaluate(panel, f"""{{ const input = document.querySelector('.label-edit');
+        input.value = {text!r}; input.dispatchEvent(new KeyboardEvent('keydown', {{key: 'Enter'}})); 1 }}""")
 
 
 def item_command(browser, panel, path, command):
-    evaluate(browser, panel, f"""(() => {{
-        const item = wispPanel.tree.find({path!r});
-        item.querySelector('.label').dispatchEvent(new MouseEvent('contextmenu', {{bubbles: true}}));
-        document.querySelector('[data-command="{command}"]').click();
-        return 1;
-    }})()""")
+    browser.evaluate(panel, f"""wispPanel.tree.find({path!r}).querySelector('.label')
+        .dispatchEvent(new MouseEvent('contextmenu', {{bubbles: true}}));
+        document.querySelector('[data-command="{command}"]').click(); 1""")
+
+
+def saved(path):
+    wait_for(lambda: os.path.exists(path), path)
+    return read(path)
 
 
 def scenario(wisp, temp, browser, sites):
@@ -171,13 +162,12 @@ def scenario(wisp, temp, browser, sites):
 
     # The page as the reader sees it: its script has run.
     page = browser.open_page(f"http://127.0.0.1:{site.port}/rome.html")
-    tab_id = evaluate(browser, worker, f"""chrome.tabs.query({{}}).then((tabs) =>
+    tab_id = browser.evaluate(worker, f"""chrome.tabs.query({{}}).then((tabs) =>
         tabs.find((tab) => (tab.url || '').includes('/rome.html')).id)""")
     preset = save_through_form(browser, worker, tab_id, "wisp-save-page", "Rome",
                                "document.getElementById('keywords').value = 'city';")
     check(preset == "Rome in spring", f"the form's title is the page's: {preset!r}")
-    saved = wait_for(lambda: os.path.exists(os.path.join(book, "Rome.htm")), "Rome.htm")
-    text = read(os.path.join(book, "Rome.htm"))
+    text = saved(os.path.join(book, "Rome.htm"))
     check("Written by a script" in text, "the saved page is the live document")
     check('content="city"' in text, "the keywords are in the page")
     files = os.path.join(book, "Rome.files")
@@ -185,16 +175,11 @@ def scenario(wisp, temp, browser, sites):
           f"the page's image and sheet are fetched: {os.listdir(files) if os.path.isdir(files) else None}")
 
     # A selection set through a Range, with the other origin's sheet fetched by its address.
-    page.evaluate("""(() => {
-        const range = document.createRange();
+    page.evaluate("""{ const range = document.createRange();
         range.selectNodeContents(document.getElementById('part'));
-        getSelection().removeAllRanges();
-        getSelection().addRange(range);
-        return 1;
-    })()""")
+        getSelection().removeAllRanges(); getSelection().addRange(range); 1 }""")
     save_through_form(browser, worker, tab_id, "wisp-save-selection", "Forum")
-    wait_for(lambda: os.path.exists(os.path.join(book, "Forum.htm")), "Forum.htm")
-    text = read(os.path.join(book, "Forum.htm"))
+    text = saved(os.path.join(book, "Forum.htm"))
     check("<b>forum</b> at dawn" in text.lower() and "Not chosen" not in text, "only the selection")
     check("p.local" in text, "the page's own sheet is in the selection's page")
     check("far.css" not in text or "Forum.files" in text, "the other origin's sheet is made local")
@@ -208,19 +193,19 @@ def scenario(wisp, temp, browser, sites):
     check("Rome.files" not in tree, "companion folders are hidden")
 
     # Toolbar: New Book, then back to Travel through the list.
-    evaluate(browser, panel, "document.getElementById('new-book').click(); 1")
+    click(browser, panel, "new-book")
     answer_dialog(browser, panel, "Spain")
     wait_for(lambda: os.path.isdir(os.path.join(library, "Spain")), "the new book")
-    wait_for(lambda: evaluate(browser, panel, "document.getElementById('books').value") == "Spain",
+    wait_for(lambda: browser.evaluate(panel, "document.getElementById('books').value") == "Spain",
              "the new book chosen")
-    evaluate(browser, panel, """(() => { const list = document.getElementById('books');
-        list.value = 'Travel'; list.dispatchEvent(new Event('change')); return 1; })()""")
-    wait_for(lambda: "Rome.htm" in panel_tree(browser, panel), "Travel shown again")
+    browser.evaluate(panel, """{ const list = document.getElementById('books');
+        list.value = 'Travel'; list.dispatchEvent(new Event('change')); 1 }""")
+    wait_in_tree(browser, panel, "Rome.htm", "Travel shown again")
 
     # New Folder, named in place; a refused name gets the bar's message.
-    evaluate(browser, panel, "document.getElementById('new-folder').click(); 1")
+    click(browser, panel, "new-folder")
     name_in_place(browser, panel, "Sights")
-    wait_for(lambda: "Sights" in panel_tree(browser, panel), "the new folder in the tree")
+    wait_in_tree(browser, panel, "Sights", "the new folder in the tree")
     check(os.path.isdir(os.path.join(book, "Sights")), "the new folder on disk")
     item_command(browser, panel, "Sights", "rename")
     name_in_place(browser, panel, "a:b")
@@ -230,88 +215,85 @@ def scenario(wisp, temp, browser, sites):
     answer_dialog(browser, panel)
 
     # A drop of HTML on a folder, named in place.
-    evaluate(browser, panel, """(() => {
-        const data = new DataTransfer();
+    browser.evaluate(panel, """{ const data = new DataTransfer();
         data.setData('text/html', '<p>Dropped text</p>');
-        wispPanel.tree.find('Sights').querySelector('.label')
-            .dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}));
-        return 1;
-    })()""")
+        wispPanel.tree.find('Sights').querySelector('.label').dispatchEvent(
+            new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true})); 1 }""")
     name_in_place(browser, panel, "Dropped")
-    wait_for(lambda: "Sights/Dropped.htm" in panel_tree(browser, panel), "the dropped page")
+    wait_in_tree(browser, panel, "Sights/Dropped.htm", "the dropped page")
     check("Dropped text" in read(os.path.join(book, "Sights", "Dropped.htm")), "the dropped HTML")
 
     # Paste takes the clipboard's HTML.
     browser.send("Browser.grantPermissions", {
         "origin": ORIGIN, "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
-    evaluate(browser, panel, """navigator.clipboard.write([new ClipboardItem({
+    browser.evaluate(panel, """navigator.clipboard.write([new ClipboardItem({
         'text/html': new Blob(['<i>Pasted text</i>'], {type: 'text/html'})})]).then(() => 1)""",
              gesture=True)
-    evaluate(browser, panel, "wispPanel.tree.select(wispPanel.tree.find('')); "
+    browser.evaluate(panel, "wispPanel.tree.select(wispPanel.tree.find('')); "
                              "document.getElementById('paste').click(); 1", gesture=True)
-    wait_for(lambda: "New File.htm" in panel_tree(browser, panel), "the pasted page")
+    wait_in_tree(browser, panel, "New File.htm", "the pasted page")
     check("Pasted text" in read(os.path.join(book, "New File.htm")), "the pasted HTML")
 
     # Rename and delete through the tree's menu.
     item_command(browser, panel, "New File.htm", "rename")
     name_in_place(browser, panel, "Note")
-    wait_for(lambda: "Note.htm" in panel_tree(browser, panel), "the renamed page")
+    wait_in_tree(browser, panel, "Note.htm", "the renamed page")
     item_command(browser, panel, "Note.htm", "delete")
-    wait_for(lambda: "Note.htm" not in panel_tree(browser, panel), "the deleted page")
+    wait_in_tree(browser, panel, "Note.htm", "the deleted page", present=False)
     check(not os.path.exists(os.path.join(book, "Note.htm")), "the page is gone from disk")
 
     # Build.
-    evaluate(browser, panel, "document.getElementById('build').click(); 1")
+    click(browser, panel, "build")
     answer_dialog(browser, panel, os.path.join(temp, "Travel.chm"))
-    wait_for(lambda: "Built" in (evaluate(browser, panel,
+    wait_for(lambda: "Built" in (browser.evaluate(panel,
              "document.getElementById('status').textContent") or ""), "the build", 60)
     check(os.path.getsize(os.path.join(temp, "Travel.chm")) > 0, "the compiled book")
 
     # Book Management: rename and delete a book; the deletion asks first.
-    evaluate(browser, panel, "document.getElementById('manage').click(); 1")
-    wait_for(lambda: evaluate(browser, panel,
+    click(browser, panel, "manage")
+    wait_for(lambda: browser.evaluate(panel,
              "document.getElementById('manager-books').options.length") == 2, "the book list")
-    evaluate(browser, panel, """document.getElementById('manager-books').value = 'Spain';
+    browser.evaluate(panel, """document.getElementById('manager-books').value = 'Spain';
         document.getElementById('book-modify').click(); 1""")
     answer_dialog(browser, panel, "Portugal")
-    wait_for(lambda: "Portugal" in evaluate(browser, panel, """Array.from(
+    wait_for(lambda: "Portugal" in browser.evaluate(panel, """Array.from(
         document.getElementById('manager-books').options, (option) => option.value)"""),
         "the renamed book in the list")
     check(os.path.isdir(os.path.join(library, "Portugal")), "the renamed book on disk")
-    evaluate(browser, panel, """document.getElementById('manager-books').value = 'Portugal';
+    browser.evaluate(panel, """document.getElementById('manager-books').value = 'Portugal';
         document.getElementById('book-delete').click(); 1""")
     check(wait_for(lambda: dialog_text(browser, panel), "the question") ==
           "Wisp: Do you delete the eBook, yes or no?",
           "deleting a book asks first")
     answer_dialog(browser, panel)
     wait_for(lambda: not os.path.exists(os.path.join(library, "Portugal")), "the deleted book")
-    evaluate(browser, panel, "document.getElementById('manager-close').click(); 1")
+    click(browser, panel, "manager-close")
     # Closing reads the books and shows the current one's tree again.
-    evaluate(browser, panel, "wispPanel.ready.then(() => 1)")
+    browser.evaluate(panel, "wispPanel.ready.then(() => 1)")
 
     # Help.
-    evaluate(browser, panel, "document.getElementById('help').click(); 1")
+    click(browser, panel, "help")
     check(wait_for(lambda: dialog_text(browser, panel), "the help box").startswith("About Wisp: "),
           "the help box")
     answer_dialog(browser, panel)
 
     # A page of the tree opens in a tab.
-    evaluate(browser, panel, "wispPanel.tree.find('Rome.htm').querySelector('.label').click(); 1")
+    browser.evaluate(panel, "wispPanel.tree.find('Rome.htm').querySelector('.label').click(); 1")
     opened = find_target(browser, "page", "Rome.htm")
     check(opened["url"].startswith("file://"), f"the saved page opens: {opened['url']}")
     # Where a browser will not open it, the host serves it on loopback over a kept connection.
-    served = evaluate(browser, panel, """import('./host.js').then((host) => host.askKept(
+    served = browser.evaluate(panel, """import('./host.js').then((host) => host.askKept(
         {request: 'locate', book: 'Travel', path: 'Rome.htm', served: true}))
         .then((place) => fetch(place.url)).then((answer) => answer.text())""")
     check("Written by a script" in served, "the page served on loopback")
 
     # The real side panel, opened from a real (synthesised) click in the window, as the
     # toolbar button's click opens it.
-    evaluate(browser, panel, """chrome.windows.getCurrent().then((window) => {
+    browser.evaluate(panel, """chrome.windows.getCurrent().then((window) => {
         document.addEventListener('click', () => chrome.sidePanel.open({windowId: window.id}),
                                   {once: true});
         return 1; })""")
-    x, y = evaluate(browser, panel, "[innerWidth - 5, innerHeight - 5]")
+    x, y = browser.evaluate(panel, "[innerWidth - 5, innerHeight - 5]")
     for kind in ("mousePressed", "mouseReleased"):
         panel_tab.send("Input.dispatchMouseEvent",
                        {"type": kind, "x": x, "y": y, "button": "left", "clickCount": 1})
@@ -328,12 +310,12 @@ def scenario(wisp, temp, browser, sites):
     wait_for(lambda: not any(t["type"] == "service_worker" and ORIGIN in t["url"]
                              for t in browser.send("Target.getTargets")["targetInfos"]),
              "the stopped worker")
-    evaluate(browser, panel, "chrome.contextMenus.update('wisp-save-page', {}).then(() => 1)")
+    browser.evaluate(panel, "chrome.contextMenus.update('wisp-save-page', {}).then(() => 1)")
     browser.send("ServiceWorker.startWorker", {"scopeURL": ORIGIN + "/"}, session=panel)
     worker = worker_session(browser)
     save_through_form(browser, worker, tab_id, "wisp-save-page", "Again")
-    wait_for(lambda: os.path.exists(os.path.join(book, "Again.htm")), "Again.htm")
-    wait_for(lambda: "Again.htm" in panel_tree(browser, panel), "the panel told of the new page")
+    saved(os.path.join(book, "Again.htm"))
+    wait_in_tree(browser, panel, "Again.htm", "the panel told of the new page")
 
 
 def check_install(wisp, extension):

@@ -3,12 +3,10 @@
 #include <chrono>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "posix/support/LoopbackServer.h"
 #include "core/platform/NativePorts.h"
 #include "posix/capture/CurlDownloader.h"
-#include "posix/capture/CurlFetch.h"
 #include "support/TempFolder.h"
 
 namespace wisp {
@@ -111,24 +109,6 @@ TEST_F(CurlDownloaderTest, AFailedFetchLeavesTheFileAsItWas) {
     // No temporary file stays behind.
     auto files = CreateNativeFileSystem();
     EXPECT_EQ(files->ListFolder(temp.Path("News.files"))->size(), 1u);
-}
-
-TEST_F(CurlDownloaderTest, TransfersRunSideBySideOnSeveralThreads) {
-    std::vector<std::thread> threads;
-    std::vector<int> fetched(8, 0);
-    for (std::size_t i = 0; i < fetched.size(); ++i) {
-        threads.emplace_back([&, i] {
-            fetched[i] = FetchToFile(server.Url(i % 2 ? "/pic.gif" : "/redirect"),
-                                     temp.Path("t" + std::to_string(i) + ".gif"));
-        });
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    for (std::size_t i = 0; i < fetched.size(); ++i) {
-        EXPECT_TRUE(fetched[i]) << i;
-        EXPECT_EQ(temp.Read("t" + std::to_string(i) + ".gif"), kImage) << i;
-    }
 }
 
 TEST_F(CurlDownloaderTest, CopiesLocalFilesByUrlAndByPath) {

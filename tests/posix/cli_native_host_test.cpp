@@ -2,8 +2,6 @@
 #include <httplib.h>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +15,6 @@
 
 #include "posix/support/RunProgram.h"
 #include "support/TempFolder.h"
-
-extern char** environ;
 
 // `wisp native-host` as a browser runs it: framed requests on its standard input, framed
 // replies on its standard output.
@@ -76,37 +72,12 @@ protected:
     }
 
     void Start() {
-        int toHost[2];
-        int fromHost[2];
-        ASSERT_EQ(::pipe2(toHost, O_CLOEXEC), 0);
-        ASSERT_EQ(::pipe2(fromHost, O_CLOEXEC), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, toHost[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, fromHost[1], 1);
-        // The first entry of a name is the one a program reads.
-        std::vector<std::string> env;
-        for (const auto& [name, value] : environment) {
-            env.push_back(name + "=" + value);
-        }
-        for (char** entry = environ; *entry; ++entry) {
-            env.emplace_back(*entry);
-        }
-        std::vector<char*> envp;
-        for (std::string& entry : env) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        std::string program = WISP_BINARY;
-        std::string command = "native-host";
-        std::string origin = "chrome-extension://test/";
-        char* argv[] = {program.data(), command.data(), origin.data(), nullptr};
-        ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(toHost[0]);
-        ::close(fromHost[1]);
-        in = toHost[1];
-        out = fromHost[0];
+        test::StartedProgram host = test::StartProgram(
+            WISP_BINARY, {"native-host", "chrome-extension://test/"}, environment);
+        ASSERT_GT(host.pid, 0);
+        pid = host.pid;
+        in = host.in;
+        out = host.out;
     }
 
     // Ends the host by closing its input; its exit status.
@@ -147,7 +118,7 @@ protected:
 
     TempFolder temp;
     std::string library;
-    std::vector<std::pair<std::string, std::string>> environment;
+    test::Environment environment;
     pid_t pid = -1;
     int in = -1;
     int out = -1;

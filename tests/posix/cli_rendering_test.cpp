@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -18,7 +17,6 @@
 // wisp collect reading pages as the browser shows them, against pages served on loopback.
 // Every run gets its own temporary folder for the browser's profile and a mark in its
 // environment, so that a browser process or profile left behind is seen.
-extern char** environ;
 
 namespace wisp {
 namespace {
@@ -60,16 +58,15 @@ protected:
     }
     void TearDown() override { EXPECT_TRUE(NothingLeft()); }
 
-    std::vector<std::pair<std::string, std::string>> Environment() const {
+    test::Environment Environment() const {
         return {{"WISP_USER_SETTINGS_DIR", temp.Path("settings")},
                 {"WISP_MACHINE_SETTINGS_DIR", temp.Path("settings")},
                 {"TMPDIR", temp.Path("tmp")},
                 {"WISP_TEST_MARK", temp.Path()}};
     }
-    ProgramResult Wisp(std::vector<std::string> args,
-                       std::vector<std::pair<std::string, std::string>> extra = {}) {
+    ProgramResult Wisp(std::vector<std::string> args, const test::Environment& extra = {}) {
         args.insert(args.end(), {"--root", temp.Path("Library"), "--book", "Web"});
-        std::vector<std::pair<std::string, std::string>> environment = Environment();
+        test::Environment environment = Environment();
         environment.insert(environment.end(), extra.begin(), extra.end());
         ProgramResult result = test::RunProgram(WISP_BINARY, args, environment);
         EXPECT_TRUE(NothingLeft()) << args[1];
@@ -206,36 +203,13 @@ TEST_F(WispRendering, ABrowserThatCannotStartLeavesThePageToTheStaticReader) {
 TEST_F(WispRendering, AnInterruptedCollectLeavesNoBrowserBehind) {
     site.Add("/busy.html",
              "<html><body><script>setInterval(() => fetch('tick'), 100);</script></body></html>");
-    std::vector<std::string> text = {
-        WISP_BINARY, "collect", site.Url("/busy.html"), "--root", temp.Path("Library"),
-        "--book",    "Web",     "--render-timeout",     "60"};
-    std::vector<std::string> variables;
-    for (char** entry = environ; *entry; ++entry) {
-        variables.push_back(*entry);
-    }
-    for (const auto& [name, value] : Environment()) {
-        variables.push_back(name + "=" + value);
-    }
-    std::vector<char*> argv;
-    std::vector<char*> envp;
-    for (std::string& arg : text) {
-        argv.push_back(arg.data());
-    }
-    for (std::string& variable : variables) {
-        envp.push_back(variable.data());
-    }
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(nothing, 1);
-        ::dup2(nothing, 2);
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
-    }
-    ::close(nothing);
-    ASSERT_GT(pid, 0);
+    test::StartedProgram wisp =
+        test::StartProgram(WISP_BINARY,
+                           {"collect", site.Url("/busy.html"), "--root", temp.Path("Library"),
+                            "--book", "Web", "--render-timeout", "60"},
+                           Environment());
+    ASSERT_GT(wisp.pid, 0);
+    const pid_t pid = wisp.pid;
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
     // The page asks for its ticks once the browser, its renderer and its network run.
     while (site.Requests() < 3 && Clock::now() < deadline) {
@@ -254,6 +228,8 @@ TEST_F(WispRendering, AnInterruptedCollectLeavesNoBrowserBehind) {
         ADD_FAILURE() << "wisp did not end on SIGINT";
     }
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    ::close(wisp.in);
+    ::close(wisp.out);
     EXPECT_FALSE(temp.Exists("Library/Web/New File.htm"));
 }
 

@@ -17,13 +17,15 @@ using test::TempFolder;
 
 class FileSettingsStoreTest : public ::testing::Test {
 protected:
+    std::optional<std::string> UserValue(std::string_view key, std::string_view name) const {
+        return store.ReadString(SettingsHive::CurrentUser, key, name, KeyAccess::Read);
+    }
     TempFolder temp;
     FileSettingsStore store{temp.Path("user/settings.reg"), temp.Path("machine/settings.reg")};
 };
 
 TEST_F(FileSettingsStoreTest, BothHivesAreTheUsersOwnOverMachineWideDefaults) {
-    EXPECT_FALSE(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
-                                  KeyAccess::Read));
+    EXPECT_FALSE(UserValue("Software\\Wisp", "eBookPath"));
     temp.MakeFile(
         "machine/settings.reg",
         "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qexo\\Wisp]\n\"BookName\"=\"Shared\"\n"
@@ -55,17 +57,10 @@ TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
                   "@=\"default\"\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/old\"\n"
                   "\"Extra\"=\"x\"\n");
     ASSERT_TRUE(WriteLibraryRoot(store, "/new"));
-    EXPECT_EQ(
-        store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "Keep", KeyAccess::Read),
-        "me");
-    EXPECT_EQ(store.ReadString(SettingsHive::CurrentUser, "Software\\Other", "", KeyAccess::Read),
-              "default");
-    EXPECT_EQ(
-        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "Extra", KeyAccess::Read),
-        "x");
-    EXPECT_EQ(
-        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
-        "/new");
+    EXPECT_EQ(UserValue("Software\\Other", "Keep"), "me");
+    EXPECT_EQ(UserValue("Software\\Other", ""), "default");
+    EXPECT_EQ(UserValue("Software\\Wisp", "Extra"), "x");
+    EXPECT_EQ(UserValue("Software\\Wisp", "eBookPath"), "/new");
     // Nothing but the settings file and its lock file is left in its folder: the temporary
     // file was renamed.
     std::vector<std::string> names;
@@ -91,15 +86,11 @@ TEST_F(FileSettingsStoreTest, CorruptOrUnreadableFilesReadAsEmpty) {
     };
     for (const char* text : corrupt) {
         temp.MakeFile("user/settings.reg", text);
-        EXPECT_FALSE(store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath",
-                                      KeyAccess::Read))
-            << text;
+        EXPECT_FALSE(UserValue("Software\\Wisp", "eBookPath")) << text;
     }
     // Writing over a corrupt file starts a sound one.
     ASSERT_TRUE(WriteLibraryRoot(store, "/fresh"));
-    EXPECT_EQ(
-        store.ReadString(SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath", KeyAccess::Read),
-        "/fresh");
+    EXPECT_EQ(UserValue("Software\\Wisp", "eBookPath"), "/fresh");
 
     temp.MakeFolder("folder-as-file/settings.reg");
     FileSettingsStore odd(temp.Path("folder-as-file/settings.reg"), "");

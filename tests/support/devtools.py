@@ -35,8 +35,8 @@ class DevToolsTimeout(DevToolsError):
 class Browser:
     """One headless Chromium with a private profile; use it in a `with` block."""
 
-    def __init__(self, extra_args=(), profile=None, env=None, binary=None):
-        binary = binary or find_chromium()
+    def __init__(self, extra_args=(), profile=None, env=None):
+        binary = find_chromium()
         if binary is None:
             raise DevToolsError("chromium is not installed")
         self._own_profile = profile is None
@@ -130,14 +130,12 @@ class Browser:
                 return reply.get("result", {})
             self.events.append(reply)
 
-    def wait_event(self, method, session=None, timeout=30, match=None):
-        """Returns the first event of that method (kept or coming) that `match` accepts."""
+    def wait_event(self, method, session=None, timeout=30):
+        """Returns the first event of that method (kept or coming)."""
         deadline = time.monotonic() + timeout
         while True:
             for index, event in enumerate(self.events):
-                if event.get("method") == method and (
-                    session is None or event.get("sessionId") == session
-                ) and (match is None or match(event.get("params", {}))):
+                if event.get("method") == method and session in (None, event.get("sessionId")):
                     return self.events.pop(index)["params"]
             self.events.append(self._read_message(deadline))
 
@@ -152,6 +150,17 @@ class Browser:
                 self.events.append(self._read_message(min(end, now + quiet)))
             except DevToolsTimeout:
                 return
+
+    def evaluate(self, session, expression, gesture=False, timeout=30):
+        """Evaluates a JavaScript expression (awaiting a promise) in a session; its value."""
+        reply = self.send("Runtime.evaluate", {
+            "expression": expression, "returnByValue": True, "awaitPromise": True,
+            "userGesture": gesture}, session=session, timeout=timeout)
+        if "exceptionDetails" in reply:
+            details = reply["exceptionDetails"]
+            text = details.get("exception", {}).get("description") or details.get("text")
+            raise DevToolsError(f"script failed: {text}")
+        return reply["result"].get("value")
 
     def open_page(self, url="about:blank"):
         """Opens a tab and returns a Page bound to its session."""
@@ -186,17 +195,7 @@ class Page:
         self.browser.wait_event("Page.loadEventFired", session=self.session, timeout=timeout)
 
     def evaluate(self, expression, timeout=30):
-        """Evaluates a JavaScript expression (awaiting a promise) and returns its value."""
-        reply = self.send(
-            "Runtime.evaluate",
-            {"expression": expression, "returnByValue": True, "awaitPromise": True},
-            timeout=timeout,
-        )
-        if "exceptionDetails" in reply:
-            details = reply["exceptionDetails"]
-            text = details.get("exception", {}).get("description") or details.get("text")
-            raise DevToolsError(f"script failed: {text}")
-        return reply["result"].get("value")
+        return self.browser.evaluate(self.session, expression, timeout=timeout)
 
     def screenshot(self, path):
         import base64
@@ -204,6 +203,3 @@ class Page:
         data = self.send("Page.captureScreenshot", {"format": "png"})["data"]
         with open(path, "wb") as out:
             out.write(base64.b64decode(data))
-
-    def close(self):
-        self.browser.send("Target.closeTarget", {"targetId": self.target})

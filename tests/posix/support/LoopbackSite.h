@@ -3,16 +3,14 @@
 #include "posix/support/LoopbackServer.h"
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 
 // An HTTP server on 127.0.0.1 (port chosen by the system) for the tests: serves a folder of
-// files and pages added in the test, counts requests and can wait before each answer.
+// files and pages added in the test, and counts requests.
 namespace wisp::test {
 
 class LoopbackSite {
@@ -37,7 +35,6 @@ public:
         routes_[path] = Route{std::move(body), std::move(contentType), status};
     }
 
-    void SetLatency(std::chrono::milliseconds latency) { latency_ = latency; }
     int Requests() const { return requests_; }
 
 private:
@@ -59,9 +56,6 @@ private:
 
     void Answer(const httplib::Request& request, httplib::Response& response) {
         ++requests_;
-        if (std::chrono::milliseconds latency = latency_.load(); latency.count() > 0) {
-            std::this_thread::sleep_for(latency);
-        }
         {
             std::lock_guard<std::mutex> lock(mutex_);
             auto found = routes_.find(request.path);
@@ -88,7 +82,6 @@ private:
     std::mutex mutex_;
     std::map<std::string, Route> routes_;
     std::atomic<int> requests_{0};
-    std::atomic<std::chrono::milliseconds> latency_{std::chrono::milliseconds(0)};
     // Last, so that the server stops answering before the rest goes.
     LoopbackServer server_;
     bool started_ = false;

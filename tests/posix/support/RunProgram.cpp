@@ -38,11 +38,10 @@ struct Pipe {
     }
 };
 
-}  // namespace
-
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::pair<std::string, std::string>>& environment,
-                         const std::string& input) {
+// posix_spawn with `environment` over this process's own; the process id, or -1 with errno
+// set to the reason.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
+            const Environment& environment, const posix_spawn_file_actions_t* actions) {
     std::map<std::string, std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         std::string text = *entry;
@@ -69,19 +68,44 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     for (std::string& text : argText)
         argv.push_back(text.data());
     argv.push_back(nullptr);
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, program.c_str(), actions, nullptr, argv.data(), envp.data());
+    errno = spawned;
+    return spawned == 0 ? pid : -1;
+}
 
+}  // namespace
+
+StartedProgram StartProgram(const std::string& program, const std::vector<std::string>& args,
+                            const Environment& environment) {
+    Pipe in, out;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in.fds[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out.fds[1], 1);
+    StartedProgram started;
+    started.pid = Spawn(program, args, environment, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started.pid > 0) {
+        std::swap(started.in, in.fds[1]);
+        std::swap(started.out, out.fds[0]);
+    }
+    return started;
+}
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const Environment& environment, const std::string& input) {
     Pipe in, out, err;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in.fds[0], 0);
     posix_spawn_file_actions_adddup2(&actions, out.fds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err.fds[1], 2);
-    pid_t pid = 0;
-    int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    pid_t pid = Spawn(program, args, environment, &actions);
     posix_spawn_file_actions_destroy(&actions);
     ProgramResult result;
-    if (spawned != 0) {
-        result.err = std::string("cannot start ") + program + ": " + std::strerror(spawned);
+    if (pid < 0) {
+        result.err = std::string("cannot start ") + program + ": " + std::strerror(errno);
         return result;
     }
     in.CloseRead();

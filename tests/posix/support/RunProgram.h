@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,6 +10,8 @@
 // and keeps what it wrote to each stream.
 namespace wisp::test {
 
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 struct ProgramResult {
     int exitStatus = -1;  // -1 when it did not exit normally
     std::string out;
@@ -15,7 +19,17 @@ struct ProgramResult {
 };
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::pair<std::string, std::string>>& environment = {},
-                         const std::string& input = {});
+                         const Environment& environment = {}, const std::string& input = {});
+
+// A program left running, its standard input and output on pipes held by the test, its
+// errors going where the test's go. pid is -1 when it could not start.
+struct StartedProgram {
+    pid_t pid = -1;
+    int in = -1;
+    int out = -1;
+};
+
+StartedProgram StartProgram(const std::string& program, const std::vector<std::string>& args,
+                            const Environment& environment = {});
 
 }  // namespace wisp::test

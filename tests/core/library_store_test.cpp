@@ -6,7 +6,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
-#include "core/platform/PathSeparator.h"
+#include "ForwardingFileSystem.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempFolder.h"
 
@@ -14,6 +14,7 @@ namespace wisp {
 namespace {
 
 using test::MemorySettingsStore;
+using test::Native;
 using test::TempFolder;
 
 class FixedModuleLocation final : public IModuleLocation {
@@ -27,11 +28,6 @@ private:
     std::string path_;
     std::string libraryFolder_;
 };
-
-std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', kPathSeparator);
-    return path;
-}
 
 MemorySettingsStore::Key RootKey() {
     return {SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath"};
@@ -57,6 +53,11 @@ TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModule) {
 
     settings.entries[RootKey()].value = Native("/Books");
     EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Books"));
+
+    // Without a module folder there is no default.
+    MemorySettingsStore empty;
+    EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("")), "");
+    EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("QXWisp.dll")), "");
 }
 
 TEST(LibraryRoot, APlatformsOwnLibraryFolderTakesTheModuleFoldersPlace) {
@@ -67,12 +68,6 @@ TEST(LibraryRoot, APlatformsOwnLibraryFolderTakesTheModuleFoldersPlace) {
               Native("/data/My eBooks"));
     settings.entries[RootKey()].value = Native("/Books");
     EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Books"));
-}
-
-TEST(LibraryRoot, NoModuleFolderGivesNoDefault) {
-    MemorySettingsStore settings;
-    EXPECT_EQ(GetLibraryRoot(settings, FixedModuleLocation("")), "");
-    EXPECT_EQ(GetLibraryRoot(settings, FixedModuleLocation("QXWisp.dll")), "");
 }
 
 TEST(LibraryRoot, WrittenWithoutTerminatingZeroAndLongPathsRefused) {
@@ -90,7 +85,7 @@ TEST(LibraryRoot, WrittenWithoutTerminatingZeroAndLongPathsRefused) {
     EXPECT_FALSE(WriteLibraryRoot(settings, Native("/Other")));
 }
 
-TEST(BookName, RoundTripWithTerminatingZeroAndFullAccess) {
+TEST(BookName, RoundTripWithTerminatingZeroAndFullAccessWithinItsBuffer) {
     MemorySettingsStore settings;
     EXPECT_EQ(ReadBookName(settings), "");
     EXPECT_EQ(settings.lastReadAccess, KeyAccess::Full);
@@ -100,10 +95,8 @@ TEST(BookName, RoundTripWithTerminatingZeroAndFullAccess) {
     EXPECT_TRUE(entry.withTerminatingZero);
     EXPECT_EQ(entry.access, KeyAccess::Full);
     EXPECT_EQ(ReadBookName(settings), "Travel");
-}
 
-TEST(BookName, MustFitTheBufferOf256Bytes) {
-    MemorySettingsStore settings;
+    // It must fit the buffer of 256 bytes.
     std::string longest(255, 'b');
     EXPECT_TRUE(WriteBookName(settings, longest));
     EXPECT_EQ(ReadBookName(settings), longest);
@@ -115,34 +108,23 @@ TEST(BookName, MustFitTheBufferOf256Bytes) {
     EXPECT_EQ(ReadBookName(settings), "");
 }
 
-class ListBooksTest : public ::testing::Test {
-protected:
+TEST(ListBooks, EveryFolderOfTheRootIsABookAndNothingElse) {
     std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();
     TempFolder temp;
-};
-
-TEST_F(ListBooksTest, EveryFolderOfTheRootIsABookAndNothingElse) {
+    // One book is listed whatever its place in the listing: skipping the first entry by
+    // position would lose it where "." is not listed first.
     temp.MakeFolder("Travel");
+    EXPECT_EQ(ListBooks(*files, temp.Path()), std::vector<std::string>{"Travel"});
+
     temp.MakeFolder("Recipes/Soups");
     temp.MakeFolder("Pics.files");  // not filtered at this level
     temp.MakeFile("notes.htm", "x");
-    temp.MakeFile("readme.txt", "x");
-
     std::vector<std::string> books = ListBooks(*files, temp.Path());
     std::sort(books.begin(), books.end());
     EXPECT_EQ(books, (std::vector<std::string>{"Pics.files", "Recipes", "Travel"}));
-}
 
-TEST_F(ListBooksTest, OneBookIsListedWhateverItsPlaceInTheListing) {
-    // Skipping the first entry by position would lose it where "." is not listed first.
-    temp.MakeFolder("Only");
-    EXPECT_EQ(ListBooks(*files, temp.Path()), std::vector<std::string>{"Only"});
-}
-
-TEST_F(ListBooksTest, FilesOnlyMissingAndEmptyRootsGiveNoBooks) {
-    temp.MakeFile("a.htm", "x");
-    temp.MakeFile("b.txt", "x");
-    EXPECT_TRUE(ListBooks(*files, temp.Path()).empty());
+    temp.MakeFile("Files/a.htm", "x");
+    EXPECT_TRUE(ListBooks(*files, temp.Path("Files")).empty());
     EXPECT_TRUE(ListBooks(*files, temp.Path("missing")).empty());
     EXPECT_TRUE(ListBooks(*files, "").empty());
     EXPECT_FALSE(temp.Exists("missing"));

@@ -32,11 +32,7 @@ TEST(NameChecks, BookNameRefusesEmptyDotNamesAndSeparatorsOnly) {
 }
 
 TEST(NameChecks, SingleEntryNamesStayInsideTheFolder) {
-    struct Case {
-        const char* name;
-        bool single;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"Book", true},  {"new book", true}, {"a*b", true},    {"...x", true},
         {"", false},     {".", false},       {"..", false},    {"a/b", false},
         {"a\\b", false}, {"../x", false},    {"..\\x", false}, {"/", false},
@@ -46,8 +42,8 @@ TEST(NameChecks, SingleEntryNamesStayInsideTheFolder) {
         {"...", true},   {"   ", true},
 #endif
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(IsSingleEntryName(c.name), c.single) << '"' << c.name << '"';
+    for (const auto& [name, single] : cases) {
+        EXPECT_EQ(IsSingleEntryName(name), single) << '"' << name << '"';
     }
 }
 

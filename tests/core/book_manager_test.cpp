@@ -35,7 +35,8 @@ TEST(FillBookList, ReverseEnumerationOrderWithoutFiles) {
     f.manager.FillBookList();
     // The books in reverse order of the file system's listing; the file is no book.
     std::vector<std::string> expected;
-    for (const FolderEntry& entry : *f.files->ListFolder(f.temp.Path("R"))) {
+    const std::vector<FolderEntry> listed = *f.files->ListFolder(f.temp.Path("R"));
+    for (const FolderEntry& entry : listed) {
         if (entry.isFolder) {
             expected.insert(expected.begin(), entry.name);
         }
@@ -149,7 +150,7 @@ TEST(OnModify, EditsTheSelectedEntryOnly) {
     EXPECT_EQ(f.list.lastRedrawn, 0u);
 }
 
-TEST(OnBrowse, CancelKeepsTheRootAChoiceListsItAtOnce) {
+TEST(OnBrowse, CancelKeepsTheRootAChoiceListsItAtOnceAnEmptyOneChangesNothing) {
     ManagerFixture f;
     f.temp.MakeFolder("R/A");
     f.temp.MakeFolder("Other/X");
@@ -166,10 +167,8 @@ TEST(OnBrowse, CancelKeepsTheRootAChoiceListsItAtOnce) {
     EXPECT_EQ(f.list.Entries(), std::vector<std::string>{"X"});
     f.manager.OnAdd();
     EXPECT_TRUE(f.files->IsFolder(f.temp.Path("Other/new book")));
-}
 
-TEST(OnBrowse, ChoiceWithoutPathLeavesNothingToChange) {
-    ManagerFixture f;
+    // A choice without a path leaves no root and no list.
     f.chooser.choices = {std::string()};
     f.manager.OnBrowse();
     EXPECT_EQ(f.manager.GetRoot(), "");

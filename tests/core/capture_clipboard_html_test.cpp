@@ -28,7 +28,7 @@ std::string WithHeader(const std::string& version, const std::string& sourceLine
     return head + markup;
 }
 
-TEST(ClipboardHtml, ReadsTheVersionsItKnows) {
+TEST(ClipboardHtml, ReadsTheVersionsItKnowsFromTheHeaderOffset) {
     const std::string page = "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY>x</BODY></HTML>";
     const std::pair<std::string, Parsed> cases[] = {
         {"Version:1.0\r\nSourceURL:http://host/notes.html\r\n" + page,
@@ -56,9 +56,8 @@ TEST(ClipboardHtml, ReadsTheVersionsItKnows) {
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ParseText(text), expected) << text;
     }
-}
 
-TEST(ClipboardHtml, LowerCaseMarkupStartsAtTheHeaderOffset) {
+    // Lower-case markup starts at the header's offset.
     const std::string markup = "<html><body><img src=\"a.gif\"></body></html>";
     EXPECT_EQ(ParseText(WithHeader("0.9", "SourceURL:https://host/p.html\r\n", markup)),
               Parsed(true, "", "https://host/p.html", markup));

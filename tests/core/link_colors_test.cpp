@@ -6,7 +6,7 @@
 namespace wisp {
 namespace {
 
-TEST(ParseLinkColor, ThreeNumbersOfAByteSeparatedByCommas) {
+TEST(LinkColors, ThreeNumbersOfAByteInTheSettingsReplaceTheDefaultsReadOnly) {
     const std::pair<const char*, std::optional<RgbColor>> cases[] = {
         {"0,128,0", RgbColor{0, 128, 0}},
         {"255,255,255", RgbColor{255, 255, 255}},
@@ -28,9 +28,8 @@ TEST(ParseLinkColor, ThreeNumbersOfAByteSeparatedByCommas) {
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ParseLinkColor(text), expected) << text;
     }
-}
 
-TEST(ReadLinkColors, WellFormedSettingsReplaceTheDefaultsReadOnly) {
+    // Only a well-formed setting replaces its default; the settings are opened to read.
     test::MemorySettingsStore settings;
     EXPECT_EQ(ReadLinkColors(settings).link, kDefaultLinkColor);
     EXPECT_EQ(ReadLinkColors(settings).visited, kDefaultVisitedColor);

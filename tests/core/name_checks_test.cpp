@@ -5,7 +5,7 @@
 namespace wisp {
 namespace {
 
-TEST(NameChecks, PageTitleAndItemNameRefuseTheForbiddenLetters) {
+TEST(NameChecks, TitlesItemAndBookNamesRefuseForbiddenLettersDotNamesAndSeparators) {
     EXPECT_EQ(CheckPageTitle(""), "The title can not empty!");
     for (char c : std::string("\\/:*?\"<>|")) {
         EXPECT_EQ(CheckPageTitle(std::string("x") + c),
@@ -18,9 +18,7 @@ TEST(NameChecks, PageTitleAndItemNameRefuseTheForbiddenLetters) {
     EXPECT_FALSE(CheckPageTitle("  "));
     EXPECT_FALSE(CheckItemName("Chapter 1"));
     EXPECT_FALSE(CheckItemName("..."));
-}
 
-TEST(NameChecks, BookNameRefusesEmptyDotNamesAndSeparatorsOnly) {
     EXPECT_EQ(CheckBookName(""), "The book name can not empty!");
     for (const char* name : {".", "..", "a/b", "a\\b"}) {
         EXPECT_EQ(CheckBookName(name), kInvalidBookNameMessage) << name;

@@ -168,11 +168,16 @@ TEST(RegisterScript, StopsAtTheFirstFailingWriteKeepingWhatWasWritten) {
 TEST(UnregisterScript, RemovesNamedKeysAndValuesButKeepsKeptAndSharedOnes) {
     MemoryRegistry registry;
     RegistryScript script = LoadScript("C:\\M.DLL", "C:");
-    ASSERT_TRUE(RegisterScript(script, registry));
-    // Another program's class and its own value beside ours.
     auto root = RegistryRoot::ClassesRoot;
+    // With nothing registered, another program's class and value stay as they are.
     registry.CreateKey(root, "CLSID\\{OTHER}");
-    registry.CreateKey(root, "Test.Thing.1\\Foreign");
+    registry.SetString(root, "CLSID\\{OTHER}", "", "x");
+    MemoryRegistry::Keys before = registry.keys;
+    UnregisterScript(script, registry);
+    EXPECT_EQ(registry.keys, before);
+
+    ASSERT_TRUE(RegisterScript(script, registry));
+    registry.CreateKey(root, "Test.Thing.1\\Foreign");  // another's sub-key beside ours
 
     UnregisterScript(script, registry);
 
@@ -183,15 +188,6 @@ TEST(UnregisterScript, RemovesNamedKeysAndValuesButKeepsKeptAndSharedOnes) {
     EXPECT_EQ(registry.Find(root, "Test.Thing.1", ""), nullptr) << "its named value goes";
     EXPECT_FALSE(registry.KeyExists(RegistryRoot::CurrentUser, kMenuEntryPath));
     EXPECT_TRUE(registry.KeyExists(RegistryRoot::CurrentUser, "SOFTWARE\\MenuExt"));
-}
-
-TEST(UnregisterScript, ChangesNothingWhenNothingWasRegistered) {
-    MemoryRegistry registry;
-    registry.CreateKey(RegistryRoot::ClassesRoot, "CLSID\\{OTHER}");
-    registry.SetString(RegistryRoot::ClassesRoot, "CLSID\\{OTHER}", "", "x");
-    MemoryRegistry::Keys before = registry.keys;
-    UnregisterScript(LoadScript("C:\\M.DLL", "C:"), registry);
-    EXPECT_EQ(registry.keys, before);
 }
 
 }  // namespace

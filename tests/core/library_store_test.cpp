@@ -37,7 +37,7 @@ MemorySettingsStore::Key BookKey() {
     return {SettingsHive::LocalMachine, "SOFTWARE\\Qexo\\Wisp", "BookName"};
 }
 
-TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModule) {
+TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModuleOrInThePlatformsLibraryFolder) {
     MemorySettingsStore settings;
     FixedModuleLocation module(Native("/Tools/QXWisp.dll"));
     EXPECT_EQ(GetModuleFolder(module), Native("/Tools"));
@@ -58,16 +58,13 @@ TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModule) {
     MemorySettingsStore empty;
     EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("")), "");
     EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("QXWisp.dll")), "");
-}
 
-TEST(LibraryRoot, APlatformsOwnLibraryFolderTakesTheModuleFoldersPlace) {
-    MemorySettingsStore settings;
-    FixedModuleLocation module(Native("/usr/bin/wisp"), Native("/home/r/data/wisp"));
-    EXPECT_EQ(GetLibraryRoot(settings, module), Native("/home/r/data/wisp/My eBooks"));
-    EXPECT_EQ(GetLibraryRoot(settings, FixedModuleLocation("", Native("/data"))),
+    // A platform's own library folder takes the module folder's place.
+    FixedModuleLocation program(Native("/usr/bin/wisp"), Native("/home/r/data/wisp"));
+    EXPECT_EQ(GetLibraryRoot(empty, program), Native("/home/r/data/wisp/My eBooks"));
+    EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("", Native("/data"))),
               Native("/data/My eBooks"));
-    settings.entries[RootKey()].value = Native("/Books");
-    EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Books"));
+    EXPECT_EQ(GetLibraryRoot(settings, program), Native("/Books"));
 }
 
 TEST(LibraryRoot, WrittenWithoutTerminatingZeroAndLongPathsRefused) {

@@ -11,7 +11,6 @@
 namespace wisp {
 namespace {
 
-using test::Sorted;
 using test::TreeFixture;
 
 class RecordingSaver final : public IDroppedPageSaver {

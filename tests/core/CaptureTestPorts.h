@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "ForwardingFileSystem.h"
 #include "core/capture/CaptureContext.h"
 #include "core/platform/NativePorts.h"
-#include "core/platform/PathSeparator.h"
 #include "support/TempFolder.h"
 
 // Stand-ins for the capture's fetching and progress, which record what they are asked;
@@ -30,16 +30,6 @@ public:
     void Close() override { events.push_back("close"); }
     std::vector<std::string> events;
 };
-
-// Paths in tests are written with "/" and turned into this platform's paths.
-inline std::string Native(std::string path) {
-    for (char& c : path) {
-        if (c == '/') {
-            c = kPathSeparator;
-        }
-    }
-    return path;
-}
 
 struct CaptureFixturePorts {
     std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();

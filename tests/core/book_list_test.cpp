@@ -101,30 +101,25 @@ TEST(SelectBook, ShowsAndStoresThePickedBook) {
     EXPECT_EQ(f.control.ChildLabels(f.control.GetTopItem()), std::vector<std::string>{"a.htm"});
 }
 
-TEST(CreateBook, ExistingFolderKeepsItsContent) {
+TEST(CreateBook, ANewBookIsCreatedAnExistingOneKeepsItsContent) {
     BookListFixture f;
     f.temp.MakeFile("R/Old/page.htm", "kept");
-    f.temp.MakeFolder("R/Zed");
-    f.books.LoadBookList();
-    ASSERT_TRUE(f.books.CreateBook("Old"));
-    EXPECT_EQ(f.temp.Read("R/Old/page.htm"), "kept");
-    EXPECT_EQ(f.list.Entries(), (std::vector<std::string>{"Old", "Zed"}));  // not twice
-    EXPECT_EQ(f.list.GetSelection(), 0u);
-    EXPECT_EQ(f.StoredBook(), "Old");
-    EXPECT_EQ(f.control.ChildLabels(f.control.GetTopItem()), std::vector<std::string>{"page.htm"});
-}
-
-TEST(CreateBook, NewBookIsCreatedListedSelectedAndShown) {
-    BookListFixture f;
     f.temp.MakeFolder("R/beta");
     f.books.LoadBookList();
     ASSERT_TRUE(f.books.CreateBook("Alpha"));
     EXPECT_TRUE(f.files->IsFolder(f.temp.Path("R/Alpha")));
-    EXPECT_EQ(f.list.Entries(), (std::vector<std::string>{"Alpha", "beta"}));
+    EXPECT_EQ(f.list.Entries(), (std::vector<std::string>{"Alpha", "beta", "Old"}));
     EXPECT_EQ(f.list.GetText(*f.list.GetSelection()), "Alpha");
     EXPECT_EQ(f.books.CurrentBook(), "Alpha");
     EXPECT_EQ(f.StoredBook(), "Alpha");
     EXPECT_EQ(f.control.GetLabel(f.control.GetTopItem()), "Alpha");
+
+    ASSERT_TRUE(f.books.CreateBook("Old"));
+    EXPECT_EQ(f.temp.Read("R/Old/page.htm"), "kept");
+    EXPECT_EQ(f.list.Entries(), (std::vector<std::string>{"Alpha", "beta", "Old"}));  // not twice
+    EXPECT_EQ(f.list.GetSelection(), 2u);
+    EXPECT_EQ(f.StoredBook(), "Old");
+    EXPECT_EQ(f.control.ChildLabels(f.control.GetTopItem()), std::vector<std::string>{"page.htm"});
 #ifndef _WIN32
     // Spaces only: listed and stored as typed where the platform allows such a folder.
     ASSERT_TRUE(f.books.CreateBook("   "));

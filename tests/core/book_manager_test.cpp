@@ -17,20 +17,6 @@ struct ManagerFixture {
         manager.SetRoot(temp.Path("R"));
     }
 
-    // The books in enumeration order, as the file system lists them.
-    std::vector<std::string> Enumerated(std::string_view root) const {
-        std::vector<std::string> names;
-        std::optional<std::vector<FolderEntry>> entries = files->ListFolder(root);
-        if (entries) {
-            for (const FolderEntry& entry : *entries) {
-                if (entry.isFolder) {
-                    names.push_back(entry.name);
-                }
-            }
-        }
-        return names;
-    }
-
     test::TempFolder temp;
     std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();
     MemoryBookManagerList list;
@@ -47,8 +33,14 @@ TEST(FillBookList, ReverseEnumerationOrderWithoutFiles) {
     }
     f.temp.MakeFile("R/file.txt");
     f.manager.FillBookList();
-    std::vector<std::string> expected = f.Enumerated(f.temp.Path("R"));
-    std::reverse(expected.begin(), expected.end());
+    // The books in reverse order of the file system's listing; the file is no book.
+    std::vector<std::string> expected;
+    const std::vector<FolderEntry> listed = *f.files->ListFolder(f.temp.Path("R"));
+    for (const FolderEntry& entry : listed) {
+        if (entry.isFolder) {
+            expected.insert(expected.begin(), entry.name);
+        }
+    }
     EXPECT_EQ(f.list.Entries(), expected);
     EXPECT_EQ(f.list.Count(), 3u);
 
@@ -88,26 +80,18 @@ TEST(OnAdd, ExistingNewBookIsListedAgainAndMovedByTheName) {
     EXPECT_EQ(f.temp.Read("R/Named/kept.htm"), "k");
 }
 
-TEST(OnBookLabelEdit, OntoAnExistingBookMovesIntoIt) {
+TEST(OnBookLabelEdit, UnchangedMovesNothingOntoAnExistingBookMovesIntoIt) {
     ManagerFixture f;
     f.temp.MakeFile("R/A/a.htm", "a");
     f.temp.MakeFile("R/B/b.htm", "b");
     f.manager.FillBookList();
     std::size_t indexOfA = f.list.GetText(0) == "A" ? 0 : 1;
+    f.manager.OnBookLabelEdit(indexOfA, "A");  // unchanged: nothing moves
+    EXPECT_TRUE(f.shell.moves.empty());
     f.manager.OnBookLabelEdit(indexOfA, "B");
     EXPECT_EQ(f.temp.Read("R/B/A/a.htm"), "a");
     EXPECT_EQ(f.temp.Read("R/B/b.htm"), "b");
     EXPECT_EQ(f.list.Entries(), (std::vector<std::string>{"B", "B"}));
-}
-
-TEST(OnBookLabelEdit, SameTextOrCancelChangesNothing) {
-    ManagerFixture f;
-    f.temp.MakeFolder("R/A");
-    f.manager.FillBookList();
-    f.manager.OnBookLabelEdit(0, "A");
-    f.manager.OnBookLabelEdit(0, "");
-    EXPECT_TRUE(f.shell.moves.empty());
-    EXPECT_EQ(f.list.GetText(0), "A");
 }
 
 TEST(OnBookLabelEdit, NameThatLeavesTheRootIsRefused) {
@@ -166,7 +150,7 @@ TEST(OnModify, EditsTheSelectedEntryOnly) {
     EXPECT_EQ(f.list.lastRedrawn, 0u);
 }
 
-TEST(OnBrowse, CancelKeepsTheRootAChoiceListsItAtOnce) {
+TEST(OnBrowse, CancelKeepsTheRootAChoiceListsItAtOnceAnEmptyOneChangesNothing) {
     ManagerFixture f;
     f.temp.MakeFolder("R/A");
     f.temp.MakeFolder("Other/X");
@@ -183,10 +167,8 @@ TEST(OnBrowse, CancelKeepsTheRootAChoiceListsItAtOnce) {
     EXPECT_EQ(f.list.Entries(), std::vector<std::string>{"X"});
     f.manager.OnAdd();
     EXPECT_TRUE(f.files->IsFolder(f.temp.Path("Other/new book")));
-}
 
-TEST(OnBrowse, ChoiceWithoutPathLeavesNothingToChange) {
-    ManagerFixture f;
+    // A choice without a path leaves no root and no list.
     f.chooser.choices = {std::string()};
     f.manager.OnBrowse();
     EXPECT_EQ(f.manager.GetRoot(), "");

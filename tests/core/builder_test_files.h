@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/FileSystem.h"
+#include "ForwardingFileSystem.h"
 #include "core/platform/HelpCompiler.h"
 #include "core/platform/NativePorts.h"
 #include "core/platform/PathSeparator.h"
@@ -19,29 +19,16 @@ namespace wisp::test {
 // would give) and with short forms of its own: a name holding a space or longer than twelve
 // characters becomes its first six letters in capitals, "~1" and its extension, as 8.3 names
 // look. Both make the written project predictable on every platform.
-class ListedFileSystem final : public IFileSystem {
+class ListedFileSystem final : public ForwardingFileSystem {
 public:
     std::optional<std::vector<FolderEntry>> ListFolder(std::string_view folder) const override {
-        auto entries = native_->ListFolder(folder);
+        auto entries = ForwardingFileSystem::ListFolder(folder);
         if (entries) {
             std::sort(entries->begin(), entries->end(),
                       [](const FolderEntry& a, const FolderEntry& b) { return a.name > b.name; });
         }
         return entries;
     }
-    CreateFolderResult CreateFolder(std::string_view path) override {
-        return native_->CreateFolder(path);
-    }
-    bool WriteWholeFile(std::string_view path, std::string_view content, bool hidden) override {
-        return native_->WriteWholeFile(path, content, hidden);
-    }
-    std::optional<std::string> ReadWholeFile(std::string_view path) const override {
-        return native_->ReadWholeFile(path);
-    }
-    bool RemoveFile(std::string_view path) override { return native_->RemoveFile(path); }
-    bool RemoveFolder(std::string_view path) override { return native_->RemoveFolder(path); }
-    bool IsFolder(std::string_view path) const override { return native_->IsFolder(path); }
-    bool IsFile(std::string_view path) const override { return native_->IsFile(path); }
 
     // Every name is shortened, as Windows shortens a path whose leading part is already
     // short; the builder only asks for paths that exist.
@@ -82,9 +69,6 @@ public:
         }
         return shortName;
     }
-
-private:
-    std::unique_ptr<IFileSystem> native_ = CreateNativeFileSystem();
 };
 
 // Records what it is asked to compile and answers as told.
@@ -104,11 +88,5 @@ public:
         return answer;
     }
 };
-
-// Paths in tests are written with "/" and turned into this platform's paths.
-inline std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', kPathSeparator);
-    return path;
-}
 
 }  // namespace wisp::test

@@ -31,13 +31,23 @@ struct BuildFixture : test::TreeFixture {
     CTreeBuildCommand command{*files, compiler, chooser};
 };
 
-TEST(TreeBuildCommand, BuildsTheSelectedFolderIntoTheChosenFile) {
+TEST(TreeBuildCommand, AsksFirstThenBuildsTheSelectedFolderNeverAPage) {
     BuildFixture fixture;
+    // A page, or a cancelled dialog, builds nothing; the dialog is shown all the same.
+    fixture.chooser.answer = fixture.temp.Path("book.chm");
+    fixture.command.BuildBook(fixture.tree, fixture.Item({"Cover.htm"}));
+    EXPECT_EQ(fixture.chooser.asked, 1);
+    EXPECT_EQ(fixture.command.LastResult().status, BuildStatus::NothingToBuild);
+    fixture.chooser.answer.reset();
+    fixture.command.BuildBook(fixture.tree, fixture.tree.TopItem());
+    EXPECT_EQ(fixture.chooser.asked, 2);
+    EXPECT_TRUE(fixture.compiler.compiled.empty());
+    EXPECT_FALSE(fixture.temp.Exists("R/B/Project.hhp"));
+    EXPECT_FALSE(fixture.temp.Exists("book.chm"));
+
     fixture.chooser.answer = fixture.temp.Path("out/ch.chm");
     fixture.temp.MakeFolder("out");
-    TreeItem chapter = fixture.Item({"Ch"});
-    fixture.command.BuildBook(fixture.tree, chapter);
-
+    fixture.command.BuildBook(fixture.tree, fixture.Item({"Ch"}));
     ASSERT_EQ(fixture.compiler.compiled.size(), 1u);
     const HelpProject& project = fixture.compiler.compiled[0];
     EXPECT_EQ(project.builtFolder, fixture.temp.Path("R/B/Ch"));
@@ -47,21 +57,6 @@ TEST(TreeBuildCommand, BuildsTheSelectedFolderIntoTheChosenFile) {
     std::string contents = fixture.temp.Read("R/B/Ch/Contents.hhc");
     EXPECT_NE(contents.find("<param name=\"Name\" value=\"Ch\">"), std::string::npos) << contents;
     EXPECT_FALSE(fixture.temp.Exists("R/B/Contents.hhc"));
-}
-
-TEST(TreeBuildCommand, APageOrACancelBuildsNothingButTheDialogIsShown) {
-    BuildFixture fixture;
-    fixture.chooser.answer = fixture.temp.Path("book.chm");
-    fixture.command.BuildBook(fixture.tree, fixture.Item({"Cover.htm"}));
-    EXPECT_EQ(fixture.chooser.asked, 1);
-    EXPECT_EQ(fixture.command.LastResult().status, BuildStatus::NothingToBuild);
-
-    fixture.chooser.answer.reset();
-    fixture.command.BuildBook(fixture.tree, fixture.tree.TopItem());
-    EXPECT_EQ(fixture.chooser.asked, 2);
-    EXPECT_TRUE(fixture.compiler.compiled.empty());
-    EXPECT_FALSE(fixture.temp.Exists("R/B/Project.hhp"));
-    EXPECT_FALSE(fixture.temp.Exists("book.chm"));
 }
 
 }  // namespace

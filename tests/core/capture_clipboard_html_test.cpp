@@ -2,18 +2,15 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "core/capture/ClipboardHtml.h"
 
 namespace wisp {
 namespace {
 
-struct Parsed {
-    bool ok;
-    std::string title;
-    std::string sourceUrl;
-    std::string html;
-};
+// Whether it parsed, the title, the source address and the HTML.
+using Parsed = std::tuple<bool, std::string, std::string, std::string>;
 
 Parsed ParseText(const std::string& text) {
     CClipboardHtml parser;
@@ -31,13 +28,9 @@ std::string WithHeader(const std::string& version, const std::string& sourceLine
     return head + markup;
 }
 
-TEST(ClipboardHtml, ReadsTheVersionsItKnows) {
+TEST(ClipboardHtml, ReadsTheVersionsItKnowsFromTheHeaderOffset) {
     const std::string page = "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY>x</BODY></HTML>";
-    struct Case {
-        std::string text;
-        Parsed expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, Parsed> cases[] = {
         {"Version:1.0\r\nSourceURL:http://host/notes.html\r\n" + page,
          {true, "Weekly Notes", "http://host/notes.html", page}},
         {"Version: 1.0\r\nSourceURL:http://host/a\r\n" + page, {false, "", "", ""}},
@@ -60,29 +53,23 @@ TEST(ClipboardHtml, ReadsTheVersionsItKnows) {
         {"Version:1.0\r\nSourceURL:http://no-end", {false, "", "", ""}},
         {"Version:1.0\r\n<TITLE>Only</TITLE>", {false, "Only", "", ""}},
     };
-    for (const Case& c : cases) {
-        Parsed got = ParseText(c.text);
-        EXPECT_EQ(got.ok, c.expected.ok) << c.text;
-        EXPECT_EQ(got.title, c.expected.title) << c.text;
-        EXPECT_EQ(got.sourceUrl, c.expected.sourceUrl) << c.text;
-        EXPECT_EQ(got.html, c.expected.html) << c.text;
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ParseText(text), expected) << text;
     }
-}
 
-TEST(ClipboardHtml, LowerCaseMarkupStartsAtTheHeaderOffset) {
+    // Lower-case markup starts at the header's offset.
     const std::string markup = "<html><body><img src=\"a.gif\"></body></html>";
-    Parsed got = ParseText(WithHeader("0.9", "SourceURL:https://host/p.html\r\n", markup));
-    EXPECT_TRUE(got.ok);
-    EXPECT_EQ(got.html, markup);
-    EXPECT_EQ(got.sourceUrl, "https://host/p.html");
+    EXPECT_EQ(ParseText(WithHeader("0.9", "SourceURL:https://host/p.html\r\n", markup)),
+              Parsed(true, "", "https://host/p.html", markup));
 
     // An offset that is not a plain number inside the text is not followed.
     const char* badOffsets[] = {"StartHTML:99999\r\n", "StartHTML:-5\r\n", "StartHTML:\r\n",
                                 "StartHTML:12x\r\n", "StartHTML:99999999999999999999\r\n"};
     for (const char* offset : badOffsets) {
-        Parsed bad = ParseText(std::string("Version:1.0\r\n") + offset + "<html></html>");
-        EXPECT_FALSE(bad.ok) << offset;
-        EXPECT_EQ(bad.html, "") << offset;
+        const auto [ok, title, sourceUrl, html] =
+            ParseText(std::string("Version:1.0\r\n") + offset + "<html></html>");
+        EXPECT_FALSE(ok) << offset;
+        EXPECT_EQ(html, "") << offset;
     }
 }
 
@@ -114,12 +101,12 @@ TEST(ClipboardHtml, SurvivesBrokenAndRandomText) {
             text += round % 3 == 0 ? std::string(1, static_cast<char>(byte(random)))
                                    : pieces[pick(random)];
         }
-        Parsed got = ParseText(text);
+        const auto [ok, title, sourceUrl, html] = ParseText(text);
         // Whatever is taken is a piece of the text, and the HTML runs to its end.
-        EXPECT_NE(text.find(got.title), std::string::npos);
-        EXPECT_NE(text.find(got.sourceUrl), std::string::npos);
-        EXPECT_TRUE(text.ends_with(got.html));
-        EXPECT_EQ(got.ok, !got.html.empty()) << round;
+        EXPECT_NE(text.find(title), std::string::npos);
+        EXPECT_NE(text.find(sourceUrl), std::string::npos);
+        EXPECT_TRUE(text.ends_with(html));
+        EXPECT_EQ(ok, !html.empty()) << round;
     }
 }
 

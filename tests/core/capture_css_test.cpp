@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/capture/CssReferences.h"
@@ -10,28 +11,20 @@
 namespace wisp {
 namespace {
 
-struct Found {
-    std::string written;  // the reference as it stands in the sheet
-    std::string url;
-    bool import;
-    bool operator==(const Found&) const = default;
-};
+// The reference as it stands in the sheet, its address, and whether it is an import.
+using Found = std::tuple<std::string, std::string, bool>;
 
 std::vector<Found> Find(const std::string& css) {
     std::vector<Found> found;
     for (const CssReference& reference : FindCssReferences(css)) {
-        found.push_back(
-            {css.substr(reference.start, reference.length), reference.url, reference.import});
+        found.emplace_back(css.substr(reference.start, reference.length), reference.url,
+                           reference.import);
     }
     return found;
 }
 
-TEST(CssReferences, FindsUrlsImportsAndFontSources) {
-    struct Case {
-        const char* css;
-        std::vector<Found> found;
-    };
-    const Case cases[] = {
+TEST(CssReferences, FindsUrlsImportsAndFontSourcesAndRewritesTheAnsweredOnes) {
+    const std::pair<const char*, std::vector<Found>> cases[] = {
         {"a{background:url(a.png)}", {{"a.png", "a.png", false}}},
         {"a{background:URL( 'b c.png' )}", {{"b c.png", "b c.png", false}}},
         {"a{background:url(\"q\\\"d.png\")}", {{"q\\\"d.png", "q\"d.png", false}}},
@@ -54,12 +47,10 @@ TEST(CssReferences, FindsUrlsImportsAndFontSources) {
         {"@import url(\"a.css\") print; a{b:url(i.png)}",
          {{"a.css", "a.css", true}, {"i.png", "i.png", false}}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Find(c.css), c.found) << c.css;
+    for (const auto& [css, found] : cases) {
+        EXPECT_EQ(Find(css), found) << css;
     }
-}
 
-TEST(CssReferences, RewritesOnlyTheAnsweredReferences) {
     const std::string css = "@import 'a.css'; b{c:url( b.png ) url(keep.png)}";
     std::string rewritten =
         RewriteCssReferences(css, [](const CssReference& reference) -> std::optional<std::string> {

@@ -6,11 +6,7 @@ namespace wisp {
 namespace {
 
 TEST(NormaliseMarkupCase, CapitalisesTagsAndLowersAttributeNamesOnly) {
-    struct Case {
-        const char* html;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"<html><body class=Main>Text <b>bold</b></body></html>",
          "<HTML><BODY class=Main>Text <B>bold</B></BODY></HTML>"},
         {"<img SRC=\"Logo.GIF\" Alt='A <b> Title'>", "<IMG src=\"Logo.GIF\" alt='A <b> Title'>"},
@@ -32,8 +28,8 @@ TEST(NormaliseMarkupCase, CapitalisesTagsAndLowersAttributeNamesOnly) {
         {"<p title=\"caf\xC3\xA9\">\xC3\xA9t\xC3\xA9</p>",
          "<P title=\"caf\xC3\xA9\">\xC3\xA9t\xC3\xA9</P>"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(NormaliseMarkupCase(c.html), c.expected) << c.html;
+    for (const auto& [html, expected] : cases) {
+        EXPECT_EQ(NormaliseMarkupCase(html), expected) << html;
     }
 }
 

@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/capture/PageMetadata.h"
 
 namespace wisp {
 namespace {
 
 TEST(AddPageMetadata, PutsNonEmptyValuesAtTheTopOfTheHead) {
-    struct Case {
-        const char* html;
-        const char* keywords;
-        const char* description;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"<HTML><HEAD><TITLE>T</TITLE></HEAD></HTML>", "", "",
          "<HTML><HEAD><TITLE>T</TITLE></HEAD></HTML>"},
         {"<html><head lang=en><title>T</title></head></html>", "garden, roses", "",
@@ -25,8 +21,8 @@ TEST(AddPageMetadata, PutsNonEmptyValuesAtTheTopOfTheHead) {
          "<META name=\"keywords\" content=\"k\"><META name=\"description\" "
          "content=\"d\"><P>bare</P>"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(AddPageMetadata(c.html, c.keywords, c.description), c.expected) << c.html;
+    for (const auto& [html, keywords, description, expected] : cases) {
+        EXPECT_EQ(AddPageMetadata(html, keywords, description), expected) << html;
     }
 }
 

@@ -8,11 +8,7 @@ namespace wisp {
 namespace {
 
 TEST(PastedPageTitle, NeverNamesAPlaceOutsideTheTargetFolder) {
-    struct Case {
-        const char* parsed;
-        const char* title;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"Weekly Notes", "Weekly Notes"},
         {"", "New File"},
         {"..", "New File"},
@@ -23,12 +19,12 @@ TEST(PastedPageTitle, NeverNamesAPlaceOutsideTheTargetFolder) {
         {"Line\none\ttab", "Line one tab"},
         {"Note: what? *", "Note: what? *"},  // left for the file system to judge, as before
     };
-    for (const Case& c : cases) {
-        std::string title = PastedPageTitle(c.parsed);
-        EXPECT_EQ(title, c.title) << c.parsed;
+    for (const auto& [parsed, expected] : cases) {
+        std::string title = PastedPageTitle(parsed);
+        EXPECT_EQ(title, expected) << parsed;
         // Whatever the title, the page lands directly in the folder.
         std::string page = *MakePagePath("Book", title);
-        EXPECT_EQ(page.rfind(kPathSeparator), 4u) << c.parsed;
+        EXPECT_EQ(page.rfind(kPathSeparator), 4u) << parsed;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <string>
 
 #include "CaptureTestPorts.h"
@@ -9,13 +10,7 @@ namespace wisp {
 namespace {
 
 TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
-    struct Case {
-        const char* pageUrl;
-        const char* reference;
-        bool ok;
-        const char* resolved;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, bool, const char*> cases[] = {
         {"http://host/dir/page.html", "pic.gif", true, "http://host/dir/pic.gif"},
         {"http://host/dir/page.html", "../up.gif", true, "http://host/up.gif"},
         {"http://host/dir/page.html", "/root.gif", true, "http://host/root.gif"},
@@ -54,14 +49,16 @@ TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
         {"https://host/p.html", "C:\\Windows\\win.ini", false, ""},
         {"http://host/p.html", "mailto:someone@example.org", false, ""},
         {"HTTP://host/p.html", "file:///etc/passwd", false, ""},
+        {"https://host/p.html", "file://host/share/a.gif", false, ""},
+        {"https://host/p.html", "FILE:///C:/x.gif", false, ""},
+        {"https://host/p.html", "javascript:go()/a.gif", false, ""},
     };
     test::CaptureFixturePorts ports;
     CCaptureContext job(ports.Ports());
-    for (const Case& c : cases) {
-        std::string url = c.reference;
-        EXPECT_EQ(job.ResolveResourceUrl(c.pageUrl, url), c.ok)
-            << c.pageUrl << " + " << c.reference;
-        EXPECT_EQ(url, c.ok ? c.resolved : c.reference) << c.pageUrl << " + " << c.reference;
+    for (const auto& [pageUrl, reference, ok, resolved] : cases) {
+        std::string url = reference;
+        EXPECT_EQ(job.ResolveResourceUrl(pageUrl, url), ok) << pageUrl << " + " << reference;
+        EXPECT_EQ(url, ok ? resolved : reference) << pageUrl << " + " << reference;
     }
 }
 

@@ -1,30 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <string>
 
 #include "core/library/LibraryNaming.h"
+#include "ForwardingFileSystem.h"
 #include "core/platform/PathSeparator.h"
 
 namespace wisp {
 namespace {
 
-// Paths in these tables are written with "/" and turned into this platform's paths.
-std::string Native(std::string path) {
-    for (char& c : path) {
-        if (c == '/') {
-            c = kPathSeparator;
-        }
-    }
-    return path;
-}
+using test::Native;
 
 TEST(MakeResourceFileName, FollowsTheNamingRule) {
-    struct Case {
-        const char* url;
-        bool ok;
-        const char* name;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, bool, const char*> cases[] = {
         {"http://h/img/logo.gif", true, "logo.gif"},
         {"http://h/a/pic.png", true, "pic.png"},
         {"http://h/cgi/b.cgi?x=1", true, "b.htm"},
@@ -47,12 +37,33 @@ TEST(MakeResourceFileName, FollowsTheNamingRule) {
         {"?x", false, ""},
         {"b.cgi?x", false, ""},
         {"nofolder.gif", false, ""},
+        // An empty address succeeds and leaves the name as it was.
+        {"", true, "unchanged"},
+        // Never a name outside the companion folder, nor one the platform reserves.
+        {"http://h/a\\..\\..\\evil.exe", true, "a_.._.._evil.exe"},
+        {"file:///C:\\site\\img\\a.gif", true, "C__site_img_a.gif"},
+        {"http://h/dir/", false, ""},
+        {"http://h/..", false, ""},
+        {"http://h/.", false, ""},
+        {"http://h/ . .", false, ""},
+        {"http://h/a:b*c\"d<e>f|g.gif", true, "a_b_c_d_e_f_g.gif"},
+        {"http://h/tab\there.gif", true, "tab_here.gif"},
+        {"http://h/CON", true, "_CON"},
+        {"http://h/nul.txt", true, "_nul.txt"},
+        {"http://h/com7.gif", true, "_com7.gif"},
+        {"http://h/lpt1?x", true, "_lpt1.htm"},
+        {"http://h/console.gif", true, "console.gif"},
+        {"http://h/com0.gif", true, "com0.gif"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [url, ok, expected] : cases) {
         std::string name = "unchanged";
-        EXPECT_EQ(MakeResourceFileName(c.url, name), c.ok) << c.url;
-        EXPECT_EQ(name, c.ok ? c.name : "unchanged") << c.url;
+        EXPECT_EQ(MakeResourceFileName(url, name), ok) << url;
+        EXPECT_EQ(name, ok ? expected : "unchanged") << url;
     }
+    // A name too long for the file system is refused.
+    std::string name;
+    EXPECT_TRUE(MakeResourceFileName("http://h/" + std::string(255, 'a'), name));
+    EXPECT_FALSE(MakeResourceFileName("http://h/" + std::string(256, 'a'), name));
 }
 
 TEST(MakeTitleFileName, MakesAPageTitleAUsableName) {
@@ -79,47 +90,6 @@ TEST(MakeTitleFileName, MakesAPageTitleAUsableName) {
     EXPECT_EQ(cut.size() % 3, 0u);
 }
 
-TEST(MakeResourceFileName, EmptyUrlSucceedsAndLeavesTheName) {
-    std::string name = "kept.gif";
-    EXPECT_TRUE(MakeResourceFileName("", name));
-    EXPECT_EQ(name, "kept.gif");
-}
-
-TEST(MakeResourceFileName, NeverNamesAFileOutsideTheCompanionFolder) {
-    struct Case {
-        const char* url;
-        bool ok;
-        const char* name;
-    };
-    const Case cases[] = {
-        {"http://h/a\\..\\..\\evil.exe", true, "a_.._.._evil.exe"},
-        {"file:///C:\\site\\img\\a.gif", true, "C__site_img_a.gif"},
-        {"http://h/dir/", false, ""},
-        {"http://h/..", false, ""},
-        {"http://h/.", false, ""},
-        {"http://h/ . .", false, ""},
-        {"http://h/a:b*c\"d<e>f|g.gif", true, "a_b_c_d_e_f_g.gif"},
-        {"http://h/tab\there.gif", true, "tab_here.gif"},
-        {"http://h/CON", true, "_CON"},
-        {"http://h/nul.txt", true, "_nul.txt"},
-        {"http://h/com7.gif", true, "_com7.gif"},
-        {"http://h/lpt1?x", true, "_lpt1.htm"},
-        {"http://h/console.gif", true, "console.gif"},
-        {"http://h/com0.gif", true, "com0.gif"},
-    };
-    for (const Case& c : cases) {
-        std::string name = "unchanged";
-        EXPECT_EQ(MakeResourceFileName(c.url, name), c.ok) << c.url;
-        EXPECT_EQ(name, c.ok ? c.name : "unchanged") << c.url;
-    }
-}
-
-TEST(MakeResourceFileName, RefusesANameTooLongForTheFileSystem) {
-    std::string name;
-    EXPECT_TRUE(MakeResourceFileName("http://h/" + std::string(255, 'a'), name));
-    EXPECT_FALSE(MakeResourceFileName("http://h/" + std::string(256, 'a'), name));
-}
-
 TEST(PageAndCompanionNames, SuffixTestsAreExactAndCaseSensitive) {
     EXPECT_TRUE(IsPageFile("index.htm"));
     EXPECT_TRUE(IsPageFile("index.HTM"));
@@ -134,7 +104,7 @@ TEST(PageAndCompanionNames, SuffixTestsAreExactAndCaseSensitive) {
     EXPECT_FALSE(IsCompanionFolder("files"));
 }
 
-TEST(PageAndCompanionNames, PagePathAndItsCompanionFolder) {
+TEST(PageAndCompanionNames, PagePathAndItsCompanionFolderFitTheBuffers) {
     std::string page = *MakePagePath(Native("/Lib/Book"), "News");
     EXPECT_EQ(page, Native("/Lib/Book/News.htm"));
     EXPECT_EQ(MakeCompanionFolderName(page), "News.files");
@@ -144,9 +114,8 @@ TEST(PageAndCompanionNames, PagePathAndItsCompanionFolder) {
     EXPECT_EQ(MakeCompanionFolderName(Native("/Lib/v1.2/Release Notes")), "Release Notes.files");
     EXPECT_EQ(MakeCompanionFolderName(Native("/Lib/Book/a.b.htm")), "a.b.files");
     EXPECT_EQ(CompanionFolderOfPage("a"), "");
-}
 
-TEST(PageAndCompanionNames, APagePathTooLongForAPathBufferIsRefusedNotCut) {
+    // A page path too long for a path buffer is refused, not cut.
     std::string folder = Native("/Lib/Book");
     std::string title(259 - folder.size() - 1 - 4, 't');
     ASSERT_TRUE(MakePagePath(folder, title));

@@ -6,7 +6,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
-#include "core/platform/PathSeparator.h"
+#include "ForwardingFileSystem.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempFolder.h"
 
@@ -14,6 +14,7 @@ namespace wisp {
 namespace {
 
 using test::MemorySettingsStore;
+using test::Native;
 using test::TempFolder;
 
 class FixedModuleLocation final : public IModuleLocation {
@@ -28,11 +29,6 @@ private:
     std::string libraryFolder_;
 };
 
-std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', kPathSeparator);
-    return path;
-}
-
 MemorySettingsStore::Key RootKey() {
     return {SettingsHive::CurrentUser, "Software\\Wisp", "eBookPath"};
 }
@@ -41,7 +37,7 @@ MemorySettingsStore::Key BookKey() {
     return {SettingsHive::LocalMachine, "SOFTWARE\\Qexo\\Wisp", "BookName"};
 }
 
-TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModule) {
+TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModuleOrInThePlatformsLibraryFolder) {
     MemorySettingsStore settings;
     FixedModuleLocation module(Native("/Tools/QXWisp.dll"));
     EXPECT_EQ(GetModuleFolder(module), Native("/Tools"));
@@ -57,22 +53,18 @@ TEST(LibraryRoot, DefaultsToMyEBooksBesideTheModule) {
 
     settings.entries[RootKey()].value = Native("/Books");
     EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Books"));
-}
 
-TEST(LibraryRoot, APlatformsOwnLibraryFolderTakesTheModuleFoldersPlace) {
-    MemorySettingsStore settings;
-    FixedModuleLocation module(Native("/usr/bin/wisp"), Native("/home/r/data/wisp"));
-    EXPECT_EQ(GetLibraryRoot(settings, module), Native("/home/r/data/wisp/My eBooks"));
-    EXPECT_EQ(GetLibraryRoot(settings, FixedModuleLocation("", Native("/data"))),
+    // Without a module folder there is no default.
+    MemorySettingsStore empty;
+    EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("")), "");
+    EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("QXWisp.dll")), "");
+
+    // A platform's own library folder takes the module folder's place.
+    FixedModuleLocation program(Native("/usr/bin/wisp"), Native("/home/r/data/wisp"));
+    EXPECT_EQ(GetLibraryRoot(empty, program), Native("/home/r/data/wisp/My eBooks"));
+    EXPECT_EQ(GetLibraryRoot(empty, FixedModuleLocation("", Native("/data"))),
               Native("/data/My eBooks"));
-    settings.entries[RootKey()].value = Native("/Books");
-    EXPECT_EQ(GetLibraryRoot(settings, module), Native("/Books"));
-}
-
-TEST(LibraryRoot, NoModuleFolderGivesNoDefault) {
-    MemorySettingsStore settings;
-    EXPECT_EQ(GetLibraryRoot(settings, FixedModuleLocation("")), "");
-    EXPECT_EQ(GetLibraryRoot(settings, FixedModuleLocation("QXWisp.dll")), "");
+    EXPECT_EQ(GetLibraryRoot(settings, program), Native("/Books"));
 }
 
 TEST(LibraryRoot, WrittenWithoutTerminatingZeroAndLongPathsRefused) {
@@ -90,7 +82,7 @@ TEST(LibraryRoot, WrittenWithoutTerminatingZeroAndLongPathsRefused) {
     EXPECT_FALSE(WriteLibraryRoot(settings, Native("/Other")));
 }
 
-TEST(BookName, RoundTripWithTerminatingZeroAndFullAccess) {
+TEST(BookName, RoundTripWithTerminatingZeroAndFullAccessWithinItsBuffer) {
     MemorySettingsStore settings;
     EXPECT_EQ(ReadBookName(settings), "");
     EXPECT_EQ(settings.lastReadAccess, KeyAccess::Full);
@@ -100,10 +92,8 @@ TEST(BookName, RoundTripWithTerminatingZeroAndFullAccess) {
     EXPECT_TRUE(entry.withTerminatingZero);
     EXPECT_EQ(entry.access, KeyAccess::Full);
     EXPECT_EQ(ReadBookName(settings), "Travel");
-}
 
-TEST(BookName, MustFitTheBufferOf256Bytes) {
-    MemorySettingsStore settings;
+    // It must fit the buffer of 256 bytes.
     std::string longest(255, 'b');
     EXPECT_TRUE(WriteBookName(settings, longest));
     EXPECT_EQ(ReadBookName(settings), longest);
@@ -115,34 +105,23 @@ TEST(BookName, MustFitTheBufferOf256Bytes) {
     EXPECT_EQ(ReadBookName(settings), "");
 }
 
-class ListBooksTest : public ::testing::Test {
-protected:
+TEST(ListBooks, EveryFolderOfTheRootIsABookAndNothingElse) {
     std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();
     TempFolder temp;
-};
-
-TEST_F(ListBooksTest, EveryFolderOfTheRootIsABookAndNothingElse) {
+    // One book is listed whatever its place in the listing: skipping the first entry by
+    // position would lose it where "." is not listed first.
     temp.MakeFolder("Travel");
+    EXPECT_EQ(ListBooks(*files, temp.Path()), std::vector<std::string>{"Travel"});
+
     temp.MakeFolder("Recipes/Soups");
     temp.MakeFolder("Pics.files");  // not filtered at this level
     temp.MakeFile("notes.htm", "x");
-    temp.MakeFile("readme.txt", "x");
-
     std::vector<std::string> books = ListBooks(*files, temp.Path());
     std::sort(books.begin(), books.end());
     EXPECT_EQ(books, (std::vector<std::string>{"Pics.files", "Recipes", "Travel"}));
-}
 
-TEST_F(ListBooksTest, OneBookIsListedWhateverItsPlaceInTheListing) {
-    // Skipping the first entry by position would lose it where "." is not listed first.
-    temp.MakeFolder("Only");
-    EXPECT_EQ(ListBooks(*files, temp.Path()), std::vector<std::string>{"Only"});
-}
-
-TEST_F(ListBooksTest, FilesOnlyMissingAndEmptyRootsGiveNoBooks) {
-    temp.MakeFile("a.htm", "x");
-    temp.MakeFile("b.txt", "x");
-    EXPECT_TRUE(ListBooks(*files, temp.Path()).empty());
+    temp.MakeFile("Files/a.htm", "x");
+    EXPECT_TRUE(ListBooks(*files, temp.Path("Files")).empty());
     EXPECT_TRUE(ListBooks(*files, temp.Path("missing")).empty());
     EXPECT_TRUE(ListBooks(*files, "").empty());
     EXPECT_FALSE(temp.Exists("missing"));

@@ -58,6 +58,9 @@ TEST(OnDragHover, FolderHighlightedAndOpenedWhenTheTimerFires) {
     HoverFixture f;
     TreeItem chapter = f.Item({"Ch"});
     f.tree.OnDragHover(f.Screen(chapter));
+    // A page or empty space changes nothing.
+    f.tree.OnDragHover(f.Screen(f.Item({"Cover.htm"})));
+    f.tree.OnDragHover(f.control.ClientToScreen({5, 5000}));
     EXPECT_EQ(f.control.GetDropHighlight(), chapter);
     EXPECT_TRUE(f.control.IsTimerRunning(CContentTree::kHoverTimerId));
     EXPECT_EQ(f.control.TimerPeriod(CContentTree::kHoverTimerId), 2000u);
@@ -67,16 +70,6 @@ TEST(OnDragHover, FolderHighlightedAndOpenedWhenTheTimerFires) {
     EXPECT_FALSE(f.control.IsTimerRunning(CContentTree::kHoverTimerId));
     EXPECT_TRUE(f.control.IsExpanded(chapter));
     EXPECT_EQ(f.control.ChildLabels(chapter), std::vector<std::string>{"a.htm"});
-}
-
-TEST(OnDragHover, PageAndEmptySpaceChangeNothing) {
-    HoverFixture f;
-    TreeItem chapter = f.Item({"Ch"});
-    f.tree.OnDragHover(f.Screen(chapter));
-    f.tree.OnDragHover(f.Screen(f.Item({"Cover.htm"})));
-    EXPECT_EQ(f.control.GetDropHighlight(), chapter);
-    f.tree.OnDragHover(f.control.ClientToScreen({5, 5000}));
-    EXPECT_EQ(f.control.GetDropHighlight(), chapter);
 }
 
 TEST(OnHoverTimer, OpensOnlyTheStillHighlightedFolderWithChildren) {
@@ -107,14 +100,7 @@ TEST(OnHoverTimer, OpensOnlyTheStillHighlightedFolderWithChildren) {
     EXPECT_FALSE(f.control.IsExpanded(chapter));
 }
 
-TEST(OnHoverTimer, AnyTimerIdIsKilled) {
-    HoverFixture f;
-    f.control.StartTimer(77, 10);
-    f.control.FireTimer(77);
-    EXPECT_FALSE(f.control.IsTimerRunning(77));
-}
-
-TEST(OnDragLeave, ClearsHighlightAndTimer) {
+TEST(OnDragLeave, ClearsHighlightAndTimerAndAnyTimerIsKilled) {
     HoverFixture f;
     f.tree.OnDragHover(f.Screen(f.Item({"Ch"})));
     f.tree.OnDragLeave();
@@ -124,6 +110,11 @@ TEST(OnDragLeave, ClearsHighlightAndTimer) {
     // Tracking starts afresh: a new hover counts its own timer.
     f.tree.OnDragHover(f.Screen(f.Item({"Other"})));
     EXPECT_TRUE(f.control.IsTimerRunning(CContentTree::kHoverTimerId));
+
+    // Any timer that fires is killed.
+    f.control.StartTimer(77, 10);
+    f.control.FireTimer(77);
+    EXPECT_FALSE(f.control.IsTimerRunning(77));
 }
 
 TEST(OnDragHover, ReturningToTheFirstHighlightRestartsTheTimer) {

@@ -11,7 +11,6 @@
 namespace wisp {
 namespace {
 
-using test::Sorted;
 using test::TreeFixture;
 
 class RecordingSaver final : public IDroppedPageSaver {
@@ -35,11 +34,7 @@ std::set<int> AsSet(const std::vector<int>& commands) {
 }
 
 TEST(ContextMenuGraying, ByWhatWasHit) {
-    struct Case {
-        ContextMenuTarget target;
-        std::set<int> grayed;
-    };
-    const Case cases[] = {
+    const std::pair<ContextMenuTarget, std::set<int>> cases[] = {
         {ContextMenuTarget::NoItem,
          {kEditPageCommand, kRenameCommand, kPasteCommand, kNewFolderCommand, kDeleteFolderCommand,
           kDeletePageCommand, kBuildCommand}},
@@ -47,8 +42,8 @@ TEST(ContextMenuGraying, ByWhatWasHit) {
         {ContextMenuTarget::Folder, {kEditPageCommand, kDeletePageCommand}},
         {ContextMenuTarget::Page, {kNewFolderCommand, kDeleteFolderCommand, kBuildCommand}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(AsSet(GrayedCommands(c.target)), c.grayed) << static_cast<int>(c.target);
+    for (const auto& [target, grayed] : cases) {
+        EXPECT_EQ(AsSet(GrayedCommands(target)), grayed) << static_cast<int>(target);
     }
 }
 
@@ -64,38 +59,28 @@ struct BookFixture : TreeFixture {
 
 TEST(OnContextMenu, GrayingAndSelectionFollowTheHit) {
     BookFixture f;
-    TreeItem top = f.control.GetTopItem();
     TreeItem chapter = f.Item({"Ch"});
     TreeItem page = f.Item({"Ch", "a.htm"});
     f.control.Select(chapter);
     f.browser.navigations.clear();
+    auto grayedAt = [&f](TreePoint point) {
+        f.control.RightClick(point);
+        return f.control.lastMenu ? AsSet(f.control.lastMenu->grayedCommands) : std::set<int>{};
+    };
+    auto grayedFor = [](ContextMenuTarget target) { return AsSet(GrayedCommands(target)); };
 
-    // Beside a label: no item, selection unchanged.
-    f.control.RightClick(f.control.PointBesideLabel(page));
-    ASSERT_TRUE(f.control.lastMenu);
-    EXPECT_EQ(AsSet(f.control.lastMenu->grayedCommands),
-              AsSet(GrayedCommands(ContextMenuTarget::NoItem)));
+    // Beside a label or below the rows: no item, selection unchanged.
+    EXPECT_EQ(grayedAt(f.control.PointBesideLabel(page)), grayedFor(ContextMenuTarget::NoItem));
     EXPECT_EQ(f.control.GetSelection(), chapter);
-
-    // Empty space below the rows.
-    f.control.RightClick({5, 1000});
-    EXPECT_EQ(AsSet(f.control.lastMenu->grayedCommands),
-              AsSet(GrayedCommands(ContextMenuTarget::NoItem)));
-
-    f.control.RightClick(f.control.PointOnLabel(top));
-    EXPECT_EQ(AsSet(f.control.lastMenu->grayedCommands),
-              AsSet(GrayedCommands(ContextMenuTarget::TopItem)));
-    EXPECT_EQ(f.control.GetSelection(), top);
-
-    f.control.RightClick(f.control.PointOnLabel(chapter));
-    EXPECT_EQ(AsSet(f.control.lastMenu->grayedCommands),
-              AsSet(GrayedCommands(ContextMenuTarget::Folder)));
+    EXPECT_EQ(grayedAt({5, 1000}), grayedFor(ContextMenuTarget::NoItem));
+    EXPECT_EQ(grayedAt(f.control.PointOnLabel(f.control.GetTopItem())),
+              grayedFor(ContextMenuTarget::TopItem));
+    EXPECT_EQ(f.control.GetSelection(), f.control.GetTopItem());
+    EXPECT_EQ(grayedAt(f.control.PointOnLabel(chapter)), grayedFor(ContextMenuTarget::Folder));
 
     // A page that was not selected is selected and shown before the menu opens.
     EXPECT_TRUE(f.browser.navigations.empty());
-    f.control.RightClick(f.control.PointOnLabel(page));
-    EXPECT_EQ(AsSet(f.control.lastMenu->grayedCommands),
-              AsSet(GrayedCommands(ContextMenuTarget::Page)));
+    EXPECT_EQ(grayedAt(f.control.PointOnLabel(page)), grayedFor(ContextMenuTarget::Page));
     EXPECT_EQ(f.control.GetSelection(), page);
     EXPECT_EQ(f.browser.navigations, std::vector<std::string>{f.temp.Path("R/B/Ch/a.htm")});
 }
@@ -125,8 +110,10 @@ TEST(OnContextMenu, ChosenCommandRuns) {
     EXPECT_TRUE(f.temp.Exists("R/B/Ch/a.htm"));
 }
 
-TEST(NewFolder, TwiceGivesTwoItemsAndOneFolder) {
+TEST(NewFolder, InTheSelectedFolderOrBesideThePage) {
     BookFixture f;
+    f.temp.MakeFile("R/B/Closed/x.htm");
+    f.tree.RefreshBook();
     TreeItem chapter = f.Item({"Ch"});
     f.control.Select(chapter);
     f.tree.NewFolder();
@@ -135,23 +122,16 @@ TEST(NewFolder, TwiceGivesTwoItemsAndOneFolder) {
     EXPECT_EQ(f.control.GetKind(first), kFolderItem);
     EXPECT_EQ(f.control.EditingItem(), first);
     EXPECT_TRUE(f.files->IsFolder(f.temp.Path("R/B/Ch/New Folder")));
-
+    // Twice gives two items and one folder.
     f.tree.NewFolder();
     std::vector<std::string> labels = f.control.ChildLabels(chapter);
     EXPECT_EQ(std::count(labels.begin(), labels.end(), "New Folder"), 2);
-    EXPECT_EQ(labels.front(), "New Folder");
-}
 
-TEST(NewFolder, BesidePageAndInUnexpandedFolder) {
-    BookFixture f;
-    f.temp.MakeFile("R/B/Closed/x.htm");
-    f.tree.RefreshBook();
     // With a page selected, the folder goes beside it.
-    f.control.Expand(f.Item({"Ch"}));
-    f.control.Select(f.Item({"Ch", "a.htm"}));
+    f.control.Select(f.Item({"Cover.htm"}));
     f.tree.NewFolder();
-    EXPECT_TRUE(f.files->IsFolder(f.temp.Path("R/B/Ch/New Folder")));
-    EXPECT_EQ(f.control.ChildLabels(f.Item({"Ch"})).front(), "New Folder");
+    EXPECT_TRUE(f.files->IsFolder(f.temp.Path("R/B/New Folder")));
+    EXPECT_EQ(f.control.ChildLabels(f.control.GetTopItem()).front(), "New Folder");
 
     // A folder never opened before is listed once, with the new item first.
     TreeItem closed = f.Item({"Closed"});
@@ -230,37 +210,20 @@ TEST(OnEndLabelEdit, RenamingAFolderAndTheBook) {
     EXPECT_EQ(f.tree.GetItemPath(f.Item({"Chapter 1"})), f.temp.Path("R/Book2/Chapter 1"));
 }
 
-TEST(OnEndLabelEdit, RenameOntoAnExistingNameFailsSilentlyButRelabels) {
+TEST(OnEndLabelEdit, UnchangedCancelledRefusedOrOntoAnExistingNameRenamesNothing) {
     BookFixture f;
     f.temp.MakeFile("R/B/Ch/z.htm", "z");
     f.tree.RefreshBook();
     f.control.Expand(f.Item({"Ch"}));
-    TreeItem page = f.Item({"Ch", "a.htm"});
-    f.control.EditLabel(page);
-    f.control.EndLabelEdit("z");
-    EXPECT_EQ(f.control.GetLabel(page), "z.htm");
-    EXPECT_EQ(f.temp.Read("R/B/Ch/z.htm"), "z");
-    EXPECT_EQ(f.temp.Read("R/B/Ch/a.htm"), "page a");
-    EXPECT_TRUE(f.prompts.shown.empty());
-}
-
-TEST(OnEndLabelEdit, UnchangedOrCancelledChangesNothing) {
-    BookFixture f;
     TreeItem chapter = f.Item({"Ch"});
     for (std::string_view text : {"", "Ch"}) {
         f.control.EditLabel(chapter);
         f.control.EndLabelEdit(text);
         EXPECT_EQ(f.control.GetLabel(chapter), "Ch");
     }
-    EXPECT_TRUE(f.shell.renames.empty());
-    EXPECT_TRUE(f.prompts.shown.empty());
-}
 
-TEST(OnEndLabelEdit, InvalidNameIsRefusedAndEditedAgain) {
-    BookFixture f;
-    TreeItem chapter = f.Item({"Ch"});
-    // A separator, "." or ".." would name a folder outside the item's own.
-    for (std::string_view text : {"a:b", "x/y", "x\\y", "..", ".", "q?"}) {
+    // A forbidden letter, or ".." that would name a folder outside the item's own.
+    for (std::string_view text : {"a:b", ".."}) {
         f.prompts.shown.clear();
         f.control.EditLabel(chapter);
         f.control.EndLabelEdit(text);
@@ -272,7 +235,16 @@ TEST(OnEndLabelEdit, InvalidNameIsRefusedAndEditedAgain) {
         EXPECT_EQ(f.control.GetLabel(chapter), "Ch");
     }
     EXPECT_TRUE(f.shell.renames.empty());
-    EXPECT_TRUE(f.temp.Exists("R/B/Ch/a.htm"));
+
+    // Onto an existing name the rename fails silently, yet the label changes.
+    f.prompts.shown.clear();
+    TreeItem page = f.Item({"Ch", "a.htm"});
+    f.control.EditLabel(page);
+    f.control.EndLabelEdit("z");
+    EXPECT_EQ(f.control.GetLabel(page), "z.htm");
+    EXPECT_EQ(f.temp.Read("R/B/Ch/z.htm"), "z");
+    EXPECT_EQ(f.temp.Read("R/B/Ch/a.htm"), "page a");
+    EXPECT_TRUE(f.prompts.shown.empty());
 }
 
 TEST(OnEndLabelEdit, DroppedPageNamedWithEnterWithNameAndWithEsc) {
@@ -315,10 +287,11 @@ TEST(OnEndLabelEdit, DroppedPageNamedWithEnterWithNameAndWithEsc) {
     EXPECT_EQ(saver.names.size(), 3u);
 }
 
-TEST(DeletePage, RemovesFileCompanionAndItem) {
+TEST(DeletePageAndFolder, RemoveFilesCompanionsAndItems) {
     BookFixture f;
     f.temp.MakeFile("R/B/Ch/u.htm");
     f.temp.MakeFile("R/B/Ch/u_files/keep.png");
+    f.temp.MakeFile("R/B/Ch/Sub/deep.htm");
     f.tree.RefreshBook();
     f.control.Expand(f.Item({"Ch"}));
 
@@ -331,30 +304,24 @@ TEST(DeletePage, RemovesFileCompanionAndItem) {
     // The selection went away with the item: the browser shows an empty page.
     EXPECT_EQ(f.browser.navigations, std::vector<std::string>{"about:blank"});
 
+    // Only a companion folder named like the page goes with it.
     f.control.Select(f.Item({"Ch", "u.htm"}));
     f.tree.DeletePage();
     EXPECT_FALSE(f.temp.Exists("R/B/Ch/u.htm"));
     EXPECT_TRUE(f.temp.Exists("R/B/Ch/u_files/keep.png"));
-}
 
-TEST(DeleteFolder, RemovesEverythingBelowButNeverTheBookOrAPagesFolder) {
-    BookFixture f;
-    f.temp.MakeFile("R/B/Ch/Sub/deep.htm");
-    f.tree.RefreshBook();
-
-    // Only a folder below the book is deleted.
+    // Deleting a folder: never the book's nor a page's; a folder below the book goes whole.
     f.control.Select(f.control.GetTopItem());
     f.tree.DeleteFolder();
-    EXPECT_TRUE(f.temp.Exists("R/B/Ch/a.htm"));
-    f.control.Expand(f.Item({"Ch"}));
-    f.control.Select(f.Item({"Ch", "a.htm"}));
+    EXPECT_TRUE(f.temp.Exists("R/B/Cover.htm"));
+    f.control.Expand(f.Item({"Ch", "Sub"}));
+    f.control.Select(f.Item({"Ch", "Sub", "deep.htm"}));
     f.tree.DeleteFolder();
-    EXPECT_TRUE(f.temp.Exists("R/B/Ch/a.htm"));
+    EXPECT_TRUE(f.temp.Exists("R/B/Ch/Sub/deep.htm"));
 
     f.control.Select(f.Item({"Ch"}));
     f.tree.DeleteFolder();
     EXPECT_FALSE(f.temp.Exists("R/B/Ch"));
-    EXPECT_TRUE(f.temp.Exists("R/B/Cover.htm"));
     EXPECT_EQ(f.Item({"Ch"}), kNoTreeItem);
 }
 

@@ -6,12 +6,8 @@
 namespace wisp {
 namespace {
 
-TEST(ParseLinkColor, ThreeNumbersOfAByteSeparatedByCommas) {
-    struct Case {
-        const char* text;
-        std::optional<RgbColor> expected;
-    };
-    const Case cases[] = {
+TEST(LinkColors, ThreeNumbersOfAByteInTheSettingsReplaceTheDefaultsReadOnly) {
+    const std::pair<const char*, std::optional<RgbColor>> cases[] = {
         {"0,128,0", RgbColor{0, 128, 0}},
         {"255,255,255", RgbColor{255, 255, 255}},
         {"007,8,9", RgbColor{7, 8, 9}},
@@ -29,12 +25,11 @@ TEST(ParseLinkColor, ThreeNumbersOfAByteSeparatedByCommas) {
         // Longer than the 12-byte buffer the setting is read through.
         {"0,0,0      ", std::nullopt},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ParseLinkColor(c.text), c.expected) << c.text;
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ParseLinkColor(text), expected) << text;
     }
-}
 
-TEST(ReadLinkColors, WellFormedSettingsReplaceTheDefaultsReadOnly) {
+    // Only a well-formed setting replaces its default; the settings are opened to read.
     test::MemorySettingsStore settings;
     EXPECT_EQ(ReadLinkColors(settings).link, kDefaultLinkColor);
     EXPECT_EQ(ReadLinkColors(settings).visited, kDefaultVisitedColor);

@@ -5,7 +5,7 @@
 namespace wisp {
 namespace {
 
-TEST(NameChecks, PageTitleAndItemNameRefuseTheForbiddenLetters) {
+TEST(NameChecks, TitlesItemAndBookNamesRefuseForbiddenLettersDotNamesAndSeparators) {
     EXPECT_EQ(CheckPageTitle(""), "The title can not empty!");
     for (char c : std::string("\\/:*?\"<>|")) {
         EXPECT_EQ(CheckPageTitle(std::string("x") + c),
@@ -18,9 +18,7 @@ TEST(NameChecks, PageTitleAndItemNameRefuseTheForbiddenLetters) {
     EXPECT_FALSE(CheckPageTitle("  "));
     EXPECT_FALSE(CheckItemName("Chapter 1"));
     EXPECT_FALSE(CheckItemName("..."));
-}
 
-TEST(NameChecks, BookNameRefusesEmptyDotNamesAndSeparatorsOnly) {
     EXPECT_EQ(CheckBookName(""), "The book name can not empty!");
     for (const char* name : {".", "..", "a/b", "a\\b"}) {
         EXPECT_EQ(CheckBookName(name), kInvalidBookNameMessage) << name;
@@ -32,11 +30,7 @@ TEST(NameChecks, BookNameRefusesEmptyDotNamesAndSeparatorsOnly) {
 }
 
 TEST(NameChecks, SingleEntryNamesStayInsideTheFolder) {
-    struct Case {
-        const char* name;
-        bool single;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"Book", true},  {"new book", true}, {"a*b", true},    {"...x", true},
         {"", false},     {".", false},       {"..", false},    {"a/b", false},
         {"a\\b", false}, {"../x", false},    {"..\\x", false}, {"/", false},
@@ -46,8 +40,8 @@ TEST(NameChecks, SingleEntryNamesStayInsideTheFolder) {
         {"...", true},   {"   ", true},
 #endif
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(IsSingleEntryName(c.name), c.single) << '"' << c.name << '"';
+    for (const auto& [name, single] : cases) {
+        EXPECT_EQ(IsSingleEntryName(name), single) << '"' << name << '"';
     }
 }
 

@@ -68,10 +68,7 @@ std::string StringAt(const MemoryRegistry& registry, RegistryRoot root, const ch
 
 TEST(RegistryScriptVariables, ReplaceWordsAndDoubleSingleQuotes) {
     ScriptVariables variables{{"MODULE", "C:\\it's\\M.DLL"}, {"MODULEPATH", "C:\\it's"}};
-    struct Case {
-        const char* text;
-        std::optional<std::string> expected;
-    } cases[] = {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"'%MODULE%'", "'C:\\it''s\\M.DLL'"},
         {"%MODULEPATH%\\M.DLL", "C:\\it''s\\M.DLL"},
         {"%MODULE%,202", "C:\\it''s\\M.DLL,202"},
@@ -80,12 +77,12 @@ TEST(RegistryScriptVariables, ReplaceWordsAndDoubleSingleQuotes) {
         {"%UNKNOWN%", std::nullopt},
         {"%MODULE", std::nullopt},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(SubstituteScriptVariables(c.text, variables), c.expected) << c.text;
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(SubstituteScriptVariables(text, variables), expected) << text;
     }
 }
 
-TEST(RegistryScriptParser, RejectsMalformedScripts) {
+TEST(RegistryScriptParser, RejectsMalformedScriptsAndReadsTheMachineRoot) {
     const char* malformed[] = {
         "HKXX { A }",                    // unknown root
         "HKCR { A = s 'unterminated }",  // open quote
@@ -99,26 +96,10 @@ TEST(RegistryScriptParser, RejectsMalformedScripts) {
         EXPECT_FALSE(ParseRegistryScript(text).has_value()) << text;
     }
     EXPECT_TRUE(ParseRegistryScript("").has_value());
-}
-
-TEST(RegistryScriptParser, ReadsRulesNamesAndValues) {
-    auto script = ParseRegistryScript(
-        "HKLM { NoRemove 'Two Words' { ForceRemove {G} = s 'it''s' { val N = d 7 } } }");
-    ASSERT_TRUE(script.has_value());
-    ASSERT_EQ(script->roots.size(), 1u);
-    EXPECT_EQ(script->roots[0].root, RegistryRoot::LocalMachine);
-    const RegistryKeyEntry& outer = script->roots[0].keys.at(0);
-    EXPECT_EQ(outer.name, "Two Words");
-    EXPECT_EQ(outer.rule, RegistryKeyRule::Keep);
-    const RegistryKeyEntry& inner = outer.subKeys.at(0);
-    EXPECT_EQ(inner.name, "{G}");
-    EXPECT_EQ(inner.rule, RegistryKeyRule::ForceRemove);
-    ASSERT_EQ(inner.values.size(), 2u);
-    EXPECT_EQ(inner.values[0].name, "");
-    EXPECT_EQ(inner.values[0].text, "it's");
-    EXPECT_EQ(inner.values[1].name, "N");
-    EXPECT_TRUE(inner.values[1].isNumber);
-    EXPECT_EQ(inner.values[1].number, 7u);
+    // The class script below covers the other roots, names, rules and values.
+    auto machine = ParseRegistryScript("HKLM { A }");
+    ASSERT_TRUE(machine.has_value());
+    EXPECT_EQ(machine->roots.at(0).root, RegistryRoot::LocalMachine);
 }
 
 TEST(RegisterScript, WritesKeysValuesAndTheModulePathWithItsQuote) {
@@ -187,11 +168,16 @@ TEST(RegisterScript, StopsAtTheFirstFailingWriteKeepingWhatWasWritten) {
 TEST(UnregisterScript, RemovesNamedKeysAndValuesButKeepsKeptAndSharedOnes) {
     MemoryRegistry registry;
     RegistryScript script = LoadScript("C:\\M.DLL", "C:");
-    ASSERT_TRUE(RegisterScript(script, registry));
-    // Another program's class and its own value beside ours.
     auto root = RegistryRoot::ClassesRoot;
+    // With nothing registered, another program's class and value stay as they are.
     registry.CreateKey(root, "CLSID\\{OTHER}");
-    registry.CreateKey(root, "Test.Thing.1\\Foreign");
+    registry.SetString(root, "CLSID\\{OTHER}", "", "x");
+    MemoryRegistry::Keys before = registry.keys;
+    UnregisterScript(script, registry);
+    EXPECT_EQ(registry.keys, before);
+
+    ASSERT_TRUE(RegisterScript(script, registry));
+    registry.CreateKey(root, "Test.Thing.1\\Foreign");  // another's sub-key beside ours
 
     UnregisterScript(script, registry);
 
@@ -202,15 +188,6 @@ TEST(UnregisterScript, RemovesNamedKeysAndValuesButKeepsKeptAndSharedOnes) {
     EXPECT_EQ(registry.Find(root, "Test.Thing.1", ""), nullptr) << "its named value goes";
     EXPECT_FALSE(registry.KeyExists(RegistryRoot::CurrentUser, kMenuEntryPath));
     EXPECT_TRUE(registry.KeyExists(RegistryRoot::CurrentUser, "SOFTWARE\\MenuExt"));
-}
-
-TEST(UnregisterScript, ChangesNothingWhenNothingWasRegistered) {
-    MemoryRegistry registry;
-    registry.CreateKey(RegistryRoot::ClassesRoot, "CLSID\\{OTHER}");
-    registry.SetString(RegistryRoot::ClassesRoot, "CLSID\\{OTHER}", "", "x");
-    MemoryRegistry::Keys before = registry.keys;
-    UnregisterScript(LoadScript("C:\\M.DLL", "C:"), registry);
-    EXPECT_EQ(registry.keys, before);
 }
 
 }  // namespace

@@ -19,6 +19,12 @@ TEST(WispCommand, RootIsShownAndStoredAndUsageErrorsExitWithTwo) {
     };
     // The default root lies in the user's data folder, not beside the program.
     EXPECT_EQ(wisp({"root"}).out, temp.Path("data/wisp/My eBooks") + "\n");
+    // A default root that cannot be made is an error, not a library somewhere else.
+    temp.MakeFile("data");
+    ProgramResult unmade = wisp({"new-book", "B"});
+    EXPECT_EQ(unmade.exitStatus, 1);
+    EXPECT_EQ(unmade.err, "wisp: cannot create the library root \"" +
+                              temp.Path("data/wisp/My eBooks") + "\"\n");
     std::string library = temp.MakeFolder("Library");
     EXPECT_EQ(wisp({"root", library}).exitStatus, 0);
     EXPECT_EQ(wisp({"root"}).out, library + "\n");
@@ -35,6 +41,9 @@ TEST(WispCommand, RootIsShownAndStoredAndUsageErrorsExitWithTwo) {
     ProgramResult none = wisp({});
     EXPECT_EQ(none.exitStatus, 2);
     EXPECT_NE(none.err.find("usage: wisp"), std::string::npos);
+    ProgramResult overview = wisp({"help"});
+    EXPECT_EQ(overview.exitStatus, 0);
+    EXPECT_NE(overview.out.find("usage: wisp"), std::string::npos);
     ProgramResult help = wisp({"root", "--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_NE(help.out.find("usage: wisp root [PATH]"), std::string::npos);

@@ -215,6 +215,11 @@ TEST_F(NativeHost, ServesTheLibraryReadOnlyOnLoopbackWhileConnected) {
     EXPECT_EQ(page->status, 200);
     EXPECT_EQ(page->body, "<p>Roma</p>");
     std::string token = path.substr(0, path.find('/', 1));
+    // A browser shows no SVG picture served under a generic type.
+    temp.MakeFile("Library/Travel/Rome & Ostia.files/map.svg", "<svg/>");
+    auto picture = client.Get(token + "/Travel/Rome%20%26%20Ostia.files/map.svg");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->get_header_value("Content-Type"), "image/svg+xml");
     for (const std::string& refused :
          {std::string("/Travel/Rome%20%26%20Ostia.htm"), token + "/%2E%2E/secret.txt",
           token + "/Travel", "/x" + token.substr(2) + "/Travel/Rome%20%26%20Ostia.htm"}) {

@@ -109,9 +109,10 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
         {"<IMG src=\"a.png\" srcset=\"a.png 1x, b.png 2x\">",
          "<IMG src=\"News.files/a.png\" srcset=\"News.files/a.png 1x, News.files/b.png 2x\">",
          {"a.png", "b.png"}},
-        {"<img SRCSET='q.png?x=1&amp;y=2 480w'>",
+        // Character references in a candidate: named, decimal and hex.
+        {"<img SRCSET='q.png?x=1&amp;y=2&#095;&#x5F; 480w'>",
          "<img SRCSET='News.files/q.png 480w'>",
-         {"q.png?x=1&y=2"}},
+         {"q.png?x=1&y=2__"}},
         {"<PICTURE><SOURCE srcset=\"w.webp\" type=\"image/webp\"><IMG src=\"p.jpg\"></PICTURE>",
          "<PICTURE><SOURCE srcset=\"News.files/w.webp\" type=\"image/webp\">"
          "<IMG src=\"News.files/p.jpg\"></PICTURE>",

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <string>
 
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
+#include "posix/platform/PosixFiles.h"
 #include "support/TempFolder.h"
 
 namespace wisp {
@@ -31,6 +37,25 @@ TEST(PosixFileSystem, LinksAreMarkedAndRemovingOneSparesItsTarget) {
     EXPECT_TRUE(files->RemoveFolder(temp.Path("root/Linked")));
     EXPECT_FALSE(temp.Exists("root/Linked"));
     EXPECT_EQ(temp.Read("outside/precious.htm"), "keep");
+}
+
+TEST(PosixFiles, AReplacementThatCannotBeWrittenWholeLeavesTheOldFile) {
+    TempFolder temp;
+    const std::string path = temp.MakeFile("settings.reg", "old");
+    // A disk that fills up mid-write, played by a file size limit in a child process.
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);  // never a hang, whatever the child meets
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        ::_exit(ReplaceFileAtomically(path, std::string(64, 'x'), 0600) ? 1 : 0);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure was not reported";
+    EXPECT_EQ(temp.Read("settings.reg"), "old");
 }
 
 TEST(PosixModuleLocation, IsThisExecutable) {

@@ -52,12 +52,15 @@ TEST_F(FileSettingsStoreTest, BothHivesAreTheUsersOwnOverMachineWideDefaults) {
 }
 
 TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
+    // Edited by hand: line ends of another system, blanks after a line, a key written twice.
     temp.MakeFile("user/settings.reg",
-                  "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Keep\"=\"me\"\n"
+                  "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Other] \t\r\n\"Keep\"=\"me\"\t\r\n"
                   "@=\"default\"\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/old\"\n"
-                  "\"Extra\"=\"x\"\n");
+                  "\"Extra\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Later\"=\"too\"\n");
     ASSERT_TRUE(WriteLibraryRoot(store, "/new"));
     EXPECT_EQ(UserValue("Software\\Other", "Keep"), "me");
+    EXPECT_EQ(UserValue("Software\\Other", "Later"), "too");
+    EXPECT_FALSE(UserValue("Software\\Wisp", "Later"));
     EXPECT_EQ(UserValue("Software\\Other", ""), "default");
     EXPECT_EQ(UserValue("Software\\Wisp", "Extra"), "x");
     EXPECT_EQ(UserValue("Software\\Wisp", "eBookPath"), "/new");

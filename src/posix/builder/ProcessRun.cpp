@@ -7,30 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "posix/platform/FileDescriptor.h"
+
 extern char** environ;
 
 namespace wisp {
 namespace {
-
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fd_; }
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-private:
-    int fd_ = -1;
-};
 
 class SpawnActions {
 public:
@@ -77,14 +59,14 @@ ProcessOutcome RunProcess(const std::vector<std::string>& arguments) {
         outcome.startError = std::strerror(errno);
         return outcome;
     }
-    Descriptor readEnd(ends[0]);
-    Descriptor writeEnd(ends[1]);
+    FileDescriptor readEnd(ends[0]);
+    FileDescriptor writeEnd(ends[1]);
 
     SpawnActions actions;
     if (!actions.Ok() ||
         ::posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0) != 0 ||
-        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 1) != 0 ||
-        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 2) != 0) {
+        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.get(), 1) != 0 ||
+        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.get(), 2) != 0) {
         outcome.startError = "cannot prepare the process";
         return outcome;
     }
@@ -104,7 +86,7 @@ ProcessOutcome RunProcess(const std::vector<std::string>& arguments) {
     outcome.started = true;
     // Only the child keeps the write end, so reading ends when the child is done with it.
     writeEnd.Close();
-    outcome.output = ReadAll(readEnd.Get());
+    outcome.output = ReadAll(readEnd.get());
 
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {

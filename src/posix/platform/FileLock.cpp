@@ -30,20 +30,8 @@ ExclusiveFileLock::ExclusiveFileLock(const std::string& file)
     : fd_(LockExclusively(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644),
                           true)) {}
 
-ExclusiveFileLock::~ExclusiveFileLock() {
-    if (fd_ >= 0) {
-        ::close(fd_);  // closing the last descriptor of the open file releases the lock
-    }
-}
-
 ExclusiveFolderLock::ExclusiveFolderLock(const std::string& folder, Wait wait)
     : fd_(LockExclusively(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC),
                           wait == Wait::Yes)) {}
-
-ExclusiveFolderLock::~ExclusiveFolderLock() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
 
 }  // namespace wisp

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "posix/platform/FileDescriptor.h"
+
 // An exclusive lock on a lock file beside a file of ours (`file` + ".lock"), held for the
 // object's life. Every read-change-write of that file takes it from the read to the rename,
 // so two processes never both start from the same content and the later rename never drops
@@ -11,15 +13,12 @@ namespace wisp {
 class ExclusiveFileLock {
 public:
     explicit ExclusiveFileLock(const std::string& file);
-    ~ExclusiveFileLock();
-    ExclusiveFileLock(const ExclusiveFileLock&) = delete;
-    ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
 
     // False when the lock file could not be opened or locked; the caller must not write.
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return fd_.get() >= 0; }
 
 private:
-    int fd_ = -1;
+    FileDescriptor fd_;  // closing it releases the lock
 };
 
 // An exclusive lock on a folder itself, held for the object's life: a build holds it on the
@@ -29,14 +28,11 @@ class ExclusiveFolderLock {
 public:
     enum class Wait { Yes, No };
     ExclusiveFolderLock(const std::string& folder, Wait wait);
-    ~ExclusiveFolderLock();
-    ExclusiveFolderLock(const ExclusiveFolderLock&) = delete;
-    ExclusiveFolderLock& operator=(const ExclusiveFolderLock&) = delete;
 
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return fd_.get() >= 0; }
 
 private:
-    int fd_ = -1;
+    FileDescriptor fd_;  // closing it releases the lock
 };
 
 }  // namespace wisp

@@ -6,34 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "posix/platform/FileDescriptor.h"
+
 namespace wisp {
-namespace {
-
-// Closes a file descriptor when it leaves scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now and tells whether the close succeeded (a late write error shows here).
-    bool Close() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-}  // namespace
 
 bool WriteAll(int fd, std::string_view content) {
     while (!content.empty()) {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "ForwardingFileSystem.h"
+#include "PassThroughFileSystem.h"
 #include "core/capture/CaptureContext.h"
 #include "core/platform/NativePorts.h"
 #include "support/TempFolder.h"

@@ -58,7 +58,7 @@ TEST(SiteMapPages, TheBuildersOwnPageTestAndEntryName) {
 }
 
 // Records the attribute each write asks for, writing nothing.
-class WriteRecorder final : public test::ForwardingFileSystem {
+class WriteRecorder final : public test::PassThroughFileSystem {
 public:
     std::vector<std::pair<std::string, bool>> writes;
     bool WriteWholeFile(std::string_view path, std::string_view, bool hidden) override {

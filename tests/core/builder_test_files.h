@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ForwardingFileSystem.h"
+#include "PassThroughFileSystem.h"
 #include "core/platform/HelpCompiler.h"
 #include "core/platform/NativePorts.h"
 #include "core/platform/PathSeparator.h"
@@ -19,10 +19,10 @@ namespace wisp::test {
 // would give) and with short forms of its own: a name holding a space or longer than twelve
 // characters becomes its first six letters in capitals, "~1" and its extension, as 8.3 names
 // look. Both make the written project predictable on every platform.
-class ListedFileSystem final : public ForwardingFileSystem {
+class ListedFileSystem final : public PassThroughFileSystem {
 public:
     std::optional<std::vector<FolderEntry>> ListFolder(std::string_view folder) const override {
-        auto entries = ForwardingFileSystem::ListFolder(folder);
+        auto entries = PassThroughFileSystem::ListFolder(folder);
         if (entries) {
             std::sort(entries->begin(), entries->end(),
                       [](const FolderEntry& a, const FolderEntry& b) { return a.name > b.name; });

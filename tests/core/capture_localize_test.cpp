@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CaptureTestPorts.h"
-#include "ForwardingFileSystem.h"
+#include "PassThroughFileSystem.h"
 #include "core/capture/CaptureContext.h"
 #include "core/capture/ReferenceText.h"
 
@@ -369,12 +369,12 @@ TEST_F(LocalizeTest, ASheetAnotherCaptureWritesMeanwhileIsNeverReadBack) {
 }
 
 // The platform's files, except that creating a folder fails from the `failAt`-th call on.
-class FolderFailingFiles final : public test::ForwardingFileSystem {
+class FolderFailingFiles final : public test::PassThroughFileSystem {
 public:
     explicit FolderFailingFiles(int failAt) : failAt_(failAt) {}
     CreateFolderResult CreateFolder(std::string_view path) override {
         return ++calls_ >= failAt_ ? CreateFolderResult::Failed
-                                   : ForwardingFileSystem::CreateFolder(path);
+                                   : PassThroughFileSystem::CreateFolder(path);
     }
 
 private:

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/library/LibraryNaming.h"
-#include "ForwardingFileSystem.h"
+#include "PassThroughFileSystem.h"
 #include "core/platform/PathSeparator.h"
 
 namespace wisp {

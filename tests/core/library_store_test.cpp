@@ -6,7 +6,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
-#include "ForwardingFileSystem.h"
+#include "PassThroughFileSystem.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempFolder.h"
 

@@ -10,10 +10,10 @@ namespace wisp {
 bool BuildSparingFileSystem::RemoveFile(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string_view::npos || !IsBuildArtefactName(path.substr(slash + 1))) {
-        return files_.RemoveFile(path);
+        return ForwardingFileSystem::RemoveFile(path);
     }
     ExclusiveFolderLock noBuild(std::string(path.substr(0, slash)), ExclusiveFolderLock::Wait::No);
-    return noBuild.Held() && files_.RemoveFile(path);
+    return noBuild.Held() && ForwardingFileSystem::RemoveFile(path);
 }
 
 }  // namespace wisp

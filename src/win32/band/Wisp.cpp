@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "win32/module/ClassTable.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace wisp::win32 {
@@ -18,6 +20,10 @@ constexpr wchar_t kBandTitle[] = L"Wisp";
 
 HRESULT CWisp::Create(IUnknown* outer, REFIID iid, void** object) {
     return ComObject<CWisp>::Create(outer, iid, object);
+}
+
+HRESULT CreateWispBand(IUnknown* outer, REFIID iid, void** object) {
+    return CWisp::Create(outer, iid, object);
 }
 
 const InterfaceEntry* CWisp::Interfaces() {

@@ -1,7 +1,6 @@
 #include "win32/module/ClassTable.h"
 
 #include "QXWisp.h"
-#include "win32/band/Wisp.h"
 #include "win32/module/KCWisp.h"
 #include "win32/module/QXDropTarget.h"
 #include "win32/resources/ResourceIds.h"
@@ -17,7 +16,7 @@ constexpr CATID kCatidInfoBand = {
 
 const ClassEntry* ClassTable() {
     static const ClassEntry entries[] = {
-        {&CLSID_Wisp, CWisp::Create, IDR_WISP, &kCatidInfoBand},
+        {&CLSID_Wisp, CreateWispBand, IDR_WISP, &kCatidInfoBand},
         {&CLSID_QXDropTarget, QXDropTarget::Create, IDR_QXDROPTARGET, nullptr},
         {&CLSID_KCWisp, KCWisp::Create, IDR_KCWISP, nullptr},
         {nullptr, nullptr, 0, nullptr},

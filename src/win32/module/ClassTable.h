@@ -18,4 +18,7 @@ struct ClassEntry {
 // Ends with an entry whose clsid is null.
 const ClassEntry* ClassTable();
 
+// The bar's class object creates through this; the band, a room above the module, defines it.
+HRESULT CreateWispBand(IUnknown* outer, REFIID iid, void** object);
+
 }  // namespace wisp::win32

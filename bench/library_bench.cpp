@@ -8,8 +8,8 @@
 #include "core/library/ContentTree.h"
 #include "core/platform/NativePorts.h"
 #include "core/platform/ShellFileOperations.h"
-#include "core/platform/memory/MemoryTreeControl.h"
-#include "core/platform/memory/ScriptedPrompts.h"
+#include "support/MemoryTreeControl.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
 
 namespace wisp {

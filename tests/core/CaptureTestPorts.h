@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,9 +19,10 @@ class RecordingDownloader final : public IDownloader {
 public:
     bool Download(std::string_view url, std::string_view localPath) override {
         requests.emplace_back(url, localPath);
-        return true;
+        return failing.count(std::string(url)) == 0;
     }
     std::vector<std::pair<std::string, std::string>> requests;
+    std::set<std::string> failing;  // addresses that cannot be fetched
 };
 
 class RecordingProgress final : public IDownloadProgress {

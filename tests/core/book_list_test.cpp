@@ -2,7 +2,7 @@
 
 #include "core/library/BookList.h"
 #include "core/library/LibraryStore.h"
-#include "core/platform/memory/MemoryListControls.h"
+#include "support/MemoryListControls.h"
 #include "library_tree_fixture.h"
 #include "support/MemorySettingsStore.h"
 

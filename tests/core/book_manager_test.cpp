@@ -4,7 +4,7 @@
 
 #include "core/library/BookManager.h"
 #include "core/library/NameChecks.h"
-#include "core/platform/memory/MemoryListControls.h"
+#include "support/MemoryListControls.h"
 #include "core/platform/PathSeparator.h"
 #include "support/ScriptedFolderChooser.h"
 #include "library_tree_fixture.h"

@@ -8,9 +8,9 @@
 #include "core/library/ContentTree.h"
 #include "core/platform/NativePorts.h"
 #include "core/platform/ShellFileOperations.h"
-#include "core/platform/memory/MemoryTreeControl.h"
+#include "support/MemoryTreeControl.h"
 #include "support/RecordingBrowserHost.h"
-#include "core/platform/memory/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
 
 // A content tree on the in-memory control over a library in a temporary folder, with the real

@@ -342,20 +342,6 @@ std::string CCaptureContext::RestoreFailed(const Document& document, bool markup
 
 bool CCaptureContext::DownloadResources() {
     ports_.progress.Show();
-    DownloadResources(
-        [&](const std::vector<std::string>& urls, const std::vector<std::string>& paths) {
-            std::vector<bool> fetched;
-            for (std::size_t i = 0; i < urls.size(); ++i) {
-                ports_.progress.SetStatus(urls[i]);
-                fetched.push_back(ports_.downloader.Download(urls[i], paths[i]));
-            }
-            return fetched;
-        });
-    ports_.progress.Close();
-    return true;
-}
-
-bool CCaptureContext::DownloadResources(const BatchFetch& fetch) {
     fetched_.clear();
     followed_.clear();
     std::size_t next = 0;
@@ -367,7 +353,7 @@ bool CCaptureContext::DownloadResources(const BatchFetch& fetch) {
         for (std::size_t i = next; i < end; ++i) {
             paths.push_back(FetchPath(i));
         }
-        std::vector<bool> fetched = fetch(urls, paths);
+        std::vector<bool> fetched = ports_.downloader.DownloadAll(urls, paths, ports_.progress);
         fetched.resize(urls.size(), false);
         fetched_.insert(fetched_.end(), fetched.begin(), fetched.end());
         for (std::size_t i = next; i < end; ++i) {
@@ -397,6 +383,7 @@ bool CCaptureContext::DownloadResources(const BatchFetch& fetch) {
         const bool markup = kinds_[document.entry] == ResourceKind::Frame;
         ports_.files.WriteWholeFile(localPaths_[document.entry], RestoreFailed(document, markup));
     }
+    ports_.progress.Close();
     return true;
 }
 

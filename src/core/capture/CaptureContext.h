@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -44,16 +43,10 @@ public:
     // localized.
     bool ResolveResourceUrl(std::string_view pageUrl, std::string& url) const;
 
-    // Fetches every queued resource in queue order while the progress is shown, follows the
-    // style sheets and frame pages fetched (their own resources are queued and fetched in
-    // turn) and gives every reference whose fetch failed its absolute address back.
+    // Fetches every queued resource while the progress is shown, follows the style sheets
+    // and frame pages fetched (their own resources are queued and fetched in turn, a round
+    // at a time) and gives every reference whose fetch failed its absolute address back.
     bool DownloadResources();
-
-    // Fetches a batch of the queue: urls[i] into paths[i]; whether each fetch succeeded.
-    using BatchFetch = std::function<std::vector<bool>(const std::vector<std::string>& urls,
-                                                       const std::vector<std::string>& paths)>;
-    // DownloadResources with another way of fetching (several transfers at once).
-    bool DownloadResources(const BatchFetch& fetch);
 
     // The queue: one entry per distinct address, in the order first met.
     const std::vector<std::string>& SourceUrls() const { return sourceUrls_; }

@@ -1,28 +1,18 @@
 #include "core/capture/TreeCapture.h"
 
+#include "core/app/PageSaving.h"
 #include "core/capture/ClipboardHtml.h"
-#include "core/capture/PageWriter.h"
-#include "core/capture/PastedPageTitle.h"
 #include "core/library/LibraryNaming.h"
 
 namespace wisp {
 namespace {
 
-void CapturePage(const CClipboardHtml& parsed, const std::string& pagePath,
-                 const CapturePorts& ports) {
-    CCaptureContext job(ports);
-    job.Init(parsed.GetHtml(), parsed.GetSourceUrl(), pagePath);
-    job.LocalizeResources();
-    job.DownloadResources();
-    WritePageFile(ports.files, job, pagePath);
-}
-
 // A parse that fails leaves an empty title and HTML: the page is made all the same.
-CClipboardHtml Parsed(std::string_view text) {
+PastedPage Parsed(std::string_view text, std::string folder) {
     CClipboardHtml parsed;
     parsed.SetText(std::string(text));
     parsed.Parse();
-    return parsed;
+    return {parsed.GetHtml(), parsed.GetSourceUrl(), std::move(folder), parsed.GetTitle(), {}};
 }
 
 }  // namespace
@@ -37,16 +27,15 @@ bool PasteIntoTree(CContentTree& tree, std::string_view clipboardText, const Cap
     if (folder == kNoTreeItem) {
         return false;
     }
-    CClipboardHtml parsed = Parsed(clipboardText);
-    std::string title = PastedPageTitle(parsed.GetTitle());
-    std::optional<std::string> pagePath = MakePagePath(folderPath, title);
-    if (!pagePath) {
+    PastedPage page = Parsed(clipboardText, folderPath);
+    std::string name = PastedPageName(page);
+    if (!MakePagePath(folderPath, name)) {
         return false;  // a path beyond the platform's limit could not be written
     }
-    TreeItem item = tree.InsertPageItem(folder, title + ".htm");
+    TreeItem item = tree.InsertPageItem(folder, name + ".htm");
     tree.Control().Expand(folder);
     tree.Control().Select(item);
-    CapturePage(parsed, *pagePath, ports);
+    SavePastedPage(page, ports);  // a failure is not reported; a refresh shows the disk
     return true;
 }
 
@@ -61,7 +50,7 @@ bool CDroppedPage::Drop(std::string_view clipboardText) {
         targetFolderItem_ = kNoTreeItem;
     }
     if (targetFolderItem_ != kNoTreeItem) {
-        title_ = PastedPageTitle(Parsed(droppedText_).GetTitle());
+        title_ = PastedPageName(Parsed(droppedText_, folderPath));
         newItem_ = tree_.InsertPageItem(targetFolderItem_, title_);
         tree_.Control().Expand(targetFolderItem_);
         tree_.SetNewPagePending(true);
@@ -76,16 +65,15 @@ void CDroppedPage::SaveDroppedPage(std::string_view name) {
     if (targetFolderItem_ == kNoTreeItem) {
         return;
     }
-    CClipboardHtml parsed = Parsed(droppedText_);
     std::string folderPath;
     tree_.GetTargetFolder(targetFolderItem_, folderPath);
-    std::string fileTitle = name.empty() ? title_ : std::string(name);
+    PastedPage page = Parsed(droppedText_, folderPath);
     if (name.empty()) {
         tree_.SetItemLabel(newItem_, title_ + ".htm");
+    } else {
+        page.name = std::string(name);
     }
-    if (std::optional<std::string> pagePath = MakePagePath(folderPath, fileTitle)) {
-        CapturePage(parsed, *pagePath, ports_);
-    }
+    SavePastedPage(page, ports_);
 }
 
 }  // namespace wisp

@@ -1,8 +1,7 @@
 #include "core/library/BookList.h"
 
-#include "core/library/LibraryNaming.h"
+#include "core/app/Books.h"
 #include "core/library/LibraryStore.h"
-#include "core/library/NameChecks.h"
 
 namespace wisp {
 
@@ -11,36 +10,25 @@ CBookList::CBookList(ISortedBookList& list, CContentTree& tree, IFileSystem& fil
     : list_(list), tree_(tree), files_(files), settings_(settings), root_(std::move(root)) {}
 
 void CBookList::LoadBookList() {
-    currentBook_ = ReadBookName(settings_);
-    std::optional<std::vector<FolderEntry>> entries;
-    if (!root_.empty()) {
-        entries = files_.ListFolder(root_);
-    }
-    if (!entries) {
+    if (root_.empty() || !files_.IsFolder(root_)) {
         // No root: no book to show, and the stored name is left for a root that exists.
         currentBook_.clear();
         return;
     }
-    for (const FolderEntry& entry : *entries) {
-        if (entry.isFolder) {
-            list_.Add(entry.name);
-        }
+    for (const std::string& book : ListBooks(files_, root_)) {
+        list_.Add(book);
     }
-    std::optional<std::size_t> current;
+    // The list sorts its entries its own way; the current book is settled in that order.
+    std::vector<std::string> listed;
     for (std::size_t index = 0; index < list_.Count(); ++index) {
-        if (list_.GetText(index) == currentBook_) {
-            current = index;
+        listed.push_back(list_.GetText(index));
+    }
+    currentBook_ = SettleCurrentBook(listed, ReadBookName(settings_));
+    for (std::size_t index = 0; index < listed.size(); ++index) {
+        if (listed[index] == currentBook_) {
+            list_.Select(index);
             break;
         }
-    }
-    if (!current && list_.Count() > 0) {
-        current = list_.Count() - 1;
-        currentBook_ = list_.GetText(*current);
-    }
-    if (current) {
-        list_.Select(*current);
-    } else {
-        currentBook_.clear();
     }
     WriteBookName(settings_, currentBook_);
 }
@@ -56,9 +44,10 @@ void CBookList::SelectBook() {
 }
 
 bool CBookList::CreateBook(std::string_view name) {
-    if (root_.empty() || !IsSingleEntryName(name)) {
+    if (root_.empty() || wisp::CreateBook(files_, root_, name).kind == Outcome::Kind::Refused) {
         return false;
     }
+    // A folder that could not be made shows as an empty book.
     currentBook_ = name;
     // A book listed already is selected rather than listed twice.
     std::optional<std::size_t> entry;
@@ -69,8 +58,6 @@ bool CBookList::CreateBook(std::string_view name) {
         }
     }
     list_.Select(entry ? *entry : list_.Add(name));
-    // An existing folder keeps all it holds; a failure shows as an empty book.
-    files_.CreateFolder(JoinPath(root_, name));
     WriteBookName(settings_, currentBook_);
     tree_.ShowBook(root_, currentBook_);
     return true;

@@ -1,8 +1,8 @@
 #include "core/library/BookManager.h"
 
+#include "core/app/Books.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
-#include "core/library/PathLimits.h"
 
 namespace wisp {
 
@@ -38,8 +38,8 @@ void CBookManager::OnAdd() {
     SelectListItem(index);
     list_.Focus();
     list_.EditLabel(index);
-    // An existing "new book" is not reported; naming the entry then moves that folder.
-    files_.CreateFolder(JoinPath(rootPath_, kNewBookName));
+    // An existing "new book" is not reported; naming the entry then renames that folder.
+    CreateBook(files_, rootPath_, kNewBookName);
 }
 
 void CBookManager::SelectListItem(std::size_t index) {
@@ -64,19 +64,17 @@ void CBookManager::OnBookLabelEdit(std::size_t index, std::string_view text) {
         return;
     }
     // Any characters go, but the new name must stay a folder of the root.
-    if (rootPath_.empty() || !IsSingleEntryName(text)) {
+    if (rootPath_.empty()) {
         prompts_.Show(kInvalidBookNameMessage, kWispCaption, PromptStyle::Ok);
         return;
     }
-    MoveBookFolder(JoinPath(rootPath_, oldName), JoinPath(rootPath_, text));
-    list_.SetText(index, text);
-}
-
-void CBookManager::MoveBookFolder(std::string_view fromPath, std::string_view toPath) {
-    if (!FitsPathBuffer(fromPath) || !FitsPathBuffer(toPath)) {
+    Outcome renamed =
+        RenameBook(shell_, files_, rootPath_, oldName, text, OntoExistingBook::MoveInside);
+    if (renamed.kind == Outcome::Kind::Refused) {
+        prompts_.Show(renamed.message, kWispCaption, PromptStyle::Ok);
         return;
     }
-    shell_.Move(fromPath, toPath);  // not reported: the list changes as if it had worked
+    list_.SetText(index, text);  // a failure is not reported: the list changes all the same
 }
 
 void CBookManager::OnDelete() {
@@ -88,18 +86,10 @@ void CBookManager::OnDelete() {
     if (prompts_.Show(kDeleteBookQuestion, kWispCaption, PromptStyle::YesNo) != PromptAnswer::Yes) {
         return;
     }
-    // An entry that could name the root itself or its parent is only taken off the list.
-    if (!rootPath_.empty() && IsSingleEntryName(name)) {
-        DeleteBookFolder(JoinPath(rootPath_, name), true);
-    }
+    // An entry that names no book of the root (it could name the root itself or its parent)
+    // is only taken off the list, as is one whose deletion fails.
+    DeleteBook(shell_, files_, rootPath_, name, true);
     list_.Delete(*selected);
-}
-
-void CBookManager::DeleteBookFolder(std::string_view path, bool toRecycleBin) {
-    if (!FitsPathBuffer(path)) {
-        return;
-    }
-    shell_.Delete(path, toRecycleBin);
 }
 
 void CBookManager::OnBrowse() {

@@ -41,8 +41,6 @@ public:
     void OnDelete();
     void OnBrowse();
 
-    void MoveBookFolder(std::string_view fromPath, std::string_view toPath);
-    void DeleteBookFolder(std::string_view path, bool toRecycleBin);
     void SelectListItem(std::size_t index);
 
 private:

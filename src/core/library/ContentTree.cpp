@@ -1,6 +1,6 @@
 #include "core/library/ContentTree.h"
 
-#include "core/library/BuildArtefacts.h"
+#include "core/library/BookListing.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
 #include "core/platform/PathSeparator.h"
@@ -50,37 +50,19 @@ void CContentTree::ShowBook(std::string_view root, std::string_view book) {
 }
 
 void CContentTree::FillFolder(std::string_view folderPath, TreeItem parent) {
-    std::optional<std::vector<FolderEntry>> entries = files_.ListFolder(folderPath);
+    std::optional<std::vector<BookEntry>> entries = ListBookFolder(files_, folderPath, showPages_);
     if (!entries) {
         return;
     }
-    for (const FolderEntry& entry : *entries) {
-        std::string path = JoinPath(folderPath, entry.name);
-        if (IsBuildArtefactName(entry.name)) {
-            // Left over from a build; a folder of such a name resists and is skipped all the same.
-            files_.RemoveFile(path);
-            continue;
-        }
-        if (entry.isFolder) {
-            if (!IsCompanionFolder(entry.name)) {
-                InsertItem(parent, TreeInsertPosition::Last, entry.name, kFolderItem,
-                           HasVisibleChildren(path));
-            }
-        } else if (showPages_ && IsPageFile(entry.name)) {
-            InsertItem(parent, TreeInsertPosition::Last, entry.name, kPageItem, false);
-        }
+    for (const BookEntry& entry : *entries) {
+        bool isFolder = entry.kind == kFolderItem;
+        InsertItem(parent, TreeInsertPosition::Last, entry.name, entry.kind,
+                   isFolder && HasVisibleChildren(JoinPath(folderPath, entry.name)));
     }
 }
 
 bool CContentTree::HasVisibleChildren(std::string_view folderPath) const {
-    // Stops at the first hit: a book shows fast however large its folders are.
-    bool found = false;
-    files_.VisitFolder(folderPath, [this, &found](const FolderEntry& entry) {
-        found = entry.isFolder ? !IsCompanionFolder(entry.name)
-                               : (showPages_ && IsPageFile(entry.name));
-        return !found;
-    });
-    return found;
+    return HasBookEntries(files_, folderPath, showPages_);
 }
 
 void CContentTree::OnItemExpanding(TreeItem item, bool expandedOnce) {

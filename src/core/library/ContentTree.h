@@ -93,8 +93,6 @@ public:
     void NewFolder();
     void RenameSelected();
     void OnEndLabelEdit(TreeItem item, std::string_view text) override;
-    // False when nothing was renamed.
-    bool RenamePath(std::string_view fromPath, std::string_view toPath);
     void DeleteFolder();
     void DeletePage();
     void RefreshBook();

@@ -50,4 +50,20 @@ std::optional<std::string_view> CheckBookName(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<std::string_view> CheckNewItemName(std::string_view name) {
+    std::optional<std::string_view> refusal = CheckItemName(name);
+    if (!refusal && !IsSingleEntryName(name)) {
+        refusal = kInvalidItemNameMessage;  // a name Windows would strip to nothing
+    }
+    return refusal;
+}
+
+std::optional<std::string_view> CheckNewBookName(std::string_view name) {
+    std::optional<std::string_view> refusal = CheckBookName(name);
+    if (!refusal && !IsSingleEntryName(name)) {
+        refusal = kInvalidBookNameMessage;
+    }
+    return refusal;
+}
+
 }  // namespace wisp

@@ -17,6 +17,8 @@ inline constexpr std::string_view kInvalidTitleMessage =
 // String-table entry 57702.
 inline constexpr std::string_view kInvalidItemNameMessage =
     "The filename include invalid letter!  eg: \\/:*?\"<>|";
+inline constexpr std::string_view kPathTooLongMessage =
+    "The title makes the page's path longer than 259 characters: choose a shorter title.";
 inline constexpr std::string_view kEmptyBookNameMessage = "The book name can not empty!";
 // A book name that would name a folder outside the library root.
 inline constexpr std::string_view kInvalidBookNameMessage =
@@ -38,5 +40,13 @@ std::optional<std::string_view> CheckItemName(std::string_view name);
 // A new book name in the New Book dialog, or a book's new name in the book manager: its
 // characters are not examined, but it must name one folder inside the root.
 std::optional<std::string_view> CheckBookName(std::string_view name);
+
+// A name the reader gave a new or renamed folder or page: CheckItemName, and one entry of the
+// folder on this platform (shown with the same message).
+std::optional<std::string_view> CheckNewItemName(std::string_view name);
+
+// A name the reader gave a new or renamed book: CheckBookName, and one entry of the root on
+// this platform.
+std::optional<std::string_view> CheckNewBookName(std::string_view name);
 
 }  // namespace wisp

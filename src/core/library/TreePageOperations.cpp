@@ -2,15 +2,21 @@
 // behind it, and the end of a label edit.
 #include "core/library/ContentTree.h"
 
+#include "core/app/BookItems.h"
 #include "core/library/ContextMenuGraying.h"
-#include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
-#include "core/library/PathLimits.h"
 #include "core/library/TreeCommands.h"
-#include "core/platform/PathSeparator.h"
 
 namespace wisp {
+namespace {
+
+// A page's label keeps the ".htm" ending whatever the reader typed.
+std::string LabelForName(std::string_view name, bool isFolder) {
+    return isFolder ? std::string(name) : std::string(name) + ".htm";
+}
+
+}  // namespace
 
 void CContentTree::OnContextMenu(TreePoint client) {
     TreeHit hit = control_.HitTest(client);
@@ -75,8 +81,8 @@ void CContentTree::NewFolder() {
     TreeItem item = InsertFolderItem(folder, kNewFolderName);
     control_.Expand(folder);
     control_.EditLabel(item);
-    // An existing folder of that name is not reported: the item stays all the same.
-    files_.CreateFolder(JoinPath(folderPath, kNewFolderName));
+    // A failure is not reported: the item stays all the same, and a refresh shows the disk.
+    CreateFolder(files_, folderPath, kNewFolderName, ExistingFolder::Keep);
 }
 
 void CContentTree::RenameSelected() {
@@ -103,31 +109,27 @@ void CContentTree::OnEndLabelEdit(TreeItem item, std::string_view text) {
         return;
     }
 
-    std::optional<std::string_view> refusal = CheckItemName(text);
-    if (!refusal && !IsSingleEntryName(text)) {
-        refusal = kInvalidItemNameMessage;  // a name Windows would strip to nothing
-    }
-    if (refusal) {
+    bool isFolder = control_.GetKind(item) == kFolderItem;
+    if (!newPagePending_) {
+        Outcome renamed = RenameItem(shell_, files_,
+                                     {oldPath, isFolder ? kFolderItem : kPageItem, std::string(text)});
+        if (renamed.kind == Outcome::Kind::Refused) {
+            prompts_.Show(renamed.message, kErrorCaption, PromptStyle::OkInformation);
+            control_.EditLabel(item);
+            return;
+        }
+        // A failure is not reported to the reader; a refresh shows what is on disk.
+        if (renamed.IsDone() && item == control_.GetTopItem()) {
+            // The book's folder now has the new name; the tree follows it so that its paths
+            // keep pointing at the book (and never at another book the rename failed onto).
+            bookName_ = LabelForName(text, isFolder);
+        }
+    } else if (std::optional<std::string_view> refusal = CheckNewItemName(text)) {
         prompts_.Show(*refusal, kErrorCaption, PromptStyle::OkInformation);
         control_.EditLabel(item);
         return;
     }
-
-    bool isFolder = control_.GetKind(item) == kFolderItem;
-    std::string newLabel(text);
-    if (!isFolder) {
-        newLabel += ".htm";
-    }
-    if (!newPagePending_) {
-        std::size_t separator = oldPath.rfind(kPathSeparator);
-        std::string newPath = oldPath.substr(0, separator == std::string::npos ? 0 : separator);
-        newPath = JoinPath(newPath, newLabel);
-        if (RenamePath(oldPath, newPath) && item == control_.GetTopItem()) {
-            // The book's folder now has the new name; the tree follows it so that its paths
-            // keep pointing at the book (and never at another book the rename failed onto).
-            bookName_ = newLabel;
-        }
-    }
+    std::string newLabel = LabelForName(text, isFolder);
     SetItemLabel(item, newLabel);
     control_.Select(item);
     if (newPagePending_) {
@@ -138,15 +140,6 @@ void CContentTree::OnEndLabelEdit(TreeItem item, std::string_view text) {
     }
 }
 
-bool CContentTree::RenamePath(std::string_view fromPath, std::string_view toPath) {
-    // A path the platform's buffers cannot hold would arrive cut short, naming another file.
-    if (!FitsPathBuffer(fromPath) || !FitsPathBuffer(toPath)) {
-        return false;
-    }
-    // A failure is not reported to the reader; a refresh shows what is on disk.
-    return shell_.Rename(fromPath, toPath);
-}
-
 void CContentTree::DeleteFolder() {
     TreeItem selected = control_.GetSelection();
     // The menu offers this for folders below the book only; a command from elsewhere must not
@@ -155,9 +148,8 @@ void CContentTree::DeleteFolder() {
         selected == control_.GetTopItem()) {
         return;
     }
-    std::string folderPath;
-    GetTargetFolder(selected, folderPath);
-    DeleteTree(files_, folderPath);
+    // A failure is not reported: the item goes, and a refresh shows what is left on disk.
+    DeleteItem(files_, GetItemPath(selected), kFolderItem);
     control_.DeleteItem(selected);
 }
 
@@ -170,9 +162,7 @@ void CContentTree::DeletePage() {
     if (GetTargetFolder(selected, folderPath) == kNoTreeItem) {
         return;
     }
-    std::string pagePath = JoinPath(folderPath, control_.GetLabel(selected));
-    files_.RemoveFile(pagePath);
-    DeleteTree(files_, CompanionFolderOfPage(pagePath));
+    DeleteItem(files_, JoinPath(folderPath, control_.GetLabel(selected)), kPageItem);
     control_.DeleteItem(selected);
 }
 

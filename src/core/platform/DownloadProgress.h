@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 
@@ -13,6 +14,9 @@ public:
     virtual void Show() = 0;
     // The address being fetched now.
     virtual void SetStatus(std::string_view status) = 0;
+    // How many of `total` addresses are fetched so far; a window that shows only the address
+    // leaves it out.
+    virtual void SetCount(std::size_t /*done*/, std::size_t /*total*/) {}
     virtual void Close() = 0;
 };
 

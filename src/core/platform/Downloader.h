@@ -1,7 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/platform/DownloadProgress.h"
 
 // Downloader port: fetches one address (http, https, file URL or a local path) into a file.
 namespace wisp {
@@ -13,6 +17,21 @@ public:
     // Replaces the file at `localPath` with what `url` holds. False when the fetch failed;
     // the file at `localPath` is then as it was before.
     virtual bool Download(std::string_view url, std::string_view localPath) = 0;
+
+    // Fetches urls[i] into paths[i] for every i, telling `progress` how it goes; whether each
+    // fetch succeeded. One after another, each address shown as it starts, unless the
+    // platform fetches several at once.
+    virtual std::vector<bool> DownloadAll(const std::vector<std::string>& urls,
+                                          const std::vector<std::string>& paths,
+                                          IDownloadProgress& progress) {
+        std::vector<bool> fetched;
+        for (std::size_t i = 0; i < urls.size() && i < paths.size(); ++i) {
+            progress.SetCount(i, urls.size());
+            progress.SetStatus(urls[i]);
+            fetched.push_back(Download(urls[i], paths[i]));
+        }
+        return fetched;
+    }
 };
 
 std::unique_ptr<IDownloader> CreateNativeDownloader();

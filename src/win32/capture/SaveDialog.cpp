@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "core/library/LibraryNaming.h"
+#include "core/app/PageSaving.h"
 #include "core/library/LibraryStore.h"
 #include "core/library/NameChecks.h"
 #include "core/platform/NativePorts.h"
@@ -14,8 +14,6 @@ namespace {
 // Title, keywords and description are read through the library's 260-character buffers.
 constexpr int kFieldCapacity = MAX_PATH;
 constexpr std::string_view kSelectFolderMessage = "Please select the folder!";
-constexpr std::string_view kPathTooLongMessage =
-    "The title makes the page's path longer than 259 characters: choose a shorter title.";
 
 }  // namespace
 
@@ -118,18 +116,14 @@ void CSaveDialog::OnOk() {
         return;
     }
     std::string title = ControlText(Window(), IDC_SAVE_TITLE, kFieldCapacity);
-    if (std::optional<std::string_view> refused = CheckPageTitle(title)) {
-        prompts_.Show(*refused, kWispCaption, PromptStyle::Ok);
-        return;
-    }
     std::string folderPath;
     tree_.GetTargetFolder(selected, folderPath);
-    std::optional<std::string> pagePath = MakePagePath(folderPath, title);
-    if (!pagePath) {
-        prompts_.Show(kPathTooLongMessage, kWispCaption, PromptStyle::Ok);
+    Outcome pagePath = ChoosePagePath(folderPath, title);
+    if (!pagePath.IsDone()) {
+        prompts_.Show(pagePath.message, kWispCaption, PromptStyle::Ok);
         return;
     }
-    choice_.pagePath = std::move(*pagePath);
+    choice_.folder = std::move(folderPath);
     choice_.title = std::move(title);
     choice_.keywords = ControlText(Window(), IDC_SAVE_KEYWORDS, kFieldCapacity);
     choice_.description = ControlText(Window(), IDC_SAVE_DESCRIPTION, kFieldCapacity);

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "core/capture/CollectedPage.h"
 #include "core/library/ContentTree.h"
 #include "win32/dialogs/LinkLabel.h"
 #include "win32/dialogs/ModalDialog.h"
@@ -17,6 +16,14 @@
 // The collector's save dialog (template 210): the book, the folder in that book's tree of
 // folders, the title, keywords and description of the page to save.
 namespace wisp::win32 {
+
+// What the reader chose: the folder, and the title, keywords and description of the page.
+struct SaveChoice {
+    std::string folder;
+    std::string title;
+    std::string keywords;
+    std::string description;
+};
 
 class CSaveDialog final : private ModalDialog {
 public:

@@ -4,8 +4,8 @@
 
 #include <wrl/client.h>
 
+#include "core/app/PageSaving.h"
 #include "core/capture/CaptureServices.h"
-#include "core/capture/CollectedPage.h"
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
 #include "win32/capture/HtmlDocumentPageSource.h"
@@ -53,7 +53,12 @@ STDMETHODIMP KCWisp::Collect(IDispatch* window, LONG style) {
             return S_OK;
         }
         NativeCaptureServices services;
-        return SaveCollectedPage(source, style, dialog.Choice(), services.Ports()) ? S_OK : S_FALSE;
+        const SaveChoice& choice = dialog.Choice();
+        CaptureOutcome saved = CapturePage(
+            {source, style, choice.folder, choice.title, choice.keywords, choice.description},
+            services.Ports());
+        // The script that called shows nothing either way; S_FALSE tells it nothing was saved.
+        return saved.outcome.IsDone() ? S_OK : S_FALSE;
     } catch (...) {
         return E_FAIL;
     }

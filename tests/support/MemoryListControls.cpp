@@ -1,4 +1,4 @@
-#include "core/platform/memory/MemoryListControls.h"
+#include "support/MemoryListControls.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "core/platform/memory/MemoryTreeControl.h"
+#include "support/MemoryTreeControl.h"
 
 #include <algorithm>
 #include <utility>

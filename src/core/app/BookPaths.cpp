@@ -1,0 +1,99 @@
+#include "core/app/BookPaths.h"
+
+#include "core/library/LibraryNaming.h"
+#include "core/library/PathLimits.h"
+
+namespace wisp {
+namespace {
+
+// The kind the tree shows the entry `name` of `folder` as; none when it shows no such item.
+std::optional<ItemKind> ShownEntry(const IFileSystem& files, std::string_view folder,
+                                   std::string_view name) {
+    std::optional<ItemKind> kind;
+    files.VisitFolder(folder, [&](const FolderEntry& entry) {
+        if (entry.name != name) {
+            return true;
+        }
+        if (entry.isFolder && !IsCompanionFolder(name)) {
+            kind = kFolderItem;
+        } else if (!entry.isFolder && IsPageFile(name)) {
+            kind = kPageItem;
+        }
+        return false;
+    });
+    return kind;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> SplitBookPath(std::string_view path) {
+    if (path.starts_with('/')) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    while (!path.empty()) {
+        std::size_t slash = path.find('/');
+        std::string_view step = path.substr(0, slash);
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        if (step == "..") {
+            return std::nullopt;
+        }
+        if (!step.empty() && step != ".") {
+            names.emplace_back(step);
+        }
+    }
+    return names;
+}
+
+std::string BookPlace::Folder() const {
+    return JoinPath(root, book);
+}
+
+LocatedEntry LocateInBook(const IFileSystem& files, const BookPlace& place,
+                          std::string_view bookPath, std::optional<ItemKind> wanted) {
+    LocatedEntry located{Outcome::Done(), place.Folder(), kFolderItem, place.book};
+    std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
+    if (!names) {
+        located.outcome = Outcome::Refused(Quoted(bookPath) + " is outside the book");
+        return located;
+    }
+    std::string walked;
+    for (const std::string& name : *names) {
+        if (located.kind != kFolderItem) {
+            located.outcome = Outcome::Refused(Quoted(walked) + " is a page, not a folder");
+            return located;
+        }
+        walked += walked.empty() ? name : "/" + name;
+        std::optional<ItemKind> kind = ShownEntry(files, located.path, name);
+        if (!kind) {
+            bool folderOnly = wanted == kFolderItem && &name == &names->back();
+            located.outcome = Outcome::Refused((folderOnly ? "no folder " : "no folder or page ") +
+                                               Quoted(walked) + " in book " + Quoted(place.book));
+            return located;
+        }
+        located.path = JoinPath(located.path, name);
+        located.kind = *kind;
+        located.name = name;
+    }
+    if (wanted && located.kind != *wanted) {
+        located.outcome = Outcome::Refused(Quoted(walked) + " is a page, not a folder");
+    } else if (!FitsPathBuffer(located.path)) {
+        located.outcome = TooLongPath(located.path);
+    }
+    return located;
+}
+
+Outcome TooLongPath(std::string_view path) {
+    return Outcome::Failed(Quoted(path) + " is too long: at most 259 characters");
+}
+
+bool HoldsEntry(const IFileSystem& files, std::string_view folder, std::string_view name) {
+    bool found = false;
+    files.VisitFolder(folder, [&](const FolderEntry& entry) {
+        found = entry.name == name;
+        return !found;
+    });
+    return found;
+}
+
+}  // namespace wisp

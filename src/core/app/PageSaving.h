@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app/Outcome.h"
+#include "core/capture/CaptureContext.h"
+#include "core/platform/PageSource.h"
+
+// Saving a page into a folder of a book, for every front door: a page the browser shows (the
+// collector), and HTML pasted or dropped. One pipeline writes every page: its resources
+// localized into the companion folder and fetched, then the page file.
+namespace wisp {
+
+// A capture ends in the outcome (done with the page's path) and how its resources went.
+struct CaptureOutcome {
+    Outcome outcome;
+    std::size_t resources = 0;            // the distinct addresses the page and its sheets name
+    std::vector<std::string> failedUrls;  // those that could not be fetched
+};
+
+// The page a title names in `folder`: done with its path, or refused with the message the
+// reader sees (an empty title, a character a file name cannot hold, a path too long).
+Outcome ChoosePagePath(std::string_view folder, std::string_view title);
+
+enum CollectStyle : long {
+    kCollectWholePage = 1,
+    kCollectSelection = 2,
+};
+
+// A page as the browser shows it, with what the reader chose in the save form.
+struct PageCapture {
+    const IPageSource& source;
+    // The whole page or the selection; any other style saves a page of the meta line alone.
+    long style = kCollectWholePage;
+    std::string folder;
+    std::string title;
+    std::string keywords;
+    std::string description;
+};
+
+// Fails, with nothing written, when the style sheets of a selection cannot be read.
+CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports);
+
+// HTML pasted or dropped into a folder.
+struct PastedPage {
+    std::string html;
+    std::string sourceUrl;  // the base of its relative references; empty localizes none
+    std::string folder;
+    std::string title;  // the title the HTML came with; made into a usable name
+    // The name the reader gave the page, which takes the title's place.
+    std::optional<std::string> name;
+};
+
+CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports);
+
+// The name a pasted page gets: the reader's, else its title made usable ("New File" for none).
+std::string PastedPageName(const PastedPage& page);
+
+}  // namespace wisp

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "PassThroughFileSystem.h"
+#include "core/app/BookItems.h"
+#include "core/library/NameChecks.h"
+#include "support/TempFolder.h"
+
+// The reader's operations on a book's folders and pages, as the command and the extension
+// name items by their path inside the book.
+namespace wisp {
+namespace {
+
+using test::Native;
+
+struct Expected {
+    Outcome::Kind kind;
+    std::string message;  // the refusal or failure, or the path made, relative to the root
+};
+
+class BookItems : public ::testing::Test {
+protected:
+    void SetUp() override {
+        temp.MakeFile("R/Book/Intro/News.htm", "news");
+        temp.MakeFile("R/Book/Intro/News.files/img.gif", "gif");
+        temp.MakeFile("R/Book/Intro/Taken.htm", "taken");
+        temp.MakeFolder("R/Book/Chapter/Sub");
+    }
+
+    void Check(const Outcome& outcome, const Expected& expected) {
+        EXPECT_EQ(outcome.kind, expected.kind);
+        if (expected.kind == Outcome::Kind::Done) {
+            EXPECT_EQ(outcome.path, temp.Path("R/" + expected.message));
+        } else {
+            EXPECT_EQ(outcome.message, expected.message);
+        }
+    }
+
+    test::TempFolder temp;
+    std::unique_ptr<IFileSystem> files = CreateNativeFileSystem();
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
+    BookPlace place{temp.Path("R"), "Book"};
+};
+
+const std::string kLong(250, 'n');
+
+TEST_F(BookItems, CreateFolderRefusesWhatNamesNoNewFolderOfTheBook) {
+    const std::string longPath = Native(temp.Path("R/Book/" + kLong));
+    struct Case {
+        std::string path;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"Intro/Later", {Outcome::Kind::Done, Native("Book/Intro/Later")}},
+        {"Intro/Later", {Outcome::Kind::Failed, "\"" + Native(temp.Path("R/Book/Intro/Later")) + "\" exists already"}},
+        {"", {Outcome::Kind::Refused, "give the new folder's path inside the book"}},
+        {"../Other", {Outcome::Kind::Refused, "\"../Other\" is outside the book"}},
+        {"Intro/News.htm/x/y", {Outcome::Kind::Refused, "\"Intro/News.htm\" is a page, not a folder"}},
+        {"Missing/x", {Outcome::Kind::Refused, "no folder \"Missing\" in book \"Book\""}},
+        // A page's companion folder is no item of the book.
+        {"Intro/News.files/x", {Outcome::Kind::Refused, "no folder \"Intro/News.files\" in book \"Book\""}},
+        {"Intro/a:b", {Outcome::Kind::Refused, std::string(kInvalidItemNameMessage)}},
+        {kLong, {Outcome::Kind::Failed, "\"" + longPath + "\" is too long: at most 259 characters"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        Check(CreateFolderInBook(*files, place, c.path), c.expected);
+    }
+    EXPECT_TRUE(files->IsFolder(temp.Path("R/Book/Intro/Later")));
+    EXPECT_FALSE(temp.Exists("R/Book/" + kLong));
+}
+
+TEST_F(BookItems, RenameKeepsAPagesEndingAndRefusesWhatItCannotDo) {
+    struct Case {
+        std::string path;
+        std::string newName;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"Intro/News.htm", "Latest", {Outcome::Kind::Done, Native("Book/Intro/Latest.htm")}},
+        {"Chapter", "Part One", {Outcome::Kind::Done, Native("Book/Part One")}},
+        // The same name, with or without the page's ending, leaves the page as it is.
+        {"Intro/Taken.htm", "Taken.htm", {Outcome::Kind::Done, Native("Book/Intro/Taken.htm")}},
+        {"Intro/Latest.htm", "Taken", {Outcome::Kind::Failed, "\"" + Native(temp.Path("R/Book/Intro/Taken.htm")) + "\" exists already"}},
+        {"Intro/Latest.htm", "a:b", {Outcome::Kind::Refused, std::string(kInvalidItemNameMessage)}},
+        {"Intro/Latest.htm", "..", {Outcome::Kind::Refused, std::string(kInvalidItemNameMessage)}},
+        {"Intro/Latest.htm", "", {Outcome::Kind::Refused, "the new name cannot be empty"}},
+        {".", "x", {Outcome::Kind::Refused, "give the path of a folder or page inside the book"}},
+        {"Intro/News.files", "x", {Outcome::Kind::Refused, "no folder or page \"Intro/News.files\" in book \"Book\""}},
+        {"Intro", kLong, {Outcome::Kind::Failed, "\"" + Native(temp.Path("R/Book/" + kLong)) + "\" is too long: at most 259 characters"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + " -> " + c.newName);
+        Check(RenameInBook(*shell, *files, place, c.path, c.newName), c.expected);
+    }
+    EXPECT_EQ(temp.Read("R/Book/Intro/Latest.htm"), "news");
+    EXPECT_EQ(temp.Read("R/Book/Intro/Taken.htm"), "taken");
+    EXPECT_TRUE(temp.Exists("R/Book/Part One/Sub"));
+}
+
+TEST_F(BookItems, DeleteTakesAPageWithItsCompanionAndAFolderWithAllBelow) {
+    Check(DeleteInBook(*files, place, "Intro/News.htm"), {Outcome::Kind::Done, Native("Book/Intro/News.htm")});
+    EXPECT_FALSE(temp.Exists("R/Book/Intro/News.htm"));
+    EXPECT_FALSE(temp.Exists("R/Book/Intro/News.files"));
+    Check(DeleteInBook(*files, place, "Chapter"), {Outcome::Kind::Done, Native("Book/Chapter")});
+    EXPECT_FALSE(temp.Exists("R/Book/Chapter"));
+    Check(DeleteInBook(*files, place, ""),
+          {Outcome::Kind::Refused, "the book itself is removed in book management, not here"});
+    Check(DeleteInBook(*files, place, "../Book"), {Outcome::Kind::Refused, "\"../Book\" is outside the book"});
+    EXPECT_TRUE(temp.Exists("R/Book/Intro/Taken.htm"));
+}
+
+}  // namespace
+}  // namespace wisp

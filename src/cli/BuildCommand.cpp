@@ -1,41 +1,15 @@
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 
+#include "cli/BuildCommand.h"
 #include "cli/Commands.h"
-#include "cli/ProgressBar.h"
-#include "cli/TargetFolder.h"
-#include "core/builder/BookBuilder.h"
-#include "core/builder/EpubBuilder.h"
-#include "core/platform/EpubArchive.h"
-#include "core/platform/HelpCompiler.h"
+#include "cli/OpenedLibrary.h"
+#include "posix/capture/TerminalDownloadProgress.h"
 #include "posix/platform/FileLock.h"
-#include "core/platform/XhtmlConverter.h"
 
 namespace wisp::cli {
 namespace {
-
-enum class BookFormat { Chm, Epub };
-
-std::string LowerExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension;
-}
-
-BookFormat ChooseFormat(const ParsedCommand& command, const std::filesystem::path& output) {
-    if (std::optional<std::string> format = command.Value("format")) {
-        if (*format == "chm") {
-            return BookFormat::Chm;
-        }
-        if (*format == "epub") {
-            return BookFormat::Epub;
-        }
-        throw CommandFailure("unknown format \"" + *format + "\": use chm or epub");
-    }
-    return LowerExtension(output) == ".epub" ? BookFormat::Epub : BookFormat::Chm;
-}
 
 std::string UtcNow() {
     std::time_t now = std::time(nullptr);
@@ -46,27 +20,60 @@ std::string UtcNow() {
     return text;
 }
 
-void BuildEpub(CommandContext& context, const TargetFolder& target,
-               const std::filesystem::path& epubPath, bool showProgress) {
-    auto converter = CreateNativeXhtmlConverter();
-    auto archive = CreateNativeEpubArchive(epubPath.string());
-    CEpubBuilder builder(context.files, *converter,
-                         BuildItem{BuildItemKind::Folder, target.label, target.path});
-    EpubBuildResult result = builder.BuildEpub(*archive, UtcNow());
+}  // namespace
+
+LibraryBuild BuildFromLibrary(CommandContext& context, const std::optional<std::string>& bookAndFolder,
+                         const std::string& output, const std::optional<std::string>& format) {
+    std::optional<std::string> book;
+    std::string folder;
+    if (bookAndFolder) {
+        std::size_t slash = bookAndFolder->find('/');
+        book = bookAndFolder->substr(0, slash);
+        if (slash != std::string::npos) {
+            folder = bookAndFolder->substr(slash + 1);
+        }
+    }
+    OpenedLibrary library(context, LibraryUse::Read);
+    BookPlace place = library.ChooseBook(book);
+    LocatedEntry built = library.Locate(place, folder, kFolderItem);
+
+    BookBuild build{built.path, built.name, {}, BookFormat::Chm, UtcNow()};
+    // The compiler and the check of its result read the file by this path.
+    std::error_code error;
+    std::filesystem::path outputPath = std::filesystem::absolute(output, error);
+    if (error) {
+        throw CommandFailure("cannot use " + output + " as the compiled file");
+    }
+    if (format) {
+        std::optional<BookFormat> named = ParseBookFormat(*format);
+        if (!named) {
+            throw CommandFailure("unknown format \"" + *format + "\": use chm or epub");
+        }
+        build.format = *named;
+    } else {
+        build.format = FormatOfOutput(outputPath.string());
+    }
+    build.output = OutputWithExtension(outputPath.string(), build.format);
+
+    bool showProgress = TerminalDownloadProgress::ShouldShow(stderr, context.Quiet());
+    if (showProgress) {
+        std::fprintf(stderr, "Building %s...", build.output.c_str());
+        std::fflush(stderr);
+    }
+    // Held while the project files are in the folder: a listing in another process leaves
+    // them alone, and a second build waits (the EPUB identifier is made once).
+    ExclusiveFolderLock building(build.folder, ExclusiveFolderLock::Wait::Yes);
+    std::unique_ptr<IHelpCompiler> compiler = CreateNativeHelpCompiler();
+    std::unique_ptr<IXhtmlConverter> converter = CreateNativeXhtmlConverter();
+    Outcome outcome = BuildBookFile(build, {context.files, *compiler, *converter,
+                                            [](std::string_view path) {
+                                                return CreateNativeEpubArchive(path);
+                                            }});
     if (showProgress) {
         std::fprintf(stderr, "\r\033[K");
     }
-    for (const std::string& warning : result.warnings) {
-        std::fprintf(stderr, "wisp: warning: %s\n", warning.c_str());
-    }
-    if (!result.built) {
-        std::error_code ignored;
-        std::filesystem::remove(epubPath, ignored);
-        throw CommandFailure(result.message.empty() ? "the build failed" : result.message);
-    }
+    return {std::move(outcome), build.folder};
 }
-
-}  // namespace
 
 void RunBuild(CommandContext& context) {
     const ParsedCommand& command = context.command;
@@ -74,53 +81,15 @@ void RunBuild(CommandContext& context) {
     if (!output || output->empty()) {
         throw CommandFailure("name the compiled file with -o FILE.chm or -o FILE.epub");
     }
-    std::optional<std::string> book;
-    std::optional<std::string> folder;
+    std::optional<std::string> bookAndFolder;
     if (!command.positionals.empty()) {
-        const std::string& bookAndFolder = command.positionals[0];
-        std::size_t slash = bookAndFolder.find('/');
-        book = bookAndFolder.substr(0, slash);
-        if (slash != std::string::npos) {
-            folder = bookAndFolder.substr(slash + 1);
-        }
+        bookAndFolder = command.positionals[0];
     }
-    TargetFolder target = ResolveTargetFolder(context, book, folder, LibraryUse::Read);
-
-    // The compiler and the check of its result read the file by this path.
-    std::error_code error;
-    std::filesystem::path outputPath = std::filesystem::absolute(*output, error);
-    if (error) {
-        throw CommandFailure("cannot use " + *output + " as the compiled file");
-    }
-    BookFormat format = ChooseFormat(command, outputPath);
-    if (outputPath.extension().empty()) {
-        outputPath += format == BookFormat::Epub ? ".epub" : ".chm";
-    }
-
-    bool showProgress = ProgressBar::ShouldShow(stderr, context.Quiet());
-    if (showProgress) {
-        std::fprintf(stderr, "Building %s...", outputPath.c_str());
-        std::fflush(stderr);
-    }
-    // Held while the project files are in the folder: a listing in another process leaves
-    // them alone, and a second build waits (the EPUB identifier is made once).
-    ExclusiveFolderLock building(target.path, ExclusiveFolderLock::Wait::Yes);
-    if (format == BookFormat::Epub) {
-        BuildEpub(context, target, outputPath, showProgress);
-    } else {
-        auto compiler = CreateNativeHelpCompiler();
-        CBookBuilder builder(context.files, *compiler,
-                             BuildItem{BuildItemKind::Folder, target.label, target.path});
-        BuildResult result = builder.BuildBook(outputPath.string());
-        if (showProgress) {
-            std::fprintf(stderr, "\r\033[K");
-        }
-        if (result.status != BuildStatus::Compiled && result.status != BuildStatus::Started) {
-            throw CommandFailure(result.message.empty() ? "the build failed" : result.message);
-        }
-    }
+    LibraryBuild built = BuildFromLibrary(context, bookAndFolder, *output, command.Value("format"));
+    PrintWarnings(context, built.outcome);
+    Require(built.outcome);
     if (!context.Quiet()) {
-        context.out << "Built " << outputPath.string() << " from " << target.path << "\n";
+        context.out << "Built " << built.outcome.path << " from " << built.folder << "\n";
     }
 }
 

@@ -4,15 +4,11 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
-#include "cli/TargetFolder.h"
 #include "core/capture/ClipboardHtml.h"
-#include "core/capture/PageComposition.h"
-#include "core/capture/PageMetadata.h"
-#include "core/capture/PastedPageTitle.h"
 #include "core/library/LibraryNaming.h"
-#include "core/library/NameChecks.h"
 
 namespace wisp::cli {
 namespace {
@@ -30,56 +26,55 @@ std::string ReadInput(const std::string& file) {
     return text.str();
 }
 
+// The folder of the book a command saves into: --folder inside it, else the book's own.
+std::string TargetFolder(CommandContext& context) {
+    OpenedLibrary library(context, LibraryUse::Write);
+    BookPlace place = library.ChooseBook();
+    return library.Locate(place, context.command.Value("folder").value_or(""), kFolderItem).path;
+}
+
+// A message box's text on one line.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        c = c == '\n' ? ' ' : c;
+    }
+    return text;
+}
+
 }  // namespace
 
 void RunCollect(CommandContext& context) {
     const ParsedCommand& command = context.command;
     const std::string& url = command.positionals[0];
-    const bool selecting = command.Has("selection");
-    TargetFolder target =
-        ResolveTargetFolder(context, std::nullopt, command.Value("folder"), LibraryUse::Write);
+    CommandCapture capture(context);
+    std::string folder = TargetFolder(context);
 
     ReadPage read = ReadPageToCollect(context, url);
     const LoadedPage& source = *read.page;
-
+    if (command.Has("selection") && source.SelectedCount() == 0) {
+        throw CommandFailure("the selector matched nothing on " + url);
+    }
     // A title the reader typed is checked; the page's own title is made into a usable name.
     std::string title =
         command.Has("title") ? *command.Value("title") : MakeTitleFileName(source.Title());
-    if (std::optional<std::string_view> refused = CheckPageTitle(title)) {
-        std::string message(*refused);
-        for (char& c : message) {
-            c = c == '\n' ? ' ' : c;
-        }
-        throw CommandFailure(message + (command.Has("title") ? "" : " (give one with --title)"));
+    CaptureOutcome saved = CapturePage({source,
+                                        command.Has("selection") ? kCollectSelection
+                                                                 : kCollectWholePage,
+                                        folder, title, command.Value("keywords").value_or(""),
+                                        command.Value("description").value_or("")},
+                                       capture.Ports());
+    if (saved.outcome.kind == Outcome::Kind::Refused) {
+        saved.outcome.message = OneLine(saved.outcome.message) +
+                                (command.Has("title") ? "" : " (give one with --title)");
     }
-
-    CapturedPage page;
-    page.title = title;
-    page.sourceUrl = source.Url();
-    page.reader = read.rendered ? "rendered" : "static";
-    if (selecting) {
-        if (source.SelectedCount() == 0) {
-            throw CommandFailure("the selector matched nothing on " + url);
-        }
-        std::optional<std::string> composed =
-            ComposeSelectionPage(source, title, *CreateNativeUrlCombiner());
-        if (!composed) {
-            throw CommandFailure("cannot read the style sheets of " + url);
-        }
-        page.html = std::move(*composed);
-    } else {
-        page.html = source.Doctype() + ComposeWholePage(source);
-    }
-    page.html = AddPageMetadata(std::move(page.html), command.Value("keywords").value_or(""),
-                                command.Value("description").value_or(""));
-    SaveCapturedPage(context, target, page);
+    ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
 }
 
 void RunPaste(CommandContext& context) {
     const ParsedCommand& command = context.command;
     std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
-    TargetFolder target =
-        ResolveTargetFolder(context, std::nullopt, command.Value("folder"), LibraryUse::Write);
+    CommandCapture capture(context);
+    std::string folder = TargetFolder(context);
 
     CClipboardHtml clipboard;
     clipboard.SetText(input);
@@ -87,11 +82,9 @@ void RunPaste(CommandContext& context) {
         context.err << "wisp: warning: the text is not HTML clipboard text of version 1.0 or "
                        "0.9; the page is made without its HTML\n";
     }
-    CapturedPage page;
-    page.title = PastedPageTitle(clipboard.GetTitle());
-    page.html = clipboard.GetHtml();
-    page.sourceUrl = clipboard.GetSourceUrl();
-    SaveCapturedPage(context, target, page);
+    ReportSavedPage(context, SavePastedPage({clipboard.GetHtml(), clipboard.GetSourceUrl(), folder,
+                                             clipboard.GetTitle(), std::nullopt},
+                                            capture.Ports()));
 }
 
 }  // namespace wisp::cli

@@ -9,28 +9,25 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "cli/BookPath.h"
+#include "cli/BookRequests.h"
+#include "cli/BuildCommand.h"
 #include "cli/Commands.h"
 #include "cli/LibraryServer.h"
 #include "cli/NativeMessaging.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
-#include "cli/TargetFolder.h"
+#include "core/app/BookItems.h"
+#include "core/app/Books.h"
 #include "core/capture/MarkupCase.h"
-#include "core/capture/PageComposition.h"
-#include "core/capture/PageMetadata.h"
-#include "core/capture/PastedPageTitle.h"
-#include "core/library/BookManager.h"
+#include "core/library/BookListing.h"
 #include "core/library/LibraryNaming.h"
-#include "core/library/NameChecks.h"
-#include "core/library/TreeItemKind.h"
+#include "posix/library/BuildSparingFileSystem.h"
 #include "posix/platform/XdgFolders.h"
 
 namespace wisp::cli {
 namespace {
 
 using Json = nlohmann::json;
-using Options = std::map<std::string, std::string, std::less<>>;
 
 // A request whose shape is wrong: a missing or mistyped field.
 struct RequestError : std::runtime_error {
@@ -66,24 +63,6 @@ std::string Text(const Json& request, const char* key) {
         throw RequestError(std::string("the request needs \"") + key + "\"");
     }
     return *text;
-}
-
-const CommandSyntax& SyntaxOf(std::string_view name) {
-    for (const Command& command : AllCommands()) {
-        if (command.syntax.name == name) {
-            return command.syntax;
-        }
-    }
-    throw std::logic_error("no command " + std::string(name));
-}
-
-CommandHandler HandlerOf(std::string_view name) {
-    for (const Command& command : AllCommands()) {
-        if (command.syntax.name == name) {
-            return command.handler;
-        }
-    }
-    throw std::logic_error("no command " + std::string(name));
 }
 
 // The page the content script read, as the collector reads a document.
@@ -135,26 +114,17 @@ private:
     std::vector<std::string> urls_;
 };
 
-class NoFolderChooser final : public IFolderChooser {
-public:
-    std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
-};
+// The warnings of an outcome, for the reply; throws the outcome's message for one not done.
+Json Reply(const Outcome& outcome) {
+    Json reply = Json::object();
+    if (!outcome.warnings.empty()) {
+        reply["warnings"] = outcome.warnings;
+    }
+    Require(outcome);
+    return reply;
+}
 
-// What a context for one of the host's own calls into the library refers to, made first.
-struct SilentCallParts {
-    ParsedCommand parsed;
-    std::ostringstream sink;
-};
-
-// A context for one of the host's own calls into the library, whose output nobody reads.
-struct SilentCall : private SilentCallParts, CommandContext {
-    SilentCall(const CommandContext& host, ParsedCommand command)
-        : SilentCallParts{std::move(command), {}}, CommandContext{host.settings, host.files,
-                                                                  host.module,   sink,
-                                                                  sink,          parsed} {}
-};
-
-// One request's run of the library's operations, through the same commands a user types.
+// One connection's answers to the extension's requests, by the command's own rules.
 class HostConnection {
 public:
     explicit HostConnection(CommandContext& context) : context_(context) {}
@@ -196,156 +166,67 @@ public:
     }
 
 private:
-    ParsedCommand Parsed(std::string_view name, std::vector<std::string> positionals,
-                         Options options) const {
-        ParsedCommand parsed;
-        parsed.syntax = &SyntaxOf(name);
-        parsed.positionals = std::move(positionals);
-        parsed.options = std::move(options);
-        parsed.options["quiet"] = "";
-        if (std::optional<std::string> root = context_.command.Value("root")) {
-            parsed.options["root"] = *root;
-        }
-        return parsed;
-    }
-
-    // Runs one of the wisp command's commands; what it warned about goes with the reply.
-    Json RunCommand(std::string_view name, std::vector<std::string> positionals,
-                    Options options = {}) {
-        ParsedCommand parsed = Parsed(name, std::move(positionals), std::move(options));
-        std::ostringstream out;
-        std::ostringstream err;
-        CommandContext call{context_.settings, context_.files, context_.module, out, err, parsed};
-        HandlerOf(name)(call);
-        return Warnings(err.str());
-    }
-
-    static Json Warnings(const std::string& text) {
-        Json reply = Json::object();
-        Json warnings = Json::array();
-        std::istringstream lines(text);
-        for (std::string line; std::getline(lines, line);) {
-            warnings.push_back(line.rfind("wisp: ", 0) == 0 ? line.substr(6) : line);
-        }
-        if (!warnings.empty()) {
-            reply["warnings"] = warnings;
-        }
-        return reply;
-    }
-
-    static Options BookOption(const Json& request) {
-        Options options;
-        if (std::optional<std::string> book = OptionalText(request, "book")) {
-            options["book"] = *book;
-        }
-        return options;
+    // The book a request names, else the current one.
+    BookPlace Book(OpenedLibrary& library, const Json& request) {
+        return library.ChooseBook(OptionalText(request, "book"));
     }
 
     Json Books(const Json&) {
-        SilentCall call(context_, Parsed("books", {}, {}));
-        OpenedLibrary library(call, LibraryUse::Read);
+        OpenedLibrary library(context_, LibraryUse::Read);
         Json reply{{"root", library.Root()}, {"books", Json::array()}, {"current", nullptr}};
         // A library not made yet has no books; the panel offers to make one.
         if (!context_.files.IsFolder(library.Root())) {
             return reply;
         }
-        library.LoadBookList();
-        const MemorySortedBookList& list = library.List();
-        for (const std::string& book : list.Entries()) {
-            reply["books"].push_back(book);
-        }
-        if (std::optional<std::size_t> current = list.GetSelection()) {
-            reply["current"] = list.GetText(*current);
+        BookShelf shelf = library.LoadBooks();
+        reply["books"] = shelf.books;
+        if (!shelf.current.empty()) {
+            reply["current"] = shelf.current;
         }
         return reply;
     }
 
-    Json Use(const Json& request) { return RunCommand("use", {Text(request, "book")}); }
+    Json Use(const Json& request) {
+        UseBook(context_, Text(request, "book"));
+        return Json::object();
+    }
 
-    Json NewBook(const Json& request) { return RunCommand("new-book", {Text(request, "name")}); }
-
-    // The book manager's rename and delete, on an in-memory list as the dialog's.
-    template <typename Work>
-    void ManageBook(const std::string& book, Work work) {
-        SilentCall call(context_, Parsed("books", {}, {}));
-        std::string root = call.LibraryRoot();
-        MemoryBookManagerList list;
-        std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-        ScriptedPrompts prompts;
-        NoFolderChooser chooser;
-        CBookManager manager(BookManagerPorts{list, context_.files, *shell, prompts, chooser});
-        manager.SetRoot(root);
-        manager.FillBookList();
-        const std::vector<std::string>& entries = list.Entries();
-        auto found = std::find(entries.begin(), entries.end(), book);
-        if (found == entries.end()) {
-            throw CommandFailure("no book " + Quoted(book) + " in " + Quoted(root));
-        }
-        std::size_t index = static_cast<std::size_t>(found - entries.begin());
-        manager.SelectListItem(index);
-        work(manager, prompts, index, root);
-        if (!prompts.shown.empty() && prompts.shown.back().style != PromptStyle::YesNo) {
-            throw CommandFailure(prompts.shown.back().text);
-        }
+    Json NewBook(const Json& request) {
+        MakeNewBook(context_, Text(request, "name"));
+        return Json::object();
     }
 
     Json RenameBook(const Json& request) {
-        std::string book = Text(request, "book");
-        std::string name = Text(request, "name");
-        ManageBook(book, [&](CBookManager& manager, ScriptedPrompts&, std::size_t index,
-                             const std::string& root) {
-            if (std::optional<std::string_view> refusal = CheckBookName(name)) {
-                throw CommandFailure(std::string(*refusal));
-            }
-            if (name != book && context_.files.IsFolder(JoinPath(root, name))) {
-                throw CommandFailure(Quoted(JoinPath(root, name)) + " exists already");
-            }
-            manager.OnBookLabelEdit(index, name);
-            if (!context_.files.IsFolder(JoinPath(root, name))) {
-                throw CommandFailure("cannot rename the book " + Quoted(book));
-            }
-        });
-        return Json::object();
+        OpenedLibrary library(context_, LibraryUse::Read);
+        return Reply(wisp::RenameBook(*shell_, context_.files, library.Root(),
+                                      Text(request, "book"), Text(request, "name")));
     }
 
     Json DeleteBook(const Json& request) {
-        std::string book = Text(request, "book");
         // The panel asked the reader the book manager's question before sending this.
-        ManageBook(book, [&](CBookManager& manager, ScriptedPrompts& prompts, std::size_t,
-                             const std::string& root) {
-            prompts.answers.push_back(PromptAnswer::Yes);
-            manager.OnDelete();
-            if (context_.files.IsFolder(JoinPath(root, book))) {
-                throw CommandFailure("cannot delete the book " + Quoted(book));
-            }
-        });
-        return Json::object();
+        OpenedLibrary library(context_, LibraryUse::Read);
+        return Reply(wisp::DeleteBook(*shell_, context_.files, library.Root(),
+                                      Text(request, "book"), true));
     }
 
     Json Root(const Json& request) {
-        Json reply = Json::object();
         if (std::optional<std::string> path = OptionalText(request, "path")) {
-            reply = RunCommand("root", {*path});
+            StoreLibraryRoot(context_, *path);
         }
-        SilentCall call(context_, Parsed("root", {}, {}));
-        reply["root"] = call.LibraryRoot();
-        return reply;
+        return Json{{"root", context_.LibraryRoot()}};
     }
 
-    // One folder's items, read as the bar reads a folder on its first opening; a long folder
-    // comes in pages that each keep the reply under the browsers' limit.
+    // One folder's items as the bar lists a folder on its first opening; a long folder comes
+    // in pages that each keep the reply under the browsers' limit.
     Json List(const Json& request) {
-        SilentCall call(context_, Parsed("tree", {}, BookOption(request)));
-        OpenedLibrary library(call, LibraryUse::Read);
-        std::string book = library.ChooseBook();
-        library.ShowBook(book);
-        TreeItem item =
-            library.FindItem(library.NamesInBook(OptionalText(request, "path").value_or("")));
-        if (library.Tree().KindOf(item) != kFolderItem) {
-            throw CommandFailure(Quoted(library.Tree().LabelOf(item)) + " is a page, not a folder");
-        }
-        library.Control().Expand(item);
-        std::vector<TreeItem> children = library.Control().Children(item);
+        OpenedLibrary library(context_, LibraryUse::Read);
+        BookPlace place = Book(library, request);
+        LocatedEntry folder =
+            library.Locate(place, OptionalText(request, "path").value_or(""), kFolderItem);
+        // A build at work in another process keeps its project files.
+        BuildSparingFileSystem files(context_.files);
+        std::vector<BookEntry> entries =
+            ListBookFolder(files, folder.path, true).value_or(std::vector<BookEntry>{});
         std::size_t offset = 0;
         if (request.contains("offset")) {
             if (!request["offset"].is_number_unsigned()) {
@@ -356,110 +237,89 @@ private:
         Json items = Json::array();
         std::size_t size = 0;
         std::size_t index = offset;
-        for (; index < children.size(); ++index) {
-            Json entry{{"name", library.Tree().LabelOf(children[index])},
-                       {"kind",
-                        library.Tree().KindOf(children[index]) == kFolderItem ? "folder" : "page"}};
+        for (; index < entries.size(); ++index) {
+            Json entry{{"name", entries[index].name},
+                       {"kind", entries[index].kind == kFolderItem ? "folder" : "page"}};
             size += Dump(entry).size() + 1;
             if (size > kMostReplyBytes - kReplyMargin && !items.empty()) {
                 break;
             }
             items.push_back(std::move(entry));
         }
-        Json reply{{"book", book}, {"items", std::move(items)}};
-        if (index < children.size()) {
+        Json reply{{"book", place.book}, {"items", std::move(items)}};
+        if (index < entries.size()) {
             reply["next"] = index;
         }
         return reply;
     }
 
     Json Mkdir(const Json& request) {
-        return RunCommand("mkdir", {Text(request, "path")}, BookOption(request));
+        OpenedLibrary library(context_, LibraryUse::Write);
+        return Reply(CreateFolderInBook(context_.files, Book(library, request), Text(request, "path")));
     }
 
     Json Rename(const Json& request) {
-        return RunCommand("rename", {Text(request, "path"), Text(request, "name")},
-                          BookOption(request));
+        OpenedLibrary library(context_, LibraryUse::Write);
+        return Reply(RenameInBook(*shell_, context_.files, Book(library, request),
+                                  Text(request, "path"), Text(request, "name")));
     }
 
     Json Delete(const Json& request) {
-        return RunCommand("rm", {Text(request, "path")}, BookOption(request));
+        OpenedLibrary library(context_, LibraryUse::Write);
+        return Reply(DeleteInBook(context_.files, Book(library, request), Text(request, "path")));
     }
 
-    // Saves a page into the book's folder through the capture the commands use; the reply
-    // names the page inside the book.
-    Json SavePage(const Json& request, const CapturedPage& page) {
-        ParsedCommand parsed = Parsed("paste", {}, BookOption(request));
-        std::ostringstream out;
-        std::ostringstream err;
-        CommandContext call{context_.settings, context_.files, context_.module, out, err, parsed};
-        std::optional<std::string> folder = OptionalText(request, "folder");
-        if (folder && folder->empty()) {
-            folder.reset();
-        }
-        TargetFolder target = ResolveTargetFolder(call, std::nullopt, folder, LibraryUse::Write);
-        std::string path = SaveCapturedPage(call, target, page);
-        std::string bookFolder = JoinPath(target.root, target.book);
-        std::string inBook = path.substr(bookFolder.size() + 1);
-        Json reply = Warnings(err.str());
-        reply["book"] = target.book;
-        reply["page"] = inBook;
+    // The folder of the book a page is saved into, the book's own when the request names none.
+    std::pair<BookPlace, std::string> SaveFolder(const Json& request) {
+        OpenedLibrary library(context_, LibraryUse::Write);
+        BookPlace place = Book(library, request);
+        std::string folder = OptionalText(request, "folder").value_or("");
+        return {place, library.Locate(place, folder, kFolderItem).path};
+    }
+
+    // The reply for a saved page names it inside the book.
+    static Json SavedReply(const BookPlace& place, const CaptureOutcome& saved) {
+        Json reply = Reply(saved.outcome);
+        const std::string& path = saved.outcome.path;
+        reply["book"] = place.book;
+        reply["page"] = path.substr(place.Folder().size() + 1);
         reply["file"] = path;
         return reply;
     }
 
     Json Save(const Json& request) {
         std::string title = Text(request, "title");
-        if (std::optional<std::string_view> refused = CheckPageTitle(title)) {
-            throw CommandFailure(std::string(*refused));
-        }
-        MessagePageSource source(request);
-        CapturedPage page;
-        page.title = title;
-        page.sourceUrl = source.Url();
-        if (request.contains("selection")) {
-            std::optional<std::string> composed =
-                ComposeSelectionPage(source, title, *CreateNativeUrlCombiner());
-            page.html = composed.value_or("");
-        } else {
+        bool selection = request.contains("selection");
+        if (!selection) {
             Text(request, "html");  // a page without its document would be saved empty
-            page.html = ComposeWholePage(source);
         }
-        page.html =
-            AddPageMetadata(std::move(page.html), OptionalText(request, "keywords").value_or(""),
-                            OptionalText(request, "description").value_or(""));
-        return SavePage(request, page);
+        auto [place, folder] = SaveFolder(request);
+        MessagePageSource source(request);
+        CommandCapture capture(context_);
+        return SavedReply(place, CapturePage({source, selection ? kCollectSelection : kCollectWholePage,
+                                              folder, title,
+                                              OptionalText(request, "keywords").value_or(""),
+                                              OptionalText(request, "description").value_or("")},
+                                             capture.Ports()));
     }
 
     // HTML pasted or dropped into a folder of the tree; a drop brings the name the reader
     // gave the new item in place.
     Json Paste(const Json& request) {
-        CapturedPage page;
-        page.html = Text(request, "html");
-        page.sourceUrl = OptionalText(request, "url").value_or("");
-        if (std::optional<std::string> name = OptionalText(request, "name")) {
-            std::optional<std::string_view> refusal = CheckItemName(*name);
-            if (!refusal && !IsSingleEntryName(*name)) {
-                refusal = kInvalidItemNameMessage;
-            }
-            if (refusal) {
-                throw CommandFailure(std::string(*refusal));
-            }
-            page.title = *name;
-        } else {
-            page.title = PastedPageTitle(OptionalText(request, "title").value_or(""));
-        }
-        return SavePage(request, page);
+        std::string html = Text(request, "html");
+        auto [place, folder] = SaveFolder(request);
+        CommandCapture capture(context_);
+        return SavedReply(place, SavePastedPage({html, OptionalText(request, "url").value_or(""),
+                                                 folder, OptionalText(request, "title").value_or(""),
+                                                 OptionalText(request, "name")},
+                                                capture.Ports()));
     }
 
     // Where a page of the book is on disk, for the panel to open it: its file address, or with
     // "served" its address on the loopback server, which lives as long as this connection.
     Json Locate(const Json& request) {
-        SilentCall call(context_, Parsed("tree", {}, BookOption(request)));
-        OpenedLibrary library(call, LibraryUse::Read);
-        library.ShowBook(library.ChooseBook());
-        TreeItem item = library.FindItem(library.NamesInBook(Text(request, "path")));
-        std::string file = library.Tree().GetItemPath(item);
+        OpenedLibrary library(context_, LibraryUse::Read);
+        std::string file = library.Locate(Book(library, request), Text(request, "path")).path;
         Json reply{{"file", file}, {"url", "file://" + EscapeUrlPath(file)}};
         auto served = request.find("served");
         if (served != request.end() && served->is_boolean() && served->get<bool>()) {
@@ -476,30 +336,31 @@ private:
     }
 
     Json Build(const Json& request) {
-        SilentCall call(context_, Parsed("build", {}, BookOption(request)));
-        OpenedLibrary library(call, LibraryUse::Read);
-        std::string book = library.ChooseBook();
+        OpenedLibrary library(context_, LibraryUse::Read);
+        std::string book = Book(library, request).book;
         std::string bookAndFolder = book;
         if (std::optional<std::string> folder = OptionalText(request, "folder");
             folder && !folder->empty()) {
             bookAndFolder += "/" + *folder;
         }
-        Options options;
         std::string format = OptionalText(request, "format").value_or("chm");
-        options["format"] = format;
         // The browser starts the host in a folder of its own: a bare name goes home.
         std::string output = OptionalText(request, "output").value_or(book + "." + format);
         std::string home = UserHomeFolder();
         if (!output.empty() && output[0] != '/' && !home.empty()) {
             output = JoinPath(home, output);
         }
-        options["output"] = output;
-        Json reply = RunCommand("build", {bookAndFolder}, std::move(options));
-        reply["output"] = output;
+        if (output.empty()) {
+            throw CommandFailure("name the book file to build");
+        }
+        LibraryBuild built = BuildFromLibrary(context_, bookAndFolder, output, format);
+        Json reply = Reply(built.outcome);
+        reply["output"] = built.outcome.path;
         return reply;
     }
 
     CommandContext& context_;
+    std::unique_ptr<IShellFileOperations> shell_ = CreateNativeShellFileOperations();
     std::unique_ptr<LibraryServer> server_;
 };
 

@@ -1,24 +1,34 @@
 #pragma once
 
-#include <string>
+#include <memory>
+#include <string_view>
 
 #include "cli/CommandContext.h"
-#include "cli/TargetFolder.h"
+#include "core/app/PageSaving.h"
+#include "core/platform/UrlCombiner.h"
+#include "posix/capture/CurlDownloader.h"
+#include "posix/capture/TerminalDownloadProgress.h"
 
-// The capture steps the wisp command runs for a new page: localize its resources, fetch them
-// with several transfers at once behind a progress bar, write the page, and tell the reader.
+// What the command and the native host save pages with: this platform's adapters, with a
+// page's resources fetched with --transfers at once behind a progress bar on a terminal.
 namespace wisp::cli {
 
-struct CapturedPage {
-    std::string html;
-    std::string sourceUrl;  // the base for relative references; empty localizes nothing
-    std::string title;      // becomes the file name
-    std::string reader;     // how the page was read, shown in the summary; may be empty
+class CommandCapture {
+public:
+    explicit CommandCapture(CommandContext& context);
+
+    CapturePorts Ports();
+
+private:
+    CommandContext& context_;
+    std::unique_ptr<IUrlCombiner> urlCombiner_;
+    CurlDownloader downloader_;
+    TerminalDownloadProgress progress_;
 };
 
-// Returns the page's path. Failed resources are warnings; a page that cannot be written is a
-// failure.
-std::string SaveCapturedPage(CommandContext& context, const TargetFolder& target,
-                             const CapturedPage& page);
+// The saved page told to the reader: each warning, then the summary line (unless quiet),
+// with how the page was read when `reader` says it. Throws for a page that was not saved.
+void ReportSavedPage(CommandContext& context, const CaptureOutcome& saved,
+                     std::string_view reader = {});
 
 }  // namespace wisp::cli

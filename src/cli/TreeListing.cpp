@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cli/JsonText.h"
-#include "core/library/TreeItemKind.h"
+#include "core/library/BookListing.h"
+#include "core/library/LibraryNaming.h"
 
 namespace wisp::cli {
 namespace {
@@ -18,26 +18,22 @@ std::filesystem::path ResolvedFolder(const std::string& path) {
 
 // `openedAbove` holds the folders of the item's ancestors: a link back to one of them is
 // listed but not opened, which would repeat the tree below it without end.
-ListedItem ReadItem(CContentTree& tree, MemoryTreeControl& control, TreeItem item,
-                    std::vector<std::filesystem::path>& openedAbove) {
-    ListedItem listed;
-    listed.name = tree.LabelOf(item);
-    listed.isFolder = tree.KindOf(item) == kFolderItem;
-    if (!listed.isFolder) {
-        return listed;
-    }
-    std::filesystem::path folder = ResolvedFolder(tree.GetItemPath(item));
+void ReadFolder(IFileSystem& files, const std::string& path, ListedItem& listed,
+                std::vector<std::filesystem::path>& openedAbove) {
+    std::filesystem::path folder = ResolvedFolder(path);
     if (!folder.empty() &&
         std::find(openedAbove.begin(), openedAbove.end(), folder) != openedAbove.end()) {
-        return listed;
+        return;
     }
     openedAbove.push_back(folder);
-    control.Expand(item);
-    for (TreeItem child : control.Children(item)) {
-        listed.children.push_back(ReadItem(tree, control, child, openedAbove));
+    for (BookEntry& entry : ListBookFolder(files, path, true).value_or(std::vector<BookEntry>{})) {
+        ListedItem child{std::move(entry.name), entry.kind == kFolderItem, {}};
+        if (child.isFolder) {
+            ReadFolder(files, JoinPath(path, child.name), child, openedAbove);
+        }
+        listed.children.push_back(std::move(child));
     }
     openedAbove.pop_back();
-    return listed;
 }
 
 // A control character in a name (Linux allows any) would break the one-line-an-item layout.
@@ -58,36 +54,28 @@ void WriteTextLines(std::ostream& out, const ListedItem& item, std::size_t depth
     }
 }
 
-void WriteJsonItem(std::ostream& out, const ListedItem& item, std::size_t depth) {
-    std::string indent(depth * 2, ' ');
-    out << indent << "{\"name\": " << JsonString(item.name) << ", \"kind\": \""
-        << (item.isFolder ? "folder" : "page") << "\"";
-    if (item.isFolder) {
-        out << ", \"children\": [";
-        for (std::size_t index = 0; index < item.children.size(); ++index) {
-            out << (index == 0 ? "\n" : ",\n");
-            WriteJsonItem(out, item.children[index], depth + 1);
-        }
-        out << (item.children.empty() ? "]" : "\n" + indent + "]");
-    }
-    out << "}";
-}
-
 }  // namespace
 
-ListedItem ReadWholeTree(CContentTree& tree, MemoryTreeControl& control) {
-    TreeItem top = tree.TopItem();
+ListedItem ReadWholeTree(IFileSystem& files, const std::string& path, const std::string& name) {
+    ListedItem top{name, true, {}};
     std::vector<std::filesystem::path> openedAbove;
-    return top == kNoTreeItem ? ListedItem{} : ReadItem(tree, control, top, openedAbove);
+    ReadFolder(files, path, top, openedAbove);
+    return top;
 }
 
 void WriteTreeText(std::ostream& out, const ListedItem& top) {
     WriteTextLines(out, top, 0);
 }
 
-void WriteTreeJson(std::ostream& out, const ListedItem& top) {
-    WriteJsonItem(out, top, 0);
-    out << "\n";
+nlohmann::json TreeJson(const ListedItem& item) {
+    nlohmann::json json{{"name", item.name}, {"kind", item.isFolder ? "folder" : "page"}};
+    if (item.isFolder) {
+        json["children"] = nlohmann::json::array();
+        for (const ListedItem& child : item.children) {
+            json["children"].push_back(TreeJson(child));
+        }
+    }
+    return json;
 }
 
 }  // namespace wisp::cli

@@ -88,7 +88,7 @@ TEST_F(CurlDownloaderTest, FetchesWebResourcesFollowingRedirects) {
 }
 
 TEST_F(CurlDownloaderTest, AFailedFetchLeavesTheFileAsItWas) {
-    CurlDownloader downloader(FetchOptions{5, 1, 10});
+    CurlDownloader downloader(1, FetchOptions{5, 1, 10});
     const std::string failing[] = {
         server.Url("/missing"),        // an HTTP error status
         server.Url("/broken"),         // the connection drops halfway

@@ -206,7 +206,7 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", site.Url("/index.html"), "--book", "Atlas"}, 1, "no book \"Atlas\""},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "../Other"},
          1,
-         "is not a folder inside the book"},
+         "is outside the book"},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "Summer"},
          1,
          "no folder \"Summer\""},

@@ -1,39 +1,49 @@
 #include "posix/capture/TerminalDownloadProgress.h"
 
-#include <string>
+#include <unistd.h>
 
 namespace wisp {
+namespace {
 
-void TerminalDownloadProgress::Show() {
-    if (!isTerminal_ || shown_) {
-        return;
-    }
-    std::fputs("Downloading...\n", stream_);
-    std::fflush(stream_);
-    shown_ = true;
+constexpr std::size_t kBarWidth = 30;
+constexpr std::size_t kNameWidth = 40;
+
+}  // namespace
+
+bool TerminalDownloadProgress::ShouldShow(std::FILE* stream, bool quiet) {
+    return !quiet && ::isatty(::fileno(stream));
+}
+
+void TerminalDownloadProgress::SetCount(std::size_t done, std::size_t total) {
+    done_ = done;
+    total_ = total;
 }
 
 void TerminalDownloadProgress::SetStatus(std::string_view status) {
-    if (!shown_) {
+    if (!enabled_ || total_ == 0) {
         return;
     }
-    // Control characters of an address must not steer the terminal.
-    std::string line;
-    for (char c : status) {
-        line += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    std::string bar(done_ * kBarWidth / total_, '#');
+    bar.resize(kBarWidth, '.');
+    // The end of the address tells more than its start; its control characters must not
+    // steer the terminal.
+    std::string name(status.size() > kNameWidth ? status.substr(status.size() - kNameWidth)
+                                                : status);
+    for (char& c : name) {
+        c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
     }
-    // Back to the start of the line, which is cleared before the new address.
-    std::fprintf(stream_, "\r\033[K%s", line.c_str());
+    std::fprintf(stream_, "\r\033[KDownloading [%s] %zu/%zu %s", bar.c_str(), done_, total_,
+                 name.c_str());
     std::fflush(stream_);
+    drawn_ = true;
 }
 
 void TerminalDownloadProgress::Close() {
-    if (!shown_) {
-        return;
+    if (drawn_) {
+        std::fputs("\r\033[K", stream_);
+        std::fflush(stream_);
+        drawn_ = false;
     }
-    std::fputs("\r\033[K", stream_);
-    std::fflush(stream_);
-    shown_ = false;
 }
 
 }  // namespace wisp

@@ -1,26 +1,39 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <string>
 
 #include "core/platform/DownloadProgress.h"
 
-// Download progress on Linux: a status line on a terminal, nothing when the output is not
-// one (a pipe, a log file).
+// Download progress on Linux: a one-line bar on a terminal with the count and the address
+// last fetched; nothing at all when the output is not a terminal or the reader asked for
+// quiet.
 namespace wisp {
 
 class TerminalDownloadProgress final : public IDownloadProgress {
 public:
-    TerminalDownloadProgress(std::FILE* stream, bool isTerminal)
-        : stream_(stream), isTerminal_(isTerminal) {}
+    TerminalDownloadProgress(std::FILE* stream, bool enabled) : stream_(stream), enabled_(enabled) {}
+    ~TerminalDownloadProgress() override { Close(); }
+    TerminalDownloadProgress(const TerminalDownloadProgress&) = delete;
+    TerminalDownloadProgress& operator=(const TerminalDownloadProgress&) = delete;
 
-    void Show() override;
+    // Whether a bar is shown on this stream: a terminal, and not quiet.
+    static bool ShouldShow(std::FILE* stream, bool quiet);
+
+    void Show() override {}
+    void SetCount(std::size_t done, std::size_t total) override;
+    // Draws the bar with the address; only once there is something to count.
     void SetStatus(std::string_view status) override;
+    // Clears the bar's line, so that the next line starts clean.
     void Close() override;
 
 private:
     std::FILE* stream_;
-    bool isTerminal_;
-    bool shown_ = false;
+    bool enabled_;
+    std::size_t done_ = 0;
+    std::size_t total_ = 0;
+    bool drawn_ = false;
 };
 
 }  // namespace wisp

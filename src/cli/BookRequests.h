@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "cli/CommandContext.h"
+
+// Library requests the command and the native host make alike.
+namespace wisp::cli {
+
+// Stores `path` as the library root; throws when it cannot be used or stored.
+void StoreLibraryRoot(CommandContext& context, const std::string& path);
+
+// Makes the book `name` (an existing one is kept as it is) and makes it current. Whether it
+// existed already. Throws for a name refused and for what cannot be made or stored.
+bool MakeNewBook(CommandContext& context, const std::string& name);
+
+// Makes `name`, one of the library's books, the current one. Throws when it is none or the
+// choice cannot be stored.
+void UseBook(CommandContext& context, const std::string& name);
+
+}  // namespace wisp::cli

@@ -106,7 +106,7 @@ TEST(CreateBook, ANewBookIsCreatedAnExistingOneKeepsItsContent) {
     f.temp.MakeFile("R/Old/page.htm", "kept");
     f.temp.MakeFolder("R/beta");
     f.books.LoadBookList();
-    ASSERT_TRUE(f.books.CreateBook("Alpha"));
+    ASSERT_NE(f.books.CreateBook("Alpha").kind, Outcome::Kind::Refused);
     EXPECT_TRUE(f.files->IsFolder(f.temp.Path("R/Alpha")));
     EXPECT_EQ(f.list.Entries(), (std::vector<std::string>{"Alpha", "beta", "Old"}));
     EXPECT_EQ(f.list.GetText(*f.list.GetSelection()), "Alpha");
@@ -114,7 +114,7 @@ TEST(CreateBook, ANewBookIsCreatedAnExistingOneKeepsItsContent) {
     EXPECT_EQ(f.StoredBook(), "Alpha");
     EXPECT_EQ(f.control.GetLabel(f.control.GetTopItem()), "Alpha");
 
-    ASSERT_TRUE(f.books.CreateBook("Old"));
+    ASSERT_NE(f.books.CreateBook("Old").kind, Outcome::Kind::Refused);
     EXPECT_EQ(f.temp.Read("R/Old/page.htm"), "kept");
     EXPECT_EQ(f.list.Entries(), (std::vector<std::string>{"Alpha", "beta", "Old"}));  // not twice
     EXPECT_EQ(f.list.GetSelection(), 2u);
@@ -122,7 +122,7 @@ TEST(CreateBook, ANewBookIsCreatedAnExistingOneKeepsItsContent) {
     EXPECT_EQ(f.control.ChildLabels(f.control.GetTopItem()), std::vector<std::string>{"page.htm"});
 #ifndef _WIN32
     // Spaces only: listed and stored as typed where the platform allows such a folder.
-    ASSERT_TRUE(f.books.CreateBook("   "));
+    ASSERT_NE(f.books.CreateBook("   ").kind, Outcome::Kind::Refused);
     EXPECT_TRUE(f.files->IsFolder(f.temp.Path("R/   ")));
 #endif
 }
@@ -132,7 +132,7 @@ TEST(CreateBook, NameThatLeavesTheRootIsRefused) {
     f.temp.MakeFolder("R/A");
     f.books.LoadBookList();
     for (std::string_view name : {"..", ".", "../Escaped", "x/y", "x\\y", ""}) {
-        EXPECT_FALSE(f.books.CreateBook(name)) << name;
+        EXPECT_EQ(f.books.CreateBook(name).kind, Outcome::Kind::Refused) << name;
     }
     EXPECT_FALSE(f.temp.Exists("Escaped"));
     EXPECT_EQ(f.list.Entries(), std::vector<std::string>{"A"});

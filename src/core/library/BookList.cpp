@@ -43,9 +43,10 @@ void CBookList::SelectBook() {
     WriteBookName(settings_, currentBook_);
 }
 
-bool CBookList::CreateBook(std::string_view name) {
-    if (root_.empty() || wisp::CreateBook(files_, root_, name).kind == Outcome::Kind::Refused) {
-        return false;
+Outcome CBookList::CreateBook(std::string_view name) {
+    Outcome made = wisp::CreateBook(files_, root_, name);
+    if (root_.empty() || made.kind == Outcome::Kind::Refused) {
+        return made;
     }
     // A folder that could not be made shows as an empty book.
     currentBook_ = name;
@@ -60,7 +61,7 @@ bool CBookList::CreateBook(std::string_view name) {
     list_.Select(entry ? *entry : list_.Add(name));
     WriteBookName(settings_, currentBook_);
     tree_.ShowBook(root_, currentBook_);
-    return true;
+    return made;
 }
 
 void CBookList::SetLibraryRoot(std::string_view path) {

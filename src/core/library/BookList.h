@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/app/Outcome.h"
 #include "core/library/ContentTree.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/ListControls.h"
@@ -23,9 +24,10 @@ public:
     void LoadBookList();
     // The reader picked an entry: it becomes the current book, shown and stored.
     void SelectBook();
-    // Makes a book of that name current, creating its folder when missing. False, with
-    // nothing changed, for a name that is not one folder name inside the root.
-    bool CreateBook(std::string_view name);
+    // Makes a book of that name current, creating its folder when missing. Refused, with
+    // nothing changed, for a name that is not one folder name inside the root; a folder that
+    // cannot be made shows as an empty book.
+    Outcome CreateBook(std::string_view name);
     // Another root: the list is loaded anew, its current book shown, the root stored.
     void SetLibraryRoot(std::string_view path);
 

@@ -5,6 +5,7 @@
 #include "core/capture/CaptureServices.h"
 #include "core/capture/TreeCapture.h"
 #include "core/library/LibraryStore.h"
+#include "core/library/NameChecks.h"
 #include "core/platform/NativePorts.h"
 #include "core/platform/PathSeparator.h"
 #include "win32/band/BandToolbar.h"
@@ -258,8 +259,14 @@ bool CBandWindow::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
 
 void CBandWindow::OnNewBook() {
     CNewBookDlg dialog;
-    if (dialog.DoModal(ModuleInstance(), ::GetActiveWindow()) == IDOK && books_) {
-        books_->CreateBook(dialog.BookName());
+    if (dialog.DoModal(ModuleInstance(), ::GetActiveWindow()) != IDOK || !books_) {
+        return;
+    }
+    // The dialog lets through any name but an empty one; one that names no folder of the root
+    // is refused here. A folder that cannot be made is not reported: the book shows empty.
+    Outcome made = books_->CreateBook(dialog.BookName());
+    if (made.kind == Outcome::Kind::Refused) {
+        prompts_.Show(made.message, kWispCaption, PromptStyle::Ok);
     }
 }
 

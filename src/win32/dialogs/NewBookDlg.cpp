@@ -39,8 +39,8 @@ INT_PTR CNewBookDlg::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 
 void CNewBookDlg::OnOk() {
     bookName_ = ControlText(Window(), IDC_NEW_BOOK_NAME, kNameCapacity);
-    if (std::optional<std::string_view> refusal = CheckNewBookName(bookName_)) {
-        MessageBoxPrompts(Window()).Show(*refusal, kWispCaption, PromptStyle::Ok);
+    if (bookName_.empty()) {
+        MessageBoxPrompts(Window()).Show(kEmptyBookNameMessage, kWispCaption, PromptStyle::Ok);
         return;
     }
     End(IDOK);

@@ -226,7 +226,7 @@ private:
         // A build at work in another process keeps its project files.
         BuildSparingFileSystem files(context_.files);
         std::vector<BookEntry> entries =
-            ListBookFolder(files, folder.path, true).value_or(std::vector<BookEntry>{});
+            ListBookItems(files, folder.path, true).value_or(std::vector<BookEntry>{});
         std::size_t offset = 0;
         if (request.contains("offset")) {
             if (!request["offset"].is_number_unsigned()) {

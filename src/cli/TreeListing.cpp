@@ -26,7 +26,7 @@ void ReadFolder(IFileSystem& files, const std::string& path, ListedItem& listed,
         return;
     }
     openedAbove.push_back(folder);
-    for (BookEntry& entry : ListBookFolder(files, path, true).value_or(std::vector<BookEntry>{})) {
+    for (BookEntry& entry : ListBookItems(files, path, true).value_or(std::vector<BookEntry>{})) {
         ListedItem child{std::move(entry.name), entry.kind == kFolderItem, {}};
         if (child.isFolder) {
             ReadFolder(files, JoinPath(path, child.name), child, openedAbove);

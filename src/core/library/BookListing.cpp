@@ -15,7 +15,7 @@ std::optional<ItemKind> ShownKind(const FolderEntry& entry, bool withPages) {
 
 }  // namespace
 
-std::optional<std::vector<BookEntry>> ListBookFolder(IFileSystem& files, std::string_view folder,
+std::optional<std::vector<BookEntry>> ListBookItems(IFileSystem& files, std::string_view folder,
                                                      bool withPages) {
     std::optional<std::vector<FolderEntry>> entries = files.ListFolder(folder);
     if (!entries) {
@@ -34,7 +34,7 @@ std::optional<std::vector<BookEntry>> ListBookFolder(IFileSystem& files, std::st
     return shown;
 }
 
-bool HasBookEntries(const IFileSystem& files, std::string_view folder, bool withPages) {
+bool HasBookItems(const IFileSystem& files, std::string_view folder, bool withPages) {
     bool found = false;
     files.VisitFolder(folder, [&](const FolderEntry& entry) {
         found = ShownKind(entry, withPages).has_value();

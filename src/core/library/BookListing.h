@@ -20,11 +20,11 @@ struct BookEntry {
 // The shown entries in the file system's order; nullopt when the folder cannot be listed.
 // Pages are left out unless `withPages`. Files a build left behind are removed on the way
 // (a folder of such a name resists and is skipped all the same).
-std::optional<std::vector<BookEntry>> ListBookFolder(IFileSystem& files, std::string_view folder,
+std::optional<std::vector<BookEntry>> ListBookItems(IFileSystem& files, std::string_view folder,
                                                      bool withPages);
 
-// Whether the folder has an entry ListBookFolder would show; stops at the first, so that a
+// Whether the folder has an entry ListBookItems would show; stops at the first, so that a
 // book shows fast however large its folders are.
-bool HasBookEntries(const IFileSystem& files, std::string_view folder, bool withPages);
+bool HasBookItems(const IFileSystem& files, std::string_view folder, bool withPages);
 
 }  // namespace wisp

@@ -50,7 +50,7 @@ void CContentTree::ShowBook(std::string_view root, std::string_view book) {
 }
 
 void CContentTree::FillFolder(std::string_view folderPath, TreeItem parent) {
-    std::optional<std::vector<BookEntry>> entries = ListBookFolder(files_, folderPath, showPages_);
+    std::optional<std::vector<BookEntry>> entries = ListBookItems(files_, folderPath, showPages_);
     if (!entries) {
         return;
     }
@@ -62,7 +62,7 @@ void CContentTree::FillFolder(std::string_view folderPath, TreeItem parent) {
 }
 
 bool CContentTree::HasVisibleChildren(std::string_view folderPath) const {
-    return HasBookEntries(files_, folderPath, showPages_);
+    return HasBookItems(files_, folderPath, showPages_);
 }
 
 void CContentTree::OnItemExpanding(TreeItem item, bool expandedOnce) {

@@ -14,6 +14,11 @@ namespace {
 
 using test::Native;
 
+const std::string kLong(250, 'n');
+// References into the companion folder as the capture writes them, and the same words in
+// the text, which are no reference.
+const std::string kNews = "<IMG src=\"" + Native("News.files/img.gif") + "\"><P>News.files/</P>";
+
 struct Expected {
     Outcome::Kind kind;
     std::string message;  // the refusal or failure, or the path made, relative to the root
@@ -22,7 +27,7 @@ struct Expected {
 class BookItems : public ::testing::Test {
 protected:
     void SetUp() override {
-        temp.MakeFile("R/Book/Intro/News.htm", "news");
+        temp.MakeFile("R/Book/Intro/News.htm", kNews);
         temp.MakeFile("R/Book/Intro/News.files/img.gif", "gif");
         temp.MakeFile("R/Book/Intro/Taken.htm", "taken");
         temp.MakeFolder("R/Book/Chapter/Sub");
@@ -43,7 +48,6 @@ protected:
     BookPlace place{temp.Path("R"), "Book"};
 };
 
-const std::string kLong(250, 'n');
 
 TEST_F(BookItems, CreateFolderRefusesWhatNamesNoNewFolderOfTheBook) {
     const std::string longPath = Native(temp.Path("R/Book/" + kLong));
@@ -72,13 +76,20 @@ TEST_F(BookItems, CreateFolderRefusesWhatNamesNoNewFolderOfTheBook) {
 }
 
 TEST_F(BookItems, RenameKeepsAPagesEndingAndRefusesWhatItCannotDo) {
+    temp.MakeFolder("R/Book/Chapter/Sub/Old.files");
+    temp.MakeFile("R/Book/Chapter/Sub/Old.htm");
+    temp.MakeFolder("R/Book/Chapter/Sub/New.files");  // a leftover: the companion's new name is taken
     struct Case {
         std::string path;
         std::string newName;
         Expected expected;
     };
     const Case cases[] = {
+        {"Chapter/Sub/Old.htm", "New", {Outcome::Kind::Failed, "\"" + Native(temp.Path("R/Book/Chapter/Sub/New.files")) + "\" exists already"}},
         {"Intro/News.htm", "Latest", {Outcome::Kind::Done, Native("Book/Intro/Latest.htm")}},
+        {"Intro/Latest.htm", "taken", {Outcome::Kind::Failed, "\"" + Native(temp.Path("R/Book/Intro/Taken.htm")) + "\" exists already"}},
+        {"Intro/Latest.htm", "latest", {Outcome::Kind::Done, Native("Book/Intro/latest.htm")}},
+        {"Intro/latest.htm", "Latest", {Outcome::Kind::Done, Native("Book/Intro/Latest.htm")}},
         {"Chapter", "Part One", {Outcome::Kind::Done, Native("Book/Part One")}},
         // The same name, with or without the page's ending, leaves the page as it is.
         {"Intro/Taken.htm", "Taken.htm", {Outcome::Kind::Done, Native("Book/Intro/Taken.htm")}},
@@ -94,7 +105,13 @@ TEST_F(BookItems, RenameKeepsAPagesEndingAndRefusesWhatItCannotDo) {
         SCOPED_TRACE(c.path + " -> " + c.newName);
         Check(RenameInBook(*shell, *files, place, c.path, c.newName), c.expected);
     }
-    EXPECT_EQ(temp.Read("R/Book/Intro/Latest.htm"), "news");
+    // The page's pictures went with it and its references followed them.
+    EXPECT_EQ(temp.Read("R/Book/Intro/Latest.files/img.gif"), "gif");
+    EXPECT_FALSE(temp.Exists("R/Book/Intro/News.files"));
+    EXPECT_EQ(temp.Read("R/Book/Intro/Latest.htm"),
+              "<IMG src=\"" + Native("Latest.files/img.gif") + "\"><P>News.files/</P>");
+    EXPECT_TRUE(temp.Exists("R/Book/Part One/Sub/Old.htm"));
+    EXPECT_TRUE(temp.Exists("R/Book/Part One/Sub/Old.files"));
     EXPECT_EQ(temp.Read("R/Book/Intro/Taken.htm"), "taken");
     EXPECT_TRUE(temp.Exists("R/Book/Part One/Sub"));
 }

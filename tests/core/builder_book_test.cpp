@@ -85,19 +85,20 @@ TEST_F(BookBuildTest, SmallBookProjectFilesAreExact) {
     MakeSmallBook();
     ASSERT_EQ(Build(Folder("Lib/My Book", "My Book")).status, BuildStatus::Started);
 
-    // Listed in descending name order; only Chapter Two, the first folder, opens the default
-    // topic; the companion folder and readme.txt are not listed.
+    // Listed by name whatever the file system's order (it lists in descending order here);
+    // only Appendix, the first folder, opens the default topic; the companion folder and
+    // readme.txt are not listed.
     const std::string entries =
-        Entry("notes.htm", "NOTESH~1.BAK") + Entry("Welcome Page", "WELCOM~1.HTM") +
-        Entry("Tom & Jerry", "TOM&JE~1.HTM") + Entry("Chapter Two", "WELCOM~1.HTM") + "<UL>" +
-        Entry("Empty") + "<UL></UL>" + Entry("Deep Page", "CHAPTE~1/DEEPPA~1.HTM") + "</UL>" +
-        Entry("Appendix") + "<UL>" + Entry("a", "Appendix/a.htm") + "</UL>";
+        Entry("Appendix", "Appendix/a.htm") + "<UL>" + Entry("a", "Appendix/a.htm") + "</UL>" +
+        Entry("Chapter Two") + "<UL>" + Entry("Deep Page", "CHAPTE~1/DEEPPA~1.HTM") +
+        Entry("Empty") + "<UL></UL></UL>" + Entry("notes.htm", "NOTESH~1.BAK") +
+        Entry("Tom & Jerry", "TOM&JE~1.HTM") + Entry("Welcome Page", "WELCOM~1.HTM");
     EXPECT_EQ(temp.Read("Lib/My Book/Contents.hhc"), SiteMap("My Book", entries));
     EXPECT_EQ(temp.Read("Lib/My Book/Index.hhk"), temp.Read("Lib/My Book/Contents.hhc"));
 
     std::string compiledShort = files.GetShortPath(chmPath);
     EXPECT_TRUE(compiledShort.ends_with(Native("Out/WISPBO~1.CHM"))) << compiledShort;
-    EXPECT_EQ(temp.Read("Lib/My Book/Project.hhp"), ProjectText(compiledShort, "WELCOM~1.HTM"));
+    EXPECT_EQ(temp.Read("Lib/My Book/Project.hhp"), ProjectText(compiledShort, "Appendix/a.htm"));
 
     // The compiled file exists for the compiler to fill.
     EXPECT_TRUE(temp.Exists("Out/Wisp Book.chm"));
@@ -151,16 +152,16 @@ TEST_F(BookBuildTest, DefaultTopicAndEntriesOfSmallBooks) {
         {{"Chapter/", "readme.txt"}, "", Entry("Chapter") + "<UL></UL>"},
         {{"Index.HTM"}, "Index.HTM", ""},
         {{"notes.htm.bak"}, "", Entry("notes.htm", "NOTESH~1.BAK")},
-        // Descending order lists Zeta.files before Chap and Alpha.htm.
-        {{"Zeta.files/frame.htm", "Alpha.htm", "Chap/"},
-         "Zeta.files/frame.htm",
-         Entry("Chap", "Zeta.files/frame.htm") + "<UL></UL>" + Entry("Alpha", "Alpha.htm")},
+        // A page comes before a companion folder's frame, whatever the names.
+        {{"Alpha.files/frame.htm", "Alpha.htm", "Chap/"},
+         "Alpha.htm",
+         Entry("Alpha", "Alpha.htm") + Entry("Chap", "Alpha.htm") + "<UL></UL>"},
         // Only the first folder of the built folder opens the default topic.
         {{"Zulu/Inner/x.htm", "Yankee/", "Xray/y.htm"},
-         "Zulu/Inner/x.htm",
-         Entry("Zulu", "Zulu/Inner/x.htm") + "<UL>" + Entry("Inner") + "<UL>" +
-             Entry("x", "Zulu/Inner/x.htm") + "</UL></UL>" + Entry("Yankee") + "<UL></UL>" +
-             Entry("Xray") + "<UL>" + Entry("y", "Xray/y.htm") + "</UL>"},
+         "Xray/y.htm",
+         Entry("Xray", "Xray/y.htm") + "<UL>" + Entry("y", "Xray/y.htm") + "</UL>" +
+             Entry("Yankee") + "<UL></UL>" + Entry("Zulu") + "<UL>" + Entry("Inner") + "<UL>" +
+             Entry("x", "Zulu/Inner/x.htm") + "</UL></UL>"},
     };
     int number = 0;
     for (const auto& [names, topic, entries] : cases) {
@@ -187,10 +188,10 @@ TEST_F(BookBuildTest, ChapterBuildWritesIntoTheChapterAndNamesItAsRoot) {
         EXPECT_FALSE(temp.Exists(std::string("Lib/My Book/") + name)) << name;
     }
     // Here Empty is the built folder's first folder, so it opens the default topic, which is
-    // Deep Page.htm: its companion folder's frame page is listed after it.
+    // Deep Page.htm, not the frame page in its companion folder listed before it.
     EXPECT_EQ(temp.Read("Lib/My Book/Chapter Two/Contents.hhc"),
-              SiteMap("Chapter Two", Entry("Empty", "DEEPPA~1.HTM") + "<UL></UL>" +
-                                         Entry("Deep Page", "DEEPPA~1.HTM")));
+              SiteMap("Chapter Two", Entry("Deep Page", "DEEPPA~1.HTM") +
+                                         Entry("Empty", "DEEPPA~1.HTM") + "<UL></UL>"));
     EXPECT_EQ(temp.Read("Lib/My Book/Chapter Two/Project.hhp"),
               ProjectText(files.GetShortPath(chmPath), "DEEPPA~1.HTM"));
 }
@@ -218,8 +219,8 @@ TEST_F(BookBuildTest, SecondBuildReplacesTheHiddenFilesAndTheCompiledFile) {
     temp.MakeFile("Lib/B/two.htm", "2");
     ASSERT_EQ(Build(Folder("Lib/B", "B")).status, BuildStatus::Started);
     EXPECT_EQ(temp.Read("Lib/B/Contents.hhc"),
-              SiteMap("B", Entry("two", "two.htm") + Entry("one", "one.htm")));
-    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"), ProjectText(files.GetShortPath(chmPath), "two.htm"));
+              SiteMap("B", Entry("one", "one.htm") + Entry("two", "two.htm")));
+    EXPECT_EQ(temp.Read("Lib/B/Project.hhp"), ProjectText(files.GetShortPath(chmPath), "one.htm"));
     EXPECT_EQ(temp.Read("Out/Wisp Book.chm"), "");
     EXPECT_EQ(compiler.compiled.size(), 2u);
 }

@@ -121,8 +121,8 @@ TEST_F(EpubBuildTest, SpineFollowsTheSiteMapAndEveryItemIsInTheContainer) {
         spinePages.push_back(
             AllMatches(Text("EPUB/" + href), "^page ([^\n]*)").at(0));  // the page's name
     }
-    // The site map's order: pages depth first in the listing order.
-    EXPECT_EQ(spinePages, (std::vector<std::string>{"March", "Beta", "Alpha"}));
+    // The site map's order: pages depth first by name.
+    EXPECT_EQ(spinePages, (std::vector<std::string>{"Alpha", "Beta", "March"}));
 
     for (const std::string& href : AllMatches(opf, "href=\"([^\"]+)\"")) {
         EXPECT_TRUE(archive.Find("EPUB/" + href)) << href;
@@ -132,11 +132,12 @@ TEST_F(EpubBuildTest, SpineFollowsTheSiteMapAndEveryItemIsInTheContainer) {
     EXPECT_TRUE(opf.find("<meta property=\"dcterms:modified\">2026-01-02T03:04:05Z</meta>") !=
                 std::string::npos);
 
-    // The tree in listing order; an empty folder heads nothing and is left out.
+    // The tree by name; an empty folder heads nothing and is left out.
     std::string nav = Text("EPUB/nav.xhtml");
-    EXPECT_NE(nav.find("<ol><li><span>Winter</span><ol><li><a href=\"text/p0001.xhtml\">March</a>"
-                       "</li>\n</ol></li>\n<li><a href=\"text/p0002.xhtml\">Beta</a></li>\n"
-                       "<li><a href=\"text/p0003.xhtml\">Alpha</a></li>\n</ol>"),
+    EXPECT_NE(nav.find("<ol><li><a href=\"text/p0001.xhtml\">Alpha</a></li>\n"
+                       "<li><a href=\"text/p0002.xhtml\">Beta</a></li>\n"
+                       "<li><span>Winter</span><ol><li><a href=\"text/p0003.xhtml\">March</a>"
+                       "</li>\n</ol></li>\n</ol>"),
               std::string::npos)
         << nav;
     EXPECT_EQ(nav.find("Empty"), std::string::npos);
@@ -154,9 +155,9 @@ TEST_F(EpubBuildTest, ReferencesResolveInsideThePackageAndMissingFilesAreLeftOut
               "http://example.com/ -> http://example.com/\n"
               "Beta.files/pic.png -> (dropped)\n"  // a reader cannot open a picture as a page
               "../Outside.png -> (dropped)\n");
-    EXPECT_EQ(Text("EPUB/text/p0003.xhtml"),
-              "page Alpha\nWinter/March.htm#frost -> p0001.xhtml#frost\n");
     EXPECT_EQ(Text("EPUB/text/p0001.xhtml"),
+              "page Alpha\nWinter/March.htm#frost -> p0003.xhtml#frost\n");
+    EXPECT_EQ(Text("EPUB/text/p0003.xhtml"),
               "page March\n..\\Beta.files\\pic.png -> ../files/c001/pic.png\n");
     EXPECT_EQ(Text("EPUB/files/c001/site.css"), "p { background: url(\"pic.png\") }");
     EXPECT_EQ(Text("EPUB/files/c001/pic.png"), "PNG");

@@ -158,13 +158,13 @@ TEST(OnEndLabelEdit, RenamingAPageKeepsTheHtmEndingRule) {
     EXPECT_EQ(f.control.GetLabel(page), "b.htm");
     EXPECT_TRUE(f.temp.Exists("R/B/Ch/b.htm"));
     EXPECT_FALSE(f.temp.Exists("R/B/Ch/a.htm"));
-    // The companion folder keeps its name.
-    EXPECT_TRUE(f.temp.Exists("R/B/Ch/a.files/pic.png"));
+    // The companion folder goes with the page, so that its pictures stay its own.
+    EXPECT_TRUE(f.temp.Exists("R/B/Ch/b.files/pic.png"));
+    EXPECT_FALSE(f.temp.Exists("R/B/Ch/a.files"));
 
-    // Deleting it now leaves the old companion folder.
     f.tree.DeletePage();
     EXPECT_FALSE(f.temp.Exists("R/B/Ch/b.htm"));
-    EXPECT_TRUE(f.temp.Exists("R/B/Ch/a.files/pic.png"));
+    EXPECT_FALSE(f.temp.Exists("R/B/Ch/b.files"));
 
     // Typing the ending gives it twice.
     TreeItem cover = f.Item({"Cover.htm"});

@@ -15,16 +15,25 @@ TEST(NameChecks, TitlesItemAndBookNamesRefuseForbiddenLettersDotNamesAndSeparato
                   "The filename include invalid letter!  eg: \\/:*?\"<>|")
             << c;
     }
-    EXPECT_FALSE(CheckPageTitle("  "));
+    EXPECT_EQ(CheckPageTitle(" \t "), kEmptyTitleMessage);  // a page named by blanks alone
+    EXPECT_FALSE(CheckPageTitle(" x "));
     EXPECT_FALSE(CheckItemName("Chapter 1"));
     EXPECT_FALSE(CheckItemName("..."));
-
-    EXPECT_EQ(CheckBookName(""), "The book name can not empty!");
-    for (const char* name : {".", "..", "a/b", "a\\b"}) {
-        EXPECT_EQ(CheckBookName(name), kInvalidBookNameMessage) << name;
+    EXPECT_FALSE(CheckItemName("files"));
+    // The tree hides such a folder as a page's files.
+    for (const char* name : {"Europe.files", "Europe_files"}) {
         EXPECT_EQ(CheckItemName(name), kInvalidItemNameMessage) << name;
     }
-    for (const char* name : {"   ", "a*b", ".hidden"}) {
+
+    EXPECT_EQ(CheckBookName(""), "The book name can not empty!");
+    // What Windows cannot hold is refused everywhere, so that a library moves between them.
+    for (const char* name : {".", "..", "a/b", "a\\b", "a:b", "a*b", "a?b", "a|b"}) {
+        EXPECT_EQ(CheckBookName(name), kInvalidBookNameMessage) << name;
+    }
+    for (const char* name : {".", "..", "a/b", "a\\b"}) {
+        EXPECT_EQ(CheckItemName(name), kInvalidItemNameMessage) << name;
+    }
+    for (const char* name : {"   ", ".hidden", "x.files"}) {
         EXPECT_FALSE(CheckBookName(name)) << name;
     }
 }

@@ -1,6 +1,7 @@
 #include "core/app/BookItems.h"
 
 #include "core/app/BookPaths.h"
+#include "core/capture/ReferenceText.h"
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
@@ -18,6 +19,53 @@ std::pair<std::string, std::string> SplitParent(std::string_view path) {
     return {std::string(path.substr(0, separator)), std::string(path.substr(separator + 1))};
 }
 
+Outcome TakenName(std::string_view folder, std::string_view taken) {
+    return Outcome::Failed(Quoted(JoinPath(folder, taken)) + " exists already");
+}
+
+Outcome CannotRename(std::string_view from, std::string_view to) {
+    return Outcome::Failed("cannot rename " + Quoted(from) + " to " + Quoted(to));
+}
+
+// A page goes with its companion folder, and its references into that folder follow it;
+// what cannot be done whole is undone.
+Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::string& page,
+                   const std::string& target) {
+    const std::string companion = CompanionFolderOfPage(page);
+    const std::string newCompanion = CompanionFolderOfPage(target);
+    const bool withCompanion = files.IsFolder(companion);
+    if (withCompanion) {
+        auto [folder, newCompanionName] = SplitParent(newCompanion);
+        if (std::optional<std::string> taken =
+                FindTakenName(files, folder, newCompanionName, SplitParent(companion).second)) {
+            return TakenName(folder, *taken);
+        }
+        if (!shell.Rename(companion, newCompanion)) {
+            return CannotRename(companion, newCompanion);
+        }
+    }
+    if (!shell.Rename(page, target)) {
+        if (withCompanion) {
+            shell.Rename(newCompanion, companion);
+        }
+        return CannotRename(page, target);
+    }
+    if (!withCompanion) {
+        return Outcome::Done(target);
+    }
+    std::optional<std::string> text = files.ReadWholeFile(target);
+    std::string repointed =
+        text ? RepointCompanionReferences(*text, SplitParent(companion).second,
+                                          SplitParent(newCompanion).second)
+             : std::string();
+    if (!text || (repointed != *text && !files.WriteWholeFile(target, repointed))) {
+        shell.Rename(target, page);
+        shell.Rename(newCompanion, companion);
+        return Outcome::Failed("cannot point the page " + Quoted(target) + " at its renamed files");
+    }
+    return Outcome::Done(target);
+}
+
 }  // namespace
 
 Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_view name,
@@ -29,8 +77,10 @@ Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_vi
     if (!FitsPathBuffer(path)) {
         return TooLongPath(path);
     }
-    if (existing == ExistingFolder::Refuse && HoldsEntry(files, parent, name)) {
-        return Outcome::Failed(Quoted(path) + " exists already");
+    if (existing == ExistingFolder::Refuse) {
+        if (std::optional<std::string> taken = FindTakenName(files, parent, name)) {
+            return TakenName(parent, *taken);
+        }
     }
     switch (files.CreateFolder(path)) {
         case CreateFolderResult::Created:
@@ -46,8 +96,7 @@ Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_vi
     return Outcome::Failed("cannot create a folder in " + Quoted(parent));
 }
 
-Outcome RenameItem(IShellFileOperations& shell, const IFileSystem& files,
-                   const ItemRename& rename) {
+Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRename& rename) {
     if (rename.newName.empty()) {
         return Outcome::Refused("the new name cannot be empty");
     }
@@ -68,11 +117,15 @@ Outcome RenameItem(IShellFileOperations& shell, const IFileSystem& files,
     if (!FitsPathBuffer(rename.path) || !FitsPathBuffer(target)) {
         return TooLongPath(FitsPathBuffer(target) ? rename.path : target);
     }
-    if (HoldsEntry(files, parent, newName)) {
-        return Outcome::Failed(Quoted(target) + " exists already");
+    // Another entry of the name, in any case; the item itself may change its name's case.
+    if (std::optional<std::string> taken = FindTakenName(files, parent, newName, oldName)) {
+        return TakenName(parent, *taken);
+    }
+    if (rename.kind == kPageItem) {
+        return RenamePage(shell, files, rename.path, target);
     }
     if (!shell.Rename(rename.path, target)) {
-        return Outcome::Failed("cannot rename " + Quoted(rename.path) + " to " + Quoted(target));
+        return CannotRename(rename.path, target);
     }
     return Outcome::Done(target);
 }
@@ -114,7 +167,7 @@ Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::stri
     return CreateFolder(files, parent.path, names->back(), ExistingFolder::Refuse);
 }
 
-Outcome RenameInBook(IShellFileOperations& shell, const IFileSystem& files, const BookPlace& place,
+Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
                      std::string_view bookPath, std::string_view newName) {
     std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
     if (names && names->empty()) {

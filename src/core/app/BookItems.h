@@ -29,16 +29,17 @@ struct ItemRename {
     std::string newName;  // as typed: a page gets ".htm" after it
 };
 
-// Done with the item's new path (its old one when the name is unchanged).
-Outcome RenameItem(IShellFileOperations& shell, const IFileSystem& files,
-                   const ItemRename& rename);
+// Done with the item's new path (its old one when the name is unchanged). A page goes with
+// its companion folder, and its references into that folder follow; a rename that cannot be
+// done whole leaves both as they were.
+Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRename& rename);
 
 // A folder with all below it, or a page with its companion folder.
 Outcome DeleteItem(IFileSystem& files, std::string_view path, ItemKind kind);
 
 // The same operations on a path inside a book, as the command and the extension name items.
 Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath);
-Outcome RenameInBook(IShellFileOperations& shell, const IFileSystem& files, const BookPlace& place,
+Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
                      std::string_view bookPath, std::string_view newName);
 Outcome DeleteInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath);
 

@@ -1,6 +1,7 @@
 #include "core/app/BookPaths.h"
 
 #include "core/library/LibraryNaming.h"
+#include "core/library/NameOrder.h"
 #include "core/library/PathLimits.h"
 
 namespace wisp {
@@ -85,6 +86,18 @@ LocatedEntry LocateInBook(const IFileSystem& files, const BookPlace& place,
 
 Outcome TooLongPath(std::string_view path) {
     return Outcome::Failed(Quoted(path) + " is too long: at most 259 characters");
+}
+
+std::optional<std::string> FindTakenName(const IFileSystem& files, std::string_view folder,
+                                         std::string_view name, std::string_view except) {
+    std::optional<std::string> taken;
+    files.VisitFolder(folder, [&](const FolderEntry& entry) {
+        if (entry.name != except && SameNameIgnoringCase(entry.name, name)) {
+            taken = entry.name;
+        }
+        return !taken;
+    });
+    return taken;
 }
 
 bool HoldsEntry(const IFileSystem& files, std::string_view folder, std::string_view name) {

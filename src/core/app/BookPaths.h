@@ -42,6 +42,12 @@ LocatedEntry LocateInBook(const IFileSystem& files, const BookPlace& place,
 // The failure for a path beyond the path buffers the library's rules are written for.
 Outcome TooLongPath(std::string_view path);
 
+// The name of the folder's entry that `name` would take, differing at most in case (the
+// first met), passing over the entry `except`; none when the name is free. Whatever the
+// entry is, a dangling link too.
+std::optional<std::string> FindTakenName(const IFileSystem& files, std::string_view folder,
+                                         std::string_view name, std::string_view except = {});
+
 // Whether the folder holds an entry of that name, whatever it is (a dangling link too).
 bool HoldsEntry(const IFileSystem& files, std::string_view folder, std::string_view name);
 

@@ -38,8 +38,14 @@ Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view n
     if (!FitsPathBuffer(folder)) {
         return TooLongPath(folder);
     }
-    if (HoldsEntry(files, root, name) && !files.IsFolder(folder)) {
-        return Outcome::Failed(Quoted(folder) + " is in the way: it is not a folder");
+    if (std::optional<std::string> taken = FindTakenName(files, root, name)) {
+        if (*taken != name) {
+            return Outcome::Refused("there is a book " + Quoted(*taken) +
+                                    " already: names that differ only in case are one on Windows");
+        }
+        if (!files.IsFolder(folder)) {
+            return Outcome::Failed(Quoted(folder) + " is in the way: it is not a folder");
+        }
     }
     if (files.CreateFolder(folder) == CreateFolderResult::Failed) {
         return Outcome::Failed("cannot create the book's folder " + Quoted(folder));
@@ -60,8 +66,10 @@ Outcome RenameBook(IShellFileOperations& shell, const IFileSystem& files, std::s
     if (!FitsPathBuffer(to)) {
         return TooLongPath(to);
     }
-    if (onto == OntoExistingBook::Refuse && HoldsEntry(files, root, newName)) {
-        return Outcome::Failed(Quoted(to) + " exists already");
+    if (onto == OntoExistingBook::Refuse) {
+        if (std::optional<std::string> taken = FindTakenName(files, root, newName, book)) {
+            return Outcome::Failed(Quoted(JoinPath(root, *taken)) + " exists already");
+        }
     }
     if (!shell.Move(from.path, to)) {
         return Outcome::Failed("cannot rename the book " + Quoted(book));

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/library/NameOrder.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/FileSystem.h"
 
@@ -19,7 +20,7 @@ struct FolderDescent {
     FolderDescent Into(const FolderEntry& folder) const { return {belowLink || folder.isLink}; }
 };
 
-// A folder of the book as the builder's walks list it; nullopt when it cannot be listed. A
+// A folder of the book as the builder's walks list it, in name order; nullopt when it cannot be listed. A
 // folder whose path no longer fits a path buffer cannot be listed on Windows; the same bound
 // holds elsewhere.
 inline std::optional<std::vector<FolderEntry>> ListBookFolder(const IFileSystem& files,
@@ -27,7 +28,11 @@ inline std::optional<std::vector<FolderEntry>> ListBookFolder(const IFileSystem&
     if (!FitsPathBuffer(folder)) {
         return std::nullopt;
     }
-    return files.ListFolder(folder);
+    std::optional<std::vector<FolderEntry>> entries = files.ListFolder(folder);
+    if (entries) {
+        SortByName(*entries);
+    }
+    return entries;
 }
 
 }  // namespace wisp

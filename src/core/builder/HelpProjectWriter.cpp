@@ -45,19 +45,26 @@ std::string HelpProjectWriter::FindFirstPageIn(std::string_view folder,
     if (!entries) {
         return {};
     }
-    for (const FolderEntry& entry : *entries) {
-        std::string path = JoinPath(folder, entry.name);
-        if (entry.isFolder) {
-            if (!descent.Enters(entry)) {
+    // Pages' companion folders come last: listed by name, a page's own folder stands before
+    // it, and a frame inside would open the book instead of the page.
+    for (bool companions : {false, true}) {
+        for (const FolderEntry& entry : *entries) {
+            if (entry.isFolder && IsCompanionFolder(entry.name) != companions) {
                 continue;
             }
-            std::string found = FindFirstPageIn(path, descent.Into(entry));
-            if (!found.empty()) {
-                return found;
+            std::string path = JoinPath(folder, entry.name);
+            if (entry.isFolder) {
+                if (!descent.Enters(entry)) {
+                    continue;
+                }
+                std::string found = FindFirstPageIn(path, descent.Into(entry));
+                if (!found.empty()) {
+                    return found;
+                }
+            } else if (!companions && IsPageFile(entry.name)) {
+                MakeProjectRelative(path);
+                return path;
             }
-        } else if (IsPageFile(entry.name)) {
-            MakeProjectRelative(path);
-            return path;
         }
     }
     return {};

@@ -38,6 +38,36 @@ std::string MakeLocalReference(std::string_view folder, std::string_view fileNam
     return reference;
 }
 
+std::string RepointCompanionReferences(std::string_view html, std::string_view from,
+                                       std::string_view to) {
+    const std::string pattern = EscapeReferenceSegment(from) + kPathSeparator;
+    const std::string replacement = EscapeReferenceSegment(to) + kPathSeparator;
+    // What stands before a reference in an attribute, a style or a srcset list.
+    auto startsReference = [&](std::size_t at) {
+        if (at == 0) {
+            return true;
+        }
+        char before = html[at - 1];
+        if (before == '/' && at >= 2 && html[at - 2] == '.') {
+            return at == 2 || std::string_view("\"'=(, \t\r\n\f").find(html[at - 3]) !=
+                                  std::string_view::npos;
+        }
+        return std::string_view("\"'=(, \t\r\n\f").find(before) != std::string_view::npos;
+    };
+    std::string text;
+    std::size_t done = 0;
+    for (std::size_t at = html.find(pattern); at != std::string_view::npos;
+         at = html.find(pattern, at + pattern.size())) {
+        if (startsReference(at)) {
+            text.append(html, done, at - done);
+            text += replacement;
+            done = at + pattern.size();
+        }
+    }
+    text.append(html, done);
+    return text;
+}
+
 std::string AbsoluteAddressText(std::string_view url, bool markup) {
     std::string text;
     for (char c : url) {

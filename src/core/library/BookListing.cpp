@@ -2,6 +2,7 @@
 
 #include "core/library/BuildArtefacts.h"
 #include "core/library/LibraryNaming.h"
+#include "core/library/NameOrder.h"
 
 namespace wisp {
 namespace {
@@ -21,6 +22,7 @@ std::optional<std::vector<BookEntry>> ListBookItems(IFileSystem& files, std::str
     if (!entries) {
         return std::nullopt;
     }
+    SortByName(*entries);
     std::vector<BookEntry> shown;
     for (FolderEntry& entry : *entries) {
         if (IsBuildArtefactName(entry.name)) {

@@ -17,7 +17,7 @@ struct BookEntry {
     ItemKind kind = kFolderItem;
 };
 
-// The shown entries in the file system's order; nullopt when the folder cannot be listed.
+// The shown entries in name order (NameOrder.h); nullopt when the folder cannot be listed.
 // Pages are left out unless `withPages`. Files a build left behind are removed on the way
 // (a folder of such a name resists and is skipped all the same).
 std::optional<std::vector<BookEntry>> ListBookItems(IFileSystem& files, std::string_view folder,

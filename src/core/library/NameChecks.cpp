@@ -1,24 +1,28 @@
 #include "core/library/NameChecks.h"
 
+#include "core/library/LibraryNaming.h"
+
 namespace wisp {
 
-std::optional<std::string_view> CheckPageTitle(std::string_view title) {
-    if (title.empty()) {
-        return kEmptyTitleMessage;
-    }
-    if (title.find_first_of("\\/:*?\"<>|") != std::string_view::npos) {
-        return kInvalidTitleMessage;
-    }
-    return std::nullopt;
-}
-
 namespace {
+
+constexpr std::string_view kForbiddenInNames = "\\/:*?\"<>|";
 
 bool HoldsSeparatorOrIsDotName(std::string_view name) {
     return name == "." || name == ".." || name.find_first_of("\\/") != std::string_view::npos;
 }
 
 }  // namespace
+
+std::optional<std::string_view> CheckPageTitle(std::string_view title) {
+    if (title.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        return kEmptyTitleMessage;
+    }
+    if (title.find_first_of(kForbiddenInNames) != std::string_view::npos) {
+        return kInvalidTitleMessage;
+    }
+    return std::nullopt;
+}
 
 bool IsSingleEntryName(std::string_view name) {
     if (name.empty() || HoldsSeparatorOrIsDotName(name)) {
@@ -33,8 +37,8 @@ bool IsSingleEntryName(std::string_view name) {
 }
 
 std::optional<std::string_view> CheckItemName(std::string_view name) {
-    if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos || name == "." ||
-        name == "..") {
+    if (name.find_first_of(kForbiddenInNames) != std::string_view::npos || name == "." ||
+        name == ".." || IsCompanionFolder(name)) {
         return kInvalidItemNameMessage;
     }
     return std::nullopt;
@@ -44,7 +48,8 @@ std::optional<std::string_view> CheckBookName(std::string_view name) {
     if (name.empty()) {
         return kEmptyBookNameMessage;
     }
-    if (HoldsSeparatorOrIsDotName(name)) {
+    if (HoldsSeparatorOrIsDotName(name) ||
+        name.find_first_of(kForbiddenInNames) != std::string_view::npos) {
         return kInvalidBookNameMessage;
     }
     return std::nullopt;

@@ -20,9 +20,9 @@ inline constexpr std::string_view kInvalidItemNameMessage =
 inline constexpr std::string_view kPathTooLongMessage =
     "The title makes the page's path longer than 259 characters: choose a shorter title.";
 inline constexpr std::string_view kEmptyBookNameMessage = "The book name can not empty!";
-// A book name that would name a folder outside the library root.
+// A book name that would name a folder outside the library root, or one Windows cannot hold.
 inline constexpr std::string_view kInvalidBookNameMessage =
-    "The book name can not include \\ or / and can not be . or ..";
+    "The book name can not include \\/:*?\"<>| and can not be . or ..";
 
 // True for a name of exactly one entry of a folder: neither separator of either platform, not
 // "." and not "..". On Windows also not made only of dots and spaces, which the platform strips
@@ -30,15 +30,18 @@ inline constexpr std::string_view kInvalidBookNameMessage =
 // joined to a path.
 bool IsSingleEntryName(std::string_view name);
 
-// A page title in the save dialog; shown with caption "Wisp".
+// A page title in the save dialog; shown with caption "Wisp". A title of white space alone
+// is as empty.
 std::optional<std::string_view> CheckPageTitle(std::string_view title);
 
 // A new name of a tree item; shown with caption "Error" and an information icon. "." and ".."
-// are refused with the same message, since they would name the folder itself or its parent.
+// are refused with the same message, since they would name the folder itself or its parent,
+// and so is a name ending in ".files" or "_files", which the tree hides as a page's files.
 std::optional<std::string_view> CheckItemName(std::string_view name);
 
-// A new book name in the New Book dialog, or a book's new name in the book manager: its
-// characters are not examined, but it must name one folder inside the root.
+// A new book name in the New Book dialog, or a book's new name in the book manager: it must
+// name one folder inside the root, with none of the characters Windows refuses in a name, so
+// that the library stays usable there.
 std::optional<std::string_view> CheckBookName(std::string_view name);
 
 // A name the reader gave a new or renamed folder or page: CheckItemName, and one entry of the

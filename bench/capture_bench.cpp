@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/capture/CaptureContext.h"
+#include "core/platform/ShellFileOperations.h"
 #include "core/platform/NativePorts.h"
 #include "support/TempFolder.h"
 
@@ -65,10 +66,11 @@ void LocalizePage(benchmark::State& state) {
     auto combiner = CreateNativeUrlCombiner();
     NoDownloads downloader;
     NoProgress progress;
+    auto shell = CreateNativeShellFileOperations();
     const std::string pagePath = temp.Path("News.htm");
     std::size_t queued = 0;
     for (auto _ : state) {
-        CCaptureContext job({*files, *combiner, downloader, progress});
+        CCaptureContext job({*files, *combiner, downloader, progress, *shell});
         job.Init(page, "http://host/dir/page.html", pagePath);
         job.LocalizeResources();
         queued = job.SourceUrls().size();

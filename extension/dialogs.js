@@ -1,3 +1,5 @@
+import {ask} from './host.js';
+
 // The page's own message and input boxes (a <dialog>), in place of the browser's blocking
 // alert and prompt, which a side panel may not show.
 function box(caption, text, withInput, value, buttons) {
@@ -60,4 +62,19 @@ export function askText(caption, text, value) {
 
 export async function askYesNo(text, caption = 'Wisp') {
   return (await box(caption, text, false, '', [['Yes', true], ['No', false]])) === true;
+}
+
+// Saves a page through the host; when a page of the name is there, the reader chooses to
+// replace it, keep both (the new one numbered) or cancel (null).
+export async function saveAsking(request) {
+  try {
+    return await ask(request);
+  } catch (refused) {
+    if (!refused.taken) {
+      throw refused;
+    }
+    const choice = await box('Wisp', refused.message + '.', false, '',
+                             [['Replace', 'replace'], ['Keep both', 'keepBoth'], ['Cancel', null]]);
+    return choice ? ask({...request, taken: choice}) : null;
+  }
 }

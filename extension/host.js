@@ -3,7 +3,13 @@
 // the bar shows for the same refusal.
 export const HOST_NAME = 'wisp.native_host';
 
-export class HostError extends Error {}
+export class HostError extends Error {
+  // `taken`: the page's name is taken, and the reader may choose to replace or keep both.
+  constructor(message, taken = false) {
+    super(message);
+    this.taken = taken;
+  }
+}
 
 export async function ask(request) {
   let reply;
@@ -15,7 +21,7 @@ export async function ask(request) {
       '\nInstall it for this browser with "wisp browser-install".');
   }
   if (!reply || !reply.ok) {
-    throw new HostError(reply ? reply.error : 'Wisp gave no answer.');
+    throw new HostError(reply ? reply.error : 'Wisp gave no answer.', Boolean(reply && reply.taken));
   }
   return reply;
 }

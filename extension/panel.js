@@ -1,7 +1,7 @@
 // The panel beside the page: the bar's book list, the current book's tree, its toolbar and
 // the tree's context menu, each command carried out by the host.
 import {ask, askKept} from './host.js';
-import {askText, askYesNo, showMessage} from './dialogs.js';
+import {askText, askYesNo, saveAsking, showMessage} from './dialogs.js';
 import {BookTree} from './tree.js';
 
 const books = document.getElementById('books');
@@ -164,7 +164,7 @@ async function savePastedHtml(folder, html, name) {
   if (name !== undefined && name !== null) {
     request.name = name;
   }
-  const saved = await ask(request);
+  const saved = await saveAsking(request);
   await refreshFolder(folder.dataset.path);
   return saved;
 }

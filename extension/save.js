@@ -1,7 +1,7 @@
 // The collector's save form: the book and folder to save into, the title (preset to the
 // page's), keywords and description; OK hands the page to the host, which saves it.
 import {ask} from './host.js';
-import {showMessage} from './dialogs.js';
+import {saveAsking, showMessage} from './dialogs.js';
 import {serializeDocument} from './serialize.js';
 import {BookTree} from './tree.js';
 
@@ -47,7 +47,11 @@ document.getElementById('save-form').addEventListener('submit', async (event) =>
   };
   status.textContent = 'Downloading...';
   try {
-    const saved = await ask(request);
+    const saved = await saveAsking(request);
+    if (!saved) {
+      status.textContent = '';
+      return;
+    }
     await chrome.runtime.sendMessage({type: 'wisp-saved', book: saved.book, page: saved.page})
       .catch(() => {});
     window.close();

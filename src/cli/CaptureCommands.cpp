@@ -33,6 +33,18 @@ std::string TargetFolder(CommandContext& context) {
     return library.Locate(place, context.command.Value("folder").value_or(""), kFolderItem).path;
 }
 
+// A page of the chosen name is replaced only when the reader says so.
+TakenPage TakenPolicy(const ParsedCommand& command) {
+    return command.Has("replace") ? TakenPage::Replace : TakenPage::Refuse;
+}
+
+// The refusal of a taken name says how to go on.
+void HintAtTakenName(CaptureOutcome& saved) {
+    if (saved.taken) {
+        saved.outcome.message += "; give --replace to replace it, or another --title";
+    }
+}
+
 // A message box's text on one line.
 std::string OneLine(std::string text) {
     for (char& c : text) {
@@ -61,9 +73,11 @@ void RunCollect(CommandContext& context) {
                                         command.Has("selection") ? kCollectSelection
                                                                  : kCollectWholePage,
                                         folder, title, command.Value("keywords").value_or(""),
-                                        command.Value("description").value_or("")},
+                                        command.Value("description").value_or(""),
+                                        TakenPolicy(command)},
                                        capture.Ports());
-    if (saved.outcome.kind == Outcome::Kind::Refused) {
+    HintAtTakenName(saved);
+    if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {
         saved.outcome.message = OneLine(saved.outcome.message) +
                                 (command.Has("title") ? "" : " (give one with --title)");
     }
@@ -76,15 +90,26 @@ void RunPaste(CommandContext& context) {
     CommandCapture capture(context);
     std::string folder = TargetFolder(context);
 
+    // The clipboard of Windows gives HTML clipboard text; a Linux clipboard, a file or a pipe
+    // gives the page itself.
+    PastedPage page;
     CClipboardHtml clipboard;
     clipboard.SetText(input);
-    if (!clipboard.Parse() && !context.Quiet()) {
-        context.err << "wisp: warning: the text is not HTML clipboard text of version 1.0 or "
-                       "0.9; the page is made without its HTML\n";
+    if (clipboard.Parse()) {
+        page = {clipboard.GetHtml(), clipboard.GetSourceUrl(), folder, clipboard.GetTitle(), {}};
+    } else if (input.find('<') != std::string::npos) {
+        page = {input, {}, folder, HtmlTitle(input), {}};
+    } else {
+        throw CommandFailure("the text is neither HTML nor HTML clipboard text");
     }
-    ReportSavedPage(context, SavePastedPage({clipboard.GetHtml(), clipboard.GetSourceUrl(), folder,
-                                             clipboard.GetTitle(), std::nullopt},
-                                            capture.Ports()));
+    if (std::optional<std::string> url = command.Value("source-url")) {
+        page.sourceUrl = *url;
+    }
+    page.name = command.Value("title");
+    page.taken = TakenPolicy(command);
+    CaptureOutcome saved = SavePastedPage(page, capture.Ports());
+    HintAtTakenName(saved);
+    ReportSavedPage(context, saved);
 }
 
 }  // namespace wisp::cli

@@ -114,6 +114,26 @@ private:
     std::vector<std::string> urls_;
 };
 
+// A page refused because its name is taken: the panel asks the reader what to do.
+struct TakenFailure : CommandFailure {
+    using CommandFailure::CommandFailure;
+};
+
+// What the request says to do when the page's name is taken: refuse unless told.
+TakenPage TakenPolicy(const Json& request) {
+    std::optional<std::string> taken = OptionalText(request, "taken");
+    if (!taken || *taken == "refuse") {
+        return TakenPage::Refuse;
+    }
+    if (*taken == "replace") {
+        return TakenPage::Replace;
+    }
+    if (*taken == "keepBoth") {
+        return TakenPage::KeepBoth;
+    }
+    throw RequestError("\"taken\" is \"refuse\", \"replace\" or \"keepBoth\"");
+}
+
 // The warnings of an outcome, for the reply; throws the outcome's message for one not done.
 Json Reply(const Outcome& outcome) {
     Json reply = Json::object();
@@ -161,7 +181,11 @@ public:
             return reply;
         } catch (const std::exception& failure) {
             context_.err << "wisp native-host: " << failure.what() << "\n";
-            return ErrorReply(failure.what());
+            Json reply = ErrorReply(failure.what());
+            if (dynamic_cast<const TakenFailure*>(&failure)) {
+                reply["taken"] = true;
+            }
+            return reply;
         }
     }
 
@@ -279,6 +303,9 @@ private:
 
     // The reply for a saved page names it inside the book.
     static Json SavedReply(const BookPlace& place, const CaptureOutcome& saved) {
+        if (saved.taken) {
+            throw TakenFailure(saved.outcome.message);
+        }
         Json reply = Reply(saved.outcome);
         const std::string& path = saved.outcome.path;
         reply["book"] = place.book;
@@ -299,7 +326,8 @@ private:
         return SavedReply(place, CapturePage({source, selection ? kCollectSelection : kCollectWholePage,
                                               folder, title,
                                               OptionalText(request, "keywords").value_or(""),
-                                              OptionalText(request, "description").value_or("")},
+                                              OptionalText(request, "description").value_or(""),
+                                              TakenPolicy(request)},
                                              capture.Ports()));
     }
 
@@ -311,7 +339,7 @@ private:
         CommandCapture capture(context_);
         return SavedReply(place, SavePastedPage({html, OptionalText(request, "url").value_or(""),
                                                  folder, OptionalText(request, "title").value_or(""),
-                                                 OptionalText(request, "name")},
+                                                 OptionalText(request, "name"), TakenPolicy(request)},
                                                 capture.Ports()));
     }
 

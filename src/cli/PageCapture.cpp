@@ -30,10 +30,11 @@ CommandCapture::CommandCapture(CommandContext& context)
     : context_(context),
       urlCombiner_(CreateNativeUrlCombiner()),
       downloader_(TransfersOf(context)),
-      progress_(stderr, TerminalDownloadProgress::ShouldShow(stderr, context.Quiet())) {}
+      progress_(stderr, TerminalDownloadProgress::ShouldShow(stderr, context.Quiet())),
+      shell_(CreateNativeShellFileOperations()) {}
 
 CapturePorts CommandCapture::Ports() {
-    return {context_.files, *urlCombiner_, downloader_, progress_};
+    return {context_.files, *urlCombiner_, downloader_, progress_, *shell_};
 }
 
 void ReportSavedPage(CommandContext& context, const CaptureOutcome& saved,

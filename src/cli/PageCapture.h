@@ -5,6 +5,7 @@
 
 #include "cli/CommandContext.h"
 #include "core/app/PageSaving.h"
+#include "core/platform/ShellFileOperations.h"
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/CurlDownloader.h"
 #include "posix/capture/TerminalDownloadProgress.h"
@@ -24,6 +25,7 @@ private:
     std::unique_ptr<IUrlCombiner> urlCombiner_;
     CurlDownloader downloader_;
     TerminalDownloadProgress progress_;
+    std::unique_ptr<IShellFileOperations> shell_;
 };
 
 // The saved page told to the reader: each warning, then the summary line (unless quiet),

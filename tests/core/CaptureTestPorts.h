@@ -38,8 +38,9 @@ struct CaptureFixturePorts {
     std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
     RecordingDownloader downloader;
     RecordingProgress progress;
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
 
-    CapturePorts Ports() { return {*files, *urlCombiner, downloader, progress}; }
+    CapturePorts Ports() { return {*files, *urlCombiner, downloader, progress, *shell}; }
 };
 
 }  // namespace wisp::test

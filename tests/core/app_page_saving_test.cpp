@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "CaptureTestPorts.h"
 #include "StandInPageSource.h"
 #include "core/app/PageSaving.h"
@@ -89,6 +92,40 @@ TEST(SavePastedPage, TakesTheReadersNameOrAUsableTitle) {
     EXPECT_EQ(refused.outcome.kind, Outcome::Kind::Refused);
     EXPECT_EQ(refused.outcome.message, kInvalidItemNameMessage);
     EXPECT_FALSE(library.Exists("Book/a:b.htm"));
+}
+
+TEST(SavePastedPage, ATakenNameIsReplacedWholeRefusedOrKeptBeside) {
+    test::TempFolder library;
+    std::string folder = library.MakeFolder("Book");
+    library.MakeFile("Book/news.htm", "old page");
+    library.MakeFile("Book/news.files/stale.png", "old picture");
+    test::CaptureFixturePorts ports;
+    PastedPage page{"<IMG src=\"pic.png\">", "http://example.org/", folder, "News", std::nullopt};
+
+    page.taken = TakenPage::Refuse;
+    CaptureOutcome refused = SavePastedPage(page, ports.Ports());
+    EXPECT_TRUE(refused.taken);
+    EXPECT_EQ(refused.outcome.message, "\"" + library.Path("Book/news.htm") + "\" exists already");
+    EXPECT_EQ(library.Read("Book/news.htm"), "old page");
+
+    page.taken = TakenPage::KeepBoth;
+    EXPECT_EQ(SavePastedPage(page, ports.Ports()).outcome.path, library.Path("Book/News (2).htm"));
+    EXPECT_EQ(library.Read("Book/news.htm"), "old page");
+
+    // The new page and its files take the old ones' place whole: nothing stale stays mixed in.
+    page.taken = TakenPage::Replace;
+    EXPECT_TRUE(SavePastedPage(page, ports.Ports()).outcome.IsDone());
+    EXPECT_TRUE(library.Exists("Book/News.files"));
+    EXPECT_FALSE(library.Exists("Book/news.files/stale.png"));
+    EXPECT_TRUE(library.Exists("Book/News (2).htm"));
+    // Nothing of the work is left beside the pages.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(test::FromUtf8(folder))) {
+        names.push_back(test::ToUtf8(entry.path().filename()));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"News (2).files", "News (2).htm", "News.files",
+                                               "News.htm"}));
 }
 
 }  // namespace

@@ -313,7 +313,7 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
         {base + "f.html", "<html><body><img src=\"img/logo.png\"><img src=\"in.png\"></body>"},
         {base + "in.png", "in"},
     };
-    CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress});
+    CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
     job.Init(
         "<LINK rel=\"stylesheet\" href=\"css/s.css\"><IMG src=\"gone.png\">"
         "<IMG src=\"img/logo.png\"><IMG src=\"other/logo.png\"><IFRAME src=\"f.html\">"
@@ -357,7 +357,7 @@ TEST_F(LocalizeTest, ASheetAnotherCaptureWritesMeanwhileIsNeverReadBack) {
             std::ofstream(temp.Path("Book/News.files/s.css")) << "p{background:url(logo.png)}";
         }
     };
-    CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress});
+    CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
     job.Init("<LINK rel=\"stylesheet\" href=\"css/s.css\">", "http://host/page.html", pagePath);
     ASSERT_TRUE(job.LocalizeResources());
     ASSERT_TRUE(job.DownloadResources());
@@ -386,7 +386,7 @@ TEST(LocalizeResources, AFolderFailureKeepsTheQueueButNoneOfTheRewrites) {
     TempFolder temp;
     test::CaptureFixturePorts ports;
     FolderFailingFiles files(3);
-    CCaptureContext job({files, *ports.urlCombiner, ports.downloader, ports.progress});
+    CCaptureContext job({files, *ports.urlCombiner, ports.downloader, ports.progress, *ports.shell});
     const std::string html = "<IMG src=\"a.gif\"><IMG src=\"b.gif\"><IMG src=\"c.gif\">";
     job.Init(html, "http://host/p.html", temp.Path("News.htm"));
     EXPECT_FALSE(job.LocalizeResources());

@@ -125,11 +125,22 @@ TEST_F(WispCapture, PastesClipboardTextFromInputOrAFile) {
                          "<IMG src=\"Weekly%20Notes.files/logo.png\""));
     EXPECT_EQ(temp.Read("Library/Garden/Weekly Notes.files/logo.png"), SiteFile("images/logo.png"));
 
-    std::string file = temp.MakeFile("clip.txt", "Version:2.0\r\n<HTML>x</HTML>");
-    ProgramResult untitled = Wisp({"paste", file, "--book", "Other"});
-    ASSERT_EQ(untitled.exitStatus, 0) << untitled.err;
-    EXPECT_EQ(temp.Read("Library/Other/New File.htm"),
-              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">");
+    // A Linux clipboard gives the page itself, its markup in whatever case.
+    std::string file = temp.MakeFile(
+        "clip.htm", "<html><head><title>Plain</title></head><body><img src=\"images/logo.png\">");
+    ProgramResult plain =
+        Wisp({"paste", file, "--book", "Other", "--source-url", site.Url("/index.html")});
+    ASSERT_EQ(plain.exitStatus, 0) << plain.err;
+    EXPECT_EQ(temp.Read("Library/Other/Plain.files/logo.png"), SiteFile("images/logo.png"));
+    // The name is taken now: refused, or the old page and its files replaced as a whole.
+    ProgramResult again = Wisp({"paste", file, "--book", "Other"});
+    EXPECT_EQ(again.exitStatus, 1);
+    EXPECT_TRUE(Contains(again.err, "Plain.htm\" exists already; give --replace")) << again.err;
+    ASSERT_EQ(Wisp({"paste", file, "--book", "Other", "--replace"}).exitStatus, 0);
+    EXPECT_FALSE(temp.Exists("Library/Other/Plain.files"));
+    ProgramResult text = Wisp({"paste", "-", "--book", "Other"}, "no markup at all");
+    EXPECT_EQ(text.exitStatus, 1);
+    EXPECT_TRUE(Contains(text.err, "neither HTML")) << text.err;
 }
 
 TEST_F(WispCapture, BuildsACompiledFileAndAnEpubBookThatTheCheckerPasses) {

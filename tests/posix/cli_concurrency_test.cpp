@@ -75,7 +75,7 @@ TEST(WispConcurrency, WritersAtOnceLoseNoValueAndLeaveNoPartialFile) {
         Frame(R"({"id":2,"request":"use","book":"B"})");
     const std::vector<std::vector<std::string>> commands = {
         {"root", chosen},  {"use", "B"},
-        {"new-book", "B"}, {"collect", url, "--static", "--book", "B", "--root", chosen},
+        {"new-book", "B"}, {"collect", url, "--static", "--book", "B", "--root", chosen, "--replace"},
         {"native-host"},
     };
     FileSettingsStore store(temp.Path("settings/settings.reg"), "");

@@ -1,24 +1,162 @@
 #include "core/app/PageSaving.h"
 
+#include <random>
+
+#include "core/app/BookPaths.h"
+#include "core/capture/MarkupCase.h"
 #include "core/capture/PageComposition.h"
+#include "core/capture/ReferenceText.h"
 #include "core/capture/PageMetadata.h"
 #include "core/capture/PageWriter.h"
 #include "core/capture/PastedPageTitle.h"
+#include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
+#include "core/library/PathLimits.h"
 
 namespace wisp {
 namespace {
 
-CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string_view pagePath,
-                            const CapturePorts& ports) {
+constexpr std::string_view kReplacedFolder = ".replaced";
+
+// The names a page of `name` holds in its folder: the page file and its companion folder.
+struct PagePair {
+    std::string page;
+    std::string companion;
+};
+
+PagePair PairOf(std::string_view name) {
+    return {std::string(name) + ".htm", std::string(name) + ".files"};
+}
+
+// The entries of `folder` a page `name` would take, in whatever case they are written.
+std::optional<PagePair> TakenPair(const IFileSystem& files, std::string_view folder,
+                                  std::string_view name) {
+    PagePair wanted = PairOf(name);
+    std::optional<std::string> page = FindTakenName(files, folder, wanted.page);
+    std::optional<std::string> companion = FindTakenName(files, folder, wanted.companion);
+    if (!page && !companion) {
+        return std::nullopt;
+    }
+    return PagePair{page.value_or(""), companion.value_or("")};
+}
+
+// A folder beside the page for the capture to work in: its name ends like a companion
+// folder's, so that the tree and the builds pass over it while it lives.
+std::string MakeStagingFolder(IFileSystem& files, std::string_view folder) {
+    static std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string digits = std::to_string(1000000 + random() % 1000000).substr(1);
+        std::string path = JoinPath(folder, ".w" + digits + ".files");
+        if (files.CreateFolder(path) == CreateFolderResult::Created) {
+            return path;
+        }
+    }
+    return {};
+}
+
+// Moves `name` of `from` to `to`, where it is named `newName`; true when there was nothing.
+bool MoveEntry(IShellFileOperations& shell, std::string_view from, std::string_view name,
+               std::string_view to, std::string_view newName) {
+    return name.empty() || shell.Rename(JoinPath(from, name), JoinPath(to, newName));
+}
+
+// The staged page and its companion folder, `staged` in the staging folder, become `placed`
+// in the folder, in the place of `old` (which goes into the staging folder). Undone when it
+// cannot be done whole: another writer may have put a page there since `old` was chosen.
+bool SwapIn(const CapturePorts& ports, const std::string& staging, const std::string& folder,
+            const PagePair& staged, const PagePair& placed, const PagePair& old) {
+    std::string replaced = JoinPath(staging, kReplacedFolder);
+    if (!old.page.empty() || !old.companion.empty()) {
+        ports.files.CreateFolder(replaced);
+        if (!MoveEntry(ports.shell, folder, old.page, replaced, old.page)) {
+            return false;
+        }
+        if (!MoveEntry(ports.shell, folder, old.companion, replaced, old.companion)) {
+            MoveEntry(ports.shell, replaced, old.page, folder, old.page);
+            return false;
+        }
+    }
+    bool withCompanion = ports.files.IsFolder(JoinPath(staging, staged.companion));
+    if (MoveEntry(ports.shell, staging, staged.page, folder, placed.page)) {
+        if (!withCompanion ||
+            MoveEntry(ports.shell, staging, staged.companion, folder, placed.companion)) {
+            return true;
+        }
+        MoveEntry(ports.shell, folder, placed.page, staging, staged.page);
+    }
+    MoveEntry(ports.shell, replaced, old.page, folder, old.page);
+    MoveEntry(ports.shell, replaced, old.companion, folder, old.companion);
+    return false;
+}
+
+// The page under another name than it was staged with points at its companion folder's.
+bool Repoint(IFileSystem& files, const std::string& page, const PagePair& from,
+             const PagePair& to) {
+    std::optional<std::string> text = files.ReadWholeFile(page);
+    if (!text) {
+        return false;
+    }
+    std::string fromName = from.companion;
+    std::string toName = to.companion;
+    std::string repointed = RepointCompanionReferences(*text, fromName, toName);
+    return repointed == *text || files.WriteWholeFile(page, repointed);
+}
+
+// The name the page gets under `taken`, or the refusal; `old` is what it replaces.
+std::optional<Outcome> ChooseFreeName(const IFileSystem& files, std::string_view folder,
+                                      std::string& name, TakenPage taken, PagePair& old) {
+    std::optional<PagePair> existing = TakenPair(files, folder, name);
+    if (!existing) {
+        return std::nullopt;
+    }
+    switch (taken) {
+        case TakenPage::Replace:
+            old = *existing;
+            return std::nullopt;
+        case TakenPage::Refuse:
+            return Outcome::Refused(
+                Quoted(JoinPath(folder, existing->page.empty() ? existing->companion
+                                                               : existing->page)) +
+                " exists already");
+        case TakenPage::KeepBoth:
+            break;
+    }
+    for (int number = 2;; ++number) {
+        std::string numbered = name + " (" + std::to_string(number) + ")";
+        if (!TakenPair(files, folder, numbered)) {
+            name = std::move(numbered);
+            return std::nullopt;
+        }
+    }
+}
+
+CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string_view folder,
+                            std::string name, TakenPage taken, const CapturePorts& ports) {
+    PagePair old;
+    if (std::optional<Outcome> refused = ChooseFreeName(ports.files, folder, name, taken, old)) {
+        return {*refused, 0, {}, true};
+    }
+    std::optional<std::string> pagePath = MakePagePath(folder, name);
+    const PagePair staged = PairOf(name);
+    // The staging folder's name is as long as this; the page must fit the path buffers there.
+    constexpr std::string_view kStagingName = ".w000000.files";
+    if (!pagePath || !FitsPathBuffer(JoinPath(JoinPath(folder, kStagingName), staged.page))) {
+        return {Outcome::Refused(std::string(kPathTooLongMessage))};
+    }
+    std::string staging = MakeStagingFolder(ports.files, folder);
+    if (staging.empty()) {
+        return {Outcome::Failed("cannot write into the folder " + std::string(folder))};
+    }
+    std::string stagedPage = JoinPath(staging, staged.page);
+
     CCaptureContext job(ports);
-    job.Init(std::move(html), std::move(sourceUrl), pagePath);
+    job.Init(std::move(html), std::move(sourceUrl), stagedPage);
     CaptureOutcome saved;
     if (!job.LocalizeResources()) {
-        saved.outcome.warnings.push_back(
-            "cannot create the folder " + JoinPath(job.PageFolder(), job.CompanionName()) +
-            "; the page keeps its references as they were");
+        saved.outcome.warnings.push_back("cannot create the folder " +
+                                         JoinPath(folder, job.CompanionName()) +
+                                         "; the page keeps its references as they were");
     }
     job.DownloadResources();
     const std::vector<bool>& fetched = job.Fetched();
@@ -29,11 +167,45 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
             saved.outcome.warnings.push_back("could not fetch " + job.SourceUrls()[i]);
         }
     }
-    if (!WritePageFile(ports.files, job, pagePath)) {
-        saved.outcome = Outcome::Failed("cannot write the page " + std::string(pagePath));
-        return saved;
+    // The warnings stay with whatever the end is.
+    auto end = [&](Outcome::Kind kind, std::string message) {
+        saved.outcome.kind = kind;
+        saved.outcome.message = std::move(message);
+    };
+    if (ports.progress.Cancelled()) {
+        end(Outcome::Kind::Failed, "the capture was stopped; nothing was saved");
+    } else if (!WritePageFile(ports.files, job, stagedPage)) {
+        end(Outcome::Kind::Failed, "cannot write the page " + *pagePath);
+    } else {
+        // Another save may put a page of the name there meanwhile: each try looks again.
+        end(Outcome::Kind::Failed, "cannot put the page " + *pagePath + " in place");
+        std::string placedName = name;
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            if (attempt > 0) {
+                old = {};
+                placedName = name;
+                if (std::optional<Outcome> refused =
+                        ChooseFreeName(ports.files, folder, placedName, taken, old)) {
+                    end(refused->kind, refused->message);
+                    saved.taken = true;
+                    break;
+                }
+            }
+            PagePair placed = PairOf(placedName);
+            if (placedName != name && !Repoint(ports.files, stagedPage, staged, placed)) {
+                break;
+            }
+            if (SwapIn(ports, staging, std::string(folder), staged, placed, old)) {
+                end(Outcome::Kind::Done, {});
+                saved.outcome.path = JoinPath(folder, placed.page);
+                break;
+            }
+            if (placedName != name) {
+                Repoint(ports.files, stagedPage, placed, staged);
+            }
+        }
     }
-    saved.outcome.path = pagePath;
+    DeleteTree(ports.files, staging);
     return saved;
 }
 
@@ -69,7 +241,8 @@ CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports
     if (!html.empty()) {
         html = AddPageMetadata(std::move(html), capture.keywords, capture.description);
     }
-    return SavePageHtml(std::move(html), capture.source.Url(), pagePath.path, ports);
+    return SavePageHtml(std::move(html), capture.source.Url(), capture.folder, capture.title,
+                        capture.taken, ports);
 }
 
 std::string PastedPageName(const PastedPage& page) {
@@ -83,11 +256,9 @@ CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports)
             return {Outcome::Refused(std::string(*refusal))};
         }
     }
-    std::optional<std::string> pagePath = MakePagePath(page.folder, name);
-    if (!pagePath) {
-        return {Outcome::Refused(std::string(kPathTooLongMessage))};
-    }
-    return SavePageHtml(page.html, page.sourceUrl, *pagePath, ports);
+    // Pasted markup may come in any case; the resource scan reads the browser's.
+    return SavePageHtml(NormaliseMarkupCase(page.html), page.sourceUrl, page.folder,
+                        std::move(name), page.taken, ports);
 }
 
 }  // namespace wisp

@@ -12,7 +12,9 @@
 
 // Saving a page into a folder of a book, for every front door: a page the browser shows (the
 // collector), and HTML pasted or dropped. One pipeline writes every page: its resources
-// localized into the companion folder and fetched, then the page file.
+// localized into the companion folder and fetched, then the page file, all in a staging folder
+// beside them that is swapped in at the end; a capture that fails or is stopped leaves the
+// folder as it was.
 namespace wisp {
 
 // A capture ends in the outcome (done with the page's path) and how its resources went.
@@ -20,6 +22,14 @@ struct CaptureOutcome {
     Outcome outcome;
     std::size_t resources = 0;            // the distinct addresses the page and its sheets name
     std::vector<std::string> failedUrls;  // those that could not be fetched
+    bool taken = false;                   // refused because a page of the name is there
+};
+
+// What saving meets when a page of the chosen name (or its companion folder) is there.
+enum class TakenPage {
+    Replace,   // the new page and its files replace the old ones as a whole, once complete
+    Refuse,    // nothing is saved; the outcome says so and that the name was taken
+    KeepBoth,  // the new page is named "Title (2)", "Title (3)"...
 };
 
 // The page a title names in `folder`: done with its path, or refused with the message the
@@ -40,6 +50,7 @@ struct PageCapture {
     std::string title;
     std::string keywords;
     std::string description;
+    TakenPage taken = TakenPage::Replace;
 };
 
 // Fails, with nothing written, when the style sheets of a selection cannot be read.
@@ -53,6 +64,7 @@ struct PastedPage {
     std::string title;  // the title the HTML came with; made into a usable name
     // The name the reader gave the page, which takes the title's place.
     std::optional<std::string> name;
+    TakenPage taken = TakenPage::Replace;
 };
 
 CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports);

@@ -9,6 +9,7 @@
 #include "core/platform/DownloadProgress.h"
 #include "core/platform/Downloader.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/ShellFileOperations.h"
 #include "core/platform/UrlCombiner.h"
 
 // One capture job: a page's HTML, the address it came from and where it is saved. It finds
@@ -22,6 +23,7 @@ struct CapturePorts {
     const IUrlCombiner& urlCombiner;
     IDownloader& downloader;
     IDownloadProgress& progress;
+    IShellFileOperations& shell;  // swaps a saved page in whole
 };
 
 class CCaptureContext {

@@ -14,8 +14,9 @@ struct NativeCaptureServices {
     std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
     std::unique_ptr<IDownloader> downloader = CreateNativeDownloader();
     std::unique_ptr<IDownloadProgress> progress = CreateNativeDownloadProgress();
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
 
-    CapturePorts Ports() const { return {*files, *urlCombiner, *downloader, *progress}; }
+    CapturePorts Ports() const { return {*files, *urlCombiner, *downloader, *progress, *shell}; }
 };
 
 }  // namespace wisp

@@ -81,4 +81,18 @@ bool CClipboardHtml::Parse() {
     return true;
 }
 
+std::string HtmlTitle(std::string_view html) {
+    std::string lower(html);
+    for (char& c : lower) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+    std::size_t open = lower.find("<title");
+    std::size_t start = open == std::string::npos ? open : lower.find('>', open);
+    std::size_t end = start == std::string::npos ? start : lower.find("</title", start);
+    if (end == std::string::npos) {
+        return {};
+    }
+    return std::string(html.substr(start + 1, end - start - 1));
+}
+
 }  // namespace wisp

@@ -29,4 +29,7 @@ private:
     std::string sourceUrl_;
 };
 
+// The text of a page's TITLE element, whatever the case of its tags; empty when it has none.
+std::string HtmlTitle(std::string_view html);
+
 }  // namespace wisp

@@ -18,6 +18,9 @@ public:
     // leaves it out.
     virtual void SetCount(std::size_t /*done*/, std::size_t /*total*/) {}
     virtual void Close() = 0;
+    // Whether the reader asked to stop (Ctrl-C on a terminal); the capture then leaves
+    // nothing of the page behind.
+    virtual bool Cancelled() const { return false; }
 };
 
 std::unique_ptr<IDownloadProgress> CreateNativeDownloadProgress();

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   mingw-w64 mingw-w64-tools libwine-dev
-  wine wine64 xvfb xauth
+  wine wine64 wine32:i386 xvfb xauth
   libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev
   fp-utils libchm-dev libchm-bin
   libzip-dev epubcheck
@@ -29,5 +29,9 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+# The i686 DLL's tests run under 32-bit Wine, whose packages are i386 ones.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds every preset and runs every suite:
-# natively, natively under the sanitizers, and the win64 programs under Wine in Xvfb.
+# natively, natively under the sanitizers, and the win64 and win32 programs under 64- and
+# 32-bit Wine in Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -45,7 +46,7 @@ for bench in build/native/bench/*_bench; do
   fi
 done
 
-# Both QXWisp.DLL builds export the four server functions by name (only win64 runs under Wine).
+# Both QXWisp.DLL builds export the four server functions by name.
 check_exports() {
   local objdump=$1 dll=$2 name
   echo "== Exports of $dll"
@@ -63,11 +64,15 @@ check_exports() {
 check_exports x86_64-w64-mingw32-objdump build/win64/src/QXWisp.DLL
 check_exports i686-w64-mingw32-objdump build/win32/src/QXWisp.DLL
 
-# One display and one running wineserver for all Wine tests; the prefix is made once here.
-wine_prefix="$PWD/build/win64/wineprefix"
+# One display for all Wine tests, and one running wineserver for each prefix; each prefix is
+# made once here.
+wine_prefixes=()
 xvfb_pid=""
 cleanup() {
-  WINEPREFIX="$wine_prefix" wineserver -k 2>/dev/null || true
+  local prefix
+  for prefix in "${wine_prefixes[@]}"; do
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  done
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -78,18 +83,30 @@ if [[ -z "${DISPLAY:-}" ]]; then
   export DISPLAY=$display
   sleep 1
 fi
-export WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [[ ! -f "$wine_prefix/system.reg" ]]; then
-  echo "== Initialising the Wine prefix"
-  mkdir -p "$wine_prefix"
-  wine wineboot --init >/dev/null 2>&1 || true
-  wineserver --wait || true
-fi
-wineserver -p 2>/dev/null || true
-# Start Wine's background services now, with their output going nowhere: started from inside
-# a test they would hold CTest's output pipe open and CTest would wait for them.
-wine wineboot >/dev/null 2>&1 </dev/null || true
-run_suite win64
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Makes the preset's prefix (ARCH: win64 or win32) when missing, starts its wineserver and
+# Wine's background services, then runs the preset's suites in it.
+run_wine_suite() {
+  local preset=$1 arch=$2
+  local prefix="$PWD/build/$preset/wineprefix"
+  wine_prefixes+=("$prefix")
+  export WINEPREFIX="$prefix"
+  if [[ ! -f "$prefix/system.reg" ]]; then
+    echo "== Initialising the $arch Wine prefix"
+    mkdir -p "$prefix"
+    WINEARCH=$arch wine wineboot --init >/dev/null 2>&1 || true
+    wineserver --wait || true
+  fi
+  wineserver -p 2>/dev/null || true
+  # Start Wine's background services now, with their output going nowhere: started from
+  # inside a test they would hold CTest's output pipe open and CTest would wait for them.
+  wine wineboot >/dev/null 2>&1 </dev/null || true
+  run_suite "$preset"
+}
+
+run_wine_suite win64 win64
+run_wine_suite win32 win32
 
 echo
 echo "$passed passed, $failed failed"

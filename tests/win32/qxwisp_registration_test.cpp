@@ -23,6 +23,12 @@ constexpr wchar_t kBandClsid[] = L"{7E3A51C2-9D84-4B6F-A1E2-35C8D0F4B961}";
 constexpr wchar_t kDropTargetClsid[] = L"{4C92E7A0-61D3-4F28-9B5E-C7A1038D2F64}";
 constexpr wchar_t kCollectorClsid[] = L"{A05D3B7E-2C91-4E64-8F13-D92B6E4A0C57}";
 constexpr wchar_t kLibid[] = L"{39F1C6D2-7A5E-4B83-B0C4-E16D85A29F3B}";
+// The type library is registered for the platform it was compiled for.
+#ifdef _WIN64
+constexpr wchar_t kTypeLibPlatform[] = L"\\409\\win64";
+#else
+constexpr wchar_t kTypeLibPlatform[] = L"\\409\\win32";
+#endif
 constexpr wchar_t kPageEntry[] =
     L"SOFTWARE\\Microsoft\\Internet Explorer\\MenuExt\\Save the page to Wisp";
 
@@ -110,7 +116,7 @@ TEST_F(RegistrationTest, RegistersWithTheModulesPathAndUnregistersAgain) {
             << clsid;
     }
     std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0";
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\409\\win64", nullptr), dll);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + kTypeLibPlatform, nullptr), dll);
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\HELPDIR", nullptr), DllFolder() + L"\\");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kPageEntry, nullptr),
               L"res://" + DllFolder() + L"\\QXWisp.DLL/SavePage.htm");
@@ -191,7 +197,7 @@ TEST(RegistrationFallback, TypeLibraryComesFromATlbFileBesideAModuleWithoutOne) 
     EXPECT_EQ(registerServer(), S_OK);
     std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibid + L"\\1.0";
     std::wstring tlb = win32::Utf8ToWide(folder.Path("Copy.tlb"));
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\409\\win64", nullptr), tlb)
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + kTypeLibPlatform, nullptr), tlb)
         << "the file that holds the library";
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\HELPDIR", nullptr),
               win32::Utf8ToWide(folder.Path()) + L"\\");

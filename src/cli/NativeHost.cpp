@@ -290,7 +290,8 @@ private:
 
     Json Delete(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
-        return Reply(DeleteInBook(context_.files, Book(library, request), Text(request, "path")));
+        return Reply(DeleteInBook(context_.files, *shell_, Book(library, request), Text(request, "path"),
+                                  Removal::ToRecycleArea));
     }
 
     // The folder of the book a page is saved into, the book's own when the request names none.

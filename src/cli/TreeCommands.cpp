@@ -47,7 +47,9 @@ void RunRename(CommandContext& context) {
 void RunRm(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    Require(DeleteInBook(context.files, place, context.command.positionals[0]));
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
+    Require(DeleteInBook(context.files, *shell, place, context.command.positionals[0],
+                         Removal::ForGood));
 }
 
 }  // namespace wisp::cli

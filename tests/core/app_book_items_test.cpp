@@ -117,14 +117,14 @@ TEST_F(BookItems, RenameKeepsAPagesEndingAndRefusesWhatItCannotDo) {
 }
 
 TEST_F(BookItems, DeleteTakesAPageWithItsCompanionAndAFolderWithAllBelow) {
-    Check(DeleteInBook(*files, place, "Intro/News.htm"), {Outcome::Kind::Done, Native("Book/Intro/News.htm")});
+    Check(DeleteInBook(*files, *shell, place, "Intro/News.htm", Removal::ForGood), {Outcome::Kind::Done, Native("Book/Intro/News.htm")});
     EXPECT_FALSE(temp.Exists("R/Book/Intro/News.htm"));
     EXPECT_FALSE(temp.Exists("R/Book/Intro/News.files"));
-    Check(DeleteInBook(*files, place, "Chapter"), {Outcome::Kind::Done, Native("Book/Chapter")});
+    Check(DeleteInBook(*files, *shell, place, "Chapter", Removal::ForGood), {Outcome::Kind::Done, Native("Book/Chapter")});
     EXPECT_FALSE(temp.Exists("R/Book/Chapter"));
-    Check(DeleteInBook(*files, place, ""),
-          {Outcome::Kind::Refused, "the book itself is removed in book management, not here"});
-    Check(DeleteInBook(*files, place, "../Book"), {Outcome::Kind::Refused, "\"../Book\" is outside the book"});
+    Check(DeleteInBook(*files, *shell, place, "", Removal::ForGood),
+          {Outcome::Kind::Refused, "the book itself is removed as a book, not here"});
+    Check(DeleteInBook(*files, *shell, place, "../Book", Removal::ForGood), {Outcome::Kind::Refused, "\"../Book\" is outside the book"});
     EXPECT_TRUE(temp.Exists("R/Book/Intro/Taken.htm"));
 }
 

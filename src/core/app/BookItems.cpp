@@ -130,18 +130,73 @@ Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRe
     return Outcome::Done(target);
 }
 
-Outcome DeleteItem(IFileSystem& files, std::string_view path, ItemKind kind) {
+Outcome MoveItem(IShellFileOperations& shell, IFileSystem& files, const std::string& path,
+                 ItemKind kind, const std::string& destination) {
     auto [parent, name] = SplitParent(path);
+    if (destination == parent) {
+        return Outcome::Done(path);
+    }
+    std::string prefix = path + kPathSeparator;
+    if (kind == kFolderItem && (destination == path || destination.starts_with(prefix))) {
+        return Outcome::Refused("a folder cannot be moved into itself");
+    }
+    std::string target = JoinPath(destination, name);
+    if (!FitsPathBuffer(target)) {
+        return TooLongPath(target);
+    }
+    if (std::optional<std::string> taken = FindTakenName(files, destination, name)) {
+        return TakenName(destination, *taken);
+    }
+    if (kind == kPageItem) {
+        return RenamePage(shell, files, path, target);
+    }
+    if (!shell.Rename(path, target)) {
+        return Outcome::Failed("cannot move " + Quoted(path) + " to " + Quoted(destination));
+    }
+    return Outcome::Done(target);
+}
+
+ItemCount CountItems(const IFileSystem& files, std::string_view path, ItemKind kind) {
+    if (kind == kPageItem) {
+        return {1, 0};
+    }
+    ItemCount count{0, 1};
+    for (const FolderEntry& entry : files.ListFolder(path).value_or(std::vector<FolderEntry>{})) {
+        if (entry.isFolder && !IsCompanionFolder(entry.name) && !entry.isLink) {
+            ItemCount below = CountItems(files, JoinPath(path, entry.name), kFolderItem);
+            count.pages += below.pages;
+            count.folders += below.folders;
+        } else if (!entry.isFolder && IsPageFile(entry.name)) {
+            ++count.pages;
+        }
+    }
+    return count;
+}
+
+Outcome DeleteItem(IFileSystem& files, IShellFileOperations& shell, std::string_view path,
+                   ItemKind kind, Removal removal) {
+    auto [parent, name] = SplitParent(path);
+    auto remove = [&](std::string_view target, bool isFolder) {
+        if (removal == Removal::ToRecycleArea) {
+            shell.Delete(target, true);
+        } else if (isFolder) {
+            DeleteTree(files, target);
+        } else {
+            files.RemoveFile(target);
+        }
+    };
     if (kind == kFolderItem) {
-        DeleteTree(files, path);
+        remove(path, true);
         if (HoldsEntry(files, parent, name)) {
             return Outcome::Failed("cannot remove all of " + Quoted(path));
         }
         return Outcome::Done(std::string(path));
     }
     std::string companion = CompanionFolderOfPage(path);
-    files.RemoveFile(path);
-    DeleteTree(files, companion);
+    remove(path, false);
+    if (files.IsFolder(companion)) {
+        remove(companion, true);
+    }
     if (HoldsEntry(files, parent, name)) {
         return Outcome::Failed("cannot remove the page " + Quoted(path));
     }
@@ -151,20 +206,40 @@ Outcome DeleteItem(IFileSystem& files, std::string_view path, ItemKind kind) {
     return Outcome::Done(std::string(path));
 }
 
-Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath) {
+Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath,
+                           bool withParents) {
     std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
     if (names && names->empty()) {
         return Outcome::Refused("give the new folder's path inside the book");
     }
-    std::string parentPath;
-    for (std::size_t i = 0; names && i + 1 < names->size(); ++i) {
-        parentPath += (i == 0 ? "" : "/") + (*names)[i];
+    if (!names) {
+        return LocateInBook(files, place, bookPath).outcome;
     }
-    LocatedEntry parent = LocateInBook(files, place, names ? parentPath : bookPath, kFolderItem);
-    if (!parent.outcome.IsDone()) {
-        return parent.outcome;
+    std::string walked;
+    std::string folder = place.Folder();
+    for (std::size_t i = 0; i < names->size(); ++i) {
+        const std::string& name = (*names)[i];
+        walked += (i == 0 ? "" : "/") + name;
+        bool last = i + 1 == names->size();
+        LocatedEntry step = LocateInBook(files, place, walked, kFolderItem);
+        if (!last && step.outcome.IsDone()) {
+            folder = step.path;
+            continue;
+        }
+        // A missing step of the way is made only when asked; a page in the way never.
+        if (!last && !(withParents && step.missing)) {
+            return step.outcome;
+        }
+        if (last && withParents && step.outcome.IsDone()) {
+            return step.outcome;  // already there: nothing to make
+        }
+        Outcome made = CreateFolder(files, folder, name, ExistingFolder::Refuse);
+        if (!made.IsDone()) {
+            return made;
+        }
+        folder = made.path;
     }
-    return CreateFolder(files, parent.path, names->back(), ExistingFolder::Refuse);
+    return Outcome::Done(folder);
 }
 
 Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
@@ -180,16 +255,35 @@ Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const Book
     return RenameItem(shell, files, {item.path, item.kind, std::string(newName)});
 }
 
-Outcome DeleteInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath) {
+Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const BookPlace& place,
+                     std::string_view bookPath, Removal removal) {
     std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
     if (names && names->empty()) {
-        return Outcome::Refused("the book itself is removed in book management, not here");
+        return Outcome::Refused("the book itself is removed as a book, not here");
     }
     LocatedEntry item = LocateInBook(files, place, bookPath);
     if (!item.outcome.IsDone()) {
         return item.outcome;
     }
-    return DeleteItem(files, item.path, item.kind);
+    return DeleteItem(files, shell, item.path, item.kind, removal);
+}
+
+Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
+                   std::string_view bookPath, const BookPlace& destinationBook,
+                   std::string_view destination) {
+    std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
+    if (names && names->empty()) {
+        return Outcome::Refused("give the path of a folder or page inside the book");
+    }
+    LocatedEntry item = LocateInBook(files, place, bookPath);
+    if (!item.outcome.IsDone()) {
+        return item.outcome;
+    }
+    LocatedEntry folder = LocateInBook(files, destinationBook, destination, kFolderItem);
+    if (!folder.outcome.IsDone()) {
+        return folder.outcome;
+    }
+    return MoveItem(shell, files, item.path, item.kind, folder.path);
 }
 
 }  // namespace wisp

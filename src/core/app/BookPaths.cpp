@@ -70,6 +70,7 @@ LocatedEntry LocateInBook(const IFileSystem& files, const BookPlace& place,
             bool folderOnly = wanted == kFolderItem && &name == &names->back();
             located.outcome = Outcome::Refused((folderOnly ? "no folder " : "no folder or page ") +
                                                Quoted(walked) + " in book " + Quoted(place.book));
+            located.missing = true;
             return located;
         }
         located.path = JoinPath(located.path, name);

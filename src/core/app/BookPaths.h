@@ -31,6 +31,7 @@ struct LocatedEntry {
     std::string path;  // on disk
     ItemKind kind = kFolderItem;
     std::string name;  // the item's name, the book's for its top folder
+    bool missing = false;  // refused because a name of the path is not there
 };
 
 // The folder or page that `bookPath` names in the book, as the tree lists it: companion

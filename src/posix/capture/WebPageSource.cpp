@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "core/capture/AddressRules.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
 
@@ -43,7 +44,8 @@ std::string NormalizeTitle(const std::string& raw) {
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner) {
     std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
-    if (!address) {
+    // A page from the web must never make the reader's machine copy its own files.
+    if (!address || (IsWebUrl(pageUrl) && !IsWebUrl(*address))) {
         return std::nullopt;
     }
     FetchedDocument sheet = FetchToMemory(*address);

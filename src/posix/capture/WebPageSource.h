@@ -54,7 +54,7 @@ private:
 };
 
 // A linked style sheet's text: `href` resolved against the page's address, fetched and
-// decoded; nullopt when it cannot be.
+// decoded; nullopt when it cannot be, or when a page from the web names a local file.
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner);
 

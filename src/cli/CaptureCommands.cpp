@@ -68,7 +68,7 @@ void RunCollect(CommandContext& context) {
         }
         page.html = std::move(*composed);
     } else {
-        page.html = source.Doctype() + ComposeWholePage(source);
+        page.html = ComposeWholePage(source);
     }
     page.html = AddPageMetadata(std::move(page.html), command.Value("keywords").value_or(""),
                                 command.Value("description").value_or(""));

@@ -241,11 +241,17 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
 }
 
 std::optional<std::string> RenderedPageSource::ElementTagName(std::size_t index) const {
-    return index == 0 ? std::optional<std::string>("HTML") : std::nullopt;
+    if (index >= ElementCount()) {
+        return std::nullopt;
+    }
+    return index + 1 == ElementCount() ? "HTML" : "!";
 }
 
 std::optional<std::string> RenderedPageSource::ElementOuterHtml(std::size_t index) const {
-    return index == 0 ? std::optional<std::string>(rootHtml_) : std::nullopt;
+    if (index >= ElementCount()) {
+        return std::nullopt;
+    }
+    return index + 1 == ElementCount() ? rootHtml_ : doctype_;
 }
 
 }  // namespace wisp

@@ -41,8 +41,9 @@ public:
 
     std::string Title() const override { return title_; }
     std::string Url() const override { return url_; }
-    // The root element alone: all the collector takes of a whole page.
-    std::size_t ElementCount() const override { return 1; }
+    // The root element alone, after the DOCTYPE listed as a browser lists it (a "!" element):
+    // all the collector takes of a whole page.
+    std::size_t ElementCount() const override { return doctype_.empty() ? 1 : 2; }
     std::optional<std::string> ElementTagName(std::size_t index) const override;
     std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
@@ -50,7 +51,6 @@ public:
     }
     std::vector<std::string> StyleSheetUrls() const override { return styleSheetUrls_; }
     std::string SelectionHtml() const override { return selectionHtml_; }
-    std::string Doctype() const override { return doctype_; }
     std::size_t SelectedCount() const override { return selectedCount_; }
 
 private:

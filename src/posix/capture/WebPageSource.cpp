@@ -83,6 +83,7 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
                              const IUrlCombiner& urlCombiner)
     : url_(std::move(url)), document_(std::make_unique<HtmlDocument>(utf8Html)) {
     elements_ = document_->Elements();
+    doctypes_ = document_->Doctype().empty() ? 0 : 1;
     if (selection) {
         for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
             styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
@@ -103,6 +104,10 @@ std::string WebPageSource::Title() const {
 }
 
 std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) const {
+    if (index < doctypes_) {
+        return "!";
+    }
+    index -= doctypes_;
     if (index >= elements_.size()) {
         return std::nullopt;
     }
@@ -114,6 +119,10 @@ std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) cons
 }
 
 std::optional<std::string> WebPageSource::ElementOuterHtml(std::size_t index) const {
+    if (index < doctypes_) {
+        return document_->Doctype();
+    }
+    index -= doctypes_;
     if (index >= elements_.size()) {
         return std::nullopt;
     }

@@ -16,7 +16,6 @@
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/TargetFolder.h"
-#include "core/capture/MarkupCase.h"
 #include "core/capture/PageComposition.h"
 #include "core/capture/PageMetadata.h"
 #include "core/capture/PastedPageTitle.h"
@@ -24,6 +23,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
 #include "core/library/TreeItemKind.h"
+#include "posix/capture/LivePage.h"
 #include "posix/platform/XdgFolders.h"
 
 namespace wisp::cli {
@@ -85,55 +85,6 @@ CommandHandler HandlerOf(std::string_view name) {
     }
     throw std::logic_error("no command " + std::string(name));
 }
-
-// The page the content script read, as the collector reads a document.
-class MessagePageSource final : public IPageSource {
-public:
-    explicit MessagePageSource(const Json& request)
-        : title_(OptionalText(request, "title").value_or("")),
-          url_(OptionalText(request, "url").value_or("")),
-          doctype_(OptionalText(request, "doctype").value_or("")),
-          // Today's browsers report markup in lower case; the resource scan reads capitals.
-          html_(NormaliseMarkupCase(OptionalText(request, "html").value_or(""))),
-          selection_(NormaliseMarkupCase(OptionalText(request, "selection").value_or(""))) {
-        auto sheets = request.find("styleSheets");
-        if (sheets == request.end() || !sheets->is_array()) {
-            return;
-        }
-        for (const Json& sheet : *sheets) {
-            bool linked = sheet.is_object() && sheet.contains("href") && sheet["href"].is_string();
-            urls_.push_back(linked ? sheet["href"].get<std::string>() : std::string());
-            if (sheet.is_object() && sheet.contains("css") && sheet["css"].is_string()) {
-                sheets_.push_back(sheet["css"].get<std::string>());
-            } else if (linked) {
-                // A sheet of another origin the page may not read: the capture fetches it.
-                sheets_.push_back("@import url(\"" + sheet["href"].get<std::string>() + "\");");
-            } else {
-                sheets_.push_back(std::nullopt);
-            }
-        }
-    }
-
-    std::string Title() const override { return title_; }
-    std::string Url() const override { return url_; }
-    std::size_t ElementCount() const override { return doctype_.empty() ? 1 : 2; }
-    std::optional<std::string> ElementTagName(std::size_t index) const override {
-        return index + 1 == ElementCount() ? "HTML" : "!";
-    }
-    std::optional<std::string> ElementOuterHtml(std::size_t index) const override {
-        return index + 1 == ElementCount() ? html_ : doctype_;
-    }
-    std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
-        return sheets_;
-    }
-    std::vector<std::string> StyleSheetUrls() const override { return urls_; }
-    std::string SelectionHtml() const override { return selection_; }
-
-private:
-    std::string title_, url_, doctype_, html_, selection_;
-    std::vector<std::optional<std::string>> sheets_;
-    std::vector<std::string> urls_;
-};
 
 class NoFolderChooser final : public IFolderChooser {
 public:
@@ -413,7 +364,11 @@ private:
         if (std::optional<std::string_view> refused = CheckPageTitle(title)) {
             throw CommandFailure(std::string(*refused));
         }
-        MessagePageSource source(request);
+        ParsedLivePage parsed = ParseLivePage(request, *CreateNativeUrlCombiner());
+        if (!parsed.page) {
+            throw RequestError(parsed.error);
+        }
+        const IPageSource& source = *parsed.page;
         CapturedPage page;
         page.title = title;
         page.sourceUrl = source.Url();

@@ -18,9 +18,9 @@
 #include "cli/PageCapture.h"
 #include "core/app/BookItems.h"
 #include "core/app/Books.h"
-#include "core/capture/MarkupCase.h"
 #include "core/library/BookListing.h"
 #include "core/library/LibraryNaming.h"
+#include "posix/capture/LivePage.h"
 #include "posix/library/BuildSparingFileSystem.h"
 #include "posix/platform/XdgFolders.h"
 
@@ -64,55 +64,6 @@ std::string Text(const Json& request, const char* key) {
     }
     return *text;
 }
-
-// The page the content script read, as the collector reads a document.
-class MessagePageSource final : public IPageSource {
-public:
-    explicit MessagePageSource(const Json& request)
-        : title_(OptionalText(request, "title").value_or("")),
-          url_(OptionalText(request, "url").value_or("")),
-          doctype_(OptionalText(request, "doctype").value_or("")),
-          // Today's browsers report markup in lower case; the resource scan reads capitals.
-          html_(NormaliseMarkupCase(OptionalText(request, "html").value_or(""))),
-          selection_(NormaliseMarkupCase(OptionalText(request, "selection").value_or(""))) {
-        auto sheets = request.find("styleSheets");
-        if (sheets == request.end() || !sheets->is_array()) {
-            return;
-        }
-        for (const Json& sheet : *sheets) {
-            bool linked = sheet.is_object() && sheet.contains("href") && sheet["href"].is_string();
-            urls_.push_back(linked ? sheet["href"].get<std::string>() : std::string());
-            if (sheet.is_object() && sheet.contains("css") && sheet["css"].is_string()) {
-                sheets_.push_back(sheet["css"].get<std::string>());
-            } else if (linked) {
-                // A sheet of another origin the page may not read: the capture fetches it.
-                sheets_.push_back("@import url(\"" + sheet["href"].get<std::string>() + "\");");
-            } else {
-                sheets_.push_back(std::nullopt);
-            }
-        }
-    }
-
-    std::string Title() const override { return title_; }
-    std::string Url() const override { return url_; }
-    std::size_t ElementCount() const override { return doctype_.empty() ? 1 : 2; }
-    std::optional<std::string> ElementTagName(std::size_t index) const override {
-        return index + 1 == ElementCount() ? "HTML" : "!";
-    }
-    std::optional<std::string> ElementOuterHtml(std::size_t index) const override {
-        return index + 1 == ElementCount() ? html_ : doctype_;
-    }
-    std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
-        return sheets_;
-    }
-    std::vector<std::string> StyleSheetUrls() const override { return urls_; }
-    std::string SelectionHtml() const override { return selection_; }
-
-private:
-    std::string title_, url_, doctype_, html_, selection_;
-    std::vector<std::optional<std::string>> sheets_;
-    std::vector<std::string> urls_;
-};
 
 // A page refused because its name is taken: the panel asks the reader what to do.
 struct TakenFailure : CommandFailure {
@@ -322,8 +273,12 @@ private:
             Text(request, "html");  // a page without its document would be saved empty
         }
         auto [place, folder] = SaveFolder(request);
-        MessagePageSource source(request);
         CommandCapture capture(context_);
+        ParsedLivePage parsed = ParseLivePage(request, capture.Ports().urlCombiner);
+        if (!parsed.page) {
+            throw RequestError(parsed.error);
+        }
+        const IPageSource& source = *parsed.page;
         return SavedReply(place, CapturePage({source, selection ? kCollectSelection : kCollectWholePage,
                                               folder, title,
                                               OptionalText(request, "keywords").value_or(""),

@@ -7,6 +7,7 @@
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
+#include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
 
@@ -26,11 +27,16 @@ std::string ReadInput(const std::string& file) {
     return text.str();
 }
 
-// The folder of the book a command saves into: --folder inside it, else the book's own.
+// The folder of the book a command saves into: --folder inside it (made first with
+// --parents), else the book's own.
 std::string TargetFolder(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    return library.Locate(place, context.command.Value("folder").value_or(""), kFolderItem).path;
+    std::string folder = context.command.Value("folder").value_or("");
+    if (context.command.Has("parents") && !folder.empty()) {
+        return Require(CreateFolderInBook(context.files, place, folder, true)).path;
+    }
+    return library.Locate(place, folder, kFolderItem).path;
 }
 
 // A page of the chosen name is replaced only when the reader says so.

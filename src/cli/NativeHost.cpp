@@ -172,20 +172,21 @@ private:
     }
 
     Json RenameBook(const Json& request) {
-        OpenedLibrary library(context_, LibraryUse::Read);
-        return Reply(wisp::RenameBook(*shell_, context_.files, library.Root(),
-                                      Text(request, "book"), Text(request, "name")));
+        RenameLibraryBook(context_, Text(request, "book"), Text(request, "name"));
+        return Json::object();
     }
 
     Json DeleteBook(const Json& request) {
         // The panel asked the reader the book manager's question before sending this.
-        OpenedLibrary library(context_, LibraryUse::Read);
-        return Reply(wisp::DeleteBook(*shell_, context_.files, library.Root(),
-                                      Text(request, "book"), true));
+        RemoveLibraryBook(context_, Text(request, "book"), false);
+        return Json::object();
     }
 
     Json Root(const Json& request) {
         if (std::optional<std::string> path = OptionalText(request, "path")) {
+            if (path->empty()) {
+                throw CommandFailure("the library root cannot be empty");
+            }
             StoreLibraryRoot(context_, *path);
         }
         return Json{{"root", context_.LibraryRoot()}};

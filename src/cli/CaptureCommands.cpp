@@ -32,11 +32,8 @@ std::string ReadInput(const std::string& file) {
 std::string TargetFolder(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    std::string folder = context.command.Value("folder").value_or("");
-    if (context.command.Has("parents") && !folder.empty()) {
-        return Require(CreateFolderInBook(context.files, place, folder, true)).path;
-    }
-    return library.Locate(place, folder, kFolderItem).path;
+    return library.FolderToWriteIn(place, context.command.Value("folder").value_or(""),
+                                   context.command.Has("parents"));
 }
 
 // A page of the chosen name is replaced only when the reader says so.

@@ -250,8 +250,7 @@ private:
     std::pair<BookPlace, std::string> SaveFolder(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
         BookPlace place = Book(library, request);
-        std::string folder = OptionalText(request, "folder").value_or("");
-        return {place, library.Locate(place, folder, kFolderItem).path};
+        return {place, library.FolderToWriteIn(place, OptionalText(request, "folder").value_or(""))};
     }
 
     // The reply for a saved page names it inside the book.

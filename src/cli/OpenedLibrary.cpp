@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/app/BookItems.h"
 #include "core/app/Books.h"
 #include "core/library/LibraryStore.h"
 
@@ -102,6 +103,18 @@ LocatedEntry OpenedLibrary::Locate(const BookPlace& place, std::string_view book
     LocatedEntry located = LocateInBook(context_.files, place, bookPath, wanted);
     Require(located.outcome);
     return located;
+}
+
+std::string OpenedLibrary::FolderToWriteIn(const BookPlace& place, std::string_view bookPath,
+                                           bool withParents) {
+    if (withParents && !bookPath.empty()) {
+        Require(CreateFolderInBook(context_.files, place, bookPath, true));
+    }
+    LocatedEntry folder = Locate(place, bookPath, kFolderItem);
+    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(folder, true)) {
+        Require(*refused);
+    }
+    return folder.path;
 }
 
 const Outcome& Require(const Outcome& outcome) {

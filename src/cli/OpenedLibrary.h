@@ -51,6 +51,11 @@ public:
     LocatedEntry Locate(const BookPlace& place, std::string_view bookPath,
                         std::optional<ItemKind> wanted = std::nullopt);
 
+    // The folder at `bookPath` that a page is saved into (made first, with the missing folders
+    // of the way, when `withParents`); throws when it cannot be written into.
+    std::string FolderToWriteIn(const BookPlace& place, std::string_view bookPath,
+                                bool withParents = false);
+
 private:
     std::string StoredCurrentBook() const;
 

@@ -154,6 +154,14 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     EXPECT_NE(page.find("<!DOCTYPE html>"), std::string::npos) << page;
     EXPECT_NE(page.find("Roma"), std::string::npos);
     EXPECT_NE(page.find("content=\"city\""), std::string::npos) << page;
+    // The name is taken now: the panel hears so, and may keep both.
+    Json again{{"request", "save"}, {"folder", "Europe"}, {"title", "Rome & Ostia"},
+               {"html", "<html><body>Ostia</body></html>"}};
+    Json taken = Ask(again);
+    EXPECT_EQ(taken["ok"], false);
+    EXPECT_EQ(taken["taken"], true);
+    again["taken"] = "keepBoth";
+    EXPECT_EQ(Ask(again)["page"], "Europe/Rome & Ostia (2).htm");
 
     Json selection = Ask({{"request", "save"},
                           {"title", "Part"},
@@ -165,7 +173,8 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     EXPECT_NE(part.find("<B>only this</B>"), std::string::npos);
 
     Json listed = Ask({{"request", "list"}, {"path", "Europe"}});
-    EXPECT_EQ(listed["items"], (Json{{{"name", "Rome & Ostia.htm"}, {"kind", "page"}}}));
+    EXPECT_EQ(listed["items"], (Json{{{"name", "Rome & Ostia (2).htm"}, {"kind", "page"}},
+                                     {{"name", "Rome & Ostia.htm"}, {"kind", "page"}}}));
     Json located = Ask({{"request", "locate"}, {"path", "Europe/Rome & Ostia.htm"}});
     EXPECT_EQ(located["url"], "file://" + library + "/Travel/Europe/Rome%20%26%20Ostia.htm");
     EXPECT_EQ(Ask({{"request", "books"}})["current"], "Travel");

@@ -233,6 +233,10 @@ Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::stri
         if (last && withParents && step.outcome.IsDone()) {
             return step.outcome;  // already there: nothing to make
         }
+        LocatedEntry parent = LocateInBook(files, place, walked.substr(0, walked.size() - name.size()));
+        if (std::optional<Outcome> refused = RefuseWritesThroughLinks(parent, true)) {
+            return *refused;
+        }
         Outcome made = CreateFolder(files, folder, name, ExistingFolder::Refuse);
         if (!made.IsDone()) {
             return made;
@@ -252,6 +256,9 @@ Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const Book
     if (!item.outcome.IsDone()) {
         return item.outcome;
     }
+    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(item, false)) {
+        return *refused;
+    }
     return RenameItem(shell, files, {item.path, item.kind, std::string(newName)});
 }
 
@@ -264,6 +271,9 @@ Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const Book
     LocatedEntry item = LocateInBook(files, place, bookPath);
     if (!item.outcome.IsDone()) {
         return item.outcome;
+    }
+    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(item, false)) {
+        return *refused;
     }
     return DeleteItem(files, shell, item.path, item.kind, removal);
 }
@@ -282,6 +292,12 @@ Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPl
     LocatedEntry folder = LocateInBook(files, destinationBook, destination, kFolderItem);
     if (!folder.outcome.IsDone()) {
         return folder.outcome;
+    }
+    for (std::optional<Outcome> refused :
+         {RefuseWritesThroughLinks(item, false), RefuseWritesThroughLinks(folder, true)}) {
+        if (refused) {
+            return *refused;
+        }
     }
     return MoveItem(shell, files, item.path, item.kind, folder.path);
 }

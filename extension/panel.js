@@ -216,7 +216,15 @@ async function build(folder = null) {
     if (folder && folder.dataset.path) {
       request.folder = folder.dataset.path;
     }
-    const built = await ask(request);
+    let built;
+    try {
+      built = await ask(request);
+    } catch (refused) {
+      if (!refused.taken || !await askYesNo(refused.message + '. Replace it?')) {
+        throw refused;
+      }
+      built = await ask({...request, replace: true});
+    }
     status.textContent = 'Built ' + built.output;
   });
 }

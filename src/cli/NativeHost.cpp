@@ -20,6 +20,7 @@
 #include "core/app/Books.h"
 #include "core/library/BookListing.h"
 #include "core/library/LibraryNaming.h"
+#include "core/library/NameChecks.h"
 #include "posix/capture/LivePage.h"
 #include "posix/library/BuildSparingFileSystem.h"
 #include "posix/platform/XdgFolders.h"
@@ -328,14 +329,24 @@ private:
             bookAndFolder += "/" + *folder;
         }
         std::string format = OptionalText(request, "format").value_or("chm");
-        // The browser starts the host in a folder of its own: a bare name goes home.
-        std::string output = OptionalText(request, "output").value_or(book + "." + format);
+        // The book file goes into the reader's home folder under the name the panel asked
+        // for; a name that reaches another folder is no name, and a file there is replaced
+        // only when the reader said so.
+        std::string name = OptionalText(request, "output").value_or(book + "." + format);
         std::string home = UserHomeFolder();
-        if (!output.empty() && output[0] != '/' && !home.empty()) {
-            output = JoinPath(home, output);
+        if (home.empty() || CheckNewItemName(name)) {
+            throw CommandFailure("give the book file a name without a folder: it is written into " +
+                                 (home.empty() ? std::string("the home folder") : Quoted(home)));
         }
-        if (output.empty()) {
-            throw CommandFailure("name the book file to build");
+        std::optional<BookFormat> parsed = ParseBookFormat(format);
+        if (!parsed) {
+            throw RequestError("\"format\" is \"chm\" or \"epub\"");
+        }
+        std::string output = OutputWithExtension(JoinPath(home, name), *parsed);
+        auto replace = request.find("replace");
+        bool replacing = replace != request.end() && replace->is_boolean() && replace->get<bool>();
+        if (!replacing && context_.files.IsFile(output)) {
+            throw TakenFailure(Quoted(output) + " exists already");
         }
         LibraryBuild built = BuildFromLibrary(context_, bookAndFolder, output, format);
         Json reply = Reply(built.outcome);
@@ -370,14 +381,23 @@ bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
             reply = request.is_discarded() ? ErrorReply("the message is not JSON")
                                            : connection.Answer(request);
         }
+        // An id goes back as it came only when it is one value: a copy of a structure as deep
+        // as the message chose would run out of stack.
+        Json id;
         if (request.is_object() && request.contains("id")) {
-            reply["id"] = request["id"];
+            const Json& sent = request["id"];
+            if (sent.is_structured()) {
+                reply = ErrorReply("an id is a number or a string");
+            } else {
+                id = sent;
+            }
+            reply["id"] = id;
         }
         std::string text = Dump(reply);
         if (text.size() >= kMostReplyBytes) {
             Json tooLarge = ErrorReply("the reply would pass 1 MiB");
-            if (request.is_object() && request.contains("id")) {
-                tooLarge["id"] = request["id"];
+            if (!id.is_null()) {
+                tooLarge["id"] = id;
             }
             text = Dump(tooLarge);
         }

@@ -220,8 +220,12 @@ async function build(folder = null) {
     try {
       built = await ask(request);
     } catch (refused) {
-      if (!refused.taken || !await askYesNo(refused.message + '. Replace it?')) {
+      if (!refused.taken) {
         throw refused;
+      }
+      if (!await askYesNo(refused.message + '. Replace it?')) {
+        status.textContent = '';
+        return;
       }
       built = await ask({...request, replace: true});
     }

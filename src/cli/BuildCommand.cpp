@@ -10,19 +10,12 @@
 #include "core/platform/HelpCompiler.h"
 #include "posix/platform/FileLock.h"
 #include "core/platform/XhtmlConverter.h"
+#include "core/text/AsciiCase.h"
 
 namespace wisp::cli {
 namespace {
 
 enum class BookFormat { Chm, Epub };
-
-std::string LowerExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension;
-}
 
 BookFormat ChooseFormat(const ParsedCommand& command, const std::filesystem::path& output) {
     if (std::optional<std::string> format = command.Value("format")) {
@@ -34,7 +27,7 @@ BookFormat ChooseFormat(const ParsedCommand& command, const std::filesystem::pat
         }
         throw CommandFailure("unknown format \"" + *format + "\": use chm or epub");
     }
-    return LowerExtension(output) == ".epub" ? BookFormat::Epub : BookFormat::Chm;
+    return EqualsNoCase(output.extension().string(), ".epub") ? BookFormat::Epub : BookFormat::Chm;
 }
 
 std::string UtcNow() {

@@ -9,7 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "core/library/LibraryNaming.h"
+#include "core/text/PercentEncoding.h"
 
 namespace wisp::cli {
 namespace {
@@ -156,7 +156,7 @@ void LibraryServer::Answer(int connection) {
         return;
     }
     std::string relative = line.substr(prefix.size(), end - prefix.size());
-    relative = DecodePercentEscapes(relative.substr(0, relative.find_first_of("?#")));
+    relative = PercentDecode(relative.substr(0, relative.find_first_of("?#")));
     std::error_code error;
     fs::path root = fs::canonical(root_, error);
     fs::path file = fs::canonical(fs::path(root_) / relative, error);

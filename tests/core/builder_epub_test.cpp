@@ -190,19 +190,6 @@ TEST_F(EpubBuildTest, ARebuildKeepsTheIdentifierAndAChapterIsTitledByItsLabel) {
     EXPECT_FALSE(Build("Garden", "Alpha", BuildItemKind::Page).built);
 }
 
-TEST(EpubText, EscapesMarkupAndLeavesOutWhatXmlCannotHold) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"Tom & \"Jerry\" <b>'s", "Tom &amp; &quot;Jerry&quot; &lt;b&gt;&#39;s"},
-        {"caf\xC3\xA9 \xF0\x9F\x8C\xB1", "caf\xC3\xA9 \xF0\x9F\x8C\xB1"},
-        {std::string("a\x01\x1F\tb\n", 6), "a\tb\n"},
-        {"bad\xC3 \xFF\xC0\xAF end", "bad  end"},  // broken and overlong sequences
-        {"\xED\xA0\x80 x \xEF\xBF\xBE", " x "},    // a surrogate, a non-character
-    };
-    for (const auto& [in, out] : cases) {
-        EXPECT_EQ(EscapeXml(in), out) << in;
-    }
-}
-
 TEST(EpubText, MediaTypesByExtension) {
     EXPECT_EQ(MediaTypeOf("a.PNG"), "image/png");
     EXPECT_EQ(MediaTypeOf("a.jpeg"), "image/jpeg");

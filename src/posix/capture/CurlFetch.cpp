@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/text/PercentEncoding.h"
+
 namespace wisp {
 namespace {
 
@@ -30,19 +32,9 @@ bool NeedsEscaping(unsigned char c) {
 }
 
 std::string EscapeBytes(std::string_view text, bool escapePercent) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (NeedsEscaping(byte) || (escapePercent && (c == '%' || c == '?' || c == '#'))) {
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0x0F];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
+    return PercentEncode(text, [escapePercent](unsigned char c) {
+        return !NeedsEscaping(c) && !(escapePercent && (c == '%' || c == '?' || c == '#'));
+    });
 }
 
 struct UrlDeleter {

@@ -1,7 +1,6 @@
 #include "posix/capture/WebPageSource.h"
 
-#include <cctype>
-
+#include "core/text/AsciiCase.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
 
@@ -9,10 +8,7 @@ namespace wisp {
 namespace {
 
 bool IsHtmlContentType(const std::string& contentType) {
-    std::string type = contentType.substr(0, contentType.find(';'));
-    for (char& c : type) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::string type = ToLowerAscii(contentType.substr(0, contentType.find(';')));
     while (!type.empty() && type.back() == ' ') {
         type.pop_back();
     }
@@ -104,11 +100,7 @@ std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) cons
     if (index >= elements_.size()) {
         return std::nullopt;
     }
-    std::string name = HtmlDocument::TagName(elements_[index]);
-    for (char& c : name) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return name;
+    return ToUpperAscii(HtmlDocument::TagName(elements_[index]));
 }
 
 std::optional<std::string> WebPageSource::ElementOuterHtml(std::size_t index) const {

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "core/text/PercentEncoding.h"
 #include "posix/platform/PosixFiles.h"
 
 namespace wisp {
@@ -40,25 +41,6 @@ std::string LocalTimeStamp() {
 
 }  // namespace
 
-std::string EncodeTrashInfoPath(std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (char c : path) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                     (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' ||
-                     byte == '~' || byte == '/';
-        if (plain) {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 0x0F];
-        }
-    }
-    return encoded;
-}
-
 FreedesktopTrash::FreedesktopTrash(std::string trashFolder)
     : folder_(trashFolder.empty() ? DefaultTrashFolder() : std::move(trashFolder)) {}
 
@@ -87,7 +69,7 @@ bool FreedesktopTrash::MoveToTrash(std::string_view path) const {
         return false;
     }
     std::string contents =
-        "[Trash Info]\nPath=" + EncodeTrashInfoPath(absolute.lexically_normal().string()) +
+        "[Trash Info]\nPath=" + PercentEncodePath(absolute.lexically_normal().string()) +
         "\nDeletionDate=" + LocalTimeStamp() + "\n";
     // The info file is made first and exclusively: it reserves the name in files/.
     for (int attempt = 1; attempt < 10000; ++attempt) {

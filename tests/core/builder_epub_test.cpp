@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "builder_test_files.h"
-#include "core/builder/CssReferences.h"
+#include "core/builder/StyleSheetRewrite.h"
 #include "core/builder/EpubBuilder.h"
 #include "core/builder/EpubText.h"
 #include "support/TempFolder.h"
@@ -217,7 +217,7 @@ TEST(CssReferences, RewritesKeepsOrDropsEachReference) {
         {"u{background:url(unclosed", "u{background:url(unclosed"},
     };
     for (const auto& [in, out] : cases) {
-        EXPECT_EQ(RewriteCssReferences(in, rewrite), out) << in;
+        EXPECT_EQ(RewriteOrDropCssReferences(in, rewrite), out) << in;
     }
 }
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <set>
 
-#include "core/builder/CssReferences.h"
+#include "core/builder/StyleSheetRewrite.h"
 #include "core/builder/EpubText.h"
 #include "core/builder/FolderDescent.h"
 #include "core/builder/HelpProjectWriter.h"
@@ -435,7 +435,7 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].present && files[i].role == FileRole::Resource &&
             MediaTypeOf(files[i].packagePath) == "text/css") {
-            contents[i] = RewriteCssReferences(contents[i], [&](std::string_view reference) {
+            contents[i] = RewriteOrDropCssReferences(contents[i], [&](std::string_view reference) {
                 return ResolveReference(walk, ReferenceKind::Resource, reference, files[i].relative,
                                         result.warnings);
             });

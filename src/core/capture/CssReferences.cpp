@@ -80,6 +80,7 @@ std::size_t ReadString(std::string_view css, std::size_t i, std::size_t& insideE
 std::vector<CssReference> FindCssReferences(std::string_view css) {
     std::vector<CssReference> found;
     bool afterImport = false;  // the next string or url() is an @import's target
+    std::size_t importAt = 0;  // the "@" of that @import
     std::size_t i = 0;
     while (i < css.size()) {
         const char c = css[i];
@@ -97,13 +98,15 @@ std::vector<CssReference> FindCssReferences(std::string_view css) {
             std::string value;
             std::size_t next = ReadString(css, i, insideEnd, value);
             if (afterImport) {
-                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), true});
+                found.push_back(
+                    {i + 1, insideEnd - (i + 1), std::move(value), true, i, next, importAt});
             }
             afterImport = false;
             i = next;
             continue;
         }
         if (c == '@') {
+            importAt = i;
             std::size_t start = ++i;
             while (i < css.size() && IsNameChar(css[i])) {
                 ++i;
@@ -138,7 +141,13 @@ std::vector<CssReference> FindCssReferences(std::string_view css) {
                 std::size_t insideEnd = 0;
                 std::string value;
                 std::size_t next = ReadString(css, i, insideEnd, value);
-                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), afterImport});
+                std::size_t close = next;
+                while (close < css.size() && IsCssSpace(css[close])) {
+                    ++close;
+                }
+                close = close < css.size() && css[close] == ')' ? close + 1 : next;
+                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), afterImport, start,
+                                 close, importAt});
                 i = next;
             } else {
                 std::size_t valueStart = i;
@@ -166,8 +175,8 @@ std::vector<CssReference> FindCssReferences(std::string_view css) {
                     valueEnd = i;
                 }
                 if (!bad && i < css.size() && valueEnd > valueStart) {
-                    found.push_back(
-                        {valueStart, valueEnd - valueStart, std::move(value), afterImport});
+                    found.push_back({valueStart, valueEnd - valueStart, std::move(value),
+                                     afterImport, start, i + 1, importAt});
                 }
             }
             afterImport = false;

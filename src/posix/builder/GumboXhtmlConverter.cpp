@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/builder/CssReferences.h"
+#include "core/builder/StyleSheetRewrite.h"
 #include "core/platform/XhtmlConverter.h"
 #include "core/text/AsciiCase.h"
 #include "core/text/MarkupEscape.h"
@@ -462,7 +462,7 @@ private:
     }
 
     std::string Css(std::string_view css) const {
-        return RewriteCssReferences(css, [this](std::string_view reference) {
+        return RewriteOrDropCssReferences(css, [this](std::string_view reference) {
             return rewrite_(ReferenceKind::Resource, reference);
         });
     }

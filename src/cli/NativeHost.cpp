@@ -24,6 +24,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
 #include "core/library/TreeItemKind.h"
+#include "core/text/PercentEncoding.h"
 #include "posix/platform/XdgFolders.h"
 
 namespace wisp::cli {
@@ -460,7 +461,7 @@ private:
         library.ShowBook(library.ChooseBook());
         TreeItem item = library.FindItem(library.NamesInBook(Text(request, "path")));
         std::string file = library.Tree().GetItemPath(item);
-        Json reply{{"file", file}, {"url", "file://" + EscapeUrlPath(file)}};
+        Json reply{{"file", file}, {"url", "file://" + PercentEncodePath(file)}};
         auto served = request.find("served");
         if (served != request.end() && served->is_boolean() && served->get<bool>()) {
             if (!server_ || server_->Root() != library.Root()) {
@@ -470,7 +471,7 @@ private:
             if (!base) {
                 throw CommandFailure("cannot serve the library on the loopback interface");
             }
-            reply["url"] = *base + EscapeUrlPath(file.substr(library.Root().size() + 1));
+            reply["url"] = *base + PercentEncodePath(file.substr(library.Root().size() + 1));
         }
         return reply;
     }

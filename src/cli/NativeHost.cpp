@@ -25,6 +25,7 @@
 #include "core/library/NameChecks.h"
 #include "core/library/TreeItemKind.h"
 #include "core/text/PercentEncoding.h"
+#include "posix/platform/FileDescriptor.h"
 #include "posix/platform/XdgFolders.h"
 
 namespace wisp::cli {
@@ -547,14 +548,12 @@ bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
 void RunNativeHost(CommandContext& context) {
     // Replies go to the descriptor the browser reads; anything else that would reach standard
     // output (a child program's chatter) goes to standard error instead of into the stream.
-    int replies = ::dup(STDOUT_FILENO);
-    if (replies < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+    FileDescriptor replies(::dup(STDOUT_FILENO));
+    if (!replies.IsOpen() || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
         throw CommandFailure("cannot set up the reply stream");
     }
     ::signal(SIGPIPE, SIG_IGN);
-    bool served = ServeNativeMessages(context, STDIN_FILENO, replies);
-    ::close(replies);
-    if (!served) {
+    if (!ServeNativeMessages(context, STDIN_FILENO, replies.get())) {
         throw CommandFailure("the browser's message stream broke off");
     }
 }

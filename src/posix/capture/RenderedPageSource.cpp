@@ -118,16 +118,17 @@ std::string AttachToPage(DevToolsClient& client, std::string& targetId) {
 
 }  // namespace
 
-RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
-                                                        const RenderOptions& options,
-                                                        const IUrlCombiner& urlCombiner) {
-    ReadResult result;
-    BrowserProcess browser(options.browser, options.browserSwitches);
-    if (!browser.Started()) {
-        result.error = browser.StartError();
-        result.browserFailed = true;
-        return result;
+Result<RenderedPageSource::Rendered, RenderedPageSource::ReadFailure> RenderedPageSource::Read(
+    const std::string& url, const RenderOptions& options, const IUrlCombiner& urlCombiner) {
+    auto pageFailure = [](std::string why) { return ReadFailure{{std::move(why)}, false}; };
+    auto browserFailure = [](std::string why) { return ReadFailure{{std::move(why)}, true}; };
+    Result<std::unique_ptr<BrowserProcess>> started =
+        BrowserProcess::Start(options.browser, options.browserSwitches);
+    if (!started) {
+        return browserFailure(started.Error().reason);
     }
+    BrowserProcess& browser = **started;
+    Rendered rendered;
     DevToolsClient client(browser.ToBrowser(), browser.FromBrowser());
     PageLoad load;
     client.OnEvent([&](const Json& event) { load.Handle(event); });
@@ -142,34 +143,29 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
             navigated = client.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
                                     Clock::now() + kNavigationTime);
         } catch (const DevToolsTimeout&) {
-            result.error = "cannot read " + url + ": no answer in " +
-                           std::to_string(kNavigationTime.count()) + " seconds";
-            return result;
+            return pageFailure("cannot read " + url + ": no answer in " +
+                               std::to_string(kNavigationTime.count()) + " seconds");
         } catch (const DevToolsRefusal& refusal) {
             // An address the browser cannot go to at all.
-            result.error = "cannot read " + url + ": " + refusal.what();
-            return result;
+            return pageFailure("cannot read " + url + ": " + refusal.what());
         }
         if (std::string failure = navigated.value("errorText", std::string()); !failure.empty()) {
-            result.error = "cannot read " + url + ": " + failure;
-            return result;
+            return pageFailure("cannot read " + url + ": " + failure);
         }
         if (load.status >= 400) {
-            result.error =
-                "cannot read " + url + ": the server answered HTTP " + std::to_string(load.status);
-            return result;
+            return pageFailure("cannot read " + url + ": the server answered HTTP " +
+                               std::to_string(load.status));
         }
         if (!load.mimeType.empty() && load.mimeType != "text/html" &&
             load.mimeType != "application/xhtml+xml") {
-            result.error = url + " is not an HTML page (" + load.mimeType + ")";
-            return result;
+            return pageFailure(url + " is not an HTML page (" + load.mimeType + ")");
         }
 
         // The page's own document is bounded above; the limit is for what follows it.
         const Clock::time_point limit = Clock::now() + options.timeLimit;
         while (!load.Quiet(options.quietTime)) {
             if (Clock::now() >= limit) {
-                result.timeLimitReached = true;
+                rendered.timeLimitReached = true;
                 break;
             }
             Clock::time_point wake = limit;
@@ -187,32 +183,24 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
             client.Call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", true}},
                         load.session, Clock::now() + kCommandTime);
         if (evaluated.contains("exceptionDetails")) {
-            result.error = "cannot read the document of " + url;
-            return result;
+            return pageFailure("cannot read the document of " + url);
         }
         read = evaluated["result"].value("value", Json::object());
     } catch (const DevToolsError& failure) {
         std::string log = browser.LastLogLine();
-        result.error = std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")");
-        result.browserFailed = true;
-        return result;
+        return browserFailure(std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")"));
     } catch (const Json::exception&) {
-        result.error = "the browser's answer is not what was asked for";
-        result.browserFailed = true;
-        return result;
+        return browserFailure("the browser's answer is not what was asked for");
     }
     // The browser is done; what is still to fetch needs none.
     browser.End();
 
     if (!read.is_object()) {
-        result.error = "the browser's answer is not what was asked for";
-        result.browserFailed = true;
-        return result;
+        return browserFailure("the browser's answer is not what was asked for");
     }
     if (read.contains("selectorError")) {
-        result.error = "cannot use the selector \"" + options.selector.value_or("") +
-                       "\": " + read.value("selectorError", std::string());
-        return result;
+        return pageFailure("cannot use the selector \"" + options.selector.value_or("") +
+                           "\": " + read.value("selectorError", std::string()));
     }
     auto page = std::unique_ptr<RenderedPageSource>(new RenderedPageSource());
     page->title_ = read.value("title", std::string());
@@ -236,8 +224,8 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
         ++page->selectedCount_;
     }
     page->selectionHtml_ = NormaliseMarkupCase(selection);
-    result.page = std::move(page);
-    return result;
+    rendered.page = std::move(page);
+    return rendered;
 }
 
 std::optional<std::string> RenderedPageSource::ElementTagName(std::size_t index) const {

@@ -8,6 +8,7 @@
 
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/LoadedPage.h"
+#include "posix/platform/Result.h"
 
 // The page-source port on Linux as a browser shows the page: headless Chromium loads it, runs
 // its scripts and waits for a quiet network, and the document is then read over the DevTools
@@ -30,14 +31,15 @@ struct RenderOptions {
 
 class RenderedPageSource final : public LoadedPage {
 public:
-    struct ReadResult {
+    struct Rendered {
         std::unique_ptr<RenderedPageSource> page;
-        std::string error;              // why the page could not be read, when page is null
-        bool browserFailed = false;     // the error lies with the browser, not with the page
         bool timeLimitReached = false;  // the page was read as it stood at the time limit
     };
-    static ReadResult Read(const std::string& url, const RenderOptions& options,
-                           const IUrlCombiner& urlCombiner);
+    struct ReadFailure : Failure {
+        bool browserFailed = false;  // the fault lies with the browser, not with the page
+    };
+    static Result<Rendered, ReadFailure> Read(const std::string& url, const RenderOptions& options,
+                                              const IUrlCombiner& urlCombiner);
 
     std::string Title() const override { return title_; }
     std::string Url() const override { return url_; }

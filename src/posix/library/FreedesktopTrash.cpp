@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/text/PercentEncoding.h"
+#include "posix/platform/FileDescriptor.h"
 #include "posix/platform/PosixFiles.h"
 
 namespace wisp {
@@ -75,15 +76,16 @@ bool FreedesktopTrash::MoveToTrash(std::string_view path) const {
     for (int attempt = 1; attempt < 10000; ++attempt) {
         std::string trashName = attempt == 1 ? name : name + "." + std::to_string(attempt);
         std::string infoPath = infoFolder + "/" + trashName + ".trashinfo";
-        int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
+        FileDescriptor info(
+            ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!info.IsOpen()) {
             if (errno == EEXIST) {
                 continue;
             }
             return false;
         }
-        bool written = WriteAll(fd, contents);
-        written = (::close(fd) == 0) && written;
+        bool written = WriteAll(info.get(), contents);
+        written = info.Close() && written;
         std::string target = filesFolder + "/" + trashName;
         if (written && ::access(target.c_str(), F_OK) != 0 &&
             ::rename(source.c_str(), target.c_str()) == 0) {

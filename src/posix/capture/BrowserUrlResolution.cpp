@@ -2,7 +2,6 @@
 
 #include <uriparser/Uri.h>
 
-#include <algorithm>
 #include <array>
 
 #include "core/text/AsciiCase.h"
@@ -100,22 +99,18 @@ std::string CleanReference(std::string_view reference, bool specialBase) {
 }
 
 // The text with every byte uriparser would refuse where it stands (and every "%") escaped,
-// so that it takes whatever a browser takes; decoding its answer gives the bytes back.
+// so that it takes whatever a browser takes; decoding its answer gives the bytes back. An IPv6
+// host is escaped too, brackets, colons and all: parsed, uriparser would write it out in full.
 std::string EscapeForParser(std::string_view text) {
-    const std::size_t scheme = SchemeLength(text);
-    const std::size_t start = scheme > 0 ? scheme + 1 : 0;
-    std::size_t authorityEnd = 0;
-    if (text.substr(start).starts_with("//")) {
-        authorityEnd = std::min(text.find_first_of("/?#", start + 2), text.size());
-    }
     const std::size_t fragment = text.find('#');
+    bool inBrackets = false;
     std::string escaped;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        inBrackets = c == '[' || (inBrackets && c != ']');
         const bool kept = IsUriUnreserved(static_cast<unsigned char>(c)) ||
-                          std::string_view(":/?@!$&'()*+,;=").find(c) != std::string_view::npos ||
-                          (c == '#' && i == fragment) ||
-                          ((c == '[' || c == ']') && i < authorityEnd);  // an IPv6 host
+                          std::string_view("/?@!$&'()*+,;=").find(c) != std::string_view::npos ||
+                          (c == ':' && !inBrackets) || (c == '#' && i == fragment);
         if (kept) {
             escaped += c;
         } else {

@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   mingw-w64 mingw-w64-tools libwine-dev
   wine wine64 wine32:i386 xvfb xauth
-  libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev
+  libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev liburiparser-dev
   fp-utils libchm-dev libchm-bin
   libzip-dev epubcheck
   python3

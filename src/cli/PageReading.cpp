@@ -67,12 +67,11 @@ ReadPage ReadStatically(const std::string& url, const std::optional<std::string>
                                  "combinators and comma lists are understood");
         }
     }
-    WebPageSource::ReadResult read =
-        WebPageSource::Read(url, urlCombiner, selector ? &*selector : nullptr);
-    if (!read.page) {
-        throw CommandFailure(read.error);
+    auto read = WebPageSource::Read(url, urlCombiner, selector ? &*selector : nullptr);
+    if (!read) {
+        throw CommandFailure(read.Error().reason);
     }
-    return {std::move(read.page), false};
+    return {std::move(*read), false};
 }
 
 }  // namespace
@@ -100,19 +99,19 @@ ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
     }
     options.timeLimit = timeLimit;
     options.selector = selection;
-    RenderedPage read = ReadRenderedPage(url, options, *urlCombiner);
-    if (read.page) {
-        if (read.timeLimitReached) {
+    auto read = ReadRenderedPage(url, options, *urlCombiner);
+    if (read) {
+        if (read->timeLimitReached) {
             context.err << "wisp: warning: the page was still loading after "
                         << SecondsText(timeLimit)
                         << " seconds (--render-timeout); it is read as it stands\n";
         }
-        return {std::move(read.page), true};
+        return {std::move(read->page), true};
     }
-    if (!read.browserFailed) {
-        throw CommandFailure(read.error);
+    if (!read.Error().browserFailed) {
+        throw CommandFailure(read.Error().reason);
     }
-    context.err << "wisp: warning: the browser cannot render the page: " << read.error
+    context.err << "wisp: warning: the browser cannot render the page: " << read.Error().reason
                 << "; the page is read from its source, without running its scripts\n";
     return ReadStatically(url, selection, *urlCombiner);
 }

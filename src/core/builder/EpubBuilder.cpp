@@ -6,12 +6,14 @@
 #include <random>
 #include <set>
 
-#include "core/builder/CssReferences.h"
+#include "core/builder/StyleSheetRewrite.h"
 #include "core/builder/EpubText.h"
 #include "core/builder/FolderDescent.h"
 #include "core/builder/HelpProjectWriter.h"
 #include "core/builder/SiteMapPages.h"
 #include "core/library/LibraryNaming.h"
+#include "core/text/AsciiCase.h"
+#include "core/text/PercentEncoding.h"
 
 namespace wisp {
 namespace {
@@ -29,19 +31,6 @@ struct BookFile {
 
 bool IsSafeNameChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.';
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view end) {
-    if (text.size() < end.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < end.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - end.size() + i])) !=
-            end[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool IsHtmlName(std::string_view name) {
@@ -90,22 +79,6 @@ std::string RelativeHref(std::string_view fromFolder, std::string_view to) {
     return href;
 }
 
-std::string PercentDecode(std::string_view text) {
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-            decoded +=
-                static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
-        } else {
-            decoded += text[i];
-        }
-    }
-    return decoded;
-}
-
 bool HasScheme(std::string_view reference) {
     std::size_t colon = reference.find(':');
     if (colon == std::string_view::npos || colon < 2) {
@@ -118,10 +91,6 @@ bool HasScheme(std::string_view reference) {
         }
     }
     return std::isalpha(static_cast<unsigned char>(reference[0]));
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view start) {
-    return text.size() >= start.size() && EndsWithNoCase(text.substr(0, start.size()), start);
 }
 
 // Gathers the pages, the navigation tree and the companion files in the site map's order.
@@ -208,13 +177,7 @@ private:
         }
         std::string candidate = base + extension;
         auto& used = usedNames_[std::string(packageFolder)];
-        auto lower = [](std::string text) {
-            for (char& c : text) {
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-            return text;
-        };
-        while (!used.insert(lower(candidate)).second) {
+        while (!used.insert(ToLowerAscii(candidate)).second) {
             candidate = base + "-" + std::to_string(++renamed_) + extension;
         }
         return candidate;
@@ -472,7 +435,7 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].present && files[i].role == FileRole::Resource &&
             MediaTypeOf(files[i].packagePath) == "text/css") {
-            contents[i] = RewriteCssReferences(contents[i], [&](std::string_view reference) {
+            contents[i] = RewriteOrDropCssReferences(contents[i], [&](std::string_view reference) {
                 return ResolveReference(walk, ReferenceKind::Resource, reference, files[i].relative,
                                         result.warnings);
             });

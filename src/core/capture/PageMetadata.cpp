@@ -1,30 +1,10 @@
 #include "core/capture/PageMetadata.h"
 
+#include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
+
 namespace wisp {
 namespace {
-
-std::string EscapeAttribute(std::string_view value) {
-    std::string escaped;
-    for (char c : value) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
 
 // Where the text behind the start tag `name` (given in capitals) begins, case ignored; npos
 // when the page has no such tag.
@@ -35,11 +15,7 @@ std::size_t BehindStartTag(std::string_view html, std::string_view name) {
         if (end >= html.size()) {
             return std::string_view::npos;
         }
-        bool same = true;
-        for (std::size_t i = 0; i < name.size() && same; ++i) {
-            char c = html[at + 1 + i];
-            same = (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) == name[i];
-        }
+        const bool same = EqualsNoCase(html.substr(at + 1, name.size()), name);
         const char next = html[end];
         if (same && (next == '>' || next == ' ' || next == '\t' || next == '\n' || next == '\r')) {
             std::size_t close = html.find('>', end);
@@ -55,10 +31,10 @@ std::string AddPageMetadata(std::string html, std::string_view keywords,
                             std::string_view description) {
     std::string metas;
     if (!keywords.empty()) {
-        metas += "<META name=\"keywords\" content=\"" + EscapeAttribute(keywords) + "\">";
+        metas += "<META name=\"keywords\" content=\"" + EscapeMarkup(keywords) + "\">";
     }
     if (!description.empty()) {
-        metas += "<META name=\"description\" content=\"" + EscapeAttribute(description) + "\">";
+        metas += "<META name=\"description\" content=\"" + EscapeMarkup(description) + "\">";
     }
     if (metas.empty()) {
         return html;

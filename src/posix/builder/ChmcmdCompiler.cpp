@@ -9,20 +9,21 @@
 #include "posix/builder/CompiledFileCheck.h"
 #include "posix/builder/FullProjectCopy.h"
 #include "posix/builder/ProcessRun.h"
+#include "posix/platform/FileDescriptor.h"
 
 namespace wisp {
 namespace {
 
-std::string Describe(const ProcessOutcome& run, const std::string& program) {
-    if (!run.started) {
-        return "Cannot run " + program + ": " + run.startError + ".";
+std::string Describe(const Result<ProcessOutcome>& run, const std::string& program) {
+    if (!run) {
+        return "Cannot run " + program + ": " + run.Error().reason + ".";
     }
-    if (!run.exited) {
-        return program + (run.signal ? " was stopped by signal " + std::to_string(run.signal) +
-                                           " (" + strsignal(run.signal) + ")."
-                                     : " ended in an unknown way.");
+    if (!run->exited) {
+        return program + (run->signal ? " was stopped by signal " + std::to_string(run->signal) +
+                                            " (" + strsignal(run->signal) + ")."
+                                      : " ended in an unknown way.");
     }
-    return program + " failed with exit status " + std::to_string(run.exitCode) + ".";
+    return program + " failed with exit status " + std::to_string(run->exitCode) + ".";
 }
 
 // A temporary file in the compiled file's folder, removed unless it was moved into place.
@@ -31,13 +32,13 @@ public:
     explicit TemporaryOutput(const std::string& compiledFile) {
         std::string pattern =
             compiledFile.substr(0, compiledFile.rfind('/') + 1) + ".wisp-output-XXXXXX.chm";
-        int fd = ::mkstemps(pattern.data(), 4);
-        if (fd < 0) {
+        FileDescriptor fd(::mkstemps(pattern.data(), 4));
+        if (!fd.IsOpen()) {
             return;
         }
         // As a file the compiler made itself would be, not private as mkstemps makes it.
-        bool usable = ::fchmod(fd, 0644) == 0;
-        usable = ::close(fd) == 0 && usable;
+        bool usable = ::fchmod(fd.get(), 0644) == 0;
+        usable = fd.Close() && usable;
         if (!usable) {
             ::unlink(pattern.c_str());
             return;
@@ -65,7 +66,7 @@ private:
     std::string path_;
 };
 
-CompileResult Failure(std::string message, const std::string& output = {}) {
+CompileResult CompileFailure(std::string message, const std::string& output = {}) {
     if (!output.empty()) {
         message += "\n" + output;
     }
@@ -89,27 +90,30 @@ CompileResult ChmcmdCompiler::Compile(const HelpProject& project) {
     // one, which is checked and then renamed into place, so no reader sees half a file.
     TemporaryOutput output(project.compiledFile);
     if (output.Path().empty()) {
-        return Failure("Cannot write a file beside " + project.compiledFile + ".");
+        return CompileFailure("Cannot write a file beside " + project.compiledFile + ".");
     }
-    FullProjectCopy copy(project.projectFile, project.contentFiles, output.Path());
-    if (copy.Path().empty()) {
-        return Failure(copy.Error());
+    Result<FullProjectCopy> copy =
+        FullProjectCopy::Write(project.projectFile, project.contentFiles, output.Path());
+    if (!copy) {
+        return CompileFailure(copy.Error().reason);
     }
-    ProcessOutcome run = RunProcess({program_, copy.Path()});
-    if (!run.started || !run.exited || run.exitCode != 0) {
-        return Failure(Describe(run, program_), run.output);
+    Result<ProcessOutcome> run = RunProcess({program_, copy->Path()});
+    if (!run || !run->exited || run->exitCode != 0) {
+        return CompileFailure(Describe(run, program_), run ? run->output : std::string());
     }
-    std::string problem = CheckCompiledFile(output.Path(), kContentsFileName, project.contentFiles);
-    if (!problem.empty()) {
+    Result<> checked = CheckCompiledFile(output.Path(), kContentsFileName, project.contentFiles);
+    if (!checked) {
+        std::string problem = checked.Error().reason;
         // The reader knows the file by the name it chose.
         for (std::size_t at = problem.find(output.Path()); at != std::string::npos;
              at = problem.find(output.Path(), at + project.compiledFile.size())) {
             problem.replace(at, output.Path().size(), project.compiledFile);
         }
-        return Failure(problem, run.output);
+        return CompileFailure(problem, run->output);
     }
     if (!output.MoveTo(project.compiledFile)) {
-        return Failure("Cannot put the compiled file in place as " + project.compiledFile + ".");
+        return CompileFailure("Cannot put the compiled file in place as " + project.compiledFile +
+                              ".");
     }
     return {CompileStatus::Compiled, {}};
 }

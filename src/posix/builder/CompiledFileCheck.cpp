@@ -20,25 +20,27 @@ bool Holds(chmFile* chm, std::string_view relativePath) {
 
 }  // namespace
 
-std::string CheckCompiledFile(const std::string& compiledFile, std::string_view contentsFile,
-                              const std::vector<std::string>& contentFiles) {
+Result<> CheckCompiledFile(const std::string& compiledFile, std::string_view contentsFile,
+                           const std::vector<std::string>& contentFiles) {
     struct stat info {};
     if (::stat(compiledFile.c_str(), &info) != 0) {
-        return "The compiled file " + compiledFile + " was not written.";
+        return Failure{"The compiled file " + compiledFile + " was not written."};
     }
     if (info.st_size == 0) {
-        return "The compiled file " + compiledFile + " is empty.";
+        return Failure{"The compiled file " + compiledFile + " is empty."};
     }
     UniqueChm chm(::chm_open(compiledFile.c_str()));
     if (!chm) {
-        return "The compiled file " + compiledFile + " cannot be read as a compiled help file.";
+        return Failure{"The compiled file " + compiledFile +
+                       " cannot be read as a compiled help file."};
     }
     if (!Holds(chm.get(), contentsFile)) {
-        return "The compiled file " + compiledFile + " has no " + std::string(contentsFile) + ".";
+        return Failure{"The compiled file " + compiledFile + " has no " +
+                       std::string(contentsFile) + "."};
     }
     for (const std::string& file : contentFiles) {
         if (!Holds(chm.get(), file)) {
-            return "The compiled file " + compiledFile + " is missing " + file + ".";
+            return Failure{"The compiled file " + compiledFile + " is missing " + file + "."};
         }
     }
     return {};

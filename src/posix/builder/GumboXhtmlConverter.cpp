@@ -6,9 +6,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/builder/CssReferences.h"
-#include "core/builder/EpubText.h"
+#include "core/builder/StyleSheetRewrite.h"
 #include "core/platform/XhtmlConverter.h"
+#include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
 
 namespace wisp {
 namespace {
@@ -22,10 +23,7 @@ std::string TagName(const GumboElement& element) {
         gumbo_tag_from_original_text(&piece);
         name.assign(piece.data ? piece.data : "", piece.length);
     }
-    for (char& c : name) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return name;
+    return ToLowerAscii(name);
 }
 
 const char* Attribute(const GumboElement& element, const char* name) {
@@ -220,10 +218,7 @@ private:
             } else if (element.tag == GUMBO_TAG_META) {
                 const char* name = Attribute(element, "name");
                 const char* content = Attribute(element, "content");
-                std::string lower = name ? name : "";
-                for (char& c : lower) {
-                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                }
+                std::string lower = ToLowerAscii(name ? name : "");
                 if (content &&
                     (lower == "keywords" || lower == "description" || lower == "author")) {
                     out +=
@@ -245,11 +240,7 @@ private:
         if (element.tag == GUMBO_TAG_LINK) {
             const char* rel = Attribute(element, "rel");
             const char* href = Attribute(element, "href");
-            std::string lower = rel ? rel : "";
-            for (char& c : lower) {
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-            if (href && lower == "stylesheet") {
+            if (href && rel && EqualsNoCase(rel, "stylesheet")) {
                 if (auto target = rewrite_(ReferenceKind::Resource, href)) {
                     out += "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
                            EscapeXml(*target) + "\"/>\n";
@@ -471,7 +462,7 @@ private:
     }
 
     std::string Css(std::string_view css) const {
-        return RewriteCssReferences(css, [this](std::string_view reference) {
+        return RewriteOrDropCssReferences(css, [this](std::string_view reference) {
             return rewrite_(ReferenceKind::Resource, reference);
         });
     }

@@ -1,19 +1,13 @@
 #include "posix/platform/RegFile.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
-
-bool SameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 std::string_view TrimLineEnd(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
@@ -94,11 +88,11 @@ void AppendQuoted(std::string& out, std::string_view text) {
 
 const RegValue* RegFile::Find(std::string_view keyPath, std::string_view valueName) const {
     for (const RegKey& key : keys) {
-        if (!SameName(key.path, keyPath)) {
+        if (!EqualsNoCase(key.path, keyPath)) {
             continue;
         }
         for (const RegValue& value : key.values) {
-            if (SameName(value.name, valueName)) {
+            if (EqualsNoCase(value.name, valueName)) {
                 return &value;
             }
         }
@@ -108,13 +102,13 @@ const RegValue* RegFile::Find(std::string_view keyPath, std::string_view valueNa
 
 void RegFile::Set(std::string_view keyPath, std::string_view valueName, std::string_view data) {
     auto key = std::find_if(keys.begin(), keys.end(),
-                            [&](const RegKey& k) { return SameName(k.path, keyPath); });
+                            [&](const RegKey& k) { return EqualsNoCase(k.path, keyPath); });
     if (key == keys.end()) {
         keys.push_back(RegKey{std::string(keyPath), {}});
         key = keys.end() - 1;
     }
     for (RegValue& value : key->values) {
-        if (SameName(value.name, valueName)) {
+        if (EqualsNoCase(value.name, valueName)) {
             value.data = data;
             return;
         }
@@ -145,8 +139,9 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
                 return std::nullopt;
             }
             std::string_view path = line.substr(1, line.size() - 2);
-            auto existing = std::find_if(file.keys.begin(), file.keys.end(),
-                                         [&](const RegKey& k) { return SameName(k.path, path); });
+            auto existing = std::find_if(file.keys.begin(), file.keys.end(), [&](const RegKey& k) {
+                return EqualsNoCase(k.path, path);
+            });
             if (existing == file.keys.end()) {
                 file.keys.push_back(RegKey{std::string(path), {}});
             } else {

@@ -2,24 +2,10 @@
 
 #include "core/builder/BookBuilder.h"
 #include "core/builder/EpubBuilder.h"
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 namespace {
-
-bool EndsWithEpub(std::string_view name) {
-    constexpr std::string_view kEnding = ".epub";
-    if (name.size() < kEnding.size()) {
-        return false;
-    }
-    std::string_view tail = name.substr(name.size() - kEnding.size());
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        char c = tail[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c) != kEnding[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool HasExtension(std::string_view output) {
     std::size_t slash = output.rfind('/');
@@ -66,7 +52,7 @@ std::optional<BookFormat> ParseBookFormat(std::string_view name) {
 }
 
 BookFormat FormatOfOutput(std::string_view output) {
-    return EndsWithEpub(output) ? BookFormat::Epub : BookFormat::Chm;
+    return EndsWithNoCase(output, ".epub") ? BookFormat::Epub : BookFormat::Chm;
 }
 
 std::string OutputWithExtension(std::string output, BookFormat format) {

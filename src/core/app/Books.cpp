@@ -7,6 +7,7 @@
 #include "core/library/LibraryStore.h"
 #include "core/library/NameChecks.h"
 #include "core/library/PathLimits.h"
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 namespace {
@@ -98,12 +99,8 @@ Outcome MakeCurrentBook(ISettingsStore& settings, std::string_view book) {
 }
 
 std::vector<std::string> SortBookNames(std::vector<std::string> names) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [&](char x, char y) { return lower(x) < lower(y); });
-    });
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
     return names;
 }
 

@@ -10,6 +10,7 @@
 #include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
+#include "posix/platform/Interruption.h"
 
 namespace wisp::cli {
 namespace {
@@ -59,6 +60,8 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 void RunCollect(CommandContext& context) {
+    // Ctrl-C ends the capture at the next step, which removes what it started.
+    InterruptScope interrupts;
     const ParsedCommand& command = context.command;
     const std::string& url = command.positionals[0];
     CommandCapture capture(context);
@@ -88,6 +91,7 @@ void RunCollect(CommandContext& context) {
 }
 
 void RunPaste(CommandContext& context) {
+    InterruptScope interrupts;
     const ParsedCommand& command = context.command;
     std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
     CommandCapture capture(context);

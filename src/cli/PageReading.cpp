@@ -9,6 +9,7 @@
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/RenderedPageSource.h"
 #include "posix/capture/WebPageSource.h"
+#include "posix/platform/Interruption.h"
 
 namespace wisp::cli {
 namespace {
@@ -108,7 +109,7 @@ ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
         }
         return {std::move(read->page), true};
     }
-    if (!read.Error().browserFailed) {
+    if (!read.Error().browserFailed || Interrupted()) {
         throw CommandFailure(read.Error().reason);
     }
     context.err << "wisp: warning: the browser cannot render the page: " << read.Error().reason

@@ -3,6 +3,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "posix/support/ChmReader.h"
 #include "posix/support/LoopbackSite.h"
@@ -279,6 +284,44 @@ TEST_F(WispCapture, ConcurrentDownloadsLeaveWhatTheQueueOrderLeaves) {
                              "<IMG src=\"" + site.Url("/missing/keep.gif") + "\">"));
         EXPECT_EQ(temp.Read(files + "19.gif"), "gif 19") << transfers;
     }
+}
+
+TEST_F(WispCapture, CtrlCLeavesNothingOfThePageAndEarlierPagesAsTheyWere) {
+    temp.MakeFile("Library/Other/Earlier.htm", "an earlier page");
+    site.Add("/slow.html", "<html><head><title>Slow</title></head><body><img src=\"stuck.png\">"
+                           "<img src=\"images/logo.png\"></body></html>");
+    site.AddStalled("/stuck.png");
+    test::StartedProgram wisp = test::StartProgram(
+        WISP_BINARY,
+        {"collect", site.Url("/slow.html"), "--static", "--book", "Other", "--transfers", "1",
+         "--root", temp.Path("Library")},
+        {{"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")},
+         {"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")}});
+    ASSERT_GT(wisp.pid, 0);
+    for (int wait = 0; wait < 300 && site.StalledRequests() == 0; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_EQ(site.StalledRequests(), 1);
+    ::kill(wisp.pid, SIGINT);
+    int status = 0;
+    for (int wait = 0; wait < 200 && ::waitpid(wisp.pid, &status, WNOHANG) == 0; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!WIFSIGNALED(status) && !WIFEXITED(status)) {
+        ::kill(wisp.pid, SIGKILL);
+        ::waitpid(wisp.pid, &status, 0);
+        ADD_FAILURE() << "wisp did not end on Ctrl-C";
+    }
+    ::close(wisp.in);
+    ::close(wisp.out);
+    // Ended as Ctrl-C ends a program: a shell shows 130.
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.Path("Library/Other"))) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Earlier.htm"});
+    EXPECT_EQ(temp.Read("Library/Other/Earlier.htm"), "an earlier page");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "posix/capture/BrowserProcess.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,18 +21,8 @@ extern char** environ;
 namespace wisp {
 namespace {
 
-// The browser of this process, for the signal handler; 0 when none runs.
-volatile sig_atomic_t gBrowserGroup = 0;
-volatile sig_atomic_t gCaughtSignal = 0;
-
+// What the browser's process takes back to the defaults before it becomes the browser.
 constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
-
-void OnInterrupt(int signal) {
-    if (gBrowserGroup > 0) {
-        ::kill(-gBrowserGroup, SIGKILL);
-    }
-    gCaughtSignal = signal;
-}
 
 constexpr const char* kLogName = "browser.log";
 
@@ -129,7 +120,7 @@ Result<std::unique_ptr<BrowserProcess>> BrowserProcess::Start(
     envp.push_back(nullptr);
     const pid_t parent = ::getpid();
 
-    browser->InstallSignalHandlers();
+    browser->interrupts_.emplace();
     pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
@@ -167,8 +158,8 @@ Result<std::unique_ptr<BrowserProcess>> BrowserProcess::Start(
     // Set here too, so that the group exists before anything is sent to it.
     ::setpgid(pid, pid);
     browser->pid_ = pid;
-    gBrowserGroup = pid;
-    if (gCaughtSignal != 0) {
+    KillGroupOnInterrupt(pid);
+    if (Interrupted()) {
         ::kill(-pid, SIGKILL);
     }
     for (int fd : {browser->ToBrowser(), browser->FromBrowser()}) {
@@ -203,7 +194,7 @@ void BrowserProcess::End() {
         ::kill(-pid_, SIGKILL);
         int status = 0;
         RetryOnInterrupt([&] { return ::waitpid(pid_, &status, 0); });
-        gBrowserGroup = 0;
+        KillGroupOnInterrupt(0);
         pid_ = -1;
     }
     if (!profile_.empty()) {
@@ -211,42 +202,7 @@ void BrowserProcess::End() {
         std::filesystem::remove_all(profile_, ignored);
         profile_.clear();
     }
-    RestoreSignalHandlers();
-}
-
-void BrowserProcess::InstallSignalHandlers() {
-    gCaughtSignal = 0;
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    for (std::size_t i = 0; i < std::size(kHandledSignals); ++i) {
-        ::sigaction(kHandledSignals[i], nullptr, &oldActions_[i]);
-        if (kHandledSignals[i] == SIGPIPE) {
-            // A write into a pipe the browser closed fails with EPIPE instead of ending wisp.
-            ::sigaction(SIGPIPE, &ignore, nullptr);
-        } else if (oldActions_[i].sa_handler != SIG_IGN) {
-            // An interrupt wisp was started to ignore (nohup, a background job) stays ignored.
-            ::sigaction(kHandledSignals[i], &action, nullptr);
-        }
-    }
-    handlersInstalled_ = true;
-}
-
-void BrowserProcess::RestoreSignalHandlers() {
-    if (!handlersInstalled_) {
-        return;
-    }
-    for (std::size_t i = 0; i < std::size(kHandledSignals); ++i) {
-        ::sigaction(kHandledSignals[i], &oldActions_[i], nullptr);
-    }
-    handlersInstalled_ = false;
-    if (int signal = gCaughtSignal; signal != 0) {
-        gCaughtSignal = 0;
-        ::raise(signal);
-    }
+    interrupts_.reset();
 }
 
 }  // namespace wisp

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <signal.h>
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "posix/platform/FileDescriptor.h"
+#include "posix/platform/Interruption.h"
 #include "posix/platform/Result.h"
 
 // A headless browser started for one page: in a process group of its own, with a private
@@ -39,15 +40,13 @@ public:
 
 private:
     BrowserProcess() = default;
-    void InstallSignalHandlers();
-    void RestoreSignalHandlers();
 
     pid_t pid_ = -1;
     std::string profile_;
     FileDescriptor toBrowser_;
     FileDescriptor fromBrowser_;
-    bool handlersInstalled_ = false;
-    struct sigaction oldActions_[4] = {};
+    // Interrupts are caught while the browser runs, so that it is killed with the command.
+    std::optional<InterruptScope> interrupts_;
 };
 
 }  // namespace wisp

@@ -13,6 +13,8 @@
 #include "posix/platform/FileDescriptor.h"
 #include "posix/platform/PosixFiles.h"
 
+#include "posix/platform/Interruption.h"
+
 namespace wisp {
 namespace {
 
@@ -130,6 +132,11 @@ size_t WriteToMemory(char* data, size_t size, size_t count, void* user) {
     return total;
 }
 
+// Stops a transfer when the reader interrupted the command.
+int StopWhenInterrupted(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return Interrupted() ? 1 : 0;
+}
+
 void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchOptions& options) {
     curl_easy_setopt(handle, CURLOPT_URL, requestUrl.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");
@@ -144,6 +151,8 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
     // Time-outs by signal would not be safe with transfers on several threads.
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenInterrupted);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
 }
 
 }  // namespace

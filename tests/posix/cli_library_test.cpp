@@ -141,6 +141,19 @@ TEST_F(WispLibrary, UseMakesABookCurrentAndReportsWhatItCannotDo) {
     EXPECT_EQ(listed.out, "  First\n* Second\n");
 }
 
+TEST_F(WispLibrary, ASettingsFileWithABadLineIsSaidAndKeptNotWrittenOver) {
+    Folder("First");
+    std::string settings = temp.Read("user-settings/settings.reg") + "\"broken\n";
+    temp.MakeFile("user-settings/settings.reg", settings);
+    ProgramResult listed = Wisp({"books"});
+    EXPECT_EQ(listed.out, "* First\n");  // the root still comes from the lines that read
+    EXPECT_TRUE(Mentions(listed.err, "cannot read line")) << listed.err;
+    ProgramResult used = Wisp({"use", "First"});
+    EXPECT_EQ(used.exitStatus, 0) << used.err;
+    EXPECT_TRUE(Mentions(used.err, "it is kept as")) << used.err;
+    EXPECT_TRUE(Wisp({"books"}).err.empty());
+}
+
 TEST_F(WispLibrary, TreeShowsTheBookFullyOpenedAsTextOrJson) {
     EXPECT_TRUE(Mentions(Fails({"tree"}), "no book in"));
     // The listing rules (pages, companions, build files) are the core's; this is the wiring.

@@ -47,7 +47,7 @@ LibraryBuild BuildFromLibrary(CommandContext& context, const std::optional<std::
     if (format) {
         std::optional<BookFormat> named = ParseBookFormat(*format);
         if (!named) {
-            throw CommandFailure("unknown format \"" + *format + "\": use chm or epub");
+            throw UsageFailure("unknown format \"" + *format + "\": use chm or epub");
         }
         build.format = *named;
     } else {
@@ -79,7 +79,7 @@ void RunBuild(CommandContext& context) {
     const ParsedCommand& command = context.command;
     std::optional<std::string> output = command.Value("output");
     if (!output || output->empty()) {
-        throw CommandFailure("name the compiled file with -o FILE.chm or -o FILE.epub");
+        throw UsageFailure("name the compiled file with -o FILE.chm or -o FILE.epub");
     }
     std::optional<std::string> bookAndFolder;
     if (!command.positionals.empty()) {

@@ -7,7 +7,7 @@ namespace wisp::cli {
 std::string CommandContext::LibraryRoot() const {
     if (std::optional<std::string> root = command.Value("root")) {
         if (root->empty()) {
-            throw CommandFailure("--root needs a folder");
+            throw UsageFailure("--root needs a folder");
         }
         return *root;
     }
@@ -16,6 +16,18 @@ std::string CommandContext::LibraryRoot() const {
         throw CommandFailure("no library root is set and no home folder is known");
     }
     return root;
+}
+
+void CommandContext::Warn(std::string_view text) const {
+    if (!Quiet()) {
+        err << "wisp: warning: " << text << "\n";
+    }
+}
+
+void CommandContext::Note(std::string_view text) const {
+    if (!Quiet()) {
+        err << "wisp: note: " << text << "\n";
+    }
 }
 
 bool CommandContext::OnDefaultRoot() const {

@@ -38,6 +38,9 @@ struct CommandContext {
     // Whether the root of this call is the default one: neither given nor stored.
     bool OnDefaultRoot() const;
     bool Quiet() const { return command.Has("quiet"); }
+    // One line on the error stream, left out with --quiet (which prints errors only).
+    void Warn(std::string_view text) const;
+    void Note(std::string_view text) const;
 };
 
 }  // namespace wisp::cli

@@ -4,6 +4,7 @@
 #include "cli/BookRequests.h"
 #include "cli/Commands.h"
 #include "cli/OpenedLibrary.h"
+#include "cli/PlainMessages.h"
 #include "core/app/Books.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
@@ -25,7 +26,7 @@ void StoreLibraryRoot(CommandContext& context, const std::string& path) {
 bool MakeNewBook(CommandContext& context, const std::string& name) {
     // Before the library is opened: a name refused makes no default library either.
     if (std::optional<std::string_view> refusal = CheckNewBookName(name)) {
-        throw CommandFailure(std::string(*refusal));
+        throw CommandFailure(PlainMessage(*refusal));
     }
     OpenedLibrary library(context, LibraryUse::Write);
     bool existed = context.files.IsFolder(JoinPath(library.Root(), name));
@@ -82,8 +83,8 @@ void RunRoot(CommandContext& context) {
         throw CommandFailure("the library root cannot be empty");
     }
     StoreLibraryRoot(context, path);
-    if (!context.files.IsFolder(path) && !context.Quiet()) {
-        context.err << "wisp: note: " << path << " does not exist yet\n";
+    if (!context.files.IsFolder(path)) {
+        context.Note(path + " does not exist yet");
     }
 }
 
@@ -97,9 +98,8 @@ void RunBooks(CommandContext& context) {
 
 void RunNewBook(CommandContext& context) {
     const std::string& name = context.command.positionals[0];
-    if (MakeNewBook(context, name) && !context.Quiet()) {
-        context.err << "wisp: note: book " << Quoted(name)
-                    << " exists already; it is the current book now\n";
+    if (MakeNewBook(context, name)) {
+        context.Note("book " + Quoted(name) + " exists already; it is the current book now");
     }
 }
 

@@ -18,7 +18,7 @@ unsigned TransfersOf(const CommandContext& context) {
     auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), transfers);
     if (error != std::errc() || end != text->data() + text->size() || transfers == 0 ||
         transfers > kMostTransfers) {
-        throw CommandFailure("--transfers takes a number from 1 to " +
+        throw UsageFailure("--transfers takes a number from 1 to " +
                              std::to_string(kMostTransfers));
     }
     return transfers;

@@ -2,6 +2,8 @@
 #include <ctime>
 #include <filesystem>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/BuildCommand.h"
 #include "cli/Commands.h"
 #include "cli/OpenedLibrary.h"
@@ -88,7 +90,11 @@ void RunBuild(CommandContext& context) {
     LibraryBuild built = BuildFromLibrary(context, bookAndFolder, *output, command.Value("format"));
     PrintWarnings(context, built.outcome);
     Require(built.outcome);
-    if (!context.Quiet()) {
+    if (context.Json()) {
+        context.WriteJson({{"built", built.outcome.path},
+                           {"folder", built.folder},
+                           {"warnings", built.outcome.warnings}});
+    } else if (!context.Quiet()) {
         context.out << "Built " << built.outcome.path << " from " << built.folder << "\n";
     }
 }

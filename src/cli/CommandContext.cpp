@@ -1,5 +1,7 @@
 #include "cli/CommandContext.h"
 
+#include <nlohmann/json.hpp>
+
 #include "core/library/LibraryStore.h"
 
 namespace wisp::cli {
@@ -22,6 +24,11 @@ void CommandContext::Warn(std::string_view text) const {
     if (!Quiet()) {
         err << "wisp: warning: " << text << "\n";
     }
+}
+
+void CommandContext::WriteJson(const nlohmann::json& document) const {
+    // Names read from disk may not be UTF-8; they are written with replacement characters.
+    out << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
 }
 
 void CommandContext::Note(std::string_view text) const {

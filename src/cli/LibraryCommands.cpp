@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/BookRequests.h"
 #include "cli/Commands.h"
 #include "cli/OpenedLibrary.h"
@@ -91,6 +93,10 @@ void RunRoot(CommandContext& context) {
 void RunBooks(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Read);
     BookShelf shelf = library.LoadBooks();
+    if (context.Json()) {
+        context.WriteJson({{"books", shelf.books}, {"current", shelf.current}});
+        return;
+    }
     for (const std::string& book : shelf.books) {
         context.out << (book == shelf.current ? "* " : "  ") << book << "\n";
     }

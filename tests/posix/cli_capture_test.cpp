@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -104,8 +106,12 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
 
 TEST_F(WispCapture, CollectsASelectionWithTheStyleSheets) {
     ProgramResult result = Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--folder",
-                                 "Winter", "--selection", "div.recipe", "--title", "Soups"});
+                                 "Winter", "--selection", "div.recipe", "--title", "Soups",
+                                 "--json"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
+    nlohmann::json report = nlohmann::json::parse(result.out);
+    EXPECT_EQ(report["saved"], temp.Path("Library/Garden/Winter/Soups.htm"));
+    EXPECT_EQ(report["failed"], nlohmann::json::array());
     std::string page = temp.Read("Library/Garden/Winter/Soups.htm");
     EXPECT_TRUE(Contains(page, "<HTML><HEAD><TITLE>Soups</TITLE><style type=\"text/css\"><!--" +
                                    SavedSiteCss("Soups.files/") +

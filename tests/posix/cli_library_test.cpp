@@ -87,6 +87,9 @@ TEST_F(WispLibrary, BooksAreListedInTheBarsOrderWithTheSettledBookMarked) {
 
     Ok({"use", "Beta"});
     EXPECT_EQ(Ok({"books"}), "  alpha\n* Beta\n  zeta\n");
+    nlohmann::json listed = nlohmann::json::parse(Ok({"books", "--json"}));
+    EXPECT_EQ(listed["books"], nlohmann::json({"alpha", "Beta", "zeta"}));
+    EXPECT_EQ(listed["current"], "Beta");
 
     // Another library's current book is its own: --root never changes the reader's.
     temp.MakeFolder("Other/one");

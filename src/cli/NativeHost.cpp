@@ -381,7 +381,9 @@ private:
         if (output.empty()) {
             throw CommandFailure("name the book file to build");
         }
-        LibraryBuild built = BuildFromLibrary(context_, bookAndFolder, output, format);
+        LibraryBuild built =
+            BuildFromLibrary(context_, bookAndFolder, output,
+                             {format, OptionalText(request, "title"), OptionalText(request, "language")});
         Json reply = Reply(built.outcome);
         reply["output"] = built.outcome.path;
         return reply;

@@ -48,7 +48,8 @@ std::string ReadAll(int fd) {
 
 }  // namespace
 
-ProcessOutcome RunProcess(const std::vector<std::string>& arguments) {
+ProcessOutcome RunProcess(const std::vector<std::string>& arguments,
+                          const std::vector<std::string>& environment) {
     ProcessOutcome outcome;
     if (arguments.empty()) {
         outcome.startError = "no program";
@@ -77,8 +78,26 @@ ProcessOutcome RunProcess(const std::vector<std::string>& arguments) {
     }
     argv.push_back(nullptr);
 
+    // This process's variables, those named in `environment` replaced.
+    std::vector<char*> envp;
+    for (const std::string& variable : environment) {
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    }
+    for (char** entry = environ; *entry; ++entry) {
+        std::string_view variable = *entry;
+        std::string_view name = variable.substr(0, variable.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& given : environment) {
+            replaced = replaced || given.starts_with(name);
+        }
+        if (!replaced) {
+            envp.push_back(*entry);
+        }
+    }
+    envp.push_back(nullptr);
+
     pid_t pid = 0;
-    int error = ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
+    int error = ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), envp.data());
     if (error != 0) {
         outcome.startError = std::strerror(error);
         return outcome;

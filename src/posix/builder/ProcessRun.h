@@ -16,7 +16,8 @@ struct ProcessOutcome {
 };
 
 // Runs `arguments[0]` (looked up in PATH) with the arguments, standard input from
-// /dev/null, and waits for it.
-ProcessOutcome RunProcess(const std::vector<std::string>& arguments);
+// /dev/null, and waits for it. `environment` ("NAME=value") replaces or adds variables.
+ProcessOutcome RunProcess(const std::vector<std::string>& arguments,
+                          const std::vector<std::string>& environment = {});
 
 }  // namespace wisp

@@ -95,7 +95,11 @@ _wisp() {
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers | --render-timeout)
+    --format)
+        COMPREPLY=($(compgen -W "chm epub pdf" -- "$cur"))
+        return
+        ;;
+    --title | --keywords | --description | --selection | --transfers | --render-timeout | --language)
         return
         ;;
     esac
@@ -108,7 +112,7 @@ _wisp() {
         mkdir | rename | rm) options="--book" ;;
         collect) options="--book --folder --title --keywords --description --selection --transfers --static --render-timeout" ;;
         paste) options="--book --folder --transfers" ;;
-        build) options="--book --output -o" ;;
+        build) options="--book --output -o --format --title --language" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
         COMPREPLY=($(compgen -W "$common $options" -- "$cur"))

@@ -103,9 +103,19 @@ std::string AttachToPrintingPage(DevToolsClient& client) {
         .value("sessionId", std::string());
 }
 
+// Letter paper where it is the custom (the United States, Canada, Mexico), else A4; in inches.
+std::pair<double, double> PaperFor(std::string_view language) {
+    for (std::string_view letter : {"en", "en-US", "en-CA", "fr-CA", "es-MX"}) {
+        if (language == letter) {
+            return {8.5, 11};
+        }
+    }
+    return {8.27, 11.69};
+}
+
 // One page printed: its sheets as a PDF document of their own.
 std::string PrintPage(DevToolsClient& client, const std::string& session, const PrintedPage& page,
-                      bool& loaded) {
+                      std::pair<double, double> paper, bool& loaded) {
     loaded = false;
     client.OnEvent([&](const Json& event) {
         if (event.value("sessionId", std::string()) == session &&
@@ -131,6 +141,8 @@ std::string PrintPage(DevToolsClient& client, const std::string& session, const 
                                 {"displayHeaderFooter", true},
                                 {"headerTemplate", header},
                                 {"footerTemplate", footer},
+                                {"paperWidth", paper.first},
+                                {"paperHeight", paper.second},
                                 {"marginTop", 0.6},
                                 {"marginBottom", 0.6},
                                 {"marginLeft", 0.5},
@@ -174,7 +186,7 @@ PrintResult ChromiumBookPrinter::Print(const PrintedBook& book) {
                     Clock::now() + kCommandTime);
         for (const PrintedPage& page : book.pages) {
             bool loaded = false;
-            prints.push_back(PrintPage(client, session, page, loaded));
+            prints.push_back(PrintPage(client, session, page, PaperFor(book.language), loaded));
             if (!loaded) {
                 result.warnings.push_back(page.path + " was still loading after " +
                                           std::to_string(kLoadTime.count()) +

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <sys/stat.h>
@@ -86,9 +87,11 @@ std::string WritePdfBook(const PrintedBook& book, const std::vector<std::string>
         std::vector<std::unique_ptr<QPDF>> sources;
         std::vector<std::size_t> firstSheetIndex;
         std::size_t sheetCount = 0;
+        std::string version = "1.4";
         for (std::size_t i = 0; i < prints.size(); ++i) {
             auto source = std::make_unique<QPDF>();
             source->processMemoryFile(book.pages[i].path.c_str(), prints[i].data(), prints[i].size());
+            version = std::max(version, source->getPDFVersion());
             firstSheetIndex.push_back(sheetCount);
             for (QPDFPageObjectHelper& sheet : QPDFPageDocumentHelper(*source).getAllPages()) {
                 sheets.addPage(sheet, false);
@@ -147,7 +150,7 @@ std::string WritePdfBook(const PrintedBook& book, const std::vector<std::string>
         }
         ::close(fd);
         QPDFWriter writer(pdf, temporary.c_str());
-        writer.setStaticID(false);
+        writer.setMinimumPDFVersion(version);
         writer.write();
     } catch (const std::exception& failure) {
         if (temporary.find("XXXXXX") == std::string::npos) {

@@ -59,7 +59,7 @@ Outcome BuildEpub(const BookBuild& build, const BuildPorts& ports) {
     std::unique_ptr<IEpubArchive> archive = ports.openArchive(build.output);
     CEpubBuilder builder(ports.files, ports.converter,
                          BuildItem{BuildItemKind::Folder, build.label, build.folder});
-    EpubBuildResult result = builder.BuildEpub(*archive, build.modified);
+    EpubBuildResult result = builder.BuildEpub(*archive, build.modified, build.language.tag);
     archive.reset();
     Outcome outcome = Outcome::Done(build.output);
     if (!result.built) {

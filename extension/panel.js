@@ -216,7 +216,19 @@ async function build(folder = null) {
     if (folder && folder.dataset.path) {
       request.folder = folder.dataset.path;
     }
-    const built = await ask(request);
+    let built;
+    try {
+      built = await ask(request);
+    } catch (refused) {
+      if (!refused.taken) {
+        throw refused;
+      }
+      if (!await askYesNo(refused.message + '. Replace it?')) {
+        status.textContent = '';
+        return;
+      }
+      built = await ask({...request, replace: true});
+    }
     status.textContent = 'Built ' + built.output;
   });
 }

@@ -17,7 +17,7 @@ async function load() {
   const [result] = await chrome.scripting.executeScript({
     target: {tabId},
     func: serializeDocument,
-    args: [selectionOnly],
+    args: [selectionOnly ? {ranges: true} : null],
   });
   page = result.result;
   document.getElementById('title').value = page.title;

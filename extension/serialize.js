@@ -1,30 +1,52 @@
-// Runs in the page (through scripting.executeScript): the document as the reader sees it now,
-// after its scripts ran, for the collector. Kept free of outside names: it is sent as source.
-export function serializeDocument(selectionOnly) {
-  const doctype = document.doctype ?
-    '<!DOCTYPE ' + document.doctype.name +
-      (document.doctype.publicId ? ' PUBLIC "' + document.doctype.publicId + '"' : '') +
-      (document.doctype.systemId ? ' "' + document.doctype.systemId + '"' : '') + '>' :
-    '';
+// The live page: the document as the reader sees it now, after its scripts ran. This is its
+// one serialisation, run in the page by the extension (scripting.executeScript) and by
+// `wisp collect`'s rendering reader (whose build embeds this file), and read by one native
+// parser. Kept free of outside names: it is sent as source.
+//
+// `selection` is null for the whole page, {selector: 'css'} for the elements querySelectorAll
+// picks (none inside one already taken), or {ranges: true} for what the reader selected.
+// The answer's keys:
+//   title, url     the document's title and address
+//   doctype        its DOCTYPE declaration ("<!DOCTYPE html>"); '' when it has none
+//   html           the root element's outer HTML (the whole page only)
+//   selection      the selection's HTML; selectedCount: how many elements or ranges it took
+//   styleSheets    with a selection, [{href?, css?}] in order: css the rules' text, href a
+//                  linked sheet's address (alone for another origin's sheet, unreadable here)
+//   selectorError  instead of those: why querySelectorAll refused the selector
+export function serializeDocument(selection) {
   const page = {
     title: document.title,
     url: document.URL,
-    doctype,
+    doctype: document.doctype ? new XMLSerializer().serializeToString(document.doctype) : '',
   };
-  if (!selectionOnly) {
-    page.html = document.documentElement.outerHTML;
+  if (!selection) {
+    page.html = document.documentElement ? document.documentElement.outerHTML : '';
     return page;
   }
-  let selection = '';
-  const chosen = window.getSelection();
-  for (let i = 0; chosen && i < chosen.rangeCount; i++) {
-    const holder = document.createElement('div');
-    holder.appendChild(chosen.getRangeAt(i).cloneContents());
-    selection += holder.innerHTML;
+  const parts = [];
+  if (selection.selector !== undefined) {
+    try {
+      let taken = null;
+      for (const element of document.querySelectorAll(selection.selector)) {
+        if (!taken || !taken.contains(element)) {
+          taken = element;
+          parts.push(element.outerHTML);
+        }
+      }
+    } catch (refused) {
+      page.selectorError = String(refused.message);
+      return page;
+    }
+  } else {
+    const chosen = window.getSelection();
+    for (let i = 0; chosen && i < chosen.rangeCount; i++) {
+      const holder = document.createElement('div');
+      holder.appendChild(chosen.getRangeAt(i).cloneContents());
+      parts.push(holder.innerHTML);
+    }
   }
-  page.selection = selection;
-  // A sheet of another origin cannot be read here; the host fetches it by its address. A
-  // linked sheet's own references are relative to that address.
+  page.selection = parts.join('');
+  page.selectedCount = parts.length;
   page.styleSheets = Array.from(document.styleSheets, (sheet) => {
     const address = sheet.href ? {href: sheet.href} : {};
     try {

@@ -18,4 +18,10 @@ bool MakeNewBook(CommandContext& context, const std::string& name);
 // choice cannot be stored.
 void UseBook(CommandContext& context, const std::string& name);
 
+// Renames a book; the current book follows it. Throws what cannot be done.
+void RenameLibraryBook(CommandContext& context, const std::string& book, const std::string& name);
+
+// Removes a book, into the Trash unless `forGood`. Throws what cannot be done.
+void RemoveLibraryBook(CommandContext& context, const std::string& book, bool forGood);
+
 }  // namespace wisp::cli

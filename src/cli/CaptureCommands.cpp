@@ -7,6 +7,7 @@
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
+#include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
 
@@ -26,11 +27,13 @@ std::string ReadInput(const std::string& file) {
     return text.str();
 }
 
-// The folder of the book a command saves into: --folder inside it, else the book's own.
+// The folder of the book a command saves into: --folder inside it (made first with
+// --parents), else the book's own.
 std::string TargetFolder(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    return library.Locate(place, context.command.Value("folder").value_or(""), kFolderItem).path;
+    return library.FolderToWriteIn(place, context.command.Value("folder").value_or(""),
+                                   context.command.Has("parents"));
 }
 
 // A page of the chosen name is replaced only when the reader says so.

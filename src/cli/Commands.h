@@ -27,9 +27,12 @@ void RunVersion(CommandContext& context);
 void RunBooks(CommandContext& context);
 void RunNewBook(CommandContext& context);
 void RunUse(CommandContext& context);
+void RunRenameBook(CommandContext& context);
+void RunRmBook(CommandContext& context);
 void RunTree(CommandContext& context);
 void RunMkdir(CommandContext& context);
 void RunRename(CommandContext& context);
+void RunMove(CommandContext& context);
 void RunRm(CommandContext& context);
 
 // Capture and build commands.

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <filesystem>
 
 #include "cli/BookRequests.h"
 #include "cli/Commands.h"
@@ -8,13 +9,11 @@
 #include "core/library/LibraryStore.h"
 #include "core/library/NameChecks.h"
 #include "core/library/PathLimits.h"
+#include "core/platform/ShellFileOperations.h"
 
 namespace wisp::cli {
 
 void StoreLibraryRoot(CommandContext& context, const std::string& path) {
-    if (path.empty()) {
-        throw CommandFailure("the library root cannot be empty");
-    }
     if (!FitsPathBuffer(path)) {
         throw CommandFailure("the library root is too long: at most 259 characters");
     }
@@ -31,7 +30,7 @@ bool MakeNewBook(CommandContext& context, const std::string& name) {
     OpenedLibrary library(context, LibraryUse::Write);
     bool existed = context.files.IsFolder(JoinPath(library.Root(), name));
     Require(CreateBook(context.files, library.Root(), name));
-    Require(MakeCurrentBook(context.settings, name));
+    Require(library.StoreCurrentBook(name));
     return existed;
 }
 
@@ -41,18 +40,50 @@ void UseBook(CommandContext& context, const std::string& name) {
     if (std::find(shelf.books.begin(), shelf.books.end(), name) == shelf.books.end()) {
         throw CommandFailure("no book " + Quoted(name) + " in " + Quoted(library.Root()));
     }
-    Require(MakeCurrentBook(context.settings, name));
+    Require(library.StoreCurrentBook(name));
+}
+
+void RenameLibraryBook(CommandContext& context, const std::string& book, const std::string& name) {
+    OpenedLibrary library(context, LibraryUse::Read);
+    bool current = library.LoadBooks().current == book;
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
+    Require(RenameBook(*shell, context.files, library.Root(), book, name));
+    if (current) {
+        Require(library.StoreCurrentBook(name));
+    }
+}
+
+void RemoveLibraryBook(CommandContext& context, const std::string& book, bool forGood) {
+    OpenedLibrary library(context, LibraryUse::Read);
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
+    Require(DeleteBook(*shell, context.files, library.Root(), book, !forGood));
 }
 
 void RunRoot(CommandContext& context) {
     const auto& args = context.command.positionals;
+    if (context.command.Has("default")) {
+        if (!args.empty()) {
+            throw UsageFailure("give a PATH or --default, not both");
+        }
+        StoreLibraryRoot(context, "");
+        return;
+    }
     if (args.empty()) {
         context.out << context.LibraryRoot() << "\n";
         return;
     }
-    StoreLibraryRoot(context, args[0]);
-    if (!context.files.IsFolder(args[0]) && !context.Quiet()) {
-        context.err << "wisp: note: " << args[0] << " does not exist yet\n";
+    // Stored whole: a relative root would name another folder from every other directory.
+    std::error_code error;
+    std::filesystem::path root = std::filesystem::absolute(args[0], error).lexically_normal();
+    std::string path = root.has_filename() || root == root.root_path()
+                           ? root.string()
+                           : root.parent_path().string();
+    if (args[0].empty() || error) {
+        throw CommandFailure("the library root cannot be empty");
+    }
+    StoreLibraryRoot(context, path);
+    if (!context.files.IsFolder(path) && !context.Quiet()) {
+        context.err << "wisp: note: " << path << " does not exist yet\n";
     }
 }
 
@@ -61,10 +92,6 @@ void RunBooks(CommandContext& context) {
     BookShelf shelf = library.LoadBooks();
     for (const std::string& book : shelf.books) {
         context.out << (book == shelf.current ? "* " : "  ") << book << "\n";
-    }
-    if (shelf.storeFailed && !context.Quiet()) {
-        context.err << "wisp: warning: cannot store " << Quoted(shelf.current)
-                    << " as the current book in the settings\n";
     }
 }
 
@@ -78,6 +105,20 @@ void RunNewBook(CommandContext& context) {
 
 void RunUse(CommandContext& context) {
     UseBook(context, context.command.positionals[0]);
+}
+
+void RunRenameBook(CommandContext& context) {
+    RenameLibraryBook(context, context.command.positionals[0], context.command.positionals[1]);
+}
+
+void RunRmBook(CommandContext& context) {
+    const std::string& book = context.command.positionals[0];
+    bool forGood = context.command.Has("permanent");
+    RemoveLibraryBook(context, book, forGood);
+    if (!context.Quiet()) {
+        context.out << "Removed the book " << Quoted(book)
+                    << (forGood ? " for good" : " to the Trash") << "\n";
+    }
 }
 
 }  // namespace wisp::cli

@@ -18,9 +18,10 @@
 #include "cli/PageCapture.h"
 #include "core/app/BookItems.h"
 #include "core/app/Books.h"
-#include "core/capture/MarkupCase.h"
 #include "core/library/BookListing.h"
 #include "core/library/LibraryNaming.h"
+#include "core/library/NameChecks.h"
+#include "posix/capture/LivePage.h"
 #include "posix/library/BuildSparingFileSystem.h"
 #include "posix/platform/XdgFolders.h"
 
@@ -64,55 +65,6 @@ std::string Text(const Json& request, const char* key) {
     }
     return *text;
 }
-
-// The page the content script read, as the collector reads a document.
-class MessagePageSource final : public IPageSource {
-public:
-    explicit MessagePageSource(const Json& request)
-        : title_(OptionalText(request, "title").value_or("")),
-          url_(OptionalText(request, "url").value_or("")),
-          doctype_(OptionalText(request, "doctype").value_or("")),
-          // Today's browsers report markup in lower case; the resource scan reads capitals.
-          html_(NormaliseMarkupCase(OptionalText(request, "html").value_or(""))),
-          selection_(NormaliseMarkupCase(OptionalText(request, "selection").value_or(""))) {
-        auto sheets = request.find("styleSheets");
-        if (sheets == request.end() || !sheets->is_array()) {
-            return;
-        }
-        for (const Json& sheet : *sheets) {
-            bool linked = sheet.is_object() && sheet.contains("href") && sheet["href"].is_string();
-            urls_.push_back(linked ? sheet["href"].get<std::string>() : std::string());
-            if (sheet.is_object() && sheet.contains("css") && sheet["css"].is_string()) {
-                sheets_.push_back(sheet["css"].get<std::string>());
-            } else if (linked) {
-                // A sheet of another origin the page may not read: the capture fetches it.
-                sheets_.push_back("@import url(\"" + sheet["href"].get<std::string>() + "\");");
-            } else {
-                sheets_.push_back(std::nullopt);
-            }
-        }
-    }
-
-    std::string Title() const override { return title_; }
-    std::string Url() const override { return url_; }
-    std::size_t ElementCount() const override { return doctype_.empty() ? 1 : 2; }
-    std::optional<std::string> ElementTagName(std::size_t index) const override {
-        return index + 1 == ElementCount() ? "HTML" : "!";
-    }
-    std::optional<std::string> ElementOuterHtml(std::size_t index) const override {
-        return index + 1 == ElementCount() ? html_ : doctype_;
-    }
-    std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
-        return sheets_;
-    }
-    std::vector<std::string> StyleSheetUrls() const override { return urls_; }
-    std::string SelectionHtml() const override { return selection_; }
-
-private:
-    std::string title_, url_, doctype_, html_, selection_;
-    std::vector<std::optional<std::string>> sheets_;
-    std::vector<std::string> urls_;
-};
 
 // A page refused because its name is taken: the panel asks the reader what to do.
 struct TakenFailure : CommandFailure {
@@ -221,20 +173,21 @@ private:
     }
 
     Json RenameBook(const Json& request) {
-        OpenedLibrary library(context_, LibraryUse::Read);
-        return Reply(wisp::RenameBook(*shell_, context_.files, library.Root(),
-                                      Text(request, "book"), Text(request, "name")));
+        RenameLibraryBook(context_, Text(request, "book"), Text(request, "name"));
+        return Json::object();
     }
 
     Json DeleteBook(const Json& request) {
         // The panel asked the reader the book manager's question before sending this.
-        OpenedLibrary library(context_, LibraryUse::Read);
-        return Reply(wisp::DeleteBook(*shell_, context_.files, library.Root(),
-                                      Text(request, "book"), true));
+        RemoveLibraryBook(context_, Text(request, "book"), false);
+        return Json::object();
     }
 
     Json Root(const Json& request) {
         if (std::optional<std::string> path = OptionalText(request, "path")) {
+            if (path->empty()) {
+                throw CommandFailure("the library root cannot be empty");
+            }
             StoreLibraryRoot(context_, *path);
         }
         return Json{{"root", context_.LibraryRoot()}};
@@ -290,15 +243,15 @@ private:
 
     Json Delete(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
-        return Reply(DeleteInBook(context_.files, Book(library, request), Text(request, "path")));
+        return Reply(DeleteInBook(context_.files, *shell_, Book(library, request), Text(request, "path"),
+                                  Removal::ToRecycleArea));
     }
 
     // The folder of the book a page is saved into, the book's own when the request names none.
     std::pair<BookPlace, std::string> SaveFolder(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
         BookPlace place = Book(library, request);
-        std::string folder = OptionalText(request, "folder").value_or("");
-        return {place, library.Locate(place, folder, kFolderItem).path};
+        return {place, library.FolderToWriteIn(place, OptionalText(request, "folder").value_or(""))};
     }
 
     // The reply for a saved page names it inside the book.
@@ -321,8 +274,12 @@ private:
             Text(request, "html");  // a page without its document would be saved empty
         }
         auto [place, folder] = SaveFolder(request);
-        MessagePageSource source(request);
         CommandCapture capture(context_);
+        ParsedLivePage parsed = ParseLivePage(request, capture.Ports().urlCombiner);
+        if (!parsed.page) {
+            throw RequestError(parsed.error);
+        }
+        const IPageSource& source = *parsed.page;
         return SavedReply(place, CapturePage({source, selection ? kCollectSelection : kCollectWholePage,
                                               folder, title,
                                               OptionalText(request, "keywords").value_or(""),
@@ -372,14 +329,24 @@ private:
             bookAndFolder += "/" + *folder;
         }
         std::string format = OptionalText(request, "format").value_or("chm");
-        // The browser starts the host in a folder of its own: a bare name goes home.
-        std::string output = OptionalText(request, "output").value_or(book + "." + format);
+        // The book file goes into the reader's home folder under the name the panel asked
+        // for; a name that reaches another folder is no name, and a file there is replaced
+        // only when the reader said so.
+        std::string name = OptionalText(request, "output").value_or(book + "." + format);
         std::string home = UserHomeFolder();
-        if (!output.empty() && output[0] != '/' && !home.empty()) {
-            output = JoinPath(home, output);
+        if (home.empty() || CheckNewItemName(name)) {
+            throw CommandFailure("give the book file a name without a folder: it is written into " +
+                                 (home.empty() ? std::string("the home folder") : Quoted(home)));
         }
-        if (output.empty()) {
-            throw CommandFailure("name the book file to build");
+        std::optional<BookFormat> parsed = ParseBookFormat(format);
+        if (!parsed) {
+            throw RequestError("\"format\" is \"chm\", \"epub\" or \"pdf\"");
+        }
+        std::string output = OutputWithExtension(JoinPath(home, name), *parsed);
+        auto replace = request.find("replace");
+        bool replacing = replace != request.end() && replace->is_boolean() && replace->get<bool>();
+        if (!replacing && context_.files.IsFile(output)) {
+            throw TakenFailure(Quoted(output) + " exists already");
         }
         LibraryBuild built =
             BuildFromLibrary(context_, bookAndFolder, output,
@@ -416,14 +383,23 @@ bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
             reply = request.is_discarded() ? ErrorReply("the message is not JSON")
                                            : connection.Answer(request);
         }
+        // An id goes back as it came only when it is one value: a copy of a structure as deep
+        // as the message chose would run out of stack.
+        Json id;
         if (request.is_object() && request.contains("id")) {
-            reply["id"] = request["id"];
+            const Json& sent = request["id"];
+            if (sent.is_structured()) {
+                reply = ErrorReply("an id is a number or a string");
+            } else {
+                id = sent;
+            }
+            reply["id"] = id;
         }
         std::string text = Dump(reply);
         if (text.size() >= kMostReplyBytes) {
             Json tooLarge = ErrorReply("the reply would pass 1 MiB");
-            if (request.is_object() && request.contains("id")) {
-                tooLarge["id"] = request["id"];
+            if (!id.is_null()) {
+                tooLarge["id"] = id;
             }
             text = Dump(tooLarge);
         }

@@ -3,13 +3,28 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/app/BookItems.h"
 #include "core/app/Books.h"
 #include "core/library/LibraryStore.h"
 
 namespace wisp::cli {
 
+namespace {
+
+// The same folder, however the two paths are written.
+bool SameFolder(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error) ||
+           std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
+}  // namespace
+
 OpenedLibrary::OpenedLibrary(CommandContext& context, LibraryUse use)
-    : context_(context), root_(context.LibraryRoot()) {
+    : context_(context),
+      root_(context.LibraryRoot()),
+      barsLibrary_(!context.command.Has("root") ||
+                   SameFolder(root_, GetLibraryRoot(context.settings, context.module))) {
     // Only the default root is made: a root the user chose and that is gone may be a disk
     // that is not mounted, and a library made in its place would hide that.
     std::error_code error;
@@ -30,14 +45,27 @@ void OpenedLibrary::RequireRoot() const {
     throw CommandFailure("the library root " + Quoted(root_) + " is not a folder");
 }
 
+std::string OpenedLibrary::StoredCurrentBook() const {
+    return barsLibrary_ ? ReadBookName(context_.settings)
+                        : ReadLibraryBook(context_.settings, root_);
+}
+
+Outcome OpenedLibrary::StoreCurrentBook(std::string_view book) {
+    if (barsLibrary_) {
+        return MakeCurrentBook(context_.settings, book);
+    }
+    if (!WriteLibraryBook(context_.settings, root_, book)) {
+        return Outcome::Failed("cannot store " + Quoted(book) +
+                               " as the current book of " + Quoted(root_) + " in the settings");
+    }
+    return Outcome::Done();
+}
+
 BookShelf OpenedLibrary::LoadBooks() {
     RequireRoot();
     BookShelf shelf;
     shelf.books = SortBookNames(ListBooks(context_.files, root_));
-    shelf.current = SettleCurrentBook(shelf.books, ReadBookName(context_.settings));
-    if (!context_.command.Has("root")) {
-        shelf.storeFailed = !MakeCurrentBook(context_.settings, shelf.current).IsDone();
-    }
+    shelf.current = SettleCurrentBook(shelf.books, StoredCurrentBook());
     return shelf;
 }
 
@@ -58,12 +86,16 @@ BookPlace OpenedLibrary::ChooseBook(const std::optional<std::string>& named) {
         }
         return {root_, shelf.current};
     }
+    return NamedBook(*book);
+}
+
+BookPlace OpenedLibrary::NamedBook(const std::string& book) {
     RequireRoot();
     std::vector<std::string> books = ListBooks(context_.files, root_);
-    if (std::find(books.begin(), books.end(), *book) == books.end()) {
-        throw CommandFailure("no book " + Quoted(*book) + " in " + Quoted(root_));
+    if (std::find(books.begin(), books.end(), book) == books.end()) {
+        throw CommandFailure("no book " + Quoted(book) + " in " + Quoted(root_));
     }
-    return {root_, *book};
+    return {root_, book};
 }
 
 LocatedEntry OpenedLibrary::Locate(const BookPlace& place, std::string_view bookPath,
@@ -71,6 +103,18 @@ LocatedEntry OpenedLibrary::Locate(const BookPlace& place, std::string_view book
     LocatedEntry located = LocateInBook(context_.files, place, bookPath, wanted);
     Require(located.outcome);
     return located;
+}
+
+std::string OpenedLibrary::FolderToWriteIn(const BookPlace& place, std::string_view bookPath,
+                                           bool withParents) {
+    if (withParents && !bookPath.empty()) {
+        Require(CreateFolderInBook(context_.files, place, bookPath, true));
+    }
+    LocatedEntry folder = Locate(place, bookPath, kFolderItem);
+    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(folder, true)) {
+        Require(*refused);
+    }
+    return folder.path;
 }
 
 const Outcome& Require(const Outcome& outcome) {

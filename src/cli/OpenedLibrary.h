@@ -20,7 +20,6 @@ enum class LibraryUse { Read, Write };
 struct BookShelf {
     std::vector<std::string> books;
     std::string current;
-    bool storeFailed = false;  // the settled current book could not be stored
 };
 
 class OpenedLibrary {
@@ -33,22 +32,36 @@ public:
     // Throws unless the root is a folder, saying how to make the default library.
     void RequireRoot() const;
 
-    // The books, the current one settled as the bar settles it when it opens and stored
-    // unless the root is this call's own (--root).
+    // The books, the current one settled as the bar settles it when it opens; nothing is
+    // stored, so that a command that only reads writes nothing.
     BookShelf LoadBooks();
+
+    // Stores the current book of this library: the bar's setting when it is the bar's library,
+    // else one kept for this root alone, so that --root never changes the reader's own.
+    Outcome StoreCurrentBook(std::string_view book);
 
     // The book named by --book or by `named` (the command's own argument), else the current
     // one. Throws for an unknown book, a missing root or a library without books, and a usage
     // failure when the two names differ.
     BookPlace ChooseBook(const std::optional<std::string>& named = std::nullopt);
+    // The book of that name; throws when the library has none.
+    BookPlace NamedBook(const std::string& book);
 
     // The folder or page at `bookPath` in the book, found as ChooseBook finds the book.
     LocatedEntry Locate(const BookPlace& place, std::string_view bookPath,
                         std::optional<ItemKind> wanted = std::nullopt);
 
+    // The folder at `bookPath` that a page is saved into (made first, with the missing folders
+    // of the way, when `withParents`); throws when it cannot be written into.
+    std::string FolderToWriteIn(const BookPlace& place, std::string_view bookPath,
+                                bool withParents = false);
+
 private:
+    std::string StoredCurrentBook() const;
+
     CommandContext& context_;
     std::string root_;
+    bool barsLibrary_;
 };
 
 // The outcome when it is done; otherwise the command's failure with the outcome's message.

@@ -114,7 +114,7 @@ ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
     }
     options.timeLimit = timeLimit;
     options.selector = selection;
-    RenderedPageSource::ReadResult read = RenderedPageSource::Read(url, options, *urlCombiner);
+    RenderedPage read = ReadRenderedPage(url, options, *urlCombiner);
     if (read.page) {
         if (read.timeLimitReached) {
             context.err << "wisp: warning: the page was still loading after "

@@ -33,7 +33,8 @@ void RunTree(CommandContext& context) {
 void RunMkdir(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    Require(CreateFolderInBook(context.files, place, context.command.positionals[0]));
+    Require(CreateFolderInBook(context.files, place, context.command.positionals[0],
+                               context.command.Has("parents")));
 }
 
 void RunRename(CommandContext& context) {
@@ -44,10 +45,39 @@ void RunRename(CommandContext& context) {
                          context.command.positionals[1]));
 }
 
+void RunMove(CommandContext& context) {
+    OpenedLibrary library(context, LibraryUse::Write);
+    BookPlace place = library.ChooseBook();
+    BookPlace destination = place;
+    if (std::optional<std::string> other = context.command.Value("to-book")) {
+        destination = library.NamedBook(*other);
+    }
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
+    Require(MoveInBook(*shell, context.files, place, context.command.positionals[0], destination,
+                       context.command.positionals[1]));
+}
+
 void RunRm(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    Require(DeleteInBook(context.files, place, context.command.positionals[0]));
+    const std::string& path = context.command.positionals[0];
+    // Counted first: what went is said once it is gone.
+    LocatedEntry item = LocateInBook(context.files, place, path);
+    ItemCount count = item.outcome.IsDone() && !item.path.empty()
+                          ? CountItems(context.files, item.path, item.kind)
+                          : ItemCount{};
+    bool forGood = context.command.Has("permanent");
+    std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
+    Require(DeleteInBook(context.files, *shell, place, path,
+                         forGood ? Removal::ForGood : Removal::ToRecycleArea));
+    if (!context.Quiet()) {
+        auto counted = [](std::size_t n, const char* one) {
+            return std::to_string(n) + " " + one + (n == 1 ? "" : "s");
+        };
+        context.out << "Removed " << counted(count.pages, "page") << ", "
+                    << counted(count.folders, "folder")
+                    << (forGood ? " for good" : " to the Trash") << "\n";
+    }
 }
 
 }  // namespace wisp::cli

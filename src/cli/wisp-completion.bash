@@ -54,7 +54,7 @@ _wisp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local wisp=${COMP_WORDS[0]} command="" root="" book="" i word
     local -a positionals=() rootArgs=()
-    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o "
+    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o --to-book --source-url "
     COMPREPLY=()
 
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -81,7 +81,7 @@ _wisp() {
         COMPREPLY=($(compgen -d -- "$cur"))
         return
         ;;
-    --book)
+    --book | --to-book)
         _wisp_offer "$cur" < <(_wisp_books)
         return
         ;;
@@ -99,7 +99,7 @@ _wisp() {
         COMPREPLY=($(compgen -W "chm epub pdf" -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers | --render-timeout | --language)
+    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url | --language)
         return
         ;;
     esac
@@ -109,9 +109,14 @@ _wisp() {
         local options=""
         case $command in
         tree) options="--book --json" ;;
-        mkdir | rename | rm) options="--book" ;;
-        collect) options="--book --folder --title --keywords --description --selection --transfers --static --render-timeout" ;;
-        paste) options="--book --folder --transfers" ;;
+        mkdir) options="--book --parents -p" ;;
+        rename) options="--book" ;;
+        move) options="--book --to-book" ;;
+        rm) options="--book --permanent" ;;
+        rm-book) options="--permanent" ;;
+        root) options="--default" ;;
+        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace" ;;
+        paste) options="--book --folder --parents --title --source-url --transfers --replace" ;;
         build) options="--book --output -o --format --title --language" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
@@ -120,7 +125,7 @@ _wisp() {
     fi
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "root books new-book use tree mkdir rename rm collect paste build browser-install native-host version help" -- "$cur"))
+        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build browser-install native-host version help" -- "$cur"))
         return
     fi
 
@@ -130,7 +135,7 @@ _wisp() {
         compopt -o filenames 2>/dev/null
         COMPREPLY=($(compgen -d -- "$cur"))
         ;;
-    use | tree)
+    use | tree | rename-book | rm-book)
         ((${#positionals[@]} == 0)) && _wisp_offer "$cur" < <(_wisp_books)
         ;;
     mkdir)
@@ -140,6 +145,14 @@ _wisp() {
     rename | rm)
         compopt -o nospace 2>/dev/null
         ((${#positionals[@]} == 0)) && _wisp_book_paths pages
+        ;;
+    move)
+        compopt -o nospace 2>/dev/null
+        if ((${#positionals[@]} == 0)); then
+            _wisp_book_paths pages
+        elif ((${#positionals[@]} == 1)); then
+            _wisp_book_paths folders
+        fi
         ;;
     paste)
         compopt -o filenames 2>/dev/null

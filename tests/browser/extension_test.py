@@ -182,7 +182,8 @@ def scenario(wisp, temp, browser, sites):
     text = saved(os.path.join(book, "Forum.htm"))
     check("<b>forum</b> at dawn" in text.lower() and "Not chosen" not in text, "only the selection")
     check("p.local" in text, "the page's own sheet is in the selection's page")
-    check("far.css" not in text or "Forum.files" in text, "the other origin's sheet is made local")
+    check("font-weight: bold; background: url(Forum.files/back.png)" in text,
+          f"the other origin's sheet is in the page, its picture made local: {text}")
 
     # The panel as a tab shows both pages.
     panel_tab = browser.open_page(ORIGIN + "/panel.html")

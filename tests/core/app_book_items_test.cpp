@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "PassThroughFileSystem.h"
@@ -117,15 +118,44 @@ TEST_F(BookItems, RenameKeepsAPagesEndingAndRefusesWhatItCannotDo) {
 }
 
 TEST_F(BookItems, DeleteTakesAPageWithItsCompanionAndAFolderWithAllBelow) {
-    Check(DeleteInBook(*files, place, "Intro/News.htm"), {Outcome::Kind::Done, Native("Book/Intro/News.htm")});
+    Check(DeleteInBook(*files, *shell, place, "Intro/News.htm", Removal::ForGood), {Outcome::Kind::Done, Native("Book/Intro/News.htm")});
     EXPECT_FALSE(temp.Exists("R/Book/Intro/News.htm"));
     EXPECT_FALSE(temp.Exists("R/Book/Intro/News.files"));
-    Check(DeleteInBook(*files, place, "Chapter"), {Outcome::Kind::Done, Native("Book/Chapter")});
+    Check(DeleteInBook(*files, *shell, place, "Chapter", Removal::ForGood), {Outcome::Kind::Done, Native("Book/Chapter")});
     EXPECT_FALSE(temp.Exists("R/Book/Chapter"));
-    Check(DeleteInBook(*files, place, ""),
-          {Outcome::Kind::Refused, "the book itself is removed in book management, not here"});
-    Check(DeleteInBook(*files, place, "../Book"), {Outcome::Kind::Refused, "\"../Book\" is outside the book"});
+    Check(DeleteInBook(*files, *shell, place, "", Removal::ForGood),
+          {Outcome::Kind::Refused, "the book itself is removed as a book, not here"});
+    Check(DeleteInBook(*files, *shell, place, "../Book", Removal::ForGood), {Outcome::Kind::Refused, "\"../Book\" is outside the book"});
     EXPECT_TRUE(temp.Exists("R/Book/Intro/Taken.htm"));
+}
+
+TEST_F(BookItems, NothingIsWrittenThroughAFolderLinkThatMayLeadOutOfTheLibrary) {
+    temp.MakeFile("Elsewhere/x.htm", "not the library's");
+    std::error_code error;
+    std::filesystem::create_directory_symlink(test::FromUtf8(temp.Path("Elsewhere")),
+                                              test::FromUtf8(temp.Path("R/Book/link")), error);
+    if (error) {
+        GTEST_SKIP() << "no folder links here: " << error.message();
+    }
+    const Outcome refused[] = {
+        CreateFolderInBook(*files, place, "link/New"),
+        CreateFolderInBook(*files, place, "link/a/b", true),
+        RenameInBook(*shell, *files, place, "link/x.htm", "y"),
+        DeleteInBook(*files, *shell, place, "link/x.htm", Removal::ForGood),
+        MoveInBook(*shell, *files, place, "Intro/Taken.htm", place, "link"),
+        MoveInBook(*shell, *files, place, "link/x.htm", place, "Intro"),
+    };
+    for (const Outcome& outcome : refused) {
+        EXPECT_EQ(outcome.kind, Outcome::Kind::Refused);
+        EXPECT_NE(outcome.message.find("through a link"), std::string::npos) << outcome.message;
+    }
+    EXPECT_EQ(temp.Read("Elsewhere/x.htm"), "not the library's");
+    EXPECT_FALSE(temp.Exists("Elsewhere/New"));
+    EXPECT_FALSE(temp.Exists("Elsewhere/a"));
+    EXPECT_TRUE(temp.Exists("R/Book/Intro/Taken.htm"));
+    // The link itself may go: that removes the link, never what it leads to.
+    EXPECT_TRUE(DeleteInBook(*files, *shell, place, "link", Removal::ForGood).IsDone());
+    EXPECT_EQ(temp.Read("Elsewhere/x.htm"), "not the library's");
 }
 
 }  // namespace

@@ -34,6 +34,17 @@ TEST(WispCommand, RootIsShownAndStoredAndUsageErrorsExitWithTwo) {
     EXPECT_EQ(tooLong.exitStatus, 1);
     EXPECT_NE(tooLong.err.find("too long"), std::string::npos);
     EXPECT_EQ(wisp({"root"}).out, library + "\n");
+    // A relative root is stored whole; --default goes back to the default library.
+    EXPECT_EQ(test::RunProgram("/bin/sh",
+                               {"-c", "cd \"$0\" && exec \"$1\" root Library/", temp.Path(),
+                                WISP_BINARY},
+                               {{"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")},
+                                {"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")}})
+                  .exitStatus,
+              0);
+    EXPECT_EQ(wisp({"root"}).out, library + "\n");
+    EXPECT_EQ(wisp({"root", "--default"}).exitStatus, 0);
+    EXPECT_EQ(wisp({"root"}).out, temp.Path("data/wisp/My eBooks") + "\n");
 
     const std::string version = std::string("wisp ") + WISP_VERSION + "\n";
     EXPECT_EQ(wisp({"--version"}).out, version);
@@ -46,7 +57,7 @@ TEST(WispCommand, RootIsShownAndStoredAndUsageErrorsExitWithTwo) {
     EXPECT_NE(overview.out.find("usage: wisp"), std::string::npos);
     ProgramResult help = wisp({"root", "--help"});
     EXPECT_EQ(help.exitStatus, 0);
-    EXPECT_NE(help.out.find("usage: wisp root [PATH]"), std::string::npos);
+    EXPECT_NE(help.out.find("usage: wisp root [PATH | --default]"), std::string::npos);
 }
 
 }  // namespace

@@ -154,6 +154,14 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     EXPECT_NE(page.find("<!DOCTYPE html>"), std::string::npos) << page;
     EXPECT_NE(page.find("Roma"), std::string::npos);
     EXPECT_NE(page.find("content=\"city\""), std::string::npos) << page;
+    // The name is taken now: the panel hears so, and may keep both.
+    Json again{{"request", "save"}, {"folder", "Europe"}, {"title", "Rome & Ostia"},
+               {"html", "<html><body>Ostia</body></html>"}};
+    Json taken = Ask(again);
+    EXPECT_EQ(taken["ok"], false);
+    EXPECT_EQ(taken["taken"], true);
+    again["taken"] = "keepBoth";
+    EXPECT_EQ(Ask(again)["page"], "Europe/Rome & Ostia (2).htm");
 
     Json selection = Ask({{"request", "save"},
                           {"title", "Part"},
@@ -165,7 +173,8 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     EXPECT_NE(part.find("<B>only this</B>"), std::string::npos);
 
     Json listed = Ask({{"request", "list"}, {"path", "Europe"}});
-    EXPECT_EQ(listed["items"], (Json{{{"name", "Rome & Ostia.htm"}, {"kind", "page"}}}));
+    EXPECT_EQ(listed["items"], (Json{{{"name", "Rome & Ostia (2).htm"}, {"kind", "page"}},
+                                     {{"name", "Rome & Ostia.htm"}, {"kind", "page"}}}));
     Json located = Ask({{"request", "locate"}, {"path", "Europe/Rome & Ostia.htm"}});
     EXPECT_EQ(located["url"], "file://" + library + "/Travel/Europe/Rome%20%26%20Ostia.htm");
     EXPECT_EQ(Ask({{"request", "books"}})["current"], "Travel");
@@ -187,8 +196,22 @@ TEST_F(NativeHost, RefusedMessagesAreAnsweredAndChangeNothing) {
         EXPECT_EQ(reply["ok"], false) << request.dump();
         EXPECT_TRUE(reply["error"].is_string()) << request.dump();
     }
+    // An id nested as deep as a message can hold is refused, not copied into the reply.
+    std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    ASSERT_TRUE(WriteAll(in, Frame(R"({"request": "books", "id": )" + deep + "}")));
+    Json deepReply = Reply();
+    EXPECT_EQ(deepReply["ok"], false);
+    EXPECT_TRUE(deepReply["id"].is_null());
+    // A book file goes into the home folder under a plain name; one there is kept unless the
+    // reader says to replace it.
+    EXPECT_EQ(Ask({{"request", "build"}, {"output", "../x.chm"}})["ok"], false);
+    temp.MakeFile("home/Travel.epub", "a book of the reader's");
+    Json exists = Ask({{"request", "build"}, {"format", "epub"}});
+    EXPECT_EQ(exists["taken"], true) << exists.dump();
+    EXPECT_EQ(temp.Read("home/Travel.epub"), "a book of the reader's");
     EXPECT_EQ(Names(library), before);
     EXPECT_EQ(Names(temp.Path()).count("X"), 0u);
+    EXPECT_FALSE(temp.Exists("x.chm"));
     // Still answering after the refusals.
     EXPECT_EQ(Ask({{"request", "books"}})["books"], Json::array({"Travel"}));
     EXPECT_EQ(Stop(), 0);

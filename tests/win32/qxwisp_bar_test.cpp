@@ -377,6 +377,24 @@ TEST_F(BarTest, AnInvalidNameIsRefusedAndTheEditStartsAgain) {
     EXPECT_TRUE(library.Exists("Beta/b.htm"));
 }
 
+TEST_F(BarTest, ARenamedPageTakesItsFilesAlong) {
+    library.MakeFile("Beta/b.files/pic.png", "png");
+    HWND window = Open();
+    HWND tree = Tree(window);
+    HTREEITEM page = Child(tree, Top(tree), L"b.htm");
+    ASSERT_TRUE(page);
+    Select(tree, page);
+    Command(window, 32779);
+    auto edit = reinterpret_cast<HWND>(::SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_TRUE(edit);
+    ::SetWindowTextW(edit, L"Renamed");
+    ::SendMessageW(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    EXPECT_EQ(Label(tree, page), L"Renamed.htm");
+    EXPECT_TRUE(library.Exists("Beta/Renamed.htm"));
+    EXPECT_EQ(library.Read("Beta/Renamed.files/pic.png"), "png");
+    EXPECT_FALSE(library.Exists("Beta/b.files"));
+}
+
 // Which entries are grayed for which hit is the core's rule; here the tree's own hit test and
 // menu reach it, for an item and for empty space.
 TEST_F(BarTest, ContextMenuGraysByWhatTheRightClickHit) {
@@ -545,11 +563,13 @@ TEST_F(BarTest, PasteSavesClipboardHtmlIntoTheSelectedItemsFolder) {
               "<IMG src=\"http://127.0.0.1:1/news/pic.png\"></BODY></HTML>");
 
     // The tree's own Paste entry comes back to the bar as its paste request: the same page
-    // again, into the pasted page's folder.
+    // again, into the pasted page's folder, replacing the first with its files as a whole.
+    library.MakeFile("Beta/Weekly Notes.files/stale.png", "left from the first");
     ::SendMessageW(window, WM_USER + 100, 0, 0);
     HTREEITEM again = Next(tree, Top(tree), TVGN_CHILD);
     EXPECT_NE(again, pasted);
     EXPECT_EQ(Label(tree, again), L"Weekly Notes.htm");
+    EXPECT_FALSE(library.Exists("Beta/Weekly Notes.files/stale.png"));
 }
 
 TEST_F(BarTest, DropOntoAFolderAddsAPageThatTheReaderNames) {

@@ -5,6 +5,7 @@
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
+#include "core/library/NameOrder.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
 
@@ -21,6 +22,23 @@ std::pair<std::string, std::string> SplitParent(std::string_view path) {
 
 Outcome TakenName(std::string_view folder, std::string_view taken) {
     return Outcome::Failed(Quoted(JoinPath(folder, taken)) + " exists already");
+}
+
+// A rename that changes only the case of a name goes through a name of its own on the way:
+// a file system that ignores case takes the new name for the entry that is already there.
+bool RenamePath(IShellFileOperations& shell, const std::string& from, const std::string& to) {
+    if (!SameNameIgnoringCase(from, to)) {
+        return shell.Rename(from, to);
+    }
+    const std::string passing = from + ".renaming";
+    if (!shell.Rename(from, passing)) {
+        return false;
+    }
+    if (shell.Rename(passing, to)) {
+        return true;
+    }
+    shell.Rename(passing, from);
+    return false;
 }
 
 Outcome CannotRename(std::string_view from, std::string_view to) {
@@ -40,13 +58,13 @@ Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::s
                 FindTakenName(files, folder, newCompanionName, SplitParent(companion).second)) {
             return TakenName(folder, *taken);
         }
-        if (!shell.Rename(companion, newCompanion)) {
+        if (!RenamePath(shell, companion, newCompanion)) {
             return CannotRename(companion, newCompanion);
         }
     }
-    if (!shell.Rename(page, target)) {
+    if (!RenamePath(shell, page, target)) {
         if (withCompanion) {
-            shell.Rename(newCompanion, companion);
+            RenamePath(shell, newCompanion, companion);
         }
         return CannotRename(page, target);
     }
@@ -59,8 +77,8 @@ Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::s
                                           SplitParent(newCompanion).second)
              : std::string();
     if (!text || (repointed != *text && !files.WriteWholeFile(target, repointed))) {
-        shell.Rename(target, page);
-        shell.Rename(newCompanion, companion);
+        RenamePath(shell, target, page);
+        RenamePath(shell, newCompanion, companion);
         return Outcome::Failed("cannot point the page " + Quoted(target) + " at its renamed files");
     }
     return Outcome::Done(target);
@@ -124,24 +142,79 @@ Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRe
     if (rename.kind == kPageItem) {
         return RenamePage(shell, files, rename.path, target);
     }
-    if (!shell.Rename(rename.path, target)) {
+    if (!RenamePath(shell, rename.path, target)) {
         return CannotRename(rename.path, target);
     }
     return Outcome::Done(target);
 }
 
-Outcome DeleteItem(IFileSystem& files, std::string_view path, ItemKind kind) {
+Outcome MoveItem(IShellFileOperations& shell, IFileSystem& files, const std::string& path,
+                 ItemKind kind, const std::string& destination) {
     auto [parent, name] = SplitParent(path);
+    if (destination == parent) {
+        return Outcome::Done(path);
+    }
+    std::string prefix = path + kPathSeparator;
+    if (kind == kFolderItem && (destination == path || destination.starts_with(prefix))) {
+        return Outcome::Refused("a folder cannot be moved into itself");
+    }
+    std::string target = JoinPath(destination, name);
+    if (!FitsPathBuffer(target)) {
+        return TooLongPath(target);
+    }
+    if (std::optional<std::string> taken = FindTakenName(files, destination, name)) {
+        return TakenName(destination, *taken);
+    }
+    if (kind == kPageItem) {
+        return RenamePage(shell, files, path, target);
+    }
+    if (!shell.Rename(path, target)) {
+        return Outcome::Failed("cannot move " + Quoted(path) + " to " + Quoted(destination));
+    }
+    return Outcome::Done(target);
+}
+
+ItemCount CountItems(const IFileSystem& files, std::string_view path, ItemKind kind) {
+    if (kind == kPageItem) {
+        return {1, 0};
+    }
+    ItemCount count{0, 1};
+    for (const FolderEntry& entry : files.ListFolder(path).value_or(std::vector<FolderEntry>{})) {
+        if (entry.isFolder && !IsCompanionFolder(entry.name) && !entry.isLink) {
+            ItemCount below = CountItems(files, JoinPath(path, entry.name), kFolderItem);
+            count.pages += below.pages;
+            count.folders += below.folders;
+        } else if (!entry.isFolder && IsPageFile(entry.name)) {
+            ++count.pages;
+        }
+    }
+    return count;
+}
+
+Outcome DeleteItem(IFileSystem& files, IShellFileOperations& shell, std::string_view path,
+                   ItemKind kind, Removal removal) {
+    auto [parent, name] = SplitParent(path);
+    auto remove = [&](std::string_view target, bool isFolder) {
+        if (removal == Removal::ToRecycleArea) {
+            shell.Delete(target, true);
+        } else if (isFolder) {
+            DeleteTree(files, target);
+        } else {
+            files.RemoveFile(target);
+        }
+    };
     if (kind == kFolderItem) {
-        DeleteTree(files, path);
+        remove(path, true);
         if (HoldsEntry(files, parent, name)) {
             return Outcome::Failed("cannot remove all of " + Quoted(path));
         }
         return Outcome::Done(std::string(path));
     }
     std::string companion = CompanionFolderOfPage(path);
-    files.RemoveFile(path);
-    DeleteTree(files, companion);
+    remove(path, false);
+    if (files.IsFolder(companion)) {
+        remove(companion, true);
+    }
     if (HoldsEntry(files, parent, name)) {
         return Outcome::Failed("cannot remove the page " + Quoted(path));
     }
@@ -151,20 +224,44 @@ Outcome DeleteItem(IFileSystem& files, std::string_view path, ItemKind kind) {
     return Outcome::Done(std::string(path));
 }
 
-Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath) {
+Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath,
+                           bool withParents) {
     std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
     if (names && names->empty()) {
         return Outcome::Refused("give the new folder's path inside the book");
     }
-    std::string parentPath;
-    for (std::size_t i = 0; names && i + 1 < names->size(); ++i) {
-        parentPath += (i == 0 ? "" : "/") + (*names)[i];
+    if (!names) {
+        return LocateInBook(files, place, bookPath).outcome;
     }
-    LocatedEntry parent = LocateInBook(files, place, names ? parentPath : bookPath, kFolderItem);
-    if (!parent.outcome.IsDone()) {
-        return parent.outcome;
+    std::string walked;
+    std::string folder = place.Folder();
+    for (std::size_t i = 0; i < names->size(); ++i) {
+        const std::string& name = (*names)[i];
+        walked += (i == 0 ? "" : "/") + name;
+        bool last = i + 1 == names->size();
+        LocatedEntry step = LocateInBook(files, place, walked, kFolderItem);
+        if (!last && step.outcome.IsDone()) {
+            folder = step.path;
+            continue;
+        }
+        // A missing step of the way is made only when asked; a page in the way never.
+        if (!last && !(withParents && step.missing)) {
+            return step.outcome;
+        }
+        if (last && withParents && step.outcome.IsDone()) {
+            return step.outcome;  // already there: nothing to make
+        }
+        LocatedEntry parent = LocateInBook(files, place, walked.substr(0, walked.size() - name.size()));
+        if (std::optional<Outcome> refused = RefuseWritesThroughLinks(parent, true)) {
+            return *refused;
+        }
+        Outcome made = CreateFolder(files, folder, name, ExistingFolder::Refuse);
+        if (!made.IsDone()) {
+            return made;
+        }
+        folder = made.path;
     }
-    return CreateFolder(files, parent.path, names->back(), ExistingFolder::Refuse);
+    return Outcome::Done(folder);
 }
 
 Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
@@ -177,19 +274,50 @@ Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const Book
     if (!item.outcome.IsDone()) {
         return item.outcome;
     }
+    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(item, false)) {
+        return *refused;
+    }
     return RenameItem(shell, files, {item.path, item.kind, std::string(newName)});
 }
 
-Outcome DeleteInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath) {
+Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const BookPlace& place,
+                     std::string_view bookPath, Removal removal) {
     std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
     if (names && names->empty()) {
-        return Outcome::Refused("the book itself is removed in book management, not here");
+        return Outcome::Refused("the book itself is removed as a book, not here");
     }
     LocatedEntry item = LocateInBook(files, place, bookPath);
     if (!item.outcome.IsDone()) {
         return item.outcome;
     }
-    return DeleteItem(files, item.path, item.kind);
+    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(item, false)) {
+        return *refused;
+    }
+    return DeleteItem(files, shell, item.path, item.kind, removal);
+}
+
+Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
+                   std::string_view bookPath, const BookPlace& destinationBook,
+                   std::string_view destination) {
+    std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
+    if (names && names->empty()) {
+        return Outcome::Refused("give the path of a folder or page inside the book");
+    }
+    LocatedEntry item = LocateInBook(files, place, bookPath);
+    if (!item.outcome.IsDone()) {
+        return item.outcome;
+    }
+    LocatedEntry folder = LocateInBook(files, destinationBook, destination, kFolderItem);
+    if (!folder.outcome.IsDone()) {
+        return folder.outcome;
+    }
+    for (std::optional<Outcome> refused :
+         {RefuseWritesThroughLinks(item, false), RefuseWritesThroughLinks(folder, true)}) {
+        if (refused) {
+            return *refused;
+        }
+    }
+    return MoveItem(shell, files, item.path, item.kind, folder.path);
 }
 
 }  // namespace wisp

@@ -34,13 +34,38 @@ struct ItemRename {
 // done whole leaves both as they were.
 Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRename& rename);
 
+// Moves the folder or the page (with its companion folder) into the folder `destination`.
+Outcome MoveItem(IShellFileOperations& shell, IFileSystem& files, const std::string& path,
+                 ItemKind kind, const std::string& destination);
+
+// How many pages and folders the item is, with all below it (companion folders not counted).
+struct ItemCount {
+    std::size_t pages = 0;
+    std::size_t folders = 0;
+};
+ItemCount CountItems(const IFileSystem& files, std::string_view path, ItemKind kind);
+
+enum class Removal {
+    ForGood,        // the bar's deletions
+    ToRecycleArea,  // into the platform's recycle area, where the reader can get it back
+};
+
 // A folder with all below it, or a page with its companion folder.
-Outcome DeleteItem(IFileSystem& files, std::string_view path, ItemKind kind);
+Outcome DeleteItem(IFileSystem& files, IShellFileOperations& shell, std::string_view path,
+                   ItemKind kind, Removal removal);
 
 // The same operations on a path inside a book, as the command and the extension name items.
-Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath);
+// With `withParents` the missing folders of the way are made too, and a folder that is there
+// already is no failure.
+Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath,
+                           bool withParents = false);
 Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
                      std::string_view bookPath, std::string_view newName);
-Outcome DeleteInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath);
+Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const BookPlace& place,
+                     std::string_view bookPath, Removal removal);
+// `destination` is a folder of `destinationBook`, which may be another book of the library.
+Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
+                   std::string_view bookPath, const BookPlace& destinationBook,
+                   std::string_view destination);
 
 }  // namespace wisp

@@ -7,22 +7,27 @@
 namespace wisp {
 namespace {
 
-// The kind the tree shows the entry `name` of `folder` as; none when it shows no such item.
-std::optional<ItemKind> ShownEntry(const IFileSystem& files, std::string_view folder,
-                                   std::string_view name) {
-    std::optional<ItemKind> kind;
+struct ShownItem {
+    ItemKind kind;
+    bool isLink;
+};
+
+// How the tree shows the entry `name` of `folder`; none when it shows no such item.
+std::optional<ShownItem> ShownEntry(const IFileSystem& files, std::string_view folder,
+                                    std::string_view name) {
+    std::optional<ShownItem> shown;
     files.VisitFolder(folder, [&](const FolderEntry& entry) {
         if (entry.name != name) {
             return true;
         }
         if (entry.isFolder && !IsCompanionFolder(name)) {
-            kind = kFolderItem;
+            shown = ShownItem{kFolderItem, entry.isLink};
         } else if (!entry.isFolder && IsPageFile(name)) {
-            kind = kPageItem;
+            shown = ShownItem{kPageItem, entry.isLink};
         }
         return false;
     });
-    return kind;
+    return shown;
 }
 
 }  // namespace
@@ -53,6 +58,8 @@ std::string BookPlace::Folder() const {
 LocatedEntry LocateInBook(const IFileSystem& files, const BookPlace& place,
                           std::string_view bookPath, std::optional<ItemKind> wanted) {
     LocatedEntry located{Outcome::Done(), place.Folder(), kFolderItem, place.book};
+    std::optional<ShownItem> book = ShownEntry(files, place.root, place.book);
+    located.isLink = book && book->isLink;
     std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
     if (!names) {
         located.outcome = Outcome::Refused(Quoted(bookPath) + " is outside the book");
@@ -65,15 +72,18 @@ LocatedEntry LocateInBook(const IFileSystem& files, const BookPlace& place,
             return located;
         }
         walked += walked.empty() ? name : "/" + name;
-        std::optional<ItemKind> kind = ShownEntry(files, located.path, name);
-        if (!kind) {
+        std::optional<ShownItem> shown = ShownEntry(files, located.path, name);
+        if (!shown) {
             bool folderOnly = wanted == kFolderItem && &name == &names->back();
             located.outcome = Outcome::Refused((folderOnly ? "no folder " : "no folder or page ") +
                                                Quoted(walked) + " in book " + Quoted(place.book));
+            located.missing = true;
             return located;
         }
+        located.linkAbove = located.linkAbove || located.isLink;
         located.path = JoinPath(located.path, name);
-        located.kind = *kind;
+        located.kind = shown->kind;
+        located.isLink = shown->isLink;
         located.name = name;
     }
     if (wanted && located.kind != *wanted) {
@@ -82,6 +92,15 @@ LocatedEntry LocateInBook(const IFileSystem& files, const BookPlace& place,
         located.outcome = TooLongPath(located.path);
     }
     return located;
+}
+
+std::optional<Outcome> RefuseWritesThroughLinks(const LocatedEntry& located, bool into) {
+    if (located.linkAbove || (into && located.isLink)) {
+        return Outcome::Refused(Quoted(located.path) +
+                                " is reached through a link to another folder: Wisp does not "
+                                "write there, since it may lie outside the library");
+    }
+    return std::nullopt;
 }
 
 Outcome TooLongPath(std::string_view path) {

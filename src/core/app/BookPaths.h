@@ -31,7 +31,14 @@ struct LocatedEntry {
     std::string path;  // on disk
     ItemKind kind = kFolderItem;
     std::string name;  // the item's name, the book's for its top folder
+    bool missing = false;  // refused because a name of the path is not there
+    bool isLink = false;     // the item itself is a link (the book's folder for the book)
+    bool linkAbove = false;  // a folder of the way down to it is a link
 };
+
+// The refusal to write at the item found (`into`: inside it) when that would go through a
+// link to a folder that may lie outside the library; reading through one stays possible.
+std::optional<Outcome> RefuseWritesThroughLinks(const LocatedEntry& located, bool into);
 
 // The folder or page that `bookPath` names in the book, as the tree lists it: companion
 // folders and files other than pages are no items. With `wanted` kFolderItem a page is

@@ -65,6 +65,16 @@ bool WriteBookName(ISettingsStore& settings, std::string_view name) {
                                 KeyAccess::Full, /*withTerminatingZero=*/true);
 }
 
+std::string ReadLibraryBook(const ISettingsStore& settings, std::string_view root) {
+    return settings.ReadString(SettingsHive::CurrentUser, kLibraryBooksKey, root, KeyAccess::Read)
+        .value_or(std::string());
+}
+
+bool WriteLibraryBook(ISettingsStore& settings, std::string_view root, std::string_view book) {
+    return settings.WriteString(SettingsHive::CurrentUser, kLibraryBooksKey, root, book,
+                                KeyAccess::Write, /*withTerminatingZero=*/false);
+}
+
 std::vector<std::string> ListBooks(const IFileSystem& files, std::string_view root) {
     std::vector<std::string> books;
     if (root.empty()) {

@@ -17,6 +17,8 @@ inline constexpr std::string_view kLibraryRootValue = "eBookPath";
 inline constexpr std::string_view kBookNameKey = "SOFTWARE\\Qexo\\Wisp";
 inline constexpr std::string_view kBookNameValue = "BookName";
 inline constexpr std::string_view kDefaultRootName = "My eBooks";
+// The current book of each library other than the one the bar shows, by its root's path.
+inline constexpr std::string_view kLibraryBooksKey = "Software\\Wisp\\Libraries";
 
 // The module file's folder (cut before its last separator); empty when it is not known.
 std::string GetModuleFolder(const IModuleLocation& module);
@@ -40,6 +42,10 @@ std::string ReadBookName(const ISettingsStore& settings);
 // Stores `BookName` with its terminating zero. A name that does not fit the 256-byte buffer
 // is refused; false when nothing was written.
 bool WriteBookName(ISettingsStore& settings, std::string_view name);
+
+// The current book of the library at `root` when it is not the bar's; empty when none is kept.
+std::string ReadLibraryBook(const ISettingsStore& settings, std::string_view root);
+bool WriteLibraryBook(ISettingsStore& settings, std::string_view root, std::string_view book);
 
 // Every folder of the root, in the file system's order; empty when the root does not exist.
 std::vector<std::string> ListBooks(const IFileSystem& files, std::string_view root);

@@ -149,7 +149,7 @@ void CContentTree::DeleteFolder() {
         return;
     }
     // A failure is not reported: the item goes, and a refresh shows what is left on disk.
-    DeleteItem(files_, GetItemPath(selected), kFolderItem);
+    DeleteItem(files_, shell_, GetItemPath(selected), kFolderItem, Removal::ForGood);
     control_.DeleteItem(selected);
 }
 
@@ -162,7 +162,8 @@ void CContentTree::DeletePage() {
     if (GetTargetFolder(selected, folderPath) == kNoTreeItem) {
         return;
     }
-    DeleteItem(files_, JoinPath(folderPath, control_.GetLabel(selected)), kPageItem);
+    DeleteItem(files_, shell_, JoinPath(folderPath, control_.GetLabel(selected)), kPageItem,
+               Removal::ForGood);
     control_.DeleteItem(selected);
 }
 

@@ -94,7 +94,9 @@ void DevToolsClient::Write(const std::string& message, Clock::time_point deadlin
             continue;
         }
         if (put < 0 && errno != EAGAIN && errno != EINTR) {
-            throw DevToolsError("the browser closed its end of the pipe");
+            // A browser that ended shows here (its end of the pipe closed) or at the next read,
+            // whichever comes first.
+            throw DevToolsError("the browser ended");
         }
         if (!WaitReady(to_, POLLOUT, deadline)) {
             throw DevToolsTimeout("the browser did not read a command in time");

@@ -5,14 +5,12 @@
 
 #include "core/platform/PageSource.h"
 
-// A page a reader loaded for `wisp collect`: the page-source port, with the DOCTYPE the saved
-// page keeps in front of its markup and how many elements the selection took.
+// A page a reader loaded for `wisp collect`: the page-source port, with how many elements the
+// selection took.
 namespace wisp {
 
 class LoadedPage : public IPageSource {
 public:
-    // The page's DOCTYPE declaration; empty when it has none.
-    virtual std::string Doctype() const = 0;
     // How many elements the selection took; 0 when nothing was selected.
     virtual std::size_t SelectedCount() const = 0;
 };

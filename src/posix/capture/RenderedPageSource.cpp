@@ -1,12 +1,13 @@
 #include "posix/capture/RenderedPageSource.h"
 
 #include <set>
+#include <string_view>
 
-#include "core/capture/MarkupCase.h"
+#include "generated/SerializeScript.h"
 #include "posix/capture/BrowserProcess.h"
 #include "posix/capture/CurlFetch.h"
 #include "posix/capture/DevToolsClient.h"
-#include "posix/capture/WebPageSource.h"
+#include "posix/capture/LivePage.h"
 
 namespace wisp {
 namespace {
@@ -21,40 +22,18 @@ constexpr std::chrono::seconds kCommandTime{15};
 // The page's own document: as long as a transfer of it may take.
 constexpr std::chrono::seconds kNavigationTime{30};
 
-// What the reader takes of the document once it is done. The selection leaves out a match
-// inside another, so that no part of the page is taken twice; a style sheet whose rules the
-// browser hides from another origin's page gives its address instead.
-constexpr const char* kReadDocument = R"((() => {
-  const d = document;
-  const out = {
-    title: d.title,
-    url: d.URL,
-    doctype: d.doctype ? new XMLSerializer().serializeToString(d.doctype) : '',
-    html: d.documentElement ? d.documentElement.outerHTML : ''
-  };
-  const selector = SELECTOR;
-  if (selector !== null) {
-    out.sheets = Array.from(d.styleSheets, s => {
-      try {
-        return {css: Array.from(s.cssRules, r => r.cssText).join('\n'), href: s.href || ''};
-      } catch (e) {
-        return {href: s.href || ''};
-      }
-    });
-    try {
-      let kept = null;
-      out.selection = [];
-      for (const e of d.querySelectorAll(selector)) {
-        if (kept && kept.contains(e)) continue;
-        kept = e;
-        out.selection.push(e.outerHTML);
-      }
-    } catch (e) {
-      out.selectorError = String(e.message);
+// The expression that runs the shared serialisation in the page: the whole page, or the
+// elements the selector picks. The extension loads the script as a module; here its function
+// is declared in a scope of its own.
+std::string SerializeExpression(const std::optional<std::string>& selector) {
+    std::string script = kSerializeScript;
+    if (std::size_t exported = script.find("export function"); exported != std::string::npos) {
+        script.erase(exported, std::string_view("export ").size());
     }
-  }
-  return out;
-})())";
+    const Json selection = selector ? Json{{"selector", *selector}} : Json(nullptr);
+    return "(() => {\n" + script + "\nreturn serializeDocument(" +
+           selection.dump(-1, ' ', false, Json::error_handler_t::replace) + ");\n})()";
+}
 
 // What the network of the page is doing, from the events of its session.
 struct PageLoad {
@@ -118,10 +97,9 @@ std::string AttachToPage(DevToolsClient& client, std::string& targetId) {
 
 }  // namespace
 
-RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
-                                                        const RenderOptions& options,
-                                                        const IUrlCombiner& urlCombiner) {
-    ReadResult result;
+RenderedPage ReadRenderedPage(const std::string& url, const RenderOptions& options,
+                              const IUrlCombiner& urlCombiner) {
+    RenderedPage result;
     BrowserProcess browser(options.browser, options.browserSwitches);
     if (!browser.Started()) {
         result.error = browser.StartError();
@@ -179,13 +157,10 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
             client.WaitForEvent(wake);
         }
 
-        std::string expression = kReadDocument;
-        const std::string placeholder = "SELECTOR";
-        expression.replace(expression.find(placeholder), placeholder.size(),
-                           options.selector ? Json(*options.selector).dump() : "null");
-        Json evaluated =
-            client.Call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", true}},
-                        load.session, Clock::now() + kCommandTime);
+        Json evaluated = client.Call(
+            "Runtime.evaluate",
+            {{"expression", SerializeExpression(options.selector)}, {"returnByValue", true}},
+            load.session, Clock::now() + kCommandTime);
         if (evaluated.contains("exceptionDetails")) {
             result.error = "cannot read the document of " + url;
             return result;
@@ -204,48 +179,16 @@ RenderedPageSource::ReadResult RenderedPageSource::Read(const std::string& url,
     // The browser is done; what is still to fetch needs none.
     browser.End();
 
-    if (!read.is_object()) {
-        result.error = "the browser's answer is not what was asked for";
+    ParsedLivePage parsed = ParseLivePage(read, urlCombiner);
+    if (parsed.selectorRefused) {
+        result.error =
+            "cannot use the selector \"" + options.selector.value_or("") + "\": " + parsed.error;
+    } else if (!parsed.page) {
+        result.error = "the browser's answer is not what was asked for: " + parsed.error;
         result.browserFailed = true;
-        return result;
     }
-    if (read.contains("selectorError")) {
-        result.error = "cannot use the selector \"" + options.selector.value_or("") +
-                       "\": " + read.value("selectorError", std::string());
-        return result;
-    }
-    auto page = std::unique_ptr<RenderedPageSource>(new RenderedPageSource());
-    page->title_ = read.value("title", std::string());
-    page->url_ = read.value("url", url);
-    page->doctype_ = read.value("doctype", std::string());
-    page->rootHtml_ = NormaliseMarkupCase(read.value("html", std::string()));
-    for (const Json& sheet : read.value("sheets", Json::array())) {
-        page->styleSheetUrls_.push_back(sheet.value("href", std::string()));
-        if (sheet.contains("css")) {
-            page->styleSheets_.push_back(sheet.value("css", std::string()));
-        } else if (std::string href = sheet.value("href", std::string()); !href.empty()) {
-            // The browser hides the rules of another origin's sheet; its text is fetched.
-            page->styleSheets_.push_back(FetchStyleSheet(page->url_, href, urlCombiner));
-        } else {
-            page->styleSheets_.push_back(std::nullopt);
-        }
-    }
-    std::string selection;
-    for (const Json& element : read.value("selection", Json::array())) {
-        selection += element.is_string() ? element.get<std::string>() : std::string();
-        ++page->selectedCount_;
-    }
-    page->selectionHtml_ = NormaliseMarkupCase(selection);
-    result.page = std::move(page);
+    result.page = std::move(parsed.page);
     return result;
-}
-
-std::optional<std::string> RenderedPageSource::ElementTagName(std::size_t index) const {
-    return index == 0 ? std::optional<std::string>("HTML") : std::nullopt;
-}
-
-std::optional<std::string> RenderedPageSource::ElementOuterHtml(std::size_t index) const {
-    return index == 0 ? std::optional<std::string>(rootHtml_) : std::nullopt;
 }
 
 }  // namespace wisp

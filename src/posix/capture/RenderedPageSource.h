@@ -11,8 +11,7 @@
 
 // The page-source port on Linux as a browser shows the page: headless Chromium loads it, runs
 // its scripts and waits for a quiet network, and the document is then read over the DevTools
-// protocol. The markup is brought to the form the static reader writes (tag names in
-// capitals, attribute names in lower case).
+// protocol with the extension's own serialisation of a live page (see LivePage.h).
 namespace wisp {
 
 struct RenderOptions {
@@ -28,42 +27,14 @@ struct RenderOptions {
     std::optional<std::string> selector;
 };
 
-class RenderedPageSource final : public LoadedPage {
-public:
-    struct ReadResult {
-        std::unique_ptr<RenderedPageSource> page;
-        std::string error;              // why the page could not be read, when page is null
-        bool browserFailed = false;     // the error lies with the browser, not with the page
-        bool timeLimitReached = false;  // the page was read as it stood at the time limit
-    };
-    static ReadResult Read(const std::string& url, const RenderOptions& options,
-                           const IUrlCombiner& urlCombiner);
-
-    std::string Title() const override { return title_; }
-    std::string Url() const override { return url_; }
-    // The root element alone: all the collector takes of a whole page.
-    std::size_t ElementCount() const override { return 1; }
-    std::optional<std::string> ElementTagName(std::size_t index) const override;
-    std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
-    std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override {
-        return styleSheets_;
-    }
-    std::vector<std::string> StyleSheetUrls() const override { return styleSheetUrls_; }
-    std::string SelectionHtml() const override { return selectionHtml_; }
-    std::string Doctype() const override { return doctype_; }
-    std::size_t SelectedCount() const override { return selectedCount_; }
-
-private:
-    RenderedPageSource() = default;
-
-    std::string title_;
-    std::string url_;
-    std::string doctype_;
-    std::string rootHtml_;
-    std::vector<std::optional<std::string>> styleSheets_;
-    std::vector<std::string> styleSheetUrls_;
-    std::string selectionHtml_;
-    std::size_t selectedCount_ = 0;
+// The page at `url` as the browser shows it, with the selection `options.selector` picks.
+struct RenderedPage {
+    std::unique_ptr<LoadedPage> page;
+    std::string error;              // why the page could not be read, when page is null
+    bool browserFailed = false;     // the error lies with the browser, not with the page
+    bool timeLimitReached = false;  // the page was read as it stood at the time limit
 };
+RenderedPage ReadRenderedPage(const std::string& url, const RenderOptions& options,
+                              const IUrlCombiner& urlCombiner);
 
 }  // namespace wisp

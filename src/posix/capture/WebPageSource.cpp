@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "core/capture/AddressRules.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
 
@@ -43,7 +44,8 @@ std::string NormalizeTitle(const std::string& raw) {
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner) {
     std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
-    if (!address) {
+    // A page from the web must never make the reader's machine copy its own files.
+    if (!address || (IsWebUrl(pageUrl) && !IsWebUrl(*address))) {
         return std::nullopt;
     }
     FetchedDocument sheet = FetchToMemory(*address);
@@ -81,6 +83,7 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
                              const IUrlCombiner& urlCombiner)
     : url_(std::move(url)), document_(std::make_unique<HtmlDocument>(utf8Html)) {
     elements_ = document_->Elements();
+    doctypes_ = document_->Doctype().empty() ? 0 : 1;
     if (selection) {
         for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
             styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
@@ -101,6 +104,10 @@ std::string WebPageSource::Title() const {
 }
 
 std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) const {
+    if (index < doctypes_) {
+        return "!";
+    }
+    index -= doctypes_;
     if (index >= elements_.size()) {
         return std::nullopt;
     }
@@ -112,6 +119,10 @@ std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) cons
 }
 
 std::optional<std::string> WebPageSource::ElementOuterHtml(std::size_t index) const {
+    if (index < doctypes_) {
+        return document_->Doctype();
+    }
+    index -= doctypes_;
     if (index >= elements_.size()) {
         return std::nullopt;
     }

@@ -33,19 +33,19 @@ public:
 
     std::string Title() const override;
     std::string Url() const override { return url_; }
-    std::size_t ElementCount() const override { return elements_.size(); }
+    // Every element, after the DOCTYPE listed as a browser lists it (a "!" element).
+    std::size_t ElementCount() const override { return doctypes_ + elements_.size(); }
     std::optional<std::string> ElementTagName(std::size_t index) const override;
     std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override;
     std::vector<std::string> StyleSheetUrls() const override { return styleSheetUrls_; }
     std::string SelectionHtml() const override { return selectionHtml_; }
-
-    std::string Doctype() const override { return document_->Doctype(); }
     std::size_t SelectedCount() const override { return selectedCount_; }
 
 private:
     std::string url_;
     std::unique_ptr<HtmlDocument> document_;
+    std::size_t doctypes_ = 0;  // 1 when the page has a DOCTYPE
     std::vector<const HtmlDocument::Node*> elements_;
     std::vector<std::optional<std::string>> styleSheets_;
     std::vector<std::string> styleSheetUrls_;
@@ -54,7 +54,7 @@ private:
 };
 
 // A linked style sheet's text: `href` resolved against the page's address, fetched and
-// decoded; nullopt when it cannot be.
+// decoded; nullopt when it cannot be, or when a page from the web names a local file.
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner);
 

@@ -77,6 +77,20 @@ ReadPage ReadStatically(const std::string& url, const std::optional<std::string>
 
 }  // namespace
 
+RenderingBrowser FindRenderingBrowser() {
+    if (const char* chosen = std::getenv("WISP_BROWSER"); chosen && *chosen) {
+        return {chosen, {}};
+    }
+    if (const InstalledBrowser* installed = FindInstalledBrowser()) {
+        return {installed->program, installed->switches};
+    }
+    return {};
+}
+
+std::string ExpectedBrowserProgram() {
+    return kInstalledBrowsers[1].program;
+}
+
 ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
     const std::optional<std::string> selection = context.command.Value("selection");
     const std::chrono::milliseconds timeLimit = RenderTimeLimitOf(context);

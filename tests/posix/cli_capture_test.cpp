@@ -206,9 +206,12 @@ TEST_F(WispCapture, BuildsACompiledFileAndAnEpubBookThatTheCheckerPasses) {
     std::string again = temp.Path("again.book");
     ASSERT_EQ(Wisp({"build", "Garden", "-o", again, "--format", "epub"}).exitStatus, 0);
     EXPECT_EQ(Identifier(ReadZip(again)), Identifier(entries));
-    ProgramResult unknown = Wisp({"build", "Garden", "-o", again, "--format", "pdf"});
+    ProgramResult unknown = Wisp({"build", "Garden", "-o", again, "--format", "mobi"});
     EXPECT_EQ(unknown.exitStatus, 2);
-    EXPECT_TRUE(Contains(unknown.err, "unknown format \"pdf\"")) << unknown.err;
+    EXPECT_TRUE(Contains(unknown.err, "unknown format \"mobi\": use chm, epub or pdf")) << unknown.err;
+    ProgramResult unknownEnd = Wisp({"build", "Garden", "-o", temp.Path("Garden.mobi")});
+    EXPECT_EQ(unknownEnd.exitStatus, 1);
+    EXPECT_TRUE(Contains(unknownEnd.err, "end its name in .chm, .epub or .pdf")) << unknownEnd.err;
 }
 
 TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
@@ -242,7 +245,7 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
          2,
          "--transfers"},
         {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
-        {{"build", "Garden"}, 2, "-o FILE.chm or -o FILE.epub"},
+        {{"build", "Garden"}, 2, "-o FILE.chm, -o FILE.epub or -o FILE.pdf"},
         {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };
     std::size_t before = EntriesIn("Library");

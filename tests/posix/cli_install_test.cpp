@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "cli/Commands.h"
@@ -133,6 +134,45 @@ TEST(WispCompletion, OffersCommandsOptionsBooksAndPathsInsideABook) {
         input);
     EXPECT_EQ(completed.exitStatus, 0) << completed.err;
     EXPECT_EQ(completed.out, expected);
+
+    // Exactly the commands and each command's options that the command line takes, and a
+    // value option's value is not taken for the command's argument.
+    std::set<std::string> commands;
+    input = "''\nbuild --format chm ''\n";
+    for (const cli::Command& command : cli::AllCommands()) {
+        commands.insert("[" + std::string(command.syntax.name) + "]");
+        input += std::string(command.syntax.name) + " -\n";
+    }
+    completed = test::RunProgram(
+        "/bin/bash", {"-c", kCompletionScript, "bash", WISP_COMPLETION, WISP_BINARY}, environment,
+        input);
+    std::istringstream lines(completed.out);
+    std::string line;
+    auto offers = [](const std::string& text) {
+        std::set<std::string> each;
+        for (std::size_t at = text.find('['); at != std::string::npos; at = text.find('[', at + 1)) {
+            each.insert(text.substr(at, text.find(']', at) - at + 1));
+        }
+        return each;
+    };
+    std::getline(lines, line);
+    EXPECT_EQ(offers(line), commands);
+    std::getline(lines, line);
+    EXPECT_EQ(line, "[My\\ Travel/][Other/]");
+    for (const cli::Command& command : cli::AllCommands()) {
+        std::set<std::string> options;
+        for (const std::vector<cli::OptionSyntax>* list :
+             {&command.syntax.options, &cli::CommonOptions()}) {
+            for (const cli::OptionSyntax& option : *list) {
+                options.insert("[--" + std::string(option.name) + "]");
+                if (option.shortName) {
+                    options.insert(std::string("[-") + option.shortName + "]");
+                }
+            }
+        }
+        std::getline(lines, line);
+        EXPECT_EQ(offers(line), options) << command.syntax.name;
+    }
 }
 
 }  // namespace

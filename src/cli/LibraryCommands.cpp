@@ -3,6 +3,7 @@
 
 #include "cli/BookRequests.h"
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "core/app/Books.h"
 #include "core/library/LibraryNaming.h"
@@ -48,6 +49,7 @@ void RenameLibraryBook(CommandContext& context, const std::string& book, const s
     bool current = library.LoadBooks().current == book;
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
     Require(RenameBook(*shell, context.files, library.Root(), book, name));
+    IndexMovedItem(library.Root(), JoinPath(library.Root(), book), JoinPath(library.Root(), name));
     if (current) {
         Require(library.StoreCurrentBook(name));
     }
@@ -57,6 +59,7 @@ void RemoveLibraryBook(CommandContext& context, const std::string& book, bool fo
     OpenedLibrary library(context, LibraryUse::Read);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
     Require(DeleteBook(*shell, context.files, library.Root(), book, !forGood));
+    IndexRemovedItem(library.Root(), JoinPath(library.Root(), book));
 }
 
 void RunRoot(CommandContext& context) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/TreeListing.h"
 #include "core/app/BookItems.h"
@@ -40,9 +41,12 @@ void RunMkdir(CommandContext& context) {
 void RunRename(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
+    const std::string& path = context.command.positionals[0];
+    LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Require(RenameInBook(*shell, context.files, place, context.command.positionals[0],
-                         context.command.positionals[1]));
+    const Outcome& renamed = Require(
+        RenameInBook(*shell, context.files, place, path, context.command.positionals[1]));
+    IndexMovedItem(place.root, item.path, renamed.path);
 }
 
 void RunMove(CommandContext& context) {
@@ -52,9 +56,12 @@ void RunMove(CommandContext& context) {
     if (std::optional<std::string> other = context.command.Value("to-book")) {
         destination = library.NamedBook(*other);
     }
+    const std::string& path = context.command.positionals[0];
+    LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Require(MoveInBook(*shell, context.files, place, context.command.positionals[0], destination,
-                       context.command.positionals[1]));
+    const Outcome& moved = Require(MoveInBook(*shell, context.files, place, path, destination,
+                                              context.command.positionals[1]));
+    IndexMovedItem(place.root, item.path, moved.path);
 }
 
 void RunRm(CommandContext& context) {
@@ -70,6 +77,7 @@ void RunRm(CommandContext& context) {
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
     Require(DeleteInBook(context.files, *shell, place, path,
                          forGood ? Removal::ForGood : Removal::ToRecycleArea));
+    IndexRemovedItem(place.root, item.path);
     if (!context.Quiet()) {
         auto counted = [](std::size_t n, const char* one) {
             return std::to_string(n) + " " + one + (n == 1 ? "" : "s");

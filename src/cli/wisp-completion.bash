@@ -114,6 +114,8 @@ _wisp() {
         collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace" ;;
         paste) options="--book --folder --parents --title --source-url --transfers --replace" ;;
         build) options="--book --output -o" ;;
+        search) options="--book --limit --json" ;;
+        index) options="--rebuild" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
         COMPREPLY=($(compgen -W "$common $options" -- "$cur"))
@@ -121,7 +123,7 @@ _wisp() {
     fi
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build browser-install native-host version help" -- "$cur"))
+        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build search index browser-install native-host version help" -- "$cur"))
         return
     fi
 

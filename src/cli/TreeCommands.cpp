@@ -44,8 +44,9 @@ void RunRename(CommandContext& context) {
     const std::string& path = context.command.positionals[0];
     LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    const Outcome& renamed = Require(
-        RenameInBook(*shell, context.files, place, path, context.command.positionals[1]));
+    Outcome renamed =
+        RenameInBook(*shell, context.files, place, path, context.command.positionals[1]);
+    Require(renamed);
     IndexMovedItem(place.root, item.path, renamed.path);
 }
 
@@ -59,8 +60,9 @@ void RunMove(CommandContext& context) {
     const std::string& path = context.command.positionals[0];
     LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    const Outcome& moved = Require(MoveInBook(*shell, context.files, place, path, destination,
-                                              context.command.positionals[1]));
+    Outcome moved = MoveInBook(*shell, context.files, place, path, destination,
+                               context.command.positionals[1]);
+    Require(moved);
     IndexMovedItem(place.root, item.path, moved.path);
 }
 

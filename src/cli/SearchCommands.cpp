@@ -63,7 +63,7 @@ void RunIndex(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Read);
     library.RequireRoot();
     std::unique_ptr<LibraryIndex> index = OpenLibraryIndex(library.Root());
-    IndexChanges changes = context.command.Has("rebuild") ? index->Rebuild() : index->Refresh();
+    IndexChanges changes = context.command.Has("rebuild") ? index->Rebuild() : index->RefreshAll();
     if (!context.Quiet()) {
         context.out << "Indexed " << Counted(changes.pages, "page") << " ("
                     << Counted(changes.read, "page") << " read, " << changes.removed

@@ -114,16 +114,17 @@ TEST_F(SearchIndex, FollowsTheLibraryOnDisk) {
     index.Refresh();
     EXPECT_EQ(index.Refresh().read, 0u);  // nothing changed: nothing read
 
-    // Copied in, edited and removed by hand: seen at the next check.
-    temp.MakeFile("Library/Notes/Copied.htm", "<p>walrus</p>");
+    // Copied in, written over in place (its folder unchanged), removed and moved by hand: seen
+    // at the next check.
+    temp.MakeFile("Library/Travel/Copied.htm", "<p>walrus</p>");
     temp.MakeFile("Library/Notes/Forum.htm", "<title>Notes</title><p>A forum post about paris.</p>");
+    test::DateFiles(root + "/Notes/Forum.htm", 1'700'000'000);
     std::filesystem::remove_all(test::FromUtf8(root + "/Travel/Japan"));
     Rename("Travel/France", "Travel/Francia");
-    test::DateFiles(root + "/Notes", 1'700'000'000);  // settled changes: read once
     IndexChanges changes = index.Refresh();
     EXPECT_EQ(changes.read, 4u);
-    EXPECT_EQ(changes.removed, 3u);
-    EXPECT_EQ(Found("walrus"), std::vector<std::string>{"Notes/Copied.htm"});
+    EXPECT_EQ(changes.removed, 2u);  // the two folders, with what they held
+    EXPECT_EQ(Found("walrus"), std::vector<std::string>{"Travel/Copied.htm"});
     EXPECT_EQ(Found("rome"), std::vector<std::string>{"Travel/Rome.htm"});
     EXPECT_TRUE(Found("猫").empty());
     EXPECT_EQ(Found("cafe"), std::vector<std::string>{"Travel/Francia/Café.htm"});
@@ -137,8 +138,8 @@ TEST_F(SearchIndex, FollowsTheLibraryOnDisk) {
     EXPECT_EQ(Found("paris"), std::vector<std::string>{"Journal/Forum.htm"});
     EXPECT_EQ(Found("roma"), std::vector<std::string>{"Travel/Roma.htm"});
     EXPECT_EQ(Found("rome", "Journal"), std::vector<std::string>{});
-    std::filesystem::remove(test::FromUtf8(root + "/Journal/Copied.htm"));
-    EXPECT_EQ(index.Recheck("Journal/Copied.htm").removed, 1u);
+    std::filesystem::remove(test::FromUtf8(root + "/Travel/Copied.htm"));
+    EXPECT_EQ(index.Recheck("Travel/Copied.htm").removed, 1u);
     EXPECT_TRUE(Found("walrus").empty());
     EXPECT_EQ(index.Refresh().read, 0u);
 }

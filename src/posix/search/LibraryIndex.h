@@ -37,9 +37,9 @@ struct SearchHit {
 
 // What a check of the index against the library found and mended.
 struct IndexChanges {
-    std::size_t pages = 0;  // pages indexed after it
+    std::size_t pages = 0;  // pages in the folders it listed
     std::size_t read = 0;   // pages read, new or changed
-    std::size_t removed = 0;
+    std::size_t removed = 0;  // pages and folders
 };
 
 class LibraryIndex {
@@ -51,8 +51,13 @@ public:
     LibraryIndex(const LibraryIndex&) = delete;
     LibraryIndex& operator=(const LibraryIndex&) = delete;
 
-    // Reads what changed on disk since the index last saw it.
+    // Reads what changed on disk since the index last saw it, as cheaply as a search allows:
+    // the folders are compared by their times, and listed again only when changed; pages in
+    // unchanged folders (which may have been written over in place) are compared a share at
+    // a time, every page within a few checks of a large library, at each one of a small one.
     IndexChanges Refresh();
+    // The same with every folder listed and every page compared.
+    IndexChanges RefreshAll();
     // Forgets every page and reads the whole library again.
     IndexChanges Rebuild();
     // What is at `path` below the root now: a page, a folder with all below it, or nothing.
@@ -68,13 +73,15 @@ public:
 
 private:
     struct Difference;
+    class PageReader;
 
     void Open();
     int Layout();
     void MakeTables();
-    Difference Compare(std::string_view scope);
+    void CheckFolders(Difference& difference, const std::string& scope, bool everything);
+    void SweepPages(Difference& difference);
     void Apply(const Difference& difference);
-    IndexChanges Sync(std::string_view scope);
+    IndexChanges Commit(const Difference& difference);
 
     std::string root_;
     std::string file_;

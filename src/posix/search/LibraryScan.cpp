@@ -6,120 +6,77 @@
 #include <unistd.h>
 
 #include <memory>
-#include <set>
-#include <utility>
 
 #include "core/library/LibraryNaming.h"
 
 namespace wisp {
 namespace {
 
-using FolderId = std::pair<dev_t, ino_t>;
-
 struct DirectoryCloser {
     void operator()(DIR* directory) const { ::closedir(directory); }
 };
 
-class Scanner {
-public:
-    explicit Scanner(std::vector<ScannedPage>& pages) : pages_(pages) {}
+std::string OnDisk(const std::string& root, const std::string& path) {
+    return path.empty() ? root : root + "/" + path;
+}
 
-    // The folder open as `fd` (taken over), named `path` below the root; at the root's own
-    // level (`books`) every folder is a book and files are no pages.
-    void Folder(int fd, const std::string& path, bool books) {
-        std::unique_ptr<DIR, DirectoryCloser> directory(::fdopendir(fd));
-        if (!directory) {
-            ::close(fd);
-            return;
-        }
-        struct stat own {};
-        if (::fstat(fd, &own) != 0 || !way_.insert({own.st_dev, own.st_ino}).second) {
-            return;
-        }
-        while (dirent* entry = ::readdir(directory.get())) {
-            std::string_view name = entry->d_name;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            bool mayBeFolder = entry->d_type == DT_DIR || entry->d_type == DT_LNK ||
-                               entry->d_type == DT_UNKNOWN;
-            bool mayBePage = !books && IsPageFile(name) && entry->d_type != DT_DIR;
-            if ((mayBeFolder && (books || !IsCompanionFolder(name))) || mayBePage) {
-                Entry(fd, path.empty() ? std::string(name) : path + "/" + std::string(name),
-                      entry->d_name, books);
-            }
-        }
-        way_.erase({own.st_dev, own.st_ino});
-    }
-
-    // One entry of the folder open as `folderFd`.
-    void Entry(int folderFd, const std::string& path, const char* name, bool inRoot) {
-        struct stat status {};
-        if (::fstatat(folderFd, name, &status, 0) != 0) {
-            return;
-        }
-        if (S_ISDIR(status.st_mode)) {
-            int fd = ::openat(folderFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (fd >= 0) {
-                Folder(fd, path, false);
-            }
-        } else if (S_ISREG(status.st_mode) && !inRoot && IsPageFile(name)) {
-            pages_.push_back({path, static_cast<std::int64_t>(status.st_size),
-                              static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
-                                  status.st_mtim.tv_nsec});
-        }
-    }
-
-private:
-    std::vector<ScannedPage>& pages_;
-    std::set<FolderId> way_;
-};
-
-// Whether the tree shows what `under` names: a book, or below it no companion folder on the
-// way and a folder or a page at the end.
-bool ShownPath(std::string_view under) {
-    std::size_t start = 0;
-    bool first = true;
-    while (start <= under.size()) {
-        std::size_t slash = std::min(under.find('/', start), under.size());
-        std::string_view name = under.substr(start, slash - start);
-        if (name.empty() || name == "." || name == ".." ||
-            (!first && IsCompanionFolder(name))) {
-            return false;
-        }
-        first = false;
-        start = slash + 1;
-    }
-    return true;
+std::int64_t Modified(const struct stat& status) {
+    return static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+           status.st_mtim.tv_nsec;
 }
 
 }  // namespace
 
-std::vector<ScannedPage> ScanPages(const std::string& root, std::string_view under) {
-    std::vector<ScannedPage> pages;
-    Scanner scanner(pages);
-    int rootFd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (rootFd < 0) {
-        return pages;
+std::optional<ScannedFolder> StatFolder(const std::string& root, const std::string& path) {
+    struct stat status {};
+    if (::stat(OnDisk(root, path).c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        return std::nullopt;
     }
-    if (under.empty()) {
-        scanner.Folder(rootFd, "", true);
-        return pages;
+    return ScannedFolder{Modified(status), {status.st_dev, status.st_ino}};
+}
+
+std::optional<ScannedPage> StatPage(const std::string& root, const std::string& path) {
+    struct stat status {};
+    if (::stat(OnDisk(root, path).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
     }
-    if (ShownPath(under)) {
-        std::string path(under);
-        std::size_t slash = path.rfind('/');
-        bool book = slash == std::string::npos;
-        int parentFd = book ? ::dup(rootFd)
-                            : ::openat(rootFd, path.substr(0, slash).c_str(),
-                                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (parentFd >= 0) {
-            scanner.Entry(parentFd, path, path.c_str() + (book ? 0 : slash + 1), book);
-            ::close(parentFd);
+    return ScannedPage{path, static_cast<std::int64_t>(status.st_size), Modified(status)};
+}
+
+std::optional<FolderListing> ListFolder(const std::string& root, const std::string& path) {
+    std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(OnDisk(root, path).c_str()));
+    if (!directory) {
+        return std::nullopt;
+    }
+    int fd = ::dirfd(directory.get());
+    bool books = path.empty();
+    FolderListing listing;
+    while (dirent* entry = ::readdir(directory.get())) {
+        std::string_view name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        bool mayBeFolder = (entry->d_type == DT_DIR || entry->d_type == DT_LNK ||
+                            entry->d_type == DT_UNKNOWN) &&
+                           (books || !IsCompanionFolder(name));
+        bool mayBePage = !books && entry->d_type != DT_DIR && IsPageFile(name);
+        if (!mayBeFolder && !mayBePage) {
+            continue;
+        }
+        std::string entryPath = books ? std::string(name) : path + "/" + std::string(name);
+        struct stat status {};
+        if (entry->d_type == DT_DIR) {
+            listing.folders.push_back(std::move(entryPath));
+        } else if (::fstatat(fd, entry->d_name, &status, 0) != 0) {
+            continue;
+        } else if (S_ISDIR(status.st_mode) && mayBeFolder) {
+            listing.folders.push_back(std::move(entryPath));
+        } else if (S_ISREG(status.st_mode) && mayBePage) {
+            listing.pages.push_back(
+                {std::move(entryPath), static_cast<std::int64_t>(status.st_size), Modified(status)});
         }
     }
-    ::close(rootFd);
-    return pages;
+    return listing;
 }
 
 }  // namespace wisp

@@ -14,10 +14,14 @@
 // pages mostly do.
 namespace wisp::test {
 
-// Dates every file and folder below `folder` at `seconds` since the epoch.
-inline void DateFiles(const std::string& folder, long seconds) {
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(FromUtf8(folder))) {
-        utimbuf time{seconds, seconds};
+// Dates a file, or every file and folder below a folder, at `seconds` since the epoch.
+inline void DateFiles(const std::string& path, long seconds) {
+    utimbuf time{seconds, seconds};
+    if (!std::filesystem::is_directory(FromUtf8(path))) {
+        ::utime(path.c_str(), &time);
+        return;
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(FromUtf8(path))) {
         ::utime(entry.path().c_str(), &time);
     }
 }

@@ -7,9 +7,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   mingw-w64 mingw-w64-tools libwine-dev
   wine wine64 wine32:i386 xvfb xauth
-  libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev
+  libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev liburiparser-dev
   fp-utils libchm-dev libchm-bin
-  libzip-dev epubcheck
+  libzip-dev epubcheck libsqlite3-dev
+  libqpdf-dev qpdf poppler-utils
+  xchm foliate
   python3
   chromium chromium-headless-shell nlohmann-json3-dev
   dpkg-dev

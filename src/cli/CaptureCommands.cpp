@@ -8,9 +8,11 @@
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
+#include "cli/PlainMessages.h"
 #include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
+#include "posix/platform/Interruption.h"
 
 namespace wisp::cli {
 namespace {
@@ -49,17 +51,11 @@ void HintAtTakenName(CaptureOutcome& saved) {
     }
 }
 
-// A message box's text on one line.
-std::string OneLine(std::string text) {
-    for (char& c : text) {
-        c = c == '\n' ? ' ' : c;
-    }
-    return text;
-}
-
 }  // namespace
 
 void RunCollect(CommandContext& context) {
+    // Ctrl-C ends the capture at the next step, which removes what it started.
+    InterruptScope interrupts;
     const ParsedCommand& command = context.command;
     const std::string& url = command.positionals[0];
     CommandCapture capture(context);
@@ -82,7 +78,7 @@ void RunCollect(CommandContext& context) {
                                        capture.Ports());
     HintAtTakenName(saved);
     if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {
-        saved.outcome.message = OneLine(saved.outcome.message) +
+        saved.outcome.message = PlainMessage(saved.outcome.message) +
                                 (command.Has("title") ? "" : " (give one with --title)");
     }
     if (saved.outcome.IsDone()) {
@@ -92,6 +88,7 @@ void RunCollect(CommandContext& context) {
 }
 
 void RunPaste(CommandContext& context) {
+    InterruptScope interrupts;
     const ParsedCommand& command = context.command;
     std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
     CommandCapture capture(context);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include <httplib.h>
+
 #include <optional>
 #include <string>
 #include <thread>
@@ -8,6 +9,7 @@
 // The library served read-only on the loopback interface, for a browser that will not let an
 // extension open a saved page's file address. Only GET of regular files below the root, under
 // an address prefix no other program can guess; it lives as long as the host's connection.
+// Connections are answered by cpp-httplib's pool of threads, so an idle one delays no other.
 namespace wisp::cli {
 
 class LibraryServer {
@@ -23,18 +25,12 @@ public:
     const std::string& Root() const { return root_; }
 
 private:
-    void Serve();
-    void Answer(int connection);
+    void Answer(const std::string& relative, httplib::Response& response) const;
 
     std::string root_;
-    std::string token_;
     std::string base_;
-    int listener_ = -1;
-    std::atomic<bool> stopping_{false};
+    httplib::Server server_;
     std::thread thread_;
 };
-
-// The path's names percent-escaped for an address, its slashes kept.
-std::string EscapeUrlPath(std::string_view path);
 
 }  // namespace wisp::cli

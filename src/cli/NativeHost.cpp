@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <signal.h>
@@ -23,8 +24,10 @@
 #include "core/library/BookListing.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
+#include "core/text/PercentEncoding.h"
 #include "posix/capture/LivePage.h"
 #include "posix/library/BuildSparingFileSystem.h"
+#include "posix/platform/FileDescriptor.h"
 #include "posix/platform/XdgFolders.h"
 
 namespace wisp::cli {
@@ -321,7 +324,7 @@ private:
     Json Locate(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Read);
         std::string file = library.Locate(Book(library, request), Text(request, "path")).path;
-        Json reply{{"file", file}, {"url", "file://" + EscapeUrlPath(file)}};
+        Json reply{{"file", file}, {"url", "file://" + PercentEncodePath(file)}};
         auto served = request.find("served");
         if (served != request.end() && served->is_boolean() && served->get<bool>()) {
             if (!server_ || server_->Root() != library.Root()) {
@@ -331,7 +334,7 @@ private:
             if (!base) {
                 throw CommandFailure("cannot serve the library on the loopback interface");
             }
-            reply["url"] = *base + EscapeUrlPath(file.substr(library.Root().size() + 1));
+            reply["url"] = *base + PercentEncodePath(file.substr(library.Root().size() + 1));
         }
         return reply;
     }
@@ -345,26 +348,38 @@ private:
             bookAndFolder += "/" + *folder;
         }
         std::string format = OptionalText(request, "format").value_or("chm");
-        // The book file goes into the reader's home folder under the name the panel asked
-        // for; a name that reaches another folder is no name, and a file there is replaced
-        // only when the reader said so.
-        std::string name = OptionalText(request, "output").value_or(book + "." + format);
+        // The book file is where the reader said: a whole path, or a path inside the home
+        // folder (the browser starts the host in a folder of its own), which a ".." cannot
+        // leave. A file there is replaced only when the reader said so.
+        std::filesystem::path output = OptionalText(request, "output").value_or(book + "." + format);
         std::string home = UserHomeFolder();
-        if (home.empty() || CheckNewItemName(name)) {
-            throw CommandFailure("give the book file a name without a folder: it is written into " +
-                                 (home.empty() ? std::string("the home folder") : Quoted(home)));
+        if (output.is_relative()) {
+            if (home.empty()) {
+                throw CommandFailure("give the book file's whole path: no home folder is known");
+            }
+            output = (std::filesystem::path(home) / output).lexically_normal();
+            if (output.lexically_relative(home).string().starts_with("..")) {
+                throw CommandFailure("a book file given without its whole path goes into " +
+                                     Quoted(home) + ", not above it");
+            }
         }
         std::optional<BookFormat> parsed = ParseBookFormat(format);
         if (!parsed) {
-            throw RequestError("\"format\" is \"chm\" or \"epub\"");
+            throw RequestError("\"format\" is \"chm\", \"epub\" or \"pdf\"");
         }
-        std::string output = OutputWithExtension(JoinPath(home, name), *parsed);
+        output = OutputWithExtension(output.lexically_normal().string(), *parsed);
+        if (!context_.files.IsFolder(output.parent_path().string())) {
+            throw CommandFailure("no folder " + Quoted(output.parent_path().string()) +
+                                 " for the book file");
+        }
         auto replace = request.find("replace");
         bool replacing = replace != request.end() && replace->is_boolean() && replace->get<bool>();
-        if (!replacing && context_.files.IsFile(output)) {
-            throw TakenFailure(Quoted(output) + " exists already");
+        if (!replacing && context_.files.IsFile(output.string())) {
+            throw TakenFailure(Quoted(output.string()) + " exists already");
         }
-        LibraryBuild built = BuildFromLibrary(context_, bookAndFolder, output, format);
+        LibraryBuild built = BuildFromLibrary(
+            context_, bookAndFolder, output.string(),
+            {format, OptionalText(request, "title"), OptionalText(request, "language")});
         Json reply = Reply(built.outcome);
         reply["output"] = built.outcome.path;
         return reply;
@@ -439,14 +454,12 @@ bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
 void RunNativeHost(CommandContext& context) {
     // Replies go to the descriptor the browser reads; anything else that would reach standard
     // output (a child program's chatter) goes to standard error instead of into the stream.
-    int replies = ::dup(STDOUT_FILENO);
-    if (replies < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+    FileDescriptor replies(::dup(STDOUT_FILENO));
+    if (!replies.IsOpen() || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
         throw CommandFailure("cannot set up the reply stream");
     }
     ::signal(SIGPIPE, SIG_IGN);
-    bool served = ServeNativeMessages(context, STDIN_FILENO, replies);
-    ::close(replies);
-    if (!served) {
+    if (!ServeNativeMessages(context, STDIN_FILENO, replies.get())) {
         throw CommandFailure("the browser's message stream broke off");
     }
 }

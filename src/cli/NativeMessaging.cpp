@@ -1,10 +1,10 @@
 #include "cli/NativeMessaging.h"
 
-#include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
 #include "posix/platform/PosixFiles.h"
+#include "posix/platform/RetryOnInterrupt.h"
 
 namespace wisp::cli {
 namespace {
@@ -13,10 +13,7 @@ namespace {
 long ReadFully(int fd, char* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        ssize_t got = ::read(fd, data + done, size - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
+        ssize_t got = RetryOnInterrupt([&] { return ::read(fd, data + done, size - done); });
         if (got < 0) {
             return -1;
         }

@@ -47,15 +47,13 @@ void RunSearch(CommandContext& context) {
     request.limit = LimitOf(context);
     std::unique_ptr<LibraryIndex> index = OpenLibraryIndex(library.Root());
     std::vector<SearchHit> hits = SearchLibrary(*index, request);
-    if (context.command.Has("json")) {
-        context.out << HitsJson(hits, library.Root()).dump(2, ' ', false,
-                                                           nlohmann::json::error_handler_t::replace)
-                    << "\n";
+    if (context.Json()) {
+        context.WriteJson(HitsJson(hits, library.Root()));
         return;
     }
     WriteHitsText(context.out, hits, &context.out == &std::cout && ::isatty(STDOUT_FILENO));
-    if (hits.empty() && !context.Quiet()) {
-        context.err << "wisp: no page matches " << Quoted(request.query) << "\n";
+    if (hits.empty()) {
+        context.Note("no page matches " + Quoted(request.query));
     }
 }
 

@@ -54,7 +54,7 @@ _wisp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local wisp=${COMP_WORDS[0]} command="" root="" book="" i word
     local -a positionals=() rootArgs=()
-    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o --to-book --source-url "
+    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o --to-book --source-url --limit "
     COMPREPLY=()
 
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -95,7 +95,11 @@ _wisp() {
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url)
+    --format)
+        COMPREPLY=($(compgen -W "chm epub pdf" -- "$cur"))
+        return
+        ;;
+    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url | --language | --limit)
         return
         ;;
     esac
@@ -113,7 +117,7 @@ _wisp() {
         root) options="--default" ;;
         collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace" ;;
         paste) options="--book --folder --parents --title --source-url --transfers --replace" ;;
-        build) options="--book --output -o" ;;
+        build) options="--book --output -o --format --title --language" ;;
         search) options="--book --limit --json" ;;
         index) options="--rebuild" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;

@@ -39,12 +39,5 @@ TEST(Charset, PagesBecomeUtf8) {
     EXPECT_FALSE(DecodePage("x", "text/html; charset=no-such-charset"));
 }
 
-TEST(Charset, Utf8Validation) {
-    EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));  // overlong "/"
-    EXPECT_FALSE(IsValidUtf8("\xE4\xB8"));  // cut short
-    EXPECT_FALSE(IsValidUtf8("\x80"));
-}
-
 }  // namespace
 }  // namespace wisp

@@ -77,7 +77,7 @@ TEST_F(WispSearch, ShowsRankedPagesWithTheirPathAndALineOfText) {
     EXPECT_EQ(Wisp({"search", "rome", "--limit", "0"}).exitStatus, 2);
     ProgramResult none = Wisp({"search", "walrus"});
     EXPECT_EQ(none.out, "");
-    EXPECT_EQ(none.err, "wisp: no page matches \"walrus\"\n");
+    EXPECT_EQ(none.err, "wisp: note: no page matches \"walrus\"\n");
 }
 
 TEST_F(WispSearch, CommandsThatChangeTheLibraryKeepItsIndex) {

@@ -1,17 +1,11 @@
 #include "support/MemoryListControls.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 namespace {
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) <
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // Keeps an index that pointed at an entry pointing at it after an insertion before `at`.
 void ShiftAfterInsert(std::optional<std::size_t>& index, std::size_t at) {
@@ -40,7 +34,7 @@ void MemorySortedBookList::Clear() {
 
 std::size_t MemorySortedBookList::Add(std::string_view text) {
     std::string entry(text);
-    auto at = std::upper_bound(entries_.begin(), entries_.end(), entry, LessIgnoringCase);
+    auto at = std::upper_bound(entries_.begin(), entries_.end(), entry, LessNoCase);
     std::size_t index = static_cast<std::size_t>(at - entries_.begin());
     entries_.insert(at, std::move(entry));
     ShiftAfterInsert(selection_, index);

@@ -5,8 +5,10 @@
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
+#include "core/library/NameOrder.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -21,6 +23,23 @@ std::pair<std::string, std::string> SplitParent(std::string_view path) {
 
 Outcome TakenName(std::string_view folder, std::string_view taken) {
     return Outcome::Failed(Quoted(JoinPath(folder, taken)) + " exists already");
+}
+
+// A rename that changes only the case of a name goes through a name of its own on the way:
+// a file system that ignores case takes the new name for the entry that is already there.
+bool RenamePath(IShellFileOperations& shell, const std::string& from, const std::string& to) {
+    if (!SameNameIgnoringCase(from, to)) {
+        return shell.Rename(from, to);
+    }
+    const std::string passing = from + ".renaming";
+    if (!shell.Rename(from, passing)) {
+        return false;
+    }
+    if (shell.Rename(passing, to)) {
+        return true;
+    }
+    shell.Rename(passing, from);
+    return false;
 }
 
 Outcome CannotRename(std::string_view from, std::string_view to) {
@@ -40,13 +59,13 @@ Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::s
                 FindTakenName(files, folder, newCompanionName, SplitParent(companion).second)) {
             return TakenName(folder, *taken);
         }
-        if (!shell.Rename(companion, newCompanion)) {
+        if (!RenamePath(shell, companion, newCompanion)) {
             return CannotRename(companion, newCompanion);
         }
     }
-    if (!shell.Rename(page, target)) {
+    if (!RenamePath(shell, page, target)) {
         if (withCompanion) {
-            shell.Rename(newCompanion, companion);
+            RenamePath(shell, newCompanion, companion);
         }
         return CannotRename(page, target);
     }
@@ -59,8 +78,8 @@ Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::s
                                           SplitParent(newCompanion).second)
              : std::string();
     if (!text || (repointed != *text && !files.WriteWholeFile(target, repointed))) {
-        shell.Rename(target, page);
-        shell.Rename(newCompanion, companion);
+        RenamePath(shell, target, page);
+        RenamePath(shell, newCompanion, companion);
         return Outcome::Failed("cannot point the page " + Quoted(target) + " at its renamed files");
     }
     return Outcome::Done(target);
@@ -68,8 +87,9 @@ Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::s
 
 }  // namespace
 
-Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_view name,
+Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_view typedName,
                      ExistingFolder existing) {
+    const std::string name = WithoutBidiControls(typedName);
     if (std::optional<std::string_view> refusal = CheckNewItemName(name)) {
         return Outcome::Refused(std::string(*refusal));
     }
@@ -96,7 +116,9 @@ Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_vi
     return Outcome::Failed("cannot create a folder in " + Quoted(parent));
 }
 
-Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRename& rename) {
+Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRename& typed) {
+    ItemRename rename = typed;
+    rename.newName = WithoutBidiControls(typed.newName);
     if (rename.newName.empty()) {
         return Outcome::Refused("the new name cannot be empty");
     }
@@ -124,7 +146,7 @@ Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRe
     if (rename.kind == kPageItem) {
         return RenamePage(shell, files, rename.path, target);
     }
-    if (!shell.Rename(rename.path, target)) {
+    if (!RenamePath(shell, rename.path, target)) {
         return CannotRename(rename.path, target);
     }
     return Outcome::Done(target);

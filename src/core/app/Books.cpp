@@ -7,6 +7,8 @@
 #include "core/library/LibraryStore.h"
 #include "core/library/NameChecks.h"
 #include "core/library/PathLimits.h"
+#include "core/text/AsciiCase.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -27,7 +29,8 @@ Outcome ExistingBookFolder(const IFileSystem& files, std::string_view root,
 
 }  // namespace
 
-Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view name) {
+Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view typedName) {
+    const std::string name = WithoutBidiControls(typedName);
     if (std::optional<std::string_view> refusal = CheckNewBookName(name)) {
         return Outcome::Refused(std::string(*refusal));
     }
@@ -54,7 +57,8 @@ Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view n
 }
 
 Outcome RenameBook(IShellFileOperations& shell, const IFileSystem& files, std::string_view root,
-                   std::string_view book, std::string_view newName, OntoExistingBook onto) {
+                   std::string_view book, std::string_view typedName, OntoExistingBook onto) {
+    const std::string newName = WithoutBidiControls(typedName);
     if (std::optional<std::string_view> refusal = CheckNewBookName(newName)) {
         return Outcome::Refused(std::string(*refusal));
     }
@@ -98,12 +102,8 @@ Outcome MakeCurrentBook(ISettingsStore& settings, std::string_view book) {
 }
 
 std::vector<std::string> SortBookNames(std::vector<std::string> names) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [&](char x, char y) { return lower(x) < lower(y); });
-    });
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
     return names;
 }
 

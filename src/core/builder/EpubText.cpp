@@ -1,45 +1,12 @@
 #include "core/builder/EpubText.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
+
+#include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
 
 namespace wisp {
 namespace {
-
-// The length of the valid UTF-8 sequence at `text[at]` that XML may hold; 0 when there is none.
-std::size_t XmlCharLength(std::string_view text, std::size_t at) {
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
-    }
-    std::size_t length = lead >= 0xC2 && lead < 0xE0   ? 2
-                         : lead >= 0xE0 && lead < 0xF0 ? 3
-                         : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                       : 0;
-    if (length == 0 || at + length > text.size()) {
-        return 0;
-    }
-    unsigned codePoint = lead & (0xFF >> (length + 1));
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-    }
-    bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-    bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    bool nonCharacter = codePoint == 0xFFFE || codePoint == 0xFFFF || codePoint > 0x10FFFF;
-    return overlong || surrogate || nonCharacter ? 0 : length;
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 void AppendNavList(std::string& text, const std::vector<EpubNavEntry>& entries) {
     text += "<ol>";
@@ -60,42 +27,10 @@ void AppendNavList(std::string& text, const std::vector<EpubNavEntry>& entries) 
 
 }  // namespace
 
-std::string EscapeXml(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t length = XmlCharLength(text, at);
-        if (length == 0) {
-            ++at;
-            continue;
-        }
-        switch (text[at]) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '\'':
-                escaped += "&#39;";
-                break;
-            default:
-                escaped.append(text.substr(at, length));
-        }
-        at += length;
-    }
-    return escaped;
-}
-
 std::string MediaTypeOf(std::string_view fileName) {
     std::size_t dot = fileName.rfind('.');
-    std::string extension = dot == std::string_view::npos ? "" : Lower(fileName.substr(dot + 1));
+    std::string extension =
+        dot == std::string_view::npos ? "" : ToLowerAscii(fileName.substr(dot + 1));
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kTypes{{
         {"xhtml", kXhtmlMediaType},
         {"css", "text/css"},

@@ -12,10 +12,6 @@ inline constexpr std::string_view kEpubMimeType = "application/epub+zip";
 inline constexpr std::string_view kEpubFolder = "EPUB";  // where the package lives in the zip
 inline constexpr std::string_view kXhtmlMediaType = "application/xhtml+xml";
 
-// Text fit for XML content and attribute values: markup characters escaped, characters XML
-// cannot hold (controls, broken UTF-8) left out.
-std::string EscapeXml(std::string_view text);
-
 // The media type an EPUB reader expects for a file, by its extension.
 std::string MediaTypeOf(std::string_view fileName);
 

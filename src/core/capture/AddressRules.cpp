@@ -1,23 +1,8 @@
 #include "core/capture/AddressRules.h"
 
-#include <cctype>
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
-namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 bool MentionsWebScheme(std::string_view address) {
     return address.find("http://") != std::string_view::npos ||

@@ -1,6 +1,5 @@
 #include "core/capture/CaptureContext.h"
 
-#include <cctype>
 #include <random>
 
 #include "core/capture/AddressRules.h"
@@ -14,6 +13,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 namespace {
@@ -25,14 +25,6 @@ constexpr std::size_t kMaxQueuedChars = 511;
 // How deep style sheets importing sheets and frames holding frames are followed; the queue
 // holds each address once, so a cycle ends anyway.
 constexpr int kMaxFollowDepth = 4;
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
 
 // "name.ext" becomes "name-2.ext", "name-3.ext", ...
 std::string NumberedName(std::string_view name, int number) {
@@ -222,7 +214,7 @@ std::optional<std::string> CCaptureContext::LocalizeReference(std::string_view r
         }
         // Another address with the same last segment gets a file of its own.
         std::string unique = fileName;
-        for (int number = 2; usedNames_.contains(Lower(unique)); ++number) {
+        for (int number = 2; usedNames_.contains(ToLowerAscii(unique)); ++number) {
             unique = NumberedName(fileName, number);
         }
         const std::string companionFolder = CompanionFolderPath();
@@ -236,7 +228,7 @@ std::optional<std::string> CCaptureContext::LocalizeReference(std::string_view r
         }
         entry = sourceUrls_.size();
         entryOfUrl_.emplace(url, entry);
-        usedNames_.insert(Lower(unique));
+        usedNames_.insert(ToLowerAscii(unique));
         sourceUrls_.push_back(std::move(url));
         localPaths_.push_back(std::move(localPath));
         fileNames_.push_back(std::move(unique));

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "core/text/AsciiCase.h"
+
 namespace wisp {
 namespace {
 
@@ -82,14 +84,10 @@ bool CClipboardHtml::Parse() {
 }
 
 std::string HtmlTitle(std::string_view html) {
-    std::string lower(html);
-    for (char& c : lower) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-    }
-    std::size_t open = lower.find("<title");
-    std::size_t start = open == std::string::npos ? open : lower.find('>', open);
-    std::size_t end = start == std::string::npos ? start : lower.find("</title", start);
-    if (end == std::string::npos) {
+    std::size_t open = FindNoCase(html, "<title");
+    std::size_t start = open == std::string_view::npos ? open : html.find('>', open);
+    std::size_t end = start == std::string_view::npos ? start : FindNoCase(html, "</title", start);
+    if (end == std::string_view::npos) {
         return {};
     }
     return std::string(html.substr(start + 1, end - start - 1));

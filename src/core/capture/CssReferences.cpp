@@ -1,7 +1,10 @@
 #include "core/capture/CssReferences.h"
-#include "core/capture/Utf8Append.h"
 
 #include <cctype>
+
+#include "core/text/AsciiCase.h"
+#include "core/text/PercentEncoding.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -15,14 +18,6 @@ bool IsNameChar(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 // Reads the escape at css[i] == '\\'; appends what it stands for and returns the index after
 // it. A backslash before a line break (inside a string) stands for nothing.
 std::size_t ReadEscape(std::string_view css, std::size_t i, std::string& out) {
@@ -30,11 +25,11 @@ std::size_t ReadEscape(std::string_view css, std::size_t i, std::string& out) {
     if (i >= css.size()) {
         return i;
     }
-    if (HexValue(css[i]) >= 0) {
-        unsigned long code = 0;
+    if (HexDigitValue(css[i]) >= 0) {
+        char32_t code = 0;
         std::size_t digits = 0;
-        while (i < css.size() && digits < 6 && HexValue(css[i]) >= 0) {
-            code = code * 16 + static_cast<unsigned long>(HexValue(css[i]));
+        while (i < css.size() && digits < 6 && HexDigitValue(css[i]) >= 0) {
+            code = code * 16 + static_cast<char32_t>(HexDigitValue(css[i]));
             ++i;
             ++digits;
         }
@@ -85,6 +80,7 @@ std::size_t ReadString(std::string_view css, std::size_t i, std::size_t& insideE
 std::vector<CssReference> FindCssReferences(std::string_view css) {
     std::vector<CssReference> found;
     bool afterImport = false;  // the next string or url() is an @import's target
+    std::size_t importAt = 0;  // the "@" of that @import
     std::size_t i = 0;
     while (i < css.size()) {
         const char c = css[i];
@@ -102,22 +98,20 @@ std::vector<CssReference> FindCssReferences(std::string_view css) {
             std::string value;
             std::size_t next = ReadString(css, i, insideEnd, value);
             if (afterImport) {
-                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), true});
+                found.push_back(
+                    {i + 1, insideEnd - (i + 1), std::move(value), true, i, next, importAt});
             }
             afterImport = false;
             i = next;
             continue;
         }
         if (c == '@') {
+            importAt = i;
             std::size_t start = ++i;
             while (i < css.size() && IsNameChar(css[i])) {
                 ++i;
             }
-            std::string keyword(css.substr(start, i - start));
-            for (char& k : keyword) {
-                k = static_cast<char>(std::tolower(static_cast<unsigned char>(k)));
-            }
-            afterImport = keyword == "import";
+            afterImport = EqualsNoCase(css.substr(start, i - start), "import");
             continue;
         }
         if (c == '\\') {
@@ -133,9 +127,7 @@ std::vector<CssReference> FindCssReferences(std::string_view css) {
             }
             i = std::min(i, css.size());
             std::string_view name = css.substr(start, i - start);
-            const bool isUrl = name.size() == 3 && std::tolower(name[0]) == 'u' &&
-                               std::tolower(name[1]) == 'r' && std::tolower(name[2]) == 'l' &&
-                               i < css.size() && css[i] == '(' &&
+            const bool isUrl = EqualsNoCase(name, "url") && i < css.size() && css[i] == '(' &&
                                (start == 0 || !IsNameChar(css[start - 1]));
             if (!isUrl) {
                 afterImport = false;
@@ -149,7 +141,13 @@ std::vector<CssReference> FindCssReferences(std::string_view css) {
                 std::size_t insideEnd = 0;
                 std::string value;
                 std::size_t next = ReadString(css, i, insideEnd, value);
-                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), afterImport});
+                std::size_t close = next;
+                while (close < css.size() && IsCssSpace(css[close])) {
+                    ++close;
+                }
+                close = close < css.size() && css[close] == ')' ? close + 1 : next;
+                found.push_back({i + 1, insideEnd - (i + 1), std::move(value), afterImport, start,
+                                 close, importAt});
                 i = next;
             } else {
                 std::size_t valueStart = i;
@@ -177,8 +175,8 @@ std::vector<CssReference> FindCssReferences(std::string_view css) {
                     valueEnd = i;
                 }
                 if (!bad && i < css.size() && valueEnd > valueStart) {
-                    found.push_back(
-                        {valueStart, valueEnd - valueStart, std::move(value), afterImport});
+                    found.push_back({valueStart, valueEnd - valueStart, std::move(value),
+                                     afterImport, start, i + 1, importAt});
                 }
             }
             afterImport = false;

@@ -16,6 +16,10 @@ struct CssReference {
     std::size_t length;
     std::string url;  // with the sheet's escapes resolved
     bool import;      // the target of an @import
+    // The whole token: the url(...) function, or an @import's quoted string.
+    std::size_t tokenStart;
+    std::size_t tokenEnd;
+    std::size_t ruleStart;  // for an import, the "@" of its rule
 };
 
 std::vector<CssReference> FindCssReferences(std::string_view css);

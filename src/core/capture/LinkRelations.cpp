@@ -1,11 +1,11 @@
 #include "core/capture/LinkRelations.h"
 
-#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/capture/MarkupReferences.h"
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 namespace {
@@ -23,7 +23,7 @@ std::vector<std::string> Tokens(std::optional<std::string> text) {
                 current.clear();
             }
         } else {
-            current += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            current += ToLowerAscii(c);
         }
     }
     return tokens;

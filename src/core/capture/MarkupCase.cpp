@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/text/AsciiCase.h"
+
 namespace wisp {
 namespace {
 
@@ -12,14 +14,6 @@ bool IsAsciiLetter(char c) {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-char ToUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-char ToLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Elements whose content the browser serialises as plain text: a "<" inside them starts no tag.
@@ -41,7 +35,7 @@ std::size_t FindRawTextEnd(std::string_view html, std::size_t from, std::string_
         }
         bool same = true;
         for (std::size_t i = 0; i < upperName.size() && same; ++i) {
-            same = ToUpper(html[at + 2 + i]) == upperName[i];
+            same = ToUpperAscii(html[at + 2 + i]) == upperName[i];
         }
         if (same && (nameEnd == html.size() || IsSpace(html[nameEnd]) || html[nameEnd] == '>' ||
                      html[nameEnd] == '/')) {
@@ -76,7 +70,7 @@ public:
         }
         upperName.clear();
         while (p < html_.size() && !IsSpace(html_[p]) && html_[p] != '>' && html_[p] != '/') {
-            upperName += ToUpper(html_[p++]);
+            upperName += ToUpperAscii(html_[p++]);
         }
         out_ += upperName;
         return CopyAttributes(p);
@@ -98,7 +92,7 @@ private:
             // An attribute name, then perhaps "=" and a value.
             while (p < html_.size() && !IsSpace(html_[p]) && html_[p] != '=' && html_[p] != '>' &&
                    html_[p] != '/') {
-                out_ += ToLower(html_[p++]);
+                out_ += ToLowerAscii(html_[p++]);
             }
             std::size_t afterName = p;
             while (p < html_.size() && IsSpace(html_[p])) {

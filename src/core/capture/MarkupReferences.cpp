@@ -4,35 +4,14 @@
 #include <vector>
 
 #include "core/capture/Srcset.h"
-#include "core/capture/Utf8Append.h"
+#include "core/text/AsciiCase.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
 
 bool IsHtmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
-
-std::size_t FindNoCase(std::string_view text, std::string_view lowerNeedle, std::size_t from) {
-    for (std::size_t at = from; at + lowerNeedle.size() <= text.size(); ++at) {
-        std::size_t k = 0;
-        while (k < lowerNeedle.size() &&
-               std::tolower(static_cast<unsigned char>(text[at + k])) == lowerNeedle[k]) {
-            ++k;
-        }
-        if (k == lowerNeedle.size()) {
-            return at;
-        }
-    }
-    return std::string_view::npos;
 }
 
 // The character references that occur in addresses and style text.
@@ -120,7 +99,7 @@ std::size_t ReadTag(std::string_view html, std::size_t lt, std::string& name,
     while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '/' && html[i] != '>') {
         ++i;
     }
-    name = Lower(html.substr(nameStart, i - nameStart));
+    name = ToLowerAscii(html.substr(nameStart, i - nameStart));
     attributes.clear();
     for (;;) {
         while (i < html.size() && (IsHtmlSpace(html[i]) || html[i] == '/')) {
@@ -138,7 +117,7 @@ std::size_t ReadTag(std::string_view html, std::size_t lt, std::string& name,
                html[i] != '=') {
             ++i;
         }
-        attribute.name = Lower(html.substr(attributeStart, i - attributeStart));
+        attribute.name = ToLowerAscii(html.substr(attributeStart, i - attributeStart));
         std::size_t afterName = i;
         while (i < html.size() && IsHtmlSpace(html[i])) {
             ++i;
@@ -209,7 +188,7 @@ std::optional<std::string> ReadTagAttribute(std::string_view tagText, std::strin
     std::string tag;
     std::vector<Attribute> attributes;
     ReadTag(tagText, 0, tag, attributes);
-    const std::string lowerName = Lower(name);
+    const std::string lowerName = ToLowerAscii(name);
     for (const Attribute& attribute : attributes) {
         if (attribute.name == lowerName) {
             return DecodeCharacterReferences(

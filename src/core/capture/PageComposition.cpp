@@ -1,22 +1,10 @@
 #include "core/capture/PageComposition.h"
 
-#include <cctype>
-
 #include "core/capture/CssReferences.h"
 #include "core/capture/ReferenceText.h"
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
-
-namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-}  // namespace
 
 std::string ComposeWholePage(const IPageSource& source) {
     // A browser lists the document type declaration among the elements, as a "!" element
@@ -28,10 +16,10 @@ std::string ComposeWholePage(const IPageSource& source) {
         if (!tagName) {
             continue;
         }
-        *tagName = Upper(std::move(*tagName));
+        *tagName = ToUpperAscii(*tagName);
         if (*tagName == "!" && doctype.empty()) {
             std::string outer = source.ElementOuterHtml(i).value_or(std::string());
-            if (Upper(outer.substr(0, 9)) == "<!DOCTYPE") {
+            if (StartsWithNoCase(outer, "<!DOCTYPE")) {
                 doctype = std::move(outer);
             }
         }

@@ -1,7 +1,8 @@
 #include "core/capture/PageWriter.h"
 
-#include <cctype>
 #include <string>
+
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 
@@ -13,11 +14,8 @@ std::size_t LeadingDoctypeLength(std::string_view html) {
     if (start == std::string_view::npos || html.size() - start < 9) {
         return 0;
     }
-    std::string_view keyword = html.substr(start, 9);
-    for (std::size_t i = 0; i < keyword.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(keyword[i])) != "<!DOCTYPE"[i]) {
-            return 0;
-        }
+    if (!StartsWithNoCase(html.substr(start), "<!DOCTYPE")) {
+        return 0;
     }
     std::size_t close = html.find('>', start);
     return close == std::string_view::npos ? 0 : close + 1;

@@ -1,27 +1,15 @@
 #include "core/capture/ReferenceText.h"
 
 #include "core/platform/PathSeparator.h"
+#include "core/text/PercentEncoding.h"
 
 namespace wisp {
 
 std::string EscapeReferenceSegment(std::string_view name) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    escaped.reserve(name.size());
-    for (unsigned char c : name) {
-        const bool plain =
-            c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-            (c >= '0' && c <= '9') ||
-            std::string_view("-._~!$*+,;=:@").find(static_cast<char>(c)) != std::string_view::npos;
-        if (plain) {
-            escaped += static_cast<char>(c);
-        } else {
-            escaped += '%';
-            escaped += kHex[c >> 4];
-            escaped += kHex[c & 0xF];
-        }
-    }
-    return escaped;
+    return PercentEncode(name, [](unsigned char c) {
+        return c >= 0x80 || IsUriUnreserved(c) ||
+               std::string_view("!$*+,;=:@").find(static_cast<char>(c)) != std::string_view::npos;
+    });
 }
 
 std::string MakeLocalReference(std::string_view folder, std::string_view fileName) {
@@ -69,41 +57,16 @@ std::string RepointCompanionReferences(std::string_view html, std::string_view f
 }
 
 std::string AbsoluteAddressText(std::string_view url, bool markup) {
+    // Brackets end a url() in a sheet; in a page they are plain text.
+    const std::string_view ending = markup ? "\"' \t\n\r\\" : "\"' \t\n\r\\()";
     std::string text;
     for (char c : url) {
-        switch (c) {
-            case '"':
-                text += "%22";
-                break;
-            case '\'':
-                text += "%27";
-                break;
-            case ' ':
-                text += "%20";
-                break;
-            case '\t':
-                text += "%09";
-                break;
-            case '\n':
-                text += "%0A";
-                break;
-            case '\r':
-                text += "%0D";
-                break;
-            case '\\':
-                text += "%5C";
-                break;
-            case '(':
-                text += markup ? "(" : "%28";
-                break;
-            case ')':
-                text += markup ? ")" : "%29";
-                break;
-            case '&':
-                text += markup ? "&amp;" : "&";
-                break;
-            default:
-                text += c;
+        if (c == '&') {
+            text += markup ? "&amp;" : "&";
+        } else if (ending.find(c) != std::string_view::npos) {
+            AppendPercentEscape(text, static_cast<unsigned char>(c));
+        } else {
+            text += c;
         }
     }
     return text;

@@ -1,10 +1,12 @@
 #include "core/library/LibraryNaming.h"
 
 #include <array>
-#include <cctype>
 
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
+#include "core/text/AsciiCase.h"
+#include "core/text/PercentEncoding.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -20,12 +22,9 @@ bool IsRefusedInFileName(unsigned char c) {
 
 // CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 name devices on Windows, with any extension.
 bool IsWindowsDeviceName(std::string_view name) {
-    std::string base(name.substr(0, name.find('.')));
+    std::string base = ToUpperAscii(name.substr(0, name.find('.')));
     while (!base.empty() && base.back() == ' ') {
         base.pop_back();
-    }
-    for (char& c : base) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
     for (std::string_view device : kPlain) {
@@ -97,19 +96,6 @@ std::string CompanionFolderOfPage(std::string_view pagePath) {
 
 namespace {
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The extensions of files a browser loads as they are (style sheets, scripts, pictures,
 // fonts, media): a query behind one of them does not make the resource a page.
 bool IsStaticResourceExtension(std::string_view segment) {
@@ -117,10 +103,7 @@ bool IsStaticResourceExtension(std::string_view segment) {
     if (dot == std::string_view::npos) {
         return false;
     }
-    std::string extension(segment.substr(dot + 1));
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::string extension = ToLowerAscii(segment.substr(dot + 1));
     static constexpr std::array<std::string_view, 36> kStatic = {
         "css", "js",  "mjs", "json", "png",  "jpg",  "jpeg",  "gif", "svg", "svgz", "webp", "avif",
         "ico", "bmp", "cur", "tif",  "tiff", "woff", "woff2", "ttf", "otf", "eot",  "mp3",  "mp4",
@@ -134,24 +117,6 @@ bool IsStaticResourceExtension(std::string_view segment) {
 }
 
 }  // namespace
-
-std::string DecodePercentEscapes(std::string_view text) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            int high = HexDigitValue(text[i + 1]);
-            int low = HexDigitValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                decoded += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        decoded += text[i];
-    }
-    return decoded;
-}
 
 bool MakeResourceFileName(std::string_view url, std::string& name) {
     if (url.empty()) {
@@ -170,11 +135,11 @@ bool MakeResourceFileName(std::string_view url, std::string& name) {
         std::string_view segment = beforeQuery.substr(slash + 1);
         if (IsStaticResourceExtension(segment)) {
             // A version query (site.css?v=3) must not turn a style sheet into a page.
-            candidate = DecodePercentEscapes(segment);
+            candidate = PercentDecode(segment);
         } else {
             // A query on a dynamic page (show.asp?x) gives a page.
             std::size_t dot = segment.find('.');
-            candidate = DecodePercentEscapes(segment.substr(0, dot));
+            candidate = PercentDecode(segment.substr(0, dot));
             candidate += ".htm";
         }
     } else {
@@ -183,7 +148,7 @@ bool MakeResourceFileName(std::string_view url, std::string& name) {
             return false;
         }
         // Saved under the name the browser looks for: "with%20space.png" is "with space.png".
-        candidate = DecodePercentEscapes(url.substr(slash + 1));
+        candidate = PercentDecode(url.substr(slash + 1));
     }
     if (!MakeSafeFileName(candidate)) {
         return false;
@@ -195,7 +160,7 @@ bool MakeResourceFileName(std::string_view url, std::string& name) {
 std::string MakeTitleFileName(std::string_view title) {
     std::string name;
     bool lastWasSpace = true;  // drops leading white space
-    for (unsigned char c : title) {
+    for (unsigned char c : WithoutBidiControls(title)) {
         if (c == '\t' || c == '\n' || c == '\r' || c == ' ') {
             if (!lastWasSpace) {
                 name += ' ';

@@ -28,9 +28,6 @@ std::string CompanionFolderOfPage(std::string_view pagePath);
 // name; a name never leaves the companion folder.
 bool MakeResourceFileName(std::string_view url, std::string& name);
 
-// Each "%" followed by two hexadecimal digits replaced by the byte they give.
-std::string DecodePercentEscapes(std::string_view text);
-
 // A page's own title made into a usable page name: characters a file name cannot hold become
 // "_", runs of white space one space, trailing dots and spaces go, and the result is kept
 // short; "Untitled" when nothing is left.

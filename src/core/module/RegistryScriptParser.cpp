@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "core/text/AsciiCase.h"
+
 namespace wisp {
 
 std::optional<std::string> SubstituteScriptVariables(std::string_view text,
@@ -102,19 +104,6 @@ private:
     std::string_view text_;
     std::size_t position_ = 0;
 };
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::optional<RegistryRoot> RootNamed(std::string_view name) {
     if (EqualsNoCase(name, "HKCR") || EqualsNoCase(name, "HKEY_CLASSES_ROOT")) {

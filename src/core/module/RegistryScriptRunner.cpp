@@ -1,8 +1,9 @@
 #include "core/module/RegistryScriptRunner.h"
 
-#include <cctype>
 #include <string>
 #include <string_view>
+
+#include "core/text/AsciiCase.h"
 
 namespace wisp {
 namespace {
@@ -17,19 +18,7 @@ std::string ChildPath(std::string_view parent, std::string_view name) {
 }
 
 bool IsSharedKey(std::string_view name) {
-    auto same = [&](std::string_view shared) {
-        if (name.size() != shared.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            if (std::tolower(static_cast<unsigned char>(name[i])) !=
-                std::tolower(static_cast<unsigned char>(shared[i]))) {
-                return false;
-            }
-        }
-        return true;
-    };
-    return same("CLSID") || same("TypeLib");
+    return EqualsNoCase(name, "CLSID") || EqualsNoCase(name, "TypeLib");
 }
 
 bool RegisterKey(RegistryRoot root, std::string_view parent, const RegistryKeyEntry& key,

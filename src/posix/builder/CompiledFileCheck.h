@@ -12,4 +12,12 @@ namespace wisp {
 std::string CheckCompiledFile(const std::string& compiledFile, std::string_view contentsFile,
                               const std::vector<std::string>& contentFiles);
 
+// The same check as the viewers read the file: every one of `storedFiles` is found by
+// listing the file through chmlib (not only by its name), and every one of
+// `contentsTargets` is held.
+std::string CheckListedCompiledFile(const std::string& compiledFile,
+                                    std::string_view contentsFile,
+                                    const std::vector<std::string>& storedFiles,
+                                    const std::vector<std::string>& contentsTargets);
+
 }  // namespace wisp

@@ -5,17 +5,17 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "posix/platform/FileDescriptor.h"
 #include "posix/platform/PosixFiles.h"
 
 namespace wisp {
 
-FullProjectCopy::FullProjectCopy(const std::string& projectFile,
-                                 const std::vector<std::string>& files,
-                                 const std::string& compiledFile) {
+Result<FullProjectCopy> FullProjectCopy::Write(const std::string& projectFile,
+                                               const std::vector<std::string>& files,
+                                               const std::string& compiledFile) {
     auto project = ReadFileContent(projectFile);
     if (!project) {
-        error_ = "Cannot read " + projectFile + ".";
-        return;
+        return Failure{"Cannot read " + projectFile + "."};
     }
     std::string text = *project;
     constexpr std::string_view kCompiledFileKey = "Compiled file=";
@@ -35,19 +35,16 @@ FullProjectCopy::FullProjectCopy(const std::string& projectFile,
     // Relative names in the project are read from the project file's own folder.
     std::string folder = projectFile.substr(0, projectFile.rfind('/') + 1);
     std::string pattern = folder + ".wisp-build-XXXXXX.hhp";
-    int fd = ::mkstemps(pattern.data(), 4);
-    if (fd < 0) {
-        error_ = "Cannot write a project copy in " + folder + ": " + std::strerror(errno);
-        return;
+    FileDescriptor fd(::mkstemps(pattern.data(), 4));
+    if (!fd.IsOpen()) {
+        return Failure{"Cannot write a project copy in " + folder + ": " + std::strerror(errno)};
     }
-    bool written = WriteAll(fd, text);
-    bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
+    bool written = WriteAll(fd.get(), text);
+    if (!fd.Close() || !written) {
         ::unlink(pattern.c_str());
-        error_ = "Cannot write " + pattern + ".";
-        return;
+        return Failure{"Cannot write " + pattern + "."};
     }
-    path_ = pattern;
+    return FullProjectCopy(pattern);
 }
 
 FullProjectCopy::~FullProjectCopy() {

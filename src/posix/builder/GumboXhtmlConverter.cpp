@@ -6,9 +6,12 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/builder/CssReferences.h"
 #include "core/builder/EpubText.h"
+#include "core/builder/ReaderCss.h"
+#include "core/builder/StyleSheetRewrite.h"
 #include "core/platform/XhtmlConverter.h"
+#include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
 
 namespace wisp {
 namespace {
@@ -22,10 +25,7 @@ std::string TagName(const GumboElement& element) {
         gumbo_tag_from_original_text(&piece);
         name.assign(piece.data ? piece.data : "", piece.length);
     }
-    for (char& c : name) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return name;
+    return ToLowerAscii(name);
 }
 
 const char* Attribute(const GumboElement& element, const char* name) {
@@ -181,6 +181,7 @@ public:
         if (title.find_first_not_of(" \t\r\n") == std::string::npos) {
             title = fallbackTitle;  // a content document needs a title a reader can show
         }
+        page.title = title;
         std::string language = EscapeXml(page.language);
         page.text =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
@@ -220,10 +221,7 @@ private:
             } else if (element.tag == GUMBO_TAG_META) {
                 const char* name = Attribute(element, "name");
                 const char* content = Attribute(element, "content");
-                std::string lower = name ? name : "";
-                for (char& c : lower) {
-                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                }
+                std::string lower = ToLowerAscii(name ? name : "");
                 if (content &&
                     (lower == "keywords" || lower == "description" || lower == "author")) {
                     out +=
@@ -239,17 +237,13 @@ private:
     bool WriteStyle(const GumboNode* node, std::string& out) {
         const GumboElement& element = node->v.element;
         if (element.tag == GUMBO_TAG_STYLE) {
-            out += "<style>" + EscapeXml(Css(TextOf(node))) + "</style>\n";
+            out += "<style>" + EscapeXml(Css(TextOf(node), true)) + "</style>\n";
             return true;
         }
         if (element.tag == GUMBO_TAG_LINK) {
             const char* rel = Attribute(element, "rel");
             const char* href = Attribute(element, "href");
-            std::string lower = rel ? rel : "";
-            for (char& c : lower) {
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-            if (href && lower == "stylesheet") {
+            if (href && rel && EqualsNoCase(rel, "stylesheet")) {
                 if (auto target = rewrite_(ReferenceKind::Resource, href)) {
                     out += "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
                            EscapeXml(*target) + "\"/>\n";
@@ -287,11 +281,17 @@ private:
         if (!target) {
             return {};
         }
-        const char* name = Attribute(frame, "title");
-        if (!name) {
-            name = Attribute(frame, "name");
+        // Shown by its page's own title, else by the frame's; never by where its file lies.
+        std::string label = rewrite_(ReferenceKind::FrameTitle, src).value_or("");
+        for (const char* attribute : {"title", "name"}) {
+            const char* name = Attribute(frame, attribute);
+            if (label.empty() && name && *name) {
+                label = name;
+            }
         }
-        std::string label = name && *name ? name : *target;
+        if (label.empty()) {
+            label = "Frame " + std::to_string(++frames_);
+        }
         return "<a href=\"" + EscapeXml(*target) + "\">" + EscapeXml(label) + "</a>";
     }
 
@@ -374,7 +374,25 @@ private:
         }
         out += ">";
         WriteChildren(node, out);
+        // A definition list ends with a description: a term left without one gets an empty
+        // one, as XHTML requires.
+        if (name == "dl" && EndsWithTerm(node)) {
+            out += "<dd></dd>";
+        }
         out += "</" + name + ">";
+    }
+
+    static bool EndsWithTerm(const GumboNode* list) {
+        bool term = false;
+        const GumboVector& children = list->v.element.children;
+        for (unsigned i = 0; i < children.length; ++i) {
+            auto* child = static_cast<const GumboNode*>(children.data[i]);
+            if (child->type == GUMBO_NODE_ELEMENT) {
+                GumboTag tag = child->v.element.tag;
+                term = tag == GUMBO_TAG_DT || (term && tag != GUMBO_TAG_DD);
+            }
+        }
+        return term;
     }
 
     void WriteAttributes(const GumboElement& element, const std::string& name, std::string& out) {
@@ -470,13 +488,15 @@ private:
         }
     }
 
-    std::string Css(std::string_view css) const {
-        return RewriteCssReferences(css, [this](std::string_view reference) {
+    std::string Css(std::string_view css, bool sheet = false) const {
+        std::string flat = sheet ? FlattenNestedCss(css) : std::string(css);
+        return RewriteOrDropCssReferences(flat, [this](std::string_view reference) {
             return rewrite_(ReferenceKind::Resource, reference);
         });
     }
 
     const ReferenceRewrite& rewrite_;
+    std::size_t frames_ = 0;
     std::string hoisted_;
     std::set<std::string> ids_;
 };

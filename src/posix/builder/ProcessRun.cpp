@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include "posix/platform/FileDescriptor.h"
+#include "posix/platform/PosixFiles.h"
+#include "posix/platform/RetryOnInterrupt.h"
 
 extern char** environ;
 
@@ -33,42 +35,23 @@ private:
     bool ok_ = false;
 };
 
-std::string ReadAll(int fd) {
-    std::string output;
-    char buffer[4096];
-    for (;;) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            output.append(buffer, static_cast<std::size_t>(got));
-        } else if (got == 0 || errno != EINTR) {
-            return output;
-        }
-    }
-}
-
 }  // namespace
 
-ProcessOutcome RunProcess(const std::vector<std::string>& arguments) {
-    ProcessOutcome outcome;
+Result<ProcessOutcome> RunProcess(const std::vector<std::string>& arguments,
+                                  const std::vector<std::string>& environment) {
     if (arguments.empty()) {
-        outcome.startError = "no program";
-        return outcome;
+        return Failure{"no program"};
     }
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) {
-        outcome.startError = std::strerror(errno);
-        return outcome;
+    Result<Pipe> pipe = OpenPipe();
+    if (!pipe) {
+        return pipe.Error();
     }
-    FileDescriptor readEnd(ends[0]);
-    FileDescriptor writeEnd(ends[1]);
-
     SpawnActions actions;
     if (!actions.Ok() ||
         ::posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0) != 0 ||
-        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.get(), 1) != 0 ||
-        ::posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.get(), 2) != 0) {
-        outcome.startError = "cannot prepare the process";
-        return outcome;
+        ::posix_spawn_file_actions_adddup2(actions.Get(), pipe->writeEnd.get(), 1) != 0 ||
+        ::posix_spawn_file_actions_adddup2(actions.Get(), pipe->writeEnd.get(), 2) != 0) {
+        return Failure{"cannot prepare the process"};
     }
 
     std::vector<char*> argv;
@@ -77,24 +60,37 @@ ProcessOutcome RunProcess(const std::vector<std::string>& arguments) {
     }
     argv.push_back(nullptr);
 
-    pid_t pid = 0;
-    int error = ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
-    if (error != 0) {
-        outcome.startError = std::strerror(error);
-        return outcome;
+    // This process's variables, those named in `environment` replaced.
+    std::vector<char*> envp;
+    for (const std::string& variable : environment) {
+        envp.push_back(const_cast<char*>(variable.c_str()));
     }
-    outcome.started = true;
+    for (char** entry = environ; *entry; ++entry) {
+        std::string_view variable = *entry;
+        std::string_view name = variable.substr(0, variable.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& given : environment) {
+            replaced = replaced || given.starts_with(name);
+        }
+        if (!replaced) {
+            envp.push_back(*entry);
+        }
+    }
+    envp.push_back(nullptr);
+
+    pid_t pid = 0;
+    int error = ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), envp.data());
+    if (error != 0) {
+        return Failure{std::strerror(error)};
+    }
     // Only the child keeps the write end, so reading ends when the child is done with it.
-    writeEnd.Close();
-    outcome.output = ReadAll(readEnd.get());
+    pipe->writeEnd.Close();
+    ProcessOutcome outcome;
+    outcome.output = ReadToEnd(pipe->readEnd.get()).value_or("");
 
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            outcome.exited = false;
-            outcome.signal = 0;
-            return outcome;
-        }
+    if (RetryOnInterrupt([&] { return ::waitpid(pid, &status, 0); }) < 0) {
+        return outcome;
     }
     if (WIFEXITED(status)) {
         outcome.exited = true;

@@ -1,6 +1,7 @@
 #include "posix/capture/BrowserProcess.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,23 +14,15 @@
 #include <string_view>
 #include <vector>
 
+#include "posix/platform/RetryOnInterrupt.h"
+
 extern char** environ;
 
 namespace wisp {
 namespace {
 
-// The browser of this process, for the signal handler; 0 when none runs.
-volatile sig_atomic_t gBrowserGroup = 0;
-volatile sig_atomic_t gCaughtSignal = 0;
-
+// What the browser's process takes back to the defaults before it becomes the browser.
 constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
-
-void OnInterrupt(int signal) {
-    if (gBrowserGroup > 0) {
-        ::kill(-gBrowserGroup, SIGKILL);
-    }
-    gCaughtSignal = signal;
-}
 
 constexpr const char* kLogName = "browser.log";
 
@@ -65,39 +58,34 @@ std::string MakeProfileFolder() {
 
 }  // namespace
 
-BrowserProcess::BrowserProcess(const std::string& program,
-                               const std::vector<std::string>& switches) {
+Result<std::unique_ptr<BrowserProcess>> BrowserProcess::Start(
+    const std::string& program, const std::vector<std::string>& switches) {
     if (::access(program.c_str(), X_OK) != 0) {
-        startError_ = "cannot run " + program + ": " + std::strerror(errno);
-        return;
+        return Failure{"cannot run " + program + ": " + std::strerror(errno)};
     }
-    profile_ = MakeProfileFolder();
-    if (profile_.empty()) {
-        startError_ =
-            std::string("cannot make a profile folder for the browser: ") + std::strerror(errno);
-        return;
+    // Owned from here, so that whatever fails below takes the profile and the pipes with it.
+    std::unique_ptr<BrowserProcess> browser(new BrowserProcess());
+    browser->profile_ = MakeProfileFolder();
+    if (browser->profile_.empty()) {
+        return Failure{std::string("cannot make a profile folder for the browser: ") +
+                       std::strerror(errno)};
     }
-    int toBrowser[2];
-    int fromBrowser[2];
-    if (::pipe2(toBrowser, O_CLOEXEC) != 0) {
-        startError_ = std::string("cannot make a pipe: ") + std::strerror(errno);
-        return;
+    const std::string& profile = browser->profile_;
+    Result<Pipe> toBrowser = OpenPipe();
+    Result<Pipe> fromBrowser = toBrowser ? OpenPipe() : Result<Pipe>(toBrowser.Error());
+    if (!fromBrowser) {
+        return fromBrowser.Error();
     }
-    if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
-        startError_ = std::string("cannot make a pipe: ") + std::strerror(errno);
-        ::close(toBrowser[0]);
-        ::close(toBrowser[1]);
-        return;
-    }
-    int log = ::open((profile_ + "/" + kLogName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    FileDescriptor log(
+        ::open((profile + "/" + kLogName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    FileDescriptor nothing(::open("/dev/null", O_RDONLY | O_CLOEXEC));
 
     // Everything the child needs is made before the fork: between fork and exec only
     // async-signal-safe calls are allowed.
     std::vector<std::string> args = {program};
     args.insert(args.end(), std::begin(kBrowserSwitches), std::end(kBrowserSwitches));
     args.insert(args.end(), switches.begin(), switches.end());
-    args.push_back("--user-data-dir=" + profile_);
+    args.push_back("--user-data-dir=" + profile);
     if (::geteuid() == 0) {
         // The browser refuses to run its sandbox as root.
         args.push_back("--no-sandbox");
@@ -123,7 +111,7 @@ BrowserProcess::BrowserProcess(const std::string& program,
         }
     }
     for (const char* name : movedToProfile) {
-        variables.push_back(std::string(name) + "=" + profile_);
+        variables.push_back(std::string(name) + "=" + profile);
     }
     std::vector<char*> envp;
     for (std::string& variable : variables) {
@@ -132,7 +120,7 @@ BrowserProcess::BrowserProcess(const std::string& program,
     envp.push_back(nullptr);
     const pid_t parent = ::getpid();
 
-    InstallSignalHandlers();
+    browser->interrupts_.emplace();
     pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
@@ -145,47 +133,39 @@ BrowserProcess::BrowserProcess(const std::string& program,
             ::signal(signal, SIG_DFL);
         }
         // Moved above the target numbers first, so that no end already sits on 3 or 4.
-        int reads = ::fcntl(toBrowser[0], F_DUPFD, 10);
-        int writes = ::fcntl(fromBrowser[1], F_DUPFD, 10);
+        int reads = ::fcntl(toBrowser->readEnd.get(), F_DUPFD, 10);
+        int writes = ::fcntl(fromBrowser->writeEnd.get(), F_DUPFD, 10);
         if (reads < 0 || writes < 0 || ::dup2(reads, 3) < 0 || ::dup2(writes, 4) < 0) {
             ::_exit(127);
         }
         ::close(reads);
         ::close(writes);
-        if (nothing >= 0) {
-            ::dup2(nothing, 0);
+        if (nothing.IsOpen()) {
+            ::dup2(nothing.get(), 0);
         }
-        if (log >= 0) {
-            ::dup2(log, 1);
-            ::dup2(log, 2);
+        if (log.IsOpen()) {
+            ::dup2(log.get(), 1);
+            ::dup2(log.get(), 2);
         }
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
-    ::close(toBrowser[0]);
-    ::close(fromBrowser[1]);
-    if (log >= 0) {
-        ::close(log);
-    }
-    if (nothing >= 0) {
-        ::close(nothing);
-    }
-    toBrowser_ = toBrowser[1];
-    fromBrowser_ = fromBrowser[0];
+    browser->toBrowser_ = std::move(toBrowser->writeEnd);
+    browser->fromBrowser_ = std::move(fromBrowser->readEnd);
     if (pid < 0) {
-        startError_ = std::string("cannot start the browser: ") + std::strerror(errno);
-        End();
-        return;
+        return Failure{std::string("cannot start the browser: ") + std::strerror(errno)};
     }
     // Set here too, so that the group exists before anything is sent to it.
     ::setpgid(pid, pid);
-    pid_ = pid;
-    gBrowserGroup = pid;
-    if (gCaughtSignal != 0) {
+    browser->pid_ = pid;
+    KillGroupOnInterrupt(pid);
+    if (Interrupted()) {
         ::kill(-pid, SIGKILL);
     }
-    ::fcntl(toBrowser_, F_SETFL, ::fcntl(toBrowser_, F_GETFL) | O_NONBLOCK);
-    ::fcntl(fromBrowser_, F_SETFL, ::fcntl(fromBrowser_, F_GETFL) | O_NONBLOCK);
+    for (int fd : {browser->ToBrowser(), browser->FromBrowser()}) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+    return browser;
 }
 
 BrowserProcess::~BrowserProcess() {
@@ -206,22 +186,15 @@ std::string BrowserProcess::LastLogLine() const {
 }
 
 void BrowserProcess::End() {
-    if (toBrowser_ >= 0) {
-        ::close(toBrowser_);
-        toBrowser_ = -1;
-    }
-    if (fromBrowser_ >= 0) {
-        ::close(fromBrowser_);
-        fromBrowser_ = -1;
-    }
+    toBrowser_ = FileDescriptor();
+    fromBrowser_ = FileDescriptor();
     if (pid_ > 0) {
         // Its helpers (renderer, zygote, GPU) share the group; none is asked to close nicely,
         // since the profile goes anyway.
         ::kill(-pid_, SIGKILL);
         int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        gBrowserGroup = 0;
+        RetryOnInterrupt([&] { return ::waitpid(pid_, &status, 0); });
+        KillGroupOnInterrupt(0);
         pid_ = -1;
     }
     if (!profile_.empty()) {
@@ -229,42 +202,7 @@ void BrowserProcess::End() {
         std::filesystem::remove_all(profile_, ignored);
         profile_.clear();
     }
-    RestoreSignalHandlers();
-}
-
-void BrowserProcess::InstallSignalHandlers() {
-    gCaughtSignal = 0;
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    for (std::size_t i = 0; i < std::size(kHandledSignals); ++i) {
-        ::sigaction(kHandledSignals[i], nullptr, &oldActions_[i]);
-        if (kHandledSignals[i] == SIGPIPE) {
-            // A write into a pipe the browser closed fails with EPIPE instead of ending wisp.
-            ::sigaction(SIGPIPE, &ignore, nullptr);
-        } else if (oldActions_[i].sa_handler != SIG_IGN) {
-            // An interrupt wisp was started to ignore (nohup, a background job) stays ignored.
-            ::sigaction(kHandledSignals[i], &action, nullptr);
-        }
-    }
-    handlersInstalled_ = true;
-}
-
-void BrowserProcess::RestoreSignalHandlers() {
-    if (!handlersInstalled_) {
-        return;
-    }
-    for (std::size_t i = 0; i < std::size(kHandledSignals); ++i) {
-        ::sigaction(kHandledSignals[i], &oldActions_[i], nullptr);
-    }
-    handlersInstalled_ = false;
-    if (int signal = gCaughtSignal; signal != 0) {
-        gCaughtSignal = 0;
-        ::raise(signal);
-    }
+    interrupts_.reset();
 }
 
 }  // namespace wisp

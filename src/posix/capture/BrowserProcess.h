@@ -1,10 +1,15 @@
 #pragma once
 
-#include <signal.h>
 #include <sys/types.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "posix/platform/FileDescriptor.h"
+#include "posix/platform/Interruption.h"
+#include "posix/platform/Result.h"
 
 // A headless browser started for one page: in a process group of its own, with a private
 // profile folder, speaking the DevTools protocol on its descriptors 3 (it reads) and 4 (it
@@ -16,21 +21,17 @@ namespace wisp {
 
 class BrowserProcess {
 public:
-    // Starts `program` with the common switches and `switches`; when it cannot be, Started()
-    // is false and StartError() says why.
-    explicit BrowserProcess(const std::string& program,
-                            const std::vector<std::string>& switches = {});
+    // Starts `program` with the common switches and `switches`.
+    static Result<std::unique_ptr<BrowserProcess>> Start(
+        const std::string& program, const std::vector<std::string>& switches = {});
     ~BrowserProcess();
     BrowserProcess(const BrowserProcess&) = delete;
     BrowserProcess& operator=(const BrowserProcess&) = delete;
 
-    bool Started() const { return pid_ > 0; }
-    const std::string& StartError() const { return startError_; }
-
     // Our ends of the pipe, non-blocking: the browser reads what is written to ToBrowser and
     // writes what is read from FromBrowser.
-    int ToBrowser() const { return toBrowser_; }
-    int FromBrowser() const { return fromBrowser_; }
+    int ToBrowser() const { return toBrowser_.get(); }
+    int FromBrowser() const { return fromBrowser_.get(); }
 
     // The last line the browser wrote to its error stream, for a message when it failed.
     std::string LastLogLine() const;
@@ -38,16 +39,14 @@ public:
     void End();
 
 private:
-    void InstallSignalHandlers();
-    void RestoreSignalHandlers();
+    BrowserProcess() = default;
 
     pid_t pid_ = -1;
     std::string profile_;
-    std::string startError_;
-    int toBrowser_ = -1;
-    int fromBrowser_ = -1;
-    bool handlersInstalled_ = false;
-    struct sigaction oldActions_[4] = {};
+    FileDescriptor toBrowser_;
+    FileDescriptor fromBrowser_;
+    // Interrupts are caught while the browser runs, so that it is killed with the command.
+    std::optional<InterruptScope> interrupts_;
 };
 
 }  // namespace wisp

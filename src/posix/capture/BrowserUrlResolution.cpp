@@ -1,39 +1,64 @@
 #include "posix/capture/BrowserUrlResolution.h"
 
+#include <uriparser/Uri.h>
+
 #include <array>
-#include <cctype>
+
+#include "core/text/AsciiCase.h"
+#include "core/text/PercentEncoding.h"
 
 namespace wisp {
 namespace {
 
-// The five parts of a URI reference (RFC 3986, appendix B); a part that is absent is not
-// the same as an empty one.
-struct UriParts {
-    std::optional<std::string> scheme;
-    std::optional<std::string> authority;
-    std::string path;
-    std::optional<std::string> query;
-    std::optional<std::string> fragment;
-};
-
-bool IsValidScheme(std::string_view scheme) {
-    if (scheme.empty() || !std::isalpha(static_cast<unsigned char>(scheme[0]))) {
-        return false;
+// A reference as uriparser holds it; it points into the text it was parsed from.
+class ParsedUri {
+public:
+    ParsedUri() = default;
+    explicit ParsedUri(const std::string& text) {
+        parsed_ = uriParseSingleUriExA(&uri_, text.data(), text.data() + text.size(), nullptr) ==
+                  URI_SUCCESS;
     }
-    for (char c : scheme) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') {
-            return false;
+    ~ParsedUri() {
+        if (parsed_) {
+            uriFreeUriMembersA(&uri_);
         }
     }
-    return true;
-}
+    ParsedUri(const ParsedUri&) = delete;
+    ParsedUri& operator=(const ParsedUri&) = delete;
 
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    bool Resolve(const ParsedUri& reference, const ParsedUri& base) {
+        parsed_ = reference.parsed_ && base.parsed_ &&
+                  uriAddBaseUriA(&uri_, &reference.uri_, &base.uri_) == URI_SUCCESS;
+        return parsed_;
     }
-    return lowered;
+
+    std::string Text() const {
+        int length = 0;
+        uriToStringCharsRequiredA(&uri_, &length);
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        uriToStringA(text.data(), &uri_, length + 1, nullptr);
+        text.resize(static_cast<std::size_t>(length));
+        return text;
+    }
+
+private:
+    UriUriA uri_{};
+    bool parsed_ = false;
+};
+
+// The length of the scheme that starts `text`; 0 when it has none.
+std::size_t SchemeLength(std::string_view text) {
+    static constexpr std::string_view kSchemeChars =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.";
+    const std::size_t colon = text.find_first_of(":/?#");
+    if (colon == std::string_view::npos || colon == 0 || text[colon] != ':') {
+        return 0;
+    }
+    const std::string_view scheme = text.substr(0, colon);
+    const bool startsWithLetter = kSchemeChars.find(scheme[0]) < 52;
+    return startsWithLetter && scheme.find_first_not_of(kSchemeChars) == std::string_view::npos
+               ? colon
+               : 0;
 }
 
 bool IsSpecialScheme(std::string_view lowered) {
@@ -45,95 +70,6 @@ bool IsSpecialScheme(std::string_view lowered) {
         }
     }
     return false;
-}
-
-UriParts SplitUri(std::string_view text) {
-    UriParts parts;
-    std::size_t schemeEnd = text.find_first_of(":/?#");
-    if (schemeEnd != std::string_view::npos && text[schemeEnd] == ':' &&
-        IsValidScheme(text.substr(0, schemeEnd))) {
-        parts.scheme = std::string(text.substr(0, schemeEnd));
-        text.remove_prefix(schemeEnd + 1);
-    }
-    if (text.starts_with("//")) {
-        std::size_t end = text.find_first_of("/?#", 2);
-        std::size_t length = (end == std::string_view::npos ? text.size() : end) - 2;
-        parts.authority = std::string(text.substr(2, length));
-        text.remove_prefix(2 + length);
-    }
-    std::size_t pathEnd = text.find_first_of("?#");
-    parts.path = std::string(text.substr(0, pathEnd));
-    if (pathEnd == std::string_view::npos) {
-        return parts;
-    }
-    text.remove_prefix(pathEnd);
-    if (text.front() == '?') {
-        std::size_t hash = text.find('#');
-        parts.query = std::string(text.substr(1, hash == std::string_view::npos ? hash : hash - 1));
-        if (hash == std::string_view::npos) {
-            return parts;
-        }
-        text.remove_prefix(hash);
-    }
-    parts.fragment = std::string(text.substr(1));
-    return parts;
-}
-
-// RFC 3986, section 5.2.4.
-std::string RemoveDotSegments(std::string_view input) {
-    std::string output;
-    while (!input.empty()) {
-        if (input.starts_with("../")) {
-            input.remove_prefix(3);
-        } else if (input.starts_with("./")) {
-            input.remove_prefix(2);
-        } else if (input.starts_with("/./")) {
-            input.remove_prefix(2);
-        } else if (input == "/.") {
-            input = "/";
-        } else if (input.starts_with("/../") || input == "/..") {
-            input = input.size() == 3 ? std::string_view("/") : input.substr(3);
-            std::size_t last = output.rfind('/');
-            output.resize(last == std::string::npos ? 0 : last);
-        } else if (input == "." || input == "..") {
-            input = {};
-        } else {
-            std::size_t next = input.find('/', input.front() == '/' ? 1 : 0);
-            std::string_view segment = input.substr(0, next);
-            output += segment;
-            input.remove_prefix(segment.size());
-        }
-    }
-    return output;
-}
-
-std::string MergePaths(const UriParts& base, std::string_view relativePath) {
-    if (base.authority && base.path.empty()) {
-        return "/" + std::string(relativePath);
-    }
-    std::size_t lastSlash = base.path.rfind('/');
-    std::string merged =
-        lastSlash == std::string::npos ? std::string() : base.path.substr(0, lastSlash + 1);
-    merged += relativePath;
-    return merged;
-}
-
-std::string Compose(const UriParts& parts) {
-    std::string text;
-    if (parts.scheme) {
-        text += *parts.scheme + ":";
-    }
-    if (parts.authority) {
-        text += "//" + *parts.authority;
-    }
-    text += parts.path;
-    if (parts.query) {
-        text += "?" + *parts.query;
-    }
-    if (parts.fragment) {
-        text += "#" + *parts.fragment;
-    }
-    return text;
 }
 
 // What a browser does to an address typed into an attribute before resolving it.
@@ -162,46 +98,59 @@ std::string CleanReference(std::string_view reference, bool specialBase) {
     return cleaned;
 }
 
+// The text with every byte uriparser would refuse where it stands (and every "%") escaped,
+// so that it takes whatever a browser takes; decoding its answer gives the bytes back. An IPv6
+// host is escaped too, brackets, colons and all: parsed, uriparser would write it out in full.
+std::string EscapeForParser(std::string_view text) {
+    const std::size_t fragment = text.find('#');
+    bool inBrackets = false;
+    std::string escaped;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        inBrackets = c == '[' || (inBrackets && c != ']');
+        const bool kept = IsUriUnreserved(static_cast<unsigned char>(c)) ||
+                          std::string_view("/?@!$&'()*+,;=").find(c) != std::string_view::npos ||
+                          (c == ':' && !inBrackets) || (c == '#' && i == fragment);
+        if (kept) {
+            escaped += c;
+        } else {
+            AppendPercentEscape(escaped, static_cast<unsigned char>(c));
+        }
+    }
+    return escaped;
+}
+
 }  // namespace
 
 std::optional<std::string> ResolveAsBrowser(std::string_view base, std::string_view reference) {
-    UriParts baseParts = SplitUri(base);
-    if (!baseParts.scheme) {
+    const std::size_t baseSchemeLength = SchemeLength(base);
+    if (baseSchemeLength == 0) {
         return std::nullopt;
     }
-    const std::string baseScheme = Lowered(*baseParts.scheme);
+    const std::string baseScheme = ToLowerAscii(base.substr(0, baseSchemeLength));
     const bool special = IsSpecialScheme(baseScheme);
-    UriParts ref = SplitUri(CleanReference(reference, special));
+    std::string cleaned = CleanReference(reference, special);
+    std::size_t schemeLength = SchemeLength(cleaned);
     // "http:pic.gif" on an http page is relative, as browsers read it.
-    if (ref.scheme && special && !ref.authority && Lowered(*ref.scheme) == baseScheme) {
-        ref.scheme.reset();
+    if (schemeLength > 0 && special && EqualsNoCase(cleaned.substr(0, schemeLength), baseScheme) &&
+        cleaned.compare(schemeLength + 1, 2, "//") != 0) {
+        cleaned.erase(0, schemeLength + 1);
+        schemeLength = 0;
     }
-    UriParts target;
-    // Browsers write the scheme in lower case.
-    if (ref.scheme) {
-        ref.scheme = Lowered(*ref.scheme);
-        target = ref;
-        target.path = RemoveDotSegments(ref.path);
-        return Compose(target);
+    // A colon before the first "/" of a relative path names no scheme ("1a:b", or "a:b" after
+    // "http:"); the parser needs "./" in front to read it so.
+    if (schemeLength == 0 && cleaned.find(':') < cleaned.find_first_of("/?#")) {
+        cleaned.insert(0, "./");
     }
-    target.scheme = baseScheme;
-    if (ref.authority) {
-        target.authority = ref.authority;
-        target.path = RemoveDotSegments(ref.path);
-        target.query = ref.query;
-    } else {
-        target.authority = baseParts.authority;
-        if (ref.path.empty()) {
-            target.path = baseParts.path;
-            target.query = ref.query ? ref.query : baseParts.query;
-        } else {
-            target.path = RemoveDotSegments(
-                ref.path.front() == '/' ? ref.path : MergePaths(baseParts, ref.path));
-            target.query = ref.query;
-        }
+    const std::string escapedBase = EscapeForParser(base);
+    const std::string escapedReference = EscapeForParser(cleaned);
+    ParsedUri resolved;
+    if (!resolved.Resolve(ParsedUri(escapedReference), ParsedUri(escapedBase))) {
+        return std::nullopt;
     }
-    target.fragment = ref.fragment;
-    return Compose(target);
+    std::string text = PercentDecode(resolved.Text());
+    const std::size_t colon = SchemeLength(text);
+    return ToLowerAscii(text.substr(0, colon)) + text.substr(colon);
 }
 
 }  // namespace wisp

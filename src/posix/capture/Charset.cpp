@@ -2,21 +2,14 @@
 
 #include <iconv.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
+#include "core/text/AsciiCase.h"
+#include "core/text/Utf8.h"
+
 namespace wisp {
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
 
 // The value after "charset=" at `at`: quoted or up to a separator.
 std::string ReadCharsetValue(std::string_view text, std::size_t at) {
@@ -27,7 +20,7 @@ std::string ReadCharsetValue(std::string_view text, std::size_t at) {
     while (end < text.size() && !std::strchr(" \t\r\n;\"'>/,", text[end])) {
         ++end;
     }
-    return Lower(text.substr(at, end - at));
+    return ToLowerAscii(text.substr(at, end - at));
 }
 
 class Iconv {
@@ -75,13 +68,13 @@ std::optional<std::string> Convert(std::string_view bytes, const std::string& ch
 }  // namespace
 
 std::string CharsetFromContentType(std::string_view contentType) {
-    std::string lower = Lower(contentType);
+    std::string lower = ToLowerAscii(contentType);
     std::size_t at = lower.find("charset=");
     return at == std::string::npos ? std::string() : ReadCharsetValue(lower, at + 8);
 }
 
 std::string CharsetFromMeta(std::string_view page) {
-    std::string head = Lower(page.substr(0, 1024));
+    std::string head = ToLowerAscii(page.substr(0, 1024));
     for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
          meta = head.find("<meta", meta + 5)) {
         std::size_t end = head.find('>', meta);
@@ -96,28 +89,6 @@ std::string CharsetFromMeta(std::string_view page) {
         }
     }
     return {};
-}
-
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t length = c < 0x80                 ? 1
-                             : c >= 0xC2 && c <= 0xDF ? 2
-                             : c >= 0xE0 && c <= 0xEF ? 3
-                             : c >= 0xF0 && c <= 0xF4 ? 4
-                                                      : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += length;
-    }
-    return true;
 }
 
 std::optional<std::string> DecodePage(std::string_view bytes, std::string_view contentType) {

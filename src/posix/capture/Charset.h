@@ -20,6 +20,4 @@ std::string CharsetFromMeta(std::string_view page);
 // is unknown to the converter.
 std::optional<std::string> DecodePage(std::string_view bytes, std::string_view contentType);
 
-bool IsValidUtf8(std::string_view text);
-
 }  // namespace wisp

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include "posix/platform/Interruption.h"
+
 namespace wisp {
 
 std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
@@ -35,7 +37,8 @@ std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
                 // The same address into the same file again: the file is already what a
                 // second fetch would make it.
                 bool repeat = k > 0 && urls[group[k - 1]] == urls[i] && succeeded[group[k - 1]];
-                succeeded[i] = repeat || FetchToFile(urls[i], paths[i], options);
+                // Once the reader interrupted, what is left is not started.
+                succeeded[i] = repeat || (!Interrupted() && FetchToFile(urls[i], paths[i], options));
                 std::lock_guard<std::mutex> lock(reportMutex);
                 ++done;
                 if (onDone) {

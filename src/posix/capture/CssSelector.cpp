@@ -4,19 +4,14 @@
 
 #include <cctype>
 
+#include "core/text/AsciiCase.h"
+
 namespace wisp {
 namespace {
 
 bool IsNameChar(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     return std::isalnum(u) || c == '-' || c == '_' || u >= 0x80;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
 }
 
 const HtmlDocument::Node* ParentElement(const HtmlDocument::Node* node) {
@@ -110,7 +105,7 @@ std::optional<CssSelector> CssSelector::Parse(std::string_view text) {
             compoundOpen = true;
             ++i;
         } else if (IsNameChar(c) && !compoundOpen) {
-            compound.type = Lower(readName(i));
+            compound.type = ToLowerAscii(readName(i));
             compoundOpen = true;
         } else {
             return std::nullopt;

@@ -2,13 +2,18 @@
 
 #include <curl/curl.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/text/PercentEncoding.h"
+#include "posix/platform/FileDescriptor.h"
+#include "posix/platform/PosixFiles.h"
+
+#include "posix/platform/Interruption.h"
 
 namespace wisp {
 namespace {
@@ -30,19 +35,9 @@ bool NeedsEscaping(unsigned char c) {
 }
 
 std::string EscapeBytes(std::string_view text, bool escapePercent) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (NeedsEscaping(byte) || (escapePercent && (c == '%' || c == '?' || c == '#'))) {
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 0x0F];
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
+    return PercentEncode(text, [escapePercent](unsigned char c) {
+        return !NeedsEscaping(c) && !(escapePercent && (c == '%' || c == '?' || c == '#'));
+    });
 }
 
 struct UrlDeleter {
@@ -81,14 +76,10 @@ std::string TemporaryNameBeside(const std::string& destination) {
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string& destination)
-        : path_(TemporaryNameBeside(destination)) {
-        fd_ = ::mkstemp(path_.data());
-        created_ = fd_ >= 0;
+        : path_(TemporaryNameBeside(destination)), fd_(::mkstemp(path_.data())) {
+        created_ = fd_.IsOpen();
     }
     ~TemporaryFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
         if (created_ && !committed_) {
             ::unlink(path_.c_str());
         }
@@ -96,17 +87,15 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
-    int Descriptor() const { return fd_; }
+    bool IsOpen() const { return fd_.IsOpen(); }
+    int Descriptor() const { return fd_.get(); }
 
     bool CommitTo(const std::string& destination) {
         // Readable as a file the reader saved, not only by its owner as mkstemp makes it.
-        if (::fchmod(fd_, 0644) != 0) {
+        if (::fchmod(fd_.get(), 0644) != 0) {
             return false;
         }
-        int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0 || ::rename(path_.c_str(), destination.c_str()) != 0) {
+        if (!fd_.Close() || ::rename(path_.c_str(), destination.c_str()) != 0) {
             return false;
         }
         committed_ = true;
@@ -115,26 +104,15 @@ public:
 
 private:
     std::string path_;
-    int fd_ = -1;
+    FileDescriptor fd_;
     bool created_ = false;
     bool committed_ = false;
 };
 
 size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
-    const int fd = *static_cast<int*>(user);
     const size_t total = size * count;
-    size_t written = 0;
-    while (written < total) {
-        ssize_t result = ::write(fd, data + written, total - written);
-        if (result < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return 0;  // makes libcurl stop with a write error
-        }
-        written += static_cast<size_t>(result);
-    }
-    return total;
+    // Anything short of the whole makes libcurl stop with a write error.
+    return WriteAll(*static_cast<int*>(user), std::string_view(data, total)) ? total : 0;
 }
 
 struct MemorySink {
@@ -154,6 +132,11 @@ size_t WriteToMemory(char* data, size_t size, size_t count, void* user) {
     return total;
 }
 
+// Stops a transfer when the reader interrupted the command.
+int StopWhenInterrupted(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return Interrupted() ? 1 : 0;
+}
+
 void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchOptions& options) {
     curl_easy_setopt(handle, CURLOPT_URL, requestUrl.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");
@@ -168,6 +151,8 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
     // Time-outs by signal would not be safe with transfers on several threads.
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenInterrupted);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
 }
 
 }  // namespace
@@ -208,23 +193,20 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
     return temporary.CommitTo(path);
 }
 
-FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& options) {
-    FetchedDocument document;
+Result<FetchedDocument> FetchToMemory(const std::string& url, const FetchOptions& options) {
     if (url.empty() || url.find('\0') != std::string::npos) {
-        document.error = "no address to fetch";
-        return document;
+        return Failure{"no address to fetch"};
     }
     InitializeCurlOnce();
     UniqueEasy easy(curl_easy_init());
     if (!easy) {
-        document.error = "cannot start a transfer";
-        return document;
+        return Failure{"cannot start a transfer"};
     }
     const std::string requestUrl = RequestUrl(url);
     if (NamesSomethingOtherThanAFile(requestUrl)) {
-        document.error = url + " is not a file";
-        return document;
+        return Failure{url + " is not a file"};
     }
+    FetchedDocument document;
     CURL* handle = easy.get();
     ConfigureTransfer(handle, requestUrl, options);
     MemorySink sink{&document.body, options.maxDocumentBytes};
@@ -237,15 +219,13 @@ FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& option
         long status = 0;
         curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
         if (result == CURLE_HTTP_RETURNED_ERROR && status != 0) {
-            document.error = "the server answered HTTP " + std::to_string(status);
-        } else if (sink.tooLarge) {
-            document.error = "the document is larger than " +
-                             std::to_string(options.maxDocumentBytes / (1024 * 1024)) + " MB";
-        } else {
-            document.error = message[0] ? message : curl_easy_strerror(result);
+            return Failure{"the server answered HTTP " + std::to_string(status)};
         }
-        document.body.clear();
-        return document;
+        if (sink.tooLarge) {
+            return Failure{"the document is larger than " +
+                           std::to_string(options.maxDocumentBytes / (1024 * 1024)) + " MB"};
+        }
+        return Failure{message[0] ? message : curl_easy_strerror(result)};
     }
     char* contentType = nullptr;
     if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType) {
@@ -256,7 +236,6 @@ FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& option
         effectiveUrl) {
         document.effectiveUrl = effectiveUrl;
     }
-    document.ok = true;
     return document;
 }
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "posix/platform/Result.h"
+
 // One transfer: an address fetched into one file. Safe to run on several threads at once,
 // each transfer with its own destination.
 namespace wisp {
@@ -17,11 +19,9 @@ struct FetchOptions {
 
 // A document read into memory, with what the server said of it.
 struct FetchedDocument {
-    bool ok = false;
     std::string body;
     std::string contentType;   // empty when the server named none (and for files)
     std::string effectiveUrl;  // the address after redirects
-    std::string error;         // why it failed, for the reader
 };
 
 // Fetches `url` (http, https or file URL, or an absolute local path) into `path`. The data
@@ -34,6 +34,6 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
 std::string RequestUrl(const std::string& url);
 
 // Fetches `url` into memory, the way FetchToFile fetches into a file.
-FetchedDocument FetchToMemory(const std::string& url, const FetchOptions& options = {});
+Result<FetchedDocument> FetchToMemory(const std::string& url, const FetchOptions& options = {});
 
 }  // namespace wisp

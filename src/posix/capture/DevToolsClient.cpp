@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "posix/platform/RetryOnInterrupt.h"
+
 namespace wisp {
 namespace {
 
@@ -20,16 +22,17 @@ int MillisecondsLeft(DevToolsClient::Clock::time_point deadline) {
 bool WaitReady(int fd, short events, DevToolsClient::Clock::time_point deadline) {
     for (;;) {
         pollfd ready = {fd, events, 0};
-        int left = MillisecondsLeft(deadline);
-        int got = ::poll(&ready, 1, left);
+        int left = 0;
+        int got =
+            RetryOnInterrupt([&] { return ::poll(&ready, 1, left = MillisecondsLeft(deadline)); });
         if (got > 0) {
             return true;
         }
-        if (got < 0 && errno != EINTR) {
+        if (got < 0) {
             throw DevToolsError(std::string("cannot wait for the browser: ") +
                                 std::strerror(errno));
         }
-        if (got == 0 && left == 0) {
+        if (left == 0) {
             return false;
         }
     }
@@ -88,12 +91,13 @@ void DevToolsClient::Write(const std::string& message, Clock::time_point deadlin
     framed += '\0';
     std::size_t written = 0;
     while (written < framed.size()) {
-        ssize_t put = ::write(to_, framed.data() + written, framed.size() - written);
+        ssize_t put = RetryOnInterrupt(
+            [&] { return ::write(to_, framed.data() + written, framed.size() - written); });
         if (put > 0) {
             written += static_cast<std::size_t>(put);
             continue;
         }
-        if (put < 0 && errno != EAGAIN && errno != EINTR) {
+        if (put < 0 && errno != EAGAIN) {
             // A browser that ended shows here (its end of the pipe closed) or at the next read,
             // whichever comes first.
             throw DevToolsError("the browser ended");
@@ -114,7 +118,7 @@ std::optional<DevToolsClient::Json> DevToolsClient::Receive(Clock::time_point de
             return message;
         }
         char buffer[65536];
-        ssize_t got = ::read(from_, buffer, sizeof buffer);
+        ssize_t got = RetryOnInterrupt([&] { return ::read(from_, buffer, sizeof buffer); });
         if (got > 0) {
             reader_.Append(std::string_view(buffer, static_cast<std::size_t>(got)));
             continue;
@@ -122,7 +126,7 @@ std::optional<DevToolsClient::Json> DevToolsClient::Receive(Clock::time_point de
         if (got == 0) {
             throw DevToolsError("the browser ended");
         }
-        if (errno != EAGAIN && errno != EINTR) {
+        if (errno != EAGAIN) {
             throw DevToolsError(std::string("cannot read from the browser: ") +
                                 std::strerror(errno));
         }

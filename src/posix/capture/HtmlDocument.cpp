@@ -6,6 +6,8 @@
 #include <cctype>
 #include <functional>
 
+#include "core/text/AsciiCase.h"
+
 namespace wisp {
 namespace {
 
@@ -57,18 +59,7 @@ std::string LowerTagName(const GumboElement& element) {
     }
     GumboStringPiece piece = element.original_tag;
     gumbo_tag_from_original_text(&piece);
-    std::string name(piece.data ? piece.data : "", piece.length);
-    for (char& c : name) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return name;
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
+    return ToLowerAscii(std::string_view(piece.data ? piece.data : "", piece.length));
 }
 
 // True when the text after an "&" would be read back as a character reference, so that
@@ -114,17 +105,13 @@ void AppendNode(std::string& out, const GumboNode* node, bool rawText);
 
 void AppendElement(std::string& out, const GumboNode* node) {
     const GumboElement& element = node->v.element;
-    std::string name = Upper(LowerTagName(element));
+    std::string name = ToUpperAscii(LowerTagName(element));
     out += '<';
     out += name;
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
-        std::string attributeName = attribute->name;
-        for (char& c : attributeName) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
         out += ' ';
-        out += attributeName;
+        out += ToLowerAscii(attribute->name);
         out += "=\"";
         AppendEscaped(out, attribute->value, /*inAttribute=*/true);
         out += '"';
@@ -211,10 +198,7 @@ bool HasStylesheetRel(const GumboNode* link) {
     if (!rel) {
         return false;
     }
-    std::string tokens = rel;
-    for (char& c : tokens) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::string tokens = ToLowerAscii(rel);
     std::size_t start = 0;
     while (start < tokens.size()) {
         std::size_t end = tokens.find_first_of(" \t\n\r\f", start);

@@ -97,15 +97,18 @@ std::string AttachToPage(DevToolsClient& client, std::string& targetId) {
 
 }  // namespace
 
-RenderedPage ReadRenderedPage(const std::string& url, const RenderOptions& options,
-                              const IUrlCombiner& urlCombiner) {
-    RenderedPage result;
-    BrowserProcess browser(options.browser, options.browserSwitches);
-    if (!browser.Started()) {
-        result.error = browser.StartError();
-        result.browserFailed = true;
-        return result;
+Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
+                                                    const RenderOptions& options,
+                                                    const IUrlCombiner& urlCombiner) {
+    auto pageFailure = [](std::string why) { return RenderFailure{{std::move(why)}, false}; };
+    auto browserFailure = [](std::string why) { return RenderFailure{{std::move(why)}, true}; };
+    Result<std::unique_ptr<BrowserProcess>> started =
+        BrowserProcess::Start(options.browser, options.browserSwitches);
+    if (!started) {
+        return browserFailure(started.Error().reason);
     }
+    BrowserProcess& browser = **started;
+    RenderedPage rendered;
     DevToolsClient client(browser.ToBrowser(), browser.FromBrowser());
     PageLoad load;
     client.OnEvent([&](const Json& event) { load.Handle(event); });
@@ -120,34 +123,29 @@ RenderedPage ReadRenderedPage(const std::string& url, const RenderOptions& optio
             navigated = client.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
                                     Clock::now() + kNavigationTime);
         } catch (const DevToolsTimeout&) {
-            result.error = "cannot read " + url + ": no answer in " +
-                           std::to_string(kNavigationTime.count()) + " seconds";
-            return result;
+            return pageFailure("cannot read " + url + ": no answer in " +
+                               std::to_string(kNavigationTime.count()) + " seconds");
         } catch (const DevToolsRefusal& refusal) {
             // An address the browser cannot go to at all.
-            result.error = "cannot read " + url + ": " + refusal.what();
-            return result;
+            return pageFailure("cannot read " + url + ": " + refusal.what());
         }
         if (std::string failure = navigated.value("errorText", std::string()); !failure.empty()) {
-            result.error = "cannot read " + url + ": " + failure;
-            return result;
+            return pageFailure("cannot read " + url + ": " + failure);
         }
         if (load.status >= 400) {
-            result.error =
-                "cannot read " + url + ": the server answered HTTP " + std::to_string(load.status);
-            return result;
+            return pageFailure("cannot read " + url + ": the server answered HTTP " +
+                               std::to_string(load.status));
         }
         if (!load.mimeType.empty() && load.mimeType != "text/html" &&
             load.mimeType != "application/xhtml+xml") {
-            result.error = url + " is not an HTML page (" + load.mimeType + ")";
-            return result;
+            return pageFailure(url + " is not an HTML page (" + load.mimeType + ")");
         }
 
         // The page's own document is bounded above; the limit is for what follows it.
         const Clock::time_point limit = Clock::now() + options.timeLimit;
         while (!load.Quiet(options.quietTime)) {
             if (Clock::now() >= limit) {
-                result.timeLimitReached = true;
+                rendered.timeLimitReached = true;
                 break;
             }
             Clock::time_point wake = limit;
@@ -162,33 +160,28 @@ RenderedPage ReadRenderedPage(const std::string& url, const RenderOptions& optio
             {{"expression", SerializeExpression(options.selector)}, {"returnByValue", true}},
             load.session, Clock::now() + kCommandTime);
         if (evaluated.contains("exceptionDetails")) {
-            result.error = "cannot read the document of " + url;
-            return result;
+            return pageFailure("cannot read the document of " + url);
         }
         read = evaluated["result"].value("value", Json::object());
     } catch (const DevToolsError& failure) {
         std::string log = browser.LastLogLine();
-        result.error = std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")");
-        result.browserFailed = true;
-        return result;
+        return browserFailure(std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")"));
     } catch (const Json::exception&) {
-        result.error = "the browser's answer is not what was asked for";
-        result.browserFailed = true;
-        return result;
+        return browserFailure("the browser's answer is not what was asked for");
     }
     // The browser is done; what is still to fetch needs none.
     browser.End();
 
     ParsedLivePage parsed = ParseLivePage(read, urlCombiner);
     if (parsed.selectorRefused) {
-        result.error =
-            "cannot use the selector \"" + options.selector.value_or("") + "\": " + parsed.error;
-    } else if (!parsed.page) {
-        result.error = "the browser's answer is not what was asked for: " + parsed.error;
-        result.browserFailed = true;
+        return pageFailure("cannot use the selector \"" + options.selector.value_or("") +
+                           "\": " + parsed.error);
     }
-    result.page = std::move(parsed.page);
-    return result;
+    if (!parsed.page) {
+        return browserFailure("the browser's answer is not what was asked for: " + parsed.error);
+    }
+    rendered.page = std::move(parsed.page);
+    return rendered;
 }
 
 }  // namespace wisp

@@ -8,6 +8,7 @@
 
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/LoadedPage.h"
+#include "posix/platform/Result.h"
 
 // The page-source port on Linux as a browser shows the page: headless Chromium loads it, runs
 // its scripts and waits for a quiet network, and the document is then read over the DevTools
@@ -30,11 +31,13 @@ struct RenderOptions {
 // The page at `url` as the browser shows it, with the selection `options.selector` picks.
 struct RenderedPage {
     std::unique_ptr<LoadedPage> page;
-    std::string error;              // why the page could not be read, when page is null
-    bool browserFailed = false;     // the error lies with the browser, not with the page
     bool timeLimitReached = false;  // the page was read as it stood at the time limit
 };
-RenderedPage ReadRenderedPage(const std::string& url, const RenderOptions& options,
-                              const IUrlCombiner& urlCombiner);
+struct RenderFailure : Failure {
+    bool browserFailed = false;  // the fault lies with the browser, not with the page
+};
+Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
+                                                    const RenderOptions& options,
+                                                    const IUrlCombiner& urlCombiner);
 
 }  // namespace wisp

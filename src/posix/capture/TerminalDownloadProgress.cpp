@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "posix/platform/Interruption.h"
+
 namespace wisp {
 namespace {
 
@@ -36,6 +38,10 @@ void TerminalDownloadProgress::SetStatus(std::string_view status) {
                  name.c_str());
     std::fflush(stream_);
     drawn_ = true;
+}
+
+bool TerminalDownloadProgress::Cancelled() const {
+    return Interrupted();
 }
 
 void TerminalDownloadProgress::Close() {

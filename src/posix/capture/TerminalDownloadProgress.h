@@ -27,6 +27,8 @@ public:
     void SetStatus(std::string_view status) override;
     // Clears the bar's line, so that the next line starts clean.
     void Close() override;
+    // The reader pressed Ctrl-C (or the command was told to end).
+    bool Cancelled() const override;
 
 private:
     std::FILE* stream_;

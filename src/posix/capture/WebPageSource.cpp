@@ -1,8 +1,7 @@
 #include "posix/capture/WebPageSource.h"
 
-#include <cctype>
-
 #include "core/capture/AddressRules.h"
+#include "core/text/AsciiCase.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
 
@@ -10,10 +9,7 @@ namespace wisp {
 namespace {
 
 bool IsHtmlContentType(const std::string& contentType) {
-    std::string type = contentType.substr(0, contentType.find(';'));
-    for (char& c : type) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::string type = ToLowerAscii(contentType.substr(0, contentType.find(';')));
     while (!type.empty() && type.back() == ' ') {
         type.pop_back();
     }
@@ -48,35 +44,29 @@ std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std
     if (!address || (IsWebUrl(pageUrl) && !IsWebUrl(*address))) {
         return std::nullopt;
     }
-    FetchedDocument sheet = FetchToMemory(*address);
-    if (!sheet.ok) {
+    Result<FetchedDocument> sheet = FetchToMemory(*address);
+    if (!sheet) {
         return std::nullopt;
     }
-    return DecodePage(sheet.body, sheet.contentType);
+    return DecodePage(sheet->body, sheet->contentType);
 }
 
-WebPageSource::ReadResult WebPageSource::Read(const std::string& url,
-                                              const IUrlCombiner& urlCombiner,
-                                              const CssSelector* selection) {
-    ReadResult result;
-    FetchedDocument fetched = FetchToMemory(url);
-    if (!fetched.ok) {
-        result.error = "cannot read " + url + ": " + fetched.error;
-        return result;
+Result<std::unique_ptr<WebPageSource>> WebPageSource::Read(const std::string& url,
+                                                           const IUrlCombiner& urlCombiner,
+                                                           const CssSelector* selection) {
+    Result<FetchedDocument> fetched = FetchToMemory(url);
+    if (!fetched) {
+        return Failure{"cannot read " + url + ": " + fetched.Error().reason};
     }
-    if (!IsHtmlContentType(fetched.contentType)) {
-        result.error = url + " is not an HTML page (" + fetched.contentType + ")";
-        return result;
+    if (!IsHtmlContentType(fetched->contentType)) {
+        return Failure{url + " is not an HTML page (" + fetched->contentType + ")"};
     }
-    std::optional<std::string> text = DecodePage(fetched.body, fetched.contentType);
+    std::optional<std::string> text = DecodePage(fetched->body, fetched->contentType);
     if (!text) {
-        result.error = url + " uses a character set this system cannot read";
-        return result;
+        return Failure{url + " uses a character set this system cannot read"};
     }
-    std::string pageUrl = fetched.effectiveUrl.empty() ? url : fetched.effectiveUrl;
-    result.page =
-        std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
-    return result;
+    std::string pageUrl = fetched->effectiveUrl.empty() ? url : fetched->effectiveUrl;
+    return std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
 }
 
 WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
@@ -111,11 +101,7 @@ std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) cons
     if (index >= elements_.size()) {
         return std::nullopt;
     }
-    std::string name = HtmlDocument::TagName(elements_[index]);
-    for (char& c : name) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return name;
+    return ToUpperAscii(HtmlDocument::TagName(elements_[index]));
 }
 
 std::optional<std::string> WebPageSource::ElementOuterHtml(std::size_t index) const {

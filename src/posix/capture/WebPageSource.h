@@ -9,6 +9,7 @@
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/HtmlDocument.h"
 #include "posix/capture/LoadedPage.h"
+#include "posix/platform/Result.h"
 
 // The page-source port on Linux: a page fetched over the network (or from a file URL),
 // decoded to UTF-8, parsed by an HTML5 parser and written back as the browser writes markup.
@@ -19,12 +20,9 @@ class WebPageSource final : public LoadedPage {
 public:
     // A page read and parsed; its linked style sheets are fetched too (one that cannot be
     // fetched counts as unreadable). `selection` picks the selected elements, if any.
-    struct ReadResult {
-        std::unique_ptr<WebPageSource> page;
-        std::string error;  // why the page could not be read, when page is null
-    };
-    static ReadResult Read(const std::string& url, const IUrlCombiner& urlCombiner,
-                           const CssSelector* selection);
+    static Result<std::unique_ptr<WebPageSource>> Read(const std::string& url,
+                                                       const IUrlCombiner& urlCombiner,
+                                                       const CssSelector* selection);
 
     // A page from text already at hand. Linked style sheets are fetched from the network when
     // there is a selection, whose page is composed of them; a whole page keeps its links.

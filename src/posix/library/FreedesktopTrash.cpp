@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+#include "core/text/PercentEncoding.h"
+#include "posix/platform/FileDescriptor.h"
 #include "posix/platform/PosixFiles.h"
 
 namespace wisp {
@@ -40,25 +42,6 @@ std::string LocalTimeStamp() {
 
 }  // namespace
 
-std::string EncodeTrashInfoPath(std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (char c : path) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                     (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' ||
-                     byte == '~' || byte == '/';
-        if (plain) {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 0x0F];
-        }
-    }
-    return encoded;
-}
-
 FreedesktopTrash::FreedesktopTrash(std::string trashFolder)
     : folder_(trashFolder.empty() ? DefaultTrashFolder() : std::move(trashFolder)) {}
 
@@ -87,21 +70,22 @@ bool FreedesktopTrash::MoveToTrash(std::string_view path) const {
         return false;
     }
     std::string contents =
-        "[Trash Info]\nPath=" + EncodeTrashInfoPath(absolute.lexically_normal().string()) +
+        "[Trash Info]\nPath=" + PercentEncodePath(absolute.lexically_normal().string()) +
         "\nDeletionDate=" + LocalTimeStamp() + "\n";
     // The info file is made first and exclusively: it reserves the name in files/.
     for (int attempt = 1; attempt < 10000; ++attempt) {
         std::string trashName = attempt == 1 ? name : name + "." + std::to_string(attempt);
         std::string infoPath = infoFolder + "/" + trashName + ".trashinfo";
-        int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
+        FileDescriptor info(
+            ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!info.IsOpen()) {
             if (errno == EEXIST) {
                 continue;
             }
             return false;
         }
-        bool written = WriteAll(fd, contents);
-        written = (::close(fd) == 0) && written;
+        bool written = WriteAll(info.get(), contents);
+        written = info.Close() && written;
         std::string target = filesFolder + "/" + trashName;
         if (written && ::access(target.c_str(), F_OK) != 0 &&
             ::rename(source.c_str(), target.c_str()) == 0) {

@@ -26,8 +26,4 @@ private:
     std::string folder_;
 };
 
-// Percent-encodes a path for a .trashinfo Path= line: every byte but the unreserved characters
-// of a URI and "/" becomes %XX.
-std::string EncodeTrashInfoPath(std::string_view path);
-
 }  // namespace wisp

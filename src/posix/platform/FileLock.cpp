@@ -1,25 +1,18 @@
 #include "posix/platform/FileLock.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
+
+#include "posix/platform/RetryOnInterrupt.h"
 
 namespace wisp {
 namespace {
 
-// The descriptor, locked; -1 (and closed) when the lock was not taken.
-int LockExclusively(int fd, bool wait) {
-    if (fd < 0) {
-        return -1;
-    }
-    int locked;
-    do {
-        locked = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
-    } while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
-        ::close(fd);
-        return -1;
+// The descriptor, locked; closed when the lock was not taken.
+FileDescriptor LockExclusively(FileDescriptor fd, bool wait) {
+    if (fd.IsOpen() &&
+        RetryOnInterrupt([&] { return ::flock(fd.get(), LOCK_EX | (wait ? 0 : LOCK_NB)); }) != 0) {
+        return FileDescriptor();
     }
     return fd;
 }
@@ -27,11 +20,13 @@ int LockExclusively(int fd, bool wait) {
 }  // namespace
 
 ExclusiveFileLock::ExclusiveFileLock(const std::string& file)
-    : fd_(LockExclusively(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644),
-                          true)) {}
+    : fd_(LockExclusively(
+          FileDescriptor(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)),
+          true)) {}
 
 ExclusiveFolderLock::ExclusiveFolderLock(const std::string& folder, Wait wait)
-    : fd_(LockExclusively(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC),
-                          wait == Wait::Yes)) {}
+    : fd_(LockExclusively(
+          FileDescriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+          wait == Wait::Yes)) {}
 
 }  // namespace wisp

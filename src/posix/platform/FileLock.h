@@ -15,7 +15,7 @@ public:
     explicit ExclusiveFileLock(const std::string& file);
 
     // False when the lock file could not be opened or locked; the caller must not write.
-    bool Held() const { return fd_.get() >= 0; }
+    bool Held() const { return fd_.IsOpen(); }
 
 private:
     FileDescriptor fd_;  // closing it releases the lock
@@ -29,7 +29,7 @@ public:
     enum class Wait { Yes, No };
     ExclusiveFolderLock(const std::string& folder, Wait wait);
 
-    bool Held() const { return fd_.get() >= 0; }
+    bool Held() const { return fd_.IsOpen(); }
 
 private:
     FileDescriptor fd_;  // closing it releases the lock

@@ -1,22 +1,21 @@
 #include "posix/platform/PosixFiles.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "posix/platform/FileDescriptor.h"
+#include "posix/platform/RetryOnInterrupt.h"
 
 namespace wisp {
 
 bool WriteAll(int fd, std::string_view content) {
     while (!content.empty()) {
-        ssize_t written = ::write(fd, content.data(), content.size());
+        ssize_t written =
+            RetryOnInterrupt([&] { return ::write(fd, content.data(), content.size()); });
         if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             return false;
         }
         content.remove_prefix(static_cast<std::size_t>(written));
@@ -24,23 +23,12 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
-std::optional<std::string> ReadFileContent(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        return std::nullopt;
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
+std::optional<std::string> ReadToEnd(int fd) {
     std::string content;
     char buffer[65536];
     for (;;) {
-        ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        ssize_t got = RetryOnInterrupt([&] { return ::read(fd, buffer, sizeof buffer); });
         if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             return std::nullopt;
         }
         if (got == 0) {
@@ -50,10 +38,19 @@ std::optional<std::string> ReadFileContent(const std::string& path) {
     }
 }
 
+std::optional<std::string> ReadFileContent(const std::string& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.IsOpen() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return ReadToEnd(fd.get());
+}
+
 bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode) {
     std::string temporary = path + ".XXXXXX";
     FileDescriptor fd(::mkstemp(temporary.data()));
-    if (fd.get() < 0) {
+    if (!fd.IsOpen()) {
         return false;
     }
     bool written =
@@ -67,18 +64,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content, mo
 }
 
 bool MakeFolders(const std::string& path) {
-    if (path.empty()) {
-        return false;
-    }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        return S_ISDIR(info.st_mode);
-    }
-    std::size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) {
-        return false;
-    }
-    return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return !path.empty() && std::filesystem::is_directory(path, error);
 }
 
 }  // namespace wisp

@@ -10,6 +10,9 @@ namespace wisp {
 
 std::optional<std::string> ReadFileContent(const std::string& path);
 
+// Everything the descriptor gives until its end; nullopt on a read error.
+std::optional<std::string> ReadToEnd(int fd);
+
 // Writes all of `content` to the descriptor, going on after interrupted or partial writes.
 bool WriteAll(int fd, std::string_view content);
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/text/AsciiCase.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/HtmlDocument.h"
 
@@ -96,19 +97,6 @@ private:
     bool spaceDue_ = false;
 };
 
-bool SameAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string ElementText(const GumboNode* element) {
     CollapsedText text;
     const GumboVector& children = element->v.element.children;
@@ -127,9 +115,9 @@ void ReadMeta(const GumboNode* meta, PageText& page) {
     if (!name || !content) {
         return;
     }
-    std::string* field = SameAscii(name, "keywords")      ? &page.keywords
-                         : SameAscii(name, "description") ? &page.description
-                         : SameAscii(name, "wisp:saved")  ? &page.savedDate
+    std::string* field = EqualsNoCase(name, "keywords")      ? &page.keywords
+                         : EqualsNoCase(name, "description") ? &page.description
+                         : EqualsNoCase(name, "wisp:saved")  ? &page.savedDate
                                                           : nullptr;
     if (field && field->empty()) {
         CollapsedText text;

@@ -3,7 +3,10 @@
 #include <sqlite3.h>
 
 #include <new>
+#include <string_view>
 #include <vector>
+
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -16,26 +19,14 @@ struct Tokenizer {
     Fts5Tokenizer* words;    // its instance, removing diacritics
 };
 
-// One code point of UTF-8 text at `at` and its length; a byte that starts no valid sequence
-// is a character of its own, which no rule here takes for a letter.
-char32_t DecodeAt(const unsigned char* text, int size, int at, int& length) {
-    unsigned char lead = text[at];
-    int count = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                              : (lead >> 3) == 0x1E ? 4 : 0;
-    if (count == 0 || at + count > size) {
-        length = 1;
-        return 0xFFFD;
-    }
-    char32_t value = count == 1 ? lead : lead & (0x7F >> count);
-    for (int i = 1; i < count; ++i) {
-        if ((text[at + i] & 0xC0) != 0x80) {
-            length = 1;
-            return 0xFFFD;
-        }
-        value = (value << 6) | (text[at + i] & 0x3F);
-    }
-    length = count;
-    return value;
+// The character at `at` and its length; a byte that starts no well-formed character is one
+// of its own, which no rule here takes for a letter of an unspaced script.
+char32_t DecodeAt(const char* text, int size, int at, int& length) {
+    char32_t c = 0;
+    std::size_t got = DecodeUtf8(std::string_view(text, static_cast<std::size_t>(size)),
+                                 static_cast<std::size_t>(at), c);
+    length = got == 0 ? 1 : static_cast<int>(got);
+    return got == 0 ? 0xFFFD : c;
 }
 
 // Scripts written without spaces between words: kana, Han ideographs and Hangul syllables
@@ -122,7 +113,6 @@ int EmitRun(const char* text, const std::vector<int>& starts, bool query, void* 
 int Tokenize(Fts5Tokenizer* instance, void* context, int flags, const char* text, int size,
              TokenCallback emit) {
     auto* tokenizer = reinterpret_cast<Tokenizer*>(instance);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     bool query = (flags & FTS5_TOKENIZE_QUERY) != 0;
     auto words = [&](int from, int to) {
         if (from == to) {
@@ -137,13 +127,13 @@ int Tokenize(Fts5Tokenizer* instance, void* context, int flags, const char* text
     int at = 0;
     while (at < size) {
         int length = 0;
-        if (!IsUnspacedScript(DecodeAt(bytes, size, at, length))) {
+        if (!IsUnspacedScript(DecodeAt(text, size, at, length))) {
             at += length;
             continue;
         }
         int code = words(wordsFrom, at);
         run.clear();
-        while (code == SQLITE_OK && at < size && IsUnspacedScript(DecodeAt(bytes, size, at, length))) {
+        while (code == SQLITE_OK && at < size && IsUnspacedScript(DecodeAt(text, size, at, length))) {
             run.push_back(at);
             at += length;
         }

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 
 // An HTTP server on 127.0.0.1 (port chosen by the system) for the tests: serves a folder of
 // files and pages added in the test, and counts requests.
@@ -35,6 +37,15 @@ public:
         routes_[path] = Route{std::move(body), std::move(contentType), status};
     }
 
+    // An address whose answer never comes while the site lives (a stalled server).
+    void AddStalled(const std::string& path) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stalled_.insert(path);
+    }
+    int StalledRequests() const { return stalledRequests_; }
+
+    ~LoopbackSite() { closing_ = true; }
+
     int Requests() const { return requests_; }
 
 private:
@@ -56,6 +67,19 @@ private:
 
     void Answer(const httplib::Request& request, httplib::Response& response) {
         ++requests_;
+        bool stall = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stall = stalled_.count(request.path) > 0;
+        }
+        if (stall) {
+            ++stalledRequests_;
+            for (int waited = 0; !closing_ && waited < 600; ++waited) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            response.status = 504;
+            return;
+        }
         {
             std::lock_guard<std::mutex> lock(mutex_);
             auto found = routes_.find(request.path);
@@ -81,7 +105,10 @@ private:
     std::filesystem::path folder_;
     std::mutex mutex_;
     std::map<std::string, Route> routes_;
+    std::set<std::string> stalled_;
     std::atomic<int> requests_{0};
+    std::atomic<int> stalledRequests_{0};
+    std::atomic<bool> closing_{false};
     // Last, so that the server stops answering before the rest goes.
     LoopbackServer server_;
     bool started_ = false;

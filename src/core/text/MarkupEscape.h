@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text written into HTML or XML, in content or in a quoted attribute value.
+namespace wisp {
+
+// "&", "<", ">", '"' and "'" written as references; everything else as it is.
+std::string EscapeMarkup(std::string_view text);
+
+// As EscapeMarkup, and what XML cannot hold (control characters, broken UTF-8, U+FFFE and
+// U+FFFF) left out.
+std::string EscapeXml(std::string_view text);
+
+}  // namespace wisp

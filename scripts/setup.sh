@@ -9,7 +9,7 @@ packages=(
   wine wine64 wine32:i386 xvfb xauth
   libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev liburiparser-dev
   fp-utils libchm-dev libchm-bin
-  libzip-dev epubcheck
+  libzip-dev epubcheck libsqlite3-dev
   libqpdf-dev qpdf poppler-utils
   xchm foliate
   python3

@@ -54,7 +54,7 @@ _wisp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local wisp=${COMP_WORDS[0]} command="" root="" book="" i word
     local -a positionals=() rootArgs=()
-    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o --to-book --source-url --format --language "
+    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o --to-book --source-url --format --language --limit "
     COMPREPLY=()
 
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -99,7 +99,7 @@ _wisp() {
         COMPREPLY=($(compgen -W "chm epub pdf" -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url | --language)
+    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url | --language | --limit)
         return
         ;;
     esac
@@ -119,6 +119,8 @@ _wisp() {
         collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace --json" ;;
         paste) options="--book --folder --parents --title --source-url --transfers --replace --json" ;;
         build) options="--book --output -o --format --title --language --json" ;;
+        search) options="--book --limit --json" ;;
+        index) options="--rebuild" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
         COMPREPLY=($(compgen -W "$common $options" -- "$cur"))
@@ -126,7 +128,7 @@ _wisp() {
     fi
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build browser-install native-host version" -- "$cur"))
+        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build search index browser-install native-host version" -- "$cur"))
         return
     fi
 

@@ -193,6 +193,24 @@ def scenario(wisp, temp, browser, sites):
     check("Rome.htm" in tree and "Forum.htm" in tree, f"the panel's tree: {tree}")
     check("Rome.files" not in tree, "companion folders are hidden")
 
+    # The search box lists the library's pages that hold the words; a click opens one.
+    browser.evaluate(panel, """{ const box = document.getElementById('search');
+        box.value = 'dawn'; box.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter'})); 1 }""")
+    browser.evaluate(panel, "wispPanel.searched.then(() => 1)")
+    found = browser.evaluate(panel, """Array.from(document.querySelectorAll('#results li'),
+        (item) => item.dataset.book + '/' + item.dataset.page)""")
+    check(sorted(found) == ["Travel/Forum.htm", "Travel/Rome.htm"], f"the pages found: {found}")
+    check(browser.evaluate(panel, "document.querySelector('#results mark').textContent") == "dawn",
+          "the match is marked")
+    browser.evaluate(panel, "document.querySelector('#results li[data-page=\"Forum.htm\"]').click(); 1")
+    opened = find_target(browser, "page", "Forum.htm")
+    check(opened["url"].startswith("file://"), "a result opens")
+    browser.send("Target.closeTarget", {"targetId": opened["targetId"]})
+    panel_tab.send("Page.bringToFront")
+    browser.evaluate(panel, """{ const box = document.getElementById('search');
+        box.value = ''; box.dispatchEvent(new Event('input')); 1 }""")
+    check(browser.evaluate(panel, "!document.getElementById('tree').hidden"), "the tree is back")
+
     # Toolbar: New Book, then back to Travel through the list.
     click(browser, panel, "new-book")
     answer_dialog(browser, panel, "Spain")

@@ -16,14 +16,14 @@ esac
 command_build=(
   cmake ninja-build g++ pkg-config
   libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev liburiparser-dev
-  libzip-dev libchm-dev nlohmann-json3-dev
+  libzip-dev libchm-dev libqpdf-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev python3
 )
 # What the command runs: the help compiler, and the browser that renders pages.
 command_run=(fp-utils chromium-headless-shell)
 # What the native tests and the demo run besides: the whole browser for the extension's test,
-# the compiled file's and the EPUB's checkers, the Debian package's tools.
-command_checks=(chromium libchm-bin epubcheck dpkg-dev file lintian)
+# the compiled file's, the EPUB's and the PDF's checkers, the Debian package's tools.
+command_checks=(chromium libchm-bin epubcheck qpdf poppler-utils dpkg-dev file lintian)
 # The DLL: mingw-w64 cross compilers, Wine to run its tests, a display for its windows; clang
 # for the fuzz targets.
 windows=(
@@ -31,9 +31,11 @@ windows=(
   wine wine64 wine32:i386 xvfb xauth
   clang
 )
+# The readers the README's pictures of built books show.
+readers=(xchm foliate)
 
 packages=("${command_build[@]}" "${command_run[@]}" "${command_checks[@]}")
-[[ $what == all ]] && packages+=("${windows[@]}")
+[[ $what == all ]] && packages+=("${windows[@]}" "${readers[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -41,19 +41,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     auto module = CreateNativeModuleLocation();
     CommandContext context{settings, *files, *module, out, err, command};
     if (std::optional<std::string> problem = settings.ReadProblem()) {
-        err << "wisp: warning: " << *problem << "\n";
+        context.Warn(*problem);
     }
     // Said however the command ends: the reader's file is not where it was.
     struct SetAsideNote {
         const FileSettingsStore& settings;
-        std::ostream& err;
+        const CommandContext& context;
         ~SetAsideNote() {
             if (settings.SetAside()) {
-                err << "wisp: note: the settings file could not be read whole; it is kept as "
-                    << *settings.SetAside() << "\n";
+                context.Note("the settings file could not be read whole; it is kept as " +
+                             *settings.SetAside());
             }
         }
-    } note{settings, err};
+    } note{settings, context};
     const Command& chosen =
         AllCommands()[static_cast<std::size_t>(command.syntax - syntaxes.data())];
     try {

@@ -87,6 +87,9 @@ TEST_F(WispLibrary, BooksAreListedInTheBarsOrderWithTheSettledBookMarked) {
 
     Ok({"use", "Beta"});
     EXPECT_EQ(Ok({"books"}), "  alpha\n* Beta\n  zeta\n");
+    nlohmann::json listed = nlohmann::json::parse(Ok({"books", "--json"}));
+    EXPECT_EQ(listed["books"], nlohmann::json({"alpha", "Beta", "zeta"}));
+    EXPECT_EQ(listed["current"], "Beta");
 
     // Another library's current book is its own: --root never changes the reader's.
     temp.MakeFolder("Other/one");
@@ -112,7 +115,7 @@ TEST_F(WispLibrary, NewBookMakesItsFolderCurrentAndRefusesWhatIsNoFolderOfTheRoo
     EXPECT_TRUE(Wisp({"new-book", "Old", "--quiet"}).err.empty());
 
     // The name rules are the core's; one refused name proves the wiring.
-    EXPECT_EQ(Fails({"new-book", "a/b"}), "wisp: " + std::string(kInvalidBookNameMessage) + "\n");
+    EXPECT_TRUE(Mentions(Fails({"new-book", "a/b"}), "a book name cannot hold"));
     EXPECT_FALSE(temp.Exists("Library/a"));
     temp.MakeFile("Library/plain");
     EXPECT_TRUE(Mentions(Fails({"new-book", "plain"}), "not a folder"));
@@ -205,7 +208,7 @@ TEST_F(WispLibrary, MkdirRenameAndRmWorkOnTheCurrentOrTheNamedBook) {
     Ok({"mkdir", "Notes", "--book", "Other"});
     EXPECT_TRUE(Has("Book/Intro/Later"));
     EXPECT_TRUE(Has("Other/Notes"));
-    EXPECT_EQ(Fails({"mkdir", "Intro/a:b"}), "wisp: " + std::string(kInvalidItemNameMessage) + "\n");
+    EXPECT_TRUE(Mentions(Fails({"mkdir", "Intro/a:b"}), "a name cannot hold"));
 
     Ok({"rename", "Intro/News.htm", "Latest"});
     EXPECT_TRUE(Has("Book/Intro/Latest.htm"));

@@ -233,6 +233,9 @@ CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports) 
     std::string html;
     if (capture.style == kCollectWholePage) {
         html = ComposeWholePage(capture.source);
+        if (capture.title != capture.source.Title()) {
+            html = SetPageTitle(std::move(html), capture.title);
+        }
     } else if (capture.style == kCollectSelection) {
         std::optional<std::string> page =
             ComposeSelectionPage(capture.source, capture.title, ports.urlCombiner);

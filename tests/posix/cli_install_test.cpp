@@ -100,7 +100,7 @@ TEST(WispInstall, InstallsAndPackagesTheCommandStrippedWithItsDocumentsAndExtens
 
 // browser-install finds a browser by its profile folder or its program on the PATH, writes the
 // host manifest where that browser (installed, Flatpak or Snap) reads it, and --uninstall
-// takes every one away again.
+// takes every one away again; with no browser found it writes only for a browser named.
 TEST(WispBrowserInstall, WritesForEveryBrowserFoundAndUninstallsThemAll) {
     TempFolder temp;
     temp.MakeFolder("home/.config/BraveSoftware/Brave-Browser");
@@ -162,6 +162,10 @@ TEST(WispBrowserInstall, WritesForEveryBrowserFoundAndUninstallsThemAll) {
     ProgramResult none = test::RunProgram(WISP_BINARY, {"browser-install"}, environment);
     EXPECT_EQ(none.exitStatus, 1);
     EXPECT_NE(none.err.find("no browser found"), std::string::npos) << none.err;
+    // A browser named outright is written for where it would look, found or not.
+    EXPECT_EQ(test::RunProgram(WISP_BINARY, {"browser-install", "--firefox"}, environment).exitStatus,
+              0);
+    EXPECT_TRUE(temp.Exists("home/.mozilla/native-messaging-hosts" + manifest));
 }
 
 TEST(WispManPage, NamesEveryCommandAndOption) {

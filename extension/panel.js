@@ -412,7 +412,8 @@ async function help() {
   await showMessage(
     'Right-click a page and choose "Save the page to Wisp" or "Save the selection to Wisp" ' +
     'to collect it into a book. Drop HTML on a folder, or Paste it, to make a page. ' +
-    'Build compiles the book into a .chm file (or an EPUB when the name ends in .epub).\n\n' +
+    'Build compiles the book into a .chm file (an EPUB or a PDF when the name ends in .epub ' +
+    'or .pdf).\n\n' +
     'Wisp ' + chrome.runtime.getManifest().version, 'About Wisp');
 }
 

@@ -117,6 +117,8 @@ _wisp() {
         root) options="--default" ;;
         collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace" ;;
         paste) options="--book --folder --parents --title --source-url --transfers --replace" ;;
+        info) options="--book --json" ;;
+        recollect) options="--book --transfers --static --render-timeout --json" ;;
         build) options="--book --output -o --format --title --language" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
@@ -125,7 +127,7 @@ _wisp() {
     fi
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build browser-install native-host version help" -- "$cur"))
+        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste info recollect build browser-install native-host version help" -- "$cur"))
         return
     fi
 
@@ -142,7 +144,7 @@ _wisp() {
         compopt -o nospace 2>/dev/null
         ((${#positionals[@]} == 0)) && _wisp_book_paths folders
         ;;
-    rename | rm)
+    rename | rm | info | recollect)
         compopt -o nospace 2>/dev/null
         ((${#positionals[@]} == 0)) && _wisp_book_paths pages
         ;;

@@ -112,7 +112,8 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     const std::string pagePath = temp.Path("Library/Web/Made by script.htm");
     EXPECT_EQ(rendered.out, "Saved " + pagePath + ": 3 resources fetched, 0 failed (rendered)\n");
     const std::string page = temp.Read("Library/Web/Made by script.htm");
-    EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=", 0), 0u) << page;
+    // The DOCTYPE stays first, before the origin record.
+    EXPECT_EQ(page.rfind("<!DOCTYPE html><!-- saved from url=", 0), 0u) << page;
     const std::string files = "Made%20by%20script.files/";
     for (const std::string& part : {"<LINK rel=\"stylesheet\" href=\"" + files + "made.css\">",
                                     "<IMG src=\"" + files + "made.png\">",
@@ -121,6 +122,7 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     }
     EXPECT_EQ(temp.Read("Library/Web/Made by script.files/made.css"),
               "body { background: url(back.png) }");
+
     EXPECT_EQ(temp.Read("Library/Web/Made by script.files/back.png"), "/s/back.png");
 
     ProgramResult source =

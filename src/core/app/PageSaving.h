@@ -11,7 +11,7 @@
 #include "core/platform/PageSource.h"
 
 // Saving a page into a folder of a book, for every front door: a page the browser shows (the
-// collector), and HTML pasted or dropped. One pipeline writes every page: its resources
+// collector), and HTML pasted or dropped. Every page records where it came from and when. One pipeline writes every page: its resources
 // localized into the companion folder and fetched, then the page file, all in a staging folder
 // beside them that is swapped in at the end; a capture that fails or is stopped leaves the
 // folder as it was.
@@ -51,10 +51,23 @@ struct PageCapture {
     std::string keywords;
     std::string description;
     TakenPage taken = TakenPage::Replace;
+    // The folder of the book the page goes into: its links to pages saved there point to them,
+    // and the book's links to this page's address point to it. Empty consults no other page.
+    std::string book;
 };
 
 // Fails, with nothing written, when the style sheets of a selection cannot be read.
 CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports);
+
+// The address the saved page at `pagePath` records it came from: done with it, refused when
+// the page records none.
+Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath);
+
+// The saved page at `pagePath` saved again from `source`, read anew from its recorded address:
+// same name, same folder, with the title, keywords and description it had; the old page and
+// its files stay until the new ones are whole.
+CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePath,
+                             std::string_view book, const CapturePorts& ports);
 
 // HTML pasted or dropped into a folder.
 struct PastedPage {
@@ -65,6 +78,7 @@ struct PastedPage {
     // The name the reader gave the page, which takes the title's place.
     std::optional<std::string> name;
     TakenPage taken = TakenPage::Replace;
+    std::string book;  // as in PageCapture
 };
 
 CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports);

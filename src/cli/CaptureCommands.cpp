@@ -80,7 +80,8 @@ void RunCollect(CommandContext& context) {
                                         target.folder, title,
                                         command.Value("keywords").value_or(""),
                                         command.Value("description").value_or(""),
-                                        TakenPolicy(command), target.book},
+                                        TakenPolicy(command), target.book,
+                                        ScriptsOf(command, read.rendered)},
                                        capture.Ports());
     HintAtTakenName(saved);
     if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {

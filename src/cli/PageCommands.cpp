@@ -96,7 +96,9 @@ void RunRecollect(CommandContext& context) {
     const std::string url = Require(RecordedSource(context.files, page.path)).path;
     CommandCapture capture(context);
     ReadPage read = ReadPageToCollect(context, url);
-    ReportSavedPage(context, RecollectPage(*read.page, page.path, page.book, capture.Ports()),
+    ReportSavedPage(context,
+                    RecollectPage(*read.page, page.path, page.book,
+                                  ScriptsOf(context.command, read.rendered), capture.Ports()),
                     read.rendered ? "rendered" : "static");
 }
 

@@ -115,10 +115,10 @@ _wisp() {
         rm) options="--book --permanent" ;;
         rm-book) options="--permanent" ;;
         root) options="--default" ;;
-        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace" ;;
+        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --keep-scripts --replace" ;;
         paste) options="--book --folder --parents --title --source-url --transfers --replace" ;;
         info) options="--book --json" ;;
-        recollect) options="--book --transfers --static --render-timeout --json" ;;
+        recollect) options="--book --transfers --static --render-timeout --keep-scripts --json" ;;
         build) options="--book --output -o --format --title --language" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac

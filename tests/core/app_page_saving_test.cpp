@@ -149,7 +149,7 @@ TEST(RecollectPage, SavesTheRecordedSourceAgainInPlaceKeepingWhatTheReaderGave) 
     ASSERT_TRUE(source.IsDone()) << source.message;
     EXPECT_EQ(source.path, page.url);
     page.elements = {{"HTML", "<HTML><HEAD><TITLE>Live</TITLE></HEAD><BODY>v2</BODY></HTML>"}};
-    CaptureOutcome again = RecollectPage(page, pagePath, book, ports.Ports());
+    CaptureOutcome again = RecollectPage(page, pagePath, book, PageScripts::Keep, ports.Ports());
     ASSERT_TRUE(again.outcome.IsDone()) << again.outcome.message;
     EXPECT_EQ(again.outcome.path, pagePath);
     EXPECT_EQ(test::WithoutOriginRecord(library.Read("Book/Mine & yours.htm"), page.url),

@@ -120,9 +120,14 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
                                     std::string("<DIV id=\"made\">Words of the script</DIV>")}) {
         EXPECT_TRUE(Contains(page, part)) << part << "\n" << page;
     }
+    // A snapshot: the script would add its picture and words again when the copy is opened.
+    EXPECT_FALSE(Contains(page, "<SCRIPT")) << page;
     EXPECT_EQ(temp.Read("Library/Web/Made by script.files/made.css"),
               "body { background: url(back.png) }");
-
+    ProgramResult kept = Wisp(
+        {"collect", site.Url("/s/page.html"), "--keep-scripts", "--title", "With scripts"});
+    ASSERT_EQ(kept.exitStatus, 0) << kept.err;
+    EXPECT_TRUE(Contains(temp.Read("Library/Web/With scripts.htm"), "<SCRIPT>var l"));
     EXPECT_EQ(temp.Read("Library/Web/Made by script.files/back.png"), "/s/back.png");
 
     ProgramResult source =
@@ -131,6 +136,7 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     EXPECT_EQ(source.out, "Saved " + temp.Path("Library/Web/Source.htm") +
                               ": 0 resources fetched, 0 failed (static)\n");
     EXPECT_FALSE(Contains(temp.Read("Library/Web/Source.htm"), "<DIV id=\"made\">"));
+    EXPECT_TRUE(Contains(temp.Read("Library/Web/Source.htm"), "<SCRIPT>var l"));
 }
 
 TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyleSheet) {

@@ -15,6 +15,7 @@
 #include "core/capture/PageOrigin.h"
 #include "core/capture/PageWriter.h"
 #include "core/capture/ReferenceText.h"
+#include "core/capture/ScriptRemoval.h"
 #include "core/capture/PastedPageTitle.h"
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
@@ -322,6 +323,9 @@ std::optional<std::string> ComposeCapturedPage(const PageCapture& capture,
         }
         html = std::move(*page);
     }
+    if (capture.scripts == PageScripts::Remove) {
+        html = RemoveScripts(html);
+    }
     if (!html.empty()) {
         html = AddPageMetadata(std::move(html), capture.keywords, capture.description);
     }
@@ -368,7 +372,8 @@ Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath) {
 }
 
 CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePath,
-                             std::string_view book, const CapturePorts& ports) {
+                             std::string_view book, PageScripts scripts,
+                             const CapturePorts& ports) {
     std::optional<std::string> old = ports.files.ReadWholeFile(pagePath);
     const std::size_t separator = pagePath.rfind(kPathSeparator);
     if (!old || separator == std::string_view::npos || !IsPageFile(pagePath)) {
@@ -385,7 +390,8 @@ CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePat
                         ReadMetaContent(*old, "keywords"),
                         ReadMetaContent(*old, "description"),
                         TakenPage::Replace,
-                        std::string(book)};
+                        std::string(book),
+                        scripts};
     std::optional<std::string> html = ComposeCapturedPage(capture, ports.urlCombiner);
     return SavePageHtml(html.value_or(""), source.Url(), folder, name, TakenPage::Replace, book,
                         ports);

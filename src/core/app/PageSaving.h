@@ -36,6 +36,12 @@ enum class TakenPage {
 // reader sees (an empty title, a character a file name cannot hold, a path too long).
 Outcome ChoosePagePath(std::string_view folder, std::string_view title);
 
+// What a page read as the browser shows it does with its scripts.
+enum class PageScripts {
+    Keep,    // they run again when the copy is opened
+    Remove,  // a snapshot of what they made: no scripts, no handlers, NOSCRIPT content shown
+};
+
 enum CollectStyle : long {
     kCollectWholePage = 1,
     kCollectSelection = 2,
@@ -54,6 +60,7 @@ struct PageCapture {
     // The folder of the book the page goes into: its links to pages saved there point to them,
     // and the book's links to this page's address point to it. Empty consults no other page.
     std::string book;
+    PageScripts scripts = PageScripts::Keep;
 };
 
 // Fails, with nothing written, when the style sheets of a selection cannot be read.
@@ -67,7 +74,8 @@ Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath);
 // same name, same folder, with the title, keywords and description it had; the old page and
 // its files stay until the new ones are whole.
 CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePath,
-                             std::string_view book, const CapturePorts& ports);
+                             std::string_view book, PageScripts scripts,
+                             const CapturePorts& ports);
 
 // HTML pasted or dropped into a folder.
 struct PastedPage {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
@@ -88,6 +89,9 @@ void RunCollect(CommandContext& context) {
         saved.outcome.message = PlainMessage(saved.outcome.message) +
                                 (command.Has("title") ? "" : " (give one with --title)");
     }
+    if (saved.outcome.IsDone()) {
+        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
+    }
     ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
 }
 
@@ -119,6 +123,9 @@ void RunPaste(CommandContext& context) {
     page.book = target.book;
     CaptureOutcome saved = SavePastedPage(page, capture.Ports());
     HintAtTakenName(saved);
+    if (saved.outcome.IsDone()) {
+        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
+    }
     ReportSavedPage(context, saved);
 }
 

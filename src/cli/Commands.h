@@ -42,6 +42,10 @@ void RunInfo(CommandContext& context);
 void RunRecollect(CommandContext& context);
 void RunBuild(CommandContext& context);
 
+// Full-text search over the library and its index.
+void RunSearch(CommandContext& context);
+void RunIndex(CommandContext& context);
+
 // The browser extension's side: its native host and the host's registration.
 void RunNativeHost(CommandContext& context);
 void RunBrowserInstall(CommandContext& context);

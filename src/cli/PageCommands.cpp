@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
@@ -96,10 +97,13 @@ void RunRecollect(CommandContext& context) {
     const std::string url = Require(RecordedSource(context.files, page.path)).path;
     CommandCapture capture(context);
     ReadPage read = ReadPageToCollect(context, url);
-    ReportSavedPage(context,
-                    RecollectPage(*read.page, page.path, page.book,
-                                  ScriptsOf(context.command, read.rendered), capture.Ports()),
-                    read.rendered ? "rendered" : "static");
+    CaptureOutcome saved = RecollectPage(*read.page, page.path, page.book,
+                                         ScriptsOf(context.command, read.rendered),
+                                         capture.Ports());
+    if (saved.outcome.IsDone()) {
+        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
+    }
+    ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
 }
 
 }  // namespace wisp::cli

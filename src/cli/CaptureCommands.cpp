@@ -75,15 +75,11 @@ void RunCollect(CommandContext& context) {
     // A title the reader typed is checked; the page's own title is made into a usable name.
     std::string title =
         command.Has("title") ? *command.Value("title") : MakeTitleFileName(source.Title());
-    CaptureOutcome saved = CapturePage({source,
-                                        command.Has("selection") ? kCollectSelection
-                                                                 : kCollectWholePage,
-                                        target.folder, title,
-                                        command.Value("keywords").value_or(""),
-                                        command.Value("description").value_or(""),
-                                        TakenPolicy(command), target.book,
-                                        ScriptsOf(command, read.rendered)},
-                                       capture.Ports());
+    CaptureOutcome saved = CapturePage(
+        {source, command.Has("selection") ? kCollectSelection : kCollectWholePage, target.folder,
+         title, command.Value("keywords").value_or(""), command.Value("description").value_or(""),
+         TakenPolicy(command), target.book, ScriptsOf(command, read.rendered)},
+        capture.Ports());
     HintAtTakenName(saved);
     if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {
         saved.outcome.message = PlainMessage(saved.outcome.message) +

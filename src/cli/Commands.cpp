@@ -22,9 +22,8 @@ const std::vector<Command>& AllCommands() {
                                  "fetch N resources at once (1 to 64, default 8)"};
     const OptionSyntax replace{"replace", false, 0, {},
                                "replace a page of the same name and its files as a whole"};
-    const OptionSyntax keepScripts{
-        "keep-scripts", false, 0, {},
-        "keep the scripts of a page the browser rendered (by default it is saved as it shows)"};
+    const OptionSyntax keepScripts{"keep-scripts", false, 0, {},
+                                   "keep a rendered page's scripts (it is saved as it shows)"};
     const OptionSyntax permanent{"permanent", false, 0, {}, "remove for good, not to the Trash"};
     static const std::vector<Command> commands = {
         {{"root",

@@ -87,8 +87,7 @@ void RunInfo(CommandContext& context) {
                 << "Source:    " << orUnknown(origin.url) << "\n"
                 << "Saved:     " << orUnknown(origin.savedAt) << "\n"
                 << "Size:      " << page->size() << " bytes\n"
-                << "Resources: " << resources.count << " files, " << resources.bytes
-                << " bytes\n";
+                << "Resources: " << resources.count << " files, " << resources.bytes << " bytes\n";
 }
 
 void RunRecollect(CommandContext& context) {
@@ -97,9 +96,9 @@ void RunRecollect(CommandContext& context) {
     const std::string url = Require(RecordedSource(context.files, page.path)).path;
     CommandCapture capture(context);
     ReadPage read = ReadPageToCollect(context, url);
-    CaptureOutcome saved = RecollectPage(*read.page, page.path, page.book,
-                                         ScriptsOf(context.command, read.rendered),
-                                         capture.Ports());
+    CaptureOutcome saved =
+        RecollectPage(*read.page, page.path, page.book, ScriptsOf(context.command, read.rendered),
+                      capture.Ports());
     if (saved.outcome.IsDone()) {
         IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
     }

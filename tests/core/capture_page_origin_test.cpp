@@ -50,7 +50,8 @@ TEST(PageOrigin, ReadsTheRecordNearTheTopOnly) {
     const std::string time = "<meta name=\"wisp:saved\" content=\"2026-01-02T03:04:05Z\">";
     const Case cases[] = {
         // A page a browser saved: the comment alone.
-        {"<!DOCTYPE html>\r\n<!-- saved from url=(0013)http://a.b/c -->\r\n<html>", "http://a.b/c", ""},
+        {"<!DOCTYPE html>\r\n<!-- saved from url=(0013)http://a.b/c -->\r\n<html>", "http://a.b/c",
+         ""},
         {"<meta charset=utf-8>" + time + "<HTML>", "", "2026-01-02T03:04:05Z"},
         {"<HTML><BODY>no record</BODY></HTML>", std::nullopt, ""},
         // Too few digits, or no end: not a record.

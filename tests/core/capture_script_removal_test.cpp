@@ -14,11 +14,13 @@ TEST(RemoveScripts, LeavesASnapshotWithoutScriptsHandlersOrNoscriptWrappers) {
          "<HEAD></HEAD><P>t</P>"},
         {"<BODY onload=\"go()\" class=x ONCLICK='y()' on><IMG onerror=z src=p.png>",
          "<BODY class=x on><IMG src=p.png>"},
-        {"<NOSCRIPT><IMG src=\"n.png\"></NOSCRIPT><noscript >x</noscript >", "<IMG src=\"n.png\">x"},
+        {"<NOSCRIPT><IMG src=\"n.png\"></NOSCRIPT><noscript >x</noscript >",
+         "<IMG src=\"n.png\">x"},
         // Comments and the text of other raw text elements are no markup.
         {"<!-- <script>x</script> --><TEXTAREA><b onclick=x></TEXTAREA>",
          "<!-- <script>x</script> --><TEXTAREA><b onclick=x></TEXTAREA>"},
-        {"<svg><script>s()</script><a onclick=\"f()\"/></svg><noscripts>", "<svg><a/></svg><noscripts>"},
+        {"<svg><script>s()</script><a onclick=\"f()\"/></svg><noscripts>",
+         "<svg><a/></svg><noscripts>"},
         // An unfinished script runs to the end.
         {"<P>a<SCRIPT>b", "<P>a"},
     };

@@ -165,7 +165,8 @@ BookLinks ReadBookLinks(const IFileSystem& files, std::string_view book,
         if (!text) {
             continue;
         }
-        if (std::optional<PageOrigin> origin = ReadPageOrigin(*text); origin && !origin->url.empty()) {
+        if (std::optional<PageOrigin> origin = ReadPageOrigin(*text);
+            origin && !origin->url.empty()) {
             links.pageOfUrl.emplace(std::string(WithoutFragment(origin->url)), page->path);
         }
         if (!address.empty() && (text->find(address) != std::string::npos ||
@@ -221,17 +222,17 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
     CCaptureContext job(ports);
     job.Init(std::move(html), sourceUrl, stagedPage);
     const std::string ownAddress(WithoutFragment(sourceUrl));
-    job.SetLinkTargets({std::string(folder),
-                        [&](std::string_view url) -> std::optional<std::string> {
-                            if (!ownAddress.empty() && url == ownAddress) {
-                                return *pagePath;  // a link to itself
-                            }
-                            auto found = links.pageOfUrl.find(url);
-                            if (found == links.pageOfUrl.end()) {
-                                return std::nullopt;
-                            }
-                            return found->second;
-                        }});
+    job.SetLinkTargets(
+        {std::string(folder), [&](std::string_view url) -> std::optional<std::string> {
+             if (!ownAddress.empty() && url == ownAddress) {
+                 return *pagePath;  // a link to itself
+             }
+             auto found = links.pageOfUrl.find(url);
+             if (found == links.pageOfUrl.end()) {
+                 return std::nullopt;
+             }
+             return found->second;
+         }});
     CaptureOutcome saved;
     if (!job.LocalizeResources()) {
         saved.outcome.warnings.push_back("cannot create the folder " +

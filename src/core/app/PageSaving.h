@@ -11,10 +11,10 @@
 #include "core/platform/PageSource.h"
 
 // Saving a page into a folder of a book, for every front door: a page the browser shows (the
-// collector), and HTML pasted or dropped. Every page records where it came from and when. One pipeline writes every page: its resources
-// localized into the companion folder and fetched, then the page file, all in a staging folder
-// beside them that is swapped in at the end; a capture that fails or is stopped leaves the
-// folder as it was.
+// collector), and HTML pasted or dropped. Every page records where it came from and when. One
+// pipeline writes every page: its resources localized into the companion folder and fetched, then
+// the page file, all in a staging folder beside them that is swapped in at the end; a capture that
+// fails or is stopped leaves the folder as it was.
 namespace wisp {
 
 // A capture ends in the outcome (done with the page's path) and how its resources went.
@@ -74,8 +74,7 @@ Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath);
 // same name, same folder, with the title, keywords and description it had; the old page and
 // its files stay until the new ones are whole.
 CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePath,
-                             std::string_view book, PageScripts scripts,
-                             const CapturePorts& ports);
+                             std::string_view book, PageScripts scripts, const CapturePorts& ports);
 
 // HTML pasted or dropped into a folder.
 struct PastedPage {

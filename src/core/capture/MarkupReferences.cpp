@@ -131,7 +131,8 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                 newValue.append(value, kept, std::string::npos);
             } else if (const bool link = (tag == "a" || tag == "area") && attribute.name == "href";
                        link ? bool(handlers.link)
-                            : handlers.reference && IsReferenceAttribute(tag, attribute.name, kind)) {
+                            : handlers.reference &&
+                                  IsReferenceAttribute(tag, attribute.name, kind)) {
                 // A browser ignores white space around an address.
                 std::string_view address(value);
                 while (!address.empty() && IsMarkupSpace(address.front())) {

@@ -8,8 +8,9 @@
 // The references of a page beyond the tag table's rows: srcset candidates, the sources of
 // pictures, audio and video with their posters and tracks, inline frames, objects, embeds,
 // background attributes, SVG image and use references, and the style sheet text of style
-// elements and style attributes, and links to other documents. Unlike the tag table's scan this one reads the markup as
-// markup: tag and attribute names in any case, comments and script text skipped.
+// elements and style attributes, and links to other documents. Unlike the tag table's scan this one
+// reads the markup as markup: tag and attribute names in any case, comments and script text
+// skipped.
 namespace wisp {
 
 enum class MarkupReferenceKind { Resource, Frame };

@@ -45,7 +45,8 @@ std::string RemoveScripts(std::string_view html) {
             const std::size_t end = html.find('>', at);
             const std::size_t behind = end == std::string_view::npos ? html.size() : end + 1;
             if (EqualsNoCase(html.substr(nameAt, 8), "noscript") &&
-                (nameAt + 8 == html.size() || !std::isalnum(static_cast<unsigned char>(html[nameAt + 8])))) {
+                (nameAt + 8 == html.size() ||
+                 !std::isalnum(static_cast<unsigned char>(html[nameAt + 8])))) {
                 out.append(html, copied, at - copied);
                 copied = behind;
             }

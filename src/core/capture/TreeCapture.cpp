@@ -13,8 +13,8 @@ PastedPage Parsed(std::string_view text, std::string folder, const CContentTree&
     CClipboardHtml parsed;
     parsed.SetText(std::string(text));
     parsed.Parse();
-    PastedPage page{parsed.GetHtml(), parsed.GetSourceUrl(), std::move(folder), parsed.GetTitle(),
-                    {}};
+    PastedPage page{
+        parsed.GetHtml(), parsed.GetSourceUrl(), std::move(folder), parsed.GetTitle(), {}};
     if (!tree.RootPath().empty() && !tree.BookName().empty()) {
         page.book = JoinPath(tree.RootPath(), tree.BookName());
     }

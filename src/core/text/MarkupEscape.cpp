@@ -126,8 +126,8 @@ std::string DecodeMarkupReferences(std::string_view raw) {
         bool legacy;
     };
     static constexpr Named kNamed[] = {
-        {"amp", '&', true},   {"quot", '"', true},   {"lt", '<', true},
-        {"gt", '>', true},    {"apos", '\'', false}, {"nbsp", 0xA0, true},
+        {"amp", '&', true}, {"quot", '"', true},   {"lt", '<', true},
+        {"gt", '>', true},  {"apos", '\'', false}, {"nbsp", 0xA0, true},
     };
     std::string out;
     out.reserve(raw.size());
@@ -160,7 +160,8 @@ std::string DecodeMarkupReferences(std::string_view raw) {
             }
             // Without its semicolon a reference is text in an attribute when a letter, a
             // digit or "=" follows, as in "?a=1&amp2" or "&lt=3".
-            if (named.legacy && (end >= raw.size() || (!IsAsciiAlnum(raw[end]) && raw[end] != '='))) {
+            if (named.legacy &&
+                (end >= raw.size() || (!IsAsciiAlnum(raw[end]) && raw[end] != '='))) {
                 found = &named;
                 length = named.name.size() + 1;
                 break;

@@ -30,13 +30,19 @@ std::string ReadInput(const std::string& file) {
     return text.str();
 }
 
+struct Target {
+    std::string book;    // the book's folder
+    std::string folder;  // the folder inside it
+};
+
 // The folder of the book a command saves into: --folder inside it (made first with
 // --parents), else the book's own.
-std::string TargetFolder(CommandContext& context) {
+Target TargetFolder(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    return library.FolderToWriteIn(place, context.command.Value("folder").value_or(""),
-                                   context.command.Has("parents"));
+    return {place.Folder(),
+            library.FolderToWriteIn(place, context.command.Value("folder").value_or(""),
+                                    context.command.Has("parents"))};
 }
 
 // A page of the chosen name is replaced only when the reader says so.
@@ -59,7 +65,7 @@ void RunCollect(CommandContext& context) {
     const ParsedCommand& command = context.command;
     const std::string& url = command.positionals[0];
     CommandCapture capture(context);
-    std::string folder = TargetFolder(context);
+    Target target = TargetFolder(context);
 
     ReadPage read = ReadPageToCollect(context, url);
     const LoadedPage& source = *read.page;
@@ -69,13 +75,11 @@ void RunCollect(CommandContext& context) {
     // A title the reader typed is checked; the page's own title is made into a usable name.
     std::string title =
         command.Has("title") ? *command.Value("title") : MakeTitleFileName(source.Title());
-    CaptureOutcome saved = CapturePage({source,
-                                        command.Has("selection") ? kCollectSelection
-                                                                 : kCollectWholePage,
-                                        folder, title, command.Value("keywords").value_or(""),
-                                        command.Value("description").value_or(""),
-                                        TakenPolicy(command)},
-                                       capture.Ports());
+    CaptureOutcome saved = CapturePage(
+        {source, command.Has("selection") ? kCollectSelection : kCollectWholePage, target.folder,
+         title, command.Value("keywords").value_or(""), command.Value("description").value_or(""),
+         TakenPolicy(command), target.book, ScriptsOf(command, read.rendered)},
+        capture.Ports());
     HintAtTakenName(saved);
     if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {
         saved.outcome.message = PlainMessage(saved.outcome.message) +
@@ -92,7 +96,8 @@ void RunPaste(CommandContext& context) {
     const ParsedCommand& command = context.command;
     std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
     CommandCapture capture(context);
-    std::string folder = TargetFolder(context);
+    Target target = TargetFolder(context);
+    const std::string& folder = target.folder;
 
     // The clipboard of Windows gives HTML clipboard text; a Linux clipboard, a file or a pipe
     // gives the page itself.
@@ -111,6 +116,7 @@ void RunPaste(CommandContext& context) {
     }
     page.name = command.Value("title");
     page.taken = TakenPolicy(command);
+    page.book = target.book;
     CaptureOutcome saved = SavePastedPage(page, capture.Ports());
     HintAtTakenName(saved);
     if (saved.outcome.IsDone()) {

@@ -22,6 +22,8 @@ const std::vector<Command>& AllCommands() {
                                  "fetch N resources at once (1 to 64, default 8)"};
     const OptionSyntax replace{"replace", false, 0, {},
                                "replace a page of the same name and its files as a whole"};
+    const OptionSyntax keepScripts{"keep-scripts", false, 0, {},
+                                   "keep a rendered page's scripts (it is saved as it shows)"};
     const OptionSyntax permanent{"permanent", false, 0, {}, "remove for good, not to the Trash"};
     static const std::vector<Command> commands = {
         {{"root",
@@ -87,11 +89,12 @@ const std::vector<Command>& AllCommands() {
            {"static", false, 0, {}, "read the page's source, without running its scripts"},
            {"render-timeout", true, 0, "SECONDS",
             "the longest wait for the page to load in the browser (default 5)"},
+           keepScripts,
            replace,
            json},
           "URL [--book B] [--folder PATH [--parents]] [--title T] [--keywords K] "
           "[--description D] [--selection SELECTOR] [--transfers N] [--static] "
-          "[--render-timeout SECONDS] [--replace] [--json]",
+          "[--render-timeout SECONDS] [--keep-scripts] [--replace] [--json]",
           "save a web page (or the elements a CSS selector picks) into a book"},
          RunCollect},
         {{"paste",
@@ -109,6 +112,27 @@ const std::vector<Command>& AllCommands() {
           "[--transfers N] [--replace] [--json]",
           "make a page of HTML (clipboard text or a plain page) from a file or standard input"},
          RunPaste},
+        {{"info",
+          1,
+          1,
+          {book, json},
+          "PAGE [--book BOOK] [--json]",
+          "show where the page at PAGE was saved from and when, its size and its resources"},
+         RunInfo},
+        {{"recollect",
+          1,
+          1,
+          {book,
+           transfers,
+           {"static", false, 0, {}, "read the page's source, without running its scripts"},
+           {"render-timeout", true, 0, "SECONDS",
+            "the longest wait for the page to load in the browser (default 5)"},
+           keepScripts,
+           json},
+          "PAGE [--book BOOK] [--transfers N] [--static] [--render-timeout SECONDS] "
+          "[--keep-scripts] [--json]",
+          "save the page at PAGE again from the address it was saved from, in its place"},
+         RunRecollect},
         {{"build",
           0,
           1,

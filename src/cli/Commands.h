@@ -38,6 +38,8 @@ void RunRm(CommandContext& context);
 // Capture and build commands.
 void RunCollect(CommandContext& context);
 void RunPaste(CommandContext& context);
+void RunInfo(CommandContext& context);
+void RunRecollect(CommandContext& context);
 void RunBuild(CommandContext& context);
 
 // Full-text search over the library and its index.

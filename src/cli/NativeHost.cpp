@@ -303,7 +303,7 @@ private:
                                               folder, title,
                                               OptionalText(request, "keywords").value_or(""),
                                               OptionalText(request, "description").value_or(""),
-                                              TakenPolicy(request)},
+                                              TakenPolicy(request), place.Folder()},
                                              capture.Ports()));
     }
 
@@ -315,7 +315,8 @@ private:
         CommandCapture capture(context_);
         return SavedReply(place, SavePastedPage({html, OptionalText(request, "url").value_or(""),
                                                  folder, OptionalText(request, "title").value_or(""),
-                                                 OptionalText(request, "name"), TakenPolicy(request)},
+                                                 OptionalText(request, "name"), TakenPolicy(request),
+                                                 place.Folder()},
                                                 capture.Ports()));
     }
 

@@ -39,6 +39,10 @@ CapturePorts CommandCapture::Ports() {
     return {context_.files, *urlCombiner_, downloader_, progress_, *shell_};
 }
 
+PageScripts ScriptsOf(const ParsedCommand& command, bool rendered) {
+    return rendered && !command.Has("keep-scripts") ? PageScripts::Remove : PageScripts::Keep;
+}
+
 void ReportSavedPage(CommandContext& context, const CaptureOutcome& saved,
                      std::string_view reader) {
     PrintWarnings(context, saved.outcome);

@@ -28,6 +28,10 @@ private:
     std::unique_ptr<IShellFileOperations> shell_;
 };
 
+// A page the browser rendered is saved as a snapshot, without its scripts, unless
+// --keep-scripts; one read from its source keeps them.
+PageScripts ScriptsOf(const ParsedCommand& command, bool rendered);
+
 // The saved page told to the reader: each warning, then the summary line (unless quiet),
 // with how the page was read when `reader` says it. Throws for a page that was not saved.
 void ReportSavedPage(CommandContext& context, const CaptureOutcome& saved,

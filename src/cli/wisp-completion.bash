@@ -116,8 +116,10 @@ _wisp() {
         rm) options="--book --permanent --json" ;;
         rm-book) options="--permanent" ;;
         root) options="--default" ;;
-        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace --json" ;;
+        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --keep-scripts --replace --json" ;;
         paste) options="--book --folder --parents --title --source-url --transfers --replace --json" ;;
+        info) options="--book --json" ;;
+        recollect) options="--book --transfers --static --render-timeout --keep-scripts --json" ;;
         build) options="--book --output -o --format --title --language --json" ;;
         search) options="--book --limit --json" ;;
         index) options="--rebuild" ;;
@@ -128,7 +130,7 @@ _wisp() {
     fi
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build search index browser-install native-host version" -- "$cur"))
+        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste info recollect build search index browser-install native-host version" -- "$cur"))
         return
     fi
 
@@ -145,7 +147,7 @@ _wisp() {
         compopt -o nospace 2>/dev/null
         ((${#positionals[@]} == 0)) && _wisp_book_paths folders
         ;;
-    rename | rm)
+    rename | rm | info | recollect)
         compopt -o nospace 2>/dev/null
         ((${#positionals[@]} == 0)) && _wisp_book_paths pages
         ;;

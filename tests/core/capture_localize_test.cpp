@@ -60,8 +60,14 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
     const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
         {"<A href=\"tool.zip\">", "<A href=\"News.files/tool.zip\">", {"tool.zip"}},
         {"<A href=\"TOOL.ZIP\">", "<A href=\"News.files/TOOL.ZIP\">", {"TOOL.ZIP"}},
-        {"<A href=\"notes.html\">", "<A href=\"notes.html\">", {}},
-        {"<A href=\"tool.Zip\">", "<A href=\"tool.Zip\">", {}},
+        // Links to other pages are written with their absolute addresses, fragments kept;
+        // those that need no base stay as they are.
+        {"<A href=\"notes.html\">", "<A href=\"http://host/dir/notes.html\">", {}},
+        {"<A href=\"tool.Zip\">", "<A href=\"http://host/dir/tool.Zip\">", {}},
+        {"<a HREF=' ../up.php?a=1&amp;b=2#s'><AREA href=x.html>",
+         "<a HREF='http://host/up.php?a=1&amp;b=2#s'><AREA href=http://host/dir/x.html>", {}},
+        {"<A href=\"#top\"><A href=\"mailto:a@b.c\"><A href=\"HTTP://other/\"><A href>",
+         "<A href=\"#top\"><A href=\"mailto:a@b.c\"><A href=\"HTTP://other/\"><A href>", {}},
         {"<AREA href=\"m.zip\">", "<AREA href=\"News.files/m.zip\">", {"m.zip"}},
         {"<img src=\"a.gif\">", "<img src=\"a.gif\">", {}},
         {"<IMG SRC=\"a.gif\">", "<IMG SRC=\"a.gif\">", {}},
@@ -75,6 +81,18 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
         {"<SCRIPT src=\"/js/load.php?v=2\"></SCRIPT>",
          "<SCRIPT src=\"News.files/load.htm\"></SCRIPT>",
          {"http://host/js/load.php?v=2"}},
+        // References resolve against the BASE, which the copy keeps only for its target.
+        {"<HEAD><BASE href=\" ../other/\"></HEAD><IMG src=\"i.png\"><A href=\"x.html\">",
+         "<HEAD></HEAD><IMG src=\"News.files/i.png\"><A href=\"http://host/other/x.html\">",
+         {"http://host/other/i.png"}},
+        {"<!-- <BASE href=\"no/\"> --><base target=_top href=\"http://cdn.example/s/\">"
+         "<IMG src=\"j.png\">",
+         "<!-- <BASE href=\"no/\"> --><BASE target=\"_top\"><IMG src=\"News.files/j.png\">",
+         {"http://cdn.example/s/j.png"}},
+        // The address as the browser reads it, its references decoded once.
+        {"<LINK rel=stylesheet href=\"t.css?v=1&amp;t=2&#38;amp;\">",
+         "<LINK rel=stylesheet href=\"News.files/t.css\">",
+         {"t.css?v=1&t=2&amp;"}},
         {"<LINK rel=stylesheet href=\"../s.css\">",
          "<LINK rel=stylesheet href=\"News.files/s.css\">",
          {"http://host/s.css"}},

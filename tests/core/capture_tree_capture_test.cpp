@@ -4,6 +4,7 @@
 #include "core/capture/PageWriter.h"
 #include "core/capture/TreeCapture.h"
 #include "library_tree_fixture.h"
+#include "support/OriginRecord.h"
 
 namespace wisp {
 namespace {
@@ -30,7 +31,8 @@ TEST(PasteIntoTree, SavesIntoTheSelectedItemsFolderUnderItsTitle) {
     TreeItem pasted = fixture.control.GetFirstChild(book);
     EXPECT_EQ(fixture.control.GetLabel(pasted), "Weekly Notes.htm");
     EXPECT_EQ(fixture.control.GetSelection(), pasted);
-    EXPECT_EQ(fixture.temp.Read("R/News/Weekly Notes.htm"),
+    EXPECT_EQ(test::WithoutOriginRecord(fixture.temp.Read("R/News/Weekly Notes.htm"),
+                                        "http://example.org/news/weekly.html"),
               std::string(kPageMetaText) +
                   "<HTML><HEAD><TITLE>Weekly Notes</TITLE></HEAD><BODY><IMG src=\"" +
                   Native("Weekly%20Notes.files/pic.png") + "\"></BODY></HTML>");
@@ -68,7 +70,7 @@ TEST(DroppedPage, IsNamedByTheReaderOrKeepsItsTitle) {
     EXPECT_EQ(fixture.control.GetLabel(item), "New File");
     fixture.control.EndLabelEdit("Typed");
     EXPECT_EQ(fixture.control.GetLabel(item), "Typed.htm");
-    EXPECT_EQ(fixture.temp.Read("R/News/Typed.htm"),
+    EXPECT_EQ(test::WithoutOriginRecord(fixture.temp.Read("R/News/Typed.htm")),
               std::string(kPageMetaText) + "<HTML><BODY>x</BODY></HTML>");
 }
 

@@ -110,6 +110,22 @@ TEST(MarkupEscape, EscapesMarkupAndForXmlLeavesOutWhatItCannotHold) {
     }
 }
 
+TEST(MarkupEscape, DecodesReferencesOnceAsABrowserReadsAnAttribute) {
+    const Pair cases[] = {
+        {"a.css?v=1&amp;theme=dark", "a.css?v=1&theme=dark"},
+        {"&amp;amp;", "&amp;"},  // once
+        {"&#38;&#x26;&#X26&#38x", "&&&&x"},
+        {"&#0;&#xD800;&#99999999999;&#x80;&#150;", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+                                                  "\xE2\x82\xAC\xE2\x80\x93"},
+        // Without a semicolon a name is text before a letter, a digit or "=".
+        {"?a=1&amp=2&ampx&amp/&lt", "?a=1&amp=2&ampx&/<"},
+        {"&apos;&apos &nbsp;&copy;&#;&#x;&", "'&apos \xC2\xA0&copy;&#;&#x;&"},
+    };
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(DecodeMarkupReferences(in), out) << in;
+    }
+}
+
 TEST(Utf8, BidiControlsLeaveNamesAndNothingElseDoes) {
     // "a", RIGHT-TO-LEFT OVERRIDE, "gnp.exe": shown as "aexe.png" with the control.
     EXPECT_EQ(WithoutBidiControls("a\xE2\x80\xAEgnp.exe"), "agnp.exe");

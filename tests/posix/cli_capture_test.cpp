@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "posix/support/LoopbackSite.h"
 #include "posix/support/RunProgram.h"
 #include "posix/support/ZipReader.h"
+#include "support/OriginRecord.h"
 #include "support/TempFolder.h"
 
 // wisp collect, paste and build, run as a user runs them against pages served on loopback.
@@ -56,7 +58,7 @@ protected:
     }
     // Pages are read from their source here; reading them in a browser has its own tests.
     ProgramResult Wisp(std::vector<std::string> args, const std::string& input = {}) {
-        if (!args.empty() && args[0] == "collect") {
+        if (!args.empty() && (args[0] == "collect" || args[0] == "recollect")) {
             args.push_back("--static");
         }
         args.push_back("--root");
@@ -85,7 +87,8 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
     EXPECT_EQ(result.out, "Saved " + temp.Path("Library/Garden/Garden Notes.htm") +
                               ": 7 resources fetched, 0 failed (static)\n");
 
-    std::string page = temp.Read("Library/Garden/Garden Notes.htm");
+    std::string page = test::WithoutOriginRecord(temp.Read("Library/Garden/Garden Notes.htm"),
+                                                 site.Url("/index.html"));
     EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=\"Content-Type\" content=\"text/html; "
                          "charset=UTF-8\"><HTML lang=\"en\"><HEAD>"
                          "<META name=\"keywords\" content=\"roses, soil\">",
@@ -93,7 +96,8 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
               0u);
     EXPECT_TRUE(Contains(page, "<IMG src=\"Garden%20Notes.files/logo.png\""));
     EXPECT_TRUE(Contains(page, "<A href=\"Garden%20Notes.files/seeds.zip\">"));
-    EXPECT_TRUE(Contains(page, "<A href=\"frames.html\">"));  // a page link stays a link
+    // A link to a page not saved in the book points to the web.
+    EXPECT_TRUE(Contains(page, "<A href=\"" + site.Url("/frames.html") + "\">"));
     EXPECT_TRUE(Contains(page, "<INPUT type=\"image\" src=\"Garden%20Notes.files/go.png\""));
     // The style sheet's picture is fetched beside it and the sheet points there.
     EXPECT_EQ(temp.Read("Library/Garden/Garden Notes.files/site.css"), SavedSiteCss());
@@ -102,6 +106,44 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
         std::string name = std::filesystem::path(file).filename().string();
         EXPECT_EQ(temp.Read("Library/Garden/Garden Notes.files/" + name), SiteFile(file)) << file;
     }
+}
+
+TEST_F(WispCapture, InfoShowsWhereAPageCameFromAndRecollectSavesItAgainInPlace) {
+    const std::string url = site.Url("/changing.html");
+    site.Add("/changing.html", "<html><head><title>Changing</title></head>"
+                               "<body><img src=\"images/logo.png\">first</body></html>");
+    ASSERT_EQ(Wisp({"collect", url, "--book", "Garden", "--folder", "Winter"}).exitStatus, 0);
+    const std::string saved = temp.Read("Library/Garden/Winter/Changing.htm");
+    EXPECT_EQ(saved.rfind("<!-- saved from url=(" + std::to_string(url.size() + 10000).substr(1) +
+                              ")" + url + " -->\r\n",
+                          0),
+              0u);
+
+    ProgramResult info = Wisp({"info", "Winter/Changing.htm", "--book", "Garden", "--json"});
+    ASSERT_EQ(info.exitStatus, 0) << info.err;
+    nlohmann::json report = nlohmann::json::parse(info.out);
+    EXPECT_EQ(report["source"], url);
+    EXPECT_TRUE(std::regex_match(report["saved"].get<std::string>(),
+                                 std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ")));
+    EXPECT_EQ(report["bytes"], saved.size());
+    EXPECT_EQ(report["resources"], 1);
+    EXPECT_EQ(report["resourceBytes"], SiteFile("images/logo.png").size());
+
+    site.Add("/changing.html", "<html><head><title>Changed</title></head><body>second</body></html>");
+    ProgramResult again = Wisp({"recollect", "Winter/Changing.htm", "--book", "Garden"});
+    ASSERT_EQ(again.exitStatus, 0) << again.err;
+    EXPECT_EQ(again.out, "Saved " + temp.Path("Library/Garden/Winter/Changing.htm") +
+                             ": 0 resources fetched, 0 failed (static)\n");
+    const std::string recollected = temp.Read("Library/Garden/Winter/Changing.htm");
+    EXPECT_TRUE(Contains(recollected, "second"));
+    EXPECT_TRUE(Contains(recollected, "<TITLE>Changing</TITLE>"));  // as it was saved
+    EXPECT_FALSE(temp.Exists("Library/Garden/Winter/Changing.files"));
+
+    // A page without an address cannot be saved again.
+    ASSERT_EQ(Wisp({"paste", "--book", "Garden", "--title", "Pasted"}, "<p>text</p>").exitStatus, 0);
+    ProgramResult refused = Wisp({"recollect", "Pasted.htm", "--book", "Garden"});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_TRUE(Contains(refused.err, "does not record the address")) << refused.err;
 }
 
 TEST_F(WispCapture, CollectsASelectionWithTheStyleSheets) {

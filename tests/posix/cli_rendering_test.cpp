@@ -112,15 +112,22 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     const std::string pagePath = temp.Path("Library/Web/Made by script.htm");
     EXPECT_EQ(rendered.out, "Saved " + pagePath + ": 3 resources fetched, 0 failed (rendered)\n");
     const std::string page = temp.Read("Library/Web/Made by script.htm");
-    EXPECT_EQ(page.rfind("<!DOCTYPE html><meta http-equiv=", 0), 0u) << page;
+    // The DOCTYPE stays first, before the origin record.
+    EXPECT_EQ(page.rfind("<!DOCTYPE html><!-- saved from url=", 0), 0u) << page;
     const std::string files = "Made%20by%20script.files/";
     for (const std::string& part : {"<LINK rel=\"stylesheet\" href=\"" + files + "made.css\">",
                                     "<IMG src=\"" + files + "made.png\">",
                                     std::string("<DIV id=\"made\">Words of the script</DIV>")}) {
         EXPECT_TRUE(Contains(page, part)) << part << "\n" << page;
     }
+    // A snapshot: the script would add its picture and words again when the copy is opened.
+    EXPECT_FALSE(Contains(page, "<SCRIPT")) << page;
     EXPECT_EQ(temp.Read("Library/Web/Made by script.files/made.css"),
               "body { background: url(back.png) }");
+    ProgramResult kept = Wisp(
+        {"collect", site.Url("/s/page.html"), "--keep-scripts", "--title", "With scripts"});
+    ASSERT_EQ(kept.exitStatus, 0) << kept.err;
+    EXPECT_TRUE(Contains(temp.Read("Library/Web/With scripts.htm"), "<SCRIPT>var l"));
     EXPECT_EQ(temp.Read("Library/Web/Made by script.files/back.png"), "/s/back.png");
 
     ProgramResult source =
@@ -129,6 +136,7 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     EXPECT_EQ(source.out, "Saved " + temp.Path("Library/Web/Source.htm") +
                               ": 0 resources fetched, 0 failed (static)\n");
     EXPECT_FALSE(Contains(temp.Read("Library/Web/Source.htm"), "<DIV id=\"made\">"));
+    EXPECT_TRUE(Contains(temp.Read("Library/Web/Source.htm"), "<SCRIPT>var l"));
 }
 
 TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyleSheet) {

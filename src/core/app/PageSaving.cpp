@@ -1,18 +1,29 @@
 #include "core/app/PageSaving.h"
 
+#include <chrono>
+#include <map>
 #include <random>
 
 #include "core/app/BookPaths.h"
+#include "core/capture/ClipboardHtml.h"
 #include "core/capture/MarkupCase.h"
+#include "core/capture/MarkupReferences.h"
+#include "core/builder/BookOutline.h"
 #include "core/capture/PageComposition.h"
-#include "core/capture/ReferenceText.h"
+#include "core/capture/PageLinks.h"
 #include "core/capture/PageMetadata.h"
+#include "core/capture/PageOrigin.h"
 #include "core/capture/PageWriter.h"
+#include "core/capture/ReferenceText.h"
+#include "core/capture/ScriptRemoval.h"
 #include "core/capture/PastedPageTitle.h"
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
 #include "core/library/PathLimits.h"
+#include "core/platform/PathSeparator.h"
+#include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
 #include "core/text/Utf8.h"
 
 namespace wisp {
@@ -132,8 +143,63 @@ std::optional<Outcome> ChooseFreeName(const IFileSystem& files, std::string_view
     }
 }
 
+// The saved pages of a book by the addresses they record, and those of its pages that may
+// link to the address a page is saved from.
+struct BookLinks {
+    std::map<std::string, std::string, std::less<>> pageOfUrl;
+    std::vector<std::string> linking;
+};
+
+BookLinks ReadBookLinks(const IFileSystem& files, std::string_view book,
+                        std::string_view sourceUrl) {
+    BookLinks links;
+    if (book.empty()) {
+        return links;
+    }
+    const std::string_view address = WithoutFragment(sourceUrl);
+    // In a page's markup an address may stand with its "&" written as a reference.
+    const std::string escaped = EscapeMarkup(address);
+    const BookOutline outline = ReadBookOutline(files, book);
+    for (const OutlineNode* page : PagesOf(outline.entries)) {
+        std::optional<std::string> text = files.ReadWholeFile(page->path);
+        if (!text) {
+            continue;
+        }
+        if (std::optional<PageOrigin> origin = ReadPageOrigin(*text);
+            origin && !origin->url.empty()) {
+            links.pageOfUrl.emplace(std::string(WithoutFragment(origin->url)), page->path);
+        }
+        if (!address.empty() && (text->find(address) != std::string::npos ||
+                                 text->find(escaped) != std::string::npos)) {
+            links.linking.push_back(page->path);
+        }
+    }
+    return links;
+}
+
+// The book's links to the page's address point to the page at `pagePath`.
+void PointBookLinksAt(IFileSystem& files, const BookLinks& links, std::string_view sourceUrl,
+                      const std::string& pagePath) {
+    for (const std::string& path : links.linking) {
+        if (path == pagePath) {
+            continue;
+        }
+        std::optional<std::string> text = files.ReadWholeFile(path);
+        const std::size_t separator = path.rfind(kPathSeparator);
+        if (!text || separator == std::string::npos) {
+            continue;
+        }
+        std::string pointed = PointLinksAt(*text, WithoutFragment(sourceUrl),
+                                           PageLinkReference(path.substr(0, separator), pagePath));
+        if (pointed != *text) {
+            files.WriteWholeFile(path, pointed);  // a page that cannot be written keeps its link
+        }
+    }
+}
+
 CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string_view folder,
-                            std::string name, TakenPage taken, const CapturePorts& ports) {
+                            std::string name, TakenPage taken, std::string_view book,
+                            const CapturePorts& ports) {
     PagePair old;
     if (std::optional<Outcome> refused = ChooseFreeName(ports.files, folder, name, taken, old)) {
         return {*refused, 0, {}, true};
@@ -151,8 +217,22 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
     }
     std::string stagedPage = JoinPath(staging, staged.page);
 
+    const PageOrigin origin{sourceUrl, FormatSaveTime(std::chrono::system_clock::now())};
+    const BookLinks links = ReadBookLinks(ports.files, book, sourceUrl);
     CCaptureContext job(ports);
-    job.Init(std::move(html), std::move(sourceUrl), stagedPage);
+    job.Init(std::move(html), sourceUrl, stagedPage);
+    const std::string ownAddress(WithoutFragment(sourceUrl));
+    job.SetLinkTargets(
+        {std::string(folder), [&](std::string_view url) -> std::optional<std::string> {
+             if (!ownAddress.empty() && url == ownAddress) {
+                 return *pagePath;  // a link to itself
+             }
+             auto found = links.pageOfUrl.find(url);
+             if (found == links.pageOfUrl.end()) {
+                 return std::nullopt;
+             }
+             return found->second;
+         }});
     CaptureOutcome saved;
     if (!job.LocalizeResources()) {
         saved.outcome.warnings.push_back("cannot create the folder " +
@@ -175,7 +255,7 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
     };
     if (ports.progress.Cancelled()) {
         end(Outcome::Kind::Failed, "the capture was stopped; nothing was saved");
-    } else if (!WritePageFile(ports.files, job, stagedPage)) {
+    } else if (!WritePageFile(ports.files, job, stagedPage, origin)) {
         end(Outcome::Kind::Failed, "cannot write the page " + *pagePath);
     } else {
         // Another save may put a page of the name there meanwhile: each try looks again.
@@ -199,6 +279,7 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
             if (SwapIn(ports, staging, std::string(folder), staged, placed, old)) {
                 end(Outcome::Kind::Done, {});
                 saved.outcome.path = JoinPath(folder, placed.page);
+                PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);
                 break;
             }
             if (placedName != name) {
@@ -223,13 +304,12 @@ Outcome ChoosePagePath(std::string_view folder, std::string_view title) {
     return Outcome::Done(std::move(*pagePath));
 }
 
-CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports) {
-    PageCapture capture = typed;
-    capture.title = WithoutBidiControls(typed.title);
-    Outcome pagePath = ChoosePagePath(capture.folder, capture.title);
-    if (!pagePath.IsDone()) {
-        return {pagePath};
-    }
+namespace {
+
+// The text of a captured page as it is saved, before its resources are localized; nullopt
+// when the style sheets of a selection cannot be read.
+std::optional<std::string> ComposeCapturedPage(const PageCapture& capture,
+                                               const IUrlCombiner& urlCombiner) {
     std::string html;
     if (capture.style == kCollectWholePage) {
         html = ComposeWholePage(capture.source);
@@ -238,17 +318,84 @@ CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports) 
         }
     } else if (capture.style == kCollectSelection) {
         std::optional<std::string> page =
-            ComposeSelectionPage(capture.source, capture.title, ports.urlCombiner);
+            ComposeSelectionPage(capture.source, capture.title, urlCombiner);
         if (!page) {
-            return {Outcome::Failed("cannot read the style sheets of " + capture.source.Url())};
+            return std::nullopt;
         }
         html = std::move(*page);
+    }
+    if (capture.scripts == PageScripts::Remove) {
+        html = RemoveScripts(html);
     }
     if (!html.empty()) {
         html = AddPageMetadata(std::move(html), capture.keywords, capture.description);
     }
-    return SavePageHtml(std::move(html), capture.source.Url(), capture.folder, capture.title,
-                        capture.taken, ports);
+    return html;
+}
+
+// The content of the first META of that name, written as this program writes it.
+std::string ReadMetaContent(std::string_view page, std::string_view name) {
+    std::size_t at = FindNoCase(page, "<META name=\"" + std::string(name) + "\"");
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    return ReadTagAttribute(page.substr(at), "content").value_or("");
+}
+
+}  // namespace
+
+CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports) {
+    PageCapture capture = typed;
+    capture.title = WithoutBidiControls(typed.title);
+    Outcome pagePath = ChoosePagePath(capture.folder, capture.title);
+    if (!pagePath.IsDone()) {
+        return {pagePath};
+    }
+    std::optional<std::string> html = ComposeCapturedPage(capture, ports.urlCombiner);
+    if (!html) {
+        return {Outcome::Failed("cannot read the style sheets of " + capture.source.Url())};
+    }
+    return SavePageHtml(std::move(*html), capture.source.Url(), capture.folder, capture.title,
+                        capture.taken, capture.book, ports);
+}
+
+Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath) {
+    std::optional<std::string> page = files.ReadWholeFile(pagePath);
+    if (!page) {
+        return Outcome::Failed("cannot read the page " + std::string(pagePath));
+    }
+    std::optional<PageOrigin> origin = ReadPageOrigin(*page);
+    if (!origin || origin->url.empty()) {
+        return Outcome::Refused("the page " + std::string(pagePath) +
+                                " does not record the address it was saved from");
+    }
+    return Outcome::Done(std::move(origin->url));
+}
+
+CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePath,
+                             std::string_view book, PageScripts scripts,
+                             const CapturePorts& ports) {
+    std::optional<std::string> old = ports.files.ReadWholeFile(pagePath);
+    const std::size_t separator = pagePath.rfind(kPathSeparator);
+    if (!old || separator == std::string_view::npos || !IsPageFile(pagePath)) {
+        return {Outcome::Failed("cannot read the page " + std::string(pagePath))};
+    }
+    const std::string folder(pagePath.substr(0, separator));
+    const std::string name(pagePath.substr(separator + 1, pagePath.size() - separator - 5));
+    // The page keeps the title, keywords and description the reader gave it.
+    std::string title = DecodeMarkupReferences(HtmlTitle(*old));
+    PageCapture capture{source,
+                        kCollectWholePage,
+                        folder,
+                        title.empty() ? source.Title() : title,
+                        ReadMetaContent(*old, "keywords"),
+                        ReadMetaContent(*old, "description"),
+                        TakenPage::Replace,
+                        std::string(book),
+                        scripts};
+    std::optional<std::string> html = ComposeCapturedPage(capture, ports.urlCombiner);
+    return SavePageHtml(html.value_or(""), source.Url(), folder, name, TakenPage::Replace, book,
+                        ports);
 }
 
 std::string PastedPageName(const PastedPage& page) {
@@ -264,7 +411,7 @@ CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports)
     }
     // Pasted markup may come in any case; the resource scan reads the browser's.
     return SavePageHtml(NormaliseMarkupCase(page.html), page.sourceUrl, page.folder,
-                        std::move(name), page.taken, ports);
+                        std::move(name), page.taken, page.book, ports);
 }
 
 }  // namespace wisp

@@ -11,10 +11,10 @@
 #include "core/platform/PageSource.h"
 
 // Saving a page into a folder of a book, for every front door: a page the browser shows (the
-// collector), and HTML pasted or dropped. One pipeline writes every page: its resources
-// localized into the companion folder and fetched, then the page file, all in a staging folder
-// beside them that is swapped in at the end; a capture that fails or is stopped leaves the
-// folder as it was.
+// collector), and HTML pasted or dropped. Every page records where it came from and when. One
+// pipeline writes every page: its resources localized into the companion folder and fetched, then
+// the page file, all in a staging folder beside them that is swapped in at the end; a capture that
+// fails or is stopped leaves the folder as it was.
 namespace wisp {
 
 // A capture ends in the outcome (done with the page's path) and how its resources went.
@@ -36,6 +36,12 @@ enum class TakenPage {
 // reader sees (an empty title, a character a file name cannot hold, a path too long).
 Outcome ChoosePagePath(std::string_view folder, std::string_view title);
 
+// What a page read as the browser shows it does with its scripts.
+enum class PageScripts {
+    Keep,    // they run again when the copy is opened
+    Remove,  // a snapshot of what they made: no scripts, no handlers, NOSCRIPT content shown
+};
+
 enum CollectStyle : long {
     kCollectWholePage = 1,
     kCollectSelection = 2,
@@ -51,10 +57,24 @@ struct PageCapture {
     std::string keywords;
     std::string description;
     TakenPage taken = TakenPage::Replace;
+    // The folder of the book the page goes into: its links to pages saved there point to them,
+    // and the book's links to this page's address point to it. Empty consults no other page.
+    std::string book;
+    PageScripts scripts = PageScripts::Keep;
 };
 
 // Fails, with nothing written, when the style sheets of a selection cannot be read.
 CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports);
+
+// The address the saved page at `pagePath` records it came from: done with it, refused when
+// the page records none.
+Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath);
+
+// The saved page at `pagePath` saved again from `source`, read anew from its recorded address:
+// same name, same folder, with the title, keywords and description it had; the old page and
+// its files stay until the new ones are whole.
+CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePath,
+                             std::string_view book, PageScripts scripts, const CapturePorts& ports);
 
 // HTML pasted or dropped into a folder.
 struct PastedPage {
@@ -65,6 +85,7 @@ struct PastedPage {
     // The name the reader gave the page, which takes the title's place.
     std::optional<std::string> name;
     TakenPage taken = TakenPage::Replace;
+    std::string book;  // as in PageCapture
 };
 
 CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports);

@@ -4,16 +4,19 @@
 
 #include "core/capture/AddressRules.h"
 #include "core/capture/CssReferences.h"
+#include "core/capture/DocumentBase.h"
 #include "core/capture/LinkRelations.h"
 #include "core/capture/LocalReference.h"
 #include "core/capture/MarkupCase.h"
 #include "core/capture/MarkupReferences.h"
+#include "core/capture/PageLinks.h"
 #include "core/capture/ReferenceText.h"
 #include "core/capture/ResourceScan.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
 #include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
 
 namespace wisp {
 namespace {
@@ -131,20 +134,48 @@ bool CCaptureContext::LocalizeResources() {
     followed_.clear();
     page_ = Document{};
     bool abort = false;
+    std::string page = html_;
+    const std::string baseUrl = DocumentBaseUrl(page);
     std::optional<std::string> rewritten =
-        LocalizeTagTable(html_, pageUrl_, companionName_, 0, page_, abort);
+        LocalizeTagTable(page, baseUrl, companionName_, 0, page_, abort);
     if (!rewritten) {
         page_.references.clear();
         return false;
     }
     // The kinds beyond the tag table come after it.
-    std::string text = LocalizeMarkup(*rewritten, pageUrl_, companionName_, 0, page_, abort);
+    std::string text = LocalizeMarkup(*rewritten, baseUrl, companionName_, 0, page_, abort);
     if (abort) {
         page_.references.clear();
         return false;
     }
     html_ = std::move(text);
     return true;
+}
+
+std::string CCaptureContext::DocumentBaseUrl(std::string& page) const {
+    std::optional<BaseElement> base = FindBaseElement(page);
+    if (!base) {
+        return pageUrl_;
+    }
+    // The references this job writes are relative to the copy's own file.
+    page.replace(base->start, base->end - base->start, CopyBaseElement(*base));
+    std::string_view href = base->href;
+    const std::size_t first = href.find_first_not_of(" \t\r\n\f");
+    href = first == std::string_view::npos ? std::string_view() : href.substr(first);
+    href = href.substr(0, href.find_last_not_of(" \t\r\n\f") + 1);
+    if (href.empty()) {
+        return pageUrl_;
+    }
+    std::string resolved(href);
+    if (!HasUrlScheme(href)) {
+        if (!IsWebUrl(pageUrl_)) {
+            return pageUrl_;
+        }
+        std::optional<std::string> combined = ports_.urlCombiner.Combine(pageUrl_, href);
+        resolved = combined.value_or("");
+    }
+    // A base that names no web address (javascript:, data:) is one the browser ignores too.
+    return IsWebUrl(resolved) ? resolved : pageUrl_;
 }
 
 std::optional<std::string> CCaptureContext::LocalizeTagTable(std::string_view html,
@@ -167,8 +198,10 @@ std::optional<std::string> CCaptureContext::LocalizeTagTable(std::string_view ht
             } else if (tag.tagText == "<FRAME") {
                 kind = ResourceKind::Frame;
             }
+            // The value as the browser reads it: "a.css?v=1&amp;t=2" asks for "&".
             std::optional<std::string> written =
-                LocalizeReference(reference, baseUrl, prefix, kind, depth + 1, document, abort);
+                LocalizeReference(DecodeMarkupReferences(reference), baseUrl, prefix, kind,
+                                  depth + 1, document, abort);
             if (abort) {
                 return {ReferenceDecision::Outcome::Abort, {}};
             }
@@ -268,7 +301,45 @@ std::string CCaptureContext::LocalizeMarkup(std::string_view html, std::string_v
     handlers.css = [&](std::string_view css) {
         return LocalizeCss(css, baseUrl, prefix, depth, document, abort);
     };
+    handlers.link = [&](std::string_view href) {
+        return RewriteLink(href, baseUrl, prefix.empty());
+    };
     return RewriteMarkupReferences(html, handlers);
+}
+
+std::optional<std::string> CCaptureContext::RewriteLink(std::string_view href,
+                                                        std::string_view baseUrl,
+                                                        bool inCompanion) const {
+    // A page from disk links to its neighbours there; a link this job wrote is the page's own.
+    if (href.empty() || href.front() == '#' || !IsWebUrl(baseUrl) ||
+        writtenReferences_.contains(std::string(href))) {
+        return std::nullopt;
+    }
+    const bool absolute = HasUrlScheme(href);
+    std::string url(href);
+    if (!absolute) {
+        std::optional<std::string> combined = ports_.urlCombiner.Combine(baseUrl, href);
+        if (!combined || !IsWebUrl(*combined)) {
+            return std::nullopt;
+        }
+        url = std::move(*combined);
+    } else if (!IsWebUrl(url)) {
+        return std::nullopt;  // mailto:, javascript: and the like
+    }
+    const std::string_view address = WithoutFragment(url);
+    if (linkTargets_.savedPage) {
+        if (std::optional<std::string> page = linkTargets_.savedPage(address)) {
+            std::string reference = PageLinkReference(linkTargets_.folder, *page);
+            if (inCompanion) {
+                reference.insert(0, "../");
+            }
+            return reference + url.substr(address.size());
+        }
+    }
+    if (absolute) {
+        return std::nullopt;
+    }
+    return url;
 }
 
 bool CCaptureContext::IsFollowed(std::size_t entry) const {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -26,6 +28,15 @@ struct CapturePorts {
     IShellFileOperations& shell;  // swaps a saved page in whole
 };
 
+// How a page's links to other documents are written. A link to a page saved in the book
+// (`savedPage` gives its path for an address without fragment) points to that file,
+// relative from `folder`, the folder the page is saved into; every other link of a page from
+// the web is written with its absolute address.
+struct PageLinkTargets {
+    std::string folder;
+    std::function<std::optional<std::string>(std::string_view url)> savedPage;
+};
+
 class CCaptureContext {
 public:
     explicit CCaptureContext(const CapturePorts& ports);
@@ -35,6 +46,10 @@ public:
 
     // Takes the page; nothing is created on disk yet.
     bool Init(std::string html, std::string pageUrl, std::string_view pagePath);
+
+    // Where links to saved pages point, set before LocalizeResources; without it they keep
+    // their absolute addresses.
+    void SetLinkTargets(PageLinkTargets targets) { linkTargets_ = std::move(targets); }
 
     // Rewrites the references of the page's resources to files in the companion folder and
     // queues their downloads. False when the companion folder cannot be created: the HTML
@@ -71,6 +86,9 @@ private:
         std::set<std::pair<std::string, std::size_t>> references;
     };
     std::string CompanionFolderPath() const;
+    // The address the page's references resolve against: its BASE element's, if any, which
+    // `page` is left without, else the page's own.
+    std::string DocumentBaseUrl(std::string& page) const;
     // The reference to write for `reference` met in a text that came from `baseUrl`, the
     // entry it was queued as added to `document`; nullopt to keep it as it is. `prefix` is
     // the companion folder's name for the page, empty for files inside that folder.
@@ -82,6 +100,10 @@ private:
                             int depth, Document& document, bool& abort);
     std::string LocalizeMarkup(std::string_view html, std::string_view baseUrl,
                                std::string_view prefix, int depth, Document& document, bool& abort);
+    // The text to write for the link `href` met in a text that came from `baseUrl`, in the
+    // page (`inCompanion` false) or in a frame page in the companion folder.
+    std::optional<std::string> RewriteLink(std::string_view href, std::string_view baseUrl,
+                                           bool inCompanion) const;
     // Whether a fetched entry is read back and followed for its own references.
     bool IsFollowed(std::size_t entry) const;
     // Where a followed entry is fetched to: a name of this job's own beside the file, so that
@@ -115,6 +137,7 @@ private:
     std::string html_;
     std::string pageUrl_;
     std::string fetchSuffix_;
+    PageLinkTargets linkTargets_;
 };
 
 }  // namespace wisp

@@ -3,62 +3,14 @@
 #include <cctype>
 #include <vector>
 
+#include "core/capture/MarkupTag.h"
 #include "core/capture/Srcset.h"
 #include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
 #include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
-
-bool IsHtmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-// The character references that occur in addresses and style text.
-std::string DecodeCharacterReferences(std::string_view raw) {
-    std::string out;
-    out.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] != '&') {
-            out += raw[i];
-            continue;
-        }
-        std::size_t semicolon = raw.find(';', i);
-        if (semicolon == std::string_view::npos || semicolon - i > 10) {
-            out += raw[i];
-            continue;
-        }
-        std::string name(raw.substr(i + 1, semicolon - i - 1));
-        unsigned long code = 0;
-        if (name == "amp") {
-            code = '&';
-        } else if (name == "quot") {
-            code = '"';
-        } else if (name == "apos") {
-            code = '\'';
-        } else if (name == "lt") {
-            code = '<';
-        } else if (name == "gt") {
-            code = '>';
-        } else if (name.size() > 1 && name[0] == '#') {
-            const bool hex = name[1] == 'x' || name[1] == 'X';
-            std::string digits = name.substr(hex ? 2 : 1);
-            if (digits.empty() || digits.size() > 7 ||
-                digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
-                    std::string::npos) {
-                out += raw[i];
-                continue;
-            }
-            code = std::stoul(digits, nullptr, hex ? 16 : 10);
-        } else {
-            out += raw[i];
-            continue;
-        }
-        AppendUtf8(out, code);
-        i = semicolon;
-    }
-    return out;
-}
 
 // A value written back into an attribute quoted with `quote` (0: unquoted).
 std::string EncodeAttributeValue(std::string_view value, char quote, bool& needsQuotes) {
@@ -73,79 +25,13 @@ std::string EncodeAttributeValue(std::string_view value, char quote, bool& needs
             out += "&#39;";
         } else {
             if (quote == 0 &&
-                (IsHtmlSpace(c) || c == '>' || c == '\'' || c == '=' || c == '`' || c == '<')) {
+                (IsMarkupSpace(c) || c == '>' || c == '\'' || c == '=' || c == '`' || c == '<')) {
                 needsQuotes = true;
             }
             out += c;
         }
     }
     return out;
-}
-
-struct Attribute {
-    std::string name;  // lower case
-    std::size_t valueStart = 0;
-    std::size_t valueEnd = 0;
-    char quote = 0;
-    bool hasValue = false;
-};
-
-// Reads the tag at html[lt] == '<' followed by a letter: its lower-case name, attributes and
-// the index after its ">" (the end of the text when it has none).
-std::size_t ReadTag(std::string_view html, std::size_t lt, std::string& name,
-                    std::vector<Attribute>& attributes) {
-    std::size_t i = lt + 1;
-    std::size_t nameStart = i;
-    while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '/' && html[i] != '>') {
-        ++i;
-    }
-    name = ToLowerAscii(html.substr(nameStart, i - nameStart));
-    attributes.clear();
-    for (;;) {
-        while (i < html.size() && (IsHtmlSpace(html[i]) || html[i] == '/')) {
-            ++i;
-        }
-        if (i >= html.size()) {
-            return i;
-        }
-        if (html[i] == '>') {
-            return i + 1;
-        }
-        Attribute attribute;
-        std::size_t attributeStart = i++;  // a first "=" belongs to the name
-        while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '/' && html[i] != '>' &&
-               html[i] != '=') {
-            ++i;
-        }
-        attribute.name = ToLowerAscii(html.substr(attributeStart, i - attributeStart));
-        std::size_t afterName = i;
-        while (i < html.size() && IsHtmlSpace(html[i])) {
-            ++i;
-        }
-        if (i < html.size() && html[i] == '=') {
-            ++i;
-            while (i < html.size() && IsHtmlSpace(html[i])) {
-                ++i;
-            }
-            attribute.hasValue = true;
-            if (i < html.size() && (html[i] == '"' || html[i] == '\'')) {
-                attribute.quote = html[i];
-                attribute.valueStart = ++i;
-                std::size_t close = html.find(attribute.quote, i);
-                attribute.valueEnd = close == std::string_view::npos ? html.size() : close;
-                i = close == std::string_view::npos ? html.size() : close + 1;
-            } else {
-                attribute.valueStart = i;
-                while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '>') {
-                    ++i;
-                }
-                attribute.valueEnd = i;
-            }
-        } else {
-            i = afterName;
-        }
-        attributes.push_back(std::move(attribute));
-    }
 }
 
 // The attributes of a tag whose references are kept up to date here.
@@ -186,12 +72,12 @@ bool IsRawTextElement(std::string_view tag) {
 
 std::optional<std::string> ReadTagAttribute(std::string_view tagText, std::string_view name) {
     std::string tag;
-    std::vector<Attribute> attributes;
-    ReadTag(tagText, 0, tag, attributes);
+    std::vector<MarkupAttribute> attributes;
+    ReadMarkupTag(tagText, 0, tag, attributes);
     const std::string lowerName = ToLowerAscii(name);
-    for (const Attribute& attribute : attributes) {
+    for (const MarkupAttribute& attribute : attributes) {
         if (attribute.name == lowerName) {
-            return DecodeCharacterReferences(
+            return DecodeMarkupReferences(
                 tagText.substr(attribute.valueStart, attribute.valueEnd - attribute.valueStart));
         }
     }
@@ -203,7 +89,7 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
     out.reserve(html.size());
     std::size_t copied = 0;
     std::string tag;
-    std::vector<Attribute> attributes;
+    std::vector<MarkupAttribute> attributes;
     std::size_t i = 0;
     while ((i = html.find('<', i)) != std::string_view::npos) {
         if (html.substr(i, 4) == "<!--") {
@@ -215,12 +101,12 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
             ++i;
             continue;
         }
-        const std::size_t tagEnd = ReadTag(html, i, tag, attributes);
-        for (const Attribute& attribute : attributes) {
+        const std::size_t tagEnd = ReadMarkupTag(html, i, tag, attributes);
+        for (const MarkupAttribute& attribute : attributes) {
             if (!attribute.hasValue) {
                 continue;
             }
-            const std::string value = DecodeCharacterReferences(
+            const std::string value = DecodeMarkupReferences(
                 html.substr(attribute.valueStart, attribute.valueEnd - attribute.valueStart));
             std::string newValue;
             bool changed = false;
@@ -228,7 +114,8 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
             if (attribute.name == "style" && handlers.css) {
                 newValue = handlers.css(value);
                 changed = newValue != value;
-            } else if (attribute.name == "srcset" && (tag == "img" || tag == "source")) {
+            } else if (attribute.name == "srcset" && (tag == "img" || tag == "source") &&
+                       handlers.reference) {
                 std::size_t kept = 0;
                 for (const SrcsetCandidate& candidate : ParseSrcset(value)) {
                     std::optional<std::string> replaced = handlers.reference(
@@ -242,16 +129,20 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                     }
                 }
                 newValue.append(value, kept, std::string::npos);
-            } else if (IsReferenceAttribute(tag, attribute.name, kind)) {
+            } else if (const bool link = (tag == "a" || tag == "area") && attribute.name == "href";
+                       link ? bool(handlers.link)
+                            : handlers.reference &&
+                                  IsReferenceAttribute(tag, attribute.name, kind)) {
                 // A browser ignores white space around an address.
                 std::string_view address(value);
-                while (!address.empty() && IsHtmlSpace(address.front())) {
+                while (!address.empty() && IsMarkupSpace(address.front())) {
                     address.remove_prefix(1);
                 }
-                while (!address.empty() && IsHtmlSpace(address.back())) {
+                while (!address.empty() && IsMarkupSpace(address.back())) {
                     address.remove_suffix(1);
                 }
-                std::optional<std::string> replaced = handlers.reference(address, kind);
+                std::optional<std::string> replaced =
+                    link ? handlers.link(address) : handlers.reference(address, kind);
                 if (replaced) {
                     newValue = std::move(*replaced);
                     changed = true;

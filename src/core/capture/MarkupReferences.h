@@ -8,8 +8,9 @@
 // The references of a page beyond the tag table's rows: srcset candidates, the sources of
 // pictures, audio and video with their posters and tracks, inline frames, objects, embeds,
 // background attributes, SVG image and use references, and the style sheet text of style
-// elements and style attributes. Unlike the tag table's scan this one reads the markup as
-// markup: tag and attribute names in any case, comments and script text skipped.
+// elements and style attributes, and links to other documents. Unlike the tag table's scan this one
+// reads the markup as markup: tag and attribute names in any case, comments and script text
+// skipped.
 namespace wisp {
 
 enum class MarkupReferenceKind { Resource, Frame };
@@ -21,6 +22,9 @@ struct MarkupHandlers {
         reference;
     // Style sheet text of a style element or attribute; the text to write instead.
     std::function<std::string(std::string_view css)> css;
+    // The address of a link to another document (A and AREA); the text to write instead, or
+    // nullopt to keep it.
+    std::function<std::optional<std::string>(std::string_view url)> link;
 };
 
 std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers& handlers);

@@ -23,14 +23,17 @@ std::size_t LeadingDoctypeLength(std::string_view html) {
 
 }  // namespace
 
-bool WritePageFile(IFileSystem& files, const CCaptureContext& job, std::string_view pagePath) {
+bool WritePageFile(IFileSystem& files, const CCaptureContext& job, std::string_view pagePath,
+                   const PageOrigin& origin) {
     const std::string& html = job.Html();
     // A DOCTYPE must stay first, or the saved page renders in quirks mode.
     const std::size_t doctype = LeadingDoctypeLength(html);
     std::string text;
-    text.reserve(kPageMetaText.size() + html.size());
+    text.reserve(kPageMetaText.size() + html.size() + origin.url.size() + 128);
     text.append(html, 0, doctype);
+    text += OriginCommentText(origin.url);
     text += kPageMetaText;
+    text += SaveTimeMetaText(origin.savedAt);
     text.append(html, doctype, std::string::npos);
     return files.WriteWholeFile(pagePath, text);
 }

@@ -7,12 +7,18 @@
 namespace wisp {
 namespace {
 
-// A parse that fails leaves an empty title and HTML: the page is made all the same.
-PastedPage Parsed(std::string_view text, std::string folder) {
+// A parse that fails leaves an empty title and HTML: the page is made all the same. The page
+// goes into the book the tree shows.
+PastedPage Parsed(std::string_view text, std::string folder, const CContentTree& tree) {
     CClipboardHtml parsed;
     parsed.SetText(std::string(text));
     parsed.Parse();
-    return {parsed.GetHtml(), parsed.GetSourceUrl(), std::move(folder), parsed.GetTitle(), {}};
+    PastedPage page{
+        parsed.GetHtml(), parsed.GetSourceUrl(), std::move(folder), parsed.GetTitle(), {}};
+    if (!tree.RootPath().empty() && !tree.BookName().empty()) {
+        page.book = JoinPath(tree.RootPath(), tree.BookName());
+    }
+    return page;
 }
 
 }  // namespace
@@ -27,7 +33,7 @@ bool PasteIntoTree(CContentTree& tree, std::string_view clipboardText, const Cap
     if (folder == kNoTreeItem) {
         return false;
     }
-    PastedPage page = Parsed(clipboardText, folderPath);
+    PastedPage page = Parsed(clipboardText, folderPath, tree);
     std::string name = PastedPageName(page);
     if (!MakePagePath(folderPath, name)) {
         return false;  // a path beyond the platform's limit could not be written
@@ -50,7 +56,7 @@ bool CDroppedPage::Drop(std::string_view clipboardText) {
         targetFolderItem_ = kNoTreeItem;
     }
     if (targetFolderItem_ != kNoTreeItem) {
-        title_ = PastedPageName(Parsed(droppedText_, folderPath));
+        title_ = PastedPageName(Parsed(droppedText_, folderPath, tree_));
         newItem_ = tree_.InsertPageItem(targetFolderItem_, title_);
         tree_.Control().Expand(targetFolderItem_);
         tree_.SetNewPagePending(true);
@@ -67,7 +73,7 @@ void CDroppedPage::SaveDroppedPage(std::string_view name) {
     }
     std::string folderPath;
     tree_.GetTargetFolder(targetFolderItem_, folderPath);
-    PastedPage page = Parsed(droppedText_, folderPath);
+    PastedPage page = Parsed(droppedText_, folderPath, tree_);
     if (name.empty()) {
         tree_.SetItemLabel(newItem_, title_ + ".htm");
     } else {

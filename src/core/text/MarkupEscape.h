@@ -13,4 +13,9 @@ std::string EscapeMarkup(std::string_view text);
 // U+FFFF) left out.
 std::string EscapeXml(std::string_view text);
 
+// Character references resolved as a browser resolves them in an attribute value, once:
+// numeric ones (with or without their semicolon), the named ones EscapeMarkup writes and
+// "&nbsp;"; a named one without its semicolon stays text before a letter, a digit or "=".
+std::string DecodeMarkupReferences(std::string_view text);
+
 }  // namespace wisp

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/app/PageSaving.h"
+#include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
 #include "core/library/NameChecks.h"
 #include "core/platform/NativePorts.h"
@@ -127,6 +128,7 @@ void CSaveDialog::OnOk() {
     choice_.title = std::move(title);
     choice_.keywords = ControlText(Window(), IDC_SAVE_KEYWORDS, kFieldCapacity);
     choice_.description = ControlText(Window(), IDC_SAVE_DESCRIPTION, kFieldCapacity);
+    choice_.book = tree_.BookName().empty() ? std::string() : JoinPath(root_, tree_.BookName());
     End(1);
 }
 

@@ -23,6 +23,7 @@ struct SaveChoice {
     std::string title;
     std::string keywords;
     std::string description;
+    std::string book;  // the folder of the chosen book
 };
 
 class CSaveDialog final : private ModalDialog {

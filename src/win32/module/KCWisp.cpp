@@ -55,7 +55,8 @@ STDMETHODIMP KCWisp::Collect(IDispatch* window, LONG style) {
         NativeCaptureServices services;
         const SaveChoice& choice = dialog.Choice();
         CaptureOutcome saved = CapturePage(
-            {source, style, choice.folder, choice.title, choice.keywords, choice.description},
+            {source, style, choice.folder, choice.title, choice.keywords, choice.description,
+             TakenPage::Replace, choice.book},
             services.Ports());
         // The script that called shows nothing either way; S_FALSE tells it nothing was saved.
         return saved.outcome.IsDone() ? S_OK : S_FALSE;

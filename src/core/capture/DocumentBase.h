@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The BASE element of a page, which sets the address its relative references resolve against.
+namespace wisp {
+
+struct BaseElement {
+    std::size_t start = 0;  // the tag's "<"
+    std::size_t end = 0;    // behind its ">"
+    std::string href;       // references decoded
+    std::string target;     // the default target of links, empty for none
+};
+
+// The first BASE element with an href, outside comments, as a browser takes it; nullopt when
+// the page has none.
+std::optional<BaseElement> FindBaseElement(std::string_view html);
+
+// What a saved copy holds in the element's place: its references are written relative to the
+// copy's own file, so only a target is kept.
+std::string CopyBaseElement(const BaseElement& base);
+
+}  // namespace wisp

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A start tag read as a browser reads it: its name and attributes in any case and quoting.
+namespace wisp {
+
+struct MarkupAttribute {
+    std::string name;  // lower case
+    std::size_t nameStart = 0;
+    std::size_t valueStart = 0;
+    std::size_t valueEnd = 0;
+    std::size_t end = 0;  // behind the value and its closing quote, or the name without one
+    char quote = 0;
+    bool hasValue = false;
+};
+
+bool IsMarkupSpace(char c);
+
+// Reads the tag at html[lt] == '<' followed by a letter: its lower-case name, attributes
+// (positions in `html`) and the index after its ">" (the end of the text when it has none).
+std::size_t ReadMarkupTag(std::string_view html, std::size_t lt, std::string& name,
+                          std::vector<MarkupAttribute>& attributes);
+
+}  // namespace wisp

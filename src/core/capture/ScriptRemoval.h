@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A page saved as the scripts left it is a snapshot: run again when the copy opens, the
+// scripts would build what they built a second time, or look for what was never saved.
+namespace wisp {
+
+// The page without its SCRIPT elements and its event handler attributes (on...), the content
+// of its NOSCRIPT elements shown in their place. Comments stay as they are.
+std::string RemoveScripts(std::string_view html);
+
+}  // namespace wisp

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CaptureTestPorts.h"
+#include "core/capture/PageLinks.h"
+
+namespace wisp {
+namespace {
+
+using test::Native;
+
+TEST(PageLinks, AReferenceBetweenTwoPagesOfABookClimbsAndDescends) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* reference;
+    };
+    const Case cases[] = {
+        {"/r/Book", "/r/Book/A.htm", "A.htm"},
+        {"/r/Book/Sub", "/r/Book/A b.htm", "../A%20b.htm"},
+        {"/r/Book", "/r/Book/One/Two/C#.htm", "One/Two/C%23.htm"},
+        {"/r/Book/X/Y", "/r/Book/Z/D.htm", "../../Z/D.htm"},
+        // A first name that would read as a scheme.
+        {"/r/Book", "/r/Book/a:b.htm", "./a:b.htm"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PageLinkReference(Native(c.from), Native(c.to)), c.reference) << c.to;
+    }
+}
+
+TEST(PageLinks, PointsOnlyLinksToTheAddressFragmentsKept) {
+    const std::string html =
+        "<A href=\"http://h/p?a=1&amp;b=2#f\">x</A><AREA href='http://h/p?a=1&amp;b=2'>"
+        "<A href=\"http://h/p?a=1\"><IMG src=\"http://h/p?a=1&amp;b=2\">"
+        "<!-- <A href=\"http://h/p?a=1&amp;b=2\"> -->";
+    EXPECT_EQ(PointLinksAt(html, "http://h/p?a=1&b=2", "../P.htm"),
+              "<A href=\"../P.htm#f\">x</A><AREA href='../P.htm'>"
+              "<A href=\"http://h/p?a=1\"><IMG src=\"http://h/p?a=1&amp;b=2\">"
+              "<!-- <A href=\"http://h/p?a=1&amp;b=2\"> -->");
+}
+
+}  // namespace
+}  // namespace wisp

@@ -40,8 +40,7 @@ std::string NormalizeTitle(const std::string& raw) {
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner) {
     std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
-    // A page from the web must never make the reader's machine copy its own files.
-    if (!address || (IsWebUrl(pageUrl) && !IsWebUrl(*address))) {
+    if (!address || !MayFetchFor(pageUrl, *address)) {
         return std::nullopt;
     }
     Result<FetchedDocument> sheet = FetchToMemory(*address);

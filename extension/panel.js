@@ -211,7 +211,7 @@ async function build(folder = null) {
   }
   status.textContent = 'Now building eBook for you. Please waiting...';
   await run(async () => {
-    const format = /\.epub$/i.test(output) ? 'epub' : 'chm';
+    const format = (/\.(epub|pdf)$/i.exec(output) || [null, 'chm'])[1].toLowerCase();
     const request = {request: 'build', book: tree.book, output, format};
     if (folder && folder.dataset.path) {
       request.folder = folder.dataset.path;

@@ -10,6 +10,8 @@ packages=(
   libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev liburiparser-dev
   fp-utils libchm-dev libchm-bin
   libzip-dev epubcheck
+  libqpdf-dev qpdf poppler-utils
+  xchm foliate
   python3
   chromium chromium-headless-shell nlohmann-json3-dev
   dpkg-dev

@@ -1,10 +1,15 @@
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/BuildCommand.h"
 #include "cli/Commands.h"
 #include "cli/OpenedLibrary.h"
+#include "cli/PageReading.h"
+#include "posix/builder/ChromiumBookPrinter.h"
 #include "posix/capture/TerminalDownloadProgress.h"
 #include "posix/platform/FileLock.h"
 
@@ -23,7 +28,7 @@ std::string UtcNow() {
 }  // namespace
 
 LibraryBuild BuildFromLibrary(CommandContext& context, const std::optional<std::string>& bookAndFolder,
-                         const std::string& output, const std::optional<std::string>& format) {
+                              const std::string& output, const BuildChoices& choices) {
     std::optional<std::string> book;
     std::string folder;
     if (bookAndFolder) {
@@ -37,38 +42,59 @@ LibraryBuild BuildFromLibrary(CommandContext& context, const std::optional<std::
     BookPlace place = library.ChooseBook(book);
     LocatedEntry built = library.Locate(place, folder, kFolderItem);
 
-    BookBuild build{built.path, built.name, {}, BookFormat::Chm, UtcNow()};
+    BookBuild build{built.path, built.name, {}, BookFormat::Chm, UtcNow(), {}, {}};
     // The compiler and the check of its result read the file by this path.
     std::error_code error;
     std::filesystem::path outputPath = std::filesystem::absolute(output, error);
     if (error) {
-        throw CommandFailure("cannot use " + output + " as the compiled file");
+        throw CommandFailure("cannot use " + output + " as the book file");
     }
-    if (format) {
-        std::optional<BookFormat> named = ParseBookFormat(*format);
-        if (!named) {
-            throw CommandFailure("unknown format \"" + *format + "\": use chm or epub");
+    std::optional<BookFormat> format = choices.format ? ParseBookFormat(*choices.format)
+                                                      : FormatOfOutput(outputPath.string());
+    if (!format) {
+        if (choices.format) {
+            throw UsageFailure("unknown format \"" + *choices.format + "\": use " +
+                               std::string(kBookFormatNames));
         }
-        build.format = *named;
-    } else {
-        build.format = FormatOfOutput(outputPath.string());
+        throw CommandFailure("cannot tell the format of " + output +
+                             ": end its name in .chm, .epub or .pdf, or give --format " +
+                             std::string(kBookFormatNames));
     }
+    build.format = *format;
     build.output = OutputWithExtension(outputPath.string(), build.format);
+    if (choices.title) {
+        build.title = *choices.title;
+    }
+    if (choices.language) {
+        std::optional<BookLanguage> language = FindBookLanguage(*choices.language);
+        if (!language) {
+            throw CommandFailure("unknown language \"" + *choices.language +
+                                 "\": give a tag such as fr or pt-BR, or a locale identifier "
+                                 "such as 0x40c");
+        }
+        build.language = *language;
+    } else {
+        const char* lcAll = std::getenv("LC_ALL");
+        const char* lang = std::getenv("LANG");
+        build.language = ReaderLanguage(lcAll ? lcAll : "", lang ? lang : "");
+    }
 
     bool showProgress = TerminalDownloadProgress::ShouldShow(stderr, context.Quiet());
     if (showProgress) {
         std::fprintf(stderr, "Building %s...", build.output.c_str());
         std::fflush(stderr);
     }
-    // Held while the project files are in the folder: a listing in another process leaves
-    // them alone, and a second build waits (the EPUB identifier is made once).
+    // A second build of the folder waits: the EPUB identifier is made once.
     ExclusiveFolderLock building(build.folder, ExclusiveFolderLock::Wait::Yes);
     std::unique_ptr<IHelpCompiler> compiler = CreateNativeHelpCompiler();
     std::unique_ptr<IXhtmlConverter> converter = CreateNativeXhtmlConverter();
+    RenderingBrowser browser = FindRenderingBrowser();
+    ChromiumBookPrinter printer(browser.program, browser.switches, ExpectedBrowserProgram());
     Outcome outcome = BuildBookFile(build, {context.files, *compiler, *converter,
                                             [](std::string_view path) {
                                                 return CreateNativeEpubArchive(path);
-                                            }});
+                                            },
+                                            &printer});
     if (showProgress) {
         std::fprintf(stderr, "\r\033[K");
     }
@@ -79,16 +105,22 @@ void RunBuild(CommandContext& context) {
     const ParsedCommand& command = context.command;
     std::optional<std::string> output = command.Value("output");
     if (!output || output->empty()) {
-        throw CommandFailure("name the compiled file with -o FILE.chm or -o FILE.epub");
+        throw UsageFailure("name the book file with -o FILE.chm, -o FILE.epub or -o FILE.pdf");
     }
     std::optional<std::string> bookAndFolder;
     if (!command.positionals.empty()) {
         bookAndFolder = command.positionals[0];
     }
-    LibraryBuild built = BuildFromLibrary(context, bookAndFolder, *output, command.Value("format"));
+    LibraryBuild built = BuildFromLibrary(
+        context, bookAndFolder, *output,
+        {command.Value("format"), command.Value("title"), command.Value("language")});
     PrintWarnings(context, built.outcome);
     Require(built.outcome);
-    if (!context.Quiet()) {
+    if (context.Json()) {
+        context.WriteJson({{"built", built.outcome.path},
+                           {"folder", built.folder},
+                           {"warnings", built.outcome.warnings}});
+    } else if (!context.Quiet()) {
         context.out << "Built " << built.outcome.path << " from " << built.folder << "\n";
     }
 }

@@ -7,6 +7,7 @@
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
+#include "cli/PlainMessages.h"
 #include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
@@ -49,14 +50,6 @@ void HintAtTakenName(CaptureOutcome& saved) {
     }
 }
 
-// A message box's text on one line.
-std::string OneLine(std::string text) {
-    for (char& c : text) {
-        c = c == '\n' ? ' ' : c;
-    }
-    return text;
-}
-
 }  // namespace
 
 void RunCollect(CommandContext& context) {
@@ -84,7 +77,7 @@ void RunCollect(CommandContext& context) {
                                        capture.Ports());
     HintAtTakenName(saved);
     if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {
-        saved.outcome.message = OneLine(saved.outcome.message) +
+        saved.outcome.message = PlainMessage(saved.outcome.message) +
                                 (command.Has("title") ? "" : " (give one with --title)");
     }
     ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+
+#include <nlohmann/json_fwd.hpp>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -38,6 +40,12 @@ struct CommandContext {
     // Whether the root of this call is the default one: neither given nor stored.
     bool OnDefaultRoot() const;
     bool Quiet() const { return command.Has("quiet"); }
+    // --json: the result goes to stdout as one JSON document for scripts.
+    bool Json() const { return command.Has("json"); }
+    void WriteJson(const nlohmann::json& document) const;
+    // One line on the error stream, left out with --quiet (which prints errors only).
+    void Warn(std::string_view text) const;
+    void Note(std::string_view text) const;
 };
 
 }  // namespace wisp::cli

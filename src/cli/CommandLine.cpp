@@ -30,10 +30,10 @@ std::optional<std::string> ParsedCommand::Value(std::string_view option) const {
 
 const std::vector<OptionSyntax>& CommonOptions() {
     static const std::vector<OptionSyntax> options = {
-        {"root", true},
-        {"help", false, 'h'},
-        {"quiet", false},
-        {"version", false},
+        {"root", true, 0, "DIR", "work on the library at DIR for this call"},
+        {"quiet", false, 0, {}, "print errors only"},
+        {"help", false, 'h', {}, "show what a command does and takes"},
+        {"version", false, 0, {}, "show the program's version"},
     };
     return options;
 }
@@ -148,17 +148,54 @@ std::variant<ParsedCommand, UsageError> ParseCommandLine(const std::vector<Comma
     return parsed;
 }
 
+namespace {
+
+// One line an option: its forms and value, then what it does, in one column.
+void AppendOptions(std::string& text, const std::vector<OptionSyntax>& options) {
+    constexpr std::size_t kHelpColumn = 28;
+    for (const OptionSyntax& option : options) {
+        std::string line = "  ";
+        if (option.shortName != 0) {
+            line += std::string("-") + option.shortName + ", ";
+        }
+        line += "--" + std::string(option.name);
+        if (option.takesValue) {
+            line += " " + std::string(option.value.empty() ? "VALUE" : option.value);
+        }
+        line.resize(std::max(line.size() + 2, kHelpColumn), ' ');
+        text += line + std::string(option.help) + "\n";
+    }
+}
+
+}  // namespace
+
 std::string FormatUsage(const CommandSyntax& command) {
     std::string text = "usage: wisp ";
     text += command.name;
-    if (!command.usage.empty()) {
+    // The arguments wrap before an option that would pass 80 columns, under the first one.
+    const std::size_t indent = text.size() + 1;
+    std::size_t lineStart = 0;
+    std::string_view usage = command.usage;
+    while (!usage.empty()) {
+        std::size_t next = usage.find(" [", 1);
+        std::string_view word = usage.substr(0, next);
+        usage = next == std::string_view::npos ? std::string_view() : usage.substr(next + 1);
+        if (text.size() - lineStart + 1 + word.size() > 80 && text.size() - lineStart > indent) {
+            lineStart = text.size() + 1;
+            text += "\n" + std::string(indent - 1, ' ');
+        }
         text += ' ';
-        text += command.usage;
+        text += word;
     }
-    text += "\n  ";
+    text += "\n\n";
     text += command.summary;
-    text +=
-        "\n  common options: --root DIR (library root for this call), --quiet, --help, --version\n";
+    text += "\n";
+    if (!command.options.empty()) {
+        text += "\noptions:\n";
+        AppendOptions(text, command.options);
+    }
+    text += "\ncommon options:\n";
+    AppendOptions(text, CommonOptions());
     return text;
 }
 
@@ -166,16 +203,20 @@ std::string FormatOverview(const std::vector<CommandSyntax>& commands) {
     std::string text =
         "usage: wisp [--root DIR] [--quiet] COMMAND [ARGS] [OPTIONS]\n"
         "       wisp --help | --version\n\ncommands:\n";
+    std::size_t column = 0;
+    for (const CommandSyntax& command : commands) {
+        column = std::max(column, command.name.size() + 4);
+    }
     for (const CommandSyntax& command : commands) {
         std::string line = "  ";
         line += command.name;
-        line.resize(std::max<std::size_t>(line.size() + 1, 14), ' ');
+        line.resize(column, ' ');
         line += command.summary;
         text += line + "\n";
     }
     text +=
         "\nOptions may stand before or after the command. \"wisp COMMAND --help\" shows one\n"
-        "command's arguments; \"man wisp\" tells more.\n";
+        "command's arguments and options; \"man wisp\" tells more.\n";
     return text;
 }
 

@@ -1,9 +1,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/BookRequests.h"
 #include "cli/Commands.h"
 #include "cli/OpenedLibrary.h"
+#include "cli/PlainMessages.h"
 #include "core/app/Books.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/LibraryStore.h"
@@ -25,7 +28,7 @@ void StoreLibraryRoot(CommandContext& context, const std::string& path) {
 bool MakeNewBook(CommandContext& context, const std::string& name) {
     // Before the library is opened: a name refused makes no default library either.
     if (std::optional<std::string_view> refusal = CheckNewBookName(name)) {
-        throw CommandFailure(std::string(*refusal));
+        throw CommandFailure(PlainMessage(*refusal));
     }
     OpenedLibrary library(context, LibraryUse::Write);
     bool existed = context.files.IsFolder(JoinPath(library.Root(), name));
@@ -82,14 +85,18 @@ void RunRoot(CommandContext& context) {
         throw CommandFailure("the library root cannot be empty");
     }
     StoreLibraryRoot(context, path);
-    if (!context.files.IsFolder(path) && !context.Quiet()) {
-        context.err << "wisp: note: " << path << " does not exist yet\n";
+    if (!context.files.IsFolder(path)) {
+        context.Note(path + " does not exist yet");
     }
 }
 
 void RunBooks(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Read);
     BookShelf shelf = library.LoadBooks();
+    if (context.Json()) {
+        context.WriteJson({{"books", shelf.books}, {"current", shelf.current}});
+        return;
+    }
     for (const std::string& book : shelf.books) {
         context.out << (book == shelf.current ? "* " : "  ") << book << "\n";
     }
@@ -97,9 +104,8 @@ void RunBooks(CommandContext& context) {
 
 void RunNewBook(CommandContext& context) {
     const std::string& name = context.command.positionals[0];
-    if (MakeNewBook(context, name) && !context.Quiet()) {
-        context.err << "wisp: note: book " << Quoted(name)
-                    << " exists already; it is the current book now\n";
+    if (MakeNewBook(context, name)) {
+        context.Note("book " + Quoted(name) + " exists already; it is the current book now");
     }
 }
 

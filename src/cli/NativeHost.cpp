@@ -349,7 +349,7 @@ private:
         }
         std::optional<BookFormat> parsed = ParseBookFormat(format);
         if (!parsed) {
-            throw RequestError("\"format\" is \"chm\" or \"epub\"");
+            throw RequestError("\"format\" is \"chm\", \"epub\" or \"pdf\"");
         }
         output = OutputWithExtension(output.lexically_normal().string(), *parsed);
         if (!context_.files.IsFolder(output.parent_path().string())) {
@@ -361,7 +361,9 @@ private:
         if (!replacing && context_.files.IsFile(output.string())) {
             throw TakenFailure(Quoted(output.string()) + " exists already");
         }
-        LibraryBuild built = BuildFromLibrary(context_, bookAndFolder, output.string(), format);
+        LibraryBuild built = BuildFromLibrary(
+            context_, bookAndFolder, output.string(),
+            {format, OptionalText(request, "title"), OptionalText(request, "language")});
         Json reply = Reply(built.outcome);
         reply["output"] = built.outcome.path;
         return reply;

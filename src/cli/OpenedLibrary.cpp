@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cli/PlainMessages.h"
 #include "core/app/BookItems.h"
 #include "core/app/Books.h"
 #include "core/library/LibraryStore.h"
@@ -119,15 +120,41 @@ std::string OpenedLibrary::FolderToWriteIn(const BookPlace& place, std::string_v
 
 const Outcome& Require(const Outcome& outcome) {
     if (!outcome.IsDone()) {
-        throw CommandFailure(outcome.message);
+        throw CommandFailure(PlainMessage(outcome.message));
     }
     return outcome;
 }
 
 void PrintWarnings(CommandContext& context, const Outcome& outcome) {
-    for (const std::string& warning : outcome.warnings) {
-        context.err << "wisp: warning: " << warning << "\n";
+    // The first few in full; the rest counted by why, the reason a warning ends with.
+    constexpr std::size_t kShown = 5;
+    const std::vector<std::string>& warnings = outcome.warnings;
+    for (std::size_t i = 0; i < warnings.size() && i < kShown; ++i) {
+        context.Warn(warnings[i]);
     }
+    if (warnings.size() <= kShown) {
+        return;
+    }
+    std::vector<std::pair<std::string, std::size_t>> reasons;
+    for (std::size_t i = kShown; i < warnings.size(); ++i) {
+        const std::string& warning = warnings[i];
+        std::size_t open = warning.rfind(" (");
+        std::string reason = warning.ends_with(")") && open != std::string::npos
+                                 ? warning.substr(open + 2, warning.size() - open - 3)
+                                 : std::string("other");
+        auto found = std::find_if(reasons.begin(), reasons.end(),
+                                  [&](const auto& counted) { return counted.first == reason; });
+        if (found == reasons.end()) {
+            reasons.emplace_back(reason, 1);
+        } else {
+            ++found->second;
+        }
+    }
+    std::string summary = "and " + std::to_string(warnings.size() - kShown) + " more:";
+    for (std::size_t i = 0; i < reasons.size(); ++i) {
+        summary += (i == 0 ? " " : ", ") + std::to_string(reasons[i].second) + " " + reasons[i].first;
+    }
+    context.Warn(summary);
 }
 
 }  // namespace wisp::cli

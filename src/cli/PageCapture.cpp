@@ -1,3 +1,5 @@
+#include <nlohmann/json.hpp>
+
 #include "cli/PageCapture.h"
 
 #include <charconv>
@@ -18,7 +20,7 @@ unsigned TransfersOf(const CommandContext& context) {
     auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), transfers);
     if (error != std::errc() || end != text->data() + text->size() || transfers == 0 ||
         transfers > kMostTransfers) {
-        throw CommandFailure("--transfers takes a number from 1 to " +
+        throw UsageFailure("--transfers takes a number from 1 to " +
                              std::to_string(kMostTransfers));
     }
     return transfers;
@@ -41,7 +43,12 @@ void ReportSavedPage(CommandContext& context, const CaptureOutcome& saved,
                      std::string_view reader) {
     PrintWarnings(context, saved.outcome);
     Require(saved.outcome);
-    if (!context.Quiet()) {
+    if (context.Json()) {
+        context.WriteJson({{"saved", saved.outcome.path},
+                           {"resources", saved.resources},
+                           {"failed", saved.failedUrls},
+                           {"warnings", saved.outcome.warnings}});
+    } else if (!context.Quiet()) {
         std::size_t failed = saved.failedUrls.size();
         context.out << "Saved " << saved.outcome.path << ": " << (saved.resources - failed)
                     << " resources fetched, " << failed << " failed"

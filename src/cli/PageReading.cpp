@@ -34,7 +34,7 @@ std::chrono::milliseconds RenderTimeLimitOf(const CommandContext& context) {
         auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), seconds);
         if (error != std::errc() || end != text->data() + text->size() || !(seconds > 0) ||
             seconds > kLongestRenderSeconds) {
-            throw CommandFailure("--render-timeout takes a number of seconds above 0, up to 600");
+            throw UsageFailure("--render-timeout takes a number of seconds above 0, up to 600");
         }
     }
     return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
@@ -77,6 +77,20 @@ ReadPage ReadStatically(const std::string& url, const std::optional<std::string>
 
 }  // namespace
 
+RenderingBrowser FindRenderingBrowser() {
+    if (const char* chosen = std::getenv("WISP_BROWSER"); chosen && *chosen) {
+        return {chosen, {}};
+    }
+    if (const InstalledBrowser* installed = FindInstalledBrowser()) {
+        return {installed->program, installed->switches};
+    }
+    return {};
+}
+
+std::string ExpectedBrowserProgram() {
+    return kInstalledBrowsers[1].program;
+}
+
 ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
     const std::optional<std::string> selection = context.command.Value("selection");
     const std::chrono::milliseconds timeLimit = RenderTimeLimitOf(context);
@@ -91,11 +105,9 @@ ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
         options.browser = installed->program;
         options.browserSwitches = installed->switches;
     } else {
-        if (!context.Quiet()) {
-            context.err << "wisp: note: Chromium is not installed ("
-                        << kInstalledBrowsers[1].program
-                        << "); the page is read from its source, without running its scripts\n";
-        }
+        context.Note(std::string("Chromium is not installed (") + kInstalledBrowsers[1].program +
+                     "; Debian's package chromium-headless-shell or chromium brings it); the page "
+                     "is read from its source, without running its scripts");
         return ReadStatically(url, selection, *urlCombiner);
     }
     options.timeLimit = timeLimit;
@@ -103,17 +115,16 @@ ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
     auto read = ReadRenderedPage(url, options, *urlCombiner);
     if (read) {
         if (read->timeLimitReached) {
-            context.err << "wisp: warning: the page was still loading after "
-                        << SecondsText(timeLimit)
-                        << " seconds (--render-timeout); it is read as it stands\n";
+            context.Warn("the page was still loading after " + SecondsText(timeLimit) +
+                         " seconds (--render-timeout); it is read as it stands");
         }
         return {std::move(read->page), true};
     }
     if (!read.Error().browserFailed || Interrupted()) {
         throw CommandFailure(read.Error().reason);
     }
-    context.err << "wisp: warning: the browser cannot render the page: " << read.Error().reason
-                << "; the page is read from its source, without running its scripts\n";
+    context.Warn("the browser cannot render the page: " + read.Error().reason +
+                 "; the page is read from its source, without running its scripts");
     return ReadStatically(url, selection, *urlCombiner);
 }
 

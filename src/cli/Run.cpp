@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "core/platform/NativePorts.h"
+#include "posix/platform/FileSettingsStore.h"
 
 namespace wisp::cli {
 
@@ -35,10 +36,24 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << FormatUsage(*command.syntax);
         return 0;
     }
-    auto settings = CreateNativeSettingsStore();
+    FileSettingsStore settings = FileSettingsStore::FromEnvironment();
     auto files = CreateNativeFileSystem();
     auto module = CreateNativeModuleLocation();
-    CommandContext context{*settings, *files, *module, out, err, command};
+    CommandContext context{settings, *files, *module, out, err, command};
+    if (std::optional<std::string> problem = settings.ReadProblem()) {
+        context.Warn(*problem);
+    }
+    // Said however the command ends: the reader's file is not where it was.
+    struct SetAsideNote {
+        const FileSettingsStore& settings;
+        const CommandContext& context;
+        ~SetAsideNote() {
+            if (settings.SetAside()) {
+                context.Note("the settings file could not be read whole; it is kept as " +
+                             *settings.SetAside());
+            }
+        }
+    } note{settings, context};
     const Command& chosen =
         AllCommands()[static_cast<std::size_t>(command.syntax - syntaxes.data())];
     try {

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/Commands.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/TreeListing.h"
@@ -22,9 +24,8 @@ void RunTree(CommandContext& context) {
     // A build at work in another process keeps its project files.
     BuildSparingFileSystem files(context.files);
     ListedItem top = ReadWholeTree(files, place.Folder(), place.book);
-    if (context.command.Has("json")) {
-        context.out << TreeJson(top).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                    << "\n";
+    if (context.Json()) {
+        context.WriteJson(TreeJson(top));
     } else {
         WriteTreeText(context.out, top);
     }
@@ -70,7 +71,12 @@ void RunRm(CommandContext& context) {
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
     Require(DeleteInBook(context.files, *shell, place, path,
                          forGood ? Removal::ForGood : Removal::ToRecycleArea));
-    if (!context.Quiet()) {
+    if (context.Json()) {
+        context.WriteJson({{"removed", path},
+                           {"pages", count.pages},
+                           {"folders", count.folders},
+                           {"permanent", forGood}});
+    } else if (!context.Quiet()) {
         auto counted = [](std::size_t n, const char* one) {
             return std::to_string(n) + " " + one + (n == 1 ? "" : "s");
         };

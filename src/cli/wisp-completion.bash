@@ -95,7 +95,11 @@ _wisp() {
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url)
+    --format)
+        COMPREPLY=($(compgen -W "chm epub pdf" -- "$cur"))
+        return
+        ;;
+    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url | --language)
         return
         ;;
     esac
@@ -113,7 +117,7 @@ _wisp() {
         root) options="--default" ;;
         collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace" ;;
         paste) options="--book --folder --parents --title --source-url --transfers --replace" ;;
-        build) options="--book --output -o" ;;
+        build) options="--book --output -o --format --title --language" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
         COMPREPLY=($(compgen -W "$common $options" -- "$cur"))

@@ -31,9 +31,11 @@ TEST(CapturePage, SavesTheChosenStyleOrSaysWhyNot) {
     ASSERT_TRUE(whole.outcome.IsDone()) << whole.outcome.message;
     EXPECT_EQ(whole.outcome.path, library.Path("Book/Whole.htm"));
     // The picture could not be fetched: its reference keeps the address, and the reader hears.
+    // The page is titled as the reader titled it.
     EXPECT_EQ(library.Read("Book/Whole.htm"),
               "<!DOCTYPE html>" + std::string(kPageMetaText) +
-                  "<HTML><HEAD><META name=\"keywords\" content=\"k1\"></HEAD><BODY>"
+                  "<HTML><HEAD><META name=\"keywords\" content=\"k1\"><TITLE>Whole</TITLE>"
+                  "</HEAD><BODY>"
                   "<IMG src=\"http://example.org/docs/pic.png\"></BODY></HTML>");
     EXPECT_EQ(whole.resources, 1u);
     EXPECT_EQ(whole.failedUrls, std::vector<std::string>{"http://example.org/docs/pic.png"});

@@ -159,7 +159,7 @@ TEST_F(EpubBuildTest, ReferencesResolveInsideThePackageAndMissingFilesAreLeftOut
               "page Alpha\nWinter/March.htm#frost -> p0003.xhtml#frost\n");
     EXPECT_EQ(Text("EPUB/text/p0003.xhtml"),
               "page March\n..\\Beta.files\\pic.png -> ../files/c001/pic.png\n");
-    EXPECT_EQ(Text("EPUB/files/c001/site.css"), "p { background: url(\"pic.png\") }");
+    EXPECT_EQ(Text("EPUB/files/c001/site.css"), "p { background: url(\"pic.png\"); }\n");
     EXPECT_EQ(Text("EPUB/files/c001/pic.png"), "PNG");
     ASSERT_EQ(result.warnings.size(), 2u);
     EXPECT_NE(result.warnings[0].find("Beta.htm: no file Beta.files/gone.png"), std::string::npos);

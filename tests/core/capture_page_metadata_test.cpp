@@ -26,5 +26,20 @@ TEST(AddPageMetadata, PutsNonEmptyValuesAtTheTopOfTheHead) {
     }
 }
 
+TEST(SetPageTitle, ReplacesTheFirstTitlesTextOrPutsOneAtTheTopOfTheHead) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"<HTML><HEAD><TITLE>Old</TITLE></HEAD></HTML>", "Madrid in three days",
+         "<HTML><HEAD><TITLE>Madrid in three days</TITLE></HEAD></HTML>"},
+        {"<html><head><title lang=en>Old</title><title>2</title></head></html>", "A & <b> \"q\"",
+         "<html><head><title lang=en>A &amp; &lt;b&gt; &quot;q&quot;</title><title>2</title></head></html>"},
+        {"<HTML><HEAD><TITLEBAR>x</TITLEBAR></HEAD></HTML>", "T",
+         "<HTML><HEAD><TITLE>T</TITLE><TITLEBAR>x</TITLEBAR></HEAD></HTML>"},
+        {"<P>bare</P>", "T", "<TITLE>T</TITLE><P>bare</P>"},
+    };
+    for (const auto& [html, title, expected] : cases) {
+        EXPECT_EQ(SetPageTitle(html, title), expected) << html;
+    }
+}
+
 }  // namespace
 }  // namespace wisp

@@ -110,5 +110,14 @@ TEST(MarkupEscape, EscapesMarkupAndForXmlLeavesOutWhatItCannotHold) {
     }
 }
 
+TEST(Utf8, BidiControlsLeaveNamesAndNothingElseDoes) {
+    // "a", RIGHT-TO-LEFT OVERRIDE, "gnp.exe": shown as "aexe.png" with the control.
+    EXPECT_EQ(WithoutBidiControls("a\xE2\x80\xAEgnp.exe"), "agnp.exe");
+    EXPECT_EQ(WithoutBidiControls("\xD8\x9C\xE2\x80\x8E\xE2\x80\x8F\xE2\x81\xA6x\xE2\x81\xA9"), "x");
+    // Neighbours of the controls, broken bytes and other scripts stay.
+    const std::string kept = "\xE2\x80\xA9\xE2\x80\xAF\xE2\x81\xA5\xE6\x9D\xB1\xFF";
+    EXPECT_EQ(WithoutBidiControls(kept), kept);
+}
+
 }  // namespace
 }  // namespace wisp

@@ -109,7 +109,7 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
         EXPECT_FALSE(Contains(page.text, gone)) << gone;
     }
     // The body's style sheet moves to the head, where XHTML keeps it.
-    EXPECT_LT(page.text.find("<style>b { color: red }</style>"), page.text.find("<body>"));
+    EXPECT_LT(page.text.find("<style>b { color: red; }\n</style>"), page.text.find("<body>"));
     EXPECT_EQ(asked, (std::vector<std::string>{"Page.files/gone.png", "Page.files/logo.png",
                                                "Page.files/go.png", "javascript:alert(1)"}));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -104,8 +106,12 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
 
 TEST_F(WispCapture, CollectsASelectionWithTheStyleSheets) {
     ProgramResult result = Wisp({"collect", site.Url("/index.html"), "--book", "Garden", "--folder",
-                                 "Winter", "--selection", "div.recipe", "--title", "Soups"});
+                                 "Winter", "--selection", "div.recipe", "--title", "Soups",
+                                 "--json"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
+    nlohmann::json report = nlohmann::json::parse(result.out);
+    EXPECT_EQ(report["saved"], temp.Path("Library/Garden/Winter/Soups.htm"));
+    EXPECT_EQ(report["failed"], nlohmann::json::array());
     std::string page = temp.Read("Library/Garden/Winter/Soups.htm");
     EXPECT_TRUE(Contains(page, "<HTML><HEAD><TITLE>Soups</TITLE><style type=\"text/css\"><!--" +
                                    SavedSiteCss("Soups.files/") +
@@ -200,9 +206,12 @@ TEST_F(WispCapture, BuildsACompiledFileAndAnEpubBookThatTheCheckerPasses) {
     std::string again = temp.Path("again.book");
     ASSERT_EQ(Wisp({"build", "Garden", "-o", again, "--format", "epub"}).exitStatus, 0);
     EXPECT_EQ(Identifier(ReadZip(again)), Identifier(entries));
-    ProgramResult unknown = Wisp({"build", "Garden", "-o", again, "--format", "pdf"});
-    EXPECT_EQ(unknown.exitStatus, 1);
-    EXPECT_TRUE(Contains(unknown.err, "unknown format \"pdf\"")) << unknown.err;
+    ProgramResult unknown = Wisp({"build", "Garden", "-o", again, "--format", "mobi"});
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_TRUE(Contains(unknown.err, "unknown format \"mobi\": use chm, epub or pdf")) << unknown.err;
+    ProgramResult unknownEnd = Wisp({"build", "Garden", "-o", temp.Path("Garden.mobi")});
+    EXPECT_EQ(unknownEnd.exitStatus, 1);
+    EXPECT_TRUE(Contains(unknownEnd.err, "end its name in .chm, .epub or .pdf")) << unknownEnd.err;
 }
 
 TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
@@ -218,7 +227,7 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", site.Url("/images/logo.png"), "--book", "Garden"}, 1, "not an HTML page"},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--title", "a/b"},
          1,
-         "The title has invalid letter:"},
+         "a title cannot hold any of"},
         {{"collect", site.Url("/index.html"), "--book", "Atlas"}, 1, "no book \"Atlas\""},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--folder", "../Other"},
          1,
@@ -233,10 +242,10 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
          1,
          "matched nothing"},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--transfers", "0"},
-         1,
+         2,
          "--transfers"},
         {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
-        {{"build", "Garden"}, 1, "-o FILE.chm or -o FILE.epub"},
+        {{"build", "Garden"}, 2, "-o FILE.chm, -o FILE.epub or -o FILE.pdf"},
         {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };
     std::size_t before = EntriesIn("Library");

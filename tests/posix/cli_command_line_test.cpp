@@ -97,11 +97,19 @@ TEST(CommandLine, ReportsWhatIsWrong) {
         std::holds_alternative<ParsedCommand>(ParseCommandLine(Specs(), {"collect", "--help"})));
 }
 
-TEST(CommandLine, OverviewKeepsAnySummaryApartFromItsName) {
+TEST(CommandLine, OverviewAndUsageKeepEverySummaryInOneColumn) {
     std::string text =
         FormatOverview({{"root", 0, 1, {}, "", "shows"}, {"a-long-command", 0, 0, {}, "", "runs"}});
-    EXPECT_NE(text.find("\n  root        shows\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\n  a-long-command runs\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n  root            shows\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n  a-long-command  runs\n"), std::string::npos) << text;
+    std::string usage = FormatUsage({"collect", 1, 1,
+                                     {{"title", true, 0, "T", "the title"},
+                                      {"output", true, 'o', "FILE", "the file"},
+                                      {"a-very-long-option-name", true, 0, "VALUE", "long"}},
+                                     "URL [--title T] [-o FILE]", "saves"});
+    EXPECT_NE(usage.find("\n  --title T                 the title\n"), std::string::npos) << usage;
+    EXPECT_NE(usage.find("\n  -o, --output FILE         the file\n"), std::string::npos) << usage;
+    EXPECT_NE(usage.find("\n  --a-very-long-option-name VALUE  long\n"), std::string::npos) << usage;
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST(WispConcurrency, BuildsAndListingsLeaveEachOtherWhole) {
     for (std::thread& process : processes) {
         process.join();
     }
-    std::ifstream kept(book + "/Book.uuid");
+    std::ifstream kept(book + "/.Book.uuid");
     std::string identifier;
     kept >> identifier;
     for (int i = 0; i < kProcesses; ++i) {

@@ -138,9 +138,10 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
 
     Json refused = Ask({{"request", "rename"}, {"path", "Europe"}, {"name", "a:b"}});
     EXPECT_EQ(refused["ok"], false);
-    EXPECT_EQ(refused["error"], "The filename include invalid letter!  eg: \\/:*?\"<>|");
+    EXPECT_EQ(refused["error"],
+              "a name cannot hold any of \\ / : * ? \" < > |, be . or .., or end in .files or _files");
     EXPECT_EQ(Ask({{"request", "save"}, {"title", "a/b"}, {"html", "<HTML></HTML>"}})["error"],
-              "The title has invalid letter:\n \\/:*?<>\"|");
+              "a title cannot hold any of \\ / : * ? < > \" |");
 
     Json saved = Ask({{"request", "save"},
                       {"folder", "Europe"},

@@ -77,23 +77,39 @@ TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
     EXPECT_EQ(names, (std::vector<std::string>{"settings.reg", "settings.reg.lock"}));
 }
 
-TEST_F(FileSettingsStoreTest, CorruptOrUnreadableFilesReadAsEmpty) {
-    const char* corrupt[] = {
-        "",
-        "not a settings file\n",
-        "REGEDIT4\n\"eBookPath\"=\"/before/any/key\"\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/unterminated\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=dword:00000001\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp\n\"eBookPath\"=\"/x\"\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/bad\\q\"\n",
+TEST_F(FileSettingsStoreTest, LinesThatCannotBeReadAreSaidAndTheFileIsKeptAsideBeforeAWrite) {
+    struct Case {
+        const char* text;
+        std::size_t badLine;
     };
-    for (const char* text : corrupt) {
-        temp.MakeFile("user/settings.reg", text);
-        EXPECT_FALSE(UserValue("Software\\Wisp", "eBookPath")) << text;
+    const Case corrupt[] = {
+        {"not a settings file\n", 1},
+        {"REGEDIT4\n\"eBookPath\"=\"/before/any/key\"\n", 2},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/unterminated\n", 3},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=dword:00000001\n", 3},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp\n\"eBookPath\"=\"/x\"\n", 2},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/bad\\q\"\n", 3},
+    };
+    for (const Case& c : corrupt) {
+        temp.MakeFile("user/settings.reg", c.text);
+        EXPECT_FALSE(UserValue("Software\\Wisp", "eBookPath")) << c.text;
+        EXPECT_EQ(store.ReadProblem(), "cannot read line " + std::to_string(c.badLine) +
+                                           " of the settings file " +
+                                           temp.Path("user/settings.reg") +
+                                           "; what the rest of it holds is used");
     }
-    // Writing over a corrupt file starts a sound one.
+    // One bad line loses nothing else, and a write never goes over it.
+    const std::string text =
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qexo\\Wisp]\n\"BookName\"=\"Kept\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=/unquoted\n";
+    temp.MakeFile("user/settings.reg", text);
+    EXPECT_EQ(ReadBookName(store), "Kept");
     ASSERT_TRUE(WriteLibraryRoot(store, "/fresh"));
     EXPECT_EQ(UserValue("Software\\Wisp", "eBookPath"), "/fresh");
+    EXPECT_EQ(ReadBookName(store), "Kept");
+    ASSERT_TRUE(store.SetAside());
+    EXPECT_EQ(temp.Read(store.SetAside()->substr(temp.Path().size() + 1)), text);
+    EXPECT_FALSE(store.ReadProblem());
 
     temp.MakeFolder("folder-as-file/settings.reg");
     FileSettingsStore odd(temp.Path("folder-as-file/settings.reg"), "");

@@ -141,10 +141,12 @@ TEST_F(CollectTest, SavesTheWholePageIntoTheChosenFolderAfterTheChecks) {
     EXPECT_EQ(messages,
               (std::vector<std::wstring>{L"Please select the folder!",
                                          L"The title has invalid letter:\n \\/:*?<>\"|"}));
-    // The title as typed, spaces and all; the markup in the form the localizer reads.
+    // The title as typed, spaces and all, in the name and the TITLE; the markup in the form
+    // the localizer reads.
     EXPECT_EQ(library.Read("Library/Garden/Summer/ Roses .htm"),
               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
-              "<HTML><HEAD><META name=\"keywords\" content=\"garden\"></HEAD><BODY>"
+              "<HTML><HEAD><META name=\"keywords\" content=\"garden\"><TITLE> Roses </TITLE>"
+              "</HEAD><BODY>"
               "<IMG src=\"%20Roses%20.files\\pic.png\"></BODY></HTML>");
     EXPECT_EQ(library.Read("Library/Garden/Summer/ Roses .files/pic.png"), "a picture");
 }

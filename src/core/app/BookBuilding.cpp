@@ -1,7 +1,8 @@
 #include "core/app/BookBuilding.h"
 
-#include "core/builder/BookBuilder.h"
 #include "core/builder/EpubBuilder.h"
+#include "core/builder/PrintedBookPlan.h"
+#include "core/builder/StagedChmBuild.h"
 #include "core/text/AsciiCase.h"
 
 namespace wisp {
@@ -15,20 +16,43 @@ bool HasExtension(std::string_view output) {
 }
 
 Outcome BuildChm(const BookBuild& build, const BuildPorts& ports) {
-    CBookBuilder builder(ports.files, ports.compiler,
-                         BuildItem{BuildItemKind::Folder, build.label, build.folder});
-    BuildResult result = builder.BuildBook(build.output);
-    if (result.status != BuildStatus::Compiled && result.status != BuildStatus::Started) {
-        return Outcome::Failed(result.message.empty() ? "the build failed" : result.message);
+    ChmBuildResult result =
+        BuildStagedChm(ports.files, ports.compiler,
+                       {build.folder, build.title.empty() ? build.label : build.title,
+                        build.language, build.output});
+    Outcome outcome = result.built ? Outcome::Done(build.output)
+                                   : Outcome::Failed(result.message.empty() ? "the build failed"
+                                                                            : result.message);
+    outcome.warnings = std::move(result.warnings);
+    return outcome;
+}
+
+Outcome BuildPdf(const BookBuild& build, const BuildPorts& ports) {
+    if (!ports.printer) {
+        return Outcome::Failed("this system prints no PDF book");
     }
-    return Outcome::Done(build.output);
+    if (std::optional<std::string> missing = ports.printer->MissingPrinterMessage()) {
+        return Outcome::Failed(std::move(*missing));
+    }
+    PrintedBook book = PlanPrintedBook(ports.files, build.folder,
+                                       build.title.empty() ? build.label : build.title,
+                                       build.language.tag, build.output);
+    if (book.pages.empty()) {
+        return Outcome::Failed("the folder " + build.folder + " holds no page");
+    }
+    PrintResult printed = ports.printer->Print(book);
+    Outcome outcome = printed.printed ? Outcome::Done(build.output)
+                                      : Outcome::Failed(printed.message.empty() ? "the build failed"
+                                                                                : printed.message);
+    outcome.warnings = std::move(printed.warnings);
+    return outcome;
 }
 
 Outcome BuildEpub(const BookBuild& build, const BuildPorts& ports) {
     std::unique_ptr<IEpubArchive> archive = ports.openArchive(build.output);
     CEpubBuilder builder(ports.files, ports.converter,
                          BuildItem{BuildItemKind::Folder, build.label, build.folder});
-    EpubBuildResult result = builder.BuildEpub(*archive, build.modified);
+    EpubBuildResult result = builder.BuildEpub(*archive, build.modified, build.language.tag);
     archive.reset();
     Outcome outcome = Outcome::Done(build.output);
     if (!result.built) {
@@ -48,22 +72,38 @@ std::optional<BookFormat> ParseBookFormat(std::string_view name) {
     if (name == "epub") {
         return BookFormat::Epub;
     }
+    if (name == "pdf") {
+        return BookFormat::Pdf;
+    }
     return std::nullopt;
 }
 
-BookFormat FormatOfOutput(std::string_view output) {
-    return EndsWithNoCase(output, ".epub") ? BookFormat::Epub : BookFormat::Chm;
+std::optional<BookFormat> FormatOfOutput(std::string_view output) {
+    if (!HasExtension(output)) {
+        return BookFormat::Chm;
+    }
+    return ParseBookFormat(ToLowerAscii(output.substr(output.rfind('.') + 1)));
 }
 
 std::string OutputWithExtension(std::string output, BookFormat format) {
     if (!HasExtension(output)) {
-        output += format == BookFormat::Epub ? ".epub" : ".chm";
+        output += format == BookFormat::Epub  ? ".epub"
+                  : format == BookFormat::Pdf ? ".pdf"
+                                              : ".chm";
     }
     return output;
 }
 
 Outcome BuildBookFile(const BookBuild& build, const BuildPorts& ports) {
-    return build.format == BookFormat::Epub ? BuildEpub(build, ports) : BuildChm(build, ports);
+    switch (build.format) {
+        case BookFormat::Epub:
+            return BuildEpub(build, ports);
+        case BookFormat::Pdf:
+            return BuildPdf(build, ports);
+        case BookFormat::Chm:
+            break;
+    }
+    return BuildChm(build, ports);
 }
 
 }  // namespace wisp

@@ -8,6 +8,7 @@
 #include "core/library/NameOrder.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -86,8 +87,9 @@ Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::s
 
 }  // namespace
 
-Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_view name,
+Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_view typedName,
                      ExistingFolder existing) {
+    const std::string name = WithoutBidiControls(typedName);
     if (std::optional<std::string_view> refusal = CheckNewItemName(name)) {
         return Outcome::Refused(std::string(*refusal));
     }
@@ -114,7 +116,9 @@ Outcome CreateFolder(IFileSystem& files, std::string_view parent, std::string_vi
     return Outcome::Failed("cannot create a folder in " + Quoted(parent));
 }
 
-Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRename& rename) {
+Outcome RenameItem(IShellFileOperations& shell, IFileSystem& files, const ItemRename& typed) {
+    ItemRename rename = typed;
+    rename.newName = WithoutBidiControls(typed.newName);
     if (rename.newName.empty()) {
         return Outcome::Refused("the new name cannot be empty");
     }

@@ -8,6 +8,7 @@
 #include "core/library/NameChecks.h"
 #include "core/library/PathLimits.h"
 #include "core/text/AsciiCase.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -28,7 +29,8 @@ Outcome ExistingBookFolder(const IFileSystem& files, std::string_view root,
 
 }  // namespace
 
-Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view name) {
+Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view typedName) {
+    const std::string name = WithoutBidiControls(typedName);
     if (std::optional<std::string_view> refusal = CheckNewBookName(name)) {
         return Outcome::Refused(std::string(*refusal));
     }
@@ -55,7 +57,8 @@ Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view n
 }
 
 Outcome RenameBook(IShellFileOperations& shell, const IFileSystem& files, std::string_view root,
-                   std::string_view book, std::string_view newName, OntoExistingBook onto) {
+                   std::string_view book, std::string_view typedName, OntoExistingBook onto) {
+    const std::string newName = WithoutBidiControls(typedName);
     if (std::optional<std::string_view> refusal = CheckNewBookName(newName)) {
         return Outcome::Refused(std::string(*refusal));
     }

@@ -13,6 +13,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
 #include "core/library/PathLimits.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -222,7 +223,9 @@ Outcome ChoosePagePath(std::string_view folder, std::string_view title) {
     return Outcome::Done(std::move(*pagePath));
 }
 
-CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports) {
+CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports) {
+    PageCapture capture = typed;
+    capture.title = WithoutBidiControls(typed.title);
     Outcome pagePath = ChoosePagePath(capture.folder, capture.title);
     if (!pagePath.IsDone()) {
         return {pagePath};
@@ -230,6 +233,9 @@ CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports
     std::string html;
     if (capture.style == kCollectWholePage) {
         html = ComposeWholePage(capture.source);
+        if (capture.title != capture.source.Title()) {
+            html = SetPageTitle(std::move(html), capture.title);
+        }
     } else if (capture.style == kCollectSelection) {
         std::optional<std::string> page =
             ComposeSelectionPage(capture.source, capture.title, ports.urlCombiner);
@@ -246,7 +252,7 @@ CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports
 }
 
 std::string PastedPageName(const PastedPage& page) {
-    return page.name ? *page.name : PastedPageTitle(page.title);
+    return page.name ? WithoutBidiControls(*page.name) : PastedPageTitle(page.title);
 }
 
 CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports) {

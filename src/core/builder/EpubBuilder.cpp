@@ -10,6 +10,7 @@
 #include "core/builder/EpubText.h"
 #include "core/builder/FolderDescent.h"
 #include "core/builder/HelpProjectWriter.h"
+#include "core/builder/ReaderCss.h"
 #include "core/builder/SiteMapPages.h"
 #include "core/library/LibraryNaming.h"
 #include "core/text/AsciiCase.h"
@@ -307,6 +308,65 @@ std::optional<std::string> ResolveReference(const BookWalk& walk, ReferenceKind 
            (kind == ReferenceKind::Resource ? std::string() : fragment);
 }
 
+constexpr std::string_view kReaderSheet = "styles/reader.css";
+
+// `href` (relative, may hold "../" and a fragment) from the package folder `from`, as a path
+// from the package document.
+std::string JoinHref(std::string_view from, std::string_view href) {
+    href = href.substr(0, href.find('#'));
+    std::vector<std::string> parts = SplitPath(from);
+    for (const std::string& part : SplitPath(href)) {
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (part != ".") {
+            parts.push_back(part);
+        }
+    }
+    std::string joined;
+    for (const std::string& part : parts) {
+        joined += joined.empty() ? part : "/" + part;
+    }
+    return joined;
+}
+
+// Pages are listed by their titles, as a reader names them; a page without one keeps its name.
+void LabelByTitles(std::vector<EpubNavEntry>& entries,
+                   const std::map<std::string, std::string>& titles) {
+    for (EpubNavEntry& entry : entries) {
+        auto title = titles.find(entry.href);
+        if (title != titles.end() && title->second.find_first_not_of(" \t\r\n") != std::string::npos) {
+            entry.label = title->second;
+        }
+        LabelByTitles(entry.children, titles);
+    }
+}
+
+// A file missing from the book is said once, however many pages name it.
+std::vector<std::string> OnePerMissingFile(std::vector<std::string> warnings) {
+    std::vector<std::string> kept;
+    std::map<std::string, std::size_t> seen;  // the warning less its page, to its place in kept
+    std::vector<std::size_t> counts;
+    for (std::string& warning : warnings) {
+        std::size_t colon = warning.find(": ");
+        std::string what = colon == std::string::npos ? warning : warning.substr(colon + 2);
+        auto [found, added] = seen.emplace(what, kept.size());
+        if (added) {
+            kept.push_back(std::move(warning));
+            counts.push_back(1);
+        } else {
+            ++counts[found->second];
+        }
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (counts[i] > 1) {
+            kept[i] += " (and in " + std::to_string(counts[i] - 1) + " more)";
+        }
+    }
+    return kept;
+}
+
 // A folder heading nothing has no place in a reader's contents list.
 void DropEmptyFolders(std::vector<EpubNavEntry>& entries) {
     std::vector<EpubNavEntry> kept;
@@ -372,14 +432,20 @@ std::string MakeUuidUrn() {
 std::string ReadOrMakeEpubIdentifier(IFileSystem& files, std::string_view builtFolder,
                                      bool& stored) {
     std::string path = JoinPath(builtFolder, kEpubIdentifierFile);
-    if (auto kept = files.ReadWholeFile(path)) {
-        std::string text = *kept;
-        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-            text.pop_back();
-        }
-        if (IsUuidUrn(text)) {
-            stored = true;
-            return text;
+    std::string earlier = JoinPath(builtFolder, kEarlierEpubIdentifierFile);
+    for (const std::string& kept : {path, earlier}) {
+        if (auto content = files.ReadWholeFile(kept)) {
+            std::string text = *content;
+            while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+                text.pop_back();
+            }
+            if (IsUuidUrn(text)) {
+                stored = kept == path || files.WriteWholeFile(path, text + "\n", true);
+                if (kept != path && stored) {
+                    files.RemoveFile(earlier);
+                }
+                return text;
+            }
         }
     }
     std::string made = MakeUuidUrn();
@@ -390,7 +456,8 @@ std::string ReadOrMakeEpubIdentifier(IFileSystem& files, std::string_view builtF
 CEpubBuilder::CEpubBuilder(IFileSystem& files, const IXhtmlConverter& converter, BuildItem item)
     : files_(files), converter_(converter), item_(std::move(item)) {}
 
-EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view modified) {
+EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view modified,
+                                        std::string_view bookLanguage) {
     EpubBuildResult result;
     if (item_.kind != BuildItemKind::Folder) {
         result.message = "a page is not a book: choose its folder";
@@ -435,7 +502,7 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].present && files[i].role == FileRole::Resource &&
             MediaTypeOf(files[i].packagePath) == "text/css") {
-            contents[i] = RewriteOrDropCssReferences(contents[i], [&](std::string_view reference) {
+            contents[i] = RewriteOrDropCssReferences(FlattenNestedCss(contents[i]), [&](std::string_view reference) {
                 return ResolveReference(walk, ReferenceKind::Resource, reference, files[i].relative,
                                         result.warnings);
             });
@@ -443,12 +510,28 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
     }
 
     std::string language;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        BookFile& page = files[i];
-        if (page.role == FileRole::Resource) {
-            continue;
+    std::map<std::string, std::string> titles;  // a document's title by its package path
+    // Frames' pages first, so that the page that frames them can show them by their titles.
+    std::vector<std::size_t> order;
+    for (FileRole role : {FileRole::FramePage, FileRole::Page}) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (files[i].role == role) {
+                order.push_back(i);
+            }
         }
-        ReferenceRewrite rewrite = [&](ReferenceKind kind, std::string_view reference) {
+    }
+    for (std::size_t i : order) {
+        BookFile& page = files[i];
+        ReferenceRewrite rewrite = [&](ReferenceKind kind,
+                                       std::string_view reference) -> std::optional<std::string> {
+            if (kind == ReferenceKind::FrameTitle) {
+                std::vector<std::string> ignored;
+                std::optional<std::string> href =
+                    ResolveReference(walk, ReferenceKind::Frame, reference, page.relative, ignored);
+                std::string target = href ? JoinHref(ParentOf(page.packagePath), *href) : "";
+                auto title = titles.find(target);
+                return title == titles.end() ? std::nullopt : std::optional(title->second);
+            }
             return ResolveReference(walk, kind, reference, page.relative, result.warnings);
         };
         auto html = files_.ReadWholeFile(page.fullPath);
@@ -459,11 +542,22 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
         if (language.empty() && page.role == FileRole::Page && IsLanguageTag(converted.language)) {
             language = converted.language;
         }
+        // The reader's own sheet comes last, so that it has the last word.
+        std::size_t headEnd = converted.text.find("</head>");
+        if (headEnd != std::string::npos) {
+            converted.text.insert(headEnd, "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+                                               RelativeHref(ParentOf(page.packagePath),
+                                                            kReaderSheet) +
+                                               "\"/>\n");
+        }
+        titles[page.packagePath] = converted.title;
         contents[i] = std::move(converted.text);
     }
     if (language.empty()) {
-        language = "en";
+        language = IsLanguageTag(bookLanguage) ? std::string(bookLanguage) : "en";
     }
+    LabelByTitles(nav, titles);
+    result.warnings = OnePerMissingFile(std::move(result.warnings));
 
     EpubPackage package;
     bool identifierKept = false;
@@ -476,6 +570,7 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
     package.language = language;
     package.modified = modified;
     package.manifest.push_back({"nav", "nav.xhtml", std::string(kXhtmlMediaType), "nav"});
+    package.manifest.push_back({"reader", std::string(kReaderSheet), "text/css", ""});
     for (std::size_t i = 0; i < files.size(); ++i) {
         const BookFile& file = files[i];
         if (!file.present) {
@@ -496,7 +591,9 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
                  archive.AddEntry("META-INF/container.xml", MakeContainerXml(), true) &&
                  archive.AddEntry(folder + "/package.opf", MakePackageDocument(package), true) &&
                  archive.AddEntry(folder + "/nav.xhtml",
-                                  MakeNavDocument(item_.label, language, nav, firstPage), true);
+                                  MakeNavDocument(item_.label, language, nav, firstPage), true) &&
+                 archive.AddEntry(folder + "/" + std::string(kReaderSheet),
+                                  std::string(ReaderStyleSheet()), true);
     for (std::size_t i = 0; added && i < files.size(); ++i) {
         if (files[i].present) {
             added =

@@ -15,8 +15,10 @@
 // spine and the navigation tree, the companion folders' files the package's resources.
 namespace wisp {
 
-// Kept in the built folder so that every build of it carries the same identifier.
-inline constexpr std::string_view kEpubIdentifierFile = "Book.uuid";
+// Kept hidden in the built folder so that every build of it carries the same identifier; the
+// file's earlier, visible name is read once and given up for it.
+inline constexpr std::string_view kEpubIdentifierFile = ".Book.uuid";
+inline constexpr std::string_view kEarlierEpubIdentifierFile = "Book.uuid";
 
 struct EpubBuildResult {
     bool built = false;
@@ -29,8 +31,9 @@ public:
     CEpubBuilder(IFileSystem& files, const IXhtmlConverter& converter, BuildItem item);
 
     // Writes the package into `archive`; `modified` is the build's time as
-    // CCYY-MM-DDThh:mm:ssZ.
-    EpubBuildResult BuildEpub(IEpubArchive& archive, std::string_view modified);
+    // CCYY-MM-DDThh:mm:ssZ; `language` is the book's when no page names its own.
+    EpubBuildResult BuildEpub(IEpubArchive& archive, std::string_view modified,
+                              std::string_view language = "en");
 
 private:
     IFileSystem& files_;

@@ -13,4 +13,9 @@ namespace wisp {
 std::string AddPageMetadata(std::string html, std::string_view keywords,
                             std::string_view description);
 
+// The page's TITLE element holds `title` (escaped as text): the first one's text is replaced,
+// or a TITLE is put at the top of the head of a page without one. Search results and window
+// captions then name the page as the reader did.
+std::string SetPageTitle(std::string html, std::string_view title);
+
 }  // namespace wisp

@@ -1,9 +1,11 @@
 #include "core/capture/PastedPageTitle.h"
 
+#include "core/text/Utf8.h"
+
 namespace wisp {
 
 std::string PastedPageTitle(std::string_view parsedTitle) {
-    std::string title(parsedTitle);
+    std::string title = WithoutBidiControls(parsedTitle);
     for (char& c : title) {
         if (c == '/' || c == '\\') {
             c = '_';

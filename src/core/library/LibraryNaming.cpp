@@ -6,6 +6,7 @@
 #include "core/platform/PathSeparator.h"
 #include "core/text/AsciiCase.h"
 #include "core/text/PercentEncoding.h"
+#include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
@@ -159,7 +160,7 @@ bool MakeResourceFileName(std::string_view url, std::string& name) {
 std::string MakeTitleFileName(std::string_view title) {
     std::string name;
     bool lastWasSpace = true;  // drops leading white space
-    for (unsigned char c : title) {
+    for (unsigned char c : WithoutBidiControls(title)) {
         if (c == '\t' || c == '\n' || c == '\r' || c == ' ') {
             if (!lastWasSpace) {
                 name += ' ';

@@ -20,6 +20,28 @@ struct HelpProject {
     std::vector<std::string> contentFiles;
 };
 
+// A project the compiler stages in a private folder of its own, so that nothing is written
+// into the library: the project files' text, and the book's files under the names the
+// compiled file stores them by (`stored`, "/" between names), each taken from `source` on
+// disk, a folder with all it holds.
+struct StagedFile {
+    std::string stored;
+    std::string source;
+    bool folder = false;
+};
+
+struct StagedHelpProject {
+    std::string compiledFile;  // as the reader chose it
+    std::string projectText;   // Project.hhp less its "Compiled file=" line and file list
+    std::string contentsText;  // Contents.hhc
+    std::string indexText;     // Index.hhk
+    std::vector<StagedFile> files;
+    // What the compiled file has to hold (stored names), each found by the viewers' own
+    // listing of it; and what the contents open, each of which has to be held.
+    std::vector<std::string> storedFiles;
+    std::vector<std::string> contentsTargets;
+};
+
 enum class CompileStatus {
     Started,   // handed over to a compiler that nobody waits for
     Compiled,  // compiled and the result checked
@@ -47,6 +69,24 @@ public:
     virtual std::string ToCompilerText(std::string_view utf8) const = 0;
 
     virtual CompileResult Compile(const HelpProject& project) = 0;
+
+    // Compiles a staged project; a platform whose compiler reads only a project written into
+    // the book's folder fails it.
+    virtual CompileResult CompileStaged(const StagedHelpProject& project) {
+        (void)project;
+        return {CompileStatus::Failed, "this platform compiles a book only in its own folder"};
+    }
+
+    // `utf8` in the Windows code page `codePage`, as the viewers of a compiled file read its
+    // names: a character the code page lacks becomes its nearest plain form, or "?", and
+    // `exact` turns false. Nullopt when the platform cannot write that code page.
+    virtual std::optional<std::string> ToCodePage(std::string_view utf8, unsigned codePage,
+                                                  bool& exact) const {
+        (void)utf8;
+        (void)codePage;
+        exact = false;
+        return std::nullopt;
+    }
 };
 
 // This platform's compiler, defined by the platform library (win32/ or posix/).

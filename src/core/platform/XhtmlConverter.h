@@ -15,6 +15,7 @@ enum class ReferenceKind {
     Link,      // a hyperlink (A, AREA): may point outside the book
     Resource,  // a picture, a style sheet: has to be inside the package
     Frame,     // a frame's or inline frame's page
+    FrameTitle,  // the title a frame's page is shown by (the answer is text, not a reference)
 };
 
 // The reference as the package is to hold it; nullopt drops it from the document.
@@ -24,6 +25,7 @@ using ReferenceRewrite =
 struct XhtmlPage {
     std::string text;      // the content document, UTF-8
     std::string language;  // the root element's lang, empty when it has none
+    std::string title;     // the title the document was given
 };
 
 class IXhtmlConverter {

@@ -61,4 +61,24 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
     }
 }
 
+std::string WithoutBidiControls(std::string_view text) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t code = 0;
+        std::size_t length = DecodeUtf8(text, at, code);
+        if (length == 0) {
+            kept += text[at++];
+            continue;
+        }
+        bool control = code == 0x061C || code == 0x200E || code == 0x200F ||
+                       (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+        if (!control) {
+            kept.append(text, at, length);
+        }
+        at += length;
+    }
+    return kept;
+}
+
 }  // namespace wisp

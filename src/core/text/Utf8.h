@@ -18,4 +18,8 @@ bool IsValidUtf8(std::string_view text);
 // as browsers read character references and style-sheet escapes naming them.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// The text without the controls of bidirectional text (U+061C, U+200E-U+200F, U+202A-U+202E,
+// U+2066-U+2069): in a name they make "a\u202Egnp.exe" show as "aexe.png".
+std::string WithoutBidiControls(std::string_view text);
+
 }  // namespace wisp

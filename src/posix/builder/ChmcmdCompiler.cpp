@@ -5,10 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <iconv.h>
+#include <locale.h>
+
 #include "core/builder/ProjectFileText.h"
+#include "posix/builder/ChmDirectory.h"
 #include "posix/builder/CompiledFileCheck.h"
 #include "posix/builder/FullProjectCopy.h"
 #include "posix/builder/ProcessRun.h"
+#include "posix/builder/ProjectStaging.h"
 #include "posix/platform/FileDescriptor.h"
 
 namespace wisp {
@@ -85,6 +90,28 @@ std::string ChmcmdCompiler::ToCompilerText(std::string_view utf8) const {
     return std::string(utf8);
 }
 
+template <typename Check>
+CompileResult ChmcmdCompiler::Run(const std::string& projectFile, const std::string& output,
+                                  const std::string& compiledFile, Check check) {
+    // chmcmd reads the project's text in the code page of its locale: in UTF-8 whatever the
+    // reader's locale is, so that the index keeps every name.
+    Result<ProcessOutcome> run =
+        RunProcess({program_, projectFile}, {"LC_ALL=C.UTF-8", "LANG=C.UTF-8"});
+    if (!run || !run->exited || run->exitCode != 0) {
+        return CompileFailure(Describe(run, program_), run ? run->output : std::string());
+    }
+    std::string problem = check();
+    if (!problem.empty()) {
+        // The reader knows the file by the name it chose.
+        for (std::size_t at = problem.find(output); at != std::string::npos;
+             at = problem.find(output, at + compiledFile.size())) {
+            problem.replace(at, output.size(), compiledFile);
+        }
+        return CompileFailure(problem, run->output);
+    }
+    return {CompileStatus::Compiled, {}};
+}
+
 CompileResult ChmcmdCompiler::Compile(const HelpProject& project) {
     // chmcmd writes the compiled file as it goes: it writes a temporary file beside the chosen
     // one, which is checked and then renamed into place, so no reader sees half a file.
@@ -97,25 +124,78 @@ CompileResult ChmcmdCompiler::Compile(const HelpProject& project) {
     if (!copy) {
         return CompileFailure(copy.Error().reason);
     }
-    Result<ProcessOutcome> run = RunProcess({program_, copy->Path()});
-    if (!run || !run->exited || run->exitCode != 0) {
-        return CompileFailure(Describe(run, program_), run ? run->output : std::string());
+    CompileResult result = Run(copy->Path(), output.Path(), project.compiledFile, [&] {
+        return CheckCompiledFile(output.Path(), kContentsFileName, project.contentFiles);
+    });
+    if (result.status == CompileStatus::Compiled && !output.MoveTo(project.compiledFile)) {
+        return CompileFailure("Cannot put the compiled file in place as " + project.compiledFile + ".");
     }
-    Result<> checked = CheckCompiledFile(output.Path(), kContentsFileName, project.contentFiles);
-    if (!checked) {
-        std::string problem = checked.Error().reason;
-        // The reader knows the file by the name it chose.
-        for (std::size_t at = problem.find(output.Path()); at != std::string::npos;
-             at = problem.find(output.Path(), at + project.compiledFile.size())) {
-            problem.replace(at, output.Path().size(), project.compiledFile);
+    return result;
+}
+
+CompileResult ChmcmdCompiler::CompileStaged(const StagedHelpProject& project) {
+    TemporaryOutput output(project.compiledFile);
+    if (output.Path().empty()) {
+        return CompileFailure("Cannot write a file beside " + project.compiledFile + ".");
+    }
+    ProjectStaging staging(project, output.Path());
+    if (staging.Path().empty()) {
+        return CompileFailure(staging.Error());
+    }
+    CompileResult result = Run(staging.Path(), output.Path(), project.compiledFile, [&] {
+        std::string problem = MendListingChain(output.Path());
+        if (!problem.empty()) {
+            // An unreadable file is said as such by the check below.
+            std::string unreadable = CheckCompiledFile(output.Path(), kContentsFileName, {});
+            return unreadable.empty() ? "The compiled file " + output.Path() +
+                                            " cannot be listed: " + problem + "."
+                                      : unreadable;
         }
-        return CompileFailure(problem, run->output);
+        return CheckListedCompiledFile(output.Path(), kContentsFileName, project.storedFiles,
+                                       project.contentsTargets);
+    });
+    if (result.status == CompileStatus::Compiled && !output.MoveTo(project.compiledFile)) {
+        return CompileFailure("Cannot put the compiled file in place as " + project.compiledFile + ".");
     }
-    if (!output.MoveTo(project.compiledFile)) {
-        return CompileFailure("Cannot put the compiled file in place as " + project.compiledFile +
-                              ".");
+    return result;
+}
+
+std::optional<std::string> ChmcmdCompiler::ToCodePage(std::string_view utf8, unsigned codePage,
+                                                      bool& exact) const {
+    exact = true;
+    auto convert = [&](bool transliterate) -> std::optional<std::string> {
+        std::string target = "CP" + std::to_string(codePage) + (transliterate ? "//TRANSLIT" : "");
+        iconv_t converter = ::iconv_open(target.c_str(), "UTF-8");
+        if (converter == reinterpret_cast<iconv_t>(-1)) {
+            return std::nullopt;
+        }
+        std::string out(utf8.size() * 4 + 16, '\0');
+        char* in = const_cast<char*>(utf8.data());
+        std::size_t inLeft = utf8.size();
+        char* at = out.data();
+        std::size_t outLeft = out.size();
+        std::size_t done = ::iconv(converter, &in, &inLeft, &at, &outLeft);
+        ::iconv_close(converter);
+        if (done == static_cast<std::size_t>(-1)) {
+            return std::nullopt;
+        }
+        out.resize(out.size() - outLeft);
+        return out;
+    };
+    if (std::optional<std::string> whole = convert(false)) {
+        return whole;
     }
-    return {CompileStatus::Compiled, {}};
+    exact = false;
+    // The C.UTF-8 locale brings the transliteration tables ("ø" to "o", "—" to "-"); it is
+    // used by this thread only, for this conversion.
+    locale_t plain = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    locale_t previous = plain ? ::uselocale(plain) : static_cast<locale_t>(0);
+    std::optional<std::string> near = convert(true);
+    if (plain) {
+        ::uselocale(previous);
+        ::freelocale(plain);
+    }
+    return near;
 }
 
 std::unique_ptr<IHelpCompiler> CreateNativeHelpCompiler() {

@@ -16,8 +16,19 @@ public:
     std::optional<std::string> BatchCompilerFolder() const override;
     std::string ToCompilerText(std::string_view utf8) const override;
     CompileResult Compile(const HelpProject& project) override;
+    CompileResult CompileStaged(const StagedHelpProject& project) override;
+    // Through iconv, with the transliteration of the C.UTF-8 locale for what the code page
+    // lacks.
+    std::optional<std::string> ToCodePage(std::string_view utf8, unsigned codePage,
+                                          bool& exact) const override;
 
 private:
+    // Runs the compiler on `projectFile`, which names `output` as its compiled file, and
+    // checks the result with `check`; then puts it in place as `compiledFile`.
+    template <typename Check>
+    CompileResult Run(const std::string& projectFile, const std::string& output,
+                      const std::string& compiledFile, Check check);
+
     std::string program_;
 };
 

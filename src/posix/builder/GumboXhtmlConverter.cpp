@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/builder/EpubText.h"
+#include "core/builder/ReaderCss.h"
 #include "core/builder/StyleSheetRewrite.h"
 #include "core/platform/XhtmlConverter.h"
 #include "core/text/AsciiCase.h"
@@ -179,6 +181,7 @@ public:
         if (title.find_first_not_of(" \t\r\n") == std::string::npos) {
             title = fallbackTitle;  // a content document needs a title a reader can show
         }
+        page.title = title;
         std::string language = EscapeXml(page.language);
         page.text =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
@@ -234,7 +237,7 @@ private:
     bool WriteStyle(const GumboNode* node, std::string& out) {
         const GumboElement& element = node->v.element;
         if (element.tag == GUMBO_TAG_STYLE) {
-            out += "<style>" + EscapeXml(Css(TextOf(node))) + "</style>\n";
+            out += "<style>" + EscapeXml(Css(TextOf(node), true)) + "</style>\n";
             return true;
         }
         if (element.tag == GUMBO_TAG_LINK) {
@@ -278,11 +281,17 @@ private:
         if (!target) {
             return {};
         }
-        const char* name = Attribute(frame, "title");
-        if (!name) {
-            name = Attribute(frame, "name");
+        // Shown by its page's own title, else by the frame's; never by where its file lies.
+        std::string label = rewrite_(ReferenceKind::FrameTitle, src).value_or("");
+        for (const char* attribute : {"title", "name"}) {
+            const char* name = Attribute(frame, attribute);
+            if (label.empty() && name && *name) {
+                label = name;
+            }
         }
-        std::string label = name && *name ? name : *target;
+        if (label.empty()) {
+            label = "Frame " + std::to_string(++frames_);
+        }
         return "<a href=\"" + EscapeXml(*target) + "\">" + EscapeXml(label) + "</a>";
     }
 
@@ -365,7 +374,25 @@ private:
         }
         out += ">";
         WriteChildren(node, out);
+        // A definition list ends with a description: a term left without one gets an empty
+        // one, as XHTML requires.
+        if (name == "dl" && EndsWithTerm(node)) {
+            out += "<dd></dd>";
+        }
         out += "</" + name + ">";
+    }
+
+    static bool EndsWithTerm(const GumboNode* list) {
+        bool term = false;
+        const GumboVector& children = list->v.element.children;
+        for (unsigned i = 0; i < children.length; ++i) {
+            auto* child = static_cast<const GumboNode*>(children.data[i]);
+            if (child->type == GUMBO_NODE_ELEMENT) {
+                GumboTag tag = child->v.element.tag;
+                term = tag == GUMBO_TAG_DT || (term && tag != GUMBO_TAG_DD);
+            }
+        }
+        return term;
     }
 
     void WriteAttributes(const GumboElement& element, const std::string& name, std::string& out) {
@@ -461,13 +488,15 @@ private:
         }
     }
 
-    std::string Css(std::string_view css) const {
-        return RewriteOrDropCssReferences(css, [this](std::string_view reference) {
+    std::string Css(std::string_view css, bool sheet = false) const {
+        std::string flat = sheet ? FlattenNestedCss(css) : std::string(css);
+        return RewriteOrDropCssReferences(flat, [this](std::string_view reference) {
             return rewrite_(ReferenceKind::Resource, reference);
         });
     }
 
     const ReferenceRewrite& rewrite_;
+    std::size_t frames_ = 0;
     std::string hoisted_;
     std::set<std::string> ids_;
 };

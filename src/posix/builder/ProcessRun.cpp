@@ -37,7 +37,8 @@ private:
 
 }  // namespace
 
-Result<ProcessOutcome> RunProcess(const std::vector<std::string>& arguments) {
+Result<ProcessOutcome> RunProcess(const std::vector<std::string>& arguments,
+                                  const std::vector<std::string>& environment) {
     if (arguments.empty()) {
         return Failure{"no program"};
     }
@@ -59,8 +60,26 @@ Result<ProcessOutcome> RunProcess(const std::vector<std::string>& arguments) {
     }
     argv.push_back(nullptr);
 
+    // This process's variables, those named in `environment` replaced.
+    std::vector<char*> envp;
+    for (const std::string& variable : environment) {
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    }
+    for (char** entry = environ; *entry; ++entry) {
+        std::string_view variable = *entry;
+        std::string_view name = variable.substr(0, variable.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& given : environment) {
+            replaced = replaced || given.starts_with(name);
+        }
+        if (!replaced) {
+            envp.push_back(*entry);
+        }
+    }
+    envp.push_back(nullptr);
+
     pid_t pid = 0;
-    int error = ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
+    int error = ::posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), envp.data());
     if (error != 0) {
         return Failure{std::strerror(error)};
     }

@@ -16,7 +16,9 @@ struct ProcessOutcome {
 };
 
 // Runs `arguments[0]` (looked up in PATH) with the arguments, standard input from
-// /dev/null, and waits for it; fails when the program cannot be run at all.
-Result<ProcessOutcome> RunProcess(const std::vector<std::string>& arguments);
+// /dev/null, and waits for it; fails when the program cannot be run at all. `environment`
+// ("NAME=value") replaces or adds variables.
+Result<ProcessOutcome> RunProcess(const std::vector<std::string>& arguments,
+                                  const std::vector<std::string>& environment = {});
 
 }  // namespace wisp

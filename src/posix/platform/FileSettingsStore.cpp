@@ -1,6 +1,8 @@
 #include "posix/platform/FileSettingsStore.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,14 +38,20 @@ std::string ParentFolder(const std::string& file) {
     return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
 }
 
-// A file that cannot be read or parsed reads as empty.
-RegFile LoadOrEmpty(const std::string& file) {
+// What the file holds that can be read; a file that cannot be read holds nothing.
+ParsedRegFile Load(const std::string& file) {
     std::optional<std::string> text = ReadFileContent(file);
-    if (!text) {
-        return {};
-    }
-    std::optional<RegFile> parsed = ParseRegFile(*text);
-    return parsed ? std::move(*parsed) : RegFile{};
+    return text ? ParseRegFile(*text) : ParsedRegFile{};
+}
+
+// The name a file that cannot be read whole is kept under: beside it, with the time.
+std::string SetAsideName(const std::string& file) {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &local);
+    return file + ".unreadable-" + stamp;
 }
 
 }  // namespace
@@ -69,8 +77,8 @@ std::optional<std::string> FileSettingsStore::ReadString(SettingsHive hive,
         if (file->empty()) {
             continue;
         }
-        RegFile settings = LoadOrEmpty(*file);
-        if (const RegValue* value = settings.Find(fullKeyPath, valueName)) {
+        ParsedRegFile settings = Load(*file);
+        if (const RegValue* value = settings.file.Find(fullKeyPath, valueName)) {
             return value->data;
         }
     }
@@ -88,9 +96,30 @@ bool FileSettingsStore::WriteString(SettingsHive hive, std::string_view keyPath,
         return false;
     }
     // The terminating zero is a property of registry data; a text file has no use for it.
-    RegFile settings = LoadOrEmpty(userFile_);
-    settings.Set(FullKeyPath(hive, keyPath), valueName, value);
-    return ReplaceFileAtomically(userFile_, FormatRegFile(settings), 0644);
+    ParsedRegFile settings = Load(userFile_);
+    // What could not be read is never lost by writing over it: the file is kept aside first.
+    if (settings.badLine) {
+        std::string aside = SetAsideName(userFile_);
+        if (::rename(userFile_.c_str(), aside.c_str()) != 0) {
+            return false;
+        }
+        setAside_ = aside;
+    }
+    settings.file.Set(FullKeyPath(hive, keyPath), valueName, value);
+    return ReplaceFileAtomically(userFile_, FormatRegFile(settings.file), 0644);
+}
+
+std::optional<std::string> FileSettingsStore::ReadProblem() const {
+    for (const std::string* file : {&userFile_, &defaultsFile_}) {
+        if (file->empty()) {
+            continue;
+        }
+        if (std::optional<std::size_t> line = Load(*file).badLine) {
+            return "cannot read line " + std::to_string(*line) + " of the settings file " +
+                   *file + "; what the rest of it holds is used";
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace wisp

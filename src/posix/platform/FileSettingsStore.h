@@ -17,9 +17,10 @@
 // Both hives live in the user's own file: on Linux the machine-wide hive would need root to
 // write, and every user of the command has a library of their own. A machine-wide defaults
 // file, when present, answers for any value the user's file lacks; it is only ever read.
-// Key paths and value names compare without case, as in the registry. A file that cannot be
-// read or parsed reads as empty; a write replaces the whole user file atomically, under a
-// lock on settings.reg.lock so that concurrent writers never lose each other's values.
+// Key paths and value names compare without case, as in the registry. What a file holds is
+// read up to the lines that cannot be read; a write replaces the whole user file atomically,
+// under a lock on settings.reg.lock so that concurrent writers never lose each other's values,
+// and a user file with a line that cannot be read is first kept aside, never written over.
 namespace wisp {
 
 class FileSettingsStore final : public ISettingsStore {
@@ -40,9 +41,15 @@ public:
     const std::string& UserFile() const { return userFile_; }
     const std::string& DefaultsFile() const { return defaultsFile_; }
 
+    // Which line of which file cannot be read, for the reader; none when both read whole.
+    std::optional<std::string> ReadProblem() const;
+    // Where a user file that could not be read whole was kept when a write replaced it.
+    const std::optional<std::string>& SetAside() const { return setAside_; }
+
 private:
     std::string userFile_;
     std::string defaultsFile_;
+    std::optional<std::string> setAside_;
 };
 
 }  // namespace wisp

@@ -116,10 +116,21 @@ void RegFile::Set(std::string_view keyPath, std::string_view valueName, std::str
     key->values.push_back(RegValue{std::string(valueName), std::string(data)});
 }
 
-std::optional<RegFile> ParseRegFile(std::string_view text) {
-    RegFile file;
+ParsedRegFile ParseRegFile(std::string_view text) {
+    ParsedRegFile parsed;
+    RegFile& file = parsed.file;
     bool sawHeader = false;
+    // A value outside any key that could be read has nowhere to go, as a line after a key
+    // that could not be read.
+    bool inKey = false;
+    std::size_t number = 0;
+    auto bad = [&] {
+        if (!parsed.badLine) {
+            parsed.badLine = number;
+        }
+    };
     while (!text.empty()) {
+        ++number;
         std::size_t end = text.find('\n');
         std::string_view line = TrimLineEnd(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
@@ -129,14 +140,17 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
         }
         if (!sawHeader) {
             if (line != kHeader) {
-                return std::nullopt;
+                bad();
+                return parsed;
             }
             sawHeader = true;
             continue;
         }
         if (line.front() == '[') {
-            if (line.back() != ']' || line.size() < 3) {
-                return std::nullopt;
+            inKey = line.back() == ']' && line.size() >= 3;
+            if (!inKey) {
+                bad();
+                continue;
             }
             std::string_view path = line.substr(1, line.size() - 2);
             auto existing = std::find_if(file.keys.begin(), file.keys.end(), [&](const RegKey& k) {
@@ -150,8 +164,9 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
             }
             continue;
         }
-        if (file.keys.empty()) {
-            return std::nullopt;
+        if (!inKey) {
+            bad();
+            continue;
         }
         std::string name;
         if (line.front() == '@') {
@@ -159,24 +174,27 @@ std::optional<RegFile> ParseRegFile(std::string_view text) {
         } else {
             std::optional<std::string> quotedName = ReadQuoted(line);
             if (!quotedName) {
-                return std::nullopt;
+                bad();
+                continue;
             }
             name = std::move(*quotedName);
         }
         if (line.empty() || line.front() != '=') {
-            return std::nullopt;
+            bad();
+            continue;
         }
         line.remove_prefix(1);
         std::optional<std::string> data = ReadQuoted(line);
         if (!data || !line.empty()) {
-            return std::nullopt;
+            bad();
+            continue;
         }
         file.Set(file.keys.back().path, name, *data);
     }
-    if (!sawHeader) {
-        return std::nullopt;
+    if (!sawHeader && number > 0) {
+        bad();
     }
-    return file;
+    return parsed;
 }
 
 std::string FormatRegFile(const RegFile& file) {

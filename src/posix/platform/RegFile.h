@@ -25,8 +25,14 @@ struct RegFile {
     void Set(std::string_view keyPath, std::string_view valueName, std::string_view data);
 };
 
-// nullopt when the text is not a REGEDIT4 file made of keys and string values.
-std::optional<RegFile> ParseRegFile(std::string_view text);
+// What a REGEDIT4 file of keys and string values holds: everything that could be read, and
+// the number of its first line that could not, if any (lines count from 1; a file that does
+// not start as such a file yields nothing).
+struct ParsedRegFile {
+    RegFile file;
+    std::optional<std::size_t> badLine;
+};
+ParsedRegFile ParseRegFile(std::string_view text);
 std::string FormatRegFile(const RegFile& file);
 
 }  // namespace wisp

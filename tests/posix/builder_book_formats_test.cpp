@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <chm_lib.h>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "posix/support/ChmReader.h"
+#include "posix/support/RunProgram.h"
+#include "posix/support/ZipReader.h"
+#include "support/TempFolder.h"
+
+// One book with accented and CJK names, keywords, frames, nested folders and web CSS, built by
+// the wisp command into each format and read back the way its readers read it.
+namespace wisp {
+namespace {
+
+using test::ProgramResult;
+using test::ReadObject;
+using test::UniqueChm;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string Page(const std::string& title, const std::string& keywords, const std::string& body) {
+    return "<!DOCTYPE html><meta http-equiv=\"Content-Type\" content=\"text/html; "
+           "charset=UTF-8\"><HTML><HEAD>" +
+           (keywords.empty() ? "" : "<META name=\"keywords\" content=\"" + keywords + "\">") +
+           "<TITLE>" + title + "</TITLE></HEAD><BODY><H1>" + title + "</H1>" + body +
+           "</BODY></HTML>";
+}
+
+class BookFormats : public ::testing::Test {
+protected:
+    static constexpr const char* kDeep = "Viajes/\xC3\x86r\xC3\xB8sk\xC3\xB8" "bing \xE2\x80\x94 "
+                                         "\xE6\x9D\xB1\xE4\xBA\xAC";
+    void SetUp() override {
+        const std::string book = "Library/Caf\xC3\xA9 Sevilla/";
+        temp.MakeFile(book + "Madrid in three days.htm",
+                      Page("Madrid in three days", "travel, Spain",
+                           "<P><A href=\"Tom%20&amp;%20Jerry.htm\">Tom</A> "
+                           "<IMG src=\"gone.png\"></P><DL><DT>term</DT></DL>"));
+        temp.MakeFile(book + "Tom & Jerry.htm", Page("Tom &amp; Jerry", "", "<P>cartoon</P>"));
+        temp.MakeFile(book + "Frames.htm",
+                      "<HTML><HEAD><TITLE>Framed</TITLE></HEAD><FRAMESET cols=\"30%,70%\">"
+                      "<FRAME src=\"Frames.files/left.htm\"><FRAME src=\"Frames.files/right.htm\">"
+                      "</FRAMESET></HTML>");
+        temp.MakeFile(book + "Frames.files/left.htm", Page("Left side", "", "<P>left</P>"));
+        temp.MakeFile(book + "Frames.files/right.htm", Page("Right side", "", "<P>right</P>"));
+        temp.MakeFile(book + "Viajes/Sevilla.htm",
+                      "<HTML><HEAD><META name=\"keywords\" content=\"travel; Andaluc\xC3\xAD" "a\">"
+                      "<TITLE>Sevilla en primavera</TITLE><LINK rel=\"stylesheet\" "
+                      "href=\"Sevilla.files/site.css\"></HEAD><BODY><NAV class=\"api\">menu</NAV>"
+                      "<P>Naranjos <IMG src=\"../gone.png\"></P></BODY></HTML>");
+        temp.MakeFile(book + "Viajes/Sevilla.files/site.css",
+                      "body { max-width: 60rem } .api { position: fixed; & a { color: red } "
+                      "&:hover { color: blue } }\nli:has(> a.active) { font-weight: bold }\n"
+                      "main { display: grid; grid-template-columns: 240px 1fr }");
+        // Enough files for the compiled file's listing to need more than one chunk.
+        for (int i = 0; i < 300; ++i) {
+            temp.MakeFile(book + "Viajes/Sevilla.files/tiles/t" + std::to_string(i) + ".txt", "t");
+        }
+        temp.MakeFile(book + kDeep + "/\xC3\x86r\xC3\xB8sk\xC3\xB8" "bing \xE2\x80\x94 "
+                                     "\xE6\x9D\xB1\xE4\xBA\xAC caf\xC3\xA9.htm",
+                      Page("Harbour of \xE6\x9D\xB1\xE4\xBA\xAC", "travel, \xE6\x9D\xB1\xE4\xBA\xAC",
+                           "<P>harbour</P>"));
+        before = Snapshot();
+    }
+
+    ProgramResult Wisp(std::vector<std::string> args, test::Environment environment = {}) {
+        args.insert(args.end(), {"--root", temp.Path("Library")});
+        environment.push_back({"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")});
+        environment.push_back({"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")});
+        environment.push_back({"LANG", "fr_FR.UTF-8"});
+        environment.push_back({"LC_ALL", ""});
+        return test::RunProgram(WISP_BINARY, args, environment);
+    }
+
+    // Every file of the library with its content; the hidden identifier of an EPUB apart.
+    std::map<std::string, std::string> Snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(temp.Path("Library"))) {
+            std::string relative =
+                test::ToUtf8(std::filesystem::relative(entry.path(), temp.Path("Library")));
+            if (!relative.ends_with(".Book.uuid")) {
+                files[relative] = entry.is_regular_file() ? temp.Read("Library/" + relative) : "";
+            }
+        }
+        return files;
+    }
+
+    test::TempFolder temp;
+    std::map<std::string, std::string> before;
+};
+
+int ListName(chmFile*, chmUnitInfo* unit, void* names) {
+    static_cast<std::set<std::string>*>(names)->insert(unit->path);
+    return CHM_ENUMERATOR_CONTINUE;
+}
+
+TEST_F(BookFormats, CompiledFileIsListedWholeAndNamesItsContentsInTheReadersCodePage) {
+    std::string chmPath = temp.Path("book.chm");
+    ProgramResult built = Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", chmPath});
+    ASSERT_EQ(built.exitStatus, 0) << built.err;
+    // The CJK name does not fit French's code page, and the reader hears so.
+    EXPECT_TRUE(Contains(built.err, "code page 1252")) << built.err;
+    EXPECT_EQ(Snapshot(), before) << "the build writes nothing into the library";
+
+    UniqueChm chm(::chm_open(chmPath.c_str()));
+    ASSERT_TRUE(chm);
+    std::set<std::string> listed;
+    ::chm_enumerate(chm.get(), CHM_ENUMERATE_ALL, ListName, &listed);
+    for (int i = 0; i < 300; i += 37) {
+        EXPECT_TRUE(listed.contains("/Viajes/Sevilla.files/tiles/t" + std::to_string(i) + ".txt"))
+            << i;
+    }
+    EXPECT_TRUE(listed.contains("/Tom & Jerry.htm"));
+
+    // Names in code page 1252, a name it lacks as near as it goes; every entry is held, and
+    // a folder opens its own first page.
+    std::string contents = ReadObject(chm.get(), "/Contents.hhc").value_or("");
+    EXPECT_TRUE(Contains(contents, "value=\"Caf\xE9 Sevilla\"><param name=\"Local\" "
+                                   "value=\"Frames.htm\"")) << contents;
+    EXPECT_TRUE(Contains(contents, "value=\"\xC6r\xF8sk\xF8" "bing \x97 ?? caf\xE9\"")) << contents;
+    EXPECT_TRUE(Contains(contents, "value=\"Viajes\"><param name=\"Local\" "
+                                   "value=\"Viajes/Sevilla.htm\"")) << contents;
+    std::size_t targets = 0;
+    for (std::size_t at = contents.find("\"Local\" value=\""); at != std::string::npos;
+         at = contents.find("\"Local\" value=\"", at + 1)) {
+        std::size_t start = at + 15;
+        std::string target = "/" + contents.substr(start, contents.find('"', start) - start);
+        EXPECT_TRUE(listed.contains(target)) << target;
+        ++targets;
+    }
+    EXPECT_EQ(targets, 8u);
+
+    // Titled with the book's name, in the language of the reader's locale.
+    std::map<int, std::string> system;  // the #SYSTEM entries by their codes
+    std::string entries = ReadObject(chm.get(), "/#SYSTEM").value_or("");
+    for (std::size_t at = 4; at + 4 <= entries.size();) {
+        auto number = [&](std::size_t i) {
+            return static_cast<unsigned char>(entries[i]) | static_cast<unsigned char>(entries[i + 1]) << 8;
+        };
+        system[number(at)] = entries.substr(at + 4, number(at + 2));
+        at += 4 + number(at + 2);
+    }
+    EXPECT_EQ(system[4].substr(0, 4), std::string("\x0c\x04\x00\x00", 4));
+    EXPECT_EQ(system[3], std::string("Caf\xE9 Sevilla\0", 13));
+
+    // The index: each keyword with the pages that carry it, in Unicode.
+    std::string index = ReadObject(chm.get(), "/Index.hhk").value_or("");
+    EXPECT_TRUE(Contains(index, "value=\"travel\"></OBJECT><UL><LI><OBJECT type=\"text/sitemap\">"
+                                "<param name=\"Name\" value=\"Madrid in three days\">"))
+        << index;
+    EXPECT_TRUE(Contains(index, "value=\"Harbour of \xE6\x9D\xB1\xE4\xBA\xAC\"><param name=\"Local\" "
+                                "value=\"Viajes/folder-"))
+        << index;
+    EXPECT_TRUE(Contains(index, "value=\"Andaluc\xC3\xAD" "a\"><param name=\"Local\" "
+                                "value=\"Viajes/Sevilla.htm\"")) << index;
+    EXPECT_TRUE(Contains(index, "value=\"Tom & Jerry\"><param name=\"Local\""));
+    std::string keywords = ReadObject(chm.get(), "/$WWKeywordLinks/BTree").value_or("");
+    EXPECT_TRUE(Contains(keywords, std::string("\x71\x67\xAC\x4E\0\0", 6)))
+        << "the binary index holds the CJK keyword";
+
+    ProgramResult titled = Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", chmPath, "--title",
+                                 "\xE6\x9D\xB1\xE4\xBA\xAC", "--language", "ja"});
+    ASSERT_EQ(titled.exitStatus, 0) << titled.err;
+    chm.reset(::chm_open(chmPath.c_str()));
+    EXPECT_TRUE(Contains(ReadObject(chm.get(), "/#SYSTEM").value_or(""),
+                         std::string("\x93\x8C\x8B\x9E\0", 5)))
+        << "the title in code page 932";
+}
+
+TEST_F(BookFormats, EpubPassesTheCheckerAndReadsByTitles) {
+    std::string epubPath = temp.Path("book.epub");
+    ProgramResult built = Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", epubPath});
+    ASSERT_EQ(built.exitStatus, 0) << built.err;
+    EXPECT_EQ(std::count(built.err.begin(), built.err.end(), '\n'), 1) << built.err;
+    EXPECT_TRUE(Contains(built.err, "no file gone.png, reference left out (and in 1 more)"))
+        << built.err;
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_TRUE(temp.Exists("Library/Caf\xC3\xA9 Sevilla/.Book.uuid"));
+
+    ProgramResult check =
+        test::RunProgram("/usr/bin/java", {"-jar", "/usr/share/java/epubcheck.jar", epubPath});
+    EXPECT_TRUE(Contains(check.out + check.err, "No errors or warnings detected"))
+        << check.out << check.err;
+    std::map<std::string, std::string> entries;
+    for (test::ZipEntry& entry : test::ReadZip(epubPath)) {
+        entries[entry.name] = entry.content;
+    }
+    const std::string& nav = entries["EPUB/nav.xhtml"];
+    EXPECT_TRUE(Contains(nav, ">Harbour of \xE6\x9D\xB1\xE4\xBA\xAC</a>")) << nav;
+    EXPECT_TRUE(Contains(nav, ">Sevilla en primavera</a>")) << nav;
+    EXPECT_TRUE(Contains(entries["EPUB/package.opf"], "<dc:language>fr</dc:language>"));
+    EXPECT_TRUE(Contains(entries["EPUB/text/p0001.xhtml"], ">Left side</a>"))
+        << entries["EPUB/text/p0001.xhtml"];
+    EXPECT_TRUE(Contains(entries["EPUB/text/p0004.xhtml"], "styles/reader.css"));
+}
+
+TEST_F(BookFormats, PdfPrintsThePagesInOrderWithBookmarksAndLinks) {
+    std::string pdfPath = temp.Path("book.pdf");
+    ProgramResult built = Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", pdfPath});
+    ASSERT_EQ(built.exitStatus, 0) << built.err;
+    EXPECT_EQ(built.out, "Built " + pdfPath + " from " + temp.Path("Library/Caf\xC3\xA9 Sevilla") +
+                             "\n");
+    EXPECT_EQ(Snapshot(), before);
+
+    ProgramResult info = test::RunProgram("/usr/bin/pdfinfo", {pdfPath});
+    EXPECT_TRUE(Contains(info.out, "Title:           Caf\xC3\xA9 Sevilla")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "Pages:           5")) << info.out;
+    std::string text = test::RunProgram("/usr/bin/pdftotext", {pdfPath, "-"}).out;
+    std::size_t last = 0;
+    for (const char* inOrder : {"left", "right", "Madrid in three days", "cartoon", "Naranjos",
+                                "harbour"}) {
+        std::size_t at = text.find(inOrder, last);
+        EXPECT_NE(at, std::string::npos) << inOrder << "\n" << text;
+        last = at == std::string::npos ? last : at;
+    }
+    std::string outline =
+        test::RunProgram("/usr/bin/qpdf", {"--json=2", "--json-key=outlines", pdfPath}).out;
+    for (const char* mark : {"\"title\": \"Viajes\"", "\"title\": \"Sevilla en primavera\"",
+                             "\"title\": \"Tom & Jerry\""}) {
+        EXPECT_TRUE(Contains(outline, mark)) << mark << "\n" << outline;
+    }
+    std::string objects = test::RunProgram("/usr/bin/qpdf", {"--qdf", pdfPath, "-"}).out;
+    EXPECT_FALSE(Contains(objects, "file://")) << "links to the book's pages lead inside it";
+
+    ProgramResult noBrowser =
+        Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", temp.Path("other.pdf")},
+             {{"WISP_BROWSER", temp.Path("no-browser")}});
+    EXPECT_EQ(noBrowser.exitStatus, 1);
+    EXPECT_TRUE(Contains(noBrowser.err, "Chromium, which is not installed")) << noBrowser.err;
+    EXPECT_FALSE(temp.Exists("other.pdf"));
+}
+
+}  // namespace
+}  // namespace wisp

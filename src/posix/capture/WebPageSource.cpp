@@ -4,6 +4,7 @@
 #include "core/text/AsciiCase.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
+#include "posix/capture/MarkupNesting.h"
 
 namespace wisp {
 namespace {
@@ -63,6 +64,10 @@ Result<std::unique_ptr<WebPageSource>> WebPageSource::Read(const std::string& ur
     std::optional<std::string> text = DecodePage(fetched->body, fetched->contentType);
     if (!text) {
         return Failure{url + " uses a character set this system cannot read"};
+    }
+    // Checked before the parser sees it, whose time grows steeply with the depth.
+    if (NestsTooDeep(*text)) {
+        return Failure{"cannot read " + url + ": " + TooDeepReason()};
     }
     std::string pageUrl = fetched->effectiveUrl.empty() ? url : fetched->effectiveUrl;
     return std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);

@@ -47,6 +47,18 @@ protected:
                                               return false;
                                           });
         });
+        routes.Get("/huge", [](const httplib::Request&, httplib::Response& response) {
+            // 2 MiB with no length announced: only counting what arrives finds it too large.
+            response.set_chunked_content_provider(
+                "image/gif", [](size_t offset, httplib::DataSink& sink) {
+                    if (offset >= 2 * 1024 * 1024) {
+                        sink.done();
+                        return true;
+                    }
+                    const std::string block(64 * 1024, 'x');
+                    return sink.write(block.data(), block.size());
+                });
+        });
         routes.Get("/stalled", [](const httplib::Request&, httplib::Response& response) {
             response.set_content_provider(
                 1000, "image/gif", [](size_t offset, size_t, httplib::DataSink& sink) {
@@ -88,11 +100,14 @@ TEST_F(CurlDownloaderTest, FetchesWebResourcesFollowingRedirects) {
 }
 
 TEST_F(CurlDownloaderTest, AFailedFetchLeavesTheFileAsItWas) {
-    CurlDownloader downloader(1, FetchOptions{5, 1, 10});
+    FetchOptions options{.connectTimeoutSeconds = 5, .stallSeconds = 1};
+    options.maxResourceBytes = 1024 * 1024;
+    CurlDownloader downloader(1, options);
     const std::string failing[] = {
         server.Url("/missing"),        // an HTTP error status
         server.Url("/broken"),         // the connection drops halfway
-        server.Url("/stalled"),        // the total time runs out
+        server.Url("/stalled"),        // nothing arrives for the stall limit
+        server.Url("/huge"),           // larger than a resource may be
         server.Url("/to-local-file"),  // a web page redirecting to the reader's files
         "http://127.0.0.1:1/pic.gif",  // nobody listens
         "ftp://127.0.0.1/pic.gif",     // not a protocol the capture fetches

@@ -254,6 +254,7 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", site.Url("/deep.html"), "--book", "Garden"},
          1,
          "its elements nest deeper than 512 levels"},
+        {{"paste", "/dev/zero", "--book", "Garden"}, 1, "/dev/zero is larger than 64 MB"},
         {{"build", "Garden"}, 2, "-o FILE.chm, -o FILE.epub or -o FILE.pdf"},
         {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };

@@ -109,10 +109,20 @@ private:
     bool committed_ = false;
 };
 
+struct FileSink {
+    int fd;
+    std::size_t limit;
+    std::size_t written = 0;
+};
+
 size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<FileSink*>(user);
     const size_t total = size * count;
-    // Anything short of the whole makes libcurl stop with a write error.
-    return WriteAll(*static_cast<int*>(user), std::string_view(data, total)) ? total : 0;
+    if (total > sink->limit - sink->written) {
+        return 0;  // anything short of the whole makes libcurl stop with a write error
+    }
+    sink->written += total;
+    return WriteAll(sink->fd, std::string_view(data, total)) ? total : 0;
 }
 
 struct MemorySink {
@@ -146,7 +156,8 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, options.minimumBytesPerSecond);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, options.stallSeconds);
     // Compressed answers are unpacked, as a browser does.
     curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
     // Time-outs by signal would not be safe with transfers on several threads.
@@ -182,11 +193,14 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
     if (!temporary.IsOpen()) {
         return false;
     }
-    int fd = temporary.Descriptor();
+    FileSink sink{temporary.Descriptor(), options.maxResourceBytes};
     CURL* handle = easy.get();
     ConfigureTransfer(handle, requestUrl, options);
+    // A length the server announces past the limit is refused before anything arrives.
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(options.maxResourceBytes));
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToDescriptor);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &fd);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     if (curl_easy_perform(handle) != CURLE_OK) {
         return false;
     }

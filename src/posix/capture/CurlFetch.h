@@ -9,12 +9,21 @@
 // each transfer with its own destination.
 namespace wisp {
 
+// Limits no real page meets, that bound what a hostile server can cost. There is no fixed
+// total time: a transfer that keeps moving may take as long as it needs, up to its size.
 struct FetchOptions {
     long connectTimeoutSeconds = 15;
-    long totalTimeoutSeconds = 120;
+    // A transfer gives up when it moves slower than minimumBytesPerSecond for this long; one
+    // that has stalled (nothing arrives) first of all.
+    long stallSeconds = 30;
     long maxRedirects = 10;
     // A document read into memory larger than this is refused.
     std::size_t maxDocumentBytes = 64 * 1024 * 1024;
+    // A resource saved to a file larger than this is refused and its partial file removed;
+    // the bytes are counted as they arrive, unpacked (a small compressed answer can unpack
+    // into a huge one).
+    std::size_t maxResourceBytes = 256 * 1024 * 1024;
+    long minimumBytesPerSecond = 512;
 };
 
 // A document read into memory, with what the server said of it.

@@ -65,12 +65,12 @@ Result<std::unique_ptr<WebPageSource>> WebPageSource::Read(const std::string& ur
     if (!text) {
         return Failure{url + " uses a character set this system cannot read"};
     }
-    // Checked before the parser sees it, whose time grows steeply with the depth.
-    if (NestsTooDeep(*text)) {
+    std::string pageUrl = fetched->effectiveUrl.empty() ? url : fetched->effectiveUrl;
+    auto page = std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
+    if (page->document_->NestsTooDeep()) {
         return Failure{"cannot read " + url + ": " + TooDeepReason()};
     }
-    std::string pageUrl = fetched->effectiveUrl.empty() ? url : fetched->effectiveUrl;
-    return std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
+    return page;
 }
 
 WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,

@@ -6,6 +6,7 @@
 
 #include "posix/support/LoopbackServer.h"
 #include "core/platform/NativePorts.h"
+#include "posix/capture/ConcurrentFetch.h"
 #include "posix/capture/CurlDownloader.h"
 #include "support/TempFolder.h"
 
@@ -124,6 +125,19 @@ TEST_F(CurlDownloaderTest, AFailedFetchLeavesTheFileAsItWas) {
     // No temporary file stays behind.
     auto files = CreateNativeFileSystem();
     EXPECT_EQ(files->ListFolder(temp.Path("News.files"))->size(), 1u);
+}
+
+TEST_F(CurlDownloaderTest, APagesResourcesShareOneBudget) {
+    FetchOptions options;
+    options.maxPageBytes = 3 * 1024 * 1024;  // room for one 2 MiB resource, not for two
+    const std::vector<std::string> urls = {server.Url("/huge"), server.Url("/huge")};
+    const std::vector<std::string> paths = {temp.Path("one.gif"), temp.Path("two.gif")};
+    std::vector<bool> fetched = FetchConcurrently(urls, paths, 1, {}, options);
+    EXPECT_EQ(fetched, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(temp.Exists("two.gif"));
+    // Each queue is a page of its own.
+    EXPECT_EQ(FetchConcurrently({urls[0]}, {temp.Path("three.gif")}, 1, {}, options),
+              std::vector<bool>{true});
 }
 
 TEST_F(CurlDownloaderTest, CopiesLocalFilesByUrlAndByPath) {

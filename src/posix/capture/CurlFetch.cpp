@@ -112,13 +112,14 @@ private:
 struct FileSink {
     int fd;
     std::size_t limit;
+    PageBudget* budget;
     std::size_t written = 0;
 };
 
 size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<FileSink*>(user);
     const size_t total = size * count;
-    if (total > sink->limit - sink->written) {
+    if (total > sink->limit - sink->written || (sink->budget && !sink->budget->Take(total))) {
         return 0;  // anything short of the whole makes libcurl stop with a write error
     }
     sink->written += total;
@@ -168,6 +169,16 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
 
 }  // namespace
 
+bool PageBudget::Take(std::size_t bytes) {
+    std::size_t left = left_.load();
+    do {
+        if (bytes > left) {
+            return false;
+        }
+    } while (!left_.compare_exchange_weak(left, left - bytes));
+    return true;
+}
+
 std::string RequestUrl(const std::string& url) {
     if (!url.empty() && url.front() == '/') {
         return "file://" + EscapeBytes(url, true);
@@ -175,7 +186,8 @@ std::string RequestUrl(const std::string& url) {
     return EscapeBytes(url, false);
 }
 
-bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options) {
+bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options,
+                 PageBudget* budget) {
     if (url.empty() || path.empty() || url.find('\0') != std::string::npos ||
         path.find('\0') != std::string::npos) {
         return false;
@@ -193,7 +205,7 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
     if (!temporary.IsOpen()) {
         return false;
     }
-    FileSink sink{temporary.Descriptor(), options.maxResourceBytes};
+    FileSink sink{temporary.Descriptor(), options.maxResourceBytes, budget};
     CURL* handle = easy.get();
     ConfigureTransfer(handle, requestUrl, options);
     // A length the server announces past the limit is refused before anything arrives.

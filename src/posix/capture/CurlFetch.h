@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 
@@ -24,6 +25,19 @@ struct FetchOptions {
     // into a huge one).
     std::size_t maxResourceBytes = 256 * 1024 * 1024;
     long minimumBytesPerSecond = 512;
+    // What the resources of one page may take together.
+    std::size_t maxPageBytes = 1024u * 1024 * 1024;
+};
+
+// The bytes the transfers of one page may still take, shared by them all.
+class PageBudget {
+public:
+    explicit PageBudget(std::size_t bytes) : left_(bytes) {}
+    // Takes `bytes` from what is left; false, taking nothing, when less is left.
+    bool Take(std::size_t bytes);
+
+private:
+    std::atomic<std::size_t> left_;
 };
 
 // A document read into memory, with what the server said of it.
@@ -36,7 +50,10 @@ struct FetchedDocument {
 // Fetches `url` (http, https or file URL, or an absolute local path) into `path`. The data
 // goes to a temporary file beside `path` that replaces `path` only when the whole transfer
 // succeeded; an HTTP error status counts as a failure. On failure `path` is as it was.
-bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {});
+// With a `budget`, every byte that arrives is taken from it, and the transfer stops when it
+// runs out.
+bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {},
+                 PageBudget* budget = nullptr);
 
 // The address as it is sent: a local path becomes a file URL, and the bytes a browser escapes
 // (spaces, quotes, non-ASCII) are escaped.

@@ -246,24 +246,25 @@ private:
         bool open = false;
     };
 
-    static std::string CountKey(const std::string& name, bool foreign) {
-        return foreign ? '\x01' + name : name;
+    // How many elements of a name are open, HTML and foreign ones apart.
+    std::size_t& CountOf(const std::string& name, bool foreign) {
+        return (foreign ? foreignCounts_ : htmlCounts_)[name];
     }
     bool IsOpen(const std::string& name) const {
-        auto found = counts_.find(name);
-        return found != counts_.end() && found->second > 0;
+        auto found = htmlCounts_.find(name);
+        return found != htmlCounts_.end() && found->second > 0;
     }
 
     void Push(const std::string& name, bool foreign, unsigned traits, std::uint64_t id) {
         open_.push_back({name, foreign, traits, id});
-        ++counts_[CountKey(name, foreign)];
+        ++CountOf(name, foreign);
         deepest_ = std::max(deepest_, open_.size());
     }
 
     void PopOne() {
         Open popped = std::move(open_.back());
         open_.pop_back();
-        --counts_[CountKey(popped.name, popped.foreign)];
+        --CountOf(popped.name, popped.foreign);
         if (popped.id != 0) {
             if (std::size_t at = FindActiveById(popped.id); at != kNone) {
                 active_[at].open = false;  // opened again by the next start tag
@@ -464,7 +465,7 @@ private:
             PopFrom(at);
             return;
         }
-        --counts_[CountKey(open_[at].name, false)];
+        --CountOf(open_[at].name, false);
         open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(at));
     }
 
@@ -473,7 +474,8 @@ private:
     std::uint64_t lastId_ = 0;
     std::vector<Open> open_;
     std::vector<Active> active_;
-    std::unordered_map<std::string, std::size_t> counts_;
+    std::unordered_map<std::string, std::size_t> htmlCounts_;
+    std::unordered_map<std::string, std::size_t> foreignCounts_;
 };
 
 // Reads the markup's tags one after another and hands them to the model.

@@ -1,5 +1,5 @@
-// The panel beside the page: the bar's book list, the current book's tree, its toolbar and
-// the tree's context menu, each command carried out by the host.
+// The panel beside the page: the bar's book list, a search of the whole library, the current
+// book's tree, its toolbar and the tree's context menu, each command carried out by the host.
 import {ask, askKept} from './host.js';
 import {askText, askYesNo, saveAsking, showMessage} from './dialogs.js';
 import {BookTree} from './tree.js';
@@ -103,9 +103,13 @@ function newItemIn(folder, name, kind) {
 // the host serves the library read-only on loopback while the panel is connected.
 const opensFiles = Boolean(chrome.sidePanel);
 
-async function openPage(item) {
+function openPage(item) {
+  return openPlace(tree.book, item.dataset.path);
+}
+
+async function openPlace(book, path) {
   await run(async () => {
-    const request = {request: 'locate', book: tree.book, path: item.dataset.path};
+    const request = {request: 'locate', book, path};
     const place = opensFiles ? await ask(request) : await askKept({...request, served: true});
     await chrome.tabs.create({url: place.url});
   });
@@ -233,6 +237,76 @@ async function build(folder = null) {
   });
 }
 
+// The pages of the library that hold the words typed, best first, in place of the tree; an
+// emptied box shows the tree again.
+const search = document.getElementById('search');
+const results = document.getElementById('results');
+
+function resultItem(hit) {
+  const item = document.createElement('li');
+  item.dataset.book = hit.book;
+  item.dataset.page = hit.page;
+  const title = document.createElement('span');
+  title.className = 'title';
+  title.textContent = hit.title;
+  const snippet = document.createElement('span');
+  snippet.className = 'snippet';
+  hit.snippet.forEach((piece, index) => {
+    if (index % 2 === 1) {
+      const mark = document.createElement('mark');
+      mark.textContent = piece;
+      snippet.append(mark);
+    } else {
+      snippet.append(piece);
+    }
+  });
+  const place = document.createElement('span');
+  place.className = 'place';
+  place.textContent = hit.path;
+  item.append(title, snippet, place);
+  item.title = hit.path;
+  item.addEventListener('click', () => openPlace(hit.book, hit.page));
+  return item;
+}
+
+function showTree(shown) {
+  results.hidden = shown;
+  tree.container.hidden = !shown;
+}
+
+async function searchLibrary() {
+  const query = search.value.trim();
+  if (!query) {
+    showTree(true);
+    return;
+  }
+  await run(async () => {
+    const reply = await ask({request: 'search', query});
+    results.textContent = '';
+    for (const hit of reply.hits) {
+      results.append(resultItem(hit));
+    }
+    if (reply.hits.length === 0) {
+      const none = document.createElement('li');
+      none.className = 'none';
+      none.textContent = 'No page holds these words.';
+      results.append(none);
+    }
+    showTree(false);
+  });
+}
+
+search.addEventListener('keydown', (event) => {
+  if (event.key === 'Enter') {
+    globalThis.wispPanel.searched = searchLibrary();
+  }
+});
+search.addEventListener('input', () => {
+  if (!search.value.trim()) {
+    showTree(true);
+  }
+});
+
 function showItemMenu(item, event) {
   menu.hidden = false;
   menu.style.left = event.clientX + 'px';
@@ -338,7 +412,8 @@ async function help() {
   await showMessage(
     'Right-click a page and choose "Save the page to Wisp" or "Save the selection to Wisp" ' +
     'to collect it into a book. Drop HTML on a folder, or Paste it, to make a page. ' +
-    'Build compiles the book into a .chm file (or an EPUB when the name ends in .epub).\n\n' +
+    'Build compiles the book into a .chm file (an EPUB or a PDF when the name ends in .epub ' +
+    'or .pdf).\n\n' +
     'Wisp ' + chrome.runtime.getManifest().version, 'About Wisp');
 }
 

@@ -1,5 +1,6 @@
 // The collector's save form: the book and folder to save into, the title (preset to the
-// page's), keywords and description; OK hands the page to the host, which saves it.
+// page's), keywords and description; OK hands the page to the host, which saves it, and the
+// form then shows what was saved, where, and what could not be fetched.
 import {ask} from './host.js';
 import {saveAsking, showMessage} from './dialogs.js';
 import {serializeDocument} from './serialize.js';
@@ -61,13 +62,42 @@ document.getElementById('save-form').addEventListener('submit', async (event) =>
     }
     await chrome.runtime.sendMessage({type: 'wisp-saved', book: saved.book, page: saved.page})
       .catch(() => {});
-    window.close();
+    showSaved(saved);
   } catch (refused) {
     status.textContent = '';
     await showMessage(refused.message);
   }
 });
 
+// The host's reply names the page inside its book, the file on disk and the warnings.
+function showSaved(saved) {
+  status.textContent = '';
+  document.getElementById('save-form').hidden = true;
+  document.getElementById('saved-what').textContent =
+      '"' + saved.page + '" in the book "' + saved.book + '"';
+  document.getElementById('saved-file').textContent = saved.file;
+  const warnings = saved.warnings || [];
+  if (warnings.length > 0) {
+    document.getElementById('saved-warnings-title').textContent =
+        warnings.length === 1 ? '1 warning:' : warnings.length + ' warnings:';
+    const list = document.getElementById('saved-warnings-list');
+    for (const warning of warnings) {
+      const item = document.createElement('li');
+      item.textContent = warning;
+      list.appendChild(item);
+    }
+    document.getElementById('saved-warnings').hidden = false;
+  }
+  document.getElementById('saved').hidden = false;
+  document.getElementById('close').focus();
+}
+
 document.getElementById('cancel').addEventListener('click', () => window.close());
+document.getElementById('close').addEventListener('click', () => window.close());
+document.addEventListener('keydown', (event) => {
+  if (event.key === 'Escape' && !document.getElementById('saved').hidden) {
+    window.close();
+  }
+});
 
 load().catch((failure) => showMessage(failure.message));

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh native
 scripts/build.sh native >/dev/null
 
 wisp=build/native/wisp

@@ -1,21 +1,41 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when one is missing.
+#
+#   scripts/setup.sh native   the wisp command: its build, its tests, its package and the demo
+#   scripts/setup.sh          everything: also the Windows cross-build, Wine and the fuzz targets
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ clang pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+case "${1:-all}" in
+  native) what=native ;;
+  all) what=all ;;
+  *) echo "usage: scripts/setup.sh [native]" >&2; exit 2 ;;
+esac
+
+# The native preset's build: the command, its test programs and benchmarks (the README's
+# list of the command's packages is this one).
+command_build=(
+  cmake ninja-build g++ pkg-config
+  libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev liburiparser-dev
+  libzip-dev libchm-dev libqpdf-dev nlohmann-json3-dev libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev python3
+)
+# What the command runs: the help compiler, and the browser that renders pages.
+command_run=(fp-utils chromium-headless-shell)
+# What the native tests and the demo run besides: the whole browser for the extension's test,
+# the compiled file's, the EPUB's and the PDF's checkers, the Debian package's tools.
+command_checks=(chromium libchm-bin epubcheck qpdf poppler-utils dpkg-dev file lintian)
+# The DLL: mingw-w64 cross compilers, Wine to run its tests, a display for its windows; clang
+# for the fuzz targets.
+windows=(
   mingw-w64 mingw-w64-tools libwine-dev
   wine wine64 wine32:i386 xvfb xauth
-  libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev liburiparser-dev
-  fp-utils libchm-dev libchm-bin
-  libzip-dev epubcheck
-  libqpdf-dev qpdf poppler-utils
-  xchm foliate
-  python3
-  chromium chromium-headless-shell nlohmann-json3-dev
-  dpkg-dev
+  clang
 )
+# The readers the README's pictures of built books show.
+readers=(xchm foliate)
+
+packages=("${command_build[@]}" "${command_run[@]}" "${command_checks[@]}")
+[[ $what == all ]] && packages+=("${windows[@]}" "${readers[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,7 +52,7 @@ sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 # The i686 DLL's tests run under 32-bit Wine, whose packages are i386 ones.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ $what == all ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 $sudo apt-get update -q

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
@@ -101,6 +102,9 @@ void RunCollect(CommandContext& context) {
         saved.outcome.message = PlainMessage(saved.outcome.message) +
                                 (command.Has("title") ? "" : " (give one with --title)");
     }
+    if (saved.outcome.IsDone()) {
+        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
+    }
     ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
 }
 
@@ -130,6 +134,9 @@ void RunPaste(CommandContext& context) {
     page.taken = TakenPolicy(command);
     CaptureOutcome saved = SavePastedPage(page, capture.Ports());
     HintAtTakenName(saved);
+    if (saved.outcome.IsDone()) {
+        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
+    }
     ReportSavedPage(context, saved);
 }
 

@@ -40,6 +40,10 @@ void RunCollect(CommandContext& context);
 void RunPaste(CommandContext& context);
 void RunBuild(CommandContext& context);
 
+// Full-text search over the library and its index.
+void RunSearch(CommandContext& context);
+void RunIndex(CommandContext& context);
+
 // The browser extension's side: its native host and the host's registration.
 void RunNativeHost(CommandContext& context);
 void RunBrowserInstall(CommandContext& context);

@@ -5,6 +5,7 @@
 
 #include "cli/BookRequests.h"
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PlainMessages.h"
 #include "core/app/Books.h"
@@ -51,6 +52,7 @@ void RenameLibraryBook(CommandContext& context, const std::string& book, const s
     bool current = library.LoadBooks().current == book;
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
     Require(RenameBook(*shell, context.files, library.Root(), book, name));
+    IndexMovedItem(library.Root(), JoinPath(library.Root(), book), JoinPath(library.Root(), name));
     if (current) {
         Require(library.StoreCurrentBook(name));
     }
@@ -60,6 +62,7 @@ void RemoveLibraryBook(CommandContext& context, const std::string& book, bool fo
     OpenedLibrary library(context, LibraryUse::Read);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
     Require(DeleteBook(*shell, context.files, library.Root(), book, !forGood));
+    IndexRemovedItem(library.Root(), JoinPath(library.Root(), book));
 }
 
 void RunRoot(CommandContext& context) {

@@ -13,10 +13,12 @@
 #include "cli/BookRequests.h"
 #include "cli/BuildCommand.h"
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/LibraryServer.h"
 #include "cli/NativeMessaging.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
+#include "cli/SearchResults.h"
 #include "core/app/BookItems.h"
 #include "core/app/Books.h"
 #include "core/library/BookListing.h"
@@ -126,6 +128,7 @@ public:
                     {"paste", &HostConnection::Paste},
                     {"locate", &HostConnection::Locate},
                     {"build", &HostConnection::Build},
+                    {"search", &HostConnection::Search},
                 };
             auto handler = handlers.find(name);
             if (handler == handlers.end()) {
@@ -240,14 +243,26 @@ private:
 
     Json Rename(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
-        return Reply(RenameInBook(*shell_, context_.files, Book(library, request),
-                                  Text(request, "path"), Text(request, "name")));
+        BookPlace place = Book(library, request);
+        std::string path = Text(request, "path");
+        LocatedEntry item = LocateInBook(context_.files, place, path);
+        Outcome renamed = RenameInBook(*shell_, context_.files, place, path, Text(request, "name"));
+        if (renamed.IsDone()) {
+            IndexMovedItem(place.root, item.path, renamed.path);
+        }
+        return Reply(renamed);
     }
 
     Json Delete(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
-        return Reply(DeleteInBook(context_.files, *shell_, Book(library, request), Text(request, "path"),
-                                  Removal::ToRecycleArea));
+        BookPlace place = Book(library, request);
+        std::string path = Text(request, "path");
+        LocatedEntry item = LocateInBook(context_.files, place, path);
+        Outcome deleted = DeleteInBook(context_.files, *shell_, place, path, Removal::ToRecycleArea);
+        if (deleted.IsDone()) {
+            IndexRemovedItem(place.root, item.path);
+        }
+        return Reply(deleted);
     }
 
     // The folder of the book a page is saved into, the book's own when the request names none.
@@ -264,6 +279,7 @@ private:
         }
         Json reply = Reply(saved.outcome);
         const std::string& path = saved.outcome.path;
+        IndexSavedPage(place.root, path);
         reply["book"] = place.book;
         reply["page"] = path.substr(place.Folder().size() + 1);
         reply["file"] = path;
@@ -367,6 +383,18 @@ private:
         Json reply = Reply(built.outcome);
         reply["output"] = built.outcome.path;
         return reply;
+    }
+
+    // The library's pages that hold the query's words, best first, for the panel's list.
+    Json Search(const Json& request) {
+        OpenedLibrary library(context_, LibraryUse::Read);
+        library.RequireRoot();
+        SearchRequest search{Text(request, "query"), OptionalText(request, "book"), 50};
+        if (search.book) {
+            library.NamedBook(*search.book);
+        }
+        std::unique_ptr<LibraryIndex> index = OpenLibraryIndex(library.Root());
+        return Json{{"hits", HitsJson(SearchLibrary(*index, search), library.Root())}};
     }
 
     CommandContext& context_;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/text/AsciiCase.h"
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/RenderedPageSource.h"
 #include "posix/capture/WebPageSource.h"
@@ -75,23 +76,21 @@ ReadPage ReadStatically(const std::string& url, const std::optional<std::string>
     return {std::move(*read), false};
 }
 
-}  // namespace
-
-RenderingBrowser FindRenderingBrowser() {
-    if (const char* chosen = std::getenv("WISP_BROWSER"); chosen && *chosen) {
-        return {chosen, {}};
+// What a typed address is tried as: as it stands when it names its scheme, else as https and
+// then http, as a browser's address bar does.
+std::vector<std::string> AddressesToTry(const std::string& typed) {
+    for (std::string_view scheme : {"file:", "data:", "about:", "javascript:", "mailto:"}) {
+        if (StartsWithNoCase(typed, scheme)) {
+            return {typed};
+        }
     }
-    if (const InstalledBrowser* installed = FindInstalledBrowser()) {
-        return {installed->program, installed->switches};
+    if (typed.find("://") != std::string::npos) {
+        return {typed};
     }
-    return {};
+    return {"https://" + typed, "http://" + typed};
 }
 
-std::string ExpectedBrowserProgram() {
-    return kInstalledBrowsers[1].program;
-}
-
-ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
+ReadPage ReadOnePage(CommandContext& context, const std::string& url) {
     const std::optional<std::string> selection = context.command.Value("selection");
     const std::chrono::milliseconds timeLimit = RenderTimeLimitOf(context);
     std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
@@ -126,6 +125,41 @@ ReadPage ReadPageToCollect(CommandContext& context, const std::string& url) {
     context.Warn("the browser cannot render the page: " + read.Error().reason +
                  "; the page is read from its source, without running its scripts");
     return ReadStatically(url, selection, *urlCombiner);
+}
+
+}  // namespace
+
+RenderingBrowser FindRenderingBrowser() {
+    if (const char* chosen = std::getenv("WISP_BROWSER"); chosen && *chosen) {
+        return {chosen, {}};
+    }
+    if (const InstalledBrowser* installed = FindInstalledBrowser()) {
+        return {installed->program, installed->switches};
+    }
+    return {};
+}
+
+std::string ExpectedBrowserProgram() {
+    return kInstalledBrowsers[1].program;
+}
+
+ReadPage ReadPageToCollect(CommandContext& context, const std::string& typed) {
+    std::vector<std::string> addresses = AddressesToTry(typed);
+    std::string tried;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        try {
+            return ReadOnePage(context, addresses[i]);
+        } catch (const CommandFailure& failure) {
+            if (i + 1 == addresses.size() || Interrupted()) {
+                throw CommandFailure(tried + failure.what() +
+                                     (addresses.size() > 1 ? " (give the address with its scheme, "
+                                                             "such as https://)"
+                                                           : ""));
+            }
+            tried += std::string(failure.what()) + "; ";
+        }
+    }
+    throw CommandFailure("nothing to read");
 }
 
 }  // namespace wisp::cli

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
+#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/TreeListing.h"
 #include "core/app/BookItems.h"
@@ -41,9 +42,13 @@ void RunMkdir(CommandContext& context) {
 void RunRename(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
+    const std::string& path = context.command.positionals[0];
+    LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Require(RenameInBook(*shell, context.files, place, context.command.positionals[0],
-                         context.command.positionals[1]));
+    Outcome renamed =
+        RenameInBook(*shell, context.files, place, path, context.command.positionals[1]);
+    Require(renamed);
+    IndexMovedItem(place.root, item.path, renamed.path);
 }
 
 void RunMove(CommandContext& context) {
@@ -53,9 +58,13 @@ void RunMove(CommandContext& context) {
     if (std::optional<std::string> other = context.command.Value("to-book")) {
         destination = library.NamedBook(*other);
     }
+    const std::string& path = context.command.positionals[0];
+    LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Require(MoveInBook(*shell, context.files, place, context.command.positionals[0], destination,
-                       context.command.positionals[1]));
+    Outcome moved = MoveInBook(*shell, context.files, place, path, destination,
+                               context.command.positionals[1]);
+    Require(moved);
+    IndexMovedItem(place.root, item.path, moved.path);
 }
 
 void RunRm(CommandContext& context) {
@@ -71,6 +80,7 @@ void RunRm(CommandContext& context) {
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
     Require(DeleteInBook(context.files, *shell, place, path,
                          forGood ? Removal::ForGood : Removal::ToRecycleArea));
+    IndexRemovedItem(place.root, item.path);
     if (context.Json()) {
         context.WriteJson({{"removed", path},
                            {"pages", count.pages},

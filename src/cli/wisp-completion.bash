@@ -54,7 +54,7 @@ _wisp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local wisp=${COMP_WORDS[0]} command="" root="" book="" i word
     local -a positionals=() rootArgs=()
-    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o --to-book --source-url "
+    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --output -o --to-book --source-url --format --language --limit "
     COMPREPLY=()
 
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -99,25 +99,28 @@ _wisp() {
         COMPREPLY=($(compgen -W "chm epub pdf" -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url | --language)
+    --title | --keywords | --description | --selection | --transfers | --render-timeout | --source-url | --language | --limit)
         return
         ;;
     esac
 
-    local common="--root --quiet --help --version"
+    local common="--root --quiet --help -h --version"
     if [[ $cur == -* ]]; then
         local options=""
         case $command in
+        books) options="--json" ;;
         tree) options="--book --json" ;;
         mkdir) options="--book --parents -p" ;;
         rename) options="--book" ;;
         move) options="--book --to-book" ;;
-        rm) options="--book --permanent" ;;
+        rm) options="--book --permanent --json" ;;
         rm-book) options="--permanent" ;;
         root) options="--default" ;;
-        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace" ;;
-        paste) options="--book --folder --parents --title --source-url --transfers --replace" ;;
-        build) options="--book --output -o --format --title --language" ;;
+        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --replace --json" ;;
+        paste) options="--book --folder --parents --title --source-url --transfers --replace --json" ;;
+        build) options="--book --output -o --format --title --language --json" ;;
+        search) options="--book --limit --json" ;;
+        index) options="--rebuild" ;;
         browser-install) options="--chromium --firefox --all --uninstall" ;;
         esac
         COMPREPLY=($(compgen -W "$common $options" -- "$cur"))
@@ -125,7 +128,7 @@ _wisp() {
     fi
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build browser-install native-host version help" -- "$cur"))
+        COMPREPLY=($(compgen -W "root books new-book use rename-book rm-book tree mkdir rename move rm collect paste build search index browser-install native-host version" -- "$cur"))
         return
     fi
 

@@ -89,9 +89,11 @@ def worker_session(browser):
 
 
 def save_through_form(browser, worker, tab_id, menu_item, title, fields=""):
-    """Runs the menu's handler as a click would, fills the save form and presses OK."""
+    """Runs the menu's handler as a click would, fills the save form and presses OK; returns
+    the form's preset title and what its confirmation showed, then closes it."""
     browser.evaluate(worker, f"wisp.saveFromMenu('{menu_item}', {{id: {tab_id}}}).then(() => 1)")
-    form = attach(browser, find_target(browser, "page", ORIGIN + "/save.html")["targetId"])
+    target = find_target(browser, "page", ORIGIN + "/save.html")["targetId"]
+    form = attach(browser, target)
     wait_for(lambda: browser.evaluate(form, """{ const title = document.getElementById('title');
         !!title && title.value !== '' && document.getElementById('books').options.length > 0 }"""),
              "the save form")
@@ -100,7 +102,19 @@ def save_through_form(browser, worker, tab_id, menu_item, title, fields=""):
         document.getElementById('title').value = {title!r};
         {fields}
         document.getElementById("ok").click(); 1""")
-    return preset
+    wait_for(lambda: browser.evaluate(form, "!document.getElementById('saved').hidden"),
+             "the confirmation of " + title)
+    shown = browser.evaluate(form, """({
+        what: document.getElementById('saved-what').textContent,
+        file: document.getElementById('saved-file').textContent,
+        warnings: Array.from(document.querySelectorAll('#saved-warnings-list li'),
+                             (item) => item.textContent),
+        formHidden: getComputedStyle(document.getElementById('save-form')).display === 'none'})""")
+    browser.evaluate(form, "document.getElementById('close').click(); 1")
+    wait_for(lambda: not any(t["targetId"] == target
+                             for t in browser.send("Target.getTargets")["targetInfos"]),
+             "the closed form")
+    return preset, shown
 
 
 def panel_ready(browser, panel):
@@ -164,10 +178,14 @@ def scenario(wisp, temp, browser, sites):
     page = browser.open_page(f"http://127.0.0.1:{site.port}/rome.html")
     tab_id = browser.evaluate(worker, f"""chrome.tabs.query({{}}).then((tabs) =>
         tabs.find((tab) => (tab.url || '').includes('/rome.html')).id)""")
-    preset = save_through_form(browser, worker, tab_id, "wisp-save-page", "Rome",
-                               "document.getElementById('keywords').value = 'city';")
+    preset, shown = save_through_form(browser, worker, tab_id, "wisp-save-page", "Rome",
+                                      "document.getElementById('keywords').value = 'city';")
     check(preset == "Rome in spring", f"the form's title is the page's: {preset!r}")
     text = saved(os.path.join(book, "Rome.htm"))
+    check(shown["formHidden"] and shown["what"] == '"Rome.htm" in the book "Travel"'
+          and shown["file"] == os.path.join(book, "Rome.htm")
+          and len(shown["warnings"]) == 1 and "missing.png" in shown["warnings"][0],
+          f"the form shows what was saved, where, and the warning: {shown}")
     check("Written by a script" in text, "the saved page is the live document")
     check('content="city"' in text, "the keywords are in the page")
     files = os.path.join(book, "Rome.files")
@@ -192,6 +210,24 @@ def scenario(wisp, temp, browser, sites):
     tree = panel_tree(browser, panel)
     check("Rome.htm" in tree and "Forum.htm" in tree, f"the panel's tree: {tree}")
     check("Rome.files" not in tree, "companion folders are hidden")
+
+    # The search box lists the library's pages that hold the words; a click opens one.
+    browser.evaluate(panel, """{ const box = document.getElementById('search');
+        box.value = 'dawn'; box.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter'})); 1 }""")
+    browser.evaluate(panel, "wispPanel.searched.then(() => 1)")
+    found = browser.evaluate(panel, """Array.from(document.querySelectorAll('#results li'),
+        (item) => item.dataset.book + '/' + item.dataset.page)""")
+    check(sorted(found) == ["Travel/Forum.htm", "Travel/Rome.htm"], f"the pages found: {found}")
+    check(browser.evaluate(panel, "document.querySelector('#results mark').textContent") == "dawn",
+          "the match is marked")
+    browser.evaluate(panel, "document.querySelector('#results li[data-page=\"Forum.htm\"]').click(); 1")
+    opened = find_target(browser, "page", "Forum.htm")
+    check(opened["url"].startswith("file://"), "a result opens")
+    browser.send("Target.closeTarget", {"targetId": opened["targetId"]})
+    panel_tab.send("Page.bringToFront")
+    browser.evaluate(panel, """{ const box = document.getElementById('search');
+        box.value = ''; box.dispatchEvent(new Event('input')); 1 }""")
+    check(browser.evaluate(panel, "!document.getElementById('tree').hidden"), "the tree is back")
 
     # Toolbar: New Book, then back to Travel through the list.
     click(browser, panel, "new-book")
@@ -345,11 +381,6 @@ def check_install(wisp, extension):
               [manifest["browser_specific_settings"]["gecko"]["id"]],
               f"Firefox's host manifest: {firefox}")
         check(os.access(chromium["path"], os.X_OK), "the wrapper can be started")
-        subprocess.run([wisp, "browser-install", "--uninstall"], env=env, check=True,
-                       stdout=subprocess.DEVNULL)
-        check(not os.path.exists(chromium["path"]) and
-              not os.path.exists(temp + "/.mozilla/native-messaging-hosts/wisp.native_host.json"),
-              "--uninstall removes the manifests and the wrapper")
     finally:
         shutil.rmtree(temp, ignore_errors=True)
 
@@ -382,6 +413,7 @@ def main():
 <style>p.local {{ color: green }}</style></head>
 <body><h1>Rome</h1><p id="part" class="local">The <b>Forum</b> at dawn.</p><p>Not chosen.</p>
 <img src="http://127.0.0.1:{far.port}/pic.png" alt="">
+<img src="http://127.0.0.1:{far.port}/missing.png" alt="">
 <script>document.body.insertAdjacentHTML('beforeend', '<p>Written by a script</p>')</script>
 </body></html>""")
         site = Server(server_binary, site_folder)

@@ -229,7 +229,12 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
     const Case cases[] = {
         {{"collect", "http://127.0.0.1:1/page.html", "--book", "Garden"}, 1, "cannot read"},
         {{"collect", site.Url("/missing-page"), "--book", "Garden"}, 1, "HTTP 404"},
-        {{"collect", site.Url("/images/logo.png"), "--book", "Garden"}, 1, "not an HTML page"},
+        {{"collect", site.Url("/images/logo.png"), "--book", "Garden"},
+         1,
+         "is a picture (image/png), not a page"},
+        {{"collect", "127.0.0.1:1/page.html", "--book", "Garden", "--static"},
+         1,
+         "http://127.0.0.1:1/page.html: "},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--title", "a/b"},
          1,
          "a title cannot hold any of"},

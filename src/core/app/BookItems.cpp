@@ -268,34 +268,46 @@ Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::stri
     return Outcome::Done(folder);
 }
 
-Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
-                     std::string_view bookPath, std::string_view newName) {
+namespace {
+
+constexpr std::string_view kNotTheBookItself = "give the path of a folder or page inside the book";
+
+// The folder or page at `bookPath` that a change may touch: not the book itself (refused with
+// `whyNotTheBook`), there, and not reached through a folder link.
+LocatedEntry LocateItemToChange(IFileSystem& files, const BookPlace& place,
+                                std::string_view bookPath, std::string_view whyNotTheBook) {
     std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
     if (names && names->empty()) {
-        return Outcome::Refused("give the path of a folder or page inside the book");
+        LocatedEntry refused;
+        refused.outcome = Outcome::Refused(std::string(whyNotTheBook));
+        return refused;
     }
     LocatedEntry item = LocateInBook(files, place, bookPath);
+    if (item.outcome.IsDone()) {
+        if (std::optional<Outcome> refused = RefuseWritesThroughLinks(item, false)) {
+            item.outcome = std::move(*refused);
+        }
+    }
+    return item;
+}
+
+}  // namespace
+
+Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
+                     std::string_view bookPath, std::string_view newName) {
+    LocatedEntry item = LocateItemToChange(files, place, bookPath, kNotTheBookItself);
     if (!item.outcome.IsDone()) {
         return item.outcome;
-    }
-    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(item, false)) {
-        return *refused;
     }
     return RenameItem(shell, files, {item.path, item.kind, std::string(newName)});
 }
 
 Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const BookPlace& place,
                      std::string_view bookPath, Removal removal) {
-    std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
-    if (names && names->empty()) {
-        return Outcome::Refused("the book itself is removed as a book, not here");
-    }
-    LocatedEntry item = LocateInBook(files, place, bookPath);
+    LocatedEntry item = LocateItemToChange(files, place, bookPath,
+                                           "the book itself is removed as a book, not here");
     if (!item.outcome.IsDone()) {
         return item.outcome;
-    }
-    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(item, false)) {
-        return *refused;
     }
     return DeleteItem(files, shell, item.path, item.kind, removal);
 }
@@ -303,11 +315,7 @@ Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const Book
 Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
                    std::string_view bookPath, const BookPlace& destinationBook,
                    std::string_view destination) {
-    std::optional<std::vector<std::string>> names = SplitBookPath(bookPath);
-    if (names && names->empty()) {
-        return Outcome::Refused("give the path of a folder or page inside the book");
-    }
-    LocatedEntry item = LocateInBook(files, place, bookPath);
+    LocatedEntry item = LocateItemToChange(files, place, bookPath, kNotTheBookItself);
     if (!item.outcome.IsDone()) {
         return item.outcome;
     }
@@ -315,11 +323,8 @@ Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPl
     if (!folder.outcome.IsDone()) {
         return folder.outcome;
     }
-    for (std::optional<Outcome> refused :
-         {RefuseWritesThroughLinks(item, false), RefuseWritesThroughLinks(folder, true)}) {
-        if (refused) {
-            return *refused;
-        }
+    if (std::optional<Outcome> refused = RefuseWritesThroughLinks(folder, true)) {
+        return *refused;
     }
     return MoveItem(shell, files, item.path, item.kind, folder.path);
 }

@@ -1,5 +1,6 @@
 #include "posix/builder/ChmcmdCompiler.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -23,7 +24,8 @@ namespace {
 
 std::string Describe(const Result<ProcessOutcome>& run, const std::string& program) {
     if (!run) {
-        return "Cannot run " + program + ": " + run.Error().reason + ".";
+        return "Cannot run " + program + ": " + run.Error().reason +
+               " (Debian's package fp-utils brings chmcmd).";
     }
     if (!run->exited) {
         return program + (run->signal ? " was stopped by signal " + std::to_string(run->signal) +
@@ -75,12 +77,14 @@ public:
             compiledFile.substr(0, compiledFile.rfind('/') + 1) + ".wisp-output-XXXXXX.chm";
         FileDescriptor fd(::mkstemps(pattern.data(), 4));
         if (!fd.IsOpen()) {
+            error_ = std::strerror(errno);
             return;
         }
         // As a file the compiler made itself would be, not private as mkstemps makes it.
         bool usable = ::fchmod(fd.get(), 0644) == 0;
         usable = fd.Close() && usable;
         if (!usable) {
+            error_ = std::strerror(errno);
             ::unlink(pattern.c_str());
             return;
         }
@@ -95,6 +99,8 @@ public:
     TemporaryOutput& operator=(const TemporaryOutput&) = delete;
 
     const std::string& Path() const { return path_; }
+    // Why there is no temporary file, when there is none.
+    const std::string& Error() const { return error_; }
     bool MoveTo(const std::string& destination) {
         if (::rename(path_.c_str(), destination.c_str()) != 0) {
             return false;
@@ -105,6 +111,7 @@ public:
 
 private:
     std::string path_;
+    std::string error_;
 };
 
 CompileResult CompileFailure(std::string message, const std::string& output = {}) {
@@ -160,7 +167,7 @@ CompileResult ChmcmdCompiler::Compile(const HelpProject& project) {
     // one, which is checked and then renamed into place, so no reader sees half a file.
     TemporaryOutput output(project.compiledFile);
     if (output.Path().empty()) {
-        return CompileFailure("Cannot write a file beside " + project.compiledFile + ".");
+        return CompileFailure("Cannot write " + project.compiledFile + ": " + output.Error() + ".");
     }
     Result<FullProjectCopy> copy =
         FullProjectCopy::Write(project.projectFile, project.contentFiles, output.Path());
@@ -183,7 +190,7 @@ CompileResult ChmcmdCompiler::Compile(const HelpProject& project) {
 CompileResult ChmcmdCompiler::CompileStaged(const StagedHelpProject& project) {
     TemporaryOutput output(project.compiledFile);
     if (output.Path().empty()) {
-        return CompileFailure("Cannot write a file beside " + project.compiledFile + ".");
+        return CompileFailure("Cannot write " + project.compiledFile + ": " + output.Error() + ".");
     }
     ProjectStaging staging(project, output.Path());
     if (staging.Path().empty()) {

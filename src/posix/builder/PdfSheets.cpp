@@ -1,7 +1,9 @@
 #include "posix/builder/PdfSheets.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -147,7 +149,7 @@ std::string WritePdfBook(const PrintedBook& book, const std::vector<std::string>
 
         int fd = ::mkstemp(temporary.data());
         if (fd < 0) {
-            return "cannot write a file beside " + book.output;
+            return "cannot write " + book.output + ": " + std::strerror(errno);
         }
         ::close(fd);
         QPDFWriter writer(pdf, temporary.c_str());

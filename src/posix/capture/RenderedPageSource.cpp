@@ -8,6 +8,7 @@
 #include "posix/capture/CurlFetch.h"
 #include "posix/capture/DevToolsClient.h"
 #include "posix/capture/LivePage.h"
+#include "posix/capture/PageTypes.h"
 
 namespace wisp {
 namespace {
@@ -139,15 +140,23 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
             return pageFailure("cannot read " + url + ": " + refusal.what());
         }
         if (std::string failure = navigated.value("errorText", std::string()); !failure.empty()) {
+            // The browser names its reasons for itself; a reader needs them in words.
+            if (!load.mimeType.empty() && !IsHtmlContentType(load.mimeType)) {
+                return pageFailure(NotAPageMessage(url, load.mimeType));
+            }
+            if (failure == "net::ERR_UNSAFE_PORT") {
+                return pageFailure("cannot read " + url +
+                                   ": the browser does not connect to this port, which belongs to "
+                                   "another kind of service");
+            }
             return pageFailure("cannot read " + url + ": " + failure);
         }
         if (load.status >= 400) {
             return pageFailure("cannot read " + url + ": the server answered HTTP " +
                                std::to_string(load.status));
         }
-        if (!load.mimeType.empty() && load.mimeType != "text/html" &&
-            load.mimeType != "application/xhtml+xml") {
-            return pageFailure(url + " is not an HTML page (" + load.mimeType + ")");
+        if (!load.mimeType.empty() && !IsHtmlContentType(load.mimeType)) {
+            return pageFailure(NotAPageMessage(url, load.mimeType));
         }
 
         // The page's own document is bounded above; the limit is for what follows it.

@@ -1,5 +1,7 @@
 #include "posix/capture/TerminalDownloadProgress.h"
 
+#include <algorithm>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "posix/platform/Interruption.h"
@@ -7,10 +9,47 @@
 namespace wisp {
 namespace {
 
-constexpr std::size_t kBarWidth = 30;
-constexpr std::size_t kNameWidth = 40;
+constexpr std::size_t kLongestBar = 30;
+constexpr std::size_t kUnknownWidth = 80;
+
+std::size_t TerminalColumns(std::FILE* stream) {
+    winsize size{};
+    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    return kUnknownWidth;
+}
+
+// The last `width` bytes of `text`, starting on a character; its control characters made
+// harmless, so that an address cannot steer the terminal.
+std::string TailOf(std::string_view text, std::size_t width) {
+    std::size_t start = text.size() > width ? text.size() - width : 0;
+    while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+        ++start;
+    }
+    std::string tail(text.substr(start));
+    for (char& c : tail) {
+        c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    }
+    return tail;
+}
 
 }  // namespace
+
+std::string FormatProgressLine(std::size_t done, std::size_t total, std::string_view status,
+                               std::size_t columns) {
+    std::size_t usable = columns > 0 ? columns - 1 : 0;
+    std::string counts = std::to_string(done) + "/" + std::to_string(total);
+    std::size_t barWidth = std::min(kLongestBar, usable / 4);
+    std::string bar(total == 0 ? 0 : std::min(done, total) * barWidth / total, '#');
+    bar.resize(barWidth, '.');
+    std::string line = "Downloading [" + bar + "] " + counts + " ";
+    if (line.size() > usable) {
+        line = (counts + " ").substr(0, usable);
+    }
+    // The end of the address tells more than its start.
+    return line + TailOf(status, usable - line.size());
+}
 
 bool TerminalDownloadProgress::ShouldShow(std::FILE* stream, bool quiet) {
     return !quiet && ::isatty(::fileno(stream));
@@ -25,17 +64,9 @@ void TerminalDownloadProgress::SetStatus(std::string_view status) {
     if (!enabled_ || total_ == 0) {
         return;
     }
-    std::string bar(done_ * kBarWidth / total_, '#');
-    bar.resize(kBarWidth, '.');
-    // The end of the address tells more than its start; its control characters must not
-    // steer the terminal.
-    std::string name(status.size() > kNameWidth ? status.substr(status.size() - kNameWidth)
-                                                : status);
-    for (char& c : name) {
-        c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    }
-    std::fprintf(stream_, "\r\033[KDownloading [%s] %zu/%zu %s", bar.c_str(), done_, total_,
-                 name.c_str());
+    std::string line = FormatProgressLine(done_, total_, status,
+                                          columns_ != 0 ? columns_ : TerminalColumns(stream_));
+    std::fprintf(stream_, "\r\033[K%s", line.c_str());
     std::fflush(stream_);
     drawn_ = true;
 }

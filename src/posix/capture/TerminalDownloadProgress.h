@@ -7,13 +7,20 @@
 #include "core/platform/DownloadProgress.h"
 
 // Download progress on Linux: a one-line bar on a terminal with the count and the address
-// last fetched; nothing at all when the output is not a terminal or the reader asked for
-// quiet.
+// last fetched, fitted to the terminal's width so that it redraws in place; nothing at all
+// when the output is not a terminal or the reader asked for quiet.
 namespace wisp {
+
+// The bar's line for `columns` columns: never more than columns - 1 characters, since a
+// character in the last column makes some terminals wrap.
+std::string FormatProgressLine(std::size_t done, std::size_t total, std::string_view status,
+                               std::size_t columns);
 
 class TerminalDownloadProgress final : public IDownloadProgress {
 public:
-    TerminalDownloadProgress(std::FILE* stream, bool enabled) : stream_(stream), enabled_(enabled) {}
+    // `columns` fixes the width; 0 asks the terminal at every redraw, so a resize is followed.
+    TerminalDownloadProgress(std::FILE* stream, bool enabled, std::size_t columns = 0)
+        : stream_(stream), enabled_(enabled), columns_(columns) {}
     ~TerminalDownloadProgress() override { Close(); }
     TerminalDownloadProgress(const TerminalDownloadProgress&) = delete;
     TerminalDownloadProgress& operator=(const TerminalDownloadProgress&) = delete;
@@ -33,6 +40,7 @@ public:
 private:
     std::FILE* stream_;
     bool enabled_;
+    std::size_t columns_;
     std::size_t done_ = 0;
     std::size_t total_ = 0;
     bool drawn_ = false;

@@ -5,18 +5,10 @@
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
 #include "posix/capture/MarkupNesting.h"
+#include "posix/capture/PageTypes.h"
 
 namespace wisp {
 namespace {
-
-bool IsHtmlContentType(const std::string& contentType) {
-    std::string type = ToLowerAscii(contentType.substr(0, contentType.find(';')));
-    while (!type.empty() && type.back() == ' ') {
-        type.pop_back();
-    }
-    // A file read from disk comes without a type.
-    return type.empty() || type == "text/html" || type == "application/xhtml+xml";
-}
 
 // The title as the document's title property gives it: white space trimmed and collapsed.
 std::string NormalizeTitle(const std::string& raw) {
@@ -59,7 +51,7 @@ Result<std::unique_ptr<WebPageSource>> WebPageSource::Read(const std::string& ur
         return Failure{"cannot read " + url + ": " + fetched.Error().reason};
     }
     if (!IsHtmlContentType(fetched->contentType)) {
-        return Failure{url + " is not an HTML page (" + fetched->contentType + ")"};
+        return Failure{NotAPageMessage(url, fetched->contentType)};
     }
     std::optional<std::string> text = DecodePage(fetched->body, fetched->contentType);
     if (!text) {

@@ -15,12 +15,19 @@ const status = document.getElementById('status');
 let page = null;
 
 async function load() {
+  const before = await chrome.tabs.get(tabId);
   const [result] = await chrome.scripting.executeScript({
     target: {tabId},
     func: serializeDocument,
     args: [selectionOnly ? {ranges: true} : null],
   });
-  page = result.result;
+  // The page's references are read against the address the browser loaded, never the one
+  // the page's own scripts may make the document report.
+  const after = await chrome.tabs.get(tabId);
+  if (after.url !== before.url) {
+    throw new Error('The page changed while it was read; save it again.');
+  }
+  page = {...result.result, url: after.url};
   document.getElementById('title').value = page.title;
   const list = await ask({request: 'books'});
   for (const book of list.books) {

@@ -2,6 +2,7 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <string>
 
 #include "cli/Commands.h"
 #include "cli/IndexUpdates.h"
@@ -12,22 +13,42 @@
 #include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
+#include "posix/capture/CurlFetch.h"
 #include "posix/platform/Interruption.h"
 
 namespace wisp::cli {
 namespace {
 
+// Pasted markup is held whole, so it is bounded as a fetched page is: endless input
+// (/dev/zero, a runaway pipe) ends with an error, not with the memory.
+constexpr std::size_t kMaxPasteBytes = FetchOptions{}.maxDocumentBytes;
+
+std::string ReadBounded(std::istream& in, const std::string& name) {
+    std::string text;
+    char buffer[64 * 1024];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        if (text.size() + static_cast<std::size_t>(in.gcount()) > kMaxPasteBytes) {
+            throw CommandFailure(name + " is larger than " +
+                                 std::to_string(kMaxPasteBytes / (1024 * 1024)) +
+                                 " MB, more than a page holds");
+        }
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        throw CommandFailure("cannot read " + name);
+    }
+    return text;
+}
+
 std::string ReadInput(const std::string& file) {
     if (file == "-") {
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+        return ReadBounded(std::cin, "the standard input");
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         throw CommandFailure("cannot read " + file);
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadBounded(in, file);
 }
 
 struct Target {

@@ -52,6 +52,10 @@ TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
         {"https://host/p.html", "file://host/share/a.gif", false, ""},
         {"https://host/p.html", "FILE:///C:/x.gif", false, ""},
         {"https://host/p.html", "javascript:go()/a.gif", false, ""},
+        // Nor does a page from anywhere else; its web references are fetched.
+        {"about:blank", "file:///etc/passwd?:\\", false, ""},
+        {"data:text/html,x", "/etc/passwd", false, ""},
+        {"about:blank", "https://host/a.gif", true, "https://host/a.gif"},
     };
     test::CaptureFixturePorts ports;
     CCaptureContext job(ports.Ports());

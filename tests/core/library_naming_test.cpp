@@ -60,10 +60,25 @@ TEST(MakeResourceFileName, FollowsTheNamingRule) {
         EXPECT_EQ(MakeResourceFileName(url, name), ok) << url;
         EXPECT_EQ(name, ok ? expected : "unchanged") << url;
     }
-    // A name too long for the file system is refused.
-    std::string name;
-    EXPECT_TRUE(MakeResourceFileName("http://h/" + std::string(255, 'a'), name));
-    EXPECT_FALSE(MakeResourceFileName("http://h/" + std::string(256, 'a'), name));
+    // A name too long for the file system is shortened before its extension, never inside a
+    // character.
+    std::string accented;
+    for (int i = 0; i < 200; ++i) {
+        accented += "\xC3\xA9";  // é, two bytes
+    }
+    const std::pair<std::string, std::string> lengths[] = {
+        {std::string(255, 'a'), std::string(255, 'a')},
+        {std::string(256, 'a'), std::string(240, 'a')},
+        {accented + ".png", accented.substr(0, 236) + ".png"},
+        {"x" + accented + ".png", "x" + accented.substr(0, 234) + ".png"},
+        {std::string(238, 'a') + " ." + std::string(30, 'b'), std::string(238, 'a')},
+        {accented + "." + std::string(20, 'e'), accented.substr(0, 240)},
+    };
+    for (const auto& [segment, expected] : lengths) {
+        std::string name;
+        EXPECT_TRUE(MakeResourceFileName("http://h/" + segment, name)) << segment;
+        EXPECT_EQ(name, expected) << segment;
+    }
 }
 
 TEST(MakeTitleFileName, MakesAPageTitleAUsableName) {

@@ -129,6 +129,15 @@ TEST_F(ChmcmdBuildTest, NoCompiledFileOrAnUnreadableOneIsAFailure) {
     ChmcmdCompiler failing(Script("stderr", "echo 'Error: no disk space' >&2; exit 3"));
     EXPECT_NE(Build(failing).message.find("Error: no disk space"), std::string::npos);
 
+    // A page the compiler could not read is named, the compiler saying no more than a number.
+    std::filesystem::create_symlink(temp.Path("nowhere"), temp.Path("Lib/My Book/Gone.htm"));
+    ChmcmdCompiler stopping(Script("stopping", "exit 217"));
+    std::string stopped = Build(stopping).message;
+    EXPECT_NE(stopped.find("Cannot read " + temp.Path("Lib/My Book/Gone.htm") + ": "),
+              std::string::npos)
+        << stopped;
+    std::filesystem::remove(temp.Path("Lib/My Book/Gone.htm"));
+
     // The compiler writes beside the chosen file, never into it while a reader may look.
     ChmcmdCompiler recording(
         Script("recording", compiledFile + "; echo \"$out\" > \"" + temp.Path("written") + "\""));

@@ -114,6 +114,19 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
                                                "Page.files/go.png", "javascript:alert(1)"}));
 }
 
+TEST(XhtmlConverter, MarkupNestedPastTheBoundIsLeftOutAndSaysWhy) {
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) {
+        deep += "<div>";
+    }
+    XhtmlPage page = CreateNativeXhtmlConverter()->Convert(
+        "<title>Deep</title>" + deep, "Fallback",
+        [](ReferenceKind, std::string_view) { return std::nullopt; });
+    EXPECT_EQ(page.refusal, "its elements nest deeper than 512 levels");
+    EXPECT_EQ(page.title, "Fallback");
+    ASSERT_TRUE(ParseXml(page.text));
+}
+
 TEST(XhtmlConverter, AFramesetBecomesLinksToItsPages) {
     ReferenceRewrite rewrite = [](ReferenceKind kind,
                                   std::string_view reference) -> std::optional<std::string> {

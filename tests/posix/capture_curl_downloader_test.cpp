@@ -6,6 +6,7 @@
 
 #include "posix/support/LoopbackServer.h"
 #include "core/platform/NativePorts.h"
+#include "posix/capture/ConcurrentFetch.h"
 #include "posix/capture/CurlDownloader.h"
 #include "support/TempFolder.h"
 
@@ -46,6 +47,18 @@ protected:
                                               }
                                               return false;
                                           });
+        });
+        routes.Get("/huge", [](const httplib::Request&, httplib::Response& response) {
+            // 2 MiB with no length announced: only counting what arrives finds it too large.
+            response.set_chunked_content_provider(
+                "image/gif", [](size_t offset, httplib::DataSink& sink) {
+                    if (offset >= 2 * 1024 * 1024) {
+                        sink.done();
+                        return true;
+                    }
+                    const std::string block(64 * 1024, 'x');
+                    return sink.write(block.data(), block.size());
+                });
         });
         routes.Get("/stalled", [](const httplib::Request&, httplib::Response& response) {
             response.set_content_provider(
@@ -88,11 +101,14 @@ TEST_F(CurlDownloaderTest, FetchesWebResourcesFollowingRedirects) {
 }
 
 TEST_F(CurlDownloaderTest, AFailedFetchLeavesTheFileAsItWas) {
-    CurlDownloader downloader(1, FetchOptions{5, 1, 10});
+    FetchOptions options{.connectTimeoutSeconds = 5, .stallSeconds = 1};
+    options.maxResourceBytes = 1024 * 1024;
+    CurlDownloader downloader(1, options);
     const std::string failing[] = {
         server.Url("/missing"),        // an HTTP error status
         server.Url("/broken"),         // the connection drops halfway
-        server.Url("/stalled"),        // the total time runs out
+        server.Url("/stalled"),        // nothing arrives for the stall limit
+        server.Url("/huge"),           // larger than a resource may be
         server.Url("/to-local-file"),  // a web page redirecting to the reader's files
         "http://127.0.0.1:1/pic.gif",  // nobody listens
         "ftp://127.0.0.1/pic.gif",     // not a protocol the capture fetches
@@ -109,6 +125,19 @@ TEST_F(CurlDownloaderTest, AFailedFetchLeavesTheFileAsItWas) {
     // No temporary file stays behind.
     auto files = CreateNativeFileSystem();
     EXPECT_EQ(files->ListFolder(temp.Path("News.files"))->size(), 1u);
+}
+
+TEST_F(CurlDownloaderTest, APagesResourcesShareOneBudget) {
+    FetchOptions options;
+    options.maxPageBytes = 3 * 1024 * 1024;  // room for one 2 MiB resource, not for two
+    const std::vector<std::string> urls = {server.Url("/huge"), server.Url("/huge")};
+    const std::vector<std::string> paths = {temp.Path("one.gif"), temp.Path("two.gif")};
+    std::vector<bool> fetched = FetchConcurrently(urls, paths, 1, {}, options);
+    EXPECT_EQ(fetched, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(temp.Exists("two.gif"));
+    // Each queue is a page of its own.
+    EXPECT_EQ(FetchConcurrently({urls[0]}, {temp.Path("three.gif")}, 1, {}, options),
+              std::vector<bool>{true});
 }
 
 TEST_F(CurlDownloaderTest, CopiesLocalFilesByUrlAndByPath) {

@@ -258,6 +258,11 @@ TEST_F(WispCapture, BuildsACompiledFileAndAnEpubBookThatTheCheckerPasses) {
 
 TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
     site.Add("/missing-page", "gone", "text/html", 404);
+    std::string deep = "<html><head><title>Deep</title></head><body>";
+    for (int i = 0; i < 100000; ++i) {
+        deep += "<div>";
+    }
+    site.Add("/deep.html", deep);
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -292,6 +297,11 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
          2,
          "--transfers"},
         {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
+        // Hostile input ends with a clear refusal, not a crash or the machine's memory.
+        {{"collect", site.Url("/deep.html"), "--book", "Garden"},
+         1,
+         "its elements nest deeper than 512 levels"},
+        {{"paste", "/dev/zero", "--book", "Garden"}, 1, "/dev/zero is larger than 64 MB"},
         {{"build", "Garden"}, 2, "-o FILE.chm, -o FILE.epub or -o FILE.pdf"},
         {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };

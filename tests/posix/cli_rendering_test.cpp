@@ -139,6 +139,20 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     EXPECT_TRUE(Contains(temp.Read("Library/Web/Source.htm"), "<SCRIPT>var l"));
 }
 
+TEST_F(WispRendering, APageCannotFakeItsOwnAddress) {
+    // Its script makes the document report a file's address; its references are read against
+    // the address the browser loaded all the same.
+    site.Add("/fake/page.html",
+             "<html><head><title>Fake</title><script>"
+             "for (const name of ['URL', 'documentURI', 'baseURI'])"
+             "  Object.defineProperty(document, name, {get: () => 'file:///etc/fake.html'});"
+             "</script></head><body><img src=\"hostname\"></body></html>");
+    site.Add("/fake/hostname", "served", "image/png");
+    ProgramResult result = Wisp({"collect", site.Url("/fake/page.html")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(temp.Read("Library/Web/Fake.files/hostname"), "served");
+}
+
 TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyleSheet) {
     LoopbackSite other;
     ASSERT_TRUE(other.Started());

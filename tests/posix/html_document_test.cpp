@@ -5,6 +5,7 @@
 
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/HtmlDocument.h"
+#include "posix/capture/MarkupNesting.h"
 
 namespace wisp {
 namespace {
@@ -92,6 +93,51 @@ TEST(HtmlDocument, SurvivesBrokenAndBinaryInput) {
     }
     HtmlDocument document(junk);
     EXPECT_EQ(HtmlDocument::OuterHtml(document.Root()).rfind("<HTML>", 0), 0u);
+}
+
+std::string Repeated(std::string_view unit, std::size_t times) {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i) {
+        text += unit;
+    }
+    return text;
+}
+
+// The depth is the one the parser builds (the body's children at depth 1): what the markup
+// leaves open counts, what the parser closes by itself does not.
+TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
+    struct Case {
+        std::string html;
+        std::size_t depth;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {Repeated("<div>", 100), 100},
+        {Repeated("<div></div>", 100), 1},
+        {Repeated("<b>", 100), 100},  // formatting left open
+        {Repeated("<div><b></div>x", 50), 51},  // a formatting element outlives its block
+        {Repeated("<p>", 100), 1},  // a paragraph closes the one before
+        {Repeated("<li>", 100), 1},
+        {Repeated("<ul><li>", 50), 100},
+        {Repeated("<a href=x>", 100), 1},  // a link inside a link ends the first
+        {Repeated("<h1><h2>", 50), 1},
+        {Repeated("<table><tr><td>", 30), 120},  // the parser adds a TBODY to each
+        {Repeated("<td>", 100), 0},  // a cell outside a table is dropped
+        {Repeated("<svg><g>", 50), 100},
+        {Repeated("<br><img>", 100), 0},
+        {"<textarea>" + Repeated("<div>", 100), 1},  // text, not tags
+        {"<!--" + Repeated("<div>", 100) + "-->", 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EstimateMarkupNesting(c.html, 1000), c.depth) << c.html.substr(0, 40);
+    }
+    // Counting stops past the limit; a document past the bound is not parsed.
+    const std::string deep = Repeated("<div>", 100000);
+    EXPECT_EQ(EstimateMarkupNesting(deep, 20), 21u);
+    EXPECT_FALSE(NestsTooDeep(Repeated("<div>", kMaxMarkupNesting)));
+    HtmlDocument document(Repeated("<b>", 100000));
+    EXPECT_TRUE(document.NestsTooDeep());
+    EXPECT_EQ(HtmlDocument::OuterHtml(document.Root()), "<HTML><HEAD></HEAD><BODY></BODY></HTML>");
 }
 
 TEST(CssSelector, SelectsTypeIdClassDescendantAndChild) {

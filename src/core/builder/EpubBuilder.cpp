@@ -539,6 +539,10 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
             result.warnings.push_back("cannot read " + page.relative + ", its page is empty");
         }
         XhtmlPage converted = converter_.Convert(html ? *html : std::string(), page.label, rewrite);
+        if (!converted.refusal.empty()) {
+            result.warnings.push_back("cannot convert " + page.relative + ": " +
+                                      converted.refusal + ", its page is empty");
+        }
         if (language.empty() && page.role == FileRole::Page && IsLanguageTag(converted.language)) {
             language = converted.language;
         }

@@ -16,4 +16,13 @@ bool HasDrivePathMarker(std::string_view address);
 // from the web may have fetched.
 bool IsWebUrl(std::string_view address);
 
+// The address names a place on this machine: a file URL, an absolute path or a drive or
+// network path.
+bool IsLocalAddress(std::string_view address);
+
+// Whether a page at `pageUrl` may have `resourceUrl` fetched: a web address always, anything
+// else only for a page that itself came from this machine. A page from the web, or from
+// anywhere else (about:blank, data:), never makes the reader's machine copy its own files.
+bool MayFetchFor(std::string_view pageUrl, std::string_view resourceUrl);
+
 }  // namespace wisp

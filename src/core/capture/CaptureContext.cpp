@@ -113,8 +113,7 @@ bool CCaptureContext::ResolveResourceUrl(std::string_view pageUrl, std::string& 
         }
         resolved = std::move(*local);
     }
-    // A page from the web must never make the reader's machine copy its own files.
-    if (webPage && !IsWebUrl(resolved)) {
+    if (!MayFetchFor(pageUrl, resolved)) {
         return false;
     }
     url = std::move(resolved);

@@ -36,10 +36,37 @@ bool IsWindowsDeviceName(std::string_view name) {
            base[3] >= '1' && base[3] <= '9';
 }
 
+// A name longer than a file system takes (255 bytes on Linux, 255 UTF-16 units on Windows,
+// never more units than bytes) is cut to this many bytes, with room left for the number that
+// tells two files of one name apart.
+constexpr std::size_t kShortenedNameBytes = 240;
+// An extension longer than this is no extension worth keeping through a cut.
+constexpr std::size_t kMaxKeptExtensionBytes = 16;
+
+// Shortens an over-long name before its extension, on a character boundary.
+void ShortenName(std::string& name) {
+    if (name.size() <= kMaxNameChars) {
+        return;
+    }
+    std::size_t dot = name.rfind('.');
+    std::string extension;
+    if (dot != std::string::npos && dot > 0 && name.size() - dot <= kMaxKeptExtensionBytes) {
+        extension = name.substr(dot);
+    }
+    std::size_t keep = kShortenedNameBytes - extension.size();
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;  // inside a character: cut before it
+    }
+    while (keep > 0 && (name[keep - 1] == '.' || name[keep - 1] == ' ')) {
+        --keep;  // Windows drops them from a name's end
+    }
+    name = name.substr(0, keep) + extension;
+}
+
 // Makes a name taken from a URL safe to create inside the companion folder: characters that
 // cannot be in a file name (a backslash above all, which would climb out of the folder on
-// Windows) become "_", and a device name gets a "_" in front. Nothing is left to name a file
-// when the result is empty, only dots and spaces, or too long.
+// Windows) become "_", a device name gets a "_" in front and a name too long is shortened.
+// Nothing is left to name a file when the result is empty or only dots and spaces.
 bool MakeSafeFileName(std::string& name) {
     for (char& c : name) {
         if (IsRefusedInFileName(static_cast<unsigned char>(c))) {
@@ -52,7 +79,8 @@ bool MakeSafeFileName(std::string& name) {
     if (IsWindowsDeviceName(name)) {
         name.insert(0, 1, '_');
     }
-    return Utf16Length(name) <= kMaxNameChars;
+    ShortenName(name);
+    return true;
 }
 
 }  // namespace

@@ -23,9 +23,10 @@ std::string CompanionFolderOfPage(std::string_view pagePath);
 
 // The local file name of a downloaded resource: the URL's last segment, percent-decoded,
 // without its fragment. Behind a query a static resource (style sheet, script, picture, font,
-// media) keeps its name and a dynamic page gets the name up to its first "." and ".htm". An
-// empty URL succeeds and leaves `name` as it was. Fails when the URL yields no usable file
-// name; a name never leaves the companion folder.
+// media) keeps its name and a dynamic page gets the name up to its first "." and ".htm". A
+// name past 255 bytes is shortened before its extension, on a character boundary. An empty
+// URL succeeds and leaves `name` as it was. Fails when the URL yields no usable file name; a
+// name never leaves the companion folder.
 bool MakeResourceFileName(std::string_view url, std::string& name);
 
 // A page's own title made into a usable page name: characters a file name cannot hold become

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +33,40 @@ std::string Describe(const Result<ProcessOutcome>& run, const std::string& progr
                                       : " ended in an unknown way.");
     }
     return program + " failed with exit status " + std::to_string(run->exitCode) + ".";
+}
+
+// The first of `sources` (files, or folders with all they hold) that cannot be read; empty
+// when every one can. The compiler stops at such a file with no more than a number.
+std::string FirstUnreadableFile(const std::vector<std::string>& sources) {
+    auto unreadable = [](const std::string& path) {
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        return !fd.IsOpen();
+    };
+    for (const std::string& source : sources) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(source, error)) {
+            if (unreadable(source)) {
+                return source;
+            }
+            continue;
+        }
+        std::filesystem::recursive_directory_iterator walk(source, error), end;
+        if (error) {
+            return source;
+        }
+        for (; walk != end; walk.increment(error)) {
+            if (error) {
+                return walk->path().string();
+            }
+            if (walk->is_regular_file(error) && unreadable(walk->path().string())) {
+                return walk->path().string();
+            }
+        }
+        if (error) {
+            return source;
+        }
+    }
+    return {};
 }
 
 // A temporary file in the compiled file's folder, removed unless it was moved into place.
@@ -99,13 +135,20 @@ std::string ChmcmdCompiler::ToCompilerText(std::string_view utf8) const {
 
 template <typename Check>
 CompileResult ChmcmdCompiler::Run(const std::string& projectFile, const std::string& output,
-                                  const std::string& compiledFile, Check check) {
+                                  const std::string& compiledFile,
+                                  const std::vector<std::string>& sources, Check check) {
     // chmcmd reads the project's text in the code page of its locale: in UTF-8 whatever the
     // reader's locale is, so that the index keeps every name.
     Result<ProcessOutcome> run =
         RunProcess({program_, projectFile}, {"LC_ALL=C.UTF-8", "LANG=C.UTF-8"});
     if (!run || !run->exited || run->exitCode != 0) {
-        return CompileFailure(Describe(run, program_), run ? run->output : std::string());
+        std::string message = Describe(run, program_);
+        if (run) {
+            if (std::string file = FirstUnreadableFile(sources); !file.empty()) {
+                message = "Cannot read " + file + ": " + message;
+            }
+        }
+        return CompileFailure(message, run ? run->output : std::string());
     }
     std::string problem = check();
     if (!problem.empty()) {
@@ -131,7 +174,11 @@ CompileResult ChmcmdCompiler::Compile(const HelpProject& project) {
     if (!copy) {
         return CompileFailure(copy.Error().reason);
     }
-    CompileResult result = Run(copy->Path(), output.Path(), project.compiledFile, [&] {
+    std::vector<std::string> sources;
+    for (const std::string& file : project.contentFiles) {
+        sources.push_back(project.builtFolder + "/" + file);
+    }
+    CompileResult result = Run(copy->Path(), output.Path(), project.compiledFile, sources, [&] {
         return CheckCompiledFile(output.Path(), kContentsFileName, project.contentFiles);
     });
     if (result.status == CompileStatus::Compiled && !output.MoveTo(project.compiledFile)) {
@@ -149,7 +196,11 @@ CompileResult ChmcmdCompiler::CompileStaged(const StagedHelpProject& project) {
     if (staging.Path().empty()) {
         return CompileFailure(staging.Error());
     }
-    CompileResult result = Run(staging.Path(), output.Path(), project.compiledFile, [&] {
+    std::vector<std::string> sources;
+    for (const StagedFile& file : project.files) {
+        sources.push_back(file.source);
+    }
+    CompileResult result = Run(staging.Path(), output.Path(), project.compiledFile, sources, [&] {
         std::string problem = MendListingChain(output.Path());
         if (!problem.empty()) {
             // An unreadable file is said as such by the check below.

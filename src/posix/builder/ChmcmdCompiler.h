@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/platform/HelpCompiler.h"
 
@@ -24,10 +25,13 @@ public:
 
 private:
     // Runs the compiler on `projectFile`, which names `output` as its compiled file, and
-    // checks the result with `check`; then puts it in place as `compiledFile`.
+    // checks the result with `check`; then puts it in place as `compiledFile`. When the
+    // compiler fails, `sources` (files or folders) are looked through for one it could not
+    // read, which the failure names.
     template <typename Check>
     CompileResult Run(const std::string& projectFile, const std::string& output,
-                      const std::string& compiledFile, Check check);
+                      const std::string& compiledFile, const std::vector<std::string>& sources,
+                      Check check);
 
     std::string program_;
 };

@@ -12,6 +12,7 @@
 #include "core/platform/XhtmlConverter.h"
 #include "core/text/AsciiCase.h"
 #include "core/text/MarkupEscape.h"
+#include "posix/capture/MarkupNesting.h"
 
 namespace wisp {
 namespace {
@@ -505,10 +506,19 @@ class GumboXhtmlConverter final : public IXhtmlConverter {
 public:
     XhtmlPage Convert(std::string_view html, std::string_view fallbackTitle,
                       const ReferenceRewrite& rewrite) const override {
+        // Markup nested past the bound is never parsed (see MarkupNesting.h): the page is
+        // written empty and says why.
+        const bool tooDeep = NestsTooDeep(html);
+        if (tooDeep) {
+            html = {};
+        }
         GumboOutput* output =
             gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
         XhtmlPage page = XhtmlWriter(rewrite).Write(output->root, fallbackTitle);
         gumbo_destroy_output(&kGumboDefaultOptions, output);
+        if (tooDeep) {
+            page.refusal = TooDeepReason();
+        }
         return page;
     }
 };

@@ -25,6 +25,8 @@ std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
         groups[found->second].push_back(i);
     }
 
+    // The queue is one page's: its resources share the page's budget.
+    PageBudget budget(options.maxPageBytes);
     std::vector<char> succeeded(count, 0);
     std::atomic<std::size_t> nextGroup{0};
     std::mutex reportMutex;
@@ -38,7 +40,7 @@ std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
                 // second fetch would make it.
                 bool repeat = k > 0 && urls[group[k - 1]] == urls[i] && succeeded[group[k - 1]];
                 // Once the reader interrupted, what is left is not started.
-                succeeded[i] = repeat || (!Interrupted() && FetchToFile(urls[i], paths[i], options));
+                succeeded[i] = repeat || (!Interrupted() && FetchToFile(urls[i], paths[i], options, &budget));
                 std::lock_guard<std::mutex> lock(reportMutex);
                 ++done;
                 if (onDone) {

@@ -18,6 +18,7 @@ using FetchDoneCallback = std::function<void(std::size_t done, std::size_t index
 // Fetches urls[i] into paths[i] for every i on up to `transfers` threads; returns whether
 // each fetch succeeded. Entries that share a local path run one after another in queue order,
 // so the later entry's content is the one left, and a later failure keeps the earlier file.
+// The entries are one page's resources: together they take at most options.maxPageBytes.
 std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
                                     const std::vector<std::string>& paths, unsigned transfers,
                                     const FetchDoneCallback& onDone = {},

@@ -109,10 +109,21 @@ private:
     bool committed_ = false;
 };
 
+struct FileSink {
+    int fd;
+    std::size_t limit;
+    PageBudget* budget;
+    std::size_t written = 0;
+};
+
 size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<FileSink*>(user);
     const size_t total = size * count;
-    // Anything short of the whole makes libcurl stop with a write error.
-    return WriteAll(*static_cast<int*>(user), std::string_view(data, total)) ? total : 0;
+    if (total > sink->limit - sink->written || (sink->budget && !sink->budget->Take(total))) {
+        return 0;  // anything short of the whole makes libcurl stop with a write error
+    }
+    sink->written += total;
+    return WriteAll(sink->fd, std::string_view(data, total)) ? total : 0;
 }
 
 struct MemorySink {
@@ -146,7 +157,8 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, options.minimumBytesPerSecond);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, options.stallSeconds);
     // Compressed answers are unpacked, as a browser does.
     curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
     // Time-outs by signal would not be safe with transfers on several threads.
@@ -157,6 +169,16 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
 
 }  // namespace
 
+bool PageBudget::Take(std::size_t bytes) {
+    std::size_t left = left_.load();
+    do {
+        if (bytes > left) {
+            return false;
+        }
+    } while (!left_.compare_exchange_weak(left, left - bytes));
+    return true;
+}
+
 std::string RequestUrl(const std::string& url) {
     if (!url.empty() && url.front() == '/') {
         return "file://" + EscapeBytes(url, true);
@@ -164,7 +186,8 @@ std::string RequestUrl(const std::string& url) {
     return EscapeBytes(url, false);
 }
 
-bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options) {
+bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options,
+                 PageBudget* budget) {
     if (url.empty() || path.empty() || url.find('\0') != std::string::npos ||
         path.find('\0') != std::string::npos) {
         return false;
@@ -182,11 +205,14 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
     if (!temporary.IsOpen()) {
         return false;
     }
-    int fd = temporary.Descriptor();
+    FileSink sink{temporary.Descriptor(), options.maxResourceBytes, budget};
     CURL* handle = easy.get();
     ConfigureTransfer(handle, requestUrl, options);
+    // A length the server announces past the limit is refused before anything arrives.
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(options.maxResourceBytes));
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToDescriptor);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &fd);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     if (curl_easy_perform(handle) != CURLE_OK) {
         return false;
     }

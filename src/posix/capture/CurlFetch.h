@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 
@@ -9,12 +10,34 @@
 // each transfer with its own destination.
 namespace wisp {
 
+// Limits no real page meets, that bound what a hostile server can cost. There is no fixed
+// total time: a transfer that keeps moving may take as long as it needs, up to its size.
 struct FetchOptions {
     long connectTimeoutSeconds = 15;
-    long totalTimeoutSeconds = 120;
+    // A transfer gives up when it moves slower than minimumBytesPerSecond for this long; one
+    // that has stalled (nothing arrives) first of all.
+    long stallSeconds = 30;
     long maxRedirects = 10;
     // A document read into memory larger than this is refused.
     std::size_t maxDocumentBytes = 64 * 1024 * 1024;
+    // A resource saved to a file larger than this is refused and its partial file removed;
+    // the bytes are counted as they arrive, unpacked (a small compressed answer can unpack
+    // into a huge one).
+    std::size_t maxResourceBytes = 256 * 1024 * 1024;
+    long minimumBytesPerSecond = 512;
+    // What the resources of one page may take together.
+    std::size_t maxPageBytes = 1024u * 1024 * 1024;
+};
+
+// The bytes the transfers of one page may still take, shared by them all.
+class PageBudget {
+public:
+    explicit PageBudget(std::size_t bytes) : left_(bytes) {}
+    // Takes `bytes` from what is left; false, taking nothing, when less is left.
+    bool Take(std::size_t bytes);
+
+private:
+    std::atomic<std::size_t> left_;
 };
 
 // A document read into memory, with what the server said of it.
@@ -27,7 +50,10 @@ struct FetchedDocument {
 // Fetches `url` (http, https or file URL, or an absolute local path) into `path`. The data
 // goes to a temporary file beside `path` that replaces `path` only when the whole transfer
 // succeeded; an HTTP error status counts as a failure. On failure `path` is as it was.
-bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {});
+// With a `budget`, every byte that arrives is taken from it, and the transfer stops when it
+// runs out.
+bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {},
+                 PageBudget* budget = nullptr);
 
 // The address as it is sent: a local path becomes a file URL, and the bytes a browser escapes
 // (spaces, quotes, non-ASCII) are escaped.

@@ -67,7 +67,9 @@ DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params
             throw DevToolsRefusal(method + ": " +
                                 (*message)["error"].value("message", std::string("failed")));
         }
-        return message->value("result", Json::object());
+        // A page's document comes in the result: moved out, never copied.
+        auto result = message->find("result");
+        return result == message->end() ? Json::object() : std::move(*result);
     }
 }
 

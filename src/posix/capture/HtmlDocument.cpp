@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <vector>
 
 #include "core/text/AsciiCase.h"
+#include "posix/capture/MarkupNesting.h"
 
 namespace wisp {
 namespace {
@@ -161,18 +163,21 @@ bool IsElement(const GumboNode* node) {
 }
 
 // Visits every element below `node` in document order, `node` included; stops when the
-// visitor returns false.
+// visitor returns false. A stack of its own, so that no page's nesting reaches the call stack.
 bool VisitElements(const GumboNode* node, const std::function<bool(const GumboNode*)>& visit) {
-    if (!IsElement(node)) {
-        return true;
-    }
-    if (!visit(node)) {
-        return false;
-    }
-    const GumboVector& children = node->v.element.children;
-    for (unsigned i = 0; i < children.length; ++i) {
-        if (!VisitElements(static_cast<const GumboNode*>(children.data[i]), visit)) {
+    std::vector<const GumboNode*> pending{node};
+    while (!pending.empty()) {
+        const GumboNode* next = pending.back();
+        pending.pop_back();
+        if (!IsElement(next)) {
+            continue;
+        }
+        if (!visit(next)) {
             return false;
+        }
+        const GumboVector& children = next->v.element.children;
+        for (unsigned i = children.length; i > 0; --i) {
+            pending.push_back(static_cast<const GumboNode*>(children.data[i - 1]));
         }
     }
     return true;
@@ -216,7 +221,8 @@ bool HasStylesheetRel(const GumboNode* link) {
 }  // namespace
 
 HtmlDocument::HtmlDocument(std::string_view utf8)
-    : text_(utf8),
+    : nestsTooDeep_(wisp::NestsTooDeep(utf8)),
+      text_(nestsTooDeep_ ? std::string_view() : utf8),
       output_(gumbo_parse_with_options(&kGumboDefaultOptions, text_.data(), text_.size())) {}
 
 HtmlDocument::~HtmlDocument() {

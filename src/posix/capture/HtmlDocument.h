@@ -17,11 +17,15 @@ class HtmlDocument {
 public:
     using Node = GumboInternalNode;
 
-    // Parses UTF-8 text; never fails (an HTML5 parser repairs any input).
+    // Parses UTF-8 text; never fails (an HTML5 parser repairs any input). Markup nested
+    // deeper than kMaxMarkupNesting is not parsed: the document is then empty and says so.
     explicit HtmlDocument(std::string_view utf8);
     ~HtmlDocument();
     HtmlDocument(const HtmlDocument&) = delete;
     HtmlDocument& operator=(const HtmlDocument&) = delete;
+
+    // Whether the markup was left unparsed for its depth (see MarkupNesting.h).
+    bool NestsTooDeep() const { return nestsTooDeep_; }
 
     // The root element (HTML); the parser makes one for any input.
     const Node* Root() const;
@@ -56,6 +60,7 @@ public:
 private:
     // The tree points into the parsed text (each element's original tag text), so the
     // document keeps its own copy.
+    bool nestsTooDeep_;
     std::string text_;
     GumboInternalOutput* output_;
 };

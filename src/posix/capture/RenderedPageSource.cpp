@@ -51,7 +51,8 @@ struct PageLoad {
             return;
         }
         const std::string method = event.value("method", std::string());
-        const Json& params = event.contains("params") ? event["params"] : Json::object();
+        static const Json kNoParams = Json::object();
+        const Json& params = event.contains("params") ? event["params"] : kNoParams;
         const std::string requestId = params.value("requestId", std::string());
         if (method == "Network.requestWillBeSent") {
             inflight.insert(requestId);
@@ -94,6 +95,14 @@ std::string AttachToPage(DevToolsClient& client, std::string& targetId) {
         .Call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "",
               Clock::now() + kCommandTime)
         .value("sessionId", std::string());
+}
+
+// The address of the page's main frame, as the browser has it.
+std::string FrameAddress(DevToolsClient& client, const std::string& session) {
+    Json tree =
+        client.Call("Page.getFrameTree", Json::object(), session, Clock::now() + kCommandTime);
+    const Json& frame = tree.at("frameTree").at("frame");
+    return frame.at("url").get<std::string>() + frame.value("urlFragment", std::string());
 }
 
 }  // namespace
@@ -168,10 +177,15 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
             "Runtime.evaluate",
             {{"expression", SerializeExpression(options.selector)}, {"returnByValue", true}},
             load.session, Clock::now() + kCommandTime);
-        if (evaluated.contains("exceptionDetails")) {
+        if (evaluated.contains("exceptionDetails") || !evaluated["result"].contains("value")) {
             return pageFailure("cannot read the document of " + url);
         }
-        read = evaluated["result"].value("value", Json::object());
+        read = std::move(evaluated["result"]["value"]);
+        // The page's scripts can make the document report any address, a file's among them;
+        // the address its references are read against is the one the browser loaded.
+        if (read.is_object()) {
+            read["url"] = FrameAddress(client, load.session);
+        }
     } catch (const DevToolsError& failure) {
         std::string log = browser.LastLogLine();
         return browserFailure(std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")"));

@@ -4,6 +4,7 @@
 #include "core/text/AsciiCase.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
+#include "posix/capture/MarkupNesting.h"
 #include "posix/capture/PageTypes.h"
 
 namespace wisp {
@@ -32,8 +33,7 @@ std::string NormalizeTitle(const std::string& raw) {
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner) {
     std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
-    // A page from the web must never make the reader's machine copy its own files.
-    if (!address || (IsWebUrl(pageUrl) && !IsWebUrl(*address))) {
+    if (!address || !MayFetchFor(pageUrl, *address)) {
         return std::nullopt;
     }
     Result<FetchedDocument> sheet = FetchToMemory(*address);
@@ -58,7 +58,11 @@ Result<std::unique_ptr<WebPageSource>> WebPageSource::Read(const std::string& ur
         return Failure{url + " uses a character set this system cannot read"};
     }
     std::string pageUrl = fetched->effectiveUrl.empty() ? url : fetched->effectiveUrl;
-    return std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
+    auto page = std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
+    if (page->document_->NestsTooDeep()) {
+        return Failure{"cannot read " + url + ": " + TooDeepReason()};
+    }
+    return page;
 }
 
 WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,

@@ -52,7 +52,8 @@ private:
 };
 
 // A linked style sheet's text: `href` resolved against the page's address, fetched and
-// decoded; nullopt when it cannot be, or when a page from the web names a local file.
+// decoded; nullopt when it cannot be, or when the page may not have it fetched (a page
+// that did not come from this machine naming a local file).
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
                                            const IUrlCombiner& urlCombiner);
 

@@ -81,28 +81,6 @@ std::string DecodeBase64(std::string_view text) {
     return out;
 }
 
-// The one page the browser shows, attached to with a session of its own.
-std::string AttachToPrintingPage(DevToolsClient& client) {
-    std::string targetId;
-    Json targets = client.Call("Target.getTargets", Json::object(), "", Clock::now() + kStartTime);
-    for (const Json& target : targets.value("targetInfos", Json::array())) {
-        if (target.value("type", std::string()) == "page") {
-            targetId = target.value("targetId", std::string());
-            break;
-        }
-    }
-    if (targetId.empty()) {
-        targetId = client
-                       .Call("Target.createTarget", {{"url", "about:blank"}}, "",
-                             Clock::now() + kCommandTime)
-                       .value("targetId", std::string());
-    }
-    return client
-        .Call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "",
-              Clock::now() + kCommandTime)
-        .value("sessionId", std::string());
-}
-
 // Letter paper where it is the custom (the United States, Canada, Mexico), else A4; in inches.
 std::pair<double, double> PaperFor(std::string_view language) {
     for (std::string_view letter : {"en", "en-US", "en-CA", "fr-CA", "es-MX"}) {
@@ -178,7 +156,8 @@ PrintResult ChromiumBookPrinter::Print(const PrintedBook& book) {
     std::vector<std::string> prints;
     prints.reserve(book.pages.size());
     try {
-        std::string session = AttachToPrintingPage(client);
+        std::string targetId;
+        std::string session = AttachToShownPage(client, targetId, kStartTime, kCommandTime);
         for (const char* domain : {"Page.enable", "Network.enable"}) {
             client.Call(domain, Json::object(), session, Clock::now() + kCommandTime);
         }

@@ -138,4 +138,27 @@ std::optional<DevToolsClient::Json> DevToolsClient::Receive(Clock::time_point de
     }
 }
 
+std::string AttachToShownPage(DevToolsClient& client, std::string& targetId,
+                              std::chrono::seconds startTime, std::chrono::seconds commandTime) {
+    using Json = DevToolsClient::Json;
+    using Clock = DevToolsClient::Clock;
+    Json targets = client.Call("Target.getTargets", Json::object(), "", Clock::now() + startTime);
+    for (const Json& target : targets.value("targetInfos", Json::array())) {
+        if (target.value("type", std::string()) == "page") {
+            targetId = target.value("targetId", std::string());
+            break;
+        }
+    }
+    if (targetId.empty()) {
+        targetId = client
+                       .Call("Target.createTarget", {{"url", "about:blank"}}, "",
+                             Clock::now() + commandTime)
+                       .value("targetId", std::string());
+    }
+    return client
+        .Call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "",
+              Clock::now() + commandTime)
+        .value("sessionId", std::string());
+}
+
 }  // namespace wisp

@@ -59,4 +59,10 @@ private:
     EventHandler onEvent_;
 };
 
+// Attaches a session of its own to the page the browser shows (one made when it shows none) and
+// returns the session; `targetId` receives the page's target. The first call waits up to
+// `startTime` for a browser that is still starting.
+std::string AttachToShownPage(DevToolsClient& client, std::string& targetId,
+                              std::chrono::seconds startTime, std::chrono::seconds commandTime);
+
 }  // namespace wisp

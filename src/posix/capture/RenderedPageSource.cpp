@@ -77,26 +77,6 @@ struct PageLoad {
     }
 };
 
-std::string AttachToPage(DevToolsClient& client, std::string& targetId) {
-    Json targets = client.Call("Target.getTargets", Json::object(), "", Clock::now() + kStartTime);
-    for (const Json& target : targets.value("targetInfos", Json::array())) {
-        if (target.value("type", std::string()) == "page") {
-            targetId = target.value("targetId", std::string());
-            break;
-        }
-    }
-    if (targetId.empty()) {
-        targetId = client
-                       .Call("Target.createTarget", {{"url", "about:blank"}}, "",
-                             Clock::now() + kCommandTime)
-                       .value("targetId", std::string());
-    }
-    return client
-        .Call("Target.attachToTarget", {{"targetId", targetId}, {"flatten", true}}, "",
-              Clock::now() + kCommandTime)
-        .value("sessionId", std::string());
-}
-
 // The address of the page's main frame, as the browser has it.
 std::string FrameAddress(DevToolsClient& client, const std::string& session) {
     Json tree =
@@ -124,7 +104,7 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
     client.OnEvent([&](const Json& event) { load.Handle(event); });
     Json read;
     try {
-        load.session = AttachToPage(client, load.frameId);
+        load.session = AttachToShownPage(client, load.frameId, kStartTime, kCommandTime);
         for (const char* domain : {"Page.enable", "Network.enable"}) {
             client.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
         }

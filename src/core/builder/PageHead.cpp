@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/text/HtmlSpace.h"
 #include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -66,23 +63,6 @@ std::string DecodeReferences(std::string_view text) {
     return out;
 }
 
-std::string CollapseSpace(std::string_view text) {
-    std::string out;
-    bool space = false;
-    for (char c : text) {
-        if (IsSpace(c)) {
-            space = !out.empty();
-            continue;
-        }
-        if (space) {
-            out += ' ';
-            space = false;
-        }
-        out += c;
-    }
-    return out;
-}
-
 struct Tag {
     std::string name;  // lower case; "/title" for an end tag
     std::vector<std::pair<std::string, std::string>> attributes;  // names in lower case
@@ -101,26 +81,26 @@ struct Tag {
 Tag ReadTag(std::string_view html, std::size_t at, std::size_t& end) {
     Tag tag;
     std::size_t i = at + 1;
-    while (i < html.size() && !IsSpace(html[i]) && html[i] != '>' &&
+    while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '>' &&
            !(html[i] == '/' && i > at + 1)) {
         tag.name += Lower(html[i++]);
     }
     while (i < html.size() && html[i] != '>') {
-        if (IsSpace(html[i]) || html[i] == '/') {
+        if (IsHtmlSpace(html[i]) || html[i] == '/') {
             ++i;
             continue;
         }
         std::string name;
-        while (i < html.size() && !IsSpace(html[i]) && html[i] != '=' && html[i] != '>') {
+        while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '=' && html[i] != '>') {
             name += Lower(html[i++]);
         }
-        while (i < html.size() && IsSpace(html[i])) {
+        while (i < html.size() && IsHtmlSpace(html[i])) {
             ++i;
         }
         std::string value;
         if (i < html.size() && html[i] == '=') {
             ++i;
-            while (i < html.size() && IsSpace(html[i])) {
+            while (i < html.size() && IsHtmlSpace(html[i])) {
                 ++i;
             }
             if (i < html.size() && (html[i] == '"' || html[i] == '\'')) {
@@ -129,7 +109,7 @@ Tag ReadTag(std::string_view html, std::size_t at, std::size_t& end) {
                 value = html.substr(i + 1, close - i - 1);
                 i = close + 1;
             } else {
-                while (i < html.size() && !IsSpace(html[i]) && html[i] != '>') {
+                while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '>') {
                     value += html[i++];
                 }
             }
@@ -149,7 +129,7 @@ std::vector<std::string> SplitKeywords(std::string_view value) {
     while (start <= value.size()) {
         std::size_t end = value.find_first_of(",;", start);
         end = end == std::string_view::npos ? value.size() : end;
-        std::string keyword = CollapseSpace(value.substr(start, end - start));
+        std::string keyword = CollapseHtmlSpace(value.substr(start, end - start));
         std::string lower = LowerAscii(keyword);
         if (!keyword.empty() && std::find(seen.begin(), seen.end(), lower) == seen.end()) {
             seen.push_back(std::move(lower));
@@ -185,7 +165,7 @@ PageHead ReadPageHead(std::string_view html) {
                 ++close;
             }
             close = close == std::string_view::npos ? html.size() : close;
-            head.title = CollapseSpace(DecodeReferences(html.substr(at, close - at)));
+            head.title = CollapseHtmlSpace(DecodeReferences(html.substr(at, close - at)));
             titleRead = true;
             at = close;
         } else if (tag.name == "meta" && LowerAscii(tag.Value("name")) == "keywords") {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/text/HtmlSpace.h"
+
 namespace wisp {
 namespace {
 
@@ -70,7 +72,7 @@ public:
 private:
     void SkipSpaceAndComments() {
         while (at_ < css_.size()) {
-            if (IsSpace(css_[at_])) {
+            if (IsHtmlSpace(css_[at_])) {
                 ++at_;
             } else if (css_.substr(at_, 2) == "/*") {
                 std::size_t close = css_.find("*/", at_ + 2);
@@ -116,13 +118,12 @@ private:
         return '\0';
     }
 
-    static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
     static std::string Trim(std::string_view text) {
-        while (!text.empty() && IsSpace(text.front())) {
+        while (!text.empty() && IsHtmlSpace(text.front())) {
             text.remove_prefix(1);
         }
-        while (!text.empty() && IsSpace(text.back())) {
+        while (!text.empty() && IsHtmlSpace(text.back())) {
             text.remove_suffix(1);
         }
         return std::string(text);

@@ -4,16 +4,13 @@
 #include <array>
 
 #include "core/text/AsciiCase.h"
+#include "core/text/HtmlSpace.h"
 
 namespace wisp {
 namespace {
 
 bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
 // Elements whose content the browser serialises as plain text: a "<" inside them starts no tag.
@@ -37,7 +34,7 @@ std::size_t FindRawTextEnd(std::string_view html, std::size_t from, std::string_
         for (std::size_t i = 0; i < upperName.size() && same; ++i) {
             same = ToUpperAscii(html[at + 2 + i]) == upperName[i];
         }
-        if (same && (nameEnd == html.size() || IsSpace(html[nameEnd]) || html[nameEnd] == '>' ||
+        if (same && (nameEnd == html.size() || IsHtmlSpace(html[nameEnd]) || html[nameEnd] == '>' ||
                      html[nameEnd] == '/')) {
             return at;
         }
@@ -69,7 +66,7 @@ public:
             ++p;
         }
         upperName.clear();
-        while (p < html_.size() && !IsSpace(html_[p]) && html_[p] != '>' && html_[p] != '/') {
+        while (p < html_.size() && !IsHtmlSpace(html_[p]) && html_[p] != '>' && html_[p] != '/') {
             upperName += ToUpperAscii(html_[p++]);
         }
         out_ += upperName;
@@ -84,18 +81,18 @@ private:
                 out_ += c;
                 return p + 1;
             }
-            if (IsSpace(c) || c == '/') {
+            if (IsHtmlSpace(c) || c == '/') {
                 out_ += c;
                 ++p;
                 continue;
             }
             // An attribute name, then perhaps "=" and a value.
-            while (p < html_.size() && !IsSpace(html_[p]) && html_[p] != '=' && html_[p] != '>' &&
+            while (p < html_.size() && !IsHtmlSpace(html_[p]) && html_[p] != '=' && html_[p] != '>' &&
                    html_[p] != '/') {
                 out_ += ToLowerAscii(html_[p++]);
             }
             std::size_t afterName = p;
-            while (p < html_.size() && IsSpace(html_[p])) {
+            while (p < html_.size() && IsHtmlSpace(html_[p])) {
                 ++p;
             }
             if (p >= html_.size() || html_[p] != '=') {
@@ -103,7 +100,7 @@ private:
                 continue;
             }
             ++p;
-            while (p < html_.size() && IsSpace(html_[p])) {
+            while (p < html_.size() && IsHtmlSpace(html_[p])) {
                 ++p;
             }
             out_.append(html_.substr(afterName, p - afterName));
@@ -120,7 +117,7 @@ private:
             return end;
         }
         std::size_t start = p;
-        while (p < html_.size() && !IsSpace(html_[p]) && html_[p] != '>') {
+        while (p < html_.size() && !IsHtmlSpace(html_[p]) && html_[p] != '>') {
             ++p;
         }
         out_.append(html_.substr(start, p - start));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/text/AsciiCase.h"
+#include "core/text/HtmlSpace.h"
 
 namespace wisp {
 namespace {
@@ -87,10 +88,6 @@ unsigned ForeignTraits(const std::string& name) {
         }
     }
     return 0;
-}
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
 bool IsLetter(char c) {
@@ -565,7 +562,7 @@ private:
 
     std::string ReadName() {
         std::string name;
-        while (at_ < html_.size() && !IsSpace(html_[at_]) && html_[at_] != '/' &&
+        while (at_ < html_.size() && !IsHtmlSpace(html_[at_]) && html_[at_] != '/' &&
                html_[at_] != '>') {
             name += ToLowerAscii(html_[at_++]);
         }
@@ -573,7 +570,7 @@ private:
     }
 
     void SkipSpaces() {
-        while (at_ < html_.size() && IsSpace(html_[at_])) {
+        while (at_ < html_.size() && IsHtmlSpace(html_[at_])) {
             ++at_;
         }
     }
@@ -600,7 +597,7 @@ private:
                 continue;
             }
             ++at_;  // an attribute's name, whose first character may be "="
-            while (at_ < html_.size() && !IsSpace(html_[at_]) && html_[at_] != '/' &&
+            while (at_ < html_.size() && !IsHtmlSpace(html_[at_]) && html_[at_] != '/' &&
                    html_[at_] != '>' && html_[at_] != '=') {
                 ++at_;
             }
@@ -621,7 +618,7 @@ private:
                 }
                 at_ = close + 1;
             } else {
-                while (at_ < html_.size() && !IsSpace(html_[at_]) && html_[at_] != '>') {
+                while (at_ < html_.size() && !IsHtmlSpace(html_[at_]) && html_[at_] != '>') {
                     ++at_;
                 }
             }
@@ -638,7 +635,7 @@ private:
                 return;
             }
             std::size_t after = found + end.size();
-            if (after >= html_.size() || IsSpace(html_[after]) || html_[after] == '/' ||
+            if (after >= html_.size() || IsHtmlSpace(html_[after]) || html_[after] == '/' ||
                 html_[after] == '>') {
                 at_ = found;
                 return;

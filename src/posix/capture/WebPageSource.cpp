@@ -2,6 +2,7 @@
 
 #include "core/capture/AddressRules.h"
 #include "core/text/AsciiCase.h"
+#include "core/text/HtmlSpace.h"
 #include "posix/capture/Charset.h"
 #include "posix/capture/CurlFetch.h"
 #include "posix/capture/MarkupNesting.h"
@@ -9,24 +10,6 @@
 
 namespace wisp {
 namespace {
-
-// The title as the document's title property gives it: white space trimmed and collapsed.
-std::string NormalizeTitle(const std::string& raw) {
-    std::string title;
-    bool pendingSpace = false;
-    for (char c : raw) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
-            pendingSpace = !title.empty();
-            continue;
-        }
-        if (pendingSpace) {
-            title += ' ';
-            pendingSpace = false;
-        }
-        title += c;
-    }
-    return title;
-}
 
 }  // namespace
 
@@ -86,7 +69,7 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
 }
 
 std::string WebPageSource::Title() const {
-    return NormalizeTitle(document_->Title());
+    return CollapseHtmlSpace(document_->Title());
 }
 
 std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) const {

@@ -7,8 +7,9 @@ cd "$(dirname "$0")/.."
 
 out=$(realpath -m "${1:-docs/images}")
 build=build/win64
-program=$build/tests/wisp_dialog_screenshots.exe
-[[ -f $program ]] || { echo "build first: scripts/build.sh win64" >&2; exit 1; }
+program=$build/tools/pictures/wisp_dialog_pictures.exe
+[[ -f $build/build.ninja ]] || { echo "build first: scripts/build.sh win64" >&2; exit 1; }
+cmake --build --preset win64 --target wisp_dialog_pictures
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -4,12 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-[[ -x build/win64/tests/qxwisp_bar_picture.exe ]] || scripts/build.sh win64
+[[ -f build/win64/build.ninja ]] || scripts/build.sh win64
+cmake --build --preset win64 --target qxwisp_bar_picture
 mkdir -p docs/images
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-run=(cmake/wine-run.sh build/win64/wineprefix build/win64/tests/qxwisp_bar_picture.exe "$work/bar.bmp")
+run=(cmake/wine-run.sh build/win64/wineprefix build/win64/tools/pictures/qxwisp_bar_picture.exe "$work/bar.bmp")
 if [[ -n "${DISPLAY:-}" ]]; then
   timeout 120 "${run[@]}"
 else

@@ -14,7 +14,7 @@
 #include "QXWispModule.h"
 #include "StandInSite.h"
 #include "TreeItems.h"
-#include "picture/ScreenBitmap.h"
+#include "ScreenBitmap.h"
 #include "support/TempFolder.h"
 
 using Microsoft::WRL::ComPtr;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ModalScript.h"
-#include "picture/ScreenBitmap.h"
+#include "ScreenBitmap.h"
 #include "win32/dialogs/AboutDlg.h"
 #include "win32/dialogs/BookManagerDlg.h"
 #include "win32/dialogs/NewBookDlg.h"

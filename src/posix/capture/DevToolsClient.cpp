@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
 
 #include "posix/platform/RetryOnInterrupt.h"
 
@@ -40,15 +41,21 @@ bool WaitReady(int fd, short events, DevToolsClient::Clock::time_point deadline)
 
 }  // namespace
 
-DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params,
-                                          const std::string& sessionId,
-                                          Clock::time_point deadline) {
+int DevToolsClient::Send(const std::string& method, Json params, const std::string& sessionId,
+                         Clock::time_point deadline) {
     const int id = ++lastId_;
     Json command = {{"id", id}, {"method", method}, {"params", std::move(params)}};
     if (!sessionId.empty()) {
         command["sessionId"] = sessionId;
     }
     Write(command.dump(), deadline);
+    return id;
+}
+
+DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params,
+                                          const std::string& sessionId,
+                                          Clock::time_point deadline) {
+    const int id = Send(method, std::move(params), sessionId, deadline);
     for (;;) {
         std::optional<Json> message = Receive(deadline);
         if (!message) {
@@ -71,6 +78,43 @@ DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params
         auto result = message->find("result");
         return result == message->end() ? Json::object() : std::move(*result);
     }
+}
+
+std::vector<std::optional<DevToolsClient::Json>> DevToolsClient::CallEach(
+    const std::string& method, const std::vector<Json>& params, const std::string& sessionId,
+    Clock::time_point deadline) {
+    // Enough commands under way to hide the pipe's round trips; few enough that the commands
+    // never fill the browser's end while it writes its answers to ours.
+    constexpr std::size_t kUnderWay = 16;
+    std::vector<std::optional<Json>> results(params.size());
+    std::map<int, std::size_t> waiting;  // command id -> index
+    std::size_t next = 0;
+    while (next < params.size() || !waiting.empty()) {
+        while (next < params.size() && waiting.size() < kUnderWay) {
+            waiting.emplace(Send(method, params[next], sessionId, deadline), next);
+            ++next;
+        }
+        std::optional<Json> message = Receive(deadline);
+        if (!message) {
+            throw DevToolsTimeout("the browser did not answer " + method + " in time");
+        }
+        if (!message->contains("id")) {
+            if (onEvent_) {
+                onEvent_(*message);
+            }
+            continue;
+        }
+        auto found = waiting.find(message->value("id", 0));
+        if (found == waiting.end()) {
+            continue;  // the late answer of a command given up on
+        }
+        if (auto result = message->find("result");
+            result != message->end() && !message->contains("error")) {
+            results[found->second] = std::move(*result);
+        }
+        waiting.erase(found);
+    }
+    return results;
 }
 
 bool DevToolsClient::WaitForEvent(Clock::time_point deadline) {
@@ -136,6 +180,34 @@ std::optional<DevToolsClient::Json> DevToolsClient::Receive(Clock::time_point de
             return std::nullopt;
         }
     }
+}
+
+std::string DecodeBase64(std::string_view text) {
+    auto value = [](char c) -> int {
+        if (c >= 'A' && c <= 'Z') return c - 'A';
+        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+        if (c >= '0' && c <= '9') return c - '0' + 52;
+        if (c == '+') return 62;
+        if (c == '/') return 63;
+        return -1;
+    };
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    unsigned bits = 0;
+    int count = 0;
+    for (char c : text) {
+        int v = value(c);
+        if (v < 0) {
+            continue;
+        }
+        bits = (bits << 6) | static_cast<unsigned>(v);
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            out += static_cast<char>((bits >> count) & 0xFF);
+        }
+    }
+    return out;
 }
 
 std::string AttachToShownPage(DevToolsClient& client, std::string& targetId,

@@ -3,8 +3,11 @@
 #include <chrono>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "posix/capture/NulFramedReader.h"
 
@@ -43,11 +46,22 @@ public:
     Json Call(const std::string& method, Json params, const std::string& sessionId,
               Clock::time_point deadline);
 
+    // Sends `method` once for each of `params`, a few at a time so that neither side's pipe
+    // fills, and returns the results in the same order: nullopt where the browser refused.
+    // Throws DevToolsTimeout at the deadline and DevToolsError when the browser is gone.
+    std::vector<std::optional<Json>> CallEach(const std::string& method,
+                                              const std::vector<Json>& params,
+                                              const std::string& sessionId,
+                                              Clock::time_point deadline);
+
     // Handles the events that arrive until the first one or the deadline; false at the
     // deadline.
     bool WaitForEvent(Clock::time_point deadline);
 
 private:
+    // Sends a command; returns its id.
+    int Send(const std::string& method, Json params, const std::string& sessionId,
+             Clock::time_point deadline);
     void Write(const std::string& message, Clock::time_point deadline);
     // The next message; nullopt at the deadline.
     std::optional<Json> Receive(Clock::time_point deadline);
@@ -58,6 +72,9 @@ private:
     NulFramedReader reader_;
     EventHandler onEvent_;
 };
+
+// Binary data as the protocol sends it: base64 (RFC 4648, with padding).
+std::string DecodeBase64(std::string_view text);
 
 // Attaches a session of its own to the page the browser shows (one made when it shows none) and
 // returns the session; `targetId` receives the page's target. The first call waits up to

@@ -1,12 +1,11 @@
 #include "posix/capture/RenderedPageSource.h"
 
+#include <map>
 #include <set>
 #include <string_view>
 
 #include "generated/SerializeScript.h"
-#include "posix/capture/BrowserProcess.h"
 #include "posix/capture/CurlFetch.h"
-#include "posix/capture/DevToolsClient.h"
 #include "posix/capture/LivePage.h"
 #include "posix/capture/PageTypes.h"
 
@@ -36,15 +35,35 @@ std::string SerializeExpression(const std::optional<std::string>& selector) {
            selection.dump(-1, ' ', false, Json::error_handler_t::replace) + ");\n})()";
 }
 
+// An answer the browser loaded for the page.
+struct LoadedAnswer {
+    std::vector<std::string> urls;  // as the page asked for it, then each redirect's target
+    bool kept = false;               // a whole answer with a body worth keeping
+    bool finished = false;
+    // The body's bytes as they arrived, unpacked. The browser gives up its copy of a picture
+    // it could not show and then answers with less: such an answer is fetched again.
+    std::size_t received = 0;
+};
+
 // What the network of the page is doing, from the events of its session.
 struct PageLoad {
     std::string session;
     std::string frameId;  // the page's main frame
     std::set<std::string> inflight;
+    std::map<std::string, LoadedAnswer> answers;  // by request
     Clock::time_point lastChange = Clock::now();
     bool loaded = false;
     int status = 0;  // of the main document's answer; 0 before it came
     std::string mimeType;
+
+    // Requests that do not hold the page open: event streams never end, and a worker's own
+    // script (the only request without a loader) ends in the worker's session, not here, as
+    // does all the worker loads after it.
+    static bool LongLived(const Json& params) {
+        const std::string type = params.value("type", std::string());
+        return type == "EventSource" || type == "WebSocket" ||
+               params.value("loaderId", std::string()).empty();
+    }
 
     void Handle(const Json& event) {
         if (event.value("sessionId", std::string()) != session) {
@@ -55,25 +74,49 @@ struct PageLoad {
         const Json& params = event.contains("params") ? event["params"] : kNoParams;
         const std::string requestId = params.value("requestId", std::string());
         if (method == "Network.requestWillBeSent") {
+            if (LongLived(params)) {
+                return;
+            }
             inflight.insert(requestId);
             lastChange = Clock::now();
+            if (params.contains("request") && params["request"].is_object()) {
+                answers[requestId].urls.push_back(params["request"].value("url", std::string()));
+            }
         } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
-            inflight.erase(requestId);
-            lastChange = Clock::now();
-        } else if (method == "Network.responseReceived" &&
-                   params.value("type", std::string()) == "Document" &&
-                   params.value("frameId", std::string()) == frameId &&
-                   params.contains("response")) {
-            status = params["response"].value("status", 0);
-            mimeType = params["response"].value("mimeType", std::string());
+            if (inflight.erase(requestId) != 0) {
+                lastChange = Clock::now();
+            }
+            if (auto answer = answers.find(requestId); answer != answers.end()) {
+                answer->second.finished = method == "Network.loadingFinished";
+            }
+        } else if (method == "Network.responseReceived" && params.contains("response") &&
+                   params["response"].is_object()) {
+            const Json& response = params["response"];
+            const bool pageDocument = params.value("type", std::string()) == "Document" &&
+                                      params.value("frameId", std::string()) == frameId;
+            if (pageDocument) {
+                status = response.value("status", 0);
+                mimeType = response.value("mimeType", std::string());
+            }
+            if (auto answer = answers.find(requestId); answer != answers.end()) {
+                const int answered = response.value("status", 0);
+                // The page's own document is read from the page; a partial answer (media) is
+                // not the whole resource; a file's answer has no status, and is the file.
+                answer->second.kept = !pageDocument && answered != 204 && answered != 206 &&
+                                      (answered == 0 || (answered >= 200 && answered < 300));
+            }
+        } else if (method == "Network.dataReceived") {
+            if (auto answer = answers.find(requestId); answer != answers.end()) {
+                answer->second.received += params.value("dataLength", std::size_t{0});
+            }
         } else if (method == "Page.loadEventFired") {
             loaded = true;
             lastChange = Clock::now();
         }
     }
 
-    bool Quiet(std::chrono::milliseconds quietTime) const {
-        return loaded && inflight.empty() && Clock::now() - lastChange >= quietTime;
+    bool Settled(std::chrono::milliseconds settleTime) const {
+        return loaded && inflight.empty() && Clock::now() - lastChange >= settleTime;
     }
 };
 
@@ -85,33 +128,122 @@ std::string FrameAddress(DevToolsClient& client, const std::string& session) {
     return frame.at("url").get<std::string>() + frame.value("urlFragment", std::string());
 }
 
+bool Fetchable(const std::string& url) {
+    return url.rfind("http:", 0) == 0 || url.rfind("https:", 0) == 0 ||
+           url.rfind("file:", 0) == 0;
+}
+
+// Keeps the body of every whole answer the page loaded, under each address that led to it,
+// and the cookies of the session. An answer the browser no longer holds is left to be fetched.
+std::unique_ptr<BrowserResponses> KeepAnswers(DevToolsClient& client, const PageLoad& load) {
+    Result<std::unique_ptr<BrowserResponses>> made = BrowserResponses::Create();
+    if (!made) {
+        return nullptr;  // the resources are then all fetched, as without a browser
+    }
+    std::unique_ptr<BrowserResponses> kept = std::move(*made);
+    std::vector<const LoadedAnswer*> asked;
+    std::vector<Json> requests;
+    for (const auto& [requestId, answer] : load.answers) {
+        if (answer.kept && answer.finished && !answer.urls.empty() &&
+            Fetchable(answer.urls.back())) {
+            asked.push_back(&answer);
+            requests.push_back({{"requestId", requestId}});
+        }
+    }
+    std::vector<std::optional<Json>> bodies = client.CallEach(
+        "Network.getResponseBody", requests, load.session, Clock::now() + kCommandTime);
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        if (!bodies[i] || !(*bodies[i])["body"].is_string()) {
+            continue;
+        }
+        const std::string& text = (*bodies[i])["body"].get_ref<const std::string&>();
+        const std::string body =
+            bodies[i]->value("base64Encoded", false) ? DecodeBase64(text) : text;
+        bodies[i].reset();  // one body in memory at a time beside its file
+        if (body.size() != asked[i]->received) {
+            continue;
+        }
+        for (const std::string& url : asked[i]->urls) {
+            if (Fetchable(url)) {
+                kept->Add(url, body);
+            }
+        }
+    }
+    Json cookies = client.Call("Network.getAllCookies", Json::object(), load.session,
+                               Clock::now() + kCommandTime);
+    kept->KeepCookies(cookies.value("cookies", Json::array()));
+    return kept;
+}
+
 }  // namespace
 
-Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
-                                                    const RenderOptions& options,
-                                                    const IUrlCombiner& urlCombiner) {
-    auto pageFailure = [](std::string why) { return RenderFailure{{std::move(why)}, false}; };
-    auto browserFailure = [](std::string why) { return RenderFailure{{std::move(why)}, true}; };
-    Result<std::unique_ptr<BrowserProcess>> started =
-        BrowserProcess::Start(options.browser, options.browserSwitches);
+PageRenderer::PageRenderer(std::unique_ptr<BrowserProcess> browser)
+    : browser_(std::move(browser)), client_(browser_->ToBrowser(), browser_->FromBrowser()) {}
+
+Result<std::unique_ptr<PageRenderer>, RenderFailure> PageRenderer::Start(
+    const std::string& program, const std::vector<std::string>& switches) {
+    Result<std::unique_ptr<BrowserProcess>> started = BrowserProcess::Start(program, switches);
     if (!started) {
-        return browserFailure(started.Error().reason);
+        return RenderFailure{{started.Error().reason}, true};
     }
-    BrowserProcess& browser = **started;
+    return std::unique_ptr<PageRenderer>(new PageRenderer(std::move(*started)));
+}
+
+Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
+                                                       const RenderOptions& options,
+                                                       const IUrlCombiner& urlCombiner) {
+    auto pageFailure = [](std::string why) { return RenderFailure{{std::move(why)}, false}; };
+    auto browserFailure = [this](std::string why) {
+        broken_ = true;
+        std::string log = browser_->LastLogLine();
+        return RenderFailure{{why + (log.empty() ? "" : " (" + log + ")")}, true};
+    };
+    if (broken_) {
+        return RenderFailure{{"the browser failed on an earlier page"}, true};
+    }
     RenderedPage rendered;
-    DevToolsClient client(browser.ToBrowser(), browser.FromBrowser());
     PageLoad load;
-    client.OnEvent([&](const Json& event) { load.Handle(event); });
+    client_.OnEvent([&](const Json& event) { load.Handle(event); });
+    // The tab goes with the read, and with it whatever the page still runs.
+    struct TabCloser {
+        DevToolsClient& client;
+        PageLoad& load;
+        const bool& broken;
+        ~TabCloser() {
+            client.OnEvent({});
+            if (load.frameId.empty() || broken) {
+                return;
+            }
+            try {
+                client.Call("Target.closeTarget", {{"targetId", load.frameId}}, "",
+                            Clock::now() + kCommandTime);
+            } catch (const DevToolsError&) {
+                // A browser that fails here fails at its next command too, and says so there.
+            }
+        }
+    } closer{client_, load, broken_};
     Json read;
     try {
-        load.session = AttachToShownPage(client, load.frameId, kStartTime, kCommandTime);
+        if (!answered_) {
+            client_.Call("Target.getTargets", Json::object(), "", Clock::now() + kStartTime);
+            answered_ = true;
+        }
+        load.frameId = client_
+                           .Call("Target.createTarget", {{"url", "about:blank"}}, "",
+                                 Clock::now() + kCommandTime)
+                           .value("targetId", std::string());
+        load.session = client_
+                           .Call("Target.attachToTarget",
+                                 {{"targetId", load.frameId}, {"flatten", true}}, "",
+                                 Clock::now() + kCommandTime)
+                           .value("sessionId", std::string());
         for (const char* domain : {"Page.enable", "Network.enable"}) {
-            client.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
+            client_.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
         }
         Json navigated;
         try {
-            navigated = client.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
-                                    Clock::now() + kNavigationTime);
+            navigated = client_.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
+                                     Clock::now() + kNavigationTime);
         } catch (const DevToolsTimeout&) {
             return pageFailure("cannot read " + url + ": no answer in " +
                                std::to_string(kNavigationTime.count()) + " seconds");
@@ -141,19 +273,19 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
 
         // The page's own document is bounded above; the limit is for what follows it.
         const Clock::time_point limit = Clock::now() + options.timeLimit;
-        while (!load.Quiet(options.quietTime)) {
+        while (!load.Settled(options.settleTime)) {
             if (Clock::now() >= limit) {
                 rendered.timeLimitReached = true;
                 break;
             }
             Clock::time_point wake = limit;
             if (load.loaded && load.inflight.empty()) {
-                wake = std::min(limit, load.lastChange + options.quietTime);
+                wake = std::min(limit, load.lastChange + options.settleTime);
             }
-            client.WaitForEvent(wake);
+            client_.WaitForEvent(wake);
         }
 
-        Json evaluated = client.Call(
+        Json evaluated = client_.Call(
             "Runtime.evaluate",
             {{"expression", SerializeExpression(options.selector)}, {"returnByValue", true}},
             load.session, Clock::now() + kCommandTime);
@@ -164,16 +296,14 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
         // The page's scripts can make the document report any address, a file's among them;
         // the address its references are read against is the one the browser loaded.
         if (read.is_object()) {
-            read["url"] = FrameAddress(client, load.session);
+            read["url"] = FrameAddress(client_, load.session);
         }
+        rendered.responses = KeepAnswers(client_, load);
     } catch (const DevToolsError& failure) {
-        std::string log = browser.LastLogLine();
-        return browserFailure(std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")"));
+        return browserFailure(failure.what());
     } catch (const Json::exception&) {
         return browserFailure("the browser's answer is not what was asked for");
     }
-    // The browser is done; what is still to fetch needs none.
-    browser.End();
 
     ParsedLivePage parsed = ParseLivePage(read, urlCombiner);
     if (parsed.selectorRefused) {
@@ -181,7 +311,8 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
                            "\": " + parsed.error);
     }
     if (!parsed.page) {
-        return browserFailure("the browser's answer is not what was asked for: " + parsed.error);
+        return RenderFailure{
+            {"the browser's answer is not what was asked for: " + parsed.error}, true};
     }
     rendered.page = std::move(parsed.page);
     return rendered;

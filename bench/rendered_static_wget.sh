@@ -46,7 +46,7 @@ read -r port <&"${SERVER[0]}"
 url="http://127.0.0.1:$port/page.html"
 export WISP_USER_SETTINGS_DIR=$work/settings WISP_MACHINE_SETTINGS_DIR=$work/settings
 
-# One run of a way: appends "wall-seconds peak-KiB" to $work/<way>.
+# One run of a way: appends "wall-seconds peak-KiB" to $work/times-<way>.
 run() {
   local way=$1
   rm -rf "$work/library/Bench"/* "$work/wget"
@@ -56,7 +56,7 @@ run() {
     wget) set -- wget -q --page-requisites --convert-links -P "$work/wget" "$url" ;;
   esac
   /usr/bin/time -f '%e %M' -o "$work/time" "$@"
-  cat "$work/time" >>"$work/$way"
+  cat "$work/time" >>"$work/times-$way"
   if [[ $way != wget ]]; then
     local saved
     saved=$(find "$work/library/Bench/Bench.files" -type f | wc -l)
@@ -64,14 +64,14 @@ run() {
   fi
 }
 
-run rendered >/dev/null; rm -f "$work/rendered"  # a warm-up: the browser's files in the cache
+run rendered >/dev/null; rm -f "$work/times-rendered"  # a warm-up: the browser's files in the cache
 for ((r = 0; r < runs; r++)); do
   for way in rendered static wget; do run "$way"; done
 done
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-wall() { cut -d' ' -f1 "$work/$1" | median; }
-peak() { cut -d' ' -f2 "$work/$1" | median; }
+wall() { cut -d' ' -f1 "$work/times-$1" | median; }
+peak() { cut -d' ' -f2 "$work/times-$1" | median; }
 wget_wall=$(wall wget)
 latency_limit=$(awk -v n="$resources" -v l="$latency_ms" -v t="$transfers" 'BEGIN { print n * l / 1000 / t }')
 browser_limit=$(awk -v n="$resources" -v l="$latency_ms" -v t="$browser_streams" -v s="$browser_start" \

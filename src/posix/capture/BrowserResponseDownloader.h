@@ -3,11 +3,10 @@
 #include "core/platform/Downloader.h"
 #include "posix/capture/BrowserResponses.h"
 
-// The downloader of a page the browser rendered: what the browser loaded is taken from its
-// answers, so nothing is fetched twice and what the reader's session saw is what is saved;
-// only the rest (a font a style sheet names that the page did not need yet, a srcset candidate
-// the browser skipped) goes to the fetching downloader, which reads a kept answer as a local
-// file through the same queue.
+// The downloader of a page the browser rendered: what the browser loaded is copied from its
+// kept answers, so nothing is fetched twice and what the reader's session saw is what is
+// saved; only the rest (a font a style sheet names that the page did not need yet, a srcset
+// candidate the browser skipped) goes to the fetching downloader.
 namespace wisp {
 
 class BrowserResponseDownloader final : public IDownloader {
@@ -21,9 +20,6 @@ public:
                                   IDownloadProgress& progress) override;
 
 private:
-    // The kept answer's file for `url`, else the address itself.
-    std::string SourceOf(std::string_view url) const;
-
     const BrowserResponses& loaded_;
     IDownloader& fetching_;
 };

@@ -182,7 +182,11 @@ PageRenderer::PageRenderer(std::unique_ptr<BrowserProcess> browser)
 
 Result<std::unique_ptr<PageRenderer>, RenderFailure> PageRenderer::Start(
     const std::string& program, const std::vector<std::string>& switches) {
-    Result<std::unique_ptr<BrowserProcess>> started = BrowserProcess::Start(program, switches);
+    // Off the record: the pages' cache and cookies are held in memory, so nothing of them is
+    // written to the profile, which the browser's end would then have to remove.
+    std::vector<std::string> offTheRecord = switches;
+    offTheRecord.push_back("--incognito");
+    Result<std::unique_ptr<BrowserProcess>> started = BrowserProcess::Start(program, offTheRecord);
     if (!started) {
         return RenderFailure{{started.Error().reason}, true};
     }

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <map>
 
 #include "posix/platform/RetryOnInterrupt.h"
 
@@ -68,7 +67,10 @@ DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params
             continue;
         }
         if (message->value("id", 0) != id) {
-            continue;  // the late answer of a command given up on
+            if (onAnswer_) {
+                onAnswer_(message->value("id", 0), *message);
+            }
+            continue;  // else the late answer of a command given up on
         }
         if (message->contains("error")) {
             throw DevToolsRefusal(method + ": " +
@@ -78,43 +80,6 @@ DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params
         auto result = message->find("result");
         return result == message->end() ? Json::object() : std::move(*result);
     }
-}
-
-std::vector<std::optional<DevToolsClient::Json>> DevToolsClient::CallEach(
-    const std::string& method, const std::vector<Json>& params, const std::string& sessionId,
-    Clock::time_point deadline) {
-    // Enough commands under way to hide the pipe's round trips; few enough that the commands
-    // never fill the browser's end while it writes its answers to ours.
-    constexpr std::size_t kUnderWay = 16;
-    std::vector<std::optional<Json>> results(params.size());
-    std::map<int, std::size_t> waiting;  // command id -> index
-    std::size_t next = 0;
-    while (next < params.size() || !waiting.empty()) {
-        while (next < params.size() && waiting.size() < kUnderWay) {
-            waiting.emplace(Send(method, params[next], sessionId, deadline), next);
-            ++next;
-        }
-        std::optional<Json> message = Receive(deadline);
-        if (!message) {
-            throw DevToolsTimeout("the browser did not answer " + method + " in time");
-        }
-        if (!message->contains("id")) {
-            if (onEvent_) {
-                onEvent_(*message);
-            }
-            continue;
-        }
-        auto found = waiting.find(message->value("id", 0));
-        if (found == waiting.end()) {
-            continue;  // the late answer of a command given up on
-        }
-        if (auto result = message->find("result");
-            result != message->end() && !message->contains("error")) {
-            results[found->second] = std::move(*result);
-        }
-        waiting.erase(found);
-    }
-    return results;
 }
 
 bool DevToolsClient::WaitForEvent(Clock::time_point deadline) {
@@ -127,6 +92,10 @@ bool DevToolsClient::WaitForEvent(Clock::time_point deadline) {
             if (onEvent_) {
                 onEvent_(*message);
             }
+            return true;
+        }
+        if (onAnswer_) {
+            onAnswer_(message->value("id", 0), *message);
             return true;
         }
     }

@@ -46,22 +46,18 @@ public:
     Json Call(const std::string& method, Json params, const std::string& sessionId,
               Clock::time_point deadline);
 
-    // Sends `method` once for each of `params`, a few at a time so that neither side's pipe
-    // fills, and returns the results in the same order: nullopt where the browser refused.
-    // Throws DevToolsTimeout at the deadline and DevToolsError when the browser is gone.
-    std::vector<std::optional<Json>> CallEach(const std::string& method,
-                                              const std::vector<Json>& params,
-                                              const std::string& sessionId,
-                                              Clock::time_point deadline);
+    // Sends a command and returns its id without waiting: its answer goes to the answer
+    // handler when it comes, while waiting for something else.
+    int Send(const std::string& method, Json params, const std::string& sessionId,
+             Clock::time_point deadline);
+    using AnswerHandler = std::function<void(int id, const Json& message)>;
+    void OnAnswer(AnswerHandler handler) { onAnswer_ = std::move(handler); }
 
-    // Handles the events that arrive until the first one or the deadline; false at the
-    // deadline.
+    // Handles the events and answers that arrive until the first one or the deadline; false
+    // at the deadline.
     bool WaitForEvent(Clock::time_point deadline);
 
 private:
-    // Sends a command; returns its id.
-    int Send(const std::string& method, Json params, const std::string& sessionId,
-             Clock::time_point deadline);
     void Write(const std::string& message, Clock::time_point deadline);
     // The next message; nullopt at the deadline.
     std::optional<Json> Receive(Clock::time_point deadline);
@@ -71,6 +67,7 @@ private:
     int lastId_ = 0;
     NulFramedReader reader_;
     EventHandler onEvent_;
+    AnswerHandler onAnswer_;
 };
 
 // Binary data as the protocol sends it: base64 (RFC 4648, with padding).

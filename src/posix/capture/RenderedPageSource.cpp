@@ -51,6 +51,7 @@ struct PageLoad {
     std::string frameId;  // the page's main frame
     std::set<std::string> inflight;
     std::map<std::string, LoadedAnswer> answers;  // by request
+    std::vector<std::string> finishedToKeep;       // requests, in the order they finished
     Clock::time_point lastChange = Clock::now();
     bool loaded = false;
     int status = 0;  // of the main document's answer; 0 before it came
@@ -88,6 +89,9 @@ struct PageLoad {
             }
             if (auto answer = answers.find(requestId); answer != answers.end()) {
                 answer->second.finished = method == "Network.loadingFinished";
+                if (answer->second.finished && answer->second.kept) {
+                    finishedToKeep.push_back(requestId);
+                }
             }
         } else if (method == "Network.responseReceived" && params.contains("response") &&
                    params["response"].is_object()) {
@@ -133,47 +137,67 @@ bool Fetchable(const std::string& url) {
            url.rfind("file:", 0) == 0;
 }
 
-// Keeps the body of every whole answer the page loaded, under each address that led to it,
-// and the cookies of the session. An answer the browser no longer holds is left to be fetched.
-std::unique_ptr<BrowserResponses> KeepAnswers(DevToolsClient& client, const PageLoad& load) {
-    Result<std::unique_ptr<BrowserResponses>> made = BrowserResponses::Create();
-    if (!made) {
-        return nullptr;  // the resources are then all fetched, as without a browser
+// Keeps the body of every whole answer the page loads, under each address that led to it:
+// asked for as each answer finishes, a few at a time, while the page goes on loading. An answer
+// the browser no longer holds, or holds only in part, is left to be fetched.
+class AnswerKeeper {
+public:
+    AnswerKeeper(DevToolsClient& client, const PageLoad& load, BrowserResponses* kept)
+        : client_(client), load_(load), kept_(kept) {
+        client_.OnAnswer([this](int id, const Json& message) { Take(id, message); });
     }
-    std::unique_ptr<BrowserResponses> kept = std::move(*made);
-    std::vector<const LoadedAnswer*> asked;
-    std::vector<Json> requests;
-    for (const auto& [requestId, answer] : load.answers) {
-        if (answer.kept && answer.finished && !answer.urls.empty() &&
-            Fetchable(answer.urls.back())) {
-            asked.push_back(&answer);
-            requests.push_back({{"requestId", requestId}});
+    ~AnswerKeeper() { client_.OnAnswer({}); }
+    AnswerKeeper(const AnswerKeeper&) = delete;
+    AnswerKeeper& operator=(const AnswerKeeper&) = delete;
+
+    // Asks for the bodies of the answers finished since, keeping a few requests under way:
+    // enough to hide the pipe's round trips, few enough that the requests never fill the
+    // browser's end while it writes its answers to ours.
+    void AskMore() {
+        constexpr std::size_t kUnderWay = 16;
+        while (kept_ && next_ < load_.finishedToKeep.size() && asked_.size() < kUnderWay) {
+            const std::string& requestId = load_.finishedToKeep[next_++];
+            const int id = client_.Send("Network.getResponseBody", {{"requestId", requestId}},
+                                        load_.session, Clock::now() + kCommandTime);
+            asked_.emplace(id, requestId);
         }
     }
-    std::vector<std::optional<Json>> bodies = client.CallEach(
-        "Network.getResponseBody", requests, load.session, Clock::now() + kCommandTime);
-    for (std::size_t i = 0; i < bodies.size(); ++i) {
-        if (!bodies[i] || !(*bodies[i])["body"].is_string()) {
-            continue;
+
+    // Every finished answer asked for and answered.
+    bool Done() const {
+        return !kept_ || (next_ == load_.finishedToKeep.size() && asked_.empty());
+    }
+
+private:
+    void Take(int id, const Json& message) {
+        auto asked = asked_.find(id);
+        if (asked == asked_.end()) {
+            return;  // the late answer of a command given up on
         }
-        const std::string& text = (*bodies[i])["body"].get_ref<const std::string&>();
-        const std::string body =
-            bodies[i]->value("base64Encoded", false) ? DecodeBase64(text) : text;
-        bodies[i].reset();  // one body in memory at a time beside its file
-        if (body.size() != asked[i]->received) {
-            continue;
+        const LoadedAnswer& answer = load_.answers.at(asked->second);
+        asked_.erase(asked);
+        auto result = message.find("result");
+        if (result == message.end() || !result->is_object() || !(*result)["body"].is_string()) {
+            return;
         }
-        for (const std::string& url : asked[i]->urls) {
+        const std::string& text = (*result)["body"].get_ref<const std::string&>();
+        const std::string body = result->value("base64Encoded", false) ? DecodeBase64(text) : text;
+        if (body.size() != answer.received) {
+            return;
+        }
+        for (const std::string& url : answer.urls) {
             if (Fetchable(url)) {
-                kept->Add(url, body);
+                kept_->Add(url, body);
             }
         }
     }
-    Json cookies = client.Call("Network.getAllCookies", Json::object(), load.session,
-                               Clock::now() + kCommandTime);
-    kept->KeepCookies(cookies.value("cookies", Json::array()));
-    return kept;
-}
+
+    DevToolsClient& client_;
+    const PageLoad& load_;
+    BrowserResponses* kept_;  // null: nothing is kept
+    std::size_t next_ = 0;    // the first of load_.finishedToKeep not asked for
+    std::map<int, std::string> asked_;  // command id -> request
+};
 
 }  // namespace
 
@@ -208,6 +232,10 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
     RenderedPage rendered;
     PageLoad load;
     client_.OnEvent([&](const Json& event) { load.Handle(event); });
+    if (Result<std::unique_ptr<BrowserResponses>> made = BrowserResponses::Create()) {
+        rendered.responses = std::move(*made);
+    }  // else the resources are all fetched, as without a browser
+    AnswerKeeper keeper(client_, load, rendered.responses.get());
     // The tab goes with the read, and with it whatever the page still runs.
     struct TabCloser {
         DevToolsClient& client;
@@ -287,6 +315,13 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
                 wake = std::min(limit, load.lastChange + options.settleTime);
             }
             client_.WaitForEvent(wake);
+            keeper.AskMore();
+        }
+        // What finished before the page was read is kept; what the browser does not give in
+        // time is fetched instead.
+        const Clock::time_point keepLimit = Clock::now() + kCommandTime;
+        for (keeper.AskMore(); !keeper.Done() && client_.WaitForEvent(keepLimit);) {
+            keeper.AskMore();
         }
 
         Json evaluated = client_.Call(
@@ -302,7 +337,11 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
         if (read.is_object()) {
             read["url"] = FrameAddress(client_, load.session);
         }
-        rendered.responses = KeepAnswers(client_, load);
+        if (rendered.responses) {
+            Json cookies = client_.Call("Network.getAllCookies", Json::object(), load.session,
+                                        Clock::now() + kCommandTime);
+            rendered.responses->KeepCookies(cookies.value("cookies", Json::array()));
+        }
     } catch (const DevToolsError& failure) {
         return browserFailure(failure.what());
     } catch (const Json::exception&) {

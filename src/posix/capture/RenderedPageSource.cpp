@@ -155,7 +155,7 @@ public:
     // browser's end while it writes its answers to ours.
     void AskMore() {
         constexpr std::size_t kUnderWay = 16;
-        while (kept_ && next_ < load_.finishedToKeep.size() && asked_.size() < kUnderWay) {
+        while (kept_ && next_ < Until() && asked_.size() < kUnderWay) {
             const std::string& requestId = load_.finishedToKeep[next_++];
             const int id = client_.Send("Network.getResponseBody", {{"requestId", requestId}},
                                         load_.session, Clock::now() + kCommandTime);
@@ -163,12 +163,16 @@ public:
         }
     }
 
+    // From now on only the answers finished so far are asked for: a page read at its time
+    // limit goes on loading, and what it loads later is fetched.
+    void Close() { closedAt_ = load_.finishedToKeep.size(); }
+
     // Every finished answer asked for and answered.
-    bool Done() const {
-        return !kept_ || (next_ == load_.finishedToKeep.size() && asked_.empty());
-    }
+    bool Done() const { return !kept_ || (next_ == Until() && asked_.empty()); }
 
 private:
+    std::size_t Until() const { return closedAt_ ? *closedAt_ : load_.finishedToKeep.size(); }
+
     void Take(int id, const Json& message) {
         auto asked = asked_.find(id);
         if (asked == asked_.end()) {
@@ -196,6 +200,7 @@ private:
     const PageLoad& load_;
     BrowserResponses* kept_;  // null: nothing is kept
     std::size_t next_ = 0;    // the first of load_.finishedToKeep not asked for
+    std::optional<std::size_t> closedAt_;
     std::map<int, std::string> asked_;  // command id -> request
 };
 
@@ -320,6 +325,7 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
         // What finished before the page was read is kept; what the browser does not give in
         // time is fetched instead.
         const Clock::time_point keepLimit = Clock::now() + kCommandTime;
+        keeper.Close();
         for (keeper.AskMore(); !keeper.Done() && client_.WaitForEvent(keepLimit);) {
             keeper.AskMore();
         }

@@ -22,7 +22,7 @@ public:
     explicit CommandCapture(CommandContext& context);
 
     // The ports for one page; with `loaded`, what the browser loaded for it is taken from
-    // there and the rest fetched with the cookies of the browser's session.
+    // there and the rest fetched with the cookies the browser holds.
     CapturePorts Ports(const BrowserResponses* loaded = nullptr);
 
 private:

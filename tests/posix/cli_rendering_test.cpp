@@ -228,15 +228,15 @@ TEST_F(WispRendering, TheWaitEndsWhenTheNetworkSettlesOrAtTheTimeLimit) {
 }
 
 TEST_F(WispRendering, OneBrowserForSeveralPagesWhoseLoadsAreSavedAndTheRestFetchedWithCookies) {
-    // The page's script starts the reader's session; the browser shows the 1x picture and
-    // skips the 2x candidate, which only that session may have.
+    // The page's script signs the reader in with a cookie; the browser shows the 1x picture
+    // and skips the 2x candidate, which only a signed-in reader may have.
     site.Add("/c/page.html",
-             "<html><head><title>Session</title><script>"
-             "document.cookie = 'session=reader; path=/';"
+             "<html><head><title>Signed in</title><script>"
+             "document.cookie = 'reader=signed-in; path=/';"
              "</script></head><body><img src=\"shown.gif\" "
              "srcset=\"shown.gif 1x, guarded.png 2x\"></body></html>");
     site.Add("/c/shown.gif", kPixel, "image/gif");
-    site.AddForCookie("/c/guarded.png", "session=reader", "guarded", "image/png");
+    site.AddForCookie("/c/guarded.png", "reader=signed-in", "guarded", "image/png");
     site.Add("/plain.html", "<html><head><title>Plain</title></head><body>Words.</body></html>");
     // Each start of the browser leaves a line.
     const std::string starts = temp.Path("starts");
@@ -251,8 +251,8 @@ TEST_F(WispRendering, OneBrowserForSeveralPagesWhoseLoadsAreSavedAndTheRestFetch
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(temp.Read("starts"), "started\n");
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 3) << result.out;
-    EXPECT_EQ(temp.Read("Library/Web/Session.files/guarded.png"), "guarded");
-    EXPECT_EQ(temp.Read("Library/Web/Session.files/shown.gif"), kPixel);
+    EXPECT_EQ(temp.Read("Library/Web/Signed in.files/guarded.png"), "guarded");
+    EXPECT_EQ(temp.Read("Library/Web/Signed in.files/shown.gif"), kPixel);
     // Loaded once, by the browser: the saved copy is its answer.
     EXPECT_EQ(site.RequestsFor("/c/shown.gif"), 1);
     EXPECT_TRUE(Contains(temp.Read("Library/Web/Made by script.htm"), "Words of the script"));

@@ -4,7 +4,7 @@
 #include "posix/capture/BrowserResponses.h"
 
 // The downloader of a page the browser rendered: what the browser loaded is copied from its
-// kept answers, so nothing is fetched twice and what the reader's session saw is what is
+// kept answers, so nothing is fetched twice and what the reader's browser saw is what is
 // saved; only the rest (a font a style sheet names that the page did not need yet, a srcset
 // candidate the browser skipped) goes to the fetching downloader.
 namespace wisp {

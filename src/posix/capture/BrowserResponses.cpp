@@ -100,7 +100,7 @@ void BrowserResponses::KeepCookies(const nlohmann::json& cookies) {
         }
     }
     const std::string file = folder_ + "/cookies.txt";
-    // Without its cookie file a fetch still runs, as it did before the browser's session.
+    // Without its cookie file a fetch still runs, only without the browser's cookies.
     if (any && WriteNewFile(file, lines)) {
         cookieFile_ = file;
     }

@@ -13,7 +13,7 @@
 
 // What the browser loaded for a page, kept for the saving of its resources: each answer's body
 // in a file of a temporary folder (a page of thousands of resources is not held in memory), and
-// the cookies of the reader's session in a cookie file libcurl reads, for what is fetched
+// the cookies the browser holds in a cookie file libcurl reads, for what is fetched
 // beside them. The folder goes with the object.
 namespace wisp {
 
@@ -35,7 +35,7 @@ public:
 
     // Writes the cookies as the protocol lists them (Network.getAllCookies) to the cookie file.
     void KeepCookies(const nlohmann::json& cookies);
-    // The cookie file; empty when the session has no cookies.
+    // The cookie file; empty when the browser holds no cookies.
     const std::string& CookieFile() const { return cookieFile_; }
 
     std::size_t Count() const { return files_.size(); }

@@ -24,7 +24,7 @@ public:
                                   const std::vector<std::string>& paths,
                                   IDownloadProgress& progress) override;
 
-    // The cookies of the reader's session go with each fetch from now on.
+    // The cookies in `cookieFile` go with each fetch from now on.
     void UseCookieFile(std::string cookieFile) { options_.cookieFile = std::move(cookieFile); }
 
 private:

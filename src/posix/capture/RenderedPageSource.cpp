@@ -58,7 +58,7 @@ struct PageLoad {
     std::string mimeType;
 
     // Requests that do not hold the page open: event streams never end, and a worker's own
-    // script (the only request without a loader) ends in the worker's session, not here, as
+    // script (the only request without a loader) ends in the worker's own target, not here, as
     // does all the worker loads after it.
     static bool LongLived(const Json& params) {
         const std::string type = params.value("type", std::string());

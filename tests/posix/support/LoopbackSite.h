@@ -93,7 +93,7 @@ private:
             auto guarded = cookieOf_.find(request.path);
             if (guarded != cookieOf_.end() && !CarriesCookie(request, guarded->second)) {
                 response.status = 403;
-                response.set_content("no session", "text/plain");
+                response.set_content("not signed in", "text/plain");
                 return;
             }
         }

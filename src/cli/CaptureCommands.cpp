@@ -84,32 +84,41 @@ void RunCollect(CommandContext& context) {
     // Ctrl-C ends the capture at the next step, which removes what it started.
     InterruptScope interrupts;
     const ParsedCommand& command = context.command;
-    const std::string& url = command.positionals[0];
+    if (command.positionals.size() > 1 && command.Has("title")) {
+        throw UsageFailure("--title names one page; give one URL with it");
+    }
+    // The browser comes up while the library is opened.
+    PageReader reader(context);
     CommandCapture capture(context);
     Target target = TargetFolder(context);
 
-    ReadPage read = ReadPageToCollect(context, url);
-    const LoadedPage& source = *read.page;
-    if (command.Has("selection") && source.SelectedCount() == 0) {
-        throw CommandFailure("the selector matched nothing on " + url);
+    // The pages in the order given; the first that cannot be saved ends the command, with the
+    // ones before it saved.
+    for (const std::string& url : command.positionals) {
+        ReadPage read = reader.Read(url);
+        const LoadedPage& source = *read.page;
+        if (command.Has("selection") && source.SelectedCount() == 0) {
+            throw CommandFailure("the selector matched nothing on " + url);
+        }
+        // A title the reader typed is checked; the page's own title is made into a usable name.
+        std::string title =
+            command.Has("title") ? *command.Value("title") : MakeTitleFileName(source.Title());
+        CaptureOutcome saved = CapturePage(
+            {source, command.Has("selection") ? kCollectSelection : kCollectWholePage,
+             target.folder, title, command.Value("keywords").value_or(""),
+             command.Value("description").value_or(""), TakenPolicy(command), target.book,
+             ScriptsOf(command, read.rendered)},
+            capture.Ports(read.responses.get()));
+        HintAtTakenName(saved);
+        if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {
+            saved.outcome.message = PlainMessage(saved.outcome.message) +
+                                    (command.Has("title") ? "" : " (give one with --title)");
+        }
+        if (saved.outcome.IsDone()) {
+            IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
+        }
+        ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
     }
-    // A title the reader typed is checked; the page's own title is made into a usable name.
-    std::string title =
-        command.Has("title") ? *command.Value("title") : MakeTitleFileName(source.Title());
-    CaptureOutcome saved = CapturePage(
-        {source, command.Has("selection") ? kCollectSelection : kCollectWholePage, target.folder,
-         title, command.Value("keywords").value_or(""), command.Value("description").value_or(""),
-         TakenPolicy(command), target.book, ScriptsOf(command, read.rendered)},
-        capture.Ports());
-    HintAtTakenName(saved);
-    if (saved.outcome.kind == Outcome::Kind::Refused && !saved.taken) {
-        saved.outcome.message = PlainMessage(saved.outcome.message) +
-                                (command.Has("title") ? "" : " (give one with --title)");
-    }
-    if (saved.outcome.IsDone()) {
-        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
-    }
-    ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
 }
 
 void RunPaste(CommandContext& context) {

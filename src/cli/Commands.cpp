@@ -10,6 +10,11 @@ void RunVersion(CommandContext& context) {
     context.out << VersionLine();
 }
 
+namespace {
+// Enough for any list typed or pasted on a command line.
+constexpr std::size_t kMostCollectedUrls = 1000;
+}  // namespace
+
 const std::vector<Command>& AllCommands() {
     // Options several commands share, said once.
     const OptionSyntax book{"book", true, 0, "BOOK", "work on BOOK instead of the current book"};
@@ -77,7 +82,7 @@ const std::vector<Command>& AllCommands() {
          RunRm},
         {{"collect",
           1,
-          1,
+          kMostCollectedUrls,
           {book,
            folder,
            parents,
@@ -92,10 +97,10 @@ const std::vector<Command>& AllCommands() {
            keepScripts,
            replace,
            json},
-          "URL [--book B] [--folder PATH [--parents]] [--title T] [--keywords K] "
+          "URL... [--book B] [--folder PATH [--parents]] [--title T] [--keywords K] "
           "[--description D] [--selection SELECTOR] [--transfers N] [--static] "
           "[--render-timeout SECONDS] [--keep-scripts] [--replace] [--json]",
-          "save a web page (or the elements a CSS selector picks) into a book"},
+          "save web pages (or the elements a CSS selector picks) into a book, one after another"},
          RunCollect},
         {{"paste",
           0,

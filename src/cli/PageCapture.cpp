@@ -35,8 +35,15 @@ CommandCapture::CommandCapture(CommandContext& context)
       progress_(stderr, TerminalDownloadProgress::ShouldShow(stderr, context.Quiet())),
       shell_(CreateNativeShellFileOperations()) {}
 
-CapturePorts CommandCapture::Ports() {
-    return {context_.files, *urlCombiner_, downloader_, progress_, *shell_};
+CapturePorts CommandCapture::Ports(const BrowserResponses* loaded) {
+    browserFirst_.reset();
+    if (!loaded) {
+        downloader_.UseCookieFile({});
+        return {context_.files, *urlCombiner_, downloader_, progress_, *shell_};
+    }
+    downloader_.UseCookieFile(loaded->CookieFile());
+    browserFirst_.emplace(*loaded, downloader_);
+    return {context_.files, *urlCombiner_, *browserFirst_, progress_, *shell_};
 }
 
 PageScripts ScriptsOf(const ParsedCommand& command, bool rendered) {

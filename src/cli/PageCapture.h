@@ -1,29 +1,35 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "cli/CommandContext.h"
 #include "core/app/PageSaving.h"
 #include "core/platform/ShellFileOperations.h"
 #include "core/platform/UrlCombiner.h"
+#include "posix/capture/BrowserResponseDownloader.h"
 #include "posix/capture/CurlDownloader.h"
 #include "posix/capture/TerminalDownloadProgress.h"
 
 // What the command and the native host save pages with: this platform's adapters, with a
-// page's resources fetched with --transfers at once behind a progress bar on a terminal.
+// page's resources fetched with --transfers at once behind a progress bar on a terminal, and
+// taken from what the browser loaded for a page it rendered.
 namespace wisp::cli {
 
 class CommandCapture {
 public:
     explicit CommandCapture(CommandContext& context);
 
-    CapturePorts Ports();
+    // The ports for one page; with `loaded`, what the browser loaded for it is taken from
+    // there and the rest fetched with the cookies the browser holds.
+    CapturePorts Ports(const BrowserResponses* loaded = nullptr);
 
 private:
     CommandContext& context_;
     std::unique_ptr<IUrlCombiner> urlCombiner_;
     CurlDownloader downloader_;
+    std::optional<BrowserResponseDownloader> browserFirst_;
     TerminalDownloadProgress progress_;
     std::unique_ptr<IShellFileOperations> shell_;
 };

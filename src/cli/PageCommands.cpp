@@ -94,11 +94,12 @@ void RunRecollect(CommandContext& context) {
     InterruptScope interrupts;
     const LocatedPage page = LocatePage(context, LibraryUse::Write);
     const std::string url = Require(RecordedSource(context.files, page.path)).path;
+    PageReader reader(context);
     CommandCapture capture(context);
-    ReadPage read = ReadPageToCollect(context, url);
+    ReadPage read = reader.Read(url);
     CaptureOutcome saved =
         RecollectPage(*read.page, page.path, page.book, ScriptsOf(context.command, read.rendered),
-                      capture.Ports());
+                      capture.Ports(read.responses.get()));
     if (saved.outcome.IsDone()) {
         IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
     }

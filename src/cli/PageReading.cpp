@@ -73,7 +73,7 @@ ReadPage ReadStatically(const std::string& url, const std::optional<std::string>
     if (!read) {
         throw CommandFailure(read.Error().reason);
     }
-    return {std::move(*read), false};
+    return {std::move(*read), false, nullptr};
 }
 
 // What a typed address is tried as: as it stands when it names its scheme, else as https and
@@ -88,43 +88,6 @@ std::vector<std::string> AddressesToTry(const std::string& typed) {
         return {typed};
     }
     return {"https://" + typed, "http://" + typed};
-}
-
-ReadPage ReadOnePage(CommandContext& context, const std::string& url) {
-    const std::optional<std::string> selection = context.command.Value("selection");
-    const std::chrono::milliseconds timeLimit = RenderTimeLimitOf(context);
-    std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
-    if (context.command.Has("static")) {
-        return ReadStatically(url, selection, *urlCombiner);
-    }
-    RenderOptions options;
-    if (const char* chosen = std::getenv("WISP_BROWSER"); chosen && *chosen) {
-        options.browser = chosen;
-    } else if (const InstalledBrowser* installed = FindInstalledBrowser()) {
-        options.browser = installed->program;
-        options.browserSwitches = installed->switches;
-    } else {
-        context.Note(std::string("Chromium is not installed (") + kInstalledBrowsers[1].program +
-                     "; Debian's package chromium-headless-shell or chromium brings it); the page "
-                     "is read from its source, without running its scripts");
-        return ReadStatically(url, selection, *urlCombiner);
-    }
-    options.timeLimit = timeLimit;
-    options.selector = selection;
-    auto read = ReadRenderedPage(url, options, *urlCombiner);
-    if (read) {
-        if (read->timeLimitReached) {
-            context.Warn("the page was still loading after " + SecondsText(timeLimit) +
-                         " seconds (--render-timeout); it is read as it stands");
-        }
-        return {std::move(read->page), true};
-    }
-    if (!read.Error().browserFailed || Interrupted()) {
-        throw CommandFailure(read.Error().reason);
-    }
-    context.Warn("the browser cannot render the page: " + read.Error().reason +
-                 "; the page is read from its source, without running its scripts");
-    return ReadStatically(url, selection, *urlCombiner);
 }
 
 }  // namespace
@@ -143,12 +106,77 @@ std::string ExpectedBrowserProgram() {
     return kInstalledBrowsers[1].program;
 }
 
-ReadPage ReadPageToCollect(CommandContext& context, const std::string& typed) {
+struct PageReader::Browser {
+    std::chrono::milliseconds timeLimit{};
+    std::unique_ptr<PageRenderer> renderer;  // null when there is none to use
+    bool missing = false;                    // none is installed
+    std::string startFailure;                // why it could not start
+};
+
+PageReader::PageReader(CommandContext& context)
+    : context_(context), browser_(std::make_unique<Browser>()) {
+    browser_->timeLimit = RenderTimeLimitOf(context);
+    if (context.command.Has("static")) {
+        return;
+    }
+    RenderingBrowser chosen = FindRenderingBrowser();
+    if (chosen.program.empty()) {
+        browser_->missing = true;
+        return;
+    }
+    auto started = PageRenderer::Start(chosen.program, chosen.switches);
+    if (started) {
+        browser_->renderer = std::move(*started);
+    } else {
+        browser_->startFailure = started.Error().reason;
+    }
+}
+
+PageReader::~PageReader() = default;
+
+ReadPage PageReader::ReadOnePage(const std::string& url) {
+    const std::optional<std::string> selection = context_.command.Value("selection");
+    std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
+    if (context_.command.Has("static")) {
+        return ReadStatically(url, selection, *urlCombiner);
+    }
+    if (browser_->missing) {
+        context_.Note(std::string("Chromium is not installed (") + kInstalledBrowsers[1].program +
+                      "; Debian's package chromium-headless-shell or chromium brings it); the "
+                      "page is read from its source, without running its scripts");
+        return ReadStatically(url, selection, *urlCombiner);
+    }
+    auto cannotRender = [&](const std::string& reason) {
+        context_.Warn("the browser cannot render the page: " + reason +
+                      "; the page is read from its source, without running its scripts");
+        return ReadStatically(url, selection, *urlCombiner);
+    };
+    if (!browser_->renderer) {
+        return cannotRender(browser_->startFailure);
+    }
+    RenderOptions options;
+    options.timeLimit = browser_->timeLimit;
+    options.selector = selection;
+    auto read = browser_->renderer->Read(url, options, *urlCombiner);
+    if (read) {
+        if (read->timeLimitReached) {
+            context_.Warn("the page was still loading after " + SecondsText(options.timeLimit) +
+                          " seconds (--render-timeout); it is read as it stands");
+        }
+        return {std::move(read->page), true, std::move(read->responses)};
+    }
+    if (!read.Error().browserFailed || Interrupted()) {
+        throw CommandFailure(read.Error().reason);
+    }
+    return cannotRender(read.Error().reason);
+}
+
+ReadPage PageReader::Read(const std::string& typed) {
     std::vector<std::string> addresses = AddressesToTry(typed);
     std::string tried;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         try {
-            return ReadOnePage(context, addresses[i]);
+            return ReadOnePage(addresses[i]);
         } catch (const CommandFailure& failure) {
             if (i + 1 == addresses.size() || Interrupted()) {
                 throw CommandFailure(tried + failure.what() +

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/CommandContext.h"
+#include "posix/capture/BrowserResponses.h"
 #include "posix/capture/LoadedPage.h"
 
 // How `wisp collect` reads a page: as the browser shows it, rendered by headless Chromium,
@@ -25,11 +26,30 @@ std::string ExpectedBrowserProgram();
 struct ReadPage {
     std::unique_ptr<LoadedPage> page;
     bool rendered = false;
+    // What the browser loaded for a rendered page, for the saving of its resources.
+    std::unique_ptr<BrowserResponses> responses;
 };
 
-// The page at `url` with the selection of --selection, if any; throws CommandFailure when it
-// cannot be read. A browser that cannot start leaves the page to the static reader with a
-// warning.
-ReadPage ReadPageToCollect(CommandContext& context, const std::string& url);
+// Reads the pages of one command, all in one browser, started as the reader is made so that
+// it comes up while the command does the rest of its preparation.
+class PageReader {
+public:
+    explicit PageReader(CommandContext& context);
+    ~PageReader();
+    PageReader(const PageReader&) = delete;
+    PageReader& operator=(const PageReader&) = delete;
+
+    // The page at `url` with the selection of --selection, if any; throws CommandFailure when
+    // it cannot be read. A browser that cannot start, or fails, leaves the page to the static
+    // reader with a warning.
+    ReadPage Read(const std::string& url);
+
+private:
+    ReadPage ReadOnePage(const std::string& url);
+
+    CommandContext& context_;
+    struct Browser;
+    std::unique_ptr<Browser> browser_;
+};
 
 }  // namespace wisp::cli

@@ -31,6 +31,12 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 // A page whose script adds a style sheet (with a picture of its own), a picture and text.
+// A picture the browser can show (one pixel), as it keeps only those.
+const std::string kPixel("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!\xf9\x04"
+                         "\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02"
+                         "D\x01\x00;",
+                         43);
+
 constexpr const char* kScriptedPage =
     "<!DOCTYPE html><html><head><title>Made by script</title></head><body><p>Static words.</p>"
     "<script>"
@@ -187,11 +193,12 @@ TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyle
     EXPECT_EQ(std::distance(saved, {}), 1);  // Pick.htm alone
 }
 
-TEST_F(WispRendering, TheWaitEndsAtTheTimeLimitOrWhenThePageLoadsNothing) {
-    site.Add("/tick", "tick", "text/plain");
+TEST_F(WispRendering, TheWaitEndsWhenTheNetworkSettlesOrAtTheTimeLimit) {
+    // A script that never comes holds the load event back: the page is read at the limit.
+    site.AddStalled("/stalled");
     site.Add("/busy.html",
-             "<html><head><title>Busy</title></head><body><script>"
-             "setInterval(() => fetch('tick?' + Date.now()), 100);"
+             "<html><head><title>Busy</title></head><body><script async src=\"stalled\">"
+             "</script><script>"
              "document.body.insertAdjacentHTML('beforeend', '<p id=\"late\">Late</p>');"
              "</script></body></html>");
     ProgramResult busy = Wisp({"collect", site.Url("/busy.html"), "--render-timeout", "1.5"});
@@ -200,11 +207,55 @@ TEST_F(WispRendering, TheWaitEndsAtTheTimeLimitOrWhenThePageLoadsNothing) {
         << busy.err;
     EXPECT_TRUE(Contains(temp.Read("Library/Web/Busy.htm"), "<P id=\"late\">Late</P>"));
 
+    // A worker that polls forever and an event stream that never ends do not hold the page:
+    // it is read once its own loading has settled, long before the time limit.
+    site.Add("/tick", "tick", "text/plain");
+    site.Add("/poll.js",
+             "(async () => { for (;;) { await fetch('tick?' + Date.now());"
+             " await new Promise(done => setTimeout(done, 10)); } })();",
+             "application/javascript");
+    site.Add("/live.html",
+             "<html><head><title>Live</title></head><body><img src=\"s/made.png\"><script>"
+             "new Worker('poll.js'); new EventSource('stalled');"
+             "document.body.insertAdjacentHTML('beforeend', '<p id=\"made\">Made</p>');"
+             "</script></body></html>");
+    ProgramResult live = Wisp({"collect", site.Url("/live.html"), "--render-timeout", "60"});
+    ASSERT_EQ(live.exitStatus, 0) << live.err;
+    EXPECT_EQ(live.err, "");
+    const std::string page = temp.Read("Library/Web/Live.htm");
+    EXPECT_TRUE(Contains(page, "<P id=\"made\">Made</P>")) << page;
+    EXPECT_EQ(temp.Read("Library/Web/Live.files/made.png"), "/s/made.png");
+}
+
+TEST_F(WispRendering, OneBrowserForSeveralPagesWhoseLoadsAreSavedAndTheRestFetchedWithCookies) {
+    // The page's script signs the reader in with a cookie; the browser shows the 1x picture
+    // and skips the 2x candidate, which only a signed-in reader may have.
+    site.Add("/c/page.html",
+             "<html><head><title>Signed in</title><script>"
+             "document.cookie = 'reader=signed-in; path=/';"
+             "</script></head><body><img src=\"shown.gif\" "
+             "srcset=\"shown.gif 1x, guarded.png 2x\"></body></html>");
+    site.Add("/c/shown.gif", kPixel, "image/gif");
+    site.AddForCookie("/c/guarded.png", "reader=signed-in", "guarded", "image/png");
     site.Add("/plain.html", "<html><head><title>Plain</title></head><body>Words.</body></html>");
-    // Ended by the quiet network, long before the time limit.
-    ProgramResult plain = Wisp({"collect", site.Url("/plain.html"), "--render-timeout", "60"});
-    ASSERT_EQ(plain.exitStatus, 0) << plain.err;
-    EXPECT_EQ(plain.err, "");
+    // Each start of the browser leaves a line.
+    const std::string starts = temp.Path("starts");
+    std::string browser = temp.MakeFile(
+        "counted-browser", "#!/bin/sh\necho started >>'" + starts +
+                               "'\nexec /usr/lib/chromium/chromium-headless-shell \"$@\"\n");
+    std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
+
+    ProgramResult result = Wisp(
+        {"collect", site.Url("/c/page.html"), site.Url("/s/page.html"), site.Url("/plain.html")},
+        {{"WISP_BROWSER", browser}});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(temp.Read("starts"), "started\n");
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 3) << result.out;
+    EXPECT_EQ(temp.Read("Library/Web/Signed in.files/guarded.png"), "guarded");
+    EXPECT_EQ(temp.Read("Library/Web/Signed in.files/shown.gif"), kPixel);
+    // Loaded once, by the browser: the saved copy is its answer.
+    EXPECT_EQ(site.RequestsFor("/c/shown.gif"), 1);
+    EXPECT_TRUE(Contains(temp.Read("Library/Web/Made by script.htm"), "Words of the script"));
     EXPECT_TRUE(Contains(temp.Read("Library/Web/Plain.htm"), "<BODY>Words.</BODY>"));
 }
 
@@ -223,8 +274,8 @@ TEST_F(WispRendering, ABrowserThatCannotStartLeavesThePageToTheStaticReader) {
 }
 
 TEST_F(WispRendering, AnInterruptedCollectLeavesNoBrowserBehind) {
-    site.Add("/busy.html",
-             "<html><body><script>setInterval(() => fetch('tick'), 100);</script></body></html>");
+    site.AddStalled("/stalled");
+    site.Add("/busy.html", "<html><body><img src=\"stalled\"></body></html>");
     test::StartedProgram wisp =
         test::StartProgram(WISP_BINARY,
                            {"collect", site.Url("/busy.html"), "--root", temp.Path("Library"),
@@ -233,8 +284,8 @@ TEST_F(WispRendering, AnInterruptedCollectLeavesNoBrowserBehind) {
     ASSERT_GT(wisp.pid, 0);
     const pid_t pid = wisp.pid;
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
-    // The page asks for its ticks once the browser, its renderer and its network run.
-    while (site.Requests() < 3 && Clock::now() < deadline) {
+    // The page asks for its picture once the browser, its renderer and its network run.
+    while (site.StalledRequests() < 1 && Clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     // wisp itself carries the mark too; the rest are the browser and its helpers.

@@ -52,35 +52,6 @@ std::string EscapeHtml(std::string_view text) {
     return out;
 }
 
-// Base64 as the DevTools protocol sends binary data (RFC 4648, with padding).
-std::string DecodeBase64(std::string_view text) {
-    auto value = [](char c) -> int {
-        if (c >= 'A' && c <= 'Z') return c - 'A';
-        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-        if (c >= '0' && c <= '9') return c - '0' + 52;
-        if (c == '+') return 62;
-        if (c == '/') return 63;
-        return -1;
-    };
-    std::string out;
-    out.reserve(text.size() / 4 * 3);
-    unsigned bits = 0;
-    int count = 0;
-    for (char c : text) {
-        int v = value(c);
-        if (v < 0) {
-            continue;
-        }
-        bits = (bits << 6) | static_cast<unsigned>(v);
-        count += 6;
-        if (count >= 8) {
-            count -= 8;
-            out += static_cast<char>((bits >> count) & 0xFF);
-        }
-    }
-    return out;
-}
-
 // Letter paper where it is the custom (the United States, Canada, Mexico), else A4; in inches.
 std::pair<double, double> PaperFor(std::string_view language) {
     for (std::string_view letter : {"en", "en-US", "en-CA", "fr-CA", "es-MX"}) {

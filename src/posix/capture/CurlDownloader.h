@@ -24,6 +24,9 @@ public:
                                   const std::vector<std::string>& paths,
                                   IDownloadProgress& progress) override;
 
+    // The cookies in `cookieFile` go with each fetch from now on.
+    void UseCookieFile(std::string cookieFile) { options_.cookieFile = std::move(cookieFile); }
+
 private:
     unsigned transfers_;
     FetchOptions options_;

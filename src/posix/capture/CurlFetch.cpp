@@ -165,6 +165,9 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenInterrupted);
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    if (!options.cookieFile.empty()) {
+        curl_easy_setopt(handle, CURLOPT_COOKIEFILE, options.cookieFile.c_str());
+    }
 }
 
 }  // namespace

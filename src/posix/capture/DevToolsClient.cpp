@@ -40,15 +40,21 @@ bool WaitReady(int fd, short events, DevToolsClient::Clock::time_point deadline)
 
 }  // namespace
 
-DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params,
-                                          const std::string& sessionId,
-                                          Clock::time_point deadline) {
+int DevToolsClient::Send(const std::string& method, Json params, const std::string& sessionId,
+                         Clock::time_point deadline) {
     const int id = ++lastId_;
     Json command = {{"id", id}, {"method", method}, {"params", std::move(params)}};
     if (!sessionId.empty()) {
         command["sessionId"] = sessionId;
     }
     Write(command.dump(), deadline);
+    return id;
+}
+
+DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params,
+                                          const std::string& sessionId,
+                                          Clock::time_point deadline) {
+    const int id = Send(method, std::move(params), sessionId, deadline);
     for (;;) {
         std::optional<Json> message = Receive(deadline);
         if (!message) {
@@ -61,7 +67,10 @@ DevToolsClient::Json DevToolsClient::Call(const std::string& method, Json params
             continue;
         }
         if (message->value("id", 0) != id) {
-            continue;  // the late answer of a command given up on
+            if (onAnswer_) {
+                onAnswer_(message->value("id", 0), *message);
+            }
+            continue;  // else the late answer of a command given up on
         }
         if (message->contains("error")) {
             throw DevToolsRefusal(method + ": " +
@@ -83,6 +92,10 @@ bool DevToolsClient::WaitForEvent(Clock::time_point deadline) {
             if (onEvent_) {
                 onEvent_(*message);
             }
+            return true;
+        }
+        if (onAnswer_) {
+            onAnswer_(message->value("id", 0), *message);
             return true;
         }
     }
@@ -136,6 +149,34 @@ std::optional<DevToolsClient::Json> DevToolsClient::Receive(Clock::time_point de
             return std::nullopt;
         }
     }
+}
+
+std::string DecodeBase64(std::string_view text) {
+    auto value = [](char c) -> int {
+        if (c >= 'A' && c <= 'Z') return c - 'A';
+        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+        if (c >= '0' && c <= '9') return c - '0' + 52;
+        if (c == '+') return 62;
+        if (c == '/') return 63;
+        return -1;
+    };
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    unsigned bits = 0;
+    int count = 0;
+    for (char c : text) {
+        int v = value(c);
+        if (v < 0) {
+            continue;
+        }
+        bits = (bits << 6) | static_cast<unsigned>(v);
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            out += static_cast<char>((bits >> count) & 0xFF);
+        }
+    }
+    return out;
 }
 
 std::string AttachToShownPage(DevToolsClient& client, std::string& targetId,

@@ -3,8 +3,11 @@
 #include <chrono>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "posix/capture/NulFramedReader.h"
 
@@ -43,8 +46,15 @@ public:
     Json Call(const std::string& method, Json params, const std::string& sessionId,
               Clock::time_point deadline);
 
-    // Handles the events that arrive until the first one or the deadline; false at the
-    // deadline.
+    // Sends a command and returns its id without waiting: its answer goes to the answer
+    // handler when it comes, while waiting for something else.
+    int Send(const std::string& method, Json params, const std::string& sessionId,
+             Clock::time_point deadline);
+    using AnswerHandler = std::function<void(int id, const Json& message)>;
+    void OnAnswer(AnswerHandler handler) { onAnswer_ = std::move(handler); }
+
+    // Handles the events and answers that arrive until the first one or the deadline; false
+    // at the deadline.
     bool WaitForEvent(Clock::time_point deadline);
 
 private:
@@ -57,7 +67,11 @@ private:
     int lastId_ = 0;
     NulFramedReader reader_;
     EventHandler onEvent_;
+    AnswerHandler onAnswer_;
 };
+
+// Binary data as the protocol sends it: base64 (RFC 4648, with padding).
+std::string DecodeBase64(std::string_view text);
 
 // Attaches a session of its own to the page the browser shows (one made when it shows none) and
 // returns the session; `targetId` receives the page's target. The first call waits up to

@@ -1,12 +1,11 @@
 #include "posix/capture/RenderedPageSource.h"
 
+#include <map>
 #include <set>
 #include <string_view>
 
 #include "generated/SerializeScript.h"
-#include "posix/capture/BrowserProcess.h"
 #include "posix/capture/CurlFetch.h"
-#include "posix/capture/DevToolsClient.h"
 #include "posix/capture/LivePage.h"
 #include "posix/capture/PageTypes.h"
 
@@ -36,15 +35,36 @@ std::string SerializeExpression(const std::optional<std::string>& selector) {
            selection.dump(-1, ' ', false, Json::error_handler_t::replace) + ");\n})()";
 }
 
+// An answer the browser loaded for the page.
+struct LoadedAnswer {
+    std::vector<std::string> urls;  // as the page asked for it, then each redirect's target
+    bool kept = false;               // a whole answer with a body worth keeping
+    bool finished = false;
+    // The body's bytes as they arrived, unpacked. The browser gives up its copy of a picture
+    // it could not show and then answers with less: such an answer is fetched again.
+    std::size_t received = 0;
+};
+
 // What the network of the page is doing, from the events of its session.
 struct PageLoad {
     std::string session;
     std::string frameId;  // the page's main frame
     std::set<std::string> inflight;
+    std::map<std::string, LoadedAnswer> answers;  // by request
+    std::vector<std::string> finishedToKeep;       // requests, in the order they finished
     Clock::time_point lastChange = Clock::now();
     bool loaded = false;
     int status = 0;  // of the main document's answer; 0 before it came
     std::string mimeType;
+
+    // Requests that do not hold the page open: event streams never end, and a worker's own
+    // script (the only request without a loader) ends in the worker's own target, not here, as
+    // does all the worker loads after it.
+    static bool LongLived(const Json& params) {
+        const std::string type = params.value("type", std::string());
+        return type == "EventSource" || type == "WebSocket" ||
+               params.value("loaderId", std::string()).empty();
+    }
 
     void Handle(const Json& event) {
         if (event.value("sessionId", std::string()) != session) {
@@ -55,25 +75,52 @@ struct PageLoad {
         const Json& params = event.contains("params") ? event["params"] : kNoParams;
         const std::string requestId = params.value("requestId", std::string());
         if (method == "Network.requestWillBeSent") {
+            if (LongLived(params)) {
+                return;
+            }
             inflight.insert(requestId);
             lastChange = Clock::now();
+            if (params.contains("request") && params["request"].is_object()) {
+                answers[requestId].urls.push_back(params["request"].value("url", std::string()));
+            }
         } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
-            inflight.erase(requestId);
-            lastChange = Clock::now();
-        } else if (method == "Network.responseReceived" &&
-                   params.value("type", std::string()) == "Document" &&
-                   params.value("frameId", std::string()) == frameId &&
-                   params.contains("response")) {
-            status = params["response"].value("status", 0);
-            mimeType = params["response"].value("mimeType", std::string());
+            if (inflight.erase(requestId) != 0) {
+                lastChange = Clock::now();
+            }
+            if (auto answer = answers.find(requestId); answer != answers.end()) {
+                answer->second.finished = method == "Network.loadingFinished";
+                if (answer->second.finished && answer->second.kept) {
+                    finishedToKeep.push_back(requestId);
+                }
+            }
+        } else if (method == "Network.responseReceived" && params.contains("response") &&
+                   params["response"].is_object()) {
+            const Json& response = params["response"];
+            const bool pageDocument = params.value("type", std::string()) == "Document" &&
+                                      params.value("frameId", std::string()) == frameId;
+            if (pageDocument) {
+                status = response.value("status", 0);
+                mimeType = response.value("mimeType", std::string());
+            }
+            if (auto answer = answers.find(requestId); answer != answers.end()) {
+                const int answered = response.value("status", 0);
+                // The page's own document is read from the page; a partial answer (media) is
+                // not the whole resource; a file's answer has no status, and is the file.
+                answer->second.kept = !pageDocument && answered != 204 && answered != 206 &&
+                                      (answered == 0 || (answered >= 200 && answered < 300));
+            }
+        } else if (method == "Network.dataReceived") {
+            if (auto answer = answers.find(requestId); answer != answers.end()) {
+                answer->second.received += params.value("dataLength", std::size_t{0});
+            }
         } else if (method == "Page.loadEventFired") {
             loaded = true;
             lastChange = Clock::now();
         }
     }
 
-    bool Quiet(std::chrono::milliseconds quietTime) const {
-        return loaded && inflight.empty() && Clock::now() - lastChange >= quietTime;
+    bool Settled(std::chrono::milliseconds settleTime) const {
+        return loaded && inflight.empty() && Clock::now() - lastChange >= settleTime;
     }
 };
 
@@ -85,33 +132,155 @@ std::string FrameAddress(DevToolsClient& client, const std::string& session) {
     return frame.at("url").get<std::string>() + frame.value("urlFragment", std::string());
 }
 
+bool Fetchable(const std::string& url) {
+    return url.rfind("http:", 0) == 0 || url.rfind("https:", 0) == 0 ||
+           url.rfind("file:", 0) == 0;
+}
+
+// Keeps the body of every whole answer the page loads, under each address that led to it:
+// asked for as each answer finishes, a few at a time, while the page goes on loading. An answer
+// the browser no longer holds, or holds only in part, is left to be fetched.
+class AnswerKeeper {
+public:
+    AnswerKeeper(DevToolsClient& client, const PageLoad& load, BrowserResponses* kept)
+        : client_(client), load_(load), kept_(kept) {
+        client_.OnAnswer([this](int id, const Json& message) { Take(id, message); });
+    }
+    ~AnswerKeeper() { client_.OnAnswer({}); }
+    AnswerKeeper(const AnswerKeeper&) = delete;
+    AnswerKeeper& operator=(const AnswerKeeper&) = delete;
+
+    // Asks for the bodies of the answers finished since, keeping a few requests under way:
+    // enough to hide the pipe's round trips, few enough that the requests never fill the
+    // browser's end while it writes its answers to ours.
+    void AskMore() {
+        constexpr std::size_t kUnderWay = 16;
+        while (kept_ && next_ < Until() && asked_.size() < kUnderWay) {
+            const std::string& requestId = load_.finishedToKeep[next_++];
+            const int id = client_.Send("Network.getResponseBody", {{"requestId", requestId}},
+                                        load_.session, Clock::now() + kCommandTime);
+            asked_.emplace(id, requestId);
+        }
+    }
+
+    // From now on only the answers finished so far are asked for: a page read at its time
+    // limit goes on loading, and what it loads later is fetched.
+    void Close() { closedAt_ = load_.finishedToKeep.size(); }
+
+    // Every finished answer asked for and answered.
+    bool Done() const { return !kept_ || (next_ == Until() && asked_.empty()); }
+
+private:
+    std::size_t Until() const { return closedAt_ ? *closedAt_ : load_.finishedToKeep.size(); }
+
+    void Take(int id, const Json& message) {
+        auto asked = asked_.find(id);
+        if (asked == asked_.end()) {
+            return;  // the late answer of a command given up on
+        }
+        const LoadedAnswer& answer = load_.answers.at(asked->second);
+        asked_.erase(asked);
+        auto result = message.find("result");
+        if (result == message.end() || !result->is_object() || !(*result)["body"].is_string()) {
+            return;
+        }
+        const std::string& text = (*result)["body"].get_ref<const std::string&>();
+        const std::string body = result->value("base64Encoded", false) ? DecodeBase64(text) : text;
+        if (body.size() != answer.received) {
+            return;
+        }
+        for (const std::string& url : answer.urls) {
+            if (Fetchable(url)) {
+                kept_->Add(url, body);
+            }
+        }
+    }
+
+    DevToolsClient& client_;
+    const PageLoad& load_;
+    BrowserResponses* kept_;  // null: nothing is kept
+    std::size_t next_ = 0;    // the first of load_.finishedToKeep not asked for
+    std::optional<std::size_t> closedAt_;
+    std::map<int, std::string> asked_;  // command id -> request
+};
+
 }  // namespace
 
-Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
-                                                    const RenderOptions& options,
-                                                    const IUrlCombiner& urlCombiner) {
-    auto pageFailure = [](std::string why) { return RenderFailure{{std::move(why)}, false}; };
-    auto browserFailure = [](std::string why) { return RenderFailure{{std::move(why)}, true}; };
-    Result<std::unique_ptr<BrowserProcess>> started =
-        BrowserProcess::Start(options.browser, options.browserSwitches);
+PageRenderer::PageRenderer(std::unique_ptr<BrowserProcess> browser)
+    : browser_(std::move(browser)), client_(browser_->ToBrowser(), browser_->FromBrowser()) {}
+
+Result<std::unique_ptr<PageRenderer>, RenderFailure> PageRenderer::Start(
+    const std::string& program, const std::vector<std::string>& switches) {
+    // Off the record: the pages' cache and cookies are held in memory, so nothing of them is
+    // written to the profile, which the browser's end would then have to remove.
+    std::vector<std::string> offTheRecord = switches;
+    offTheRecord.push_back("--incognito");
+    Result<std::unique_ptr<BrowserProcess>> started = BrowserProcess::Start(program, offTheRecord);
     if (!started) {
-        return browserFailure(started.Error().reason);
+        return RenderFailure{{started.Error().reason}, true};
     }
-    BrowserProcess& browser = **started;
+    return std::unique_ptr<PageRenderer>(new PageRenderer(std::move(*started)));
+}
+
+Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
+                                                       const RenderOptions& options,
+                                                       const IUrlCombiner& urlCombiner) {
+    auto pageFailure = [](std::string why) { return RenderFailure{{std::move(why)}, false}; };
+    auto browserFailure = [this](std::string why) {
+        broken_ = true;
+        std::string log = browser_->LastLogLine();
+        return RenderFailure{{why + (log.empty() ? "" : " (" + log + ")")}, true};
+    };
+    if (broken_) {
+        return RenderFailure{{"the browser failed on an earlier page"}, true};
+    }
     RenderedPage rendered;
-    DevToolsClient client(browser.ToBrowser(), browser.FromBrowser());
     PageLoad load;
-    client.OnEvent([&](const Json& event) { load.Handle(event); });
+    client_.OnEvent([&](const Json& event) { load.Handle(event); });
+    if (Result<std::unique_ptr<BrowserResponses>> made = BrowserResponses::Create()) {
+        rendered.responses = std::move(*made);
+    }  // else the resources are all fetched, as without a browser
+    AnswerKeeper keeper(client_, load, rendered.responses.get());
+    // The tab goes with the read, and with it whatever the page still runs.
+    struct TabCloser {
+        DevToolsClient& client;
+        PageLoad& load;
+        const bool& broken;
+        ~TabCloser() {
+            client.OnEvent({});
+            if (load.frameId.empty() || broken) {
+                return;
+            }
+            try {
+                client.Call("Target.closeTarget", {{"targetId", load.frameId}}, "",
+                            Clock::now() + kCommandTime);
+            } catch (const DevToolsError&) {
+                // A browser that fails here fails at its next command too, and says so there.
+            }
+        }
+    } closer{client_, load, broken_};
     Json read;
     try {
-        load.session = AttachToShownPage(client, load.frameId, kStartTime, kCommandTime);
+        if (!answered_) {
+            client_.Call("Target.getTargets", Json::object(), "", Clock::now() + kStartTime);
+            answered_ = true;
+        }
+        load.frameId = client_
+                           .Call("Target.createTarget", {{"url", "about:blank"}}, "",
+                                 Clock::now() + kCommandTime)
+                           .value("targetId", std::string());
+        load.session = client_
+                           .Call("Target.attachToTarget",
+                                 {{"targetId", load.frameId}, {"flatten", true}}, "",
+                                 Clock::now() + kCommandTime)
+                           .value("sessionId", std::string());
         for (const char* domain : {"Page.enable", "Network.enable"}) {
-            client.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
+            client_.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
         }
         Json navigated;
         try {
-            navigated = client.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
-                                    Clock::now() + kNavigationTime);
+            navigated = client_.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,
+                                     Clock::now() + kNavigationTime);
         } catch (const DevToolsTimeout&) {
             return pageFailure("cannot read " + url + ": no answer in " +
                                std::to_string(kNavigationTime.count()) + " seconds");
@@ -141,19 +310,27 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
 
         // The page's own document is bounded above; the limit is for what follows it.
         const Clock::time_point limit = Clock::now() + options.timeLimit;
-        while (!load.Quiet(options.quietTime)) {
+        while (!load.Settled(options.settleTime)) {
             if (Clock::now() >= limit) {
                 rendered.timeLimitReached = true;
                 break;
             }
             Clock::time_point wake = limit;
             if (load.loaded && load.inflight.empty()) {
-                wake = std::min(limit, load.lastChange + options.quietTime);
+                wake = std::min(limit, load.lastChange + options.settleTime);
             }
-            client.WaitForEvent(wake);
+            client_.WaitForEvent(wake);
+            keeper.AskMore();
+        }
+        // What finished before the page was read is kept; what the browser does not give in
+        // time is fetched instead.
+        const Clock::time_point keepLimit = Clock::now() + kCommandTime;
+        keeper.Close();
+        for (keeper.AskMore(); !keeper.Done() && client_.WaitForEvent(keepLimit);) {
+            keeper.AskMore();
         }
 
-        Json evaluated = client.Call(
+        Json evaluated = client_.Call(
             "Runtime.evaluate",
             {{"expression", SerializeExpression(options.selector)}, {"returnByValue", true}},
             load.session, Clock::now() + kCommandTime);
@@ -164,16 +341,18 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
         // The page's scripts can make the document report any address, a file's among them;
         // the address its references are read against is the one the browser loaded.
         if (read.is_object()) {
-            read["url"] = FrameAddress(client, load.session);
+            read["url"] = FrameAddress(client_, load.session);
+        }
+        if (rendered.responses) {
+            Json cookies = client_.Call("Network.getAllCookies", Json::object(), load.session,
+                                        Clock::now() + kCommandTime);
+            rendered.responses->KeepCookies(cookies.value("cookies", Json::array()));
         }
     } catch (const DevToolsError& failure) {
-        std::string log = browser.LastLogLine();
-        return browserFailure(std::string(failure.what()) + (log.empty() ? "" : " (" + log + ")"));
+        return browserFailure(failure.what());
     } catch (const Json::exception&) {
         return browserFailure("the browser's answer is not what was asked for");
     }
-    // The browser is done; what is still to fetch needs none.
-    browser.End();
 
     ParsedLivePage parsed = ParseLivePage(read, urlCombiner);
     if (parsed.selectorRefused) {
@@ -181,7 +360,8 @@ Result<RenderedPage, RenderFailure> ReadRenderedPage(const std::string& url,
                            "\": " + parsed.error);
     }
     if (!parsed.page) {
-        return browserFailure("the browser's answer is not what was asked for: " + parsed.error);
+        return RenderFailure{
+            {"the browser's answer is not what was asked for: " + parsed.error}, true};
     }
     rendered.page = std::move(parsed.page);
     return rendered;

@@ -37,6 +37,15 @@ public:
         routes_[path] = Route{std::move(body), std::move(contentType), status};
     }
 
+    // A file served only to a request that carries the cookie `cookie` ("name=value"); others
+    // are answered 403.
+    void AddForCookie(const std::string& path, const std::string& cookie, std::string body,
+                      std::string contentType) {
+        Add(path, std::move(body), std::move(contentType));
+        std::lock_guard<std::mutex> lock(mutex_);
+        cookieOf_[path] = cookie;
+    }
+
     // An address whose answer never comes while the site lives (a stalled server).
     void AddStalled(const std::string& path) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -47,6 +56,10 @@ public:
     ~LoopbackSite() { closing_ = true; }
 
     int Requests() const { return requests_; }
+    int RequestsFor(const std::string& path) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requestsFor_[path];
+    }
 
 private:
     struct Route {
@@ -65,12 +78,24 @@ private:
         return found == types.end() ? "application/octet-stream" : found->second;
     }
 
+    static bool CarriesCookie(const httplib::Request& request, const std::string& cookie) {
+        const std::string sent = "; " + request.get_header_value("Cookie") + ";";
+        return sent.find("; " + cookie + ";") != std::string::npos;
+    }
+
     void Answer(const httplib::Request& request, httplib::Response& response) {
         ++requests_;
         bool stall = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
+            ++requestsFor_[request.path];
             stall = stalled_.count(request.path) > 0;
+            auto guarded = cookieOf_.find(request.path);
+            if (guarded != cookieOf_.end() && !CarriesCookie(request, guarded->second)) {
+                response.status = 403;
+                response.set_content("not signed in", "text/plain");
+                return;
+            }
         }
         if (stall) {
             ++stalledRequests_;
@@ -106,6 +131,8 @@ private:
     std::mutex mutex_;
     std::map<std::string, Route> routes_;
     std::set<std::string> stalled_;
+    std::map<std::string, std::string> cookieOf_;
+    std::map<std::string, int> requestsFor_;
     std::atomic<int> requests_{0};
     std::atomic<int> stalledRequests_{0};
     std::atomic<bool> closing_{false};

@@ -10,6 +10,7 @@
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
 #include "cli/PlainMessages.h"
+#include "cli/SiteCommand.h"
 #include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
@@ -87,6 +88,10 @@ void RunCollect(CommandContext& context) {
     const std::string& url = command.positionals[0];
     CommandCapture capture(context);
     Target target = TargetFolder(context);
+    if (command.Has("follow")) {
+        RunCollectSite(context, target.book, target.folder, TakenPolicy(command));
+        return;
+    }
 
     ReadPage read = ReadPageToCollect(context, url);
     const LoadedPage& source = *read.page;

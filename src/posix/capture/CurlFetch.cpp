@@ -165,6 +165,8 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenInterrupted);
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    // Named, so a site's robots.txt and its logs can tell this program's requests apart.
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, "Mozilla/5.0 (compatible; Wisp)");
 }
 
 }  // namespace

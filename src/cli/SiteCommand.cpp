@@ -17,6 +17,7 @@
 #include "core/app/SiteSaving.h"
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/WebPageSource.h"
+#include "posix/platform/BatchSyncFileSystem.h"
 #include "posix/platform/PosixFileLinker.h"
 
 namespace wisp::cli {
@@ -169,7 +170,14 @@ void RunCollectSite(CommandContext& context, const std::string& book, const std:
     CommandCapture capture(context);
     CommandPageReader reader(context);
     PosixFileLinker linker;
-    SiteOutcome done = CollectSite(site, {capture.Ports(), reader, linker});
+    SiteOutcome done;
+    {
+        BatchSyncFileSystem files(context.files, folder);
+        const CapturePorts given = capture.Ports();
+        const CapturePorts ports{files, given.urlCombiner, given.downloader, given.progress,
+                                 given.shell};
+        done = CollectSite(site, {ports, reader, linker});
+    }
     if (done.saved > 0) {
         IndexSavedPage(context.LibraryRoot(), folder);  // the folder with all saved below it
     }

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "core/app/BookLinkIndex.h"
 #include "core/builder/BookOutline.h"
 #include "core/capture/IdenticalFiles.h"
 #include "core/capture/PageLinks.h"
@@ -52,6 +53,7 @@ public:
         if (site_.resume) {
             FindSavedPages();
         }
+        bookLinks_ = BookLinkIndex::Read(files, site_.book);
         const std::string start(WithoutFragment(site_.startUrl));
         if (site_.obeyRobots && !RobotsAllow(start)) {
             return Finish(Outcome::Refused("the site's robots.txt asks programs not to read " +
@@ -235,7 +237,7 @@ private:
         CaptureOutcome saved = CapturePage({*read.page, kCollectWholePage, place->first,
                                             place->second, "", "", site_.taken, site_.book,
                                             scripts},
-                                           ports);
+                                           ports, &bookLinks_);
         if (!saved.outcome.IsDone()) {
             if (saved.taken && !startEnd) {
                 ++result_.skipped;  // a page saved before; --replace or --resume says what to do
@@ -270,6 +272,7 @@ private:
     std::map<std::string, std::string> pageOfUrl_;
     std::vector<std::string> companions_;
     std::map<std::string, RobotsRules> robots_;
+    BookLinkIndex bookLinks_;
 };
 
 }  // namespace

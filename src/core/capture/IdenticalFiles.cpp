@@ -48,6 +48,10 @@ std::size_t StoreIdenticalFilesOnce(IFileSystem& files, IFileLinker& linker,
             firstOf[{content->size(), std::hash<std::string>{}(*content)}];
         bool done = false;
         for (const std::string& earlier : same) {
+            if (linker.AreOneFile(earlier, path)) {
+                done = true;  // linked when it was fetched
+                break;
+            }
             if (files.ReadWholeFile(earlier) == content) {
                 done = linker.LinkFile(earlier, path);
                 linked += done;

@@ -9,6 +9,7 @@ namespace wisp {
 class PosixFileLinker final : public IFileLinker {
 public:
     bool LinkFile(std::string_view existing, std::string_view link) override;
+    bool AreOneFile(std::string_view a, std::string_view b) const override;
 };
 
 }  // namespace wisp

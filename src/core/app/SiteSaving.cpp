@@ -210,6 +210,9 @@ private:
             if (startEnd) {
                 *startEnd = outcome;
             }
+            if (ports_.capture.progress.Cancelled()) {
+                return std::nullopt;  // not a failure of the page: the reader stopped it
+            }
             ++result_.failed;
             Tell(url, outcome);
             return std::nullopt;

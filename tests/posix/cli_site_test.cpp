@@ -72,6 +72,8 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
     ProgramResult result = Wisp({"--folder", "Whole"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 2 resources")) << result.out;
+    // The two pages after the first have its style sheet as it was written there.
+    EXPECT_TRUE(Contains(result.out, "; 2 identical files stored once")) << result.out;
     EXPECT_TRUE(Contains(result.err, "could not save " + site.Url("/manual/missing.html")))
         << result.err;
     // robots.txt, three pages, the missing one, the sheet and the picture, each asked for once;
@@ -94,6 +96,8 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
     EXPECT_TRUE(Contains(two, "href=\"../index.htm\"")) << two;
     EXPECT_TRUE(Contains(two, "href=\"../chapter1.htm#intro\"")) << two;
     EXPECT_TRUE(Contains(two, "src=\"chapter2.files/pic.png\"")) << two;
+    // Named for its address, a page keeps its own title.
+    EXPECT_TRUE(Contains(two, "<TITLE>Two</TITLE>")) << two;
     EXPECT_FALSE(temp.Exists("Library/Manual/Whole/private"));
     EXPECT_FALSE(temp.Exists("Library/Manual/Whole/missing.htm"));
     EXPECT_FALSE(temp.Exists("Library/Manual/Whole/.wisp-site.files"));

@@ -328,7 +328,7 @@ std::optional<std::string> ComposeCapturedPage(const PageCapture& capture,
     std::string html;
     if (capture.style == kCollectWholePage) {
         html = ComposeWholePage(capture.source);
-        if (capture.title != capture.source.Title()) {
+        if (!capture.keepOwnTitle && capture.title != capture.source.Title()) {
             html = SetPageTitle(std::move(html), capture.title);
         }
     } else if (capture.style == kCollectSelection) {

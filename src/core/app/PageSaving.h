@@ -61,6 +61,9 @@ struct PageCapture {
     // and the book's links to this page's address point to it. Empty consults no other page.
     std::string book;
     PageScripts scripts = PageScripts::Keep;
+    // The page keeps the title it has; `title` only names its file (a page of a site, named
+    // for its address).
+    bool keepOwnTitle = false;
 };
 
 class BookLinkIndex;

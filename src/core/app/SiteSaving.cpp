@@ -237,9 +237,10 @@ private:
         const PageScripts scripts = read.rendered && !site_.keepRenderedScripts
                                         ? PageScripts::Remove
                                         : PageScripts::Keep;
+        // The page is named for its address and keeps its own title.
         CaptureOutcome saved = CapturePage({*read.page, kCollectWholePage, place->first,
                                             place->second, "", "", site_.taken, site_.book,
-                                            scripts},
+                                            scripts, true},
                                            ports, &bookLinks_);
         if (!saved.outcome.IsDone()) {
             if (saved.taken && !startEnd) {

@@ -10,6 +10,7 @@
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
 #include "cli/PlainMessages.h"
+#include "cli/SiteCommand.h"
 #include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
@@ -91,6 +92,10 @@ void RunCollect(CommandContext& context) {
     PageReader reader(context);
     CommandCapture capture(context);
     Target target = TargetFolder(context);
+    if (command.Has("follow")) {
+        RunCollectSite(context, reader, target.book, target.folder, TakenPolicy(command));
+        return;
+    }
 
     // The pages in the order given; the first that cannot be saved ends the command, with the
     // ones before it saved.

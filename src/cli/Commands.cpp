@@ -96,11 +96,24 @@ const std::vector<Command>& AllCommands() {
             "the longest wait for the page to load in the browser (default 5)"},
            keepScripts,
            replace,
-           json},
+           json,
+           {"follow", false, 0, {}, "save the pages the page links to within the scope, too"},
+           {"depth", true, 0, "N", "with --follow: pages at most N links away (default 5)"},
+           {"scope", true, 0, "PREFIX",
+            "with --follow: addresses that begin so (default: the page's folder)"},
+           {"max-pages", true, 0, "N", "with --follow: at most N pages (default 1000)"},
+           {"include", true, 0, "GLOB[,GLOB]", "with --follow: only paths that match one"},
+           {"exclude", true, 0, "GLOB[,GLOB]", "with --follow: no path that matches one"},
+           {"flat", false, 0, {}, "with --follow: every page in one folder"},
+           {"ignore-robots", false, 0, {}, "with --follow: read what robots.txt forbids"},
+           {"delay", true, 0, "MS", "with --follow: wait MS milliseconds between pages"},
+           {"resume", false, 0, {}, "with --follow: go on from a stopped run's pages"}},
           "URL... [--book B] [--folder PATH [--parents]] [--title T] [--keywords K] "
           "[--description D] [--selection SELECTOR] [--transfers N] [--static] "
-          "[--render-timeout SECONDS] [--keep-scripts] [--replace] [--json]",
-          "save web pages (or the elements a CSS selector picks) into a book, one after another"},
+          "[--render-timeout SECONDS] [--keep-scripts] [--replace] [--json] "
+          "[--follow [--depth N] [--scope PREFIX] [--max-pages N] [--include GLOB] "
+          "[--exclude GLOB] [--flat] [--ignore-robots] [--delay MS] [--resume]]",
+          "save web pages (or the elements a CSS selector picks, or a site) into a book"},
          RunCollect},
         {{"paste",
           0,

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <map>
+#include <set>
 #include <random>
 
+#include "core/app/BookLinkIndex.h"
 #include "core/app/BookPaths.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/capture/MarkupCase.h"
@@ -199,7 +201,7 @@ void PointBookLinksAt(IFileSystem& files, const BookLinks& links, std::string_vi
 
 CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string_view folder,
                             std::string name, TakenPage taken, std::string_view book,
-                            const CapturePorts& ports) {
+                            const CapturePorts& ports, BookLinkIndex* index = nullptr) {
     PagePair old;
     if (std::optional<Outcome> refused = ChooseFreeName(ports.files, folder, name, taken, old)) {
         return {*refused, 0, {}, true};
@@ -218,7 +220,13 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
     std::string stagedPage = JoinPath(staging, staged.page);
 
     const PageOrigin origin{sourceUrl, FormatSaveTime(std::chrono::system_clock::now())};
-    const BookLinks links = ReadBookLinks(ports.files, book, sourceUrl);
+    BookLinks links;
+    if (!index) {
+        links = ReadBookLinks(ports.files, book, sourceUrl);
+    } else if (!book.empty()) {
+        const std::set<std::string> linking = index->PagesLinkingTo(WithoutFragment(sourceUrl));
+        links.linking.assign(linking.begin(), linking.end());
+    }
     CCaptureContext job(ports);
     job.Init(std::move(html), sourceUrl, stagedPage);
     const std::string ownAddress(WithoutFragment(sourceUrl));
@@ -226,6 +234,9 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
         {std::string(folder), [&](std::string_view url) -> std::optional<std::string> {
              if (!ownAddress.empty() && url == ownAddress) {
                  return *pagePath;  // a link to itself
+             }
+             if (index) {
+                 return book.empty() ? std::nullopt : index->PageOf(url);
              }
              auto found = links.pageOfUrl.find(url);
              if (found == links.pageOfUrl.end()) {
@@ -280,6 +291,10 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
                 end(Outcome::Kind::Done, {});
                 saved.outcome.path = JoinPath(folder, placed.page);
                 PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);
+                if (index) {
+                    index->Saved(sourceUrl, saved.outcome.path,
+                                 ports.files.ReadWholeFile(saved.outcome.path).value_or(""));
+                }
                 break;
             }
             if (placedName != name) {
@@ -313,7 +328,7 @@ std::optional<std::string> ComposeCapturedPage(const PageCapture& capture,
     std::string html;
     if (capture.style == kCollectWholePage) {
         html = ComposeWholePage(capture.source);
-        if (capture.title != capture.source.Title()) {
+        if (!capture.keepOwnTitle && capture.title != capture.source.Title()) {
             html = SetPageTitle(std::move(html), capture.title);
         }
     } else if (capture.style == kCollectSelection) {
@@ -344,7 +359,8 @@ std::string ReadMetaContent(std::string_view page, std::string_view name) {
 
 }  // namespace
 
-CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports) {
+CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports,
+                           BookLinkIndex* index) {
     PageCapture capture = typed;
     capture.title = WithoutBidiControls(typed.title);
     Outcome pagePath = ChoosePagePath(capture.folder, capture.title);
@@ -356,7 +372,7 @@ CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports) 
         return {Outcome::Failed("cannot read the style sheets of " + capture.source.Url())};
     }
     return SavePageHtml(std::move(*html), capture.source.Url(), capture.folder, capture.title,
-                        capture.taken, capture.book, ports);
+                        capture.taken, capture.book, ports, index);
 }
 
 Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath) {

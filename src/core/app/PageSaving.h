@@ -61,10 +61,18 @@ struct PageCapture {
     // and the book's links to this page's address point to it. Empty consults no other page.
     std::string book;
     PageScripts scripts = PageScripts::Keep;
+    // The page keeps the title it has; `title` only names its file (a page of a site, named
+    // for its address).
+    bool keepOwnTitle = false;
 };
 
-// Fails, with nothing written, when the style sheets of a selection cannot be read.
-CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports);
+class BookLinkIndex;
+
+// Fails, with nothing written, when the style sheets of a selection cannot be read. With an
+// index of the book, its links are read from the index, which learns the page saved, instead
+// of from the book's pages.
+CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports,
+                           BookLinkIndex* index = nullptr);
 
 // The address the saved page at `pagePath` records it came from: done with it, refused when
 // the page records none.

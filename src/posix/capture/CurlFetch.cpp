@@ -168,6 +168,8 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     if (!options.cookieFile.empty()) {
         curl_easy_setopt(handle, CURLOPT_COOKIEFILE, options.cookieFile.c_str());
     }
+    // Named, so a site's robots.txt and its logs can tell this program's requests apart.
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, "Mozilla/5.0 (compatible; Wisp)");
 }
 
 }  // namespace

@@ -47,14 +47,15 @@ std::optional<std::string> ReadFileContent(const std::string& path) {
     return ReadToEnd(fd.get());
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode) {
+bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode,
+                           bool flush) {
     std::string temporary = path + ".XXXXXX";
     FileDescriptor fd(::mkstemp(temporary.data()));
     if (!fd.IsOpen()) {
         return false;
     }
     bool written =
-        ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) && ::fsync(fd.get()) == 0;
+        ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) && (!flush || ::fsync(fd.get()) == 0);
     written = fd.Close() && written;
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -18,7 +18,9 @@ bool WriteAll(int fd, std::string_view content);
 
 // Writes `content` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`, so that a crash leaves either the old file or the new one, never half of one.
-bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode);
+// Without `flush` the flushing is left to the caller, who syncs many files at once.
+bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode,
+                           bool flush = true);
 
 // Creates the folder and any missing parents; true when the folder exists afterwards.
 bool MakeFolders(const std::string& path);

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Saves a generated manual of 500 pages (a table of contents, chapters that link each other,
+# shared style sheets and pictures) from a loopback server that waits 20 ms before each answer,
+# once with `wisp collect --follow --static` and once with wget --recursive, and prints for each
+# the pages saved, the in-scope links that work offline (every relative link of every saved page
+# opened from disk; an in-scope link left pointing at the server counts as broken), the wall
+# time and the disk use (each distinct file once, hard links once, folders not counted).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+chapters=${CHAPTERS:-25}
+sections=${SECTIONS:-20}
+latency_ms=${LATENCY_MS:-20}
+
+if ! command -v wget >/dev/null; then
+  sudo=""
+  [[ $(id -u) -eq 0 ]] || sudo="sudo"
+  $sudo apt-get update -q && $sudo apt-get install -y -q wget
+fi
+[[ -n ${NO_BUILD:-} ]] || scripts/build.sh native >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+site=$work/site/manual
+mkdir -p "$site/css" "$site/img" "$work/library/Bench"
+
+printf 'body { background: url(../img/paper.png) } h1 { color: navy }\n' >"$site/css/manual.css"
+printf '@import url(manual.css); pre { background: url(../img/code.png) }\n' >"$site/css/print.css"
+for picture in paper code logo next prev up; do
+  head -c 3000 /dev/urandom >"$site/img/$picture.png"
+done
+for ((f = 0; f < 10; f++)); do head -c 20000 /dev/urandom >"$site/img/figure$f.png"; done
+
+page_head() { # the head of a page, `up` leading to the top folder
+  local up=$1 title=$2
+  printf '<!DOCTYPE html><html><head><title>%s</title>' "$title"
+  printf '<link rel="stylesheet" href="%scss/manual.css"><link rel="stylesheet" media="print" href="%scss/print.css">' "$up" "$up"
+  printf '</head><body><img src="%simg/logo.png" alt="logo"><h1>%s</h1>\n' "$up" "$title"
+}
+{
+  page_head "" "Manual"
+  echo "<ul>"
+  for ((c = 1; c <= chapters; c++)); do
+    echo "<li><a href=\"ch$c/index.html\">Chapter $c</a><ul>"
+    for ((s = 1; s < sections; s++)); do
+      echo "<li><a href=\"ch$c/s$s.html#top\">Section $c.$s</a></li>"
+    done
+    echo "</ul></li>"
+  done
+  echo "</ul><a href=\"../elsewhere.html\">outside</a></body></html>"
+} >"$site/index.html"
+for ((c = 1; c <= chapters; c++)); do
+  mkdir -p "$site/ch$c"
+  {
+    page_head "../" "Chapter $c"
+    for ((s = 1; s < sections; s++)); do echo "<p><a href=\"s$s.html\">Section $s</a></p>"; done
+    echo "<a href=\"../index.html\"><img src=\"../img/up.png\" alt=\"up\"></a></body></html>"
+  } >"$site/ch$c/index.html"
+  for ((s = 1; s < sections; s++)); do
+    other=$(((c + s) % chapters + 1))
+    {
+      page_head "../" "Section $c.$s"
+      echo "<a name=\"top\"></a><p>Text of section $c.$s.</p><img src=\"../img/figure$((s % 10)).png\" alt=\"figure\">"
+      echo "<pre>example $c.$s</pre><p>See <a href=\"../ch$other/s$(((s % (sections - 1)) + 1)).html#top\">a section of chapter $other</a>"
+      echo "and <a href=\"../ch$other/index.html\">its chapter</a>.</p>"
+      [[ $s -gt 1 ]] && echo "<a href=\"s$((s - 1)).html\"><img src=\"../img/prev.png\" alt=\"previous\"></a>"
+      [[ $s -lt $((sections - 1)) ]] && echo "<a href=\"s$((s + 1)).html\"><img src=\"../img/next.png\" alt=\"next\"></a>"
+      echo "<a href=\"index.html\"><img src=\"../img/up.png\" alt=\"up\"></a> <a href=\"../index.html\">Contents</a></body></html>"
+    } >"$site/ch$c/s$s.html"
+  done
+done
+echo "<html><body>elsewhere</body></html>" >"$work/site/elsewhere.html"
+pages=$(find "$site" -name '*.html' | wc -l)
+
+coproc SERVER { exec build/native/wisp-example-server "$work/site" --latency-ms "$latency_ms"; }
+read -r port <&"${SERVER[0]}"
+url="http://127.0.0.1:$port/manual/index.html"
+scope="http://127.0.0.1:$port/manual/"
+
+now() { date +%s.%N; }
+export WISP_USER_SETTINGS_DIR=$work/settings WISP_MACHINE_SETTINGS_DIR=$work/settings
+start=$(now)
+build/native/wisp collect "$url" --follow --static --root "$work/library" --book Bench \
+  --folder Manual --parents --quiet ${WISP_OPTIONS:-}
+wisp_seconds=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
+
+start=$(now)
+(cd "$work" && wget -q --recursive --no-parent --page-requisites --convert-links \
+  --adjust-extension -P wget "$url") || true # wget exits 8 for the page outside the scope
+wget_seconds=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
+
+# Pages, links working offline and distinct bytes of a saved tree.
+measure() {
+  python3 - "$1" "$2" "$scope" <<'PY'
+import html.parser, os, sys, urllib.parse
+root, ending, scope = sys.argv[1], sys.argv[2], sys.argv[3]
+class Links(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__(); self.hrefs = []
+    def handle_starttag(self, tag, attrs):
+        if tag in ("a", "area"):
+            self.hrefs += [v for k, v in attrs if k == "href" and v]
+pages = working = links = 0
+inodes = {}
+for folder, _, files in os.walk(root):
+    for name in files:
+        path = os.path.join(folder, name)
+        info = os.stat(path)
+        inodes[(info.st_dev, info.st_ino)] = info.st_size
+        if not name.endswith(ending) or ".files" in folder.split(os.sep):
+            continue
+        pages += 1
+        parser = Links()
+        parser.feed(open(path, encoding="utf-8", errors="replace").read())
+        for href in parser.hrefs:
+            target = href.split("#")[0]
+            if target.startswith(scope):
+                links += 1  # in the scope, yet still pointing at the server
+            elif target and "://" not in target and not target.startswith(("mailto:", "javascript:")):
+                links += 1
+                local = os.path.normpath(os.path.join(folder, urllib.parse.unquote(target)))
+                working += os.path.isfile(local)
+print(pages, working, links, sum(inodes.values()))
+PY
+}
+read -r wisp_pages wisp_working wisp_links wisp_bytes < <(measure "$work/library/Bench/Manual" .htm)
+read -r wget_pages wget_working wget_links wget_bytes < <(measure "$work/wget" .html)
+
+printf 'site: %d pages, %d ms per request\n' "$pages" "$latency_ms"
+printf '%-5s %6s %18s %9s %12s\n' tool pages "links offline" "wall s" "disk bytes"
+printf '%-5s %6d %11d/%-6d %9.2f %12d\n' wisp "$wisp_pages" "$wisp_working" "$wisp_links" "$wisp_seconds" "$wisp_bytes"
+printf '%-5s %6d %11d/%-6d %9.2f %12d\n' wget "$wget_pages" "$wget_working" "$wget_links" "$wget_seconds" "$wget_bytes"
+printf 'ratio wisp/wget: time %.3f (target at most 0.15), disk %.3f (target at most 1)\n' \
+  "$(awk -v a="$wisp_seconds" -v b="$wget_seconds" 'BEGIN { print a / b }')" \
+  "$(awk -v a="$wisp_bytes" -v b="$wget_bytes" 'BEGIN { print a / b }')"

@@ -1,0 +1,215 @@
+#include <nlohmann/json.hpp>
+
+#include "cli/SiteCommand.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <chrono>
+#include <future>
+#include <map>
+#include <thread>
+
+#include "cli/IndexUpdates.h"
+#include "cli/OpenedLibrary.h"
+#include "cli/PageCapture.h"
+#include "cli/PageReading.h"
+#include "core/app/SiteSaving.h"
+#include "core/platform/UrlCombiner.h"
+#include "posix/capture/WebPageSource.h"
+#include "posix/platform/BatchSyncFileSystem.h"
+#include "posix/platform/PosixFileLinker.h"
+
+namespace wisp::cli {
+namespace {
+
+// A number option within [least, most], or its default.
+long long NumberOption(const ParsedCommand& command, std::string_view name, long long least,
+                       long long most, long long fallback) {
+    std::optional<std::string> text = command.Value(name);
+    if (!text) {
+        return fallback;
+    }
+    long long number = 0;
+    auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), number);
+    if (error != std::errc() || end != text->data() + text->size() || number < least ||
+        number > most) {
+        throw UsageFailure("--" + std::string(name) + " takes a number from " +
+                           std::to_string(least) + " to " + std::to_string(most));
+    }
+    return number;
+}
+
+// The patterns of --include or --exclude, separated by commas.
+std::vector<std::string> Patterns(const ParsedCommand& command, std::string_view name) {
+    std::vector<std::string> patterns;
+    std::string text = command.Value(name).value_or("");
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t comma = text.find(',', start);
+        if (comma == std::string::npos) {
+            comma = text.size();
+        }
+        if (comma > start) {
+            patterns.push_back(text.substr(start, comma - start));
+        }
+        start = comma + 1;
+    }
+    return patterns;
+}
+
+// Pages read as `wisp collect` reads one: rendered when a browser is there and --static is
+// not given, else from their source, --transfers of them at once, or one after another with
+// the reader's delay between them.
+class CommandPageReader final : public IPageReader {
+public:
+    CommandPageReader(CommandContext& context, PageReader& pages)
+        : pages_(pages),
+          urlCombiner_(CreateNativeUrlCombiner()),
+          fromSource_(context.command.Has("static") || FindRenderingBrowser().program.empty()),
+          delay_(NumberOption(context.command, "delay", 0, 60000, 0)),
+          transfers_(static_cast<std::size_t>(NumberOption(
+              context.command, "transfers", 1, 64, CurlDownloader::kDefaultTransfers))) {}
+
+    PageRead Read(const std::string& url) override {
+        if (auto loading = ahead_.find(url); loading != ahead_.end()) {
+            PageRead read = loading->second.get();
+            ahead_.erase(loading);
+            return read;
+        }
+        if (read_++ > 0 && delay_.count() > 0) {
+            std::this_thread::sleep_for(delay_);
+        }
+        if (fromSource_) {
+            return ReadFromSource(url);
+        }
+        try {
+            ReadPage page = pages_.Read(url);
+            return {std::move(page.page), page.rendered, {}};
+        } catch (const CommandFailure& failure) {
+            return {nullptr, false, failure.what()};
+        }
+    }
+
+    // Only pages read from their source, and only without a delay asked for: a browser
+    // renders one page at a time, and a delay asks for one request at a time.
+    void ReadAhead(const std::vector<std::string>& urls) override {
+        if (!fromSource_ || delay_.count() > 0) {
+            return;
+        }
+        for (const std::string& url : urls) {
+            if (ahead_.size() >= transfers_) {
+                break;
+            }
+            if (!ahead_.count(url)) {
+                ahead_.emplace(url, std::async(std::launch::async,
+                                               [this, url] { return ReadFromSource(url); }));
+            }
+        }
+    }
+
+private:
+    PageRead ReadFromSource(const std::string& url) const {
+        auto page = WebPageSource::Read(url, *urlCombiner_, nullptr);
+        if (!page) {
+            return {nullptr, false, page.Error().reason};
+        }
+        return {std::move(*page), false, {}};
+    }
+
+    PageReader& pages_;  // the command's browser
+    std::unique_ptr<IUrlCombiner> urlCombiner_;
+    bool fromSource_;
+    std::chrono::milliseconds delay_;
+    std::size_t transfers_;
+    std::size_t read_ = 0;
+    std::map<std::string, std::future<PageRead>> ahead_;  // loading, or loaded and not yet read
+};
+
+}  // namespace
+
+void RunCollectSite(CommandContext& context, PageReader& pages, const std::string& book,
+                    const std::string& folder, TakenPage taken) {
+    const ParsedCommand& command = context.command;
+    if (command.positionals.size() > 1) {
+        throw UsageFailure("--follow starts from one page; give one URL with it");
+    }
+    for (std::string_view alone : {"selection", "title", "keywords", "description"}) {
+        if (command.Has(alone)) {
+            throw UsageFailure("--" + std::string(alone) + " names one page; it cannot go with "
+                               "--follow");
+        }
+    }
+    const std::string& url = command.positionals[0];
+    if (url.find("://") == std::string::npos) {
+        throw UsageFailure("give the site's address with its scheme, such as https://");
+    }
+    SiteCapture site;
+    site.startUrl = url;
+    site.scope.prefix = command.Value("scope").value_or("");
+    site.scope.include = Patterns(command, "include");
+    site.scope.exclude = Patterns(command, "exclude");
+    site.depth = static_cast<int>(NumberOption(command, "depth", 0, 1000, 5));
+    site.maxPages = static_cast<std::size_t>(NumberOption(command, "max-pages", 1, 1000000, 1000));
+    site.flat = command.Has("flat");
+    site.obeyRobots = !command.Has("ignore-robots");
+    site.resume = command.Has("resume");
+    site.folder = folder;
+    site.book = book;
+    site.taken = taken;
+    site.keepRenderedScripts = command.Has("keep-scripts");
+    const bool showPages = !context.Quiet() && !context.Json() && ::isatty(STDERR_FILENO);
+    std::size_t ended = 0;
+    site.onPage = [&](const std::string& page, const Outcome& outcome) {
+        ++ended;
+        if (outcome.IsDone()) {
+            if (showPages) {
+                context.err << "[" << ended << "] " << page << "\n";
+            }
+        } else if (outcome.kind == Outcome::Kind::Failed) {
+            context.Warn("could not save " + page + ": " + outcome.message);
+        }
+    };
+
+    CommandCapture capture(context);
+    CommandPageReader reader(context, pages);
+    PosixFileLinker linker;
+    SiteOutcome done;
+    {
+        BatchSyncFileSystem files(context.files, folder);
+        const CapturePorts given = capture.Ports();
+        const CapturePorts ports{files, given.urlCombiner, given.downloader, given.progress,
+                                 given.shell};
+        done = CollectSite(site, {ports, reader, linker});
+    }
+    if (done.saved > 0) {
+        IndexSavedPage(context.LibraryRoot(), folder);  // the folder with all saved below it
+    }
+    if (done.outcome.kind == Outcome::Kind::Refused && done.outcome.message.find("exists") !=
+                                                           std::string::npos) {
+        done.outcome.message += "; give --replace to replace the pages, or --resume to go on";
+    }
+    const std::string counts =
+        std::to_string(done.saved) + " pages saved" +
+        (done.kept ? ", " + std::to_string(done.kept) + " kept from before" : "") + ", " +
+        std::to_string(done.skipped) + " skipped, " + std::to_string(done.failed) + " failed; " +
+        std::to_string(done.resources) + " resources, " + std::to_string(done.bytes) +
+        " bytes fetched; " + std::to_string(done.linkedFiles) + " identical files stored once";
+    if (!done.outcome.IsDone() && done.saved + done.kept > 0) {
+        context.Note(counts);
+    }
+    Require(done.outcome);
+    if (context.Json()) {
+        context.WriteJson({{"saved", done.saved},
+                           {"kept", done.kept},
+                           {"skipped", done.skipped},
+                           {"failed", done.failed},
+                           {"resources", done.resources},
+                           {"bytes", done.bytes},
+                           {"linked", done.linkedFiles},
+                           {"start", done.outcome.path}});
+    } else if (!context.Quiet()) {
+        context.out << "Saved the site into " << folder << ": " << counts << "\n";
+    }
+}
+
+}  // namespace wisp::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "core/platform/FileSystem.h"
+
+// The saved pages of a book by the addresses they record, and the pages that link to each
+// address: what saving a page reads from its book, read once and kept up to date by a caller
+// that saves many pages into one book in a row (a site), so that no save reads the whole book.
+namespace wisp {
+
+class BookLinkIndex {
+public:
+    static BookLinkIndex Read(const IFileSystem& files, std::string_view book);
+
+    // The page saved from `url` (an address without fragment), if any.
+    std::optional<std::string> PageOf(std::string_view url) const;
+    // The pages whose links name `url` with its absolute address.
+    std::set<std::string> PagesLinkingTo(std::string_view url) const;
+
+    // The page at `path`, saved from `url`, holds `text` now.
+    void Saved(std::string_view url, const std::string& path, std::string_view text);
+
+private:
+    void AddLinks(const std::string& path, std::string_view text);
+
+    std::map<std::string, std::string, std::less<>> pageOfUrl_;
+    std::map<std::string, std::set<std::string>, std::less<>> linking_;
+};
+
+}  // namespace wisp

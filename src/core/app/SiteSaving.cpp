@@ -1,0 +1,288 @@
+#include "core/app/SiteSaving.h"
+
+#include <deque>
+#include <map>
+#include <set>
+
+#include "core/app/BookLinkIndex.h"
+#include "core/builder/BookOutline.h"
+#include "core/capture/IdenticalFiles.h"
+#include "core/capture/PageLinks.h"
+#include "core/capture/PageOrigin.h"
+#include "core/capture/RobotsRules.h"
+#include "core/capture/SharedDownloads.h"
+#include "core/capture/SiteLinks.h"
+#include "core/capture/SitePagePlace.h"
+#include "core/library/FolderDeletion.h"
+#include "core/library/LibraryNaming.h"
+#include "core/text/AsciiCase.h"
+
+namespace wisp {
+namespace {
+
+// The crawl's own folder beside the pages: its name ends like a companion folder's, so the
+// book's tree and builds pass over it while it lives.
+constexpr std::string_view kStoreFolder = ".wisp-site.files";
+// How far down the queue the reader is told about: more than any bound of transfers at once.
+constexpr std::size_t kReadAhead = 64;
+
+struct Visit {
+    std::string url;
+    int depth = 0;
+};
+
+class SiteCrawl {
+public:
+    SiteCrawl(const SiteCapture& site, const SitePorts& ports)
+        : site_(site),
+          ports_(ports),
+          store_(JoinPath(site.folder, kStoreFolder)),
+          downloads_(ports.capture.downloader, ports.capture.files, ports.linker, store_) {
+        scope_ = site.scope;
+        if (scope_.prefix.empty()) {
+            scope_.prefix = DefaultScopePrefix(site.startUrl);
+        }
+    }
+
+    SiteOutcome Run() {
+        IFileSystem& files = ports_.capture.files;
+        DeleteTree(files, store_);  // what a stopped run left
+        if (files.CreateFolder(store_) == CreateFolderResult::Failed) {
+            return Finish(Outcome::Failed("cannot write into the folder " + site_.folder));
+        }
+        if (site_.resume) {
+            FindSavedPages();
+        }
+        bookLinks_ = BookLinkIndex::Read(files, site_.book);
+        const std::string start(WithoutFragment(site_.startUrl));
+        if (site_.obeyRobots && !RobotsAllow(start)) {
+            return Finish(Outcome::Refused("the site's robots.txt asks programs not to read " +
+                                           start + "; give --ignore-robots to read it anyway"));
+        }
+        std::deque<Visit> queue{{start, 0}};
+        seen_.insert(start);
+        std::optional<Outcome> startEnd;
+        for (bool first = true; !queue.empty(); first = false) {
+            if (ports_.capture.progress.Cancelled()) {
+                result_.stopped = true;
+                break;
+            }
+            if (result_.saved + result_.kept + result_.failed >= site_.maxPages) {
+                result_.skipped += queue.size();
+                break;
+            }
+            Visit visit = std::move(queue.front());
+            queue.pop_front();
+            if (!first && site_.obeyRobots && !RobotsAllow(visit.url)) {
+                ++result_.skipped;
+                Tell(visit.url, Outcome::Refused("robots.txt asks programs not to read it"));
+                continue;
+            }
+            ReadAhead(visit, queue);
+            std::optional<std::string> page = SavePage(visit.url, first ? &startEnd : nullptr);
+            if (first && startEnd) {
+                return Finish(*startEnd);
+            }
+            if (!page || visit.depth >= site_.depth) {
+                continue;
+            }
+            SavedPageLinks links = LinksOfSavedPage(*page, pageOfUrl_[visit.url]);
+            // A page saved by a stopped run links to the pages saved with it by their files.
+            for (const std::string& file : links.local) {
+                if (auto known = urlOfSavedPage_.find(file); known != urlOfSavedPage_.end()) {
+                    links.web.push_back(known->second);
+                }
+            }
+            for (std::string& link : links.web) {
+                if (scope_.Contains(link) && seen_.insert(link).second) {
+                    queue.push_back({std::move(link), visit.depth + 1});
+                }
+            }
+        }
+        result_.linkedFiles = StoreIdenticalFilesOnce(files, ports_.linker, companions_);
+        return Finish(result_.stopped
+                          ? Outcome::Failed("the capture was stopped; give --resume to go on")
+                          : Outcome::Done(pageOfUrl_[start]));
+    }
+
+private:
+    SiteOutcome Finish(Outcome outcome) {
+        DeleteTree(ports_.capture.files, store_);
+        result_.outcome = std::move(outcome);
+        result_.resources = downloads_.Fetched();
+        result_.bytes += downloads_.FetchedBytes();
+        return result_;
+    }
+
+    // The pages to be read next, in the order they will be, for a reader that loads several
+    // at once; the pages the saving waits for come back one by one, in order.
+    void ReadAhead(const Visit& visit, const std::deque<Visit>& queue) {
+        std::vector<std::string> ahead;
+        if (!savedBefore_.count(visit.url)) {
+            ahead.push_back(visit.url);
+        }
+        for (const Visit& next : queue) {
+            if (ahead.size() >= kReadAhead) {
+                break;
+            }
+            if (!savedBefore_.count(next.url) && (!site_.obeyRobots || RobotsAllow(next.url))) {
+                ahead.push_back(next.url);
+            }
+        }
+        if (!ahead.empty()) {
+            ports_.reader.ReadAhead(ahead);
+        }
+    }
+
+    void Tell(const std::string& url, const Outcome& outcome) {
+        if (site_.onPage) {
+            site_.onPage(url, outcome);
+        }
+    }
+
+    // The pages of the site a stopped run saved in the folder, by the address each records.
+    void FindSavedPages() {
+        const BookOutline outline = ReadBookOutline(ports_.capture.files, site_.folder);
+        for (const OutlineNode* page : PagesOf(outline.entries)) {
+            std::optional<std::string> text = ports_.capture.files.ReadWholeFile(page->path);
+            std::optional<PageOrigin> origin = text ? ReadPageOrigin(*text) : std::nullopt;
+            if (origin && !origin->url.empty()) {
+                savedBefore_.emplace(WithoutFragment(origin->url), page->path);
+                urlOfSavedPage_.emplace(page->path, WithoutFragment(origin->url));
+                usedPaths_.insert(ToLowerAscii(page->path));
+            }
+        }
+    }
+
+    bool RobotsAllow(const std::string& url) {
+        std::optional<WebAddress> address = SplitWebAddress(url);
+        if (!address) {
+            return true;
+        }
+        auto found = robots_.find(address->origin);
+        if (found == robots_.end()) {
+            // No robots.txt, or one that cannot be read, forbids nothing.
+            const std::string file = JoinPath(store_, "robots.txt");
+            std::string text;
+            if (ports_.capture.downloader.Download(address->origin + "/robots.txt", file)) {
+                text = ports_.capture.files.ReadWholeFile(file).value_or("");
+                ports_.capture.files.RemoveFile(file);
+            }
+            found = robots_.emplace(address->origin, RobotsRules::Parse(text, kRobotsAgent)).first;
+        }
+        return found->second.Allows(address->path +
+                                    (address->query.empty() ? "" : "?" + address->query));
+    }
+
+    // The folder the page goes into, made with the folders of the way, and its name, free
+    // among the pages of this capture; nullopt when a folder cannot be made.
+    std::optional<std::pair<std::string, std::string>> ChoosePlace(const std::string& url) {
+        SitePagePlace place = PlaceOfSitePage(url, scope_.prefix, site_.flat);
+        std::string folder = site_.folder;
+        for (const std::string& name : place.folders) {
+            folder = JoinPath(folder, name);
+            if (ports_.capture.files.CreateFolder(folder) == CreateFolderResult::Failed) {
+                return std::nullopt;
+            }
+        }
+        // Two addresses may give one name ("a.html" and "a.htm", case apart).
+        std::string name = place.name;
+        for (int number = 2; usedPaths_.count(ToLowerAscii(JoinPath(folder, name + ".htm")));
+             ++number) {
+            name = place.name + " (" + std::to_string(number) + ")";
+        }
+        usedPaths_.insert(ToLowerAscii(JoinPath(folder, name + ".htm")));
+        return std::make_pair(folder, name);
+    }
+
+    // Saves the page at `url` (or finds it saved before); its saved text, or nullopt when it
+    // was not saved. For the start page, `startEnd` receives the outcome when it was not.
+    std::optional<std::string> SavePage(const std::string& url, std::optional<Outcome>* startEnd) {
+        IFileSystem& files = ports_.capture.files;
+        if (auto before = savedBefore_.find(url); before != savedBefore_.end()) {
+            ++result_.kept;
+            pageOfUrl_[url] = before->second;
+            companions_.push_back(CompanionOf(before->second));
+            Tell(url, Outcome::Done(before->second));
+            return files.ReadWholeFile(before->second);
+        }
+        auto fail = [&](Outcome outcome) -> std::optional<std::string> {
+            if (startEnd) {
+                *startEnd = outcome;
+            }
+            if (ports_.capture.progress.Cancelled()) {
+                return std::nullopt;  // not a failure of the page: the reader stopped it
+            }
+            ++result_.failed;
+            Tell(url, outcome);
+            return std::nullopt;
+        };
+        PageRead read = ports_.reader.Read(url);
+        if (!read.page) {
+            return fail(Outcome::Failed(read.error));
+        }
+        // An address that leads to another (a folder without its "/") is saved once, under
+        // the address it led to, unless that one is met already.
+        const std::string landed(WithoutFragment(read.page->Url()));
+        if (landed != url && !startEnd && !seen_.insert(landed).second) {
+            return std::nullopt;
+        }
+        std::optional<std::pair<std::string, std::string>> place = ChoosePlace(url);
+        if (!place) {
+            return fail(Outcome::Failed("cannot make the folder for " + url));
+        }
+        const CapturePorts& given = ports_.capture;
+        const CapturePorts ports{given.files, given.urlCombiner, downloads_, given.progress,
+                                 given.shell};
+        const PageScripts scripts = read.rendered && !site_.keepRenderedScripts
+                                        ? PageScripts::Remove
+                                        : PageScripts::Keep;
+        // The page is named for its address and keeps its own title.
+        CaptureOutcome saved = CapturePage({*read.page, kCollectWholePage, place->first,
+                                            place->second, "", "", site_.taken, site_.book,
+                                            scripts, true},
+                                           ports, &bookLinks_);
+        if (!saved.outcome.IsDone()) {
+            if (saved.taken && !startEnd) {
+                ++result_.skipped;  // a page saved before; --replace or --resume says what to do
+                Tell(url, saved.outcome);
+                return std::nullopt;
+            }
+            return fail(saved.outcome);
+        }
+        ++result_.saved;
+        pageOfUrl_[url] = saved.outcome.path;
+        companions_.push_back(CompanionOf(saved.outcome.path));
+        Tell(url, saved.outcome);
+        std::optional<std::string> text = files.ReadWholeFile(saved.outcome.path);
+        result_.bytes += text ? text->size() : 0;
+        return text;
+    }
+
+    static std::string CompanionOf(const std::string& pagePath) {
+        return pagePath.substr(0, pagePath.size() - 4) + ".files";
+    }
+
+    const SiteCapture& site_;
+    const SitePorts& ports_;
+    SiteScope scope_;
+    std::string store_;
+    SharedDownloads downloads_;
+    SiteOutcome result_;
+    std::set<std::string> seen_;
+    std::set<std::string> usedPaths_;  // in lower case: Windows names ignore case
+    std::map<std::string, std::string, std::less<>> savedBefore_;
+    std::map<std::string, std::string> urlOfSavedPage_;
+    std::map<std::string, std::string> pageOfUrl_;
+    std::vector<std::string> companions_;
+    std::map<std::string, RobotsRules> robots_;
+    BookLinkIndex bookLinks_;
+};
+
+}  // namespace
+
+SiteOutcome CollectSite(const SiteCapture& site, const SitePorts& ports) {
+    return SiteCrawl(site, ports).Run();
+}
+
+}  // namespace wisp

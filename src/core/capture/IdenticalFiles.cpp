@@ -1,0 +1,68 @@
+#include "core/capture/IdenticalFiles.h"
+
+#include <functional>
+#include <map>
+#include <utility>
+
+#include "core/library/LibraryNaming.h"
+
+namespace wisp {
+namespace {
+
+void CollectFiles(const IFileSystem& files, const std::string& folder,
+                  std::vector<std::string>& found) {
+    std::optional<std::vector<FolderEntry>> entries = files.ListFolder(folder);
+    if (!entries) {
+        return;
+    }
+    for (const FolderEntry& entry : *entries) {
+        if (entry.isLink) {
+            continue;  // what a link points to is not the page's own
+        }
+        std::string path = JoinPath(folder, entry.name);
+        if (entry.isFolder) {
+            CollectFiles(files, path, found);
+        } else {
+            found.push_back(std::move(path));
+        }
+    }
+}
+
+}  // namespace
+
+std::size_t StoreIdenticalFilesOnce(IFileSystem& files, IFileLinker& linker,
+                                    const std::vector<std::string>& folders) {
+    std::vector<std::string> paths;
+    for (const std::string& folder : folders) {
+        CollectFiles(files, folder, paths);
+    }
+    // The first file of each size and hash; a match is compared byte for byte before linking.
+    std::map<std::pair<std::size_t, std::size_t>, std::vector<std::string>> firstOf;
+    std::size_t linked = 0;
+    for (const std::string& path : paths) {
+        std::optional<std::string> content = files.ReadWholeFile(path);
+        if (!content) {
+            continue;
+        }
+        std::vector<std::string>& same =
+            firstOf[{content->size(), std::hash<std::string>{}(*content)}];
+        bool done = false;
+        for (const std::string& earlier : same) {
+            if (linker.AreOneFile(earlier, path)) {
+                done = true;  // linked when it was fetched
+                break;
+            }
+            if (files.ReadWholeFile(earlier) == content) {
+                done = linker.LinkFile(earlier, path);
+                linked += done;
+                break;
+            }
+        }
+        if (!done) {
+            same.push_back(path);
+        }
+    }
+    return linked;
+}
+
+}  // namespace wisp

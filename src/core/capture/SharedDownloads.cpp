@@ -1,0 +1,80 @@
+#include "core/capture/SharedDownloads.h"
+
+#include "core/library/LibraryNaming.h"
+
+namespace wisp {
+
+bool LinkOrCopyFile(IFileSystem& files, IFileLinker& linker, std::string_view from,
+                    std::string_view to) {
+    if (linker.LinkFile(from, to)) {
+        return true;
+    }
+    std::optional<std::string> content = files.ReadWholeFile(from);
+    return content && files.WriteWholeFile(to, *content);
+}
+
+SharedDownloads::SharedDownloads(IDownloader& network, IFileSystem& files, IFileLinker& linker,
+                                 std::string store)
+    : network_(network), files_(files), linker_(linker), store_(std::move(store)) {}
+
+std::optional<bool> SharedDownloads::Reuse(const std::string& url, std::string_view path) {
+    auto found = kept_.find(url);
+    if (found == kept_.end()) {
+        return std::nullopt;
+    }
+    return found->second && LinkOrCopyFile(files_, linker_, *found->second, path);
+}
+
+void SharedDownloads::Keep(const std::string& url, std::string_view path, bool fetched) {
+    if (!fetched) {
+        kept_.emplace(url, std::nullopt);
+        return;
+    }
+    ++fetched_;
+    if (std::optional<std::string> content = files_.ReadWholeFile(path)) {
+        fetchedBytes_ += content->size();
+    }
+    // The store's own name for it: the page's file may be renamed or rewritten later.
+    std::string kept = JoinPath(store_, std::to_string(kept_.size()));
+    if (LinkOrCopyFile(files_, linker_, path, kept)) {
+        kept_.emplace(url, std::move(kept));
+    }
+}
+
+bool SharedDownloads::Download(std::string_view url, std::string_view localPath) {
+    const std::string address(url);
+    if (std::optional<bool> reused = Reuse(address, localPath)) {
+        return *reused;
+    }
+    const bool fetched = network_.Download(url, localPath);
+    Keep(address, localPath, fetched);
+    return fetched;
+}
+
+std::vector<bool> SharedDownloads::DownloadAll(const std::vector<std::string>& urls,
+                                               const std::vector<std::string>& paths,
+                                               IDownloadProgress& progress) {
+    std::vector<bool> results(std::min(urls.size(), paths.size()));
+    std::vector<std::size_t> newOnes;
+    std::vector<std::string> newUrls;
+    std::vector<std::string> newPaths;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (std::optional<bool> reused = Reuse(urls[i], paths[i])) {
+            results[i] = *reused;
+        } else {
+            newOnes.push_back(i);
+            newUrls.push_back(urls[i]);
+            newPaths.push_back(paths[i]);
+        }
+    }
+    // The new addresses together, as the network fetches them (several at once where it can).
+    const std::vector<bool> fetched = network_.DownloadAll(newUrls, newPaths, progress);
+    for (std::size_t n = 0; n < newOnes.size(); ++n) {
+        const bool ok = n < fetched.size() && fetched[n];
+        Keep(newUrls[n], newPaths[n], ok);
+        results[newOnes[n]] = ok;
+    }
+    return results;
+}
+
+}  // namespace wisp

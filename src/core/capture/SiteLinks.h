@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The links a saved page leads on to. A saved page's links to pages not saved in its book are
+// written with their absolute addresses, so those are the ones a site capture may still visit;
+// its relative links name pages saved beside it.
+namespace wisp {
+
+struct SavedPageLinks {
+    std::vector<std::string> web;    // absolute web addresses, without fragments
+    std::vector<std::string> local;  // the files of relative links, as paths on disk
+};
+
+// The links (A and AREA) of the page saved at `pagePath`, each once, in the order a reader
+// meets them.
+SavedPageLinks LinksOfSavedPage(std::string_view savedPage, std::string_view pagePath);
+
+}  // namespace wisp

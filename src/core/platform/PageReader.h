@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/platform/PageSource.h"
+
+// Page reader port: loads the page at an address, as the reader chose to read pages (from
+// their source, or rendered by a browser).
+namespace wisp {
+
+struct PageRead {
+    std::unique_ptr<IPageSource> page;  // null when the page could not be read
+    bool rendered = false;              // read as a browser shows it
+    std::string error;                  // why not, when there is no page
+};
+
+class IPageReader {
+public:
+    virtual ~IPageReader() = default;
+    virtual PageRead Read(const std::string& url) = 0;
+
+    // The pages likely to be read next, in order: a reader that can may start loading them
+    // now, several at once. Reading them stays with Read.
+    virtual void ReadAhead(const std::vector<std::string>& /*urls*/) {}
+};
+
+}  // namespace wisp

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "core/platform/ForwardingFileSystem.h"
+
+// Files written for a long run of saves (a site's pages), flushed to disk together: each file
+// is still replaced whole by a rename, but the thousands of them are synced once, at the end,
+// instead of one by one. A crash in between loses pages that a resumed run saves again.
+namespace wisp {
+
+class BatchSyncFileSystem final : public ForwardingFileSystem {
+public:
+    // `folder` is on the file system that is synced at the end.
+    BatchSyncFileSystem(IFileSystem& files, std::string folder)
+        : ForwardingFileSystem(files), folder_(std::move(folder)) {}
+    ~BatchSyncFileSystem() override;
+    BatchSyncFileSystem(const BatchSyncFileSystem&) = delete;
+    BatchSyncFileSystem& operator=(const BatchSyncFileSystem&) = delete;
+
+    bool WriteWholeFile(std::string_view path, std::string_view content, bool hidden) override;
+
+private:
+    std::string folder_;
+};
+
+}  // namespace wisp

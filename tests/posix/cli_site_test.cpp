@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "posix/support/LoopbackSite.h"
+#include "posix/support/RunProgram.h"
+#include "support/TempFolder.h"
+
+// wisp collect --follow against a small manual served on loopback: a cycle between pages,
+// fragments, robots.txt, a page outside the scope, a page that fails and shared resources.
+namespace wisp {
+namespace {
+
+using test::LoopbackSite;
+using test::ProgramResult;
+using test::TempFolder;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class WispSite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(site.Started());
+        temp.MakeFolder("Library/Manual");
+        site.Add("/robots.txt", "User-agent: *\nDisallow: /manual/private/\n", "text/plain");
+        site.Add("/manual/style.css", "body { background: url(pic.png) }", "text/css");
+        site.Add("/manual/pic.png", "\x89PNG picture", "image/png");
+        site.Add("/manual/index.html",
+                 Page("Contents", "style.css", "pic.png",
+                      "<a href=\"chapter1.html#intro\">1</a> <a href=\"sub/chapter2.html\">2</a> "
+                      "<a href=\"../other.html\">elsewhere</a> "
+                      "<a href=\"private/secret.html\">secret</a> "
+                      "<a href=\"missing.html\">gone</a>"));
+        site.Add("/manual/chapter1.html",
+                 Page("One", "style.css", "pic.png",
+                      "<a href=\"index.html\">up</a> <a href=\"sub/chapter2.html#s2\">next</a>"));
+        site.Add("/manual/sub/chapter2.html",
+                 Page("Two", "../style.css", "../pic.png",
+                      "<a href=\"../index.html\">up</a> <a href=\"../chapter1.html#intro\">back</a>"));
+        site.Add("/other.html", Page("Other", "", "", ""));
+        site.Add("/manual/private/secret.html", Page("Secret", "", "", ""));
+    }
+
+    static std::string Page(const std::string& title, const std::string& sheet,
+                            const std::string& picture, const std::string& body) {
+        return "<!DOCTYPE html><html><head><title>" + title + "</title>" +
+               (sheet.empty() ? "" : "<link rel=\"stylesheet\" href=\"" + sheet + "\">") +
+               "</head><body>" + (picture.empty() ? "" : "<img src=\"" + picture + "\">") +
+               body + "</body></html>";
+    }
+
+    ProgramResult Wisp(std::vector<std::string> args) {
+        args.insert(args.begin(), {"collect", site.Url("/manual/index.html"), "--follow",
+                                   "--static", "--book", "Manual", "--parents"});
+        args.push_back("--root");
+        args.push_back(temp.Path("Library"));
+        return test::RunProgram(WISP_BINARY, args,
+                                {{"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")},
+                                 {"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")}});
+    }
+
+    TempFolder temp;
+    LoopbackSite site;
+};
+
+TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
+    ProgramResult result = Wisp({"--folder", "Whole"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 2 resources")) << result.out;
+    // The two pages after the first have its style sheet as it was written there.
+    EXPECT_TRUE(Contains(result.out, "; 2 identical files stored once")) << result.out;
+    EXPECT_TRUE(Contains(result.err, "could not save " + site.Url("/manual/missing.html")))
+        << result.err;
+    // robots.txt, three pages, the missing one, the sheet and the picture, each asked for once;
+    // neither the forbidden page nor the one outside the scope.
+    EXPECT_EQ(site.Requests(), 7);
+
+    const std::string index = temp.Read("Library/Manual/Whole/index.htm");
+    const std::string one = temp.Read("Library/Manual/Whole/chapter1.htm");
+    const std::string two = temp.Read("Library/Manual/Whole/sub/chapter2.htm");
+    // Pages saved later are pointed at too; fragments stay; the rest is absolute.
+    for (const std::string& link :
+         std::vector<std::string>{"href=\"chapter1.htm#intro\"", "href=\"sub/chapter2.htm\"",
+          std::string("href=\"") + site.Url("/other.html") + "\"",
+          std::string("href=\"") + site.Url("/manual/private/secret.html") + "\"",
+          std::string("href=\"") + site.Url("/manual/missing.html") + "\""}) {
+        EXPECT_TRUE(Contains(index, link)) << link << "\n" << index;
+    }
+    EXPECT_TRUE(Contains(one, "href=\"index.htm\"")) << one;
+    EXPECT_TRUE(Contains(one, "href=\"sub/chapter2.htm#s2\"")) << one;
+    EXPECT_TRUE(Contains(two, "href=\"../index.htm\"")) << two;
+    EXPECT_TRUE(Contains(two, "href=\"../chapter1.htm#intro\"")) << two;
+    EXPECT_TRUE(Contains(two, "src=\"chapter2.files/pic.png\"")) << two;
+    // Named for its address, a page keeps its own title.
+    EXPECT_TRUE(Contains(two, "<TITLE>Two</TITLE>")) << two;
+    EXPECT_FALSE(temp.Exists("Library/Manual/Whole/private"));
+    EXPECT_FALSE(temp.Exists("Library/Manual/Whole/missing.htm"));
+    EXPECT_FALSE(temp.Exists("Library/Manual/Whole/.wisp-site.files"));
+
+    // Each page has its own picture, one file on disk.
+    struct stat first {};
+    struct stat second {};
+    ASSERT_EQ(::stat(temp.Path("Library/Manual/Whole/index.files/pic.png").c_str(), &first), 0);
+    ASSERT_EQ(::stat(temp.Path("Library/Manual/Whole/sub/chapter2.files/pic.png").c_str(), &second),
+              0);
+    EXPECT_EQ(first.st_ino, second.st_ino);
+    EXPECT_EQ(temp.Read("Library/Manual/Whole/sub/chapter2.files/pic.png"), "\x89PNG picture");
+}
+
+TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
+    ASSERT_EQ(Wisp({"--folder", "Part", "--max-pages", "2"}).exitStatus, 0);
+    ASSERT_TRUE(temp.Exists("Library/Manual/Part/chapter1.htm"));
+    ASSERT_FALSE(temp.Exists("Library/Manual/Part/sub"));
+
+    // Without --resume the pages saved are not replaced.
+    ProgramResult again = Wisp({"--folder", "Part"});
+    EXPECT_NE(again.exitStatus, 0);
+    EXPECT_TRUE(Contains(again.err, "--resume")) << again.err;
+
+    const int before = site.Requests();
+    ProgramResult resumed = Wisp({"--folder", "Part", "--resume"});
+    ASSERT_EQ(resumed.exitStatus, 0) << resumed.err;
+    // The two pages saved are found again (the second through the first's link to its file).
+    EXPECT_TRUE(Contains(resumed.out, "1 pages saved, 2 kept from before")) << resumed.out;
+    EXPECT_TRUE(Contains(temp.Read("Library/Manual/Part/index.htm"), "href=\"sub/chapter2.htm\""));
+    // robots.txt, the new page, the missing one and the new page's two resources.
+    EXPECT_EQ(site.Requests() - before, 5);
+
+    site.Add("/manual/index.html", "gone", "text/html", 500);
+    ProgramResult failed = Wisp({"--folder", "Failed"});
+    EXPECT_NE(failed.exitStatus, 0);
+    EXPECT_TRUE(Contains(failed.err, "/manual/index.html")) << failed.err;
+}
+
+}  // namespace
+}  // namespace wisp

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,8 +69,24 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
     for (std::string& text : argText)
         argv.push_back(text.data());
     argv.push_back(nullptr);
+    // The program starts with the signals' default actions, as from a terminal, even when
+    // the tests run as a background job that ignores interrupts.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : {SIGINT, SIGQUIT, SIGTERM, SIGHUP}) {
+        sigaddset(&defaults, signal);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     pid_t pid = 0;
-    int spawned = posix_spawn(&pid, program.c_str(), actions, nullptr, argv.data(), envp.data());
+    int spawned =
+        posix_spawn(&pid, program.c_str(), actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     errno = spawned;
     return spawned == 0 ? pid : -1;
 }

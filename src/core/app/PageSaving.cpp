@@ -256,7 +256,10 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
     for (std::size_t i = 0; i < fetched.size(); ++i) {
         if (!fetched[i]) {
             saved.failedUrls.push_back(job.SourceUrls()[i]);
-            saved.outcome.warnings.push_back("could not fetch " + job.SourceUrls()[i]);
+            // The reason last, in brackets, where a summary of many warnings counts them by it.
+            const std::string whyNot = ports.downloader.WhyNotFetched(job.SourceUrls()[i]);
+            saved.outcome.warnings.push_back("could not fetch " + job.SourceUrls()[i] +
+                                             (whyNot.empty() ? "" : " (" + whyNot + ")"));
         }
     }
     // The warnings stay with whatever the end is.

@@ -26,6 +26,9 @@ public:
     std::vector<bool> DownloadAll(const std::vector<std::string>& urls,
                                   const std::vector<std::string>& paths,
                                   IDownloadProgress& progress) override;
+    std::string WhyNotFetched(std::string_view url) const override {
+        return network_.WhyNotFetched(url);
+    }
 
     // What came over the network: the files fetched and their bytes.
     std::size_t Fetched() const { return fetched_; }

@@ -32,6 +32,10 @@ public:
         }
         return fetched;
     }
+
+    // Why the last fetch of `url` failed, in a few words a reader understands ("not found",
+    // "timed out"); empty when the platform cannot tell.
+    virtual std::string WhyNotFetched(std::string_view /*url*/) const { return {}; }
 };
 
 std::unique_ptr<IDownloader> CreateNativeDownloader();

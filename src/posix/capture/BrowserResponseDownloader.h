@@ -18,6 +18,9 @@ public:
     std::vector<bool> DownloadAll(const std::vector<std::string>& urls,
                                   const std::vector<std::string>& paths,
                                   IDownloadProgress& progress) override;
+    std::string WhyNotFetched(std::string_view url) const override {
+        return fetching_.WhyNotFetched(url);
+    }
 
 private:
     const BrowserResponses& loaded_;

@@ -12,7 +12,8 @@ namespace wisp {
 
 std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
                                     const std::vector<std::string>& paths, unsigned transfers,
-                                    const FetchDoneCallback& onDone, const FetchOptions& options) {
+                                    const FetchDoneCallback& onDone, const FetchOptions& options,
+                                    std::vector<std::string>* whyNot) {
     const std::size_t count = std::min(urls.size(), paths.size());
     // Entries grouped by local path, each group in queue order, groups by first appearance.
     std::vector<std::vector<std::size_t>> groups;
@@ -28,6 +29,7 @@ std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
     // The queue is one page's: its resources share the page's budget.
     PageBudget budget(options.maxPageBytes);
     std::vector<char> succeeded(count, 0);
+    std::vector<std::string> reasons(count);
     std::atomic<std::size_t> nextGroup{0};
     std::mutex reportMutex;
     std::size_t done = 0;
@@ -40,7 +42,11 @@ std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
                 // second fetch would make it.
                 bool repeat = k > 0 && urls[group[k - 1]] == urls[i] && succeeded[group[k - 1]];
                 // Once the reader interrupted, what is left is not started.
-                succeeded[i] = repeat || (!Interrupted() && FetchToFile(urls[i], paths[i], options, &budget));
+                succeeded[i] = repeat || (!Interrupted() &&
+                                          FetchToFile(urls[i], paths[i], options, &budget, &reasons[i]));
+                if (!succeeded[i] && reasons[i].empty()) {
+                    reasons[i] = "interrupted";
+                }
                 std::lock_guard<std::mutex> lock(reportMutex);
                 ++done;
                 if (onDone) {
@@ -57,6 +63,9 @@ std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
     work();
     for (std::thread& thread : pool) {
         thread.join();
+    }
+    if (whyNot) {
+        *whyNot = std::move(reasons);
     }
     return std::vector<bool>(succeeded.begin(), succeeded.end());
 }

@@ -19,9 +19,11 @@ using FetchDoneCallback = std::function<void(std::size_t done, std::size_t index
 // each fetch succeeded. Entries that share a local path run one after another in queue order,
 // so the later entry's content is the one left, and a later failure keeps the earlier file.
 // The entries are one page's resources: together they take at most options.maxPageBytes.
+// `whyNot`, when given, gets each failed entry's reason (empty for those that succeeded).
 std::vector<bool> FetchConcurrently(const std::vector<std::string>& urls,
                                     const std::vector<std::string>& paths, unsigned transfers,
                                     const FetchDoneCallback& onDone = {},
-                                    const FetchOptions& options = {});
+                                    const FetchOptions& options = {},
+                                    std::vector<std::string>* whyNot = nullptr);
 
 }  // namespace wisp

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <mutex>
+
 #include "core/platform/Downloader.h"
 #include "posix/capture/CurlFetch.h"
 
@@ -14,9 +17,7 @@ public:
     explicit CurlDownloader(unsigned transfers = kDefaultTransfers, FetchOptions options = {})
         : transfers_(transfers), options_(options) {}
 
-    bool Download(std::string_view url, std::string_view localPath) override {
-        return FetchToFile(std::string(url), std::string(localPath), options_);
-    }
+    bool Download(std::string_view url, std::string_view localPath) override;
 
     // The queue on up to `transfers` threads, leaving on disk what fetching it one entry after
     // another would leave; the progress counts each entry as it ends.
@@ -24,12 +25,18 @@ public:
                                   const std::vector<std::string>& paths,
                                   IDownloadProgress& progress) override;
 
+    std::string WhyNotFetched(std::string_view url) const override;
+
     // The cookies in `cookieFile` go with each fetch from now on.
     void UseCookieFile(std::string cookieFile) { options_.cookieFile = std::move(cookieFile); }
 
 private:
+    void Remember(const std::string& url, std::string whyNot);
+
     unsigned transfers_;
     FetchOptions options_;
+    mutable std::mutex whyNotMutex_;
+    std::map<std::string, std::string, std::less<>> whyNot_;  // the failed addresses' reasons
 };
 
 }  // namespace wisp

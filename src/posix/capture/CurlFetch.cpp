@@ -114,12 +114,16 @@ struct FileSink {
     std::size_t limit;
     PageBudget* budget;
     std::size_t written = 0;
+    bool tooLarge = false;
+    bool overBudget = false;
 };
 
 size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<FileSink*>(user);
     const size_t total = size * count;
-    if (total > sink->limit - sink->written || (sink->budget && !sink->budget->Take(total))) {
+    sink->tooLarge = total > sink->limit - sink->written;
+    sink->overBudget = !sink->tooLarge && sink->budget && !sink->budget->Take(total);
+    if (sink->tooLarge || sink->overBudget) {
         return 0;  // anything short of the whole makes libcurl stop with a write error
     }
     sink->written += total;
@@ -184,6 +188,41 @@ bool PageBudget::Take(std::size_t bytes) {
     return true;
 }
 
+// A failed transfer's reason in a few words, the same for every address that failed alike, so
+// that many failures can be counted by reason.
+std::string WhyTransferFailed(CURL* handle, CURLcode result) {
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    if (result == CURLE_HTTP_RETURNED_ERROR && status != 0) {
+        switch (status) {
+        case 404:
+        case 410:
+            return "not found";
+        case 401:
+        case 403:
+            return "forbidden";
+        default:
+            return "HTTP " + std::to_string(status);
+        }
+    }
+    switch (result) {
+    case CURLE_FILE_COULDNT_READ_FILE:
+        return "not found";
+    case CURLE_COULDNT_CONNECT:
+        return "refused";
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return "unknown host";
+    case CURLE_OPERATION_TIMEDOUT:
+        return "timed out";
+    case CURLE_FILESIZE_EXCEEDED:
+        return "too large";
+    case CURLE_ABORTED_BY_CALLBACK:
+        return "interrupted";
+    default:
+        return curl_easy_strerror(result);
+    }
+}
+
 std::string RequestUrl(const std::string& url) {
     if (!url.empty() && url.front() == '/') {
         return "file://" + EscapeBytes(url, true);
@@ -192,23 +231,29 @@ std::string RequestUrl(const std::string& url) {
 }
 
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options,
-                 PageBudget* budget) {
+                 PageBudget* budget, std::string* whyNot) {
+    auto fail = [&](std::string reason) {
+        if (whyNot) {
+            *whyNot = std::move(reason);
+        }
+        return false;
+    };
     if (url.empty() || path.empty() || url.find('\0') != std::string::npos ||
         path.find('\0') != std::string::npos) {
-        return false;
+        return fail("no address");
     }
     InitializeCurlOnce();
     UniqueEasy easy(curl_easy_init());
     if (!easy) {
-        return false;
+        return fail("no transfer could start");
     }
     const std::string requestUrl = RequestUrl(url);
     if (NamesSomethingOtherThanAFile(requestUrl)) {
-        return false;
+        return fail("not a file");
     }
     TemporaryFile temporary(path);
     if (!temporary.IsOpen()) {
-        return false;
+        return fail("cannot write beside the page");
     }
     FileSink sink{temporary.Descriptor(), options.maxResourceBytes, budget};
     CURL* handle = easy.get();
@@ -218,10 +263,14 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
                      static_cast<curl_off_t>(options.maxResourceBytes));
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToDescriptor);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
-    if (curl_easy_perform(handle) != CURLE_OK) {
-        return false;
+    const CURLcode result = curl_easy_perform(handle);
+    if (result != CURLE_OK) {
+        if (sink.overBudget) {
+            return fail("over the page's limit");
+        }
+        return fail(sink.tooLarge ? "too large" : WhyTransferFailed(handle, result));
     }
-    return temporary.CommitTo(path);
+    return temporary.CommitTo(path) || fail("cannot write beside the page");
 }
 
 Result<FetchedDocument> FetchToMemory(const std::string& url, const FetchOptions& options) {

@@ -54,9 +54,10 @@ struct FetchedDocument {
 // goes to a temporary file beside `path` that replaces `path` only when the whole transfer
 // succeeded; an HTTP error status counts as a failure. On failure `path` is as it was.
 // With a `budget`, every byte that arrives is taken from it, and the transfer stops when it
-// runs out.
+// runs out. On failure `whyNot`, when given, gets the reason in a few words ("not found",
+// "timed out", "refused", "too large").
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {},
-                 PageBudget* budget = nullptr);
+                 PageBudget* budget = nullptr, std::string* whyNot = nullptr);
 
 // The address as it is sent: a local path becomes a file URL, and the bytes a browser escapes
 // (spaces, quotes, non-ASCII) are escaped.

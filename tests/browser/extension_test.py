@@ -2,6 +2,8 @@
 """The browser extension end to end in headless Chromium: pages of a loopback site saved
 through the context-menu handlers into a temporary library by `wisp native-host`, then the
 panel's toolbar and tree commands, the side panel itself, and a restarted service worker.
+The browser runs in Google Chrome's profile folder, where `wisp browser-install` finds it and
+writes the host manifest; CTest passes the installed command and extension.
 
 usage: extension_test.py WISP_BINARY EXAMPLE_SERVER EXTENSION_FOLDER
 Exits 77 (skipped) when Chromium is not installed.
@@ -357,7 +359,8 @@ def scenario(wisp, temp, browser, sites):
 
 def check_install(wisp, extension):
     """The host manifests browser-install writes admit the extension by the ids its own
-    manifest gives it: Chromium's follows from the public key, Firefox's is the gecko id."""
+    manifest gives it: the Chromium family's follows from the public key (Chromium's and Google
+    Chrome's profile folders here), Firefox's is the gecko id."""
     with open(os.path.join(extension, "manifest.json"), encoding="utf-8") as file:
         manifest = json.load(file)
     digest = hashlib.sha256(base64.b64decode(manifest["key"])).hexdigest()[:32]
@@ -370,13 +373,16 @@ def check_install(wisp, extension):
     try:
         env = dict(os.environ, HOME=temp, XDG_CONFIG_HOME=temp + "/config",
                    XDG_DATA_HOME=temp + "/data")
+        for profile in ("chromium", "google-chrome"):
+            os.makedirs(f"{temp}/config/{profile}")
         subprocess.run([wisp, "browser-install", "--all", "--quiet"], env=env, check=True)
-        with open(temp + "/config/chromium/NativeMessagingHosts/wisp.native_host.json") as file:
-            chromium = json.load(file)
+        for profile in ("chromium", "google-chrome"):
+            with open(f"{temp}/config/{profile}/NativeMessagingHosts/wisp.native_host.json") as file:
+                chromium = json.load(file)
+            check(chromium["allowed_origins"] == [f"chrome-extension://{chromium_id}/"],
+                  f"the host manifest in {profile}: {chromium}")
         with open(temp + "/.mozilla/native-messaging-hosts/wisp.native_host.json") as file:
             firefox = json.load(file)
-        check(chromium["allowed_origins"] == [f"chrome-extension://{chromium_id}/"],
-              f"Chromium's host manifest: {chromium}")
         check(firefox["allowed_extensions"] ==
               [manifest["browser_specific_settings"]["gecko"]["id"]],
               f"Firefox's host manifest: {firefox}")
@@ -398,6 +404,8 @@ def main():
     servers = []
     try:
         os.makedirs(temp + "/lib")
+        profile = temp + "/config/google-chrome"
+        os.makedirs(profile)
         for args in (["root", temp + "/lib"], ["new-book", "Travel"], ["browser-install", "--chromium"]):
             subprocess.run([wisp, *args], env=env, check=True, stdout=subprocess.DEVNULL)
         far_folder = temp + "/far"
@@ -421,7 +429,7 @@ def main():
         with devtools.Browser(
                 extra_args=["--load-extension=" + extension,
                             "--disable-extensions-except=" + extension],
-                profile=temp + "/config/chromium", env=env) as browser:
+                profile=profile, env=env) as browser:
             scenario(wisp, temp, browser, (site, far))
     except devtools.DevToolsError as error:
         failures.append(str(error))

@@ -49,6 +49,61 @@ std::string SavedSiteCss(const std::string& folder = "") {
     return css;
 }
 
+// What a terminal shows of `written`: the lines ended by a newline, the line left under the
+// cursor, and the lines a redraw took back in place (a carriage return, then erase-line),
+// with the widest of them. Any other control character is kept as a fault.
+struct TerminalScreen {
+    std::vector<std::string> lines;
+    std::string current;
+    std::size_t redraws = 0;
+    std::size_t widestRedrawn = 0;
+    std::string lastRedrawn;
+    std::string faults;
+};
+
+TerminalScreen ShownOnATerminal(const std::string& written) {
+    TerminalScreen screen;
+    std::vector<std::string> cells;  // one character each
+    std::size_t column = 0;
+    auto text = [&cells] {
+        std::string line;
+        for (const std::string& cell : cells) {
+            line += cell;
+        }
+        return line;
+    };
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(written[i]);
+        if (c == '\r') {
+            column = 0;
+        } else if (c == '\n') {
+            screen.lines.push_back(text());
+            cells.clear();
+            column = 0;
+        } else if (written.compare(i, 3, "\033[K") == 0) {
+            if (column == 0 && !cells.empty()) {
+                ++screen.redraws;
+                screen.widestRedrawn = std::max(screen.widestRedrawn, cells.size());
+                screen.lastRedrawn = text();
+            }
+            cells.resize(std::min(column, cells.size()));
+            i += 2;
+        } else if (c < 0x20 || c == 0x7F) {
+            screen.faults += "control " + std::to_string(c) + " at " + std::to_string(i) + "\n";
+        } else {
+            std::size_t length = 1;
+            while (i + length < written.size() && (written[i + length] & 0xC0) == 0x80) {
+                ++length;
+            }
+            cells.resize(std::max(cells.size(), column + 1));
+            cells[column++] = written.substr(i, length);
+            i += length - 1;
+        }
+    }
+    screen.current = text();
+    return screen;
+}
+
 class WispCapture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -352,6 +407,51 @@ TEST_F(WispCapture, ConcurrentDownloadsLeaveWhatTheQueueOrderLeaves) {
                              "<IMG src=\"" + site.Url("/missing/keep.gif") + "\">"));
         EXPECT_EQ(temp.Read(files + "19.gif"), "gif 19") << transfers;
     }
+}
+
+// On a terminal the download count and address redraw one line in place, never wider than the
+// terminal, and leave only the command's own lines behind; elsewhere there is no such line.
+TEST_F(WispCapture, ProgressRedrawsOneLineWithinTheTerminalAndOnlyOnATerminal) {
+    constexpr int kPictures = 30;
+    std::string page = "<html><head><title>Many</title></head><body>";
+    for (int i = 0; i < kPictures; ++i) {
+        const std::string path = "/pictures/a-rather-long-folder-name/picture-" +
+                                 std::to_string(i) + ".gif";
+        site.Add(path, "gif", "image/gif");
+        page += "<img src=\"" + path + "\">";
+    }
+    site.Add("/many.html", page + "<img src=\"gone.gif\"></body></html>");
+    const std::string warning =
+        "wisp: warning: could not fetch " + site.Url("/gone.gif") + " (not found)";
+    auto saved = [&](const std::string& title) {
+        return "Saved " + temp.Path("Library/Garden/" + title + ".htm") + ": " +
+               std::to_string(kPictures) + " resources fetched, 1 failed (static)";
+    };
+    for (unsigned short columns : {40, 80}) {
+        const std::string title = "Many" + std::to_string(columns);
+        ProgramResult result = test::RunInTerminal(
+            WISP_BINARY,
+            {"collect", site.Url("/many.html"), "--static", "--book", "Garden", "--title", title,
+             "--root", temp.Path("Library")},
+            {{"WISP_USER_SETTINGS_DIR", temp.Path("user-settings")},
+             {"WISP_MACHINE_SETTINGS_DIR", temp.Path("machine-settings")}},
+            columns);
+        ASSERT_EQ(result.exitStatus, 0) << result.out;
+        TerminalScreen screen = ShownOnATerminal(result.out);
+        EXPECT_EQ(screen.faults, "") << columns;
+        EXPECT_EQ(screen.redraws, static_cast<std::size_t>(kPictures) + 1) << columns;
+        EXPECT_LT(screen.widestRedrawn, columns) << screen.lastRedrawn;
+        EXPECT_EQ(screen.lastRedrawn.rfind("Downloading [", 0), 0u) << screen.lastRedrawn;
+        EXPECT_TRUE(Contains(screen.lastRedrawn, "] 31/31 ")) << screen.lastRedrawn;
+        EXPECT_EQ(screen.lines, (std::vector<std::string>{warning, saved(title)})) << columns;
+        EXPECT_EQ(screen.current, "") << columns;
+    }
+
+    ProgramResult piped = Wisp({"collect", site.Url("/many.html"), "--book", "Garden",
+                                "--title", "Piped"});
+    ASSERT_EQ(piped.exitStatus, 0) << piped.err;
+    EXPECT_EQ(piped.err, warning + "\n");
+    EXPECT_EQ(piped.out, saved("Piped") + "\n");
 }
 
 TEST_F(WispCapture, CtrlCLeavesNothingOfThePageAndEarlierPagesAsTheyWere) {

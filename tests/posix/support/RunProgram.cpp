@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <map>
 
@@ -108,6 +110,65 @@ StartedProgram StartProgram(const std::string& program, const std::vector<std::s
         std::swap(started.out, out.fds[0]);
     }
     return started;
+}
+
+ProgramResult RunInTerminal(const std::string& program, const std::vector<std::string>& args,
+                            const Environment& environment, unsigned short columns, int seconds) {
+    ProgramResult result;
+    int terminal = -1, side = -1;
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = columns;
+    if (::openpty(&terminal, &side, nullptr, nullptr, &size) != 0) {
+        result.out = std::string("cannot open a pseudo-terminal: ") + std::strerror(errno);
+        return result;
+    }
+    ::fcntl(terminal, F_SETFD, FD_CLOEXEC);
+    ::fcntl(side, F_SETFD, FD_CLOEXEC);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int stream : {0, 1, 2}) {
+        posix_spawn_file_actions_adddup2(&actions, side, stream);
+    }
+    pid_t pid = Spawn(program, args, environment, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    // The terminal reports its end (EIO) once no program holds its other side.
+    ::close(side);
+    if (pid < 0) {
+        result.out = std::string("cannot start ") + program + ": " + std::strerror(errno);
+        ::close(terminal);
+        return result;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    bool late = false;
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable = {terminal, POLLIN, 0};
+        int ready = left.count() > 0 ? ::poll(&readable, 1, static_cast<int>(left.count())) : 0;
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0) {
+            late = true;
+            break;
+        }
+        char buffer[65536];
+        ssize_t got = ::read(terminal, buffer, sizeof buffer);
+        if (got <= 0) {
+            break;
+        }
+        result.out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(terminal);
+    if (late) {
+        ::kill(pid, SIGKILL);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.exitStatus = !late && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,

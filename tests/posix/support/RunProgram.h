@@ -21,6 +21,13 @@ struct ProgramResult {
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const Environment& environment = {}, const std::string& input = {});
 
+// Runs a program to its end on a pseudo-terminal `columns` wide, as a user's terminal runs it,
+// and keeps what it wrote there (its output and errors, as the terminal got them). A program
+// still running after `seconds` is killed and exitStatus stays -1.
+ProgramResult RunInTerminal(const std::string& program, const std::vector<std::string>& args,
+                            const Environment& environment, unsigned short columns,
+                            int seconds = 60);
+
 // A program left running, its standard input and output on pipes held by the test, its
 // errors going where the test's go. pid is -1 when it could not start.
 struct StartedProgram {

@@ -81,7 +81,7 @@ LibraryBuild BuildFromLibrary(CommandContext& context, const std::optional<std::
 
     bool showProgress = TerminalDownloadProgress::ShouldShow(stderr, context.Quiet());
     if (showProgress) {
-        std::fprintf(stderr, "Building %s...", build.output.c_str());
+        std::fputs(FitStatusLine(stderr, "Building ", build.output, "...").c_str(), stderr);
         std::fflush(stderr);
     }
     // A second build of the folder waits: the EPUB identifier is made once.

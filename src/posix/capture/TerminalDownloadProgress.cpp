@@ -51,6 +51,14 @@ std::string FormatProgressLine(std::size_t done, std::size_t total, std::string_
     return line + TailOf(status, usable - line.size());
 }
 
+std::string FitStatusLine(std::FILE* stream, std::string_view prefix, std::string_view text,
+                          std::string_view suffix) {
+    const std::size_t usable = TerminalColumns(stream) - 1;
+    const std::size_t frame = prefix.size() + suffix.size();
+    return std::string(prefix) + TailOf(text, usable > frame ? usable - frame : 0) +
+           std::string(suffix);
+}
+
 bool TerminalDownloadProgress::ShouldShow(std::FILE* stream, bool quiet) {
     return !quiet && ::isatty(::fileno(stream));
 }

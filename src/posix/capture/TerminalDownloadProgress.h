@@ -16,6 +16,11 @@ namespace wisp {
 std::string FormatProgressLine(std::size_t done, std::size_t total, std::string_view status,
                                std::size_t columns);
 
+// `prefix`, the end of `text` and `suffix` on fewer columns than the terminal of `stream`
+// has, so that a one-line status is erased whole afterwards.
+std::string FitStatusLine(std::FILE* stream, std::string_view prefix, std::string_view text,
+                          std::string_view suffix);
+
 class TerminalDownloadProgress final : public IDownloadProgress {
 public:
     // `columns` fixes the width; 0 asks the terminal at every redraw, so a resize is followed.

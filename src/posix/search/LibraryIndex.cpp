@@ -218,11 +218,9 @@ void LibraryIndex::Open() {
     // disk. A rollback journal rather than a write-ahead log: every command is a process of
     // its own, and the first to open a log must read all of it again.
     db_->Execute("PRAGMA synchronous=OFF");
-    // A rebuild writes and merges the index's segments: with room for them in memory it reads
-    // back none of what it just wrote. The memory is taken only as pages are used.
+    // A rebuild writes the index's segments and merges them: a larger page cache spares it
+    // reading back much of what it has just written. The memory is taken only as it is used.
     db_->Execute("PRAGMA cache_size=-65536; PRAGMA temp_store=MEMORY");
-    // A search reads the index where it lies in memory rather than copying its pages out.
-    db_->Execute("PRAGMA mmap_size=1073741824");
     SqliteStatement mode(db, "PRAGMA journal_mode");
     if (!mode.Step() || mode.TextView(0) != "truncate") {
         mode.Reset();

@@ -7,20 +7,29 @@
 
 namespace wisp {
 
-BookLinkIndex BookLinkIndex::Read(const IFileSystem& files, std::string_view book) {
-    BookLinkIndex index;
+void VisitBookPages(const IFileSystem& files, std::string_view book,
+                    const std::function<void(const std::string& path, const std::string& text,
+                                             std::string_view source)>& visit) {
     const BookOutline outline = ReadBookOutline(files, book);
     for (const OutlineNode* page : PagesOf(outline.entries)) {
         std::optional<std::string> text = files.ReadWholeFile(page->path);
         if (!text) {
             continue;
         }
-        if (std::optional<PageOrigin> origin = ReadPageOrigin(*text);
-            origin && !origin->url.empty()) {
-            index.pageOfUrl_.emplace(std::string(WithoutFragment(origin->url)), page->path);
-        }
-        index.AddLinks(page->path, *text);
+        const std::optional<PageOrigin> origin = ReadPageOrigin(*text);
+        visit(page->path, *text, origin ? WithoutFragment(origin->url) : std::string_view());
     }
+}
+
+BookLinkIndex BookLinkIndex::Read(const IFileSystem& files, std::string_view book) {
+    BookLinkIndex index;
+    VisitBookPages(files, book, [&](const std::string& path, const std::string& text,
+                                    std::string_view source) {
+        if (!source.empty()) {
+            index.pageOfUrl_.emplace(std::string(source), path);
+        }
+        index.AddLinks(path, text);
+    });
     return index;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -12,6 +13,12 @@
 // address: what saving a page reads from its book, read once and kept up to date by a caller
 // that saves many pages into one book in a row (a site), so that no save reads the whole book.
 namespace wisp {
+
+// Each saved page of `book`: its path, its text and the address it records having been saved
+// from, without fragment (empty when it records none).
+void VisitBookPages(const IFileSystem& files, std::string_view book,
+                    const std::function<void(const std::string& path, const std::string& text,
+                                             std::string_view source)>& visit);
 
 class BookLinkIndex {
 public:

@@ -161,21 +161,16 @@ BookLinks ReadBookLinks(const IFileSystem& files, std::string_view book,
     const std::string_view address = WithoutFragment(sourceUrl);
     // In a page's markup an address may stand with its "&" written as a reference.
     const std::string escaped = EscapeMarkup(address);
-    const BookOutline outline = ReadBookOutline(files, book);
-    for (const OutlineNode* page : PagesOf(outline.entries)) {
-        std::optional<std::string> text = files.ReadWholeFile(page->path);
-        if (!text) {
-            continue;
+    VisitBookPages(files, book, [&](const std::string& path, const std::string& text,
+                                    std::string_view source) {
+        if (!source.empty()) {
+            links.pageOfUrl.emplace(std::string(source), path);
         }
-        if (std::optional<PageOrigin> origin = ReadPageOrigin(*text);
-            origin && !origin->url.empty()) {
-            links.pageOfUrl.emplace(std::string(WithoutFragment(origin->url)), page->path);
+        if (!address.empty() && (text.find(address) != std::string::npos ||
+                                 text.find(escaped) != std::string::npos)) {
+            links.linking.push_back(path);
         }
-        if (!address.empty() && (text->find(address) != std::string::npos ||
-                                 text->find(escaped) != std::string::npos)) {
-            links.linking.push_back(page->path);
-        }
-    }
+    });
     return links;
 }
 

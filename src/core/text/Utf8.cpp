@@ -31,6 +31,10 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& codePoin
 bool IsValidUtf8(std::string_view text) {
     char32_t ignored = 0;
     for (std::size_t at = 0; at < text.size();) {
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            ++at;
+            continue;
+        }
         const std::size_t length = DecodeUtf8(text, at, ignored);
         if (length == 0) {
             return false;

@@ -218,6 +218,9 @@ void LibraryIndex::Open() {
     // disk. A rollback journal rather than a write-ahead log: every command is a process of
     // its own, and the first to open a log must read all of it again.
     db_->Execute("PRAGMA synchronous=OFF");
+    // A rebuild writes the index's segments and merges them: a larger page cache spares it
+    // reading back much of what it has just written. The memory is taken only as it is used.
+    db_->Execute("PRAGMA cache_size=-65536; PRAGMA temp_store=MEMORY");
     SqliteStatement mode(db, "PRAGMA journal_mode");
     if (!mode.Step() || mode.TextView(0) != "truncate") {
         mode.Reset();

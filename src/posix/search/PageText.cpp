@@ -77,16 +77,24 @@ bool IsUnread(GumboTag tag) {
 class CollapsedText {
 public:
     void Add(std::string_view text) {
-        for (char c : text) {
-            if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F') {
+        auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == '\x7F'; };
+        // Whole words at a time: a page's text is mostly runs between spaces.
+        for (std::size_t at = 0; at < text.size();) {
+            if (isSpace(text[at])) {
                 Break();
-            } else {
-                if (spaceDue_) {
-                    text_ += ' ';
-                    spaceDue_ = false;
-                }
-                text_ += c;
+                ++at;
+                continue;
             }
+            std::size_t end = at + 1;
+            while (end < text.size() && !isSpace(text[end])) {
+                ++end;
+            }
+            if (spaceDue_) {
+                text_ += ' ';
+                spaceDue_ = false;
+            }
+            text_.append(text, at, end - at);
+            at = end;
         }
     }
     void Break() { spaceDue_ = !text_.empty(); }

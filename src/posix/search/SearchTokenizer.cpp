@@ -126,6 +126,12 @@ int Tokenize(Fts5Tokenizer* instance, void* context, int flags, const char* text
     int wordsFrom = 0;
     int at = 0;
     while (at < size) {
+        // Every unspaced script's characters start with a byte of 0xE3 or more; a smaller
+        // byte (ASCII, an earlier script, a continuation) is passed over without decoding.
+        if (static_cast<unsigned char>(text[at]) < 0xE3) {
+            ++at;
+            continue;
+        }
         int length = 0;
         if (!IsUnspacedScript(DecodeAt(text, size, at, length))) {
             at += length;

@@ -15,8 +15,8 @@ struct OptionSyntax {
     std::string_view name;  // without the leading "--"
     bool takesValue = false;
     char shortName = 0;       // "-o" for "--output", when not 0
-    std::string_view value;  // what the value is, for the help: "N", "PATH"...
-    std::string_view help;   // what the option does, one line
+    std::string_view value{};  // what the value is, for the help: "N", "PATH"...
+    std::string_view help{};   // what the option does, one line
 };
 
 struct CommandSyntax {

@@ -21,7 +21,7 @@ namespace wisp {
 struct CaptureOutcome {
     Outcome outcome;
     std::size_t resources = 0;            // the distinct addresses the page and its sheets name
-    std::vector<std::string> failedUrls;  // those that could not be fetched
+    std::vector<std::string> failedUrls{};  // those that could not be fetched
     bool taken = false;                   // refused because a page of the name is there
 };
 
@@ -59,7 +59,7 @@ struct PageCapture {
     TakenPage taken = TakenPage::Replace;
     // The folder of the book the page goes into: its links to pages saved there point to them,
     // and the book's links to this page's address point to it. Empty consults no other page.
-    std::string book;
+    std::string book{};
     PageScripts scripts = PageScripts::Keep;
     // The page keeps the title it has; `title` only names its file (a page of a site, named
     // for its address).
@@ -93,7 +93,7 @@ struct PastedPage {
     // The name the reader gave the page, which takes the title's place.
     std::optional<std::string> name;
     TakenPage taken = TakenPage::Replace;
-    std::string book;  // as in PageCapture
+    std::string book{};  // as in PageCapture
 };
 
 CaptureOutcome SavePastedPage(const PastedPage& page, const CapturePorts& ports);

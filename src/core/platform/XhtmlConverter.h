@@ -25,8 +25,8 @@ using ReferenceRewrite =
 struct XhtmlPage {
     std::string text;      // the content document, UTF-8
     std::string language;  // the root element's lang, empty when it has none
-    std::string title;     // the title the document was given
-    std::string refusal;   // why the page's markup was left out; empty when it was converted
+    std::string title{};   // the title the document was given
+    std::string refusal{};  // why the page's markup was left out; empty when it was converted
 };
 
 class IXhtmlConverter {

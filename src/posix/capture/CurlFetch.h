@@ -29,7 +29,7 @@ struct FetchOptions {
     std::size_t maxPageBytes = 1024u * 1024 * 1024;
     // A cookie file (libcurl's Netscape format) whose cookies go with each request; none when
     // empty. Nothing is written back to it.
-    std::string cookieFile;
+    std::string cookieFile{};
 };
 
 // The bytes the transfers of one page may still take, shared by them all.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 
 #include "core/library/NameOrder.h"
@@ -26,8 +27,11 @@ TEST(NameOrder, ComparesInCapitalsAsUtf16Units) {
         {"\xE9", "\xC3\x89", false, true},  // a stray byte stands for itself: Latin-1 é, É
     };
     for (const auto& [a, b, less, same] : cases) {
-        EXPECT_EQ(NameOrderLess(a, b), less) << a << " < " << b;
-        EXPECT_EQ(SameNameIgnoringCase(a, b), same) << a << " = " << b;
+        // Printed escaped: a stray byte would make the report invalid UTF-8.
+        const std::string pair = testing::PrintToString(std::string(a)) + ", " +
+                                 testing::PrintToString(std::string(b));
+        EXPECT_EQ(NameOrderLess(a, b), less) << pair;
+        EXPECT_EQ(SameNameIgnoringCase(a, b), same) << pair;
     }
 }
 

@@ -13,6 +13,9 @@ struct BuildItem {
     BuildItemKind kind = BuildItemKind::Folder;
     std::string label;         // the item's label in the tree
     std::string targetFolder;  // the tree's GetTargetFolder of the item, in its long form
+    // The book the item is part of, whose pages outside it its links may name; empty: the
+    // item is taken for the whole book.
+    std::string bookFolder{};
 };
 
 }  // namespace wisp

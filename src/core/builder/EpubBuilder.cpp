@@ -10,6 +10,7 @@
 #include "core/builder/EpubText.h"
 #include "core/builder/FolderDescent.h"
 #include "core/builder/HelpProjectWriter.h"
+#include "core/builder/OutsideLinks.h"
 #include "core/builder/ReaderCss.h"
 #include "core/builder/SiteMapPages.h"
 #include "core/library/LibraryNaming.h"
@@ -227,7 +228,8 @@ private:
 
 std::optional<std::string> ResolveReference(const BookWalk& walk, ReferenceKind kind,
                                             std::string_view reference, std::string_view from,
-                                            std::vector<std::string>& warnings) {
+                                            std::vector<std::string>& warnings,
+                                            OutsideLinks* outsideLinks = nullptr) {
     const std::vector<BookFile>& files = walk.files;
     const BookFile& page = files[walk.byRelative.at(std::string(from))];
     std::string pageFolder = ParentOf(page.relative);
@@ -290,6 +292,9 @@ std::optional<std::string> ResolveReference(const BookWalk& walk, ReferenceKind 
     }
     auto found = outside ? walk.byRelative.end() : walk.byRelative.find(key);
     if (found == walk.byRelative.end() || !files[found->second].present) {
+        if (kind == ReferenceKind::Link && outsideLinks) {
+            return outsideLinks->SourceAddress(page.fullPath, trimmed);
+        }
         if (kind != ReferenceKind::Link) {
             warnings.push_back(page.relative + ": no file " + (outside ? local : key) +
                                ", reference left out");
@@ -486,6 +491,8 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
         return result;
     }
 
+    OutsideLinks outside(files_, item_.bookFolder.empty() ? item_.targetFolder : item_.bookFolder,
+                         item_.targetFolder);
     std::vector<std::string> contents(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].role == FileRole::Resource) {
@@ -532,7 +539,8 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
                 auto title = titles.find(target);
                 return title == titles.end() ? std::nullopt : std::optional(title->second);
             }
-            return ResolveReference(walk, kind, reference, page.relative, result.warnings);
+            return ResolveReference(walk, kind, reference, page.relative, result.warnings,
+                                    &outside);
         };
         auto html = files_.ReadWholeFile(page.fullPath);
         if (!html) {

@@ -5,9 +5,11 @@
 #include <set>
 
 #include "core/builder/BookOutline.h"
+#include "core/builder/OutsideLinks.h"
 #include "core/builder/PageHead.h"
 #include "core/builder/ProjectFileText.h"
 #include "core/builder/SiteMapText.h"
+#include "core/capture/MarkupReferences.h"
 #include "core/library/NameOrder.h"
 
 namespace wisp {
@@ -267,12 +269,27 @@ ChmBuildResult BuildStagedChm(const IFileSystem& files, IHelpCompiler& compiler,
     std::vector<const OutlineNode*> pages = PagesOf(outline.entries);
     std::vector<PageHead> heads;
     heads.reserve(pages.size());
+    OutsideLinks outside(files,
+                         request.bookFolder.empty() ? request.builtFolder : request.bookFolder,
+                         request.builtFolder);
+    std::map<std::string, std::string> rewritten;  // the pages whose links were changed, by path
     for (const OutlineNode* page : pages) {
         std::optional<std::string> html = files.ReadWholeFile(page->path);
         if (!html) {
             result.warnings.push_back("cannot read " + page->relative);
         }
         heads.push_back(ReadPageHead(html ? *html : std::string()));
+        bool changed = false;
+        MarkupHandlers handlers;
+        handlers.link = [&](std::string_view href) {
+            std::optional<std::string> address = outside.SourceAddress(page->path, href);
+            changed = changed || address;
+            return address;
+        };
+        std::string text = RewriteMarkupReferences(html ? *html : std::string(), handlers);
+        if (changed) {
+            rewritten.emplace(page->path, std::move(text));
+        }
     }
 
     const BookLanguage& language = request.language;
@@ -310,6 +327,11 @@ ChmBuildResult BuildStagedChm(const IFileSystem& files, IHelpCompiler& compiler,
         project.projectText += kLineBreak;
     }
     project.files = std::move(stored.staged);
+    for (StagedFile& file : project.files) {
+        if (auto page = rewritten.find(file.source); page != rewritten.end() && !file.folder) {
+            file.text = std::move(page->second);
+        }
+    }
     project.storedFiles = std::move(stored.storedFiles);
     project.contentsTargets = std::move(texts.targets);
 

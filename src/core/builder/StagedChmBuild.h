@@ -19,6 +19,9 @@ struct ChmBuildRequest {
     std::string title;  // the compiled file's title and the contents' root
     BookLanguage language;
     std::string compiledFile;
+    // The book the folder is part of, whose pages outside it the folder's links may name;
+    // empty: the folder is taken for the whole book.
+    std::string bookFolder{};
 };
 
 struct ChmBuildResult {

@@ -23,11 +23,12 @@ struct HelpProject {
 // A project the compiler stages in a private folder of its own, so that nothing is written
 // into the library: the project files' text, and the book's files under the names the
 // compiled file stores them by (`stored`, "/" between names), each taken from `source` on
-// disk, a folder with all it holds.
+// disk, a folder with all it holds, or a page from `text` where the build rewrote it.
 struct StagedFile {
     std::string stored;
     std::string source;
     bool folder = false;
+    std::optional<std::string> text{};
 };
 
 struct StagedHelpProject {

@@ -59,6 +59,13 @@ bool ProjectStaging::Stage(const StagedHelpProject& project, const std::string& 
         std::filesystem::path link = std::filesystem::path(folder_) / file.stored;
         std::error_code error;
         std::filesystem::create_directories(link.parent_path(), error);
+        if (!error && file.text) {
+            if (!WriteText(link.string(), *file.text)) {
+                error_ = "Cannot write " + link.string() + ".";
+                return false;
+            }
+            continue;
+        }
         if (!error) {
             std::filesystem::create_symlink(std::filesystem::absolute(file.source), link, error);
         }

@@ -5,9 +5,9 @@
 #include "core/platform/HelpCompiler.h"
 
 // A staged help project on disk: a private folder under the temporary folder holding the
-// project files and, under their stored names, links to the book's files, so that the
-// compiler reads the book without a file being written beside it. The folder and all its
-// links go with the object; what they point to is never touched.
+// project files and, under their stored names, links to the book's files (a copy of a page
+// the build rewrote), so that the compiler reads the book without a file being written beside
+// it. The folder and all its links go with the object; what they point to is never touched.
 namespace wisp {
 
 class ProjectStaging {

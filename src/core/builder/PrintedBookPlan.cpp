@@ -1,8 +1,10 @@
 #include "core/builder/PrintedBookPlan.h"
 
 #include <map>
+#include <memory>
 
 #include "core/builder/BookOutline.h"
+#include "core/builder/OutsideLinks.h"
 #include "core/builder/PageHead.h"
 
 namespace wisp {
@@ -42,13 +44,19 @@ private:
 
 PrintedBook PlanPrintedBook(const IFileSystem& files, std::string_view builtFolder,
                             std::string_view title, std::string_view language,
-                            std::string_view output) {
+                            std::string_view output, std::string_view bookFolder) {
     PrintedBook book;
     book.title = title;
     book.language = language;
     book.output = output;
     BookOutline outline = ReadBookOutline(files, builtFolder);
     Planner(files, book).Plan(outline.entries, book.marks);
+    auto outside = std::make_shared<OutsideLinks>(
+        files, bookFolder.empty() ? builtFolder : bookFolder, builtFolder);
+    // The browser prints a link with its whole address, so no page it came from is needed.
+    book.linkElsewhere = [outside](std::string_view url) {
+        return outside->SourceAddress({}, url);
+    };
     return book;
 }
 

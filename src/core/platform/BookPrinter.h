@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Book printer port: prints a book's pages, in reading order, into one PDF document whose
@@ -27,6 +29,9 @@ struct PrintedBook {
     std::vector<PrintedPage> pages;
     std::vector<PrintedMark> marks;
     std::string output;  // the PDF file, written whole or not at all
+    // Where a link printed as a file URL that is none of the pages leads instead; nullopt
+    // leaves it as printed.
+    std::function<std::optional<std::string>(std::string_view url)> linkElsewhere{};
 };
 
 struct PrintResult {

@@ -119,9 +119,13 @@ std::string WritePdfBook(const PrintedBook& book, const std::vector<std::string>
                 if (!action.isDictionary() || !action.getKey("/URI").isString()) {
                     continue;
                 }
-                if (auto page = LinkedPage(action.getKey("/URI").getUTF8Value(), pageByPath)) {
+                std::string uri = action.getKey("/URI").getUTF8Value();
+                if (auto page = LinkedPage(uri, pageByPath)) {
                     annotation.removeKey("/A");
                     annotation.replaceKey("/Dest", Destination(firstSheets[*page]));
+                } else if (auto address =
+                               book.linkElsewhere ? book.linkElsewhere(uri) : std::nullopt) {
+                    action.replaceKey("/URI", Object::newString(*address));
                 }
             }
         }

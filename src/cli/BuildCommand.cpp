@@ -42,7 +42,7 @@ LibraryBuild BuildFromLibrary(CommandContext& context, const std::optional<std::
     BookPlace place = library.ChooseBook(book);
     LocatedEntry built = library.Locate(place, folder, kFolderItem);
 
-    BookBuild build{built.path, built.name, {}, BookFormat::Chm, UtcNow(), {}, {}};
+    BookBuild build{built.path, built.name, {}, BookFormat::Chm, UtcNow(), {}, {}, place.Folder()};
     // The compiler and the check of its result read the file by this path.
     std::error_code error;
     std::filesystem::path outputPath = std::filesystem::absolute(output, error);

@@ -37,10 +37,12 @@ protected:
                                          "\xE6\x9D\xB1\xE4\xBA\xAC";
     void SetUp() override {
         const std::string book = "Library/Caf\xC3\xA9 Sevilla/";
+        // Saved from the web: a chapter built alone links to it there.
         temp.MakeFile(book + "Madrid in three days.htm",
-                      Page("Madrid in three days", "travel, Spain",
-                           "<P><A href=\"Tom%20&amp;%20Jerry.htm\">Tom</A> "
-                           "<IMG src=\"gone.png\"></P><DL><DT>term</DT></DL>"));
+                      "<!-- saved from url=(0026)https://example.org/madrid -->\r\n" +
+                          Page("Madrid in three days", "travel, Spain",
+                               "<P><A href=\"Tom%20&amp;%20Jerry.htm\">Tom</A> "
+                               "<IMG src=\"gone.png\"></P><DL><DT>term</DT></DL>"));
         temp.MakeFile(book + "Tom & Jerry.htm", Page("Tom &amp; Jerry", "", "<P>cartoon</P>"));
         temp.MakeFile(book + "Frames.htm",
                       "<HTML><HEAD><TITLE>Framed</TITLE></HEAD><FRAMESET cols=\"30%,70%\">"
@@ -52,7 +54,8 @@ protected:
                       "<HTML><HEAD><META name=\"keywords\" content=\"travel; Andaluc\xC3\xAD" "a\">"
                       "<TITLE>Sevilla en primavera</TITLE><LINK rel=\"stylesheet\" "
                       "href=\"Sevilla.files/site.css\"></HEAD><BODY><NAV class=\"api\">menu</NAV>"
-                      "<P>Naranjos <IMG src=\"../gone.png\"></P></BODY></HTML>");
+                      "<P>Naranjos <IMG src=\"../gone.png\"> "
+                      "<A href=\"../Madrid%20in%20three%20days.htm\">back</A></P></BODY></HTML>");
         temp.MakeFile(book + "Viajes/Sevilla.files/site.css",
                       "body { max-width: 60rem } .api { position: fixed; & a { color: red } "
                       "&:hover { color: blue } }\nli:has(> a.active) { font-weight: bold }\n"
@@ -164,13 +167,17 @@ TEST_F(BookFormats, CompiledFileIsListedWholeAndNamesItsContentsInTheReadersCode
     EXPECT_TRUE(Contains(keywords, std::string("\x71\x67\xAC\x4E\0\0", 6)))
         << "the binary index holds the CJK keyword";
 
-    ProgramResult titled = Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", chmPath, "--title",
+    // A chapter alone, titled in Japanese; its link to a page of the book outside it leads
+    // to where that page was saved from.
+    ProgramResult titled = Wisp({"build", "Caf\xC3\xA9 Sevilla/Viajes", "-o", chmPath, "--title",
                                  "\xE6\x9D\xB1\xE4\xBA\xAC", "--language", "ja"});
     ASSERT_EQ(titled.exitStatus, 0) << titled.err;
     chm.reset(::chm_open(chmPath.c_str()));
     EXPECT_TRUE(Contains(ReadObject(chm.get(), "/#SYSTEM").value_or(""),
                          std::string("\x93\x8C\x8B\x9E\0", 5)))
         << "the title in code page 932";
+    EXPECT_TRUE(Contains(ReadObject(chm.get(), "/Sevilla.htm").value_or(""),
+                         "href=\"https://example.org/madrid\""));
 }
 
 TEST_F(BookFormats, EpubPassesTheCheckerAndReadsByTitles) {
@@ -198,6 +205,14 @@ TEST_F(BookFormats, EpubPassesTheCheckerAndReadsByTitles) {
     EXPECT_TRUE(Contains(entries["EPUB/text/p0001.xhtml"], ">Left side</a>"))
         << entries["EPUB/text/p0001.xhtml"];
     EXPECT_TRUE(Contains(entries["EPUB/text/p0004.xhtml"], "styles/reader.css"));
+
+    // A chapter alone: a link out of it leads to where its page was saved from.
+    ASSERT_EQ(Wisp({"build", "Caf\xC3\xA9 Sevilla/Viajes", "-o", epubPath}).exitStatus, 0);
+    std::string chapter;
+    for (test::ZipEntry& entry : test::ReadZip(epubPath)) {
+        chapter += entry.content;
+    }
+    EXPECT_TRUE(Contains(chapter, "href=\"https://example.org/madrid\""));
 }
 
 TEST_F(BookFormats, PdfPrintsThePagesInOrderWithBookmarksAndLinks) {
@@ -227,6 +242,10 @@ TEST_F(BookFormats, PdfPrintsThePagesInOrderWithBookmarksAndLinks) {
     }
     std::string objects = test::RunProgram("/usr/bin/qpdf", {"--qdf", pdfPath, "-"}).out;
     EXPECT_FALSE(Contains(objects, "file://")) << "links to the book's pages lead inside it";
+    // A chapter alone: a link out of it leads to where its page was saved from.
+    ASSERT_EQ(Wisp({"build", "Caf\xC3\xA9 Sevilla/Viajes", "-o", pdfPath}).exitStatus, 0);
+    objects = test::RunProgram("/usr/bin/qpdf", {"--qdf", pdfPath, "-"}).out;
+    EXPECT_TRUE(Contains(objects, "(https://example.org/madrid)"));
 
     ProgramResult noBrowser =
         Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", temp.Path("other.pdf")},

@@ -19,7 +19,7 @@ Outcome BuildChm(const BookBuild& build, const BuildPorts& ports) {
     ChmBuildResult result =
         BuildStagedChm(ports.files, ports.compiler,
                        {build.folder, build.title.empty() ? build.label : build.title,
-                        build.language, build.output});
+                        build.language, build.output, build.book});
     Outcome outcome = result.built ? Outcome::Done(build.output)
                                    : Outcome::Failed(result.message.empty() ? "the build failed"
                                                                             : result.message);
@@ -36,7 +36,7 @@ Outcome BuildPdf(const BookBuild& build, const BuildPorts& ports) {
     }
     PrintedBook book = PlanPrintedBook(ports.files, build.folder,
                                        build.title.empty() ? build.label : build.title,
-                                       build.language.tag, build.output);
+                                       build.language.tag, build.output, build.book);
     if (book.pages.empty()) {
         return Outcome::Failed("the folder " + build.folder + " holds no page");
     }
@@ -51,7 +51,7 @@ Outcome BuildPdf(const BookBuild& build, const BuildPorts& ports) {
 Outcome BuildEpub(const BookBuild& build, const BuildPorts& ports) {
     std::unique_ptr<IEpubArchive> archive = ports.openArchive(build.output);
     CEpubBuilder builder(ports.files, ports.converter,
-                         BuildItem{BuildItemKind::Folder, build.label, build.folder});
+                         BuildItem{BuildItemKind::Folder, build.label, build.folder, build.book});
     EpubBuildResult result = builder.BuildEpub(*archive, build.modified, build.language.tag);
     archive.reset();
     Outcome outcome = Outcome::Done(build.output);

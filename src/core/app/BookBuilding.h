@@ -41,6 +41,9 @@ struct BookBuild {
     std::string modified;  // the build's time as CCYY-MM-DDThh:mm:ssZ, for an EPUB
     std::string title;     // the book file's title; the label when empty
     BookLanguage language;  // the reader's, or the one asked for
+    // The book `folder` is part of: its links to pages of the book outside the folder lead to
+    // where those pages were saved from. Empty takes the folder for the book.
+    std::string book{};
 };
 
 

@@ -22,6 +22,7 @@
 #include "StandInDocument.h"
 #include "StandInSite.h"
 #include "TreeItems.h"
+#include "core/library/TreeCommands.h"
 #include "support/OriginRecord.h"
 #include "support/TempFolder.h"
 
@@ -575,6 +576,7 @@ TEST_F(BarTest, PasteSavesClipboardHtmlIntoTheSelectedItemsFolder) {
 }
 
 TEST_F(BarTest, DropOntoAFolderAddsAPageThatTheReaderNames) {
+    library.MakeFile("Beta/Ch/c.htm", "<html></html>");
     HWND window = Open();
     HWND tree = Tree(window);
     // What RegisterDragDrop keeps for the tree window: the target OLE's drag loop calls.
@@ -598,6 +600,24 @@ TEST_F(BarTest, DropOntoAFolderAddsAPageThatTheReaderNames) {
 
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     target->DragEnter(&notes, MK_LBUTTON, at, &effect);
+    // Hovering over a closed folder highlights it and opens it when the hover timer fires.
+    HTREEITEM chapter = Child(tree, Top(tree), L"Ch");
+    ASSERT_TRUE(chapter);
+    LPARAM onChapter = LabelCentre(tree, chapter);
+    POINT overChapter{GET_X_LPARAM(onChapter), GET_Y_LPARAM(onChapter)};
+    ::ClientToScreen(tree, &overChapter);
+    target->DragOver(MK_LBUTTON, POINTL{overChapter.x, overChapter.y}, &effect);
+    EXPECT_EQ(Next(tree, nullptr, TVGN_DROPHILITE), chapter);
+    const DWORD deadline = ::GetTickCount() + 10000;
+    while (!Child(tree, chapter, L"c.htm") && ::GetTickCount() < deadline) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(50);
+    }
+    EXPECT_TRUE(Child(tree, chapter, L"c.htm")) << "the hovered folder was opened";
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     EXPECT_EQ(target->DragOver(MK_LBUTTON, at, &effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
@@ -612,6 +632,34 @@ TEST_F(BarTest, DropOntoAFolderAddsAPageThatTheReaderNames) {
     ::SendMessageW(tree, TVM_ENDEDITLABELNOW, TRUE, 0);
     EXPECT_EQ(Label(tree, dropped), L"Weekly Notes.htm");
     EXPECT_TRUE(library.Exists("Beta/Weekly Notes.htm"));
+}
+
+// Deleting through the bar: a page with its companion folder, a folder whole, and never the
+// book's own folder or a page by the folder command, whatever sends the command.
+TEST_F(BarTest, DeleteTakesAPageWithItsFilesAndAFolderButNeverTheBook) {
+    library.MakeFile("Beta/b.files/pic.png", "png");
+    library.MakeFile("Beta/Ch/c.htm", "<html></html>");
+    HWND window = Open();
+    HWND tree = Tree(window);
+    Select(tree, Top(tree));
+    Command(window, kDeleteFolderCommand);
+    HTREEITEM page = Child(tree, Top(tree), L"b.htm");
+    ASSERT_TRUE(page);
+    Select(tree, page);
+    Command(window, kDeleteFolderCommand);
+    EXPECT_TRUE(library.Exists("Beta/b.htm"));
+
+    Command(window, kDeletePageCommand);
+    EXPECT_FALSE(library.Exists("Beta/b.htm"));
+    EXPECT_FALSE(library.Exists("Beta/b.files"));
+    EXPECT_FALSE(Child(tree, Top(tree), L"b.htm"));
+    EXPECT_EQ(browser.navigations.back(), L"about:blank") << "the shown page went away";
+
+    Select(tree, Child(tree, Top(tree), L"Ch"));
+    Command(window, kDeleteFolderCommand);
+    EXPECT_FALSE(library.Exists("Beta/Ch"));
+    EXPECT_EQ(Next(tree, Top(tree), TVGN_CHILD), nullptr);
+    EXPECT_TRUE(library.Exists("Beta"));
 }
 
 TEST_F(BarTest, BuildAsksForTheFileAndSaysSoWhenTheCompilerIsMissing) {

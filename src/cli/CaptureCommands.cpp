@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/FetchLimits.h"
 #include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
@@ -14,6 +15,7 @@
 #include "core/app/BookItems.h"
 #include "core/capture/ClipboardHtml.h"
 #include "core/library/LibraryNaming.h"
+#include "core/text/ByteSize.h"
 #include "posix/capture/CurlFetch.h"
 #include "posix/platform/Interruption.h"
 
@@ -22,16 +24,13 @@ namespace {
 
 // Pasted markup is held whole, so it is bounded as a fetched page is: endless input
 // (/dev/zero, a runaway pipe) ends with an error, not with the memory.
-constexpr std::size_t kMaxPasteBytes = FetchOptions{}.maxDocumentBytes;
-
-std::string ReadBounded(std::istream& in, const std::string& name) {
+std::string ReadBounded(std::istream& in, const std::string& name, std::size_t most) {
     std::string text;
     char buffer[64 * 1024];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        if (text.size() + static_cast<std::size_t>(in.gcount()) > kMaxPasteBytes) {
-            throw CommandFailure(name + " is larger than " +
-                                 std::to_string(kMaxPasteBytes / (1024 * 1024)) +
-                                 " MB, more than a page holds");
+        if (text.size() + static_cast<std::size_t>(in.gcount()) > most) {
+            throw CommandFailure(NamingTheOption(name + " is larger than " + ByteSizeText(most),
+                                                 FetchLimit::Document));
         }
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
     }
@@ -41,15 +40,15 @@ std::string ReadBounded(std::istream& in, const std::string& name) {
     return text;
 }
 
-std::string ReadInput(const std::string& file) {
+std::string ReadInput(const std::string& file, std::size_t most) {
     if (file == "-") {
-        return ReadBounded(std::cin, "the standard input");
+        return ReadBounded(std::cin, "the standard input", most);
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         throw CommandFailure("cannot read " + file);
     }
-    return ReadBounded(in, file);
+    return ReadBounded(in, file, most);
 }
 
 struct Target {
@@ -129,7 +128,8 @@ void RunCollect(CommandContext& context) {
 void RunPaste(CommandContext& context) {
     InterruptScope interrupts;
     const ParsedCommand& command = context.command;
-    std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0]);
+    std::string input = ReadInput(command.positionals.empty() ? "-" : command.positionals[0],
+                                  FetchOptionsOf(command).maxDocumentBytes);
     CommandCapture capture(context);
     Target target = TargetFolder(context);
     const std::string& folder = target.folder;

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/FetchLimits.h"
+
 namespace wisp::cli {
 
 std::string VersionLine() {
@@ -13,6 +15,17 @@ void RunVersion(CommandContext& context) {
 namespace {
 // Enough for any list typed or pasted on a command line.
 constexpr std::size_t kMostCollectedUrls = 1000;
+
+// The options of a command that fetches for a page: its own, then the fetch limits.
+std::vector<OptionSyntax> WithFetchLimits(std::vector<OptionSyntax> options) {
+    options.insert(options.end(), FetchLimitOptions().begin(), FetchLimitOptions().end());
+    return options;
+}
+
+// The fetch limits in a command's usage line.
+#define WISP_FETCH_LIMITS_USAGE                                                      \
+    "[--stall-timeout SECONDS] [--max-markup-size SIZE] [--max-resource-size SIZE] " \
+    "[--max-total-size SIZE]"
 }  // namespace
 
 const std::vector<Command>& AllCommands() {
@@ -83,34 +96,36 @@ const std::vector<Command>& AllCommands() {
         {{"collect",
           1,
           kMostCollectedUrls,
-          {book,
-           folder,
-           parents,
-           {"title", true, 0, "T", "the page's title, which names its file"},
-           {"keywords", true, 0, "K", "keywords kept in the page's head"},
-           {"description", true, 0, "D", "a description kept in the page's head"},
-           {"selection", true, 0, "SELECTOR", "save only the elements the CSS selector picks"},
-           transfers,
-           {"static", false, 0, {}, "read the page's source, without running its scripts"},
-           {"render-timeout", true, 0, "SECONDS",
-            "the longest wait for the page to load in the browser (default 5)"},
-           keepScripts,
-           replace,
-           json,
-           {"follow", false, 0, {}, "save the pages the page links to within the scope, too"},
-           {"depth", true, 0, "N", "with --follow: pages at most N links away (default 5)"},
-           {"scope", true, 0, "PREFIX",
-            "with --follow: addresses that begin so (default: the page's folder)"},
-           {"max-pages", true, 0, "N", "with --follow: at most N pages (default 1000)"},
-           {"include", true, 0, "GLOB[,GLOB]", "with --follow: only paths that match one"},
-           {"exclude", true, 0, "GLOB[,GLOB]", "with --follow: no path that matches one"},
-           {"flat", false, 0, {}, "with --follow: every page in one folder"},
-           {"ignore-robots", false, 0, {}, "with --follow: read what robots.txt forbids"},
-           {"delay", true, 0, "MS", "with --follow: wait MS milliseconds between pages"},
-           {"resume", false, 0, {}, "with --follow: go on from a stopped run's pages"}},
+          WithFetchLimits(
+              {book,
+               folder,
+               parents,
+               {"title", true, 0, "T", "the page's title, which names its file"},
+               {"keywords", true, 0, "K", "keywords kept in the page's head"},
+               {"description", true, 0, "D", "a description kept in the page's head"},
+               {"selection", true, 0, "SELECTOR", "save only the elements the CSS selector picks"},
+               transfers,
+               {"static", false, 0, {}, "read the page's source, without running its scripts"},
+               {"render-timeout", true, 0, "SECONDS",
+                "the longest wait for the page to load in the browser (default 5)"},
+               keepScripts,
+               replace,
+               json,
+               {"follow", false, 0, {}, "save the pages the page links to within the scope, too"},
+               {"depth", true, 0, "N", "with --follow: pages at most N links away (default 5)"},
+               {"scope", true, 0, "PREFIX",
+                "with --follow: addresses that begin so (default: the page's folder)"},
+               {"max-pages", true, 0, "N", "with --follow: at most N pages (default 1000)"},
+               {"include", true, 0, "GLOB[,GLOB]", "with --follow: only paths that match one"},
+               {"exclude", true, 0, "GLOB[,GLOB]", "with --follow: no path that matches one"},
+               {"flat", false, 0, {}, "with --follow: every page in one folder"},
+               {"ignore-robots", false, 0, {}, "with --follow: read what robots.txt forbids"},
+               {"delay", true, 0, "MS", "with --follow: wait MS milliseconds between pages"},
+               {"resume", false, 0, {}, "with --follow: go on from a stopped run's pages"}}),
           "URL... [--book B] [--folder PATH [--parents]] [--title T] [--keywords K] "
           "[--description D] [--selection SELECTOR] [--transfers N] [--static] "
           "[--render-timeout SECONDS] [--keep-scripts] [--replace] [--json] "
+          WISP_FETCH_LIMITS_USAGE " "
           "[--follow [--depth N] [--scope PREFIX] [--max-pages N] [--include GLOB] "
           "[--exclude GLOB] [--flat] [--ignore-robots] [--delay MS] [--resume]]",
           "save web pages (or the elements a CSS selector picks, or a site) into a book"},
@@ -118,16 +133,18 @@ const std::vector<Command>& AllCommands() {
         {{"paste",
           0,
           1,
-          {book,
-           folder,
-           parents,
-           {"title", true, 0, "T", "the page's name (default: its title, else \"New File\")"},
-           {"source-url", true, 0, "URL", "the address its relative references are read against"},
-           transfers,
-           replace,
-           json},
+          WithFetchLimits(
+              {book,
+               folder,
+               parents,
+               {"title", true, 0, "T", "the page's name (default: its title, else \"New File\")"},
+               {"source-url", true, 0, "URL",
+                "the address its relative references are read against"},
+               transfers,
+               replace,
+               json}),
           "[FILE|-] [--book B] [--folder PATH [--parents]] [--title T] [--source-url URL] "
-          "[--transfers N] [--replace] [--json]",
+          "[--transfers N] [--replace] [--json] " WISP_FETCH_LIMITS_USAGE,
           "make a page of HTML (clipboard text or a plain page) from a file or standard input"},
          RunPaste},
         {{"info",
@@ -140,15 +157,16 @@ const std::vector<Command>& AllCommands() {
         {{"recollect",
           1,
           1,
-          {book,
-           transfers,
-           {"static", false, 0, {}, "read the page's source, without running its scripts"},
-           {"render-timeout", true, 0, "SECONDS",
-            "the longest wait for the page to load in the browser (default 5)"},
-           keepScripts,
-           json},
+          WithFetchLimits(
+              {book,
+               transfers,
+               {"static", false, 0, {}, "read the page's source, without running its scripts"},
+               {"render-timeout", true, 0, "SECONDS",
+                "the longest wait for the page to load in the browser (default 5)"},
+               keepScripts,
+               json}),
           "PAGE [--book BOOK] [--transfers N] [--static] [--render-timeout SECONDS] "
-          "[--keep-scripts] [--json]",
+          "[--keep-scripts] [--json] " WISP_FETCH_LIMITS_USAGE,
           "save the page at PAGE again from the address it was saved from, in its place"},
          RunRecollect},
         {{"build",

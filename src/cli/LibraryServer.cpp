@@ -14,6 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Each connection holds a worker for as long as it stays open between requests: a browser
+// keeps a few open, so the workers are many and the wait for the next request is short, and
+// idle connections cannot hold every worker for long.
+constexpr std::size_t kWorkers = 32;
+constexpr time_t kIdleSeconds = 2;
+
 std::string ContentTypeOf(const fs::path& file) {
     std::string extension = ToLowerAscii(file.extension().string());
     if (extension == ".htm" || extension == ".html") {
@@ -59,6 +65,9 @@ std::optional<std::string> LibraryServer::Start() {
         ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         ::fcntl(socket, F_SETFD, FD_CLOEXEC);
     });
+    server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    server_.set_keep_alive_timeout(kIdleSeconds);
+    server_.set_read_timeout(kIdleSeconds);
     int port = server_.bind_to_any_port("127.0.0.1");
     if (port <= 0) {
         return std::nullopt;

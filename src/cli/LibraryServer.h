@@ -9,7 +9,8 @@
 // The library served read-only on the loopback interface, for a browser that will not let an
 // extension open a saved page's file address. Only GET of regular files below the root, under
 // an address prefix no other program can guess; it lives as long as the host's connection.
-// Connections are answered by cpp-httplib's pool of threads, so an idle one delays no other.
+// Connections are answered by a pool of threads larger than the connections a browser keeps
+// open, each idle one closed after a short while, so idle connections delay no page.
 namespace wisp::cli {
 
 class LibraryServer {

@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "cli/FetchLimits.h"
 #include "cli/OpenedLibrary.h"
 
 namespace wisp::cli {
@@ -31,7 +32,7 @@ unsigned TransfersOf(const CommandContext& context) {
 CommandCapture::CommandCapture(CommandContext& context)
     : context_(context),
       urlCombiner_(CreateNativeUrlCombiner()),
-      downloader_(TransfersOf(context)),
+      downloader_(TransfersOf(context), FetchOptionsOf(context.command)),
       progress_(stderr, TerminalDownloadProgress::ShouldShow(stderr, context.Quiet())),
       shell_(CreateNativeShellFileOperations()) {}
 
@@ -52,13 +53,15 @@ PageScripts ScriptsOf(const ParsedCommand& command, bool rendered) {
 
 void ReportSavedPage(CommandContext& context, const CaptureOutcome& saved,
                      std::string_view reader) {
-    PrintWarnings(context, saved.outcome);
-    Require(saved.outcome);
+    Outcome shown = saved.outcome;
+    shown.warnings = NamingTheOptions(std::move(shown.warnings));
+    PrintWarnings(context, shown);
+    Require(shown);
     if (context.Json()) {
-        context.WriteJson({{"saved", saved.outcome.path},
+        context.WriteJson({{"saved", shown.path},
                            {"resources", saved.resources},
                            {"failed", saved.failedUrls},
-                           {"warnings", saved.outcome.warnings}});
+                           {"warnings", shown.warnings}});
     } else if (!context.Quiet()) {
         std::size_t failed = saved.failedUrls.size();
         context.out << "Saved " << saved.outcome.path << ": " << (saved.resources - failed)

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "cli/FetchLimits.h"
 #include "core/text/AsciiCase.h"
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/RenderedPageSource.h"
@@ -59,7 +60,7 @@ std::string SecondsText(std::chrono::milliseconds time) {
 }
 
 ReadPage ReadStatically(const std::string& url, const std::optional<std::string>& selection,
-                        const IUrlCombiner& urlCombiner) {
+                        const IUrlCombiner& urlCombiner, const FetchOptions& fetch) {
     std::optional<CssSelector> selector;
     if (selection) {
         selector = CssSelector::Parse(*selection);
@@ -69,9 +70,9 @@ ReadPage ReadStatically(const std::string& url, const std::optional<std::string>
                                  "combinators and comma lists are understood");
         }
     }
-    auto read = WebPageSource::Read(url, urlCombiner, selector ? &*selector : nullptr);
+    auto read = WebPageSource::Read(url, urlCombiner, selector ? &*selector : nullptr, fetch);
     if (!read) {
-        throw CommandFailure(read.Error().reason);
+        throw CommandFailure(NamingTheOption(read.Error().reason, read.Error().limit));
     }
     return {std::move(*read), false, nullptr};
 }
@@ -108,6 +109,7 @@ std::string ExpectedBrowserProgram() {
 
 struct PageReader::Browser {
     std::chrono::milliseconds timeLimit{};
+    FetchOptions fetch;
     std::unique_ptr<PageRenderer> renderer;  // null when there is none to use
     bool missing = false;                    // none is installed
     std::string startFailure;                // why it could not start
@@ -116,6 +118,7 @@ struct PageReader::Browser {
 PageReader::PageReader(CommandContext& context)
     : context_(context), browser_(std::make_unique<Browser>()) {
     browser_->timeLimit = RenderTimeLimitOf(context);
+    browser_->fetch = FetchOptionsOf(context.command);
     if (context.command.Has("static")) {
         return;
     }
@@ -138,18 +141,18 @@ ReadPage PageReader::ReadOnePage(const std::string& url) {
     const std::optional<std::string> selection = context_.command.Value("selection");
     std::unique_ptr<IUrlCombiner> urlCombiner = CreateNativeUrlCombiner();
     if (context_.command.Has("static")) {
-        return ReadStatically(url, selection, *urlCombiner);
+        return ReadStatically(url, selection, *urlCombiner, browser_->fetch);
     }
     if (browser_->missing) {
         context_.Note(std::string("Chromium is not installed (") + kInstalledBrowsers[1].program +
                       "; Debian's package chromium-headless-shell or chromium brings it); the "
                       "page is read from its source, without running its scripts");
-        return ReadStatically(url, selection, *urlCombiner);
+        return ReadStatically(url, selection, *urlCombiner, browser_->fetch);
     }
     auto cannotRender = [&](const std::string& reason) {
         context_.Warn("the browser cannot render the page: " + reason +
                       "; the page is read from its source, without running its scripts");
-        return ReadStatically(url, selection, *urlCombiner);
+        return ReadStatically(url, selection, *urlCombiner, browser_->fetch);
     };
     if (!browser_->renderer) {
         return cannotRender(browser_->startFailure);
@@ -157,6 +160,7 @@ ReadPage PageReader::ReadOnePage(const std::string& url) {
     RenderOptions options;
     options.timeLimit = browser_->timeLimit;
     options.selector = selection;
+    options.fetch = browser_->fetch;
     auto read = browser_->renderer->Read(url, options, *urlCombiner);
     if (read) {
         if (read->timeLimitReached) {

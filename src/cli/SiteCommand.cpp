@@ -10,6 +10,7 @@
 #include <map>
 #include <thread>
 
+#include "cli/FetchLimits.h"
 #include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
@@ -66,6 +67,7 @@ public:
         : pages_(pages),
           urlCombiner_(CreateNativeUrlCombiner()),
           fromSource_(context.command.Has("static") || FindRenderingBrowser().program.empty()),
+          fetch_(FetchOptionsOf(context.command)),
           delay_(NumberOption(context.command, "delay", 0, 60000, 0)),
           transfers_(static_cast<std::size_t>(NumberOption(
               context.command, "transfers", 1, 64, CurlDownloader::kDefaultTransfers))) {}
@@ -109,9 +111,9 @@ public:
 
 private:
     PageRead ReadFromSource(const std::string& url) const {
-        auto page = WebPageSource::Read(url, *urlCombiner_, nullptr);
+        auto page = WebPageSource::Read(url, *urlCombiner_, nullptr, fetch_);
         if (!page) {
-            return {nullptr, false, page.Error().reason};
+            return {nullptr, false, NamingTheOption(page.Error().reason, page.Error().limit)};
         }
         return {std::move(*page), false, {}};
     }
@@ -119,6 +121,7 @@ private:
     PageReader& pages_;  // the command's browser
     std::unique_ptr<IUrlCombiner> urlCombiner_;
     bool fromSource_;
+    FetchOptions fetch_;
     std::chrono::milliseconds delay_;
     std::size_t transfers_;
     std::size_t read_ = 0;

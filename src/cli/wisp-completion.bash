@@ -54,7 +54,7 @@ _wisp() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local wisp=${COMP_WORDS[0]} command="" root="" book="" i word
     local -a positionals=() rootArgs=()
-    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --depth --scope --max-pages --include --exclude --delay --output -o --to-book --source-url --format --language --limit "
+    local valueOptions=" --root --book --folder --title --keywords --description --selection --transfers --render-timeout --depth --scope --max-pages --include --exclude --delay --output -o --to-book --source-url --format --language --limit --stall-timeout --max-markup-size --max-resource-size --max-total-size "
     COMPREPLY=()
 
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -99,7 +99,7 @@ _wisp() {
         COMPREPLY=($(compgen -W "chm epub pdf" -- "$cur"))
         return
         ;;
-    --title | --keywords | --description | --selection | --transfers | --render-timeout | --depth | --scope | --max-pages | --include | --exclude | --delay | --source-url | --language | --limit)
+    --title | --keywords | --description | --selection | --transfers | --render-timeout | --depth | --scope | --max-pages | --include | --exclude | --delay | --source-url | --language | --limit | --stall-timeout | --max-markup-size | --max-resource-size | --max-total-size)
         return
         ;;
     esac
@@ -116,10 +116,10 @@ _wisp() {
         rm) options="--book --permanent --json" ;;
         rm-book) options="--permanent" ;;
         root) options="--default" ;;
-        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --keep-scripts --replace --json --follow --depth --scope --max-pages --include --exclude --flat --ignore-robots --delay --resume" ;;
-        paste) options="--book --folder --parents --title --source-url --transfers --replace --json" ;;
+        collect) options="--book --folder --parents --title --keywords --description --selection --transfers --static --render-timeout --keep-scripts --replace --json --follow --depth --scope --max-pages --include --exclude --flat --ignore-robots --delay --resume --stall-timeout --max-markup-size --max-resource-size --max-total-size" ;;
+        paste) options="--book --folder --parents --title --source-url --transfers --replace --json --stall-timeout --max-markup-size --max-resource-size --max-total-size" ;;
         info) options="--book --json" ;;
-        recollect) options="--book --transfers --static --render-timeout --keep-scripts --json" ;;
+        recollect) options="--book --transfers --static --render-timeout --keep-scripts --json --stall-timeout --max-markup-size --max-resource-size --max-total-size" ;;
         build) options="--book --output -o --format --title --language --json" ;;
         search) options="--book --limit --json" ;;
         index) options="--rebuild" ;;

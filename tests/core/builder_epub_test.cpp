@@ -191,14 +191,6 @@ TEST_F(EpubBuildTest, ARebuildKeepsTheIdentifierAndAChapterIsTitledByItsLabel) {
     EXPECT_FALSE(Build("Garden", "Alpha", BuildItemKind::Page).built);
 }
 
-TEST(EpubText, MediaTypesByExtension) {
-    EXPECT_EQ(MediaTypeOf("a.PNG"), "image/png");
-    EXPECT_EQ(MediaTypeOf("a.jpeg"), "image/jpeg");
-    EXPECT_EQ(MediaTypeOf("site.css"), "text/css");
-    EXPECT_EQ(MediaTypeOf("f.woff2"), "font/woff2");
-    EXPECT_EQ(MediaTypeOf("noext"), "application/octet-stream");
-}
-
 TEST(CssReferences, RewritesKeepsOrDropsEachReference) {
     auto rewrite = [](std::string_view reference) -> std::optional<std::string> {
         if (reference == "keep.png" || reference == "a \"b\".css") {

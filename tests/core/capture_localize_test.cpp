@@ -332,15 +332,17 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
         {base + "in.png", "in"},
     };
     CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
+    // The sheet is named first where a picture would be: it is still read as a sheet.
     job.Init(
-        "<LINK rel=\"stylesheet\" href=\"css/s.css\"><IMG src=\"gone.png\">"
+        "<IMG src=\"css/s.css\"><LINK rel=\"stylesheet\" href=\"css/s.css\"><IMG src=\"gone.png\">"
         "<IMG src=\"img/logo.png\"><IMG src=\"other/logo.png\"><IFRAME src=\"f.html\">"
         "</IFRAME><IMG src=\"gone.png\" width=1>",
         base + "page.html", pagePath);
     ASSERT_TRUE(job.LocalizeResources());
     ASSERT_TRUE(job.DownloadResources());
 
-    EXPECT_EQ(job.Html(), Rewritten("<LINK rel=\"stylesheet\" href=\"News.files/s.css\">"
+    EXPECT_EQ(job.Html(), Rewritten("<IMG src=\"News.files/s.css\">"
+                                    "<LINK rel=\"stylesheet\" href=\"News.files/s.css\">"
                                     "<IMG src=\"http://host/dir/gone.png\">"
                                     "<IMG src=\"News.files/logo.png\">"
                                     "<IMG src=\"News.files/logo-2.png\">"

@@ -39,6 +39,7 @@ TEST(PercentEncoding, DecodesWellFormedEscapesAndKeepsTheRest) {
         {"%4G%", "%4G%"},
         {"%%41", "%A"},
         {"a%2fb", "a/b"},
+        {"%2a%0a%Ff", "*\n\xFF"},  // the ends of both ranges of letters
     };
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(PercentDecode(in), out) << in;

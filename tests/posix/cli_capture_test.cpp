@@ -161,6 +161,22 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
         std::string name = std::filesystem::path(file).filename().string();
         EXPECT_EQ(temp.Read("Library/Garden/Garden Notes.files/" + name), SiteFile(file)) << file;
     }
+    // The limits are the reader's to set; a warning names the one that ended a transfer.
+    site.Add("/limits.html", "<img src=a.gif><img src=b.gif><img src=big.gif><img src=stuck.gif>");
+    site.Add("/a.gif", std::string(2048, 'a'), "image/gif");
+    site.Add("/b.gif", std::string(2048, 'b'), "image/gif");
+    site.Add("/big.gif", std::string(5000, 'c'), "image/gif");
+    site.AddStalled("/stuck.gif");
+    ProgramResult limited = Wisp({"collect", site.Url("/limits.html"), "--book", "Other",
+                                  "--title", "Limits", "--transfers", "1", "--stall-timeout", "1",
+                                  "--max-resource-size", "4K", "--max-total-size", "3K"});
+    ASSERT_EQ(limited.exitStatus, 0) << limited.err;
+    EXPECT_EQ(temp.Read("Library/Other/Limits.files/a.gif"), std::string(2048, 'a'));
+    for (const char* warning : {"b.gif (over the page's --max-total-size)",
+                                "big.gif (larger than --max-resource-size)",
+                                "stuck.gif (stalled longer than --stall-timeout)"}) {
+        EXPECT_TRUE(Contains(limited.err, warning)) << limited.err;
+    }
 }
 
 TEST_F(WispCapture, InfoShowsWhereAPageCameFromAndRecollectSavesItAgainInPlace) {
@@ -318,6 +334,7 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         deep += "<div>";
     }
     site.Add("/deep.html", deep);
+    site.AddStalled("/stuck.html");
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -356,7 +373,19 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", site.Url("/deep.html"), "--book", "Garden"},
          1,
          "its elements nest deeper than 512 levels"},
-        {{"paste", "/dev/zero", "--book", "Garden"}, 1, "/dev/zero is larger than 64 MB"},
+        {{"paste", "/dev/zero", "--book", "Garden", "--max-markup-size", "1M"},
+         1,
+         "/dev/zero is larger than 1 MB; --max-markup-size raises the limit"},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--max-markup-size", "1000"},
+         1,
+         "larger than 1000 bytes; --max-markup-size raises the limit"},
+        {{"collect", site.Url("/stuck.html"), "--book", "Garden", "--stall-timeout", "1"},
+         1,
+         "for 1 second; --stall-timeout raises the limit"},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--stall-timeout", "0"},
+         2,
+         "--stall-timeout takes a number of seconds from 1 to 3600"},
+        {{"paste", "-", "--book", "Garden", "--max-total-size", "2000G"}, 2, "from 1 byte to 1024 GB"},
         {{"build", "Garden"}, 2, "-o FILE.chm, -o FILE.epub or -o FILE.pdf"},
         {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };

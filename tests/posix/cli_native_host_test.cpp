@@ -2,6 +2,9 @@
 #include <httplib.h>
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -250,6 +253,22 @@ TEST_F(NativeHost, ServesTheLibraryReadOnlyOnLoopbackWhileConnected) {
         auto answer = client.Get(refused);
         ASSERT_TRUE(answer) << refused;
         EXPECT_EQ(answer->status, 404) << refused;
+    }
+    // Idle connections (a browser keeps some open) hold no page back: it is answered while
+    // they are all still open, with nothing to read from any of them.
+    std::vector<pollfd> idle(12, pollfd{-1, POLLIN, 0});
+    const auto port = static_cast<std::uint16_t>(std::stoi(origin.substr(start.size())));
+    sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+    for (pollfd& connection : idle) {
+        connection.fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_EQ(::connect(connection.fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    }
+    auto again = httplib::Client(origin).Get(path);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->body, "<p>Roma</p>");
+    EXPECT_EQ(::poll(idle.data(), idle.size(), 0), 0);
+    for (pollfd& connection : idle) {
+        ::close(connection.fd);
     }
     EXPECT_EQ(Stop(), 0);
     EXPECT_FALSE(client.Get(path));

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/text/ByteSize.h"
 #include "core/text/PercentEncoding.h"
 #include "posix/platform/FileDescriptor.h"
 #include "posix/platform/PosixFiles.h"
@@ -176,7 +177,29 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_USERAGENT, "Mozilla/5.0 (compatible; Wisp)");
 }
 
+// Without a fixed total time, a transfer that times out once connected met the stall limit.
+bool Connected(CURL* handle) {
+    curl_off_t connectTime = 0;
+    return curl_easy_getinfo(handle, CURLINFO_CONNECT_TIME_T, &connectTime) == CURLE_OK &&
+           connectTime > 0;
+}
+
 }  // namespace
+
+std::string_view LimitReason(FetchLimit limit) {
+    switch (limit) {
+    case FetchLimit::Stall:
+        return "stalled";
+    case FetchLimit::Document:
+    case FetchLimit::Resource:
+        return "too large";
+    case FetchLimit::Page:
+        return "over the page's limit";
+    case FetchLimit::None:
+        break;
+    }
+    return {};
+}
 
 bool PageBudget::Take(std::size_t bytes) {
     std::size_t left = left_.load();
@@ -213,9 +236,9 @@ std::string WhyTransferFailed(CURL* handle, CURLcode result) {
     case CURLE_COULDNT_RESOLVE_HOST:
         return "unknown host";
     case CURLE_OPERATION_TIMEDOUT:
-        return "timed out";
+        return std::string(Connected(handle) ? LimitReason(FetchLimit::Stall) : "timed out");
     case CURLE_FILESIZE_EXCEEDED:
-        return "too large";
+        return std::string(LimitReason(FetchLimit::Resource));
     case CURLE_ABORTED_BY_CALLBACK:
         return "interrupted";
     default:
@@ -266,25 +289,30 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
     const CURLcode result = curl_easy_perform(handle);
     if (result != CURLE_OK) {
         if (sink.overBudget) {
-            return fail("over the page's limit");
+            return fail(std::string(LimitReason(FetchLimit::Page)));
         }
-        return fail(sink.tooLarge ? "too large" : WhyTransferFailed(handle, result));
+        return fail(sink.tooLarge ? std::string(LimitReason(FetchLimit::Resource))
+                                  : WhyTransferFailed(handle, result));
     }
     return temporary.CommitTo(path) || fail("cannot write beside the page");
 }
 
-Result<FetchedDocument> FetchToMemory(const std::string& url, const FetchOptions& options) {
+Result<FetchedDocument, FetchFailure> FetchToMemory(const std::string& url,
+                                                   const FetchOptions& options) {
+    auto failure = [](std::string reason, FetchLimit limit = FetchLimit::None) {
+        return FetchFailure{{std::move(reason)}, limit};
+    };
     if (url.empty() || url.find('\0') != std::string::npos) {
-        return Failure{"no address to fetch"};
+        return failure("no address to fetch");
     }
     InitializeCurlOnce();
     UniqueEasy easy(curl_easy_init());
     if (!easy) {
-        return Failure{"cannot start a transfer"};
+        return failure("cannot start a transfer");
     }
     const std::string requestUrl = RequestUrl(url);
     if (NamesSomethingOtherThanAFile(requestUrl)) {
-        return Failure{url + " is not a file"};
+        return failure(url + " is not a file");
     }
     FetchedDocument document;
     CURL* handle = easy.get();
@@ -299,13 +327,19 @@ Result<FetchedDocument> FetchToMemory(const std::string& url, const FetchOptions
         long status = 0;
         curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
         if (result == CURLE_HTTP_RETURNED_ERROR && status != 0) {
-            return Failure{"the server answered HTTP " + std::to_string(status)};
+            return failure("the server answered HTTP " + std::to_string(status));
         }
         if (sink.tooLarge) {
-            return Failure{"the document is larger than " +
-                           std::to_string(options.maxDocumentBytes / (1024 * 1024)) + " MB"};
+            return failure("the document is larger than " + ByteSizeText(options.maxDocumentBytes),
+                           FetchLimit::Document);
         }
-        return Failure{message[0] ? message : curl_easy_strerror(result)};
+        if (result == CURLE_OPERATION_TIMEDOUT && Connected(handle)) {
+            return failure("it came slower than " + std::to_string(options.minimumBytesPerSecond) +
+                               " bytes a second for " + std::to_string(options.stallSeconds) +
+                               (options.stallSeconds == 1 ? " second" : " seconds"),
+                           FetchLimit::Stall);
+        }
+        return failure(message[0] ? message : curl_easy_strerror(result));
     }
     char* contentType = nullptr;
     if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType) {

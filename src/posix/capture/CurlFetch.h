@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "posix/platform/Result.h"
 
@@ -32,6 +33,13 @@ struct FetchOptions {
     std::string cookieFile{};
 };
 
+// The limits of FetchOptions that can end a transfer, so that a message can name the one that
+// did and the reader can raise it.
+enum class FetchLimit { None, Stall, Document, Resource, Page };
+
+// The few words FetchToFile gives as the reason when `limit` ended a transfer.
+std::string_view LimitReason(FetchLimit limit);
+
 // The bytes the transfers of one page may still take, shared by them all.
 class PageBudget {
 public:
@@ -41,6 +49,11 @@ public:
 
 private:
     std::atomic<std::size_t> left_;
+};
+
+// Why a document could not be read into memory, and the limit that ended it, if one did.
+struct FetchFailure : Failure {
+    FetchLimit limit = FetchLimit::None;
 };
 
 // A document read into memory, with what the server said of it.
@@ -55,7 +68,7 @@ struct FetchedDocument {
 // succeeded; an HTTP error status counts as a failure. On failure `path` is as it was.
 // With a `budget`, every byte that arrives is taken from it, and the transfer stops when it
 // runs out. On failure `whyNot`, when given, gets the reason in a few words ("not found",
-// "timed out", "refused", "too large").
+// "timed out", "refused", or a limit's LimitReason).
 bool FetchToFile(const std::string& url, const std::string& path, const FetchOptions& options = {},
                  PageBudget* budget = nullptr, std::string* whyNot = nullptr);
 
@@ -64,6 +77,7 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
 std::string RequestUrl(const std::string& url);
 
 // Fetches `url` into memory, the way FetchToFile fetches into a file.
-Result<FetchedDocument> FetchToMemory(const std::string& url, const FetchOptions& options = {});
+Result<FetchedDocument, FetchFailure> FetchToMemory(const std::string& url,
+                                                   const FetchOptions& options = {});
 
 }  // namespace wisp

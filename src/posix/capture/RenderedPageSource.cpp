@@ -8,6 +8,7 @@
 #include "posix/capture/CurlFetch.h"
 #include "posix/capture/LivePage.h"
 #include "posix/capture/PageTypes.h"
+#include "posix/capture/WebPageSource.h"
 
 namespace wisp {
 namespace {
@@ -354,7 +355,10 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
         return browserFailure("the browser's answer is not what was asked for");
     }
 
-    ParsedLivePage parsed = ParseLivePage(read, urlCombiner);
+    ParsedLivePage parsed =
+        ParseLivePage(read, [&](const std::string& pageUrl, const std::string& href) {
+            return FetchStyleSheet(pageUrl, href, urlCombiner, options.fetch);
+        });
     if (parsed.selectorRefused) {
         return pageFailure("cannot use the selector \"" + options.selector.value_or("") +
                            "\": " + parsed.error);

@@ -9,6 +9,7 @@
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/BrowserProcess.h"
 #include "posix/capture/BrowserResponses.h"
+#include "posix/capture/CurlFetch.h"
 #include "posix/capture/DevToolsClient.h"
 #include "posix/capture/LoadedPage.h"
 #include "posix/platform/Result.h"
@@ -29,6 +30,9 @@ struct RenderOptions {
     std::chrono::milliseconds settleTime{50};
     // Chosen by the browser's own querySelectorAll, so any selector it knows serves.
     std::optional<std::string> selector;
+    // The limits of what is fetched beside the browser: the style sheets of a selection that
+    // the page could not read.
+    FetchOptions fetch{};
 };
 
 // The page as the browser shows it, with the selection `options.selector` picks.

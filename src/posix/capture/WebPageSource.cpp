@@ -9,53 +9,54 @@
 #include "posix/capture/PageTypes.h"
 
 namespace wisp {
-namespace {
-
-}  // namespace
 
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
-                                           const IUrlCombiner& urlCombiner) {
+                                           const IUrlCombiner& urlCombiner,
+                                           const FetchOptions& fetch) {
     std::optional<std::string> address = urlCombiner.Combine(pageUrl, href);
     if (!address || !MayFetchFor(pageUrl, *address)) {
         return std::nullopt;
     }
-    Result<FetchedDocument> sheet = FetchToMemory(*address);
+    auto sheet = FetchToMemory(*address, fetch);
     if (!sheet) {
         return std::nullopt;
     }
     return DecodePage(sheet->body, sheet->contentType);
 }
 
-Result<std::unique_ptr<WebPageSource>> WebPageSource::Read(const std::string& url,
-                                                           const IUrlCombiner& urlCombiner,
-                                                           const CssSelector* selection) {
-    Result<FetchedDocument> fetched = FetchToMemory(url);
+Result<std::unique_ptr<WebPageSource>, FetchFailure> WebPageSource::Read(
+    const std::string& url, const IUrlCombiner& urlCombiner, const CssSelector* selection,
+    const FetchOptions& fetch) {
+    auto failure = [](std::string reason) { return FetchFailure{{std::move(reason)}}; };
+    Result<FetchedDocument, FetchFailure> fetched = FetchToMemory(url, fetch);
     if (!fetched) {
-        return Failure{"cannot read " + url + ": " + fetched.Error().reason};
+        return FetchFailure{{"cannot read " + url + ": " + fetched.Error().reason},
+                            fetched.Error().limit};
     }
     if (!IsHtmlContentType(fetched->contentType)) {
-        return Failure{NotAPageMessage(url, fetched->contentType)};
+        return failure(NotAPageMessage(url, fetched->contentType));
     }
     std::optional<std::string> text = DecodePage(fetched->body, fetched->contentType);
     if (!text) {
-        return Failure{url + " uses a character set this system cannot read"};
+        return failure(url + " uses a character set this system cannot read");
     }
     std::string pageUrl = fetched->effectiveUrl.empty() ? url : fetched->effectiveUrl;
-    auto page = std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner);
+    auto page = std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner,
+                                                fetch);
     if (page->document_->NestsTooDeep()) {
-        return Failure{"cannot read " + url + ": " + TooDeepReason()};
+        return failure("cannot read " + url + ": " + TooDeepReason());
     }
     return page;
 }
 
 WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
-                             const IUrlCombiner& urlCombiner)
+                             const IUrlCombiner& urlCombiner, const FetchOptions& fetch)
     : url_(std::move(url)), document_(std::make_unique<HtmlDocument>(utf8Html)) {
     elements_ = document_->Elements();
     doctypes_ = document_->Doctype().empty() ? 0 : 1;
     if (selection) {
         for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
-            styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner)
+            styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner, fetch)
                                                 : std::optional<std::string>(sheet.text));
             styleSheetUrls_.push_back(
                 sheet.isLink ? urlCombiner.Combine(url_, sheet.text).value_or(std::string())

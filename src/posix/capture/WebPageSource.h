@@ -7,6 +7,7 @@
 
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/CssSelector.h"
+#include "posix/capture/CurlFetch.h"
 #include "posix/capture/HtmlDocument.h"
 #include "posix/capture/LoadedPage.h"
 #include "posix/platform/Result.h"
@@ -19,15 +20,16 @@ namespace wisp {
 class WebPageSource final : public LoadedPage {
 public:
     // A page read and parsed; its linked style sheets are fetched too (one that cannot be
-    // fetched counts as unreadable). `selection` picks the selected elements, if any.
-    static Result<std::unique_ptr<WebPageSource>> Read(const std::string& url,
-                                                       const IUrlCombiner& urlCombiner,
-                                                       const CssSelector* selection);
+    // fetched counts as unreadable), all within `fetch`'s limits. `selection` picks the
+    // selected elements, if any.
+    static Result<std::unique_ptr<WebPageSource>, FetchFailure> Read(
+        const std::string& url, const IUrlCombiner& urlCombiner, const CssSelector* selection,
+        const FetchOptions& fetch = {});
 
     // A page from text already at hand. Linked style sheets are fetched from the network when
     // there is a selection, whose page is composed of them; a whole page keeps its links.
     WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
-                  const IUrlCombiner& urlCombiner);
+                  const IUrlCombiner& urlCombiner, const FetchOptions& fetch = {});
 
     std::string Title() const override;
     std::string Url() const override { return url_; }
@@ -55,6 +57,7 @@ private:
 // decoded; nullopt when it cannot be, or when the page may not have it fetched (a page
 // that did not come from this machine naming a local file).
 std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std::string& href,
-                                           const IUrlCombiner& urlCombiner);
+                                           const IUrlCombiner& urlCombiner,
+                                           const FetchOptions& fetch = {});
 
 }  // namespace wisp

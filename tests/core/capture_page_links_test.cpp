@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "CaptureTestPorts.h"
 #include "core/capture/PageLinks.h"
@@ -26,6 +27,18 @@ TEST(PageLinks, AReferenceBetweenTwoPagesOfABookClimbsAndDescends) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PageLinkReference(Native(c.from), Native(c.to)), c.reference) << c.to;
+    }
+}
+
+// A scheme is a letter, then letters, digits, "+", "-" or ".", then ":"; a page named
+// "10:30.htm" is a relative reference and must be resolved like one.
+TEST(PageLinks, AnAddressHasASchemeOnlyWhenItStartsWithOne) {
+    const std::pair<const char*, bool> cases[] = {
+        {"http://h/", true}, {"a+b-c.d9:x", true}, {"Mailto:x", true}, {"10:30.htm", false},
+        {"+a:b", false},     {"a b:c", false},     {"./a:b", false},    {"page.htm", false},
+    };
+    for (const auto& [reference, scheme] : cases) {
+        EXPECT_EQ(HasUrlScheme(reference), scheme) << reference;
     }
 }
 

@@ -116,6 +116,7 @@ TEST(MarkupEscape, DecodesReferencesOnceAsABrowserReadsAnAttribute) {
         {"a.css?v=1&amp;theme=dark", "a.css?v=1&theme=dark"},
         {"&amp;amp;", "&amp;"},  // once
         {"&#38;&#x26;&#X26&#38x", "&&&&x"},
+        {"&#xe9;&#xFf;&#xaF;", "\xC3\xA9\xC3\xBF\xC2\xAF"},  // both cases of hex letters
         {"&#0;&#xD800;&#99999999999;&#x80;&#150;", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
                                                   "\xE2\x82\xAC\xE2\x80\x93"},
         // Without a semicolon a name is text before a letter, a digit or "=".

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
+#include <regex>
 #include <unistd.h>
 
 #include "core/library/LibraryStore.h"
@@ -93,10 +94,9 @@ TEST_F(FileSettingsStoreTest, LinesThatCannotBeReadAreSaidAndTheFileIsKeptAsideB
     for (const Case& c : corrupt) {
         temp.MakeFile("user/settings.reg", c.text);
         EXPECT_FALSE(UserValue("Software\\Wisp", "eBookPath")) << c.text;
-        EXPECT_EQ(store.ReadProblem(), "cannot read line " + std::to_string(c.badLine) +
-                                           " of the settings file " +
-                                           temp.Path("user/settings.reg") +
-                                           "; what the rest of it holds is used");
+        EXPECT_EQ(store.ReadProblem(),
+                  "cannot read line " + std::to_string(c.badLine) + " of the settings file " +
+                      temp.Path("user/settings.reg") + "; what the rest of it holds is used");
     }
     // One bad line loses nothing else, and a write never goes over it.
     const std::string text =
@@ -109,6 +109,10 @@ TEST_F(FileSettingsStoreTest, LinesThatCannotBeReadAreSaidAndTheFileIsKeptAsideB
     EXPECT_EQ(ReadBookName(store), "Kept");
     ASSERT_TRUE(store.SetAside());
     EXPECT_EQ(temp.Read(store.SetAside()->substr(temp.Path().size() + 1)), text);
+    // Named for the reader to find: the file's name, then the local time it was kept.
+    EXPECT_TRUE(std::regex_match(*store.SetAside(),
+                                 std::regex(".*/settings\\.reg\\.unreadable-20[0-9]{6}T[0-9]{6}")))
+        << *store.SetAside();
     EXPECT_FALSE(store.ReadProblem());
 
     temp.MakeFolder("folder-as-file/settings.reg");

@@ -178,6 +178,14 @@ TEST_F(BookFormats, CompiledFileIsListedWholeAndNamesItsContentsInTheReadersCode
         << "the title in code page 932";
     EXPECT_TRUE(Contains(ReadObject(chm.get(), "/Sevilla.htm").value_or(""),
                          "href=\"https://example.org/madrid\""));
+
+    // A file of a companion folder the compiler cannot read is named, not the folder.
+    const std::string gone =
+        temp.Path("Library/Caf\xC3\xA9 Sevilla/Viajes/Sevilla.files/gone.png");
+    std::filesystem::create_symlink(temp.Path("nowhere"), gone);
+    ProgramResult unreadable = Wisp({"build", "Caf\xC3\xA9 Sevilla/Viajes", "-o", chmPath});
+    EXPECT_EQ(unreadable.exitStatus, 1);
+    EXPECT_TRUE(Contains(unreadable.err, "Cannot read " + gone + ": ")) << unreadable.err;
 }
 
 TEST_F(BookFormats, EpubPassesTheCheckerAndReadsByTitles) {

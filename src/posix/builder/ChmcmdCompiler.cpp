@@ -58,7 +58,8 @@ std::string FirstUnreadableFile(const std::vector<std::string>& sources) {
             if (error) {
                 return walk->path().string();
             }
-            if (walk->is_regular_file(error) && unreadable(walk->path().string())) {
+            // A link that leads nowhere is no directory either, and the compiler cannot read it.
+            if (!walk->is_directory(error) && unreadable(walk->path().string())) {
                 return walk->path().string();
             }
         }

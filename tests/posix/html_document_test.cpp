@@ -123,6 +123,8 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {Repeated("<h1><h2>", 50), 1},
         {Repeated("<table><tr><td>", 30), 120},  // the parser adds a TBODY to each
         {Repeated("<td>", 100), 0},  // a cell outside a table is dropped
+        {Repeated("<table><td>", 30), 120},  // a cell gets its TBODY and TR
+        {Repeated("<span><q>x</span>", 50), 2},  // an end tag closes what stands inside it
         {Repeated("<svg><g>", 50), 100},
         {Repeated("<br><img>", 100), 0},
         {"<textarea>" + Repeated("<div>", 100), 1},  // text, not tags

@@ -162,7 +162,9 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
         EXPECT_EQ(temp.Read("Library/Garden/Garden Notes.files/" + name), SiteFile(file)) << file;
     }
     // The limits are the reader's to set; a warning names the one that ended a transfer.
-    site.Add("/limits.html", "<img src=a.gif><img src=b.gif><img src=big.gif><img src=stuck.gif>");
+    site.Add("/limits.html",
+             "<img src=a.gif><img src=b.gif><img src=big.gif><img src=stuck.gif><img src=e.gif>");
+    site.Add("/e.gif", "server error", "text/plain", 500);
     site.Add("/a.gif", std::string(2048, 'a'), "image/gif");
     site.Add("/b.gif", std::string(2048, 'b'), "image/gif");
     site.Add("/big.gif", std::string(5000, 'c'), "image/gif");
@@ -174,7 +176,8 @@ TEST_F(WispCapture, CollectsAWholePageWithItsResources) {
     EXPECT_EQ(temp.Read("Library/Other/Limits.files/a.gif"), std::string(2048, 'a'));
     for (const char* warning : {"b.gif (over the page's --max-total-size)",
                                 "big.gif (larger than --max-resource-size)",
-                                "stuck.gif (stalled longer than --stall-timeout)"}) {
+                                "stuck.gif (stalled longer than --stall-timeout)",
+                                "e.gif (HTTP 500)"}) {
         EXPECT_TRUE(Contains(limited.err, warning)) << limited.err;
     }
 }

@@ -23,12 +23,10 @@
 namespace wisp {
 namespace {
 
-using test::Identifier;
 using test::LoopbackSite;
 using test::ProgramResult;
 using test::ReadZip;
 using test::TempFolder;
-using test::ZipEntry;
 
 std::string SiteFile(const std::string& relative) {
     std::ifstream in(std::string(WISP_EXAMPLE_SITE) + "/" + relative, std::ios::binary);
@@ -270,7 +268,7 @@ TEST_F(WispCapture, PastesClipboardTextFromInputOrAFile) {
     EXPECT_TRUE(Contains(text.err, "neither HTML")) << text.err;
 }
 
-TEST_F(WispCapture, BuildsACompiledFileAndAnEpubBookThatTheCheckerPasses) {
+TEST_F(WispCapture, BuildsCollectedPagesIntoACompiledFileAndAnEpubBook) {
     for (const std::vector<std::string>& collect :
          std::vector<std::vector<std::string>>{{site.Url("/index.html")},
                                                {site.Url("/frames.html")},
@@ -289,39 +287,16 @@ TEST_F(WispCapture, BuildsACompiledFileAndAnEpubBookThatTheCheckerPasses) {
     EXPECT_EQ(test::ReadObject(chm.get(), "/Garden Notes.htm"),
               temp.Read("Library/Garden/Garden Notes.htm"));
     EXPECT_TRUE(test::ReadObject(chm.get(), "/Winter/March.htm"));
-    // A chapter alone.
-    ProgramResult chapter = Wisp({"build", "Garden/Winter", "-o", temp.Path("winter")});
-    ASSERT_EQ(chapter.exitStatus, 0) << chapter.err;
-    test::UniqueChm winter(::chm_open(temp.Path("winter.chm").c_str()));
-    ASSERT_TRUE(winter);
-    EXPECT_TRUE(test::ReadObject(winter.get(), "/March.htm"));
-    EXPECT_FALSE(test::ReadObject(winter.get(), "/Garden Notes.htm"));
 
     std::string epubPath = temp.Path("Garden.epub");
     built = Wisp({"build", "Garden", "-o", epubPath});
     ASSERT_EQ(built.exitStatus, 0) << built.err;
     EXPECT_EQ(built.out, "Built " + epubPath + " from " + temp.Path("Library/Garden") + "\n");
-    std::vector<ZipEntry> entries = ReadZip(epubPath);
-    ASSERT_FALSE(entries.empty());
-    EXPECT_EQ(entries[0].name, "mimetype");
-    EXPECT_EQ(entries[0].content, "application/epub+zip");
-    EXPECT_TRUE(entries[0].stored);
-    // The reference checker: a Java program, run from its jar since its wrapper script needs
-    // the kernel's binfmt support.
-    const std::string checker = "/usr/share/java/epubcheck.jar";
-    if (std::filesystem::exists(checker)) {
-        ProgramResult check = test::RunProgram("/usr/bin/java", {"-jar", checker, epubPath});
-        EXPECT_EQ(check.exitStatus, 0) << check.out << check.err;
-        EXPECT_TRUE(Contains(check.out + check.err, "No errors or warnings detected"))
-            << check.out << check.err;
-    } else {
-        ADD_FAILURE() << "epubcheck is not installed (scripts/setup.sh installs it)";
-    }
-
-    // Rebuilt, it is the same book to a reader; --format names the format outright.
+    // Chapters alone, the reference checker's verdict and the identifier a rebuild keeps are
+    // the book formats' own tests. --format names the format outright.
     std::string again = temp.Path("again.book");
     ASSERT_EQ(Wisp({"build", "Garden", "-o", again, "--format", "epub"}).exitStatus, 0);
-    EXPECT_EQ(Identifier(ReadZip(again)), Identifier(entries));
+    EXPECT_EQ(ReadZip(again).at(0).content, "application/epub+zip");
     ProgramResult unknown = Wisp({"build", "Garden", "-o", again, "--format", "mobi"});
     EXPECT_EQ(unknown.exitStatus, 2);
     EXPECT_TRUE(Contains(unknown.err, "unknown format \"mobi\": use chm, epub or pdf")) << unknown.err;

@@ -8,6 +8,8 @@
 #include "core/platform/NativePorts.h"
 #include "posix/capture/ConcurrentFetch.h"
 #include "posix/capture/CurlDownloader.h"
+#include "posix/capture/CurlUrlCombiner.h"
+#include "posix/capture/WebPageSource.h"
 #include "support/TempFolder.h"
 
 namespace wisp {
@@ -154,6 +156,15 @@ TEST_F(CurlDownloaderTest, CopiesLocalFilesByUrlAndByPath) {
     EXPECT_FALSE(temp.Exists("none.gif"));
     EXPECT_FALSE(downloader.Download(temp.Path("site"), temp.Path("folder.gif")));
     EXPECT_FALSE(temp.Exists("folder.gif"));
+}
+
+TEST(FetchStyleSheet, APageFromTheWebCannotNameTheReadersOwnFiles) {
+    TempFolder temp;
+    const std::string sheet = "file://" + temp.MakeFile("s.css", "p{}");
+    CurlUrlCombiner urls;
+    EXPECT_EQ(FetchStyleSheet("file://" + temp.Path("page.html"), "s.css", urls), "p{}");
+    EXPECT_EQ(FetchStyleSheet("http://127.0.0.1:9/page.html", sheet, urls), std::nullopt);
+    EXPECT_EQ(FetchStyleSheet("HTTPS://127.0.0.1:9/page.html", sheet, urls), std::nullopt);
 }
 
 }  // namespace

@@ -234,8 +234,10 @@ TEST_F(WispRendering, OneBrowserForSeveralPagesWhoseLoadsAreSavedAndTheRestFetch
              "<html><head><title>Signed in</title><script>"
              "document.cookie = 'reader=signed-in; path=/';"
              "</script></head><body><img src=\"shown.gif\" "
-             "srcset=\"shown.gif 1x, guarded.png 2x\"></body></html>");
+             "srcset=\"shown.gif 1x, guarded.png 2x\">"
+             "<link rel=stylesheet href=big.css></body></html>");
     site.Add("/c/shown.gif", kPixel, "image/gif");
+    site.Add("/c/big.css", "/*" + std::string(5000, 'b') + "*/", "text/css");  // over the limit
     site.AddForCookie("/c/guarded.png", "reader=signed-in", "guarded", "image/png");
     site.Add("/plain.html", "<html><head><title>Plain</title></head><body>Words.</body></html>");
     // Each start of the browser leaves a line.
@@ -246,7 +248,8 @@ TEST_F(WispRendering, OneBrowserForSeveralPagesWhoseLoadsAreSavedAndTheRestFetch
     std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
 
     ProgramResult result = Wisp(
-        {"collect", site.Url("/c/page.html"), site.Url("/s/page.html"), site.Url("/plain.html")},
+        {"collect", site.Url("/c/page.html"), site.Url("/s/page.html"), site.Url("/plain.html"),
+         "--max-resource-size", "4K"},
         {{"WISP_BROWSER", browser}});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(temp.Read("starts"), "started\n");
@@ -255,6 +258,8 @@ TEST_F(WispRendering, OneBrowserForSeveralPagesWhoseLoadsAreSavedAndTheRestFetch
     EXPECT_EQ(temp.Read("Library/Web/Signed in.files/shown.gif"), kPixel);
     // Loaded once, by the browser: the saved copy is its answer.
     EXPECT_EQ(site.RequestsFor("/c/shown.gif"), 1);
+    // What the browser loaded is kept within the limits too.
+    EXPECT_TRUE(Contains(result.err, "big.css (larger than --max-resource-size)")) << result.err;
     EXPECT_TRUE(Contains(temp.Read("Library/Web/Made by script.htm"), "Words of the script"));
     EXPECT_TRUE(Contains(temp.Read("Library/Web/Plain.htm"), "<BODY>Words.</BODY>"));
 }

@@ -1,5 +1,6 @@
 #include "posix/capture/RenderedPageSource.h"
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string_view>
@@ -53,6 +54,11 @@ struct PageLoad {
     std::set<std::string> inflight;
     std::map<std::string, LoadedAnswer> answers;  // by request
     std::vector<std::string> finishedToKeep;       // requests, in the order they finished
+    // What the browser's answers may take of memory and disk: one larger than a resource may
+    // be, or one past what a page's resources may take together, is left to the fetch, which
+    // refuses it and says which limit.
+    std::size_t mostResourceBytes = SIZE_MAX;
+    std::size_t bytesLeftToKeep = SIZE_MAX;
     Clock::time_point lastChange = Clock::now();
     bool loaded = false;
     int status = 0;  // of the main document's answer; 0 before it came
@@ -89,8 +95,11 @@ struct PageLoad {
                 lastChange = Clock::now();
             }
             if (auto answer = answers.find(requestId); answer != answers.end()) {
-                answer->second.finished = method == "Network.loadingFinished";
-                if (answer->second.finished && answer->second.kept) {
+                LoadedAnswer& loaded = answer->second;
+                loaded.finished = method == "Network.loadingFinished";
+                if (loaded.finished && loaded.kept && loaded.received <= mostResourceBytes &&
+                    loaded.received <= bytesLeftToKeep) {
+                    bytesLeftToKeep -= loaded.received;
                     finishedToKeep.push_back(requestId);
                 }
             }
@@ -237,6 +246,8 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
     }
     RenderedPage rendered;
     PageLoad load;
+    load.mostResourceBytes = options.fetch.maxResourceBytes;
+    load.bytesLeftToKeep = options.fetch.maxPageBytes;
     client_.OnEvent([&](const Json& event) { load.Handle(event); });
     if (Result<std::unique_ptr<BrowserResponses>> made = BrowserResponses::Create()) {
         rendered.responses = std::move(*made);

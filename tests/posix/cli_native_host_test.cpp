@@ -263,10 +263,15 @@ TEST_F(NativeHost, ServesTheLibraryReadOnlyOnLoopbackWhileConnected) {
         connection.fd = ::socket(AF_INET, SOCK_STREAM, 0);
         ASSERT_EQ(::connect(connection.fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     }
+    const auto asked = std::chrono::steady_clock::now();
     auto again = httplib::Client(origin).Get(path);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->body, "<p>Roma</p>");
-    EXPECT_EQ(::poll(idle.data(), idle.size(), 0), 0);
+    // Idle connections are closed after 2 s: on a machine too busy to answer within that, the
+    // order of the two cannot be told.
+    if (std::chrono::steady_clock::now() - asked < std::chrono::milliseconds(1500)) {
+        EXPECT_EQ(::poll(idle.data(), idle.size(), 0), 0);
+    }
     for (pollfd& connection : idle) {
         ::close(connection.fd);
     }

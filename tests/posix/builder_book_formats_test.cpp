@@ -55,7 +55,10 @@ protected:
                       "<TITLE>Sevilla en primavera</TITLE><LINK rel=\"stylesheet\" "
                       "href=\"Sevilla.files/site.css\"></HEAD><BODY><NAV class=\"api\">menu</NAV>"
                       "<P>Naranjos <IMG src=\"../gone.png\"> "
-                      "<A href=\"../Madrid%20in%20three%20days.htm\">back</A></P></BODY></HTML>");
+                      "<A href=\"../Madrid%20in%20three%20days.htm\">back</A></P><A href=\"" +
+                          std::string(kDeep).substr(7) + "/\xC3\x86r\xC3\xB8sk\xC3\xB8"
+                          "bing \xE2\x80\x94 \xE6\x9D\xB1\xE4\xBA\xAC caf\xC3\xA9.htm\">harbour</A>"
+                          "</BODY></HTML>");
         temp.MakeFile(book + "Viajes/Sevilla.files/site.css",
                       "body { max-width: 60rem } .api { position: fixed; & a { color: red } "
                       "&:hover { color: blue } }\nli:has(> a.active) { font-weight: bold }\n"
@@ -138,6 +141,12 @@ TEST_F(BookFormats, CompiledFileIsListedWholeAndNamesItsContentsInTheReadersCode
         ++targets;
     }
     EXPECT_EQ(targets, 8u);
+    // A link to a page stored under a made name leads to that name.
+    std::string sevilla = ReadObject(chm.get(), "/Viajes/Sevilla.htm").value_or("");
+    std::size_t link = sevilla.find("href=\"folder-");
+    ASSERT_NE(link, std::string::npos) << sevilla;
+    std::string stored = sevilla.substr(link + 6, sevilla.find('"', link + 6) - link - 6);
+    EXPECT_TRUE(listed.contains("/Viajes/" + stored)) << stored;
 
     // Titled with the book's name, in the language of the reader's locale.
     std::map<int, std::string> system;  // the #SYSTEM entries by their codes

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "core/builder/BookOutline.h"
@@ -10,7 +11,9 @@
 #include "core/builder/ProjectFileText.h"
 #include "core/builder/SiteMapText.h"
 #include "core/capture/MarkupReferences.h"
+#include "core/capture/PageLinks.h"
 #include "core/library/NameOrder.h"
+#include "core/text/PercentEncoding.h"
 
 namespace wisp {
 namespace {
@@ -47,6 +50,47 @@ std::string SiteMapName(std::string_view name) {
         }
     }
     return out;
+}
+
+// The names of a "/"-separated path, "." and ".." applied; nullopt when it climbs above
+// its start.
+std::optional<std::vector<std::string>> PathNames(std::string_view path) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = std::min(path.find('/', start), path.size());
+        std::string_view name = path.substr(start, end - start);
+        if (name == "..") {
+            if (names.empty()) {
+                return std::nullopt;
+            }
+            names.pop_back();
+        } else if (!name.empty() && name != ".") {
+            names.emplace_back(name);
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+// The reference from the stored page `from` to the stored page `to`, both "/"-separated.
+std::string StoredReference(std::string_view from, std::string_view to) {
+    std::vector<std::string> fromNames = PathNames(from).value_or(std::vector<std::string>{});
+    std::vector<std::string> toNames = PathNames(to).value_or(std::vector<std::string>{});
+    fromNames.pop_back();  // the page's own name
+    std::size_t common = 0;
+    while (common < fromNames.size() && common + 1 < toNames.size() &&
+           fromNames[common] == toNames[common]) {
+        ++common;
+    }
+    std::string reference;
+    for (std::size_t up = common; up < fromNames.size(); ++up) {
+        reference += "../";
+    }
+    for (std::size_t i = common; i < toNames.size(); ++i) {
+        reference += (i > common ? "/" : "") + toNames[i];
+    }
+    return PercentEncodePath(reference);
 }
 
 // Gives each page and folder a stored name its viewers open, and lists what is staged.
@@ -273,6 +317,40 @@ ChmBuildResult BuildStagedChm(const IFileSystem& files, IHelpCompiler& compiler,
                          request.bookFolder.empty() ? request.builtFolder : request.bookFolder,
                          request.builtFolder);
     std::map<std::string, std::string> rewritten;  // the pages whose links were changed, by path
+    // A link to a page of the build that is stored under another name, or from a page that
+    // is, leads to where that page is stored.
+    std::map<std::string, const OutlineNode*> pageByRelative;
+    for (const OutlineNode* page : pages) {
+        pageByRelative.emplace(page->relative, page);
+    }
+    auto storedLink = [&](const OutlineNode& from,
+                          std::string_view href) -> std::optional<std::string> {
+        const std::size_t hash = std::min(href.find('#'), href.size());
+        std::string_view path = href.substr(0, std::min(hash, href.find('?')));
+        if (path.empty() || HasUrlScheme(path) || path.starts_with('/') || path.starts_with('\\')) {
+            return std::nullopt;
+        }
+        const std::size_t slash = from.relative.rfind('/');
+        std::string folder = slash == std::string::npos ? "" : from.relative.substr(0, slash + 1);
+        std::optional<std::vector<std::string>> names = PathNames(folder + PercentDecode(path));
+        if (!names || names->empty()) {
+            return std::nullopt;
+        }
+        std::string relative;
+        for (const std::string& name : *names) {
+            relative += (relative.empty() ? "" : "/") + name;
+        }
+        auto target = pageByRelative.find(relative);
+        if (target == pageByRelative.end()) {
+            return std::nullopt;
+        }
+        const std::string& toStored = stored.StoredPage(*target->second);
+        const std::string& fromStored = stored.StoredPage(from);
+        if (toStored == relative && fromStored == from.relative) {
+            return std::nullopt;  // both keep their names: the link stands as it is
+        }
+        return StoredReference(fromStored, toStored) + std::string(href.substr(hash));
+    };
     for (const OutlineNode* page : pages) {
         std::optional<std::string> html = files.ReadWholeFile(page->path);
         if (!html) {
@@ -283,6 +361,9 @@ ChmBuildResult BuildStagedChm(const IFileSystem& files, IHelpCompiler& compiler,
         MarkupHandlers handlers;
         handlers.link = [&](std::string_view href) {
             std::optional<std::string> address = outside.SourceAddress(page->path, href);
+            if (!address) {
+                address = storedLink(*page, href);
+            }
             changed = changed || address;
             return address;
         };

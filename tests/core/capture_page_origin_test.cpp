@@ -23,6 +23,7 @@ TEST(PageOrigin, TheCommentCountsAndEscapesTheAddress) {
         {"http://a.b/", "<!-- saved from url=(0011)http://a.b/ -->\r\n"},
         // What would end the comment or the address is escaped, and counted as written.
         {"http://a.b/x y-->", "<!-- saved from url=(0021)http://a.b/x%20y--%3E -->\r\n"},
+        {"http://a.b/<i>", "<!-- saved from url=(0018)http://a.b/%3Ci%3E -->\r\n"},
         // Counted in UTF-16 units, as browsers count.
         {"http://a.b/\xC3\xA9", "<!-- saved from url=(0012)http://a.b/\xC3\xA9 -->\r\n"},
         {"http://a.b/" + std::string(9989, 'x'),

@@ -126,6 +126,7 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {Repeated("<table><td>", 30), 120},  // a cell gets its TBODY and TR
         {Repeated("<span><q>x</span>", 50), 2},  // an end tag closes what stands inside it
         {Repeated("<svg><g>", 50), 100},
+        {Repeated("<svg><i>", 50), 50},  // an HTML element ends the drawing it stands in
         {Repeated("<br><img>", 100), 0},
         {"<textarea>" + Repeated("<div>", 100), 1},  // text, not tags
         {"<!--" + Repeated("<div>", 100) + "-->", 0},

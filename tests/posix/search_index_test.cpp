@@ -65,6 +65,7 @@ TEST_F(SearchIndex, FindsWordsInEveryScriptTitlesFirst) {
         {"東京", {}, {tokyo}},
         {"猫", {}, {tokyo}},
         {"富士山", {}, {tokyo}},
+        {"ﾀｶ", {}, {tokyo}},  // half-width katakana, unspaced as well
         {"都庁の展望", {}, {tokyo}},
         {"山が東", {}, {}},
         {"\"forum at dawn\"", {}, {rome}},

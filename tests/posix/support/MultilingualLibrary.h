@@ -43,7 +43,7 @@ inline std::string MakeMultilingualLibrary(const TempFolder& temp) {
     temp.MakeFile("Library/Travel/France/Ancien.htm",
                   "<meta charset=\"iso-8859-1\"><title>Vieux</title><p>No\xEBl \xE0 la for\xEAt.</p>");
     temp.MakeFile("Library/Travel/Japan/東京.htm",
-                  "<title>東京の旅</title><p>東京都庁の展望室から富士山が見えます。猫がいる。</p>");
+                  "<title>東京の旅</title><p>ｶﾀｶﾅ。東京都庁の展望室から富士山が見えます。猫がいる。</p>");
     temp.MakeFile("Library/Notes/Forum.htm",
                   "<title>Notes</title><p>A forum post about rome.</p>");
     DateFiles(temp.Path("Library"), 1'600'000'000);

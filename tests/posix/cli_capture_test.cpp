@@ -200,6 +200,9 @@ TEST_F(WispCapture, InfoShowsWhereAPageCameFromAndRecollectSavesItAgainInPlace) 
     EXPECT_EQ(report["bytes"], saved.size());
     EXPECT_EQ(report["resources"], 1);
     EXPECT_EQ(report["resourceBytes"], SiteFile("images/logo.png").size());
+    const std::string text = Wisp({"info", "Winter/Changing.htm", "--book", "Garden"}).out;
+    EXPECT_TRUE(Contains(text, "\nSource:    " + url + "\n") && Contains(text, "\nResources: 1 "))
+        << text;
 
     site.Add("/changing.html", "<html><head><title>Changed</title></head><body>second</body></html>");
     ProgramResult again = Wisp({"recollect", "Winter/Changing.htm", "--book", "Garden"});

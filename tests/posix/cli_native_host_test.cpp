@@ -179,6 +179,8 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     Json listed = Ask({{"request", "list"}, {"path", "Europe"}});
     EXPECT_EQ(listed["items"], (Json{{{"name", "Rome & Ostia (2).htm"}, {"kind", "page"}},
                                      {{"name", "Rome & Ostia.htm"}, {"kind", "page"}}}));
+    EXPECT_EQ(Ask({{"request", "delete"}, {"path", "Europe/Rome & Ostia (2).htm"}})["ok"], true);
+    EXPECT_FALSE(temp.Exists("Library/Travel/Europe/Rome & Ostia (2).htm"));
     Json located = Ask({{"request", "locate"}, {"path", "Europe/Rome & Ostia.htm"}});
     EXPECT_EQ(located["url"], "file://" + library + "/Travel/Europe/Rome%20%26%20Ostia.htm");
     EXPECT_EQ(Ask({{"request", "books"}})["current"], "Travel");

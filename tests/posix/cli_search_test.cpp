@@ -99,6 +99,11 @@ TEST_F(WispSearch, CommandsThatChangeTheLibraryKeepItsIndex) {
     EXPECT_TRUE(Indexed("walrus").empty());
     Ok({"rm-book", "Journal", "--permanent"});
     EXPECT_EQ(Indexed("forum"), std::vector<std::string>{"Travel/Rome.htm"});
+    // A site saved by following its links, here of one page, is in the index at once.
+    Ok({"new-book", "Zoo"});
+    Ok({"collect", site.Url("/walrus.html"), "--static", "--follow", "--book", "Zoo"});
+    EXPECT_EQ(Indexed("walrus").size(), 1u);
+    Ok({"rm-book", "Zoo", "--permanent"});
 
     // A page copied in by hand is found by the next search.
     temp.MakeFile("Library/Travel/Copied.htm", "<p>A walrus again.</p>");

@@ -13,6 +13,7 @@
 #include "core/capture/MarkupReferences.h"
 #include "core/capture/PageLinks.h"
 #include "core/library/NameOrder.h"
+#include "core/platform/PathSeparator.h"
 #include "core/text/PercentEncoding.h"
 
 namespace wisp {
@@ -75,22 +76,14 @@ std::optional<std::vector<std::string>> PathNames(std::string_view path) {
 
 // The reference from the stored page `from` to the stored page `to`, both "/"-separated.
 std::string StoredReference(std::string_view from, std::string_view to) {
-    std::vector<std::string> fromNames = PathNames(from).value_or(std::vector<std::string>{});
-    std::vector<std::string> toNames = PathNames(to).value_or(std::vector<std::string>{});
-    fromNames.pop_back();  // the page's own name
-    std::size_t common = 0;
-    while (common < fromNames.size() && common + 1 < toNames.size() &&
-           fromNames[common] == toNames[common]) {
-        ++common;
-    }
-    std::string reference;
-    for (std::size_t up = common; up < fromNames.size(); ++up) {
-        reference += "../";
-    }
-    for (std::size_t i = common; i < toNames.size(); ++i) {
-        reference += (i > common ? "/" : "") + toNames[i];
-    }
-    return PercentEncodePath(reference);
+    auto native = [](std::string_view path) {
+        std::string named(path);
+        std::replace(named.begin(), named.end(), '/', kPathSeparator);
+        return named;
+    };
+    const std::size_t slash = from.rfind('/');
+    return PageLinkReference(native(slash == std::string_view::npos ? "" : from.substr(0, slash)),
+                             native(to));
 }
 
 // Gives each page and folder a stored name its viewers open, and lists what is staged.

@@ -87,7 +87,7 @@ CaptureOutcome RecollectPage(const IPageSource& source, std::string_view pagePat
 // HTML pasted or dropped into a folder.
 struct PastedPage {
     std::string html;
-    std::string sourceUrl;  // the base of its relative references; empty localizes none
+    std::string sourceUrl;  // the base of its references; without it only web addresses are fetched
     std::string folder;
     std::string title;  // the title the HTML came with; made into a usable name
     // The name the reader gave the page, which takes the title's place.

@@ -90,8 +90,12 @@ std::string CCaptureContext::CompanionFolderPath() const {
 }
 
 bool CCaptureContext::ResolveResourceUrl(std::string_view pageUrl, std::string& url) const {
-    if (pageUrl.empty() || url.empty()) {
+    if (url.empty()) {
         return false;
+    }
+    // HTML with no address of its own (a paste, a drop) still names some resources in full.
+    if (pageUrl.empty()) {
+        return IsWebUrl(url);
     }
     // A web address whose scheme is written in capitals is a web address all the same.
     const bool webPage = MentionsWebScheme(pageUrl) || IsWebUrl(pageUrl);

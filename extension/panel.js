@@ -163,10 +163,37 @@ async function deleteItem(item) {
   });
 }
 
-async function savePastedHtml(folder, html, name) {
+// The address of the page that HTML dropped or pasted with `text` came from: the tab shown in
+// its window whose selection is that text. Null when no such tab holds it; the page is then
+// saved with the pictures it names by full address only.
+async function sourceAddress(text) {
+  const plain = (value) => String(value || '').replace(/\s+/g, ' ').trim();
+  const wanted = plain(text);
+  if (!wanted) {
+    return null;
+  }
+  for (const tab of await chrome.tabs.query({active: true})) {
+    try {
+      const [read] = await chrome.scripting.executeScript(
+          {target: {tabId: tab.id}, func: () => String(getSelection())});
+      if (plain(read.result) === wanted) {
+        return tab.url;
+      }
+    } catch (refused) {
+      // A page the extension may not read (the browser's own) is no source.
+    }
+  }
+  return null;
+}
+
+async function savePastedHtml(folder, html, name, text) {
   const request = {request: 'paste', book: tree.book, folder: folder.dataset.path, html};
   if (name !== undefined && name !== null) {
     request.name = name;
+  }
+  const url = await sourceAddress(text);
+  if (url) {
+    request.url = url;
   }
   const saved = await saveAsking(request);
   await refreshFolder(folder.dataset.path);
@@ -180,29 +207,35 @@ async function paste(folder = tree.targetFolder()) {
   }
   await run(async () => {
     let html = '';
+    let text = '';
     for (const entry of await navigator.clipboard.read()) {
       if (entry.types.includes('text/html')) {
         html = await (await entry.getType('text/html')).text();
+        if (entry.types.includes('text/plain')) {
+          text = await (await entry.getType('text/plain')).text();
+        }
         break;
       }
     }
     if (!html) {
       throw new Error('The clipboard holds no HTML.');
     }
-    await savePastedHtml(folder, html);
+    await savePastedHtml(folder, html, null, text);
   });
 }
 
 // A drop of HTML on a folder: a new page there, named in place, then saved.
 async function dropOnFolder(folder, data) {
+  // The drop's data can be read only while the drop is handled.
   const html = data.getData('text/html');
+  const text = data.getData('text/plain');
   if (!html) {
     return;
   }
   const item = newItemIn(folder, 'New File.htm', 'page');
   const name = await editLabel(item);
   item.remove();
-  await run(() => savePastedHtml(folder, html, name || 'New File'), 'Error');
+  await run(() => savePastedHtml(folder, html, name || 'New File', text), 'Error');
 }
 
 async function build(folder = null) {

@@ -28,6 +28,8 @@ async function load() {
     throw new Error('The page changed while it was read; save it again.');
   }
   page = {...result.result, url: after.url};
+  // A selection is saved without scripts in any case.
+  document.getElementById('keep-scripts-choice').hidden = selectionOnly;
   document.getElementById('title').value = page.title;
   const list = await ask({request: 'books'});
   for (const book of list.books) {
@@ -52,6 +54,8 @@ document.getElementById('save-form').addEventListener('submit', async (event) =>
     title: document.getElementById('title').value,
     keywords: document.getElementById('keywords').value,
     description: document.getElementById('description').value,
+    // Without them the copy is the page as its scripts left it, which they cannot spoil.
+    keepScripts: document.getElementById('keep-scripts').checked,
   };
   status.textContent = 'Downloading...';
   try {

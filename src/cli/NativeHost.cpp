@@ -71,6 +71,12 @@ std::string Text(const Json& request, const char* key) {
     return *text;
 }
 
+// A yes-or-no field of the request: yes only when it is the JSON value true.
+bool Flag(const Json& request, const char* key) {
+    auto found = request.find(key);
+    return found != request.end() && found->is_boolean() && found->get<bool>();
+}
+
 // A page refused because its name is taken: the panel asks the reader what to do.
 struct TakenFailure : CommandFailure {
     using CommandFailure::CommandFailure;
@@ -303,7 +309,10 @@ private:
                                               folder, title,
                                               OptionalText(request, "keywords").value_or(""),
                                               OptionalText(request, "description").value_or(""),
-                                              TakenPolicy(request), place.Folder()},
+                                              TakenPolicy(request), place.Folder(),
+                                              // The document as its scripts left it.
+                                              Flag(request, "keepScripts") ? PageScripts::Keep
+                                                                           : PageScripts::Remove},
                                              capture.Ports()));
     }
 
@@ -326,8 +335,7 @@ private:
         OpenedLibrary library(context_, LibraryUse::Read);
         std::string file = library.Locate(Book(library, request), Text(request, "path")).path;
         Json reply{{"file", file}, {"url", "file://" + PercentEncodePath(file)}};
-        auto served = request.find("served");
-        if (served != request.end() && served->is_boolean() && served->get<bool>()) {
+        if (Flag(request, "served")) {
             if (!server_ || server_->Root() != library.Root()) {
                 server_ = std::make_unique<LibraryServer>(library.Root());
             }
@@ -373,9 +381,7 @@ private:
             throw CommandFailure("no folder " + Quoted(output.parent_path().string()) +
                                  " for the book file");
         }
-        auto replace = request.find("replace");
-        bool replacing = replace != request.end() && replace->is_boolean() && replace->get<bool>();
-        if (!replacing && context_.files.IsFile(output.string())) {
+        if (!Flag(request, "replace") && context_.files.IsFile(output.string())) {
             throw TakenFailure(Quoted(output.string()) + " exists already");
         }
         LibraryBuild built = BuildFromLibrary(

@@ -181,14 +181,16 @@ def scenario(wisp, temp, browser, sites):
     tab_id = browser.evaluate(worker, f"""chrome.tabs.query({{}}).then((tabs) =>
         tabs.find((tab) => (tab.url || '').includes('/rome.html')).id)""")
     preset, shown = save_through_form(browser, worker, tab_id, "wisp-save-page", "Rome",
-                                      "document.getElementById('keywords').value = 'city';")
+                                      "document.getElementById('keywords').value = 'city';"
+                                      "document.getElementById('keep-scripts').checked = true;")
     check(preset == "Rome in spring", f"the form's title is the page's: {preset!r}")
     text = saved(os.path.join(book, "Rome.htm"))
     check(shown["formHidden"] and shown["what"] == '"Rome.htm" in the book "Travel"'
           and shown["file"] == os.path.join(book, "Rome.htm")
           and len(shown["warnings"]) == 1 and "missing.png" in shown["warnings"][0],
           f"the form shows what was saved, where, and the warning: {shown}")
-    check("Written by a script" in text, "the saved page is the live document")
+    check("Written by a script" in text and "insertAdjacentHTML" in text,
+          "the saved page is the live document, its script kept as asked")
     check('content="city"' in text, "the keywords are in the page")
     files = os.path.join(book, "Rome.files")
     check(os.path.isdir(files) and len(os.listdir(files)) >= 2,
@@ -253,14 +255,19 @@ def scenario(wisp, temp, browser, sites):
           f"the refusal's message: {message!r}")
     answer_dialog(browser, panel)
 
-    # A drop of HTML on a folder, named in place.
+    # A drop of HTML on a folder, named in place, from the page beside whose selection it is.
+    page.send("Page.bringToFront")
     browser.evaluate(panel, """{ const data = new DataTransfer();
-        data.setData('text/html', '<p>Dropped text</p>');
+        data.setData('text/html', '<p>Dropped text</p><img src="here.png">');
+        data.setData('text/plain', 'The Forum  at dawn.');
         wispPanel.tree.find('Sights').querySelector('.label').dispatchEvent(
             new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true})); 1 }""")
     name_in_place(browser, panel, "Dropped")
     wait_in_tree(browser, panel, "Sights/Dropped.htm", "the dropped page")
-    check("Dropped text" in read(os.path.join(book, "Sights", "Dropped.htm")), "the dropped HTML")
+    panel_tab.send("Page.bringToFront")
+    text = read(os.path.join(book, "Sights", "Dropped.htm"))
+    check("Dropped text" in text and "/rome.html -->" in text and "Dropped.files/here.png" in text,
+          f"the dropped HTML, its address and its picture: {text}")
 
     # Paste takes the clipboard's HTML.
     browser.send("Browser.grantPermissions", {
@@ -412,6 +419,7 @@ def main():
         write(far_folder + "/far.css", "p { font-weight: bold; background: url(back.png) }")
         write(far_folder + "/back.png", PIXEL)
         write(far_folder + "/pic.png", PIXEL)
+        write(temp + "/site/here.png", PIXEL)
         far = Server(server_binary, far_folder)
         servers.append(far)
         site_folder = temp + "/site"

@@ -150,13 +150,14 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
                       {"folder", "Europe"},
                       {"title", "Rome & Ostia"},
                       {"doctype", "<!DOCTYPE html>"},
-                      {"html", "<html><body>Roma</body></html>"},
+                      {"html", "<html><body>Roma<script>tour()</script></body></html>"},
                       {"keywords", "city"}});
     ASSERT_EQ(saved["ok"], true) << saved.dump();
     EXPECT_EQ(saved["page"], "Europe/Rome & Ostia.htm");
     std::string page = temp.Read("Library/Travel/Europe/Rome & Ostia.htm");
     EXPECT_NE(page.find("<!DOCTYPE html>"), std::string::npos) << page;
     EXPECT_NE(page.find("Roma"), std::string::npos);
+    EXPECT_EQ(page.find("tour()"), std::string::npos) << "the page as its scripts left it";
     EXPECT_NE(page.find("content=\"city\""), std::string::npos) << page;
     // The name is taken now: the panel hears so, and may keep both.
     Json again{{"request", "save"}, {"folder", "Europe"}, {"title", "Rome & Ostia"},

@@ -87,13 +87,6 @@ TEST(SavePastedPage, TakesTheReadersNameOrAUsableTitle) {
               std::string(kPageMetaText) + "<HTML><BODY><IMG src=\"" +
                   Native("Rome_Ostia.files/pic.png") + "\"></BODY></HTML>");
     EXPECT_EQ(ports.downloader.requests.back().first, "http://example.org/a/pic.png");
-    // With no address, a reference written in full is fetched all the same.
-    const std::string bare = "<IMG src=\"pic.png\"><IMG src=\"HTTP://example.org/full.png\">";
-    ASSERT_TRUE(
-        SavePastedPage({bare, "", folder, "Bare", std::nullopt}, ports.Ports()).outcome.IsDone());
-    EXPECT_EQ(test::WithoutOriginRecord(library.Read("Book/Bare.htm")),
-              std::string(kPageMetaText) + "<IMG src=\"pic.png\"><IMG src=\"" +
-                  Native("Bare.files/full.png") + "\">");
 
     page.name = "Named";
     EXPECT_EQ(SavePastedPage(page, ports.Ports()).outcome.path, library.Path("Book/Named.htm"));

@@ -182,19 +182,6 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
     }
 }
 
-TEST_F(LocalizeTest, AnEmptyPageUrlLocalizesNothing) {
-    const std::string html = "<IMG src=\"http://host/a.gif\"><IMG src=\"b.gif\">";
-    CCaptureContext& job = Localize(html, "");
-    EXPECT_TRUE(result);
-    EXPECT_EQ(job.Html(), html);
-    EXPECT_TRUE(job.SourceUrls().empty());
-    EXPECT_FALSE(temp.Exists("Book/News.files"));
-
-    job.DownloadResources();
-    EXPECT_TRUE(ports.downloader.requests.empty());
-    EXPECT_EQ(ports.progress.events, (std::vector<std::string>{"show", "close"}));
-}
-
 TEST_F(LocalizeTest, LimitsOfAddressesAndPathsAreKept) {
     const std::string base = "http://host/dir/page.html";
     // Combined to 255 characters: localized; to 256: left as written.
@@ -365,6 +352,30 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
     const std::vector<bool> fetched = job.Fetched();
     ASSERT_EQ(fetched.size(), job.SourceUrls().size());
     EXPECT_EQ(std::count(fetched.begin(), fetched.end(), false), 2);
+}
+
+TEST_F(LocalizeTest, ModulesAreFollowedThroughTheirImports) {
+    ServingDownloader server;
+    const std::string base = "http://host/app/";
+    server.site = {
+        {base + "js/main.js", "import {a} from './lib/a.js';\nimport('../gone.js');"},
+        {base + "js/lib/a.js", "export * from '../main.js'; export const a = 1;"},
+        {base + "js/in.js", "import \"/app/js/lib/a.js\""},
+    };
+    CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
+    job.Init("<SCRIPT type=\"module \" src=\"js/main.js\"></SCRIPT><script type=Module>"
+             "import './js/in.js'</script><SCRIPT>import('./js/no.js')</SCRIPT>",
+             base + "page.html", pagePath);
+    ASSERT_TRUE(job.LocalizeResources());
+    ASSERT_TRUE(job.DownloadResources());
+
+    EXPECT_EQ(job.Html(), Rewritten("<SCRIPT type=\"module \" src=\"News.files/main.js\"></SCRIPT>"
+                                    "<script type=Module>import './News.files/in.js'</script>"
+                                    "<SCRIPT>import('./js/no.js')</SCRIPT>"));
+    EXPECT_EQ(temp.Read("Book/News.files/main.js"),
+              "import {a} from './a.js';\nimport('http://host/app/gone.js');");
+    EXPECT_EQ(temp.Read("Book/News.files/a.js"), "export * from './main.js'; export const a = 1;");
+    EXPECT_EQ(temp.Read("Book/News.files/in.js"), "import \"./a.js\"");
 }
 
 TEST_F(LocalizeTest, ASheetAnotherCaptureWritesMeanwhileIsNeverReadBack) {

@@ -42,7 +42,8 @@ TEST(ResolveResourceUrl, MakesReferencesAbsolute) {
         {"C:\\p.htm", "../../../a/b.gif", true, "C:\\../../a/b.gif"},
         {"page.htm", "a.gif", false, ""},
         // Nothing to resolve.
-        {"", "http://host/a.gif", false, ""},
+        {"", "HTTP://host/a.gif", true, "HTTP://host/a.gif"},  // pasted without an address
+        {"", "/etc/passwd", false, ""},
         {"http://host/p.html", "", false, ""},
         // A page from the web never reaches the reader's own files.
         {"http://host/p.html", "file:///etc/passwd", false, ""},

@@ -9,6 +9,7 @@
 #include "core/capture/LocalReference.h"
 #include "core/capture/MarkupCase.h"
 #include "core/capture/MarkupReferences.h"
+#include "core/capture/ModuleImports.h"
 #include "core/capture/PageLinks.h"
 #include "core/capture/ReferenceText.h"
 #include "core/capture/ResourceScan.h"
@@ -28,6 +29,8 @@ constexpr std::size_t kMaxQueuedChars = 511;
 // How deep style sheets importing sheets and frames holding frames are followed; the queue
 // holds each address once, so a cycle ends anyway.
 constexpr int kMaxFollowDepth = 4;
+// A graph of modules is often deeper than nested style sheets; each is fetched once.
+constexpr int kMaxModuleDepth = 24;
 
 // "name.ext" becomes "name-2.ext", "name-3.ext", ...
 std::string NumberedName(std::string_view name, int number) {
@@ -197,9 +200,13 @@ std::optional<std::string> CCaptureContext::LocalizeTagTable(std::string_view ht
                 }
                 if (IsStyleSheetLink(tagText)) {
                     kind = ResourceKind::StyleSheet;
+                } else if (IsModulePreloadLink(tagText)) {
+                    kind = ResourceKind::Module;
                 }
             } else if (tag.tagText == "<FRAME") {
                 kind = ResourceKind::Frame;
+            } else if (tag.tagText == "<SCRIPT" && IsModuleScript(tagText)) {
+                kind = ResourceKind::Module;
             }
             // The value as the browser reads it: "a.css?v=1&amp;t=2" asks for "&".
             std::optional<std::string> written =
@@ -290,6 +297,27 @@ std::string CCaptureContext::LocalizeCss(std::string_view css, std::string_view 
         });
 }
 
+std::string CCaptureContext::LocalizeModule(std::string_view module, std::string_view baseUrl,
+                                            std::string_view prefix, int depth,
+                                            Document& document, bool& abort) {
+    return RewriteModuleSpecifiers(
+        module, [&](std::string_view specifier) -> std::optional<std::string> {
+            std::optional<std::string> written = LocalizeReference(
+                specifier, baseUrl, prefix, ResourceKind::Module, depth + 1, document, abort);
+            if (!written) {
+                return std::nullopt;
+            }
+            // Recorded as written, so that a failed fetch gives the address back.
+            std::string imported = "./" + *written;
+            auto recorded = document.references.lower_bound({*written, 0});
+            if (recorded != document.references.end() && recorded->first == *written) {
+                document.references.emplace(imported, recorded->second);
+            }
+            writtenReferences_.insert(imported);
+            return imported;
+        });
+}
+
 std::string CCaptureContext::LocalizeMarkup(std::string_view html, std::string_view baseUrl,
                                             std::string_view prefix, int depth, Document& document,
                                             bool& abort) {
@@ -306,6 +334,9 @@ std::string CCaptureContext::LocalizeMarkup(std::string_view html, std::string_v
     };
     handlers.link = [&](std::string_view href) {
         return RewriteLink(href, baseUrl, prefix.empty());
+    };
+    handlers.module = [&](std::string_view module) {
+        return LocalizeModule(module, baseUrl, prefix, depth, document, abort);
     };
     return RewriteMarkupReferences(html, handlers);
 }
@@ -346,7 +377,8 @@ std::optional<std::string> CCaptureContext::RewriteLink(std::string_view href,
 }
 
 bool CCaptureContext::IsFollowed(std::size_t entry) const {
-    return kinds_[entry] != ResourceKind::Plain && depths_[entry] <= kMaxFollowDepth;
+    const int maxDepth = kinds_[entry] == ResourceKind::Module ? kMaxModuleDepth : kMaxFollowDepth;
+    return kinds_[entry] != ResourceKind::Plain && depths_[entry] <= maxDepth;
 }
 
 std::string CCaptureContext::FetchPath(std::size_t entry) const {
@@ -369,6 +401,8 @@ bool CCaptureContext::FollowFetched(std::size_t entry, const std::string& conten
     // Files inside the companion folder name each other by their bare names.
     if (kinds_[entry] == ResourceKind::StyleSheet) {
         document.text = LocalizeCss(content, baseUrl, "", depth, document, abort);
+    } else if (kinds_[entry] == ResourceKind::Module) {
+        document.text = LocalizeModule(content, baseUrl, "", depth, document, abort);
     } else {
         std::optional<std::string> tags =
             LocalizeTagTable(NormaliseMarkupCase(content), baseUrl, "", depth, document, abort);
@@ -411,7 +445,7 @@ bool CCaptureContext::DownloadResources() {
     fetched_.clear();
     followed_.clear();
     std::size_t next = 0;
-    // Each round fetches what the previous round's style sheets and frames referenced.
+    // Each round fetches what the previous round's style sheets, frames and modules referenced.
     while (next < sourceUrls_.size()) {
         const std::size_t end = sourceUrls_.size();
         std::vector<std::string> urls(sourceUrls_.begin() + next, sourceUrls_.end());

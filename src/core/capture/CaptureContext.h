@@ -76,9 +76,9 @@ public:
     const std::string& PageUrl() const { return pageUrl_; }
 
 private:
-    enum class ResourceKind { Plain, StyleSheet, Frame };
-    // A text that references queued files: the page, or a fetched style sheet or frame page
-    // that is written back once its own resources are fetched.
+    enum class ResourceKind { Plain, StyleSheet, Frame, Module };
+    // A text that references queued files: the page, or a fetched style sheet, frame page or
+    // script module that is written back once its own resources are fetched.
     struct Document {
         std::size_t entry;  // the queue entry it was fetched as; unused for the page
         std::string text;
@@ -98,6 +98,10 @@ private:
                                                  bool& abort);
     std::string LocalizeCss(std::string_view css, std::string_view baseUrl, std::string_view prefix,
                             int depth, Document& document, bool& abort);
+    // A module's imports, which name their files by paths that start "./".
+    std::string LocalizeModule(std::string_view module, std::string_view baseUrl,
+                               std::string_view prefix, int depth, Document& document,
+                               bool& abort);
     std::string LocalizeMarkup(std::string_view html, std::string_view baseUrl,
                                std::string_view prefix, int depth, Document& document, bool& abort);
     // The text to write for the link `href` met in a text that came from `baseUrl`, in the

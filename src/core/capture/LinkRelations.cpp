@@ -62,4 +62,8 @@ bool IsStyleSheetLink(std::string_view tagText) {
            (Has(relations, "preload") && Has(Tokens(ReadTagAttribute(tagText, "as")), "style"));
 }
 
+bool IsModulePreloadLink(std::string_view tagText) {
+    return Has(Tokens(ReadTagAttribute(tagText, "rel")), "modulepreload");
+}
+
 }  // namespace wisp

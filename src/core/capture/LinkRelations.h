@@ -12,4 +12,7 @@ bool IsNeededLink(std::string_view tagText);
 // The link names a style sheet (directly or as a preload of one).
 bool IsStyleSheetLink(std::string_view tagText);
 
+// The link preloads a script module.
+bool IsModulePreloadLink(std::string_view tagText);
+
 }  // namespace wisp

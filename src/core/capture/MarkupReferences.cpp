@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/capture/MarkupTag.h"
+#include "core/capture/ModuleImports.h"
 #include "core/capture/Srcset.h"
 #include "core/text/AsciiCase.h"
 #include "core/text/MarkupEscape.h"
@@ -101,6 +102,7 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
             ++i;
             continue;
         }
+        const std::size_t tagStart = i;
         const std::size_t tagEnd = ReadMarkupTag(html, i, tag, attributes);
         for (const MarkupAttribute& attribute : attributes) {
             if (!attribute.hasValue) {
@@ -170,8 +172,11 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
             if (close == std::string_view::npos) {
                 close = html.size();
             }
-            if (tag == "style" && handlers.css) {
-                std::string rewritten = handlers.css(html.substr(tagEnd, close - tagEnd));
+            const bool style = tag == "style" && handlers.css;
+            if (style || (tag == "script" && handlers.module &&
+                          IsModuleScript(html.substr(tagStart, tagEnd - tagStart)))) {
+                const std::string_view content = html.substr(tagEnd, close - tagEnd);
+                std::string rewritten = style ? handlers.css(content) : handlers.module(content);
                 out.append(html, copied, tagEnd - copied);
                 out += rewritten;
                 copied = close;

@@ -7,10 +7,10 @@
 
 // The references of a page beyond the tag table's rows: srcset candidates, the sources of
 // pictures, audio and video with their posters and tracks, inline frames, objects, embeds,
-// background attributes, SVG image and use references, and the style sheet text of style
-// elements and style attributes, and links to other documents. Unlike the tag table's scan this one
-// reads the markup as markup: tag and attribute names in any case, comments and script text
-// skipped.
+// background attributes, SVG image and use references, the style sheet text of style
+// elements and style attributes, the imports of inline modules, and links to other documents.
+// Unlike the tag table's scan this one reads the markup as markup: tag and attribute names in
+// any case, comments and other script text skipped.
 namespace wisp {
 
 enum class MarkupReferenceKind { Resource, Frame };
@@ -25,6 +25,8 @@ struct MarkupHandlers {
     // The address of a link to another document (A and AREA); the text to write instead, or
     // nullopt to keep it.
     std::function<std::optional<std::string>(std::string_view url)> link;
+    // The text of a script element of type module; the text to write instead.
+    std::function<std::string(std::string_view module)> module;
 };
 
 std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers& handlers);

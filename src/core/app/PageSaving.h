@@ -39,7 +39,7 @@ Outcome ChoosePagePath(std::string_view folder, std::string_view title);
 // What a page read as the browser shows it does with its scripts.
 enum class PageScripts {
     Keep,    // they run again when the copy is opened
-    Remove,  // a snapshot of what they made: no scripts, no handlers, NOSCRIPT content shown
+    Remove,  // a snapshot of what they made: no scripts, no handlers, no NOSCRIPT
 };
 
 enum CollectStyle : long {

@@ -34,35 +34,17 @@ std::string RemoveScripts(std::string_view html) {
             at = end == std::string_view::npos ? html.size() : end + 3;
             continue;
         }
-        const bool endTag = at + 1 < html.size() && html[at + 1] == '/';
-        const std::size_t nameAt = at + (endTag ? 2 : 1);
-        if (nameAt >= html.size() || !std::isalpha(static_cast<unsigned char>(html[nameAt]))) {
+        // End tags and text that only looks like a tag stay as they are.
+        if (at + 1 >= html.size() || !std::isalpha(static_cast<unsigned char>(html[at + 1]))) {
             ++at;
             continue;
         }
-        if (endTag) {
-            // A NOSCRIPT's end tag goes with its start tag; its content stays.
-            const std::size_t end = html.find('>', at);
-            const std::size_t behind = end == std::string_view::npos ? html.size() : end + 1;
-            if (EqualsNoCase(html.substr(nameAt, 8), "noscript") &&
-                (nameAt + 8 == html.size() ||
-                 !std::isalnum(static_cast<unsigned char>(html[nameAt + 8])))) {
-                out.append(html, copied, at - copied);
-                copied = behind;
-            }
-            at = behind;
-            continue;
-        }
         const std::size_t tagEnd = ReadMarkupTag(html, at, tag, attributes);
-        if (tag == "script") {
-            std::size_t behind = BehindEndTag(html, "script", tagEnd);
+        // The reader saw the page with its scripts running: what NOSCRIPT holds was not shown.
+        if (tag == "script" || tag == "noscript") {
+            std::size_t behind = BehindEndTag(html, tag, tagEnd);
             out.append(html, copied, at - copied);
             copied = at = behind == std::string_view::npos ? html.size() : behind;
-            continue;
-        }
-        if (tag == "noscript") {
-            out.append(html, copied, at - copied);
-            copied = at = tagEnd;
             continue;
         }
         for (const MarkupAttribute& attribute : attributes) {

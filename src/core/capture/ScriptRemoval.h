@@ -7,8 +7,8 @@
 // scripts would build what they built a second time, or look for what was never saved.
 namespace wisp {
 
-// The page without its SCRIPT elements and its event handler attributes (on...), the content
-// of its NOSCRIPT elements shown in their place. Comments stay as they are.
+// The page without its SCRIPT and NOSCRIPT elements and its event handler attributes (on...):
+// what the reader saw with the scripts running. Comments stay as they are.
 std::string RemoveScripts(std::string_view html);
 
 }  // namespace wisp

@@ -5,8 +5,8 @@ headless Chromium, which records the subresources it loads. The page is then sav
 `wisp collect` and with `wget --page-requisites --convert-links --adjust-extension`; the server
 is stopped and each saved copy is opened from disk with every host name unresolvable. A saved
 copy satisfies, per kind of resource (style sheet, script, image, font, frame...), as many of the
-live page's loads as it loaded from disk, at most the live count; anything it asks of the
-network is counted apart. A copy without scripts (the rendered reader's snapshot) is not asked
+live page's loads as it loaded from disk or carries inside itself (SVG sprites), at most the
+live count; anything it asks of the network is counted apart. A copy without scripts (the rendered reader's snapshot) is not asked
 for the live page's script, XHR and fetch loads.
 
 The visual match is the share of the copy's screenshot pixels that match the live page's at
@@ -53,7 +53,8 @@ def copy_site(source, target):
 
 
 def record_loads(url, screenshot):
-    """Opens `url` and returns (loads by kind, failed count, network requests) for subresources."""
+    """Opens `url` and returns, for its subresources, (loads by kind, failed count, network
+    requests, failed addresses, the kind of each address loaded)."""
     with devtools.Browser(extra_args=[NO_NETWORK, "--window-size=1280,900"]) as browser:
         page = browser.open_page()
         page.send("Network.enable")
@@ -75,7 +76,7 @@ def record_loads(url, screenshot):
                 finished.add(params["requestId"])
             elif method == "Network.loadingFailed":
                 failed.add(params["requestId"])
-    loaded, seen_loaded, broken, network, failed_urls = Counter(), set(), 0, set(), set()
+    loaded, seen_loaded, broken, network, failed_urls = Counter(), {}, 0, set(), set()
     for request_id, (request_url, kind) in requests.items():
         if request_url.split("#")[0] == url.split("#")[0] or request_url.startswith("data:"):
             continue
@@ -84,12 +85,28 @@ def record_loads(url, screenshot):
             continue
         ok = request_id in finished and request_id not in failed and status.get(request_id, 200) < 400
         if ok and request_url not in seen_loaded:
-            seen_loaded.add(request_url)
+            seen_loaded[request_url] = kind
             loaded[kind] += 1
         elif not ok:
             broken += 1
             failed_urls.add(request_url)
-    return loaded, broken, network, failed_urls
+    return loaded, broken, network, failed_urls, seen_loaded
+
+
+def carried_inline(live_urls, site, copy_text):
+    """The live page's SVG loads (sprites of <use>) whose symbols the copy holds inside itself,
+    by kind."""
+    inline = Counter()
+    for url, kind in live_urls.items():
+        path = site / url.split("/", 3)[-1].split("#")[0].split("?")[0]
+        if not url.endswith(".svg") or not path.is_file():
+            continue
+        text = path.read_text(errors="replace")
+        start, end = text.find(">", text.find("<svg")) + 1, text.rfind("</svg")
+        content = text[start:end].strip()[:200]
+        if content and content in copy_text:
+            inline[kind] += 1
+    return inline
 
 
 def satisfied(live, saved):
@@ -212,7 +229,7 @@ def main():
         times = {"wisp": 0.0, "wget": 0.0}
         with devtools.Browser() as comparer:
             for name, generator, live, wisp_copy, wisp_seconds, wget_copy, wget_seconds in rows:
-                live_loaded, live_broken, _, live_failed = live
+                live_loaded, live_broken, _, live_failed, live_urls = live
                 cells, seen, nets = [], [], []
                 for tool, copy, seconds in (("wisp", wisp_copy, wisp_seconds),
                                             ("wget", wget_copy, wget_seconds)):
@@ -225,12 +242,14 @@ def main():
                         nets.append("-")
                         continue
                     asked = live_loaded
-                    if "<script" not in copy.read_text(errors="replace").lower():
+                    copy_text = copy.read_text(errors="replace")
+                    if "<script" not in copy_text.lower():
                         asked = Counter({k: c for k, c in live_loaded.items()
                                          if k not in SCRIPT_LOADS})
                     total = sum(asked.values())
                     shot = out / f"{name}-{tool}.png"
-                    loaded, _, network, _ = record_loads(copy.as_uri(), shot)
+                    loaded, _, network, _, _ = record_loads(copy.as_uri(), shot)
+                    loaded += carried_inline(live_urls, site, copy_text)
                     # What the live page could not load either keeps its address in the copy.
                     network -= live_failed
                     got = satisfied(asked, loaded)

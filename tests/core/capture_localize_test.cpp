@@ -354,24 +354,30 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
     EXPECT_EQ(std::count(fetched.begin(), fetched.end(), false), 2);
 }
 
-TEST_F(LocalizeTest, ModulesAreFollowedThroughTheirImports) {
+TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {
     ServingDownloader server;
     const std::string base = "http://host/app/";
     server.site = {
         {base + "js/main.js", "import {a} from './lib/a.js';\nimport('../gone.js');"},
         {base + "js/lib/a.js", "export * from '../main.js'; export const a = 1;"},
         {base + "js/in.js", "import \"/app/js/lib/a.js\""},
+        {base + "s.svg", "<svg><symbol id=i /></svg>"},
     };
     CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
     job.Init("<SCRIPT type=\"module \" src=\"js/main.js\"></SCRIPT><script type=Module>"
-             "import './js/in.js'</script><SCRIPT>import('./js/no.js')</SCRIPT>",
+             "import './js/in.js'</script><SCRIPT>import('./js/no.js')</SCRIPT>"
+             "<svg><use href=s.svg#i /></svg>",
              base + "page.html", pagePath);
     ASSERT_TRUE(job.LocalizeResources());
     ASSERT_TRUE(job.DownloadResources());
 
     EXPECT_EQ(job.Html(), Rewritten("<SCRIPT type=\"module \" src=\"News.files/main.js\"></SCRIPT>"
                                     "<script type=Module>import './News.files/in.js'</script>"
-                                    "<SCRIPT>import('./js/no.js')</SCRIPT>"));
+                                    "<SCRIPT>import('./js/no.js')</SCRIPT>"
+                                    "<svg><use href=#i /></svg>"
+                                    "<svg xmlns=\"http://www.w3.org/2000/svg\" aria-hidden=\"true\""
+                                    " style=\"position:absolute;width:0;height:0;overflow:hidden\">"
+                                    "<symbol id=i /></svg>"));
     EXPECT_EQ(temp.Read("Book/News.files/main.js"),
               "import {a} from './a.js';\nimport('http://host/app/gone.js');");
     EXPECT_EQ(temp.Read("Book/News.files/a.js"), "export * from './main.js'; export const a = 1;");

@@ -13,6 +13,7 @@
 #include "core/capture/PageLinks.h"
 #include "core/capture/ReferenceText.h"
 #include "core/capture/ResourceScan.h"
+#include "core/capture/SvgSprites.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
@@ -479,6 +480,14 @@ bool CCaptureContext::DownloadResources() {
     page_.text = html_;
     html_ = RestoreFailed(page_, true);
     page_.text.clear();
+    html_ = InlineSvgSprites(html_, [&](std::string_view reference) -> std::optional<std::string> {
+        auto named = page_.references.lower_bound({std::string(reference), 0});
+        if (named == page_.references.end() || named->first != reference ||
+            !fetched_[named->second]) {
+            return std::nullopt;
+        }
+        return ports_.files.ReadWholeFile(localPaths_[named->second]);
+    });
     for (const Document& document : followed_) {
         const bool markup = kinds_[document.entry] == ResourceKind::Frame;
         ports_.files.WriteWholeFile(localPaths_[document.entry], RestoreFailed(document, markup));

@@ -60,9 +60,10 @@ public:
     // localized.
     bool ResolveResourceUrl(std::string_view pageUrl, std::string& url) const;
 
-    // Fetches every queued resource while the progress is shown, follows the style sheets
-    // and frame pages fetched (their own resources are queued and fetched in turn, a round
-    // at a time) and gives every reference whose fetch failed its absolute address back.
+    // Fetches every queued resource while the progress is shown, follows the style sheets,
+    // frame pages and modules fetched (their own resources are queued and fetched in turn, a
+    // round at a time), gives every reference whose fetch failed its absolute address back
+    // and puts the SVG sprites the page uses inside it.
     bool DownloadResources();
 
     // The queue: one entry per distinct address, in the order first met.

@@ -35,6 +35,9 @@ std::optional<std::string> SpriteContent(std::string_view sprite) {
 }  // namespace
 
 std::string InlineSvgSprites(std::string_view html, const SavedSprite& savedSprite) {
+    if (FindNoCase(html, "<use") == std::string_view::npos) {
+        return std::string(html);  // most pages: no tag to read
+    }
     std::string out;
     std::size_t copied = 0;
     std::vector<std::string> inlined;  // the sprites' references

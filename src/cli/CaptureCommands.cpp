@@ -6,7 +6,6 @@
 
 #include "cli/Commands.h"
 #include "cli/FetchLimits.h"
-#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
@@ -118,9 +117,6 @@ void RunCollect(CommandContext& context) {
             saved.outcome.message = PlainMessage(saved.outcome.message) +
                                     (command.Has("title") ? "" : " (give one with --title)");
         }
-        if (saved.outcome.IsDone()) {
-            IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
-        }
         ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
     }
 }
@@ -154,9 +150,6 @@ void RunPaste(CommandContext& context) {
     page.book = target.book;
     CaptureOutcome saved = SavePastedPage(page, capture.Ports());
     HintAtTakenName(saved);
-    if (saved.outcome.IsDone()) {
-        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
-    }
     ReportSavedPage(context, saved);
 }
 

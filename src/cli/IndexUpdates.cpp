@@ -17,27 +17,6 @@ std::optional<std::string> BelowRoot(const std::string& root, std::string_view p
     return std::string(path.substr(root.size() + 1));
 }
 
-template <typename Update>
-void UpdateIndex(const std::string& root, Update update) {
-    std::string file = LibraryIndexFile(root);
-    struct stat status {};
-    if (file.empty() || ::stat(file.c_str(), &status) != 0) {
-        return;
-    }
-    try {
-        LibraryIndex index(root, file);
-        update(index);
-    } catch (const std::exception&) {
-        // The page is saved, moved or gone all the same; the next search's check sees it.
-    }
-}
-
-void Recheck(const std::string& root, std::string_view onDisk) {
-    if (std::optional<std::string> path = BelowRoot(root, onDisk)) {
-        UpdateIndex(root, [&](LibraryIndex& index) { index.Recheck(*path); });
-    }
-}
-
 }  // namespace
 
 std::unique_ptr<LibraryIndex> OpenLibraryIndex(const std::string& root) {
@@ -53,21 +32,44 @@ std::unique_ptr<LibraryIndex> OpenLibraryIndex(const std::string& root) {
     }
 }
 
-void IndexSavedPage(const std::string& root, std::string_view page) {
-    Recheck(root, page);
+template <typename Update>
+void IndexedLibraryChanges::UpdateIndex(Update update) {
+    try {
+        if (!index_) {
+            std::string file = LibraryIndexFile(root_);
+            struct stat status {};
+            if (file.empty() || ::stat(file.c_str(), &status) != 0) {
+                return;
+            }
+            index_ = std::make_unique<LibraryIndex>(root_, file);
+        }
+        update(*index_);
+    } catch (const std::exception&) {
+        // The page is saved, moved or gone all the same; the next search's check sees it.
+    }
 }
 
-void IndexRemovedItem(const std::string& root, std::string_view path) {
-    Recheck(root, path);
+void IndexedLibraryChanges::Recheck(std::string_view onDisk) {
+    if (std::optional<std::string> path = BelowRoot(root_, onDisk)) {
+        UpdateIndex([&](LibraryIndex& index) { index.Recheck(*path); });
+    }
 }
 
-void IndexMovedItem(const std::string& root, std::string_view from, std::string_view to) {
-    std::optional<std::string> source = BelowRoot(root, from);
-    std::optional<std::string> target = BelowRoot(root, to);
+void IndexedLibraryChanges::Saved(std::string_view path) {
+    Recheck(path);
+}
+
+void IndexedLibraryChanges::Removed(std::string_view path) {
+    Recheck(path);
+}
+
+void IndexedLibraryChanges::Moved(std::string_view from, std::string_view to) {
+    std::optional<std::string> source = BelowRoot(root_, from);
+    std::optional<std::string> target = BelowRoot(root_, to);
     if (source && target && *source != *target) {
-        UpdateIndex(root, [&](LibraryIndex& index) { index.Moved(*source, *target); });
+        UpdateIndex([&](LibraryIndex& index) { index.Moved(*source, *target); });
     } else {
-        Recheck(root, to);
+        Recheck(to);
     }
 }
 

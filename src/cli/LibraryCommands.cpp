@@ -51,8 +51,9 @@ void RenameLibraryBook(CommandContext& context, const std::string& book, const s
     OpenedLibrary library(context, LibraryUse::Read);
     bool current = library.LoadBooks().current == book;
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Require(RenameBook(*shell, context.files, library.Root(), book, name));
-    IndexMovedItem(library.Root(), JoinPath(library.Root(), book), JoinPath(library.Root(), name));
+    IndexedLibraryChanges changes(library.Root());
+    Require(RenameBook(*shell, context.files, library.Root(), book, name,
+                       OntoExistingBook::Refuse, &changes));
     if (current) {
         Require(library.StoreCurrentBook(name));
     }
@@ -61,8 +62,8 @@ void RenameLibraryBook(CommandContext& context, const std::string& book, const s
 void RemoveLibraryBook(CommandContext& context, const std::string& book, bool forGood) {
     OpenedLibrary library(context, LibraryUse::Read);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Require(DeleteBook(*shell, context.files, library.Root(), book, !forGood));
-    IndexRemovedItem(library.Root(), JoinPath(library.Root(), book));
+    IndexedLibraryChanges changes(library.Root());
+    Require(DeleteBook(*shell, context.files, library.Root(), book, !forGood, &changes));
 }
 
 void RunRoot(CommandContext& context) {

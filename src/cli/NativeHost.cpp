@@ -250,25 +250,17 @@ private:
     Json Rename(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
         BookPlace place = Book(library, request);
-        std::string path = Text(request, "path");
-        LocatedEntry item = LocateInBook(context_.files, place, path);
-        Outcome renamed = RenameInBook(*shell_, context_.files, place, path, Text(request, "name"));
-        if (renamed.IsDone()) {
-            IndexMovedItem(place.root, item.path, renamed.path);
-        }
-        return Reply(renamed);
+        IndexedLibraryChanges changes(place.root);
+        return Reply(RenameInBook(*shell_, context_.files, place, Text(request, "path"),
+                                  Text(request, "name"), &changes));
     }
 
     Json Delete(const Json& request) {
         OpenedLibrary library(context_, LibraryUse::Write);
         BookPlace place = Book(library, request);
-        std::string path = Text(request, "path");
-        LocatedEntry item = LocateInBook(context_.files, place, path);
-        Outcome deleted = DeleteInBook(context_.files, *shell_, place, path, Removal::ToRecycleArea);
-        if (deleted.IsDone()) {
-            IndexRemovedItem(place.root, item.path);
-        }
-        return Reply(deleted);
+        IndexedLibraryChanges changes(place.root);
+        return Reply(DeleteInBook(context_.files, *shell_, place, Text(request, "path"),
+                                  Removal::ToRecycleArea, &changes));
     }
 
     // The folder of the book a page is saved into, the book's own when the request names none.
@@ -285,7 +277,6 @@ private:
         }
         Json reply = Reply(saved.outcome);
         const std::string& path = saved.outcome.path;
-        IndexSavedPage(place.root, path);
         reply["book"] = place.book;
         reply["page"] = path.substr(place.Folder().size() + 1);
         reply["file"] = path;

@@ -34,17 +34,18 @@ CommandCapture::CommandCapture(CommandContext& context)
       urlCombiner_(CreateNativeUrlCombiner()),
       downloader_(TransfersOf(context), FetchOptionsOf(context.command)),
       progress_(stderr, TerminalDownloadProgress::ShouldShow(stderr, context.Quiet())),
-      shell_(CreateNativeShellFileOperations()) {}
+      shell_(CreateNativeShellFileOperations()),
+      changes_(context.LibraryRoot()) {}
 
 CapturePorts CommandCapture::Ports(const BrowserResponses* loaded) {
     browserFirst_.reset();
     if (!loaded) {
         downloader_.UseCookieFile({});
-        return {context_.files, *urlCombiner_, downloader_, progress_, *shell_};
+        return {context_.files, *urlCombiner_, downloader_, progress_, *shell_, &changes_};
     }
     downloader_.UseCookieFile(loaded->CookieFile());
     browserFirst_.emplace(*loaded, downloader_);
-    return {context_.files, *urlCombiner_, *browserFirst_, progress_, *shell_};
+    return {context_.files, *urlCombiner_, *browserFirst_, progress_, *shell_, &changes_};
 }
 
 PageScripts ScriptsOf(const ParsedCommand& command, bool rendered) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/CommandContext.h"
+#include "cli/IndexUpdates.h"
 #include "core/app/PageSaving.h"
 #include "core/platform/ShellFileOperations.h"
 #include "core/platform/UrlCombiner.h"
@@ -32,6 +33,7 @@ private:
     std::optional<BrowserResponseDownloader> browserFirst_;
     TerminalDownloadProgress progress_;
     std::unique_ptr<IShellFileOperations> shell_;
+    IndexedLibraryChanges changes_;  // the search index, told of each page saved
 };
 
 // A page the browser rendered is saved as a snapshot, without its scripts, unless

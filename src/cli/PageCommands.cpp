@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
-#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
@@ -100,9 +99,6 @@ void RunRecollect(CommandContext& context) {
     CaptureOutcome saved =
         RecollectPage(*read.page, page.path, page.book, ScriptsOf(context.command, read.rendered),
                       capture.Ports(read.responses.get()));
-    if (saved.outcome.IsDone()) {
-        IndexSavedPage(context.LibraryRoot(), saved.outcome.path);
-    }
     ReportSavedPage(context, saved, read.rendered ? "rendered" : "static");
 }
 

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "cli/FetchLimits.h"
-#include "cli/IndexUpdates.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReading.h"
@@ -181,11 +180,8 @@ void RunCollectSite(CommandContext& context, PageReader& pages, const std::strin
         BatchSyncFileSystem files(context.files, folder);
         const CapturePorts given = capture.Ports();
         const CapturePorts ports{files, given.urlCombiner, given.downloader, given.progress,
-                                 given.shell};
+                                 given.shell, given.changes};
         done = CollectSite(site, {ports, reader, linker});
-    }
-    if (done.saved > 0) {
-        IndexSavedPage(context.LibraryRoot(), folder);  // the folder with all saved below it
     }
     if (done.outcome.kind == Outcome::Kind::Refused && done.outcome.message.find("exists") !=
                                                            std::string::npos) {

@@ -42,13 +42,10 @@ void RunMkdir(CommandContext& context) {
 void RunRename(CommandContext& context) {
     OpenedLibrary library(context, LibraryUse::Write);
     BookPlace place = library.ChooseBook();
-    const std::string& path = context.command.positionals[0];
-    LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Outcome renamed =
-        RenameInBook(*shell, context.files, place, path, context.command.positionals[1]);
-    Require(renamed);
-    IndexMovedItem(place.root, item.path, renamed.path);
+    IndexedLibraryChanges changes(place.root);
+    Require(RenameInBook(*shell, context.files, place, context.command.positionals[0],
+                         context.command.positionals[1], &changes));
 }
 
 void RunMove(CommandContext& context) {
@@ -58,13 +55,10 @@ void RunMove(CommandContext& context) {
     if (std::optional<std::string> other = context.command.Value("to-book")) {
         destination = library.NamedBook(*other);
     }
-    const std::string& path = context.command.positionals[0];
-    LocatedEntry item = LocateInBook(context.files, place, path);
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
-    Outcome moved = MoveInBook(*shell, context.files, place, path, destination,
-                               context.command.positionals[1]);
-    Require(moved);
-    IndexMovedItem(place.root, item.path, moved.path);
+    IndexedLibraryChanges changes(place.root);
+    Require(MoveInBook(*shell, context.files, place, context.command.positionals[0], destination,
+                       context.command.positionals[1], &changes));
 }
 
 void RunRm(CommandContext& context) {
@@ -78,9 +72,9 @@ void RunRm(CommandContext& context) {
                           : ItemCount{};
     bool forGood = context.command.Has("permanent");
     std::unique_ptr<IShellFileOperations> shell = CreateNativeShellFileOperations();
+    IndexedLibraryChanges changes(place.root);
     Require(DeleteInBook(context.files, *shell, place, path,
-                         forGood ? Removal::ForGood : Removal::ToRecycleArea));
-    IndexRemovedItem(place.root, item.path);
+                         forGood ? Removal::ForGood : Removal::ToRecycleArea, &changes));
     if (context.Json()) {
         context.WriteJson({{"removed", path},
                            {"pages", count.pages},

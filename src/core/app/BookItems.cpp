@@ -294,27 +294,36 @@ LocatedEntry LocateItemToChange(IFileSystem& files, const BookPlace& place,
 }  // namespace
 
 Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
-                     std::string_view bookPath, std::string_view newName) {
+                     std::string_view bookPath, std::string_view newName,
+                     ILibraryChanges* changes) {
     LocatedEntry item = LocateItemToChange(files, place, bookPath, kNotTheBookItself);
     if (!item.outcome.IsDone()) {
         return item.outcome;
     }
-    return RenameItem(shell, files, {item.path, item.kind, std::string(newName)});
+    Outcome renamed = RenameItem(shell, files, {item.path, item.kind, std::string(newName)});
+    if (renamed.IsDone() && changes) {
+        changes->Moved(item.path, renamed.path);
+    }
+    return renamed;
 }
 
 Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const BookPlace& place,
-                     std::string_view bookPath, Removal removal) {
+                     std::string_view bookPath, Removal removal, ILibraryChanges* changes) {
     LocatedEntry item = LocateItemToChange(files, place, bookPath,
                                            "the book itself is removed as a book, not here");
     if (!item.outcome.IsDone()) {
         return item.outcome;
     }
-    return DeleteItem(files, shell, item.path, item.kind, removal);
+    Outcome deleted = DeleteItem(files, shell, item.path, item.kind, removal);
+    if (deleted.IsDone() && changes) {
+        changes->Removed(item.path);
+    }
+    return deleted;
 }
 
 Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
                    std::string_view bookPath, const BookPlace& destinationBook,
-                   std::string_view destination) {
+                   std::string_view destination, ILibraryChanges* changes) {
     LocatedEntry item = LocateItemToChange(files, place, bookPath, kNotTheBookItself);
     if (!item.outcome.IsDone()) {
         return item.outcome;
@@ -326,7 +335,11 @@ Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPl
     if (std::optional<Outcome> refused = RefuseWritesThroughLinks(folder, true)) {
         return *refused;
     }
-    return MoveItem(shell, files, item.path, item.kind, folder.path);
+    Outcome moved = MoveItem(shell, files, item.path, item.kind, folder.path);
+    if (moved.IsDone() && changes) {
+        changes->Moved(item.path, moved.path);
+    }
+    return moved;
 }
 
 }  // namespace wisp

@@ -7,6 +7,7 @@
 #include "core/app/Outcome.h"
 #include "core/library/TreeItemKind.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/LibraryChanges.h"
 #include "core/platform/ShellFileOperations.h"
 
 // The reader's operations on the folders and pages of a book, for every front door. Paths
@@ -59,13 +60,16 @@ Outcome DeleteItem(IFileSystem& files, IShellFileOperations& shell, std::string_
 // already is no failure.
 Outcome CreateFolderInBook(IFileSystem& files, const BookPlace& place, std::string_view bookPath,
                            bool withParents = false);
+// `changes`, where given, is told of what was done.
 Outcome RenameInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
-                     std::string_view bookPath, std::string_view newName);
+                     std::string_view bookPath, std::string_view newName,
+                     ILibraryChanges* changes = nullptr);
 Outcome DeleteInBook(IFileSystem& files, IShellFileOperations& shell, const BookPlace& place,
-                     std::string_view bookPath, Removal removal);
+                     std::string_view bookPath, Removal removal,
+                     ILibraryChanges* changes = nullptr);
 // `destination` is a folder of `destinationBook`, which may be another book of the library.
 Outcome MoveInBook(IShellFileOperations& shell, IFileSystem& files, const BookPlace& place,
                    std::string_view bookPath, const BookPlace& destinationBook,
-                   std::string_view destination);
+                   std::string_view destination, ILibraryChanges* changes = nullptr);
 
 }  // namespace wisp

@@ -57,7 +57,8 @@ Outcome CreateBook(IFileSystem& files, std::string_view root, std::string_view t
 }
 
 Outcome RenameBook(IShellFileOperations& shell, const IFileSystem& files, std::string_view root,
-                   std::string_view book, std::string_view typedName, OntoExistingBook onto) {
+                   std::string_view book, std::string_view typedName, OntoExistingBook onto,
+                   ILibraryChanges* changes) {
     const std::string newName = WithoutBidiControls(typedName);
     if (std::optional<std::string_view> refusal = CheckNewBookName(newName)) {
         return Outcome::Refused(std::string(*refusal));
@@ -78,17 +79,23 @@ Outcome RenameBook(IShellFileOperations& shell, const IFileSystem& files, std::s
     if (!shell.Move(from.path, to)) {
         return Outcome::Failed("cannot rename the book " + Quoted(book));
     }
+    if (changes) {
+        changes->Moved(from.path, to);
+    }
     return Outcome::Done(to);
 }
 
 Outcome DeleteBook(IShellFileOperations& shell, const IFileSystem& files, std::string_view root,
-                   std::string_view book, bool toRecycleArea) {
+                   std::string_view book, bool toRecycleArea, ILibraryChanges* changes) {
     Outcome folder = ExistingBookFolder(files, root, book);
     if (!folder.IsDone()) {
         return folder;
     }
     if (!shell.Delete(folder.path, toRecycleArea) || files.IsFolder(folder.path)) {
         return Outcome::Failed("cannot delete the book " + Quoted(book));
+    }
+    if (changes) {
+        changes->Removed(folder.path);
     }
     return folder;
 }

@@ -6,6 +6,7 @@
 
 #include "core/app/Outcome.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/LibraryChanges.h"
 #include "core/platform/SettingsStore.h"
 #include "core/platform/ShellFileOperations.h"
 
@@ -22,14 +23,16 @@ enum class OntoExistingBook {
     MoveInside,  // the bar's book manager moves the folder, which puts it inside the other book
 };
 
-// Done with the book's new folder (its old one when the name is unchanged).
+// Done with the book's new folder (its old one when the name is unchanged). `changes`, where
+// given, is told of the move, as of the removal below.
 Outcome RenameBook(IShellFileOperations& shell, const IFileSystem& files, std::string_view root,
                    std::string_view book, std::string_view newName,
-                   OntoExistingBook onto = OntoExistingBook::Refuse);
+                   OntoExistingBook onto = OntoExistingBook::Refuse,
+                   ILibraryChanges* changes = nullptr);
 
 // The book's folder with all it holds, into the platform's recycle area when `toRecycleArea`.
 Outcome DeleteBook(IShellFileOperations& shell, const IFileSystem& files, std::string_view root,
-                   std::string_view book, bool toRecycleArea);
+                   std::string_view book, bool toRecycleArea, ILibraryChanges* changes = nullptr);
 
 // Stores the current book.
 Outcome MakeCurrentBook(ISettingsStore& settings, std::string_view book);

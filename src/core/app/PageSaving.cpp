@@ -288,6 +288,9 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
             if (SwapIn(ports, staging, std::string(folder), staged, placed, old)) {
                 end(Outcome::Kind::Done, {});
                 saved.outcome.path = JoinPath(folder, placed.page);
+                if (ports.changes) {
+                    ports.changes->Saved(saved.outcome.path);
+                }
                 PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);
                 if (index) {
                     index->Saved(sourceUrl, saved.outcome.path,

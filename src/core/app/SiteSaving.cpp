@@ -108,6 +108,10 @@ public:
 private:
     SiteOutcome Finish(Outcome outcome) {
         DeleteTree(ports_.capture.files, store_);
+        // One notice for the folder, not one a page: its pages were saved without one.
+        if (result_.saved > 0 && ports_.capture.changes) {
+            ports_.capture.changes->Saved(site_.folder);
+        }
         result_.outcome = std::move(outcome);
         result_.resources = downloads_.Fetched();
         result_.bytes += downloads_.FetchedBytes();

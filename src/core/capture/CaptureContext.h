@@ -11,6 +11,7 @@
 #include "core/platform/DownloadProgress.h"
 #include "core/platform/Downloader.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/LibraryChanges.h"
 #include "core/platform/ShellFileOperations.h"
 #include "core/platform/UrlCombiner.h"
 
@@ -26,6 +27,7 @@ struct CapturePorts {
     IDownloader& downloader;
     IDownloadProgress& progress;
     IShellFileOperations& shell;  // swaps a saved page in whole
+    ILibraryChanges* changes = nullptr;  // told of each page saved, where anything listens
 };
 
 // How a page's links to other documents are written. A link to a page saved in the book

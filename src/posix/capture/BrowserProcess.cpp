@@ -27,9 +27,12 @@ constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 constexpr const char* kLogName = "browser.log";
 
 // What a page needs and nothing more: no first-run work, no extensions, and none of the
-// browser's own traffic (updates, safe-browsing lists, metrics, translation).
+// browser's own traffic (updates, safe-browsing lists, metrics, translation). The window is a
+// reader's desktop one, not headless 800 by 600: what scripts size to it, and the pictures
+// they load as they come into view, are kept in the snapshot.
 const char* const kBrowserSwitches[] = {
     "--headless=new",
+    "--window-size=1280,900",
     "--remote-debugging-pipe",
     "--no-first-run",
     "--no-default-browser-check",

@@ -26,6 +26,20 @@ export async function ask(request) {
   return reply;
 }
 
+// The reader's cookies for the page at `url`, as the host takes them: what it fetches again
+// for the page then comes as the reader saw it, pictures behind their session too.
+export async function cookiesFor(url) {
+  if (!chrome.cookies || !/^https?:/i.test(url || '')) {
+    return [];
+  }
+  const cookies = await chrome.cookies.getAll({url}).catch(() => []);
+  return cookies.map((cookie) => ({
+    name: cookie.name, value: cookie.value, domain: cookie.domain, path: cookie.path,
+    secure: cookie.secure, httpOnly: cookie.httpOnly,
+    expires: cookie.session ? -1 : cookie.expirationDate,
+  }));
+}
+
 // Every item of a folder, however many pages of replies the host answers with.
 export async function listFolder(book, path) {
   const items = [];

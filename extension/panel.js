@@ -1,6 +1,6 @@
 // The panel beside the page: the bar's book list, a search of the whole library, the current
 // book's tree, its toolbar and the tree's context menu, each command carried out by the host.
-import {ask, askKept} from './host.js';
+import {ask, askKept, cookiesFor} from './host.js';
 import {askText, askYesNo, saveAsking, showMessage} from './dialogs.js';
 import {BookTree} from './tree.js';
 
@@ -194,6 +194,7 @@ async function savePastedHtml(folder, html, name, text) {
   const url = await sourceAddress(text);
   if (url) {
     request.url = url;
+    request.cookies = await cookiesFor(url);
   }
   const saved = await saveAsking(request);
   await refreshFolder(folder.dataset.path);

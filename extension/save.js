@@ -1,7 +1,7 @@
 // The collector's save form: the book and folder to save into, the title (preset to the
 // page's), keywords and description; OK hands the page to the host, which saves it, and the
 // form then shows what was saved, where, and what could not be fetched.
-import {ask} from './host.js';
+import {ask, cookiesFor} from './host.js';
 import {saveAsking, showMessage} from './dialogs.js';
 import {serializeDocument} from './serialize.js';
 import {BookTree} from './tree.js';
@@ -56,6 +56,7 @@ document.getElementById('save-form').addEventListener('submit', async (event) =>
     description: document.getElementById('description').value,
     // Without them the copy is the page as its scripts left it, which they cannot spoil.
     keepScripts: document.getElementById('keep-scripts').checked,
+    cookies: await cookiesFor(page.url),
   };
   status.textContent = 'Downloading...';
   try {

@@ -25,6 +25,7 @@
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
 #include "core/text/PercentEncoding.h"
+#include "posix/capture/BrowserResponses.h"
 #include "posix/capture/LivePage.h"
 #include "posix/library/BuildSparingFileSystem.h"
 #include "posix/platform/FileDescriptor.h"
@@ -75,6 +76,21 @@ std::string Text(const Json& request, const char* key) {
 bool Flag(const Json& request, const char* key) {
     auto found = request.find(key);
     return found != request.end() && found->is_boolean() && found->get<bool>();
+}
+
+// The reader's session with the page's site, as the extension sends it ("cookies", as the
+// browser lists them), for the resources fetched again; none when the request has none.
+std::unique_ptr<BrowserResponses> ReadersSession(const Json& request) {
+    auto cookies = request.find("cookies");
+    if (cookies == request.end() || !cookies->is_array() || cookies->empty()) {
+        return nullptr;
+    }
+    Result<std::unique_ptr<BrowserResponses>> made = BrowserResponses::Create();
+    if (!made) {
+        return nullptr;  // fetched without them, as before the reader's session mattered
+    }
+    (*made)->KeepCookies(*cookies);
+    return std::move(*made);
 }
 
 // A page refused because its name is taken: the panel asks the reader what to do.
@@ -296,6 +312,7 @@ private:
             throw RequestError(parsed.error);
         }
         const IPageSource& source = *parsed.page;
+        std::unique_ptr<BrowserResponses> session = ReadersSession(request);
         return SavedReply(place, CapturePage({source, selection ? kCollectSelection : kCollectWholePage,
                                               folder, title,
                                               OptionalText(request, "keywords").value_or(""),
@@ -304,7 +321,7 @@ private:
                                               // The document as its scripts left it.
                                               Flag(request, "keepScripts") ? PageScripts::Keep
                                                                            : PageScripts::Remove},
-                                             capture.Ports()));
+                                             capture.Ports(session.get())));
     }
 
     // HTML pasted or dropped into a folder of the tree; a drop brings the name the reader
@@ -313,11 +330,12 @@ private:
         std::string html = Text(request, "html");
         auto [place, folder] = SaveFolder(request);
         CommandCapture capture(context_);
+        std::unique_ptr<BrowserResponses> session = ReadersSession(request);
         return SavedReply(place, SavePastedPage({html, OptionalText(request, "url").value_or(""),
                                                  folder, OptionalText(request, "title").value_or(""),
                                                  OptionalText(request, "name"), TakenPolicy(request),
                                                  place.Folder()},
-                                                capture.Ports()));
+                                                capture.Ports(session.get())));
     }
 
     // Where a page of the book is on disk, for the panel to open it: its file address, or with

@@ -10,12 +10,14 @@ Exits 77 (skipped) when Chromium is not installed.
 """
 import base64
 import hashlib
+import http.server
 import json
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -67,6 +69,28 @@ class Server:
     def stop(self):
         self.process.kill()
         self.process.wait(timeout=10)
+
+
+class SessionServer:
+    """Serves one picture, only to a request that carries the reader's session cookie."""
+
+    def __init__(self):
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                allowed = "session=reader" in (self.headers.get("Cookie") or "")
+                self.send_response(200 if allowed else 403)
+                self.send_header("Content-Type", "image/png")
+                self.end_headers()
+                self.wfile.write(PIXEL if allowed else b"")
+
+            def log_message(self, *args):
+                pass
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.port = self.server.server_address[1]
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.server.shutdown()
 
 
 def attach(browser, target_id):
@@ -176,7 +200,10 @@ def scenario(wisp, temp, browser, sites):
     site, far = sites
     worker = worker_session(browser)
 
-    # The page as the reader sees it: its script has run.
+    # The page as the reader sees it: its script has run, a picture shown in the reader's
+    # session (the host fetches it again with the reader's cookie).
+    browser.send("Storage.setCookies", {"cookies": [
+        {"name": "session", "value": "reader", "domain": "127.0.0.1", "path": "/"}]})
     page = browser.open_page(f"http://127.0.0.1:{site.port}/rome.html")
     tab_id = browser.evaluate(worker, f"""chrome.tabs.query({{}}).then((tabs) =>
         tabs.find((tab) => (tab.url || '').includes('/rome.html')).id)""")
@@ -193,6 +220,7 @@ def scenario(wisp, temp, browser, sites):
           "the saved page is the live document, its script kept as asked")
     check('content="city"' in text, "the keywords are in the page")
     files = os.path.join(book, "Rome.files")
+    check(os.path.isfile(os.path.join(files, "private.png")), "the picture of the reader's session")
     check(os.path.isdir(files) and len(os.listdir(files)) >= 2,
           f"the page's image and sheet are fetched: {os.listdir(files) if os.path.isdir(files) else None}")
 
@@ -423,6 +451,8 @@ def main():
         far = Server(server_binary, far_folder)
         servers.append(far)
         site_folder = temp + "/site"
+        gate = SessionServer()
+        servers.append(gate)
         write(site_folder + "/rome.html", f"""<!DOCTYPE html>
 <html><head><title>Rome in spring</title>
 <link rel="stylesheet" href="http://127.0.0.1:{far.port}/far.css">
@@ -430,6 +460,7 @@ def main():
 <body><h1>Rome</h1><p id="part" class="local">The <b>Forum</b> at dawn.</p><p>Not chosen.</p>
 <img src="http://127.0.0.1:{far.port}/pic.png" alt="">
 <img src="http://127.0.0.1:{far.port}/missing.png" alt="">
+<img src="http://127.0.0.1:{gate.port}/private.png" alt="">
 <script>document.body.insertAdjacentHTML('beforeend', '<p>Written by a script</p>')</script>
 </body></html>""")
         site = Server(server_binary, site_folder)

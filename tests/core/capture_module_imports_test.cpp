@@ -18,8 +18,9 @@ TEST(RewriteModuleSpecifiers, TakesTheImportsOfFilesAndNothingElse) {
          "import d, {e} from '[https://cdn.test/e.js]'; import '[./side.js]'"},
         {"export {a} from './a.js'; export * as m from './m.js'",
          "export {a} from '[./a.js]'; export * as m from '[./m.js]'"},
-        {"const m = await import('./lazy.js', {with: {}}); import from from './f.js'",
-         "const m = await import('[./lazy.js]', {with: {}}); import from from '[./f.js]'"},
+        {"n = 2*3; const m = await import('./lazy.js', {with: {}}); import from from './f.js'",
+         "n = 2*3; const m = await import('[./lazy.js]', {with: {}}); import from from '[./f.js]'"},
+        {"x = `a${ import('./w.js') }b`", "x = `a${ import('[./w.js]') }b`"},
         // Kept: bare names, specifiers built or escaped, properties, and imports inside
         // comments, strings, regular expressions and template text.
         {"import x from 'lodash'; import('./' + name); import(`./t.js`); import('./\\x61.js')",

@@ -57,6 +57,9 @@ def record_loads(url, screenshot):
     requests, failed addresses, the kind of each address loaded)."""
     with devtools.Browser(extra_args=[NO_NETWORK, "--window-size=1280,900"]) as browser:
         page = browser.open_page()
+        # The viewport `wisp collect` reads pages in, so what scripts sized to it compares.
+        page.send("Emulation.setDeviceMetricsOverride",
+                  {"width": 1280, "height": 900, "deviceScaleFactor": 1, "mobile": False})
         page.send("Network.enable")
         page.send("Network.setCacheDisabled", {"cacheDisabled": True})
         try:

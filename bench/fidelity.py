@@ -39,6 +39,7 @@ PAGES = [
     ("haddock", "Haddock", "/usr/share/doc/libghc-split-doc/html", "Data-List-Split.html"),
     ("gtkdoc", "gtk-doc", "/usr/share/doc/libglib2.0-doc/glib", "glib-Hash-Tables.html"),
     ("docbook", "DocBook XSL", "/usr/share/doc/valgrind/html", "manual-core.html"),
+    ("mathjax", "MathJax, drawn by script", "/usr/share/javascript/mathjax", "test/sample-tex.html"),
 ]
 
 NO_NETWORK = "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1"

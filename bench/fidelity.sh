@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(wget chromium python3 python3.11-doc sphinx-doc libjs-sphinxdoc doxygen-doc libcommons-lang3-java-doc
-  libghc-split-doc libglib2.0-doc valgrind)
+  libghc-split-doc libglib2.0-doc valgrind libjs-mathjax)
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -19,8 +19,40 @@ export function serializeDocument(selection) {
     url: document.URL,
     doctype: document.doctype ? new XMLSerializer().serializeToString(document.doctype) : '',
   };
+  // Rules a script gave a style element through the style sheet API (web fonts of a maths
+  // renderer, styles made by components) are in its sheet but not in its text: such an
+  // element is written with its sheet's rules. Sheets a script adopted go in the head.
+  const withLiveStyles = (html) => {
+    const rulesOf = (sheet) => Array.from(sheet.cssRules, (rule) => rule.cssText).join('\n');
+    const styles = Array.from(document.querySelectorAll('style'));
+    const pattern = /(<style\b[^>]*>)([\s\S]*?)(<\/style>)/gi;
+    if ((html.match(pattern) || []).length === styles.length) {
+      let index = 0;
+      html = html.replace(pattern, (whole, start, text, end) => {
+        const style = styles[index++];
+        try {
+          const parsed = new CSSStyleSheet();
+          parsed.replaceSync(style.textContent);
+          const rules = rulesOf(style.sheet);
+          if (style.namespaceURI !== 'http://www.w3.org/1999/xhtml' || rules.includes('</') ||
+              style.sheet.cssRules.length === parsed.cssRules.length) {
+            return whole;
+          }
+          return start + rules + end;
+        } catch (refused) {
+          return whole;  // no sheet (disabled), or rules another origin keeps
+        }
+      });
+    }
+    const adopted = Array.from(document.adoptedStyleSheets || [], rulesOf).join('\n');
+    const head = html.search(/<\/head>/i);
+    if (adopted && !adopted.includes('</') && head >= 0) {
+      html = html.slice(0, head) + '<style>' + adopted + '</style>' + html.slice(head);
+    }
+    return html;
+  };
   if (!selection) {
-    page.html = document.documentElement ? document.documentElement.outerHTML : '';
+    page.html = document.documentElement ? withLiveStyles(document.documentElement.outerHTML) : '';
     return page;
   }
   const parts = [];

@@ -45,6 +45,8 @@ constexpr const char* kScriptedPage =
     "var i = document.createElement('img'); i.src = 'made.png'; document.body.appendChild(i);"
     "var d = document.createElement('div'); d.id = 'made';"
     "d.textContent = 'Words ' + 'of the script'; document.body.appendChild(d);"
+    "var s = document.createElement('style'); document.head.appendChild(s);"
+    "s.sheet.insertRule('#made { color: rgb(1, 2, 3); }');"
     "</script></body></html>";
 
 class WispRendering : public ::testing::Test {
@@ -123,7 +125,8 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     const std::string files = "Made%20by%20script.files/";
     for (const std::string& part : {"<LINK rel=\"stylesheet\" href=\"" + files + "made.css\">",
                                     "<IMG src=\"" + files + "made.png\">",
-                                    std::string("<DIV id=\"made\">Words of the script</DIV>")}) {
+                                    std::string("<DIV id=\"made\">Words of the script</DIV>"),
+                                    std::string("<STYLE>#made { color: rgb(1, 2, 3); }</STYLE>")}) {
         EXPECT_TRUE(Contains(page, part)) << part << "\n" << page;
     }
     // A snapshot: the script would add its picture and words again when the copy is opened.

@@ -92,16 +92,7 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
     std::string tag;
     std::vector<MarkupAttribute> attributes;
     std::size_t i = 0;
-    while ((i = html.find('<', i)) != std::string_view::npos) {
-        if (html.substr(i, 4) == "<!--") {
-            std::size_t end = html.find("-->", i + 4);
-            i = end == std::string_view::npos ? html.size() : end + 3;
-            continue;
-        }
-        if (i + 1 >= html.size() || !std::isalpha(static_cast<unsigned char>(html[i + 1]))) {
-            ++i;
-            continue;
-        }
+    while ((i = FindStartTag(html, i)) != std::string_view::npos) {
         const std::size_t tagStart = i;
         const std::size_t tagEnd = ReadMarkupTag(html, i, tag, attributes);
         for (const MarkupAttribute& attribute : attributes) {

@@ -1,11 +1,29 @@
 #include "core/capture/MarkupTag.h"
 
+#include <cctype>
+
 #include "core/text/AsciiCase.h"
 
 namespace wisp {
 
 bool IsMarkupSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+std::size_t FindStartTag(std::string_view html, std::size_t from) {
+    std::size_t at = from;
+    while ((at = html.find('<', at)) != std::string_view::npos) {
+        if (html.substr(at, 4) == "<!--") {
+            const std::size_t end = html.find("-->", at + 4);
+            at = end == std::string_view::npos ? html.size() : end + 3;
+        } else if (at + 1 < html.size() &&
+                   std::isalpha(static_cast<unsigned char>(html[at + 1]))) {
+            return at;
+        } else {
+            ++at;
+        }
+    }
+    return std::string_view::npos;
 }
 
 std::size_t ReadMarkupTag(std::string_view html, std::size_t lt, std::string& name,

@@ -20,6 +20,11 @@ struct MarkupAttribute {
 
 bool IsMarkupSpace(char c);
 
+// Where the next start tag begins at or after `from`: a "<" followed by a letter, comments
+// passed over; npos when there is none. End tags and text that only looks like a tag are
+// no start tags.
+std::size_t FindStartTag(std::string_view html, std::size_t from);
+
 // Reads the tag at html[lt] == '<' followed by a letter: its lower-case name, attributes
 // (positions in `html`) and the index after its ">" (the end of the text when it has none).
 std::size_t ReadMarkupTag(std::string_view html, std::size_t lt, std::string& name,

@@ -1,6 +1,5 @@
 #include "core/capture/ScriptRemoval.h"
 
-#include <cctype>
 #include <vector>
 
 #include "core/capture/MarkupTag.h"
@@ -28,17 +27,7 @@ std::string RemoveScripts(std::string_view html) {
     std::vector<MarkupAttribute> attributes;
     std::size_t copied = 0;
     std::size_t at = 0;
-    while ((at = html.find('<', at)) != std::string_view::npos) {
-        if (html.substr(at, 4) == "<!--") {
-            const std::size_t end = html.find("-->", at + 4);
-            at = end == std::string_view::npos ? html.size() : end + 3;
-            continue;
-        }
-        // End tags and text that only looks like a tag stay as they are.
-        if (at + 1 >= html.size() || !std::isalpha(static_cast<unsigned char>(html[at + 1]))) {
-            ++at;
-            continue;
-        }
+    while ((at = FindStartTag(html, at)) != std::string_view::npos) {
         const std::size_t tagEnd = ReadMarkupTag(html, at, tag, attributes);
         // The reader saw the page with its scripts running: what NOSCRIPT holds was not shown.
         if (tag == "script" || tag == "noscript") {

@@ -1,7 +1,6 @@
 #include "core/capture/SvgSprites.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "core/capture/MarkupTag.h"
@@ -45,16 +44,7 @@ std::string InlineSvgSprites(std::string_view html, const SavedSprite& savedSpri
     std::string tag;
     std::vector<MarkupAttribute> attributes;
     std::size_t at = 0;
-    while ((at = html.find('<', at)) != std::string_view::npos) {
-        if (html.substr(at, 4) == "<!--") {
-            const std::size_t end = html.find("-->", at + 4);
-            at = end == std::string_view::npos ? html.size() : end + 3;
-            continue;
-        }
-        if (at + 1 >= html.size() || !std::isalpha(static_cast<unsigned char>(html[at + 1]))) {
-            ++at;
-            continue;
-        }
+    while ((at = FindStartTag(html, at)) != std::string_view::npos) {
         at = ReadMarkupTag(html, at, tag, attributes);
         if (tag != "use") {
             continue;

@@ -1,6 +1,5 @@
 #include "core/capture/MarkupReferences.h"
 
-#include <cctype>
 #include <vector>
 
 #include "core/capture/MarkupTag.h"

@@ -41,7 +41,7 @@ protected:
         temp.MakeFile(book + "Madrid in three days.htm",
                       "<!-- saved from url=(0026)https://example.org/madrid -->\r\n" +
                           Page("Madrid in three days", "travel, Spain",
-                               "<P><A href=\"Tom%20&amp;%20Jerry.htm\">Tom</A> "
+                               "<P id=\"top\"><A href=\"Tom%20&amp;%20Jerry.htm#gone\">Tom</A> "
                                "<IMG src=\"gone.png\"></P><DL><DT>term</DT></DL>"));
         temp.MakeFile(book + "Tom & Jerry.htm", Page("Tom &amp; Jerry", "", "<P>cartoon</P>"));
         temp.MakeFile(book + "Frames.htm",
@@ -55,7 +55,7 @@ protected:
                       "<TITLE>Sevilla en primavera</TITLE><LINK rel=\"stylesheet\" "
                       "href=\"Sevilla.files/site.css\"></HEAD><BODY><NAV class=\"api\">menu</NAV>"
                       "<P>Naranjos <IMG src=\"../gone.png\"> "
-                      "<A href=\"../Madrid%20in%20three%20days.htm\">back</A></P><A href=\"" +
+                      "<A href=\"../Madrid%20in%20three%20days.htm#top\">back</A></P><A href=\"" +
                           std::string(kDeep).substr(7) + "/\xC3\x86r\xC3\xB8sk\xC3\xB8"
                           "bing \xE2\x80\x94 \xE6\x9D\xB1\xE4\xBA\xAC caf\xC3\xA9.htm\">harbour</A>"
                           "</BODY></HTML>");
@@ -186,7 +186,7 @@ TEST_F(BookFormats, CompiledFileIsListedWholeAndNamesItsContentsInTheReadersCode
                          std::string("\x93\x8C\x8B\x9E\0", 5)))
         << "the title in code page 932";
     EXPECT_TRUE(Contains(ReadObject(chm.get(), "/Sevilla.htm").value_or(""),
-                         "href=\"https://example.org/madrid\""));
+                         "href=\"https://example.org/madrid#top\""));
 
     // A file of a companion folder the compiler cannot read is named, not the folder.
     const std::string gone =
@@ -222,6 +222,8 @@ TEST_F(BookFormats, EpubPassesTheCheckerAndReadsByTitles) {
     EXPECT_TRUE(Contains(entries["EPUB/text/p0001.xhtml"], ">Left side</a>"))
         << entries["EPUB/text/p0001.xhtml"];
     EXPECT_TRUE(Contains(entries["EPUB/text/p0004.xhtml"], "styles/reader.css"));
+    // A link to an element the page has keeps it; one to an element it lacks leads to its top.
+    EXPECT_TRUE(Contains(entries["EPUB/text/p0004.xhtml"], ".xhtml#top\""));
 
     // A chapter alone: a link out of it leads to where its page was saved from.
     ASSERT_EQ(Wisp({"build", "Caf\xC3\xA9 Sevilla/Viajes", "-o", epubPath}).exitStatus, 0);
@@ -229,7 +231,7 @@ TEST_F(BookFormats, EpubPassesTheCheckerAndReadsByTitles) {
     for (test::ZipEntry& entry : test::ReadZip(epubPath)) {
         chapter += entry.content;
     }
-    EXPECT_TRUE(Contains(chapter, "href=\"https://example.org/madrid\""));
+    EXPECT_TRUE(Contains(chapter, "href=\"https://example.org/madrid#top\""));
 }
 
 TEST_F(BookFormats, PdfPrintsThePagesInOrderWithBookmarksAndLinks) {
@@ -262,7 +264,7 @@ TEST_F(BookFormats, PdfPrintsThePagesInOrderWithBookmarksAndLinks) {
     // A chapter alone: a link out of it leads to where its page was saved from.
     ASSERT_EQ(Wisp({"build", "Caf\xC3\xA9 Sevilla/Viajes", "-o", pdfPath}).exitStatus, 0);
     objects = test::RunProgram("/usr/bin/qpdf", {"--qdf", pdfPath, "-"}).out;
-    EXPECT_TRUE(Contains(objects, "(https://example.org/madrid)"));
+    EXPECT_TRUE(Contains(objects, "(https://example.org/madrid#top)"));
 
     ProgramResult noBrowser =
         Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", temp.Path("other.pdf")},

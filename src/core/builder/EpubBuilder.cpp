@@ -13,8 +13,10 @@
 #include "core/builder/OutsideLinks.h"
 #include "core/builder/ReaderCss.h"
 #include "core/builder/SiteMapPages.h"
+#include "core/capture/MarkupTag.h"
 #include "core/library/LibraryNaming.h"
 #include "core/text/AsciiCase.h"
+#include "core/text/MarkupEscape.h"
 #include "core/text/PercentEncoding.h"
 
 namespace wisp {
@@ -336,6 +338,69 @@ std::string JoinHref(std::string_view from, std::string_view href) {
     return joined;
 }
 
+// The ids of a content document's elements.
+std::set<std::string> IdsOf(std::string_view xhtml) {
+    std::set<std::string> ids;
+    std::string tag;
+    std::vector<MarkupAttribute> attributes;
+    for (std::size_t at = 0; (at = FindStartTag(xhtml, at)) != std::string_view::npos;) {
+        at = ReadMarkupTag(xhtml, at, tag, attributes);
+        for (const MarkupAttribute& attribute : attributes) {
+            if (attribute.name == "id" && attribute.hasValue) {
+                ids.insert(DecodeMarkupReferences(xhtml.substr(
+                    attribute.valueStart, attribute.valueEnd - attribute.valueStart)));
+            }
+        }
+    }
+    return ids;
+}
+
+// A link to an element a document of the book does not have leads to that document's top: a
+// reader could not go to the element, and a checker refuses a book that names it.
+// `documents` holds each content document by its package path.
+void DropUndefinedFragments(const std::map<std::string, std::string*>& documents) {
+    std::map<std::string, std::set<std::string>> ids;
+    for (const auto& [path, text] : documents) {
+        ids[path] = IdsOf(*text);
+    }
+    for (const auto& [path, text] : documents) {
+        std::string out;
+        std::size_t copied = 0;
+        std::string tag;
+        std::vector<MarkupAttribute> attributes;
+        for (std::size_t at = 0; (at = FindStartTag(*text, at)) != std::string::npos;) {
+            at = ReadMarkupTag(*text, at, tag, attributes);
+            if (tag != "a" && tag != "area") {
+                continue;
+            }
+            for (const MarkupAttribute& attribute : attributes) {
+                std::string_view value = std::string_view(*text).substr(
+                    attribute.valueStart, attribute.valueEnd - attribute.valueStart);
+                const std::size_t hash = value.find('#');
+                if (attribute.name != "href" || hash == std::string_view::npos ||
+                    HasScheme(value.substr(0, hash))) {
+                    continue;
+                }
+                const std::string target =
+                    hash == 0 ? path : JoinHref(ParentOf(path), value.substr(0, hash));
+                auto known = ids.find(target);
+                const std::string element =
+                    PercentDecode(DecodeMarkupReferences(value.substr(hash + 1)));
+                if (known == ids.end() || known->second.contains(element)) {
+                    continue;
+                }
+                out.append(*text, copied, attribute.valueStart - copied);
+                out += hash == 0 ? path.substr(path.rfind('/') + 1) : value.substr(0, hash);
+                copied = attribute.valueEnd;
+            }
+        }
+        if (copied > 0) {
+            out.append(*text, copied, std::string::npos);
+            *text = std::move(out);
+        }
+    }
+}
+
 // Pages are listed by their titles, as a reader names them; a page without one keeps its name.
 void LabelByTitles(std::vector<EpubNavEntry>& entries,
                    const std::map<std::string, std::string>& titles) {
@@ -565,6 +630,11 @@ EpubBuildResult CEpubBuilder::BuildEpub(IEpubArchive& archive, std::string_view 
         titles[page.packagePath] = converted.title;
         contents[i] = std::move(converted.text);
     }
+    std::map<std::string, std::string*> documents;
+    for (std::size_t i : order) {
+        documents[files[i].packagePath] = &contents[i];
+    }
+    DropUndefinedFragments(documents);
     if (language.empty()) {
         language = IsLanguageTag(bookLanguage) ? std::string(bookLanguage) : "en";
     }

@@ -18,6 +18,7 @@ TEST(RemoveScripts, LeavesASnapshotWithoutScriptsHandlersOrNoscript) {
         // Comments and the text of other raw text elements are no markup.
         {"<!-- <script>x</script> --><TEXTAREA><b onclick=x></TEXTAREA>",
          "<!-- <script>x</script> --><TEXTAREA><b onclick=x></TEXTAREA>"},
+        {"<TITLE>a <script>b</script></TITLE>", "<TITLE>a <script>b</script></TITLE>"},
         {"<svg><script>s()</script><a onclick=\"f()\"/></svg><noscripts>",
          "<svg><a/></svg><noscripts>"},
         // An unfinished script runs to the end.

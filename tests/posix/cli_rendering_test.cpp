@@ -47,6 +47,10 @@ constexpr const char* kScriptedPage =
     "d.textContent = 'Words ' + 'of the script'; document.body.appendChild(d);"
     "var s = document.createElement('style'); document.head.appendChild(s);"
     "s.sheet.insertRule('#made { color: rgb(1, 2, 3); }');"
+    // Steps after the load, with nothing loaded, as a maths renderer takes them.
+    "var n = 0, t = document.createElement('p'); document.body.appendChild(t);"
+    "addEventListener('load', function step() {"
+    "  t.textContent = ++n; if (n < 15) setTimeout(step, 20); else t.id = 'typeset'; });"
     "</script></body></html>";
 
 class WispRendering : public ::testing::Test {
@@ -126,7 +130,8 @@ TEST_F(WispRendering, SavesWhatTheScriptsMadeWhichTheStaticReaderMisses) {
     for (const std::string& part : {"<LINK rel=\"stylesheet\" href=\"" + files + "made.css\">",
                                     "<IMG src=\"" + files + "made.png\">",
                                     std::string("<DIV id=\"made\">Words of the script</DIV>"),
-                                    std::string("<STYLE>#made { color: rgb(1, 2, 3); }</STYLE>")}) {
+                                    std::string("<STYLE>#made { color: rgb(1, 2, 3); }</STYLE>"),
+                                    std::string("<P id=\"typeset\">15</P>")}) {
         EXPECT_TRUE(Contains(page, part)) << part << "\n" << page;
     }
     // A snapshot: the script would add its picture and words again when the copy is opened.

@@ -37,6 +37,22 @@ std::string SerializeExpression(const std::optional<std::string>& selector) {
            selection.dump(-1, ' ', false, Json::error_handler_t::replace) + ");\n})()";
 }
 
+// A promise, in the page, that settles once its document has gone `quiet` without a change,
+// or after `most` in any case.
+std::string DomQuietExpression(std::chrono::milliseconds quiet, std::chrono::milliseconds most) {
+    const std::string wait = std::to_string(quiet.count());
+    return "new Promise((done) => {"
+           "  let timer;"
+           "  const watch = new MutationObserver(() => {"
+           "    clearTimeout(timer); timer = setTimeout(end, " + wait + "); });"
+           "  const end = () => { watch.disconnect(); done(true); };"
+           "  watch.observe(document, {subtree: true, childList: true, attributes: true,"
+           "                           characterData: true});"
+           "  timer = setTimeout(end, " + wait + ");"
+           "  setTimeout(end, " + std::to_string(most.count()) + ");"
+           "})";
+}
+
 // An answer the browser loaded for the page.
 struct LoadedAnswer {
     std::vector<std::string> urls;  // as the page asked for it, then each redirect's target
@@ -322,17 +338,37 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
 
         // The page's own document is bounded above; the limit is for what follows it.
         const Clock::time_point limit = Clock::now() + options.timeLimit;
-        while (!load.Settled(options.settleTime)) {
-            if (Clock::now() >= limit) {
-                rendered.timeLimitReached = true;
+        for (bool settled = false; !settled && !rendered.timeLimitReached;) {
+            while (!load.Settled(options.settleTime)) {
+                if (Clock::now() >= limit) {
+                    rendered.timeLimitReached = true;
+                    break;
+                }
+                Clock::time_point wake = limit;
+                if (load.loaded && load.inflight.empty()) {
+                    wake = std::min(limit, load.lastChange + options.settleTime);
+                }
+                client_.WaitForEvent(wake);
+                keeper.AskMore();
+            }
+            if (rendered.timeLimitReached) {
                 break;
             }
-            Clock::time_point wake = limit;
-            if (load.loaded && load.inflight.empty()) {
-                wake = std::min(limit, load.lastChange + options.settleTime);
-            }
-            client_.WaitForEvent(wake);
+            // The network is quiet; now the document. Whatever it loads meanwhile is waited
+            // for in the next round.
+            const Clock::time_point changed = load.lastChange;
+            const auto most = std::max<Clock::duration>(
+                Clock::duration::zero(),
+                std::min<Clock::duration>(options.domWaitMost, limit - Clock::now()));
+            client_.Call("Runtime.evaluate",
+                         {{"expression", DomQuietExpression(options.domQuiet,
+                                                            std::chrono::duration_cast<
+                                                                std::chrono::milliseconds>(most))},
+                          {"awaitPromise", true},
+                          {"returnByValue", true}},
+                         load.session, Clock::now() + most + kCommandTime);
             keeper.AskMore();
+            settled = load.lastChange == changed && load.Settled(options.settleTime);
         }
         // What finished before the page was read is kept; what the browser does not give in
         // time is fetched instead.

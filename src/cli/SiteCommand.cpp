@@ -91,6 +91,10 @@ public:
         }
     }
 
+    void KeepReadsApart(std::chrono::milliseconds pause) override {
+        delay_ = std::max(delay_, pause);
+    }
+
     // Only pages read from their source, and only without a delay asked for: a browser
     // renders one page at a time, and a delay asks for one request at a time.
     void ReadAhead(const std::vector<std::string>& urls) override {

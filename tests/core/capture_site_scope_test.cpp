@@ -69,6 +69,7 @@ TEST(RobotsRules, TheGroupNamingTheProgramAndTheLongestRuleDecide) {
         "# a comment\n"
         "User-agent: *\n"
         "Disallow: /\n"
+        "Crawl-delay: 10\n"
         "\n"
         "User-agent: Other\n"
         "User-Agent: wisp/2.0  # either of the two\n"
@@ -76,6 +77,7 @@ TEST(RobotsRules, TheGroupNamingTheProgramAndTheLongestRuleDecide) {
         "Allow: /man/private/open.html\n"
         "Disallow: /*.cgi$\n"
         "Disallow: /man/a?print\n"
+        "Crawl-delay: .25\n"
         "Sitemap: http://h/sitemap.xml\n";
     const RobotsRules rules = RobotsRules::Parse(text, "Wisp");
     const RobotsRules others = RobotsRules::Parse(text, "Crawler");
@@ -95,6 +97,15 @@ TEST(RobotsRules, TheGroupNamingTheProgramAndTheLongestRuleDecide) {
     for (const Case& c : cases) {
         EXPECT_EQ(rules.Allows(c.path), c.allowed) << c.path;
         EXPECT_FALSE(others.Allows(c.path)) << c.path;
+    }
+    EXPECT_EQ(rules.CrawlDelay(), std::chrono::milliseconds(250));
+    EXPECT_EQ(others.CrawlDelay(), std::chrono::seconds(10));
+    const std::pair<const char*, int> pauses[] = {{"9999.5", 60000}, {"soon", 0}, {"1.2.3", 0}};
+    for (const auto& [pause, milliseconds] : pauses) {
+        EXPECT_EQ(RobotsRules::Parse(std::string("User-agent: *\nCrawl-delay: ") + pause, "Wisp")
+                      .CrawlDelay(),
+                  std::chrono::milliseconds(milliseconds))
+            << pause;
     }
     EXPECT_TRUE(RobotsRules::Parse("<html>not found</html>", "Wisp").Allows("/a"));
     EXPECT_TRUE(RobotsRules::Parse("User-agent: *\nDisallow:\n", "Wisp").Allows("/a"));

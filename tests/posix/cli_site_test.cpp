@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,12 @@ protected:
 };
 
 TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
+    site.Add("/robots.txt", "User-agent: *\nDisallow: /manual/private/\nCrawl-delay: 0.6\n",
+             "text/plain");
+    const auto started = std::chrono::steady_clock::now();
     ProgramResult result = Wisp({"--folder", "Whole"});
+    // Four pages read (the missing one too), the pause robots.txt asks between them.
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1800));
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 2 resources")) << result.out;
     // The two pages after the first have its style sheet as it was written there.

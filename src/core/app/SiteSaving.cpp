@@ -59,6 +59,12 @@ public:
             return Finish(Outcome::Refused("the site's robots.txt asks programs not to read " +
                                            start + "; give --ignore-robots to read it anyway"));
         }
+        if (site_.obeyRobots) {
+            const std::chrono::milliseconds pause = RobotsOf(start)->CrawlDelay();
+            if (pause.count() > 0) {
+                ports_.reader.KeepReadsApart(pause);
+            }
+        }
         std::deque<Visit> queue{{start, 0}};
         seen_.insert(start);
         std::optional<Outcome> startEnd;
@@ -160,8 +166,17 @@ private:
 
     bool RobotsAllow(const std::string& url) {
         std::optional<WebAddress> address = SplitWebAddress(url);
+        const RobotsRules* rules = RobotsOf(url);
+        return !address || !rules ||
+               rules->Allows(address->path + (address->query.empty() ? "" : "?" + address->query));
+    }
+
+    // The robots.txt rules of the address's site, read at the first address of it; null for
+    // an address that is no web address.
+    const RobotsRules* RobotsOf(const std::string& url) {
+        std::optional<WebAddress> address = SplitWebAddress(url);
         if (!address) {
-            return true;
+            return nullptr;
         }
         auto found = robots_.find(address->origin);
         if (found == robots_.end()) {
@@ -174,8 +189,7 @@ private:
             }
             found = robots_.emplace(address->origin, RobotsRules::Parse(text, kRobotsAgent)).first;
         }
-        return found->second.Allows(address->path +
-                                    (address->query.empty() ? "" : "?" + address->query));
+        return &found->second;
     }
 
     // The folder the page goes into, made with the folders of the way, and its name, free

@@ -1,5 +1,8 @@
 #include "core/capture/RobotsRules.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "core/capture/SiteScope.h"
 #include "core/text/AsciiCase.h"
 
@@ -37,12 +40,37 @@ bool Matches(std::string_view pattern, std::string_view path) {
     return MatchesGlob(std::string(pattern) + "*", path, true);
 }
 
+bool AllDigits(std::string_view text) {
+    return text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// "Crawl-delay: 2.5" in milliseconds, at most a minute; nullopt for a value that is no number.
+std::optional<std::chrono::milliseconds> ParseDelay(std::string_view value) {
+    const std::size_t point = value.find('.');
+    const std::string_view whole = value.substr(0, point);
+    const std::string_view part = point == std::string_view::npos ? "" : value.substr(point + 1);
+    if ((whole.empty() && part.empty()) || !AllDigits(whole) || !AllDigits(part)) {
+        return std::nullopt;
+    }
+    long long seconds = 0;
+    for (char c : whole) {
+        seconds = std::min(seconds * 10 + (c - '0'), 60LL);
+    }
+    long long thousandths = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        thousandths = thousandths * 10 + (i < part.size() ? part[i] - '0' : 0);
+    }
+    return std::chrono::milliseconds(std::min(seconds * 1000 + thousandths, 60'000LL));
+}
+
 }  // namespace
 
 RobotsRules RobotsRules::Parse(std::string_view text, std::string_view agent) {
     // Rules of the groups that name the program, and of those for every program.
     std::vector<Rule> named;
     std::vector<Rule> anyone;
+    std::optional<std::chrono::milliseconds> namedDelay;
+    std::optional<std::chrono::milliseconds> anyoneDelay;
     bool groupNamesAgent = false;
     bool groupIsAnyone = false;
     bool inAgentLines = false;
@@ -69,9 +97,20 @@ RobotsRules RobotsRules::Parse(std::string_view text, std::string_view agent) {
             continue;
         }
         inAgentLines = false;
+        if (EqualsNoCase(field, "crawl-delay")) {
+            if (std::optional<std::chrono::milliseconds> delay = ParseDelay(value)) {
+                if (groupNamesAgent) {
+                    namedDelay = delay;
+                }
+                if (groupIsAnyone) {
+                    anyoneDelay = delay;
+                }
+            }
+            continue;
+        }
         const bool allow = EqualsNoCase(field, "allow");
         if (!allow && !EqualsNoCase(field, "disallow")) {
-            continue;  // Sitemap, Crawl-delay and the like ask nothing of the rules
+            continue;  // Sitemap and the like ask nothing of the rules
         }
         if (value.empty()) {
             continue;  // "Disallow:" with nothing forbids nothing
@@ -85,6 +124,8 @@ RobotsRules RobotsRules::Parse(std::string_view text, std::string_view agent) {
     }
     RobotsRules rules;
     rules.rules_ = agentNamed ? std::move(named) : std::move(anyone);
+    rules.crawlDelay_ =
+        (agentNamed ? namedDelay : anyoneDelay).value_or(std::chrono::milliseconds(0));
     return rules;
 }
 

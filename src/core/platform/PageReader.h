@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ public:
     // The pages likely to be read next, in order: a reader that can may start loading them
     // now, several at once. Reading them stays with Read.
     virtual void ReadAhead(const std::vector<std::string>& /*urls*/) {}
+
+    // The site asks for a pause between two of its pages (its robots.txt's Crawl-delay): pages
+    // are then read one after another, that far apart at least.
+    virtual void KeepReadsApart(std::chrono::milliseconds /*pause*/) {}
 };
 
 }  // namespace wisp

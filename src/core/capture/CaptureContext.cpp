@@ -310,9 +310,8 @@ std::string CCaptureContext::LocalizeModule(std::string_view module, std::string
             }
             // Recorded as written, so that a failed fetch gives the address back.
             std::string imported = "./" + *written;
-            auto recorded = document.references.lower_bound({*written, 0});
-            if (recorded != document.references.end() && recorded->first == *written) {
-                document.references.emplace(imported, recorded->second);
+            if (std::optional<std::size_t> entry = document.EntryOf(*written)) {
+                document.references.emplace(imported, *entry);
             }
             writtenReferences_.insert(imported);
             return imported;
@@ -481,12 +480,11 @@ bool CCaptureContext::DownloadResources() {
     html_ = RestoreFailed(page_, true);
     page_.text.clear();
     html_ = InlineSvgSprites(html_, [&](std::string_view reference) -> std::optional<std::string> {
-        auto named = page_.references.lower_bound({std::string(reference), 0});
-        if (named == page_.references.end() || named->first != reference ||
-            !fetched_[named->second]) {
+        std::optional<std::size_t> entry = page_.EntryOf(reference);
+        if (!entry || !fetched_[*entry]) {
             return std::nullopt;
         }
-        return ports_.files.ReadWholeFile(localPaths_[named->second]);
+        return ports_.files.ReadWholeFile(localPaths_[*entry]);
     });
     for (const Document& document : followed_) {
         const bool markup = kinds_[document.entry] == ResourceKind::Frame;

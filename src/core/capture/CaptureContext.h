@@ -87,6 +87,15 @@ private:
         std::string text;
         // The references written into it, each with the queue entry it names.
         std::set<std::pair<std::string, std::size_t>> references;
+
+        // The queue entry a reference written into it names; nullopt for one it was not given.
+        std::optional<std::size_t> EntryOf(std::string_view reference) const {
+            auto named = references.lower_bound({std::string(reference), 0});
+            if (named == references.end() || named->first != reference) {
+                return std::nullopt;
+            }
+            return named->second;
+        }
     };
     std::string CompanionFolderPath() const;
     // The address the page's references resolve against: its BASE element's, if any, which

@@ -6,6 +6,7 @@
 
 #include "core/capture/AddressRules.h"
 #include "core/capture/MarkupReferences.h"
+#include "core/capture/MarkupTag.h"
 #include "core/text/AsciiCase.h"
 
 namespace wisp {
@@ -187,10 +188,10 @@ bool NamesFile(std::string_view specifier) {
 bool IsModuleScript(std::string_view tagText) {
     std::string type = ReadTagAttribute(tagText, "type").value_or("");
     std::string_view trimmed = type;
-    while (!trimmed.empty() && IsSpace(trimmed.front())) {
+    while (!trimmed.empty() && IsMarkupSpace(trimmed.front())) {
         trimmed.remove_prefix(1);
     }
-    while (!trimmed.empty() && IsSpace(trimmed.back())) {
+    while (!trimmed.empty() && IsMarkupSpace(trimmed.back())) {
         trimmed.remove_suffix(1);
     }
     return ToLowerAscii(trimmed) == "module";

@@ -41,6 +41,9 @@ struct UsageError {
     std::string message;
 };
 
+// "--json", which most commands take.
+inline constexpr OptionSyntax kJsonOption{"json", false, 0, {}, "print JSON for scripts"};
+
 // The options every command takes.
 const std::vector<OptionSyntax>& CommonOptions();
 

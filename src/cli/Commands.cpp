@@ -1,12 +1,9 @@
 #include "cli/Commands.h"
 
 #include "cli/FetchLimits.h"
+#include "cli/Run.h"
 
 namespace wisp::cli {
-
-std::string VersionLine() {
-    return "wisp " WISP_VERSION "\n";
-}
 
 void RunVersion(CommandContext& context) {
     context.out << VersionLine();
@@ -26,12 +23,11 @@ std::vector<OptionSyntax> WithFetchLimits(std::vector<OptionSyntax> options) {
 #define WISP_FETCH_LIMITS_USAGE                                                      \
     "[--stall-timeout SECONDS] [--max-markup-size SIZE] [--max-resource-size SIZE] " \
     "[--max-total-size SIZE]"
-}  // namespace
 
-const std::vector<Command>& AllCommands() {
+std::vector<Command> MakeCommands() {
     // Options several commands share, said once.
     const OptionSyntax book{"book", true, 0, "BOOK", "work on BOOK instead of the current book"};
-    const OptionSyntax json{"json", false, 0, {}, "print JSON for scripts"};
+    const OptionSyntax json = kJsonOption;
     const OptionSyntax folder{"folder", true, 0, "PATH",
                               "the folder inside the book (default: the book's top folder)"};
     const OptionSyntax parents{"parents", false, 0, {},
@@ -43,7 +39,7 @@ const std::vector<Command>& AllCommands() {
     const OptionSyntax keepScripts{"keep-scripts", false, 0, {},
                                    "keep a rendered page's scripts (it is saved as it shows)"};
     const OptionSyntax permanent{"permanent", false, 0, {}, "remove for good, not to the Trash"};
-    static const std::vector<Command> commands = {
+    std::vector<Command> commands = {
         {{"root",
           0,
           1,
@@ -182,22 +178,10 @@ const std::vector<Command>& AllCommands() {
           "[--language TAG] [--json]",
           "build a book or one of its folders into a .chm, an EPUB or a PDF book"},
          RunBuild},
-        {{"search",
-          1,
-          100,
-          {{"book", true, 0, "BOOK", "search BOOK only (default: every book)"},
-           {"limit", true, 0, "N", "show at most N pages (1 to 1000, default 20)"},
-           json},
-          "QUERY... [--book BOOK] [--limit N] [--json]",
-          "find saved pages by their words: \"a phrase\", prefix*, AND, OR, NOT, title:word"},
-         RunSearch},
-        {{"index",
-          0,
-          0,
-          {{"rebuild", false, 0, {}, "read every page again instead of only the changed ones"}},
-          "[--rebuild]",
-          "bring the library's search index up to date (--rebuild: read every page again)"},
-         RunIndex},
+    };
+    // The wisp program runs search without the other commands (CommandsModule.h).
+    commands.insert(commands.end(), SearchCommands().begin(), SearchCommands().end());
+    commands.insert(commands.end(), {
         {{"native-host",
           0,
           2,
@@ -216,8 +200,20 @@ const std::vector<Command>& AllCommands() {
           "let the browser extension start wisp"},
          RunBrowserInstall},
         {{"version", 0, 0, {}, "", "show the program's version"}, RunVersion},
-    };
+    });
     return commands;
+}
+
+}  // namespace
+
+const std::vector<Command>& AllCommands() {
+    static const std::vector<Command> all = MakeCommands();
+    return all;
+}
+
+// Here rather than in Run.cpp, which the search program links without the other commands.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return Run(AllCommands(), args, out, err);
 }
 
 }  // namespace wisp::cli

@@ -15,6 +15,8 @@ struct Command {
 };
 
 const std::vector<Command>& AllCommands();
+// The commands of full-text search, among AllCommands(); the wisp program runs them itself.
+const std::vector<Command>& SearchCommands();
 
 // "wisp VERSION" and its line end.
 std::string VersionLine();

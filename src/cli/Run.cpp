@@ -8,9 +8,14 @@
 
 namespace wisp::cli {
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::string VersionLine() {
+    return "wisp " WISP_VERSION "\n";
+}
+
+int Run(const std::vector<Command>& commands, const std::vector<std::string>& args,
+        std::ostream& out, std::ostream& err) {
     std::vector<CommandSyntax> syntaxes;
-    for (const Command& command : AllCommands()) {
+    for (const Command& command : commands) {
         syntaxes.push_back(command.syntax);
     }
     if (args.empty() || args[0] == "help") {
@@ -54,8 +59,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             }
         }
     } note{settings, context};
-    const Command& chosen =
-        AllCommands()[static_cast<std::size_t>(command.syntax - syntaxes.data())];
+    const Command& chosen = commands[static_cast<std::size_t>(command.syntax - syntaxes.data())];
     try {
         chosen.handler(context);
     } catch (const UsageFailure& failure) {

@@ -4,10 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "cli/Commands.h"
+
 namespace wisp::cli {
 
 // Runs the wisp command with its arguments (without the program name); returns the exit
 // status: 0 done, 1 the work failed, 2 the command line was wrong.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The same with only `commands` known: what the program that runs search alone runs.
+int Run(const std::vector<Command>& commands, const std::vector<std::string>& args,
+        std::ostream& out, std::ostream& err);
 
 }  // namespace wisp::cli

@@ -69,4 +69,26 @@ void RunIndex(CommandContext& context) {
     }
 }
 
+const std::vector<Command>& SearchCommands() {
+    static const std::vector<Command> commands = {
+        {{"search",
+          1,
+          100,
+          {{"book", true, 0, "BOOK", "search BOOK only (default: every book)"},
+           {"limit", true, 0, "N", "show at most N pages (1 to 1000, default 20)"},
+           kJsonOption},
+          "QUERY... [--book BOOK] [--limit N] [--json]",
+          "find saved pages by their words: \"a phrase\", prefix*, AND, OR, NOT, title:word"},
+         RunSearch},
+        {{"index",
+          0,
+          0,
+          {{"rebuild", false, 0, {}, "read every page again instead of only the changed ones"}},
+          "[--rebuild]",
+          "bring the library's search index up to date (--rebuild: read every page again)"},
+         RunIndex},
+    };
+    return commands;
+}
+
 }  // namespace wisp::cli

@@ -21,6 +21,7 @@ using test::TempFolder;
 
 const char* const kInstalled[] = {
     "bin/wisp",
+    WISP_MODULE_FOLDER "/wisp-commands.so",
     "share/man/man1/wisp.1.gz",
     "share/bash-completion/completions/wisp",
     "share/doc/wisp/index.htm",
@@ -88,11 +89,13 @@ TEST(WispInstall, InstallsAndPackagesTheCommandStrippedWithItsDocumentsAndExtens
 
     // The packaged command is stripped, and runs from the package's unpacked files.
     ASSERT_EQ(test::RunProgram("/usr/bin/dpkg-deb", {"-x", deb, temp.Path("root")}).exitStatus, 0);
-    std::string sections =
-        test::RunProgram("/usr/bin/readelf", {"--section-headers", temp.Path("root/usr/bin/wisp")}).out;
-    EXPECT_NE(sections.find(".text"), std::string::npos);
-    for (const char* section : {".debug_info", ".symtab", ".comment"}) {
-        EXPECT_EQ(sections.find(section), std::string::npos) << section;
+    for (std::string file : {"bin/wisp", WISP_MODULE_FOLDER "/wisp-commands.so"}) {
+        std::string path = temp.Path("root/usr/" + file);
+        std::string sections = test::RunProgram("/usr/bin/readelf", {"--section-headers", path}).out;
+        EXPECT_NE(sections.find(".text"), std::string::npos) << file;
+        for (const char* section : {".debug_info", ".symtab", ".comment"}) {
+            EXPECT_EQ(sections.find(section), std::string::npos) << file << ": " << section;
+        }
     }
     ProgramResult version = test::RunProgram(temp.Path("root/usr/bin/wisp"), {"--version"});
     EXPECT_EQ(version.exitStatus, 0);

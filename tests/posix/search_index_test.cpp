@@ -3,8 +3,15 @@
 #include <filesystem>
 #include <optional>
 
+#include <sqlite3.h>
+
+#include <random>
+
 #include "posix/search/LibraryIndex.h"
+#include "posix/search/MatchRank.h"
 #include "posix/search/MatchSnippet.h"
+#include "posix/search/SearchTokenizer.h"
+#include "posix/search/SqliteDatabase.h"
 #include "posix/support/MultilingualLibrary.h"
 
 // The library's full-text index on a small library in three languages: what a query finds
@@ -160,6 +167,38 @@ TEST_F(SearchIndex, RefusesAQueryItCannotReadSayingWhy) {
         } catch (const QueryError& refused) {
             EXPECT_TRUE(std::string(refused.what()).starts_with(message)) << refused.what();
         }
+    }
+}
+
+// The ranking gives FTS5's own bm25() scores, whether it asks for the lengths of the few pages
+// found one at a time or reads them all for many.
+TEST(SearchRanking, ScoresAsBm25Does) {
+    TempFolder temp;
+    SqliteDatabase db(temp.Path("rank.sqlite"));
+    ASSERT_TRUE(RegisterMatchRank(Fts5Interface(db.Handle()), db.Handle(), "t"));
+    db.Execute("CREATE VIRTUAL TABLE t USING fts5(a, b)");
+    std::mt19937 random(3);
+    const char* words[] = {"rare", "some", "often", "every", "filler", "more", "other"};
+    SqliteStatement insert(db.Handle(), "INSERT INTO t(a, b) VALUES(?1, ?2)");
+    for (int row = 0; row < 120; ++row) {
+        std::string a = row % 40 == 0 ? "rare" : "";
+        std::string b = "every";
+        for (int word = static_cast<int>(random() % 30); word >= 0; --word) {
+            b += std::string(" ") + words[1 + random() % 6];
+        }
+        insert.Bind(1, a).Bind(2, b).Run();
+    }
+    for (const char* query : {"rare", "some", "every", "\"often more\"", "rare OR often"}) {
+        SqliteStatement ranks(db.Handle(),
+                              "SELECT rowid, wisp_rank(t, 4.0, 1.5), bm25(t, 4.0, 1.5) FROM t "
+                              "WHERE t MATCH ?1 ORDER BY rowid");
+        ranks.Bind(1, query);
+        int rows = 0;
+        while (ranks.Step()) {
+            ++rows;
+            EXPECT_NEAR(ranks.Real(1), ranks.Real(2), 1e-9) << query << " row " << ranks.Number(0);
+        }
+        EXPECT_GT(rows, 0) << query;
     }
 }
 

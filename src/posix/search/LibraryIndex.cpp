@@ -16,6 +16,7 @@
 #include "core/library/LibraryNaming.h"
 #include "posix/platform/XdgFolders.h"
 #include "posix/search/LibraryScan.h"
+#include "posix/search/MatchRank.h"
 #include "posix/search/MatchSnippet.h"
 #include "posix/search/PageText.h"
 #include "posix/search/SearchTokenizer.h"
@@ -40,7 +41,7 @@ constexpr int kBusyMilliseconds = 10'000;
 constexpr const char* kCreatePages =
     "CREATE VIRTUAL TABLE pages USING fts5(title, name, text, keywords, description, url, "
     "tokenize='wisp')";
-constexpr const char* kRanking = "bm25(10.0, 8.0, 1.0, 5.0, 3.0, 2.0)";
+constexpr const char* kRanking = "wisp_rank(10.0, 8.0, 1.0, 5.0, 3.0, 2.0)";
 // A snippet comes from the text, else from the first of these the query matched: the title
 // and name are shown anyway.
 constexpr const char* kSnippetColumns = "2, 4, 3, 5";
@@ -211,7 +212,8 @@ void LibraryIndex::Open() {
     sqlite3* db = db_->Handle();
     sqlite3_busy_timeout(db, kBusyMilliseconds);
     fts5_api* fts5 = Fts5Interface(db);
-    if (!RegisterSearchTokenizer(fts5) || !RegisterMatchSnippet(fts5)) {
+    if (!RegisterSearchTokenizer(fts5) || !RegisterMatchSnippet(fts5) ||
+        !RegisterMatchRank(fts5, db, "pages")) {
         throw std::runtime_error("the SQLite library has no full-text search (FTS5)");
     }
     // The index can always be made again from the library, so a commit need not wait for the
@@ -252,7 +254,6 @@ void LibraryIndex::MakeTables() {
         "CREATE TABLE folders(path TEXT PRIMARY KEY, modified INTEGER NOT NULL) WITHOUT ROWID;"
         "CREATE TABLE state(name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;");
     db_->Execute(kCreatePages);
-    db_->Execute(std::string("INSERT INTO pages(pages, rank) VALUES('rank', '") + kRanking + "')");
     // Words are gathered in memory longer before they are written, for fewer merges later.
     db_->Execute("INSERT INTO pages(pages, rank) VALUES('hashsize', 16777216)");
     db_->Execute("PRAGMA user_version = " + std::to_string(kLayout));
@@ -565,8 +566,8 @@ std::vector<SearchHit> LibraryIndex::Search(const SearchRequest& request) {
             std::string("SELECT files.path, pages.title, wisp_snippet(pages, ?1, ") +
                 std::to_string(kSnippetWords) + ", " + kSnippetColumns +
                 "), files.url, files.saved FROM pages JOIN files ON files.id = pages.rowid "
-                "WHERE pages MATCH ?1 AND (?2 IS NULL OR files.book = ?2) "
-                "ORDER BY pages.rank LIMIT ?3");
+                "WHERE pages MATCH ?1 AND pages.rank MATCH '" +
+                kRanking + "' AND (?2 IS NULL OR files.book = ?2) ORDER BY pages.rank LIMIT ?3");
         statement.Bind(1, request.query).Bind(3, static_cast<std::int64_t>(request.limit));
         if (request.book) {
             statement.Bind(2, *request.book);

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -130,27 +131,33 @@ struct LibraryIndex::Difference {
     }
 };
 
-// Pages read and parsed on a second thread while the index takes the ones before them.
+// Pages read and parsed on other threads while the index takes the ones before them: parsing
+// a page costs more than indexing it.
 class LibraryIndex::PageReader {
 public:
     PageReader(const std::string& root, const std::vector<ScannedPage>& pages)
-        : root_(root), pages_(pages), texts_(pages.size()) {
-        worker_ = std::thread([this] { Work(); });
+        : root_(root), pages_(pages), texts_(pages.size()), ready_(pages.size(), false) {
+        std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+        for (std::size_t i = 0; i < std::min(workers, pages.size()); ++i) {
+            workers_.emplace_back([this] { Work(); });
+        }
     }
     ~PageReader() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             stop_ = true;
         }
-        changed_.notify_all();
-        worker_.join();
+        wanted_.notify_all();
+        for (std::thread& worker : workers_) {
+            worker.join();
+        }
     }
 
     PageText Next() {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return read_ > taken_; });
+        read_.wait(lock, [this] { return ready_[taken_]; });
         PageText text = std::move(texts_[taken_++]);
-        changed_.notify_all();
+        wanted_.notify_all();
         return text;
     }
 
@@ -159,31 +166,39 @@ private:
     static constexpr std::size_t kAhead = 64;
 
     void Work() {
-        for (std::size_t i = 0; i < pages_.size(); ++i) {
+        for (;;) {
+            std::size_t page = 0;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return stop_ || i < taken_ + kAhead; });
-                if (stop_) {
+                wanted_.wait(lock, [&] {
+                    return stop_ || next_ >= pages_.size() || next_ < taken_ + kAhead;
+                });
+                if (stop_ || next_ >= pages_.size()) {
                     return;
                 }
+                page = next_++;
             }
-            PageText text = ReadPageText(ReadFileStart(root_ + "/" + pages_[i].path));
+            PageText text = ReadPageText(ReadFileStart(root_ + "/" + pages_[page].path));
             std::lock_guard<std::mutex> lock(mutex_);
-            texts_[i] = std::move(text);
-            read_ = i + 1;
-            changed_.notify_all();
+            texts_[page] = std::move(text);
+            ready_[page] = true;
+            if (page == taken_) {
+                read_.notify_one();
+            }
         }
     }
 
     const std::string& root_;
     const std::vector<ScannedPage>& pages_;
     std::vector<PageText> texts_;
+    std::vector<bool> ready_;
     std::mutex mutex_;
-    std::condition_variable changed_;
-    std::size_t read_ = 0;
-    std::size_t taken_ = 0;
+    std::condition_variable read_;    // the page the index waits for is read
+    std::condition_variable wanted_;  // the index took a page
+    std::size_t next_ = 0;            // the next page a worker takes
+    std::size_t taken_ = 0;           // pages the index has taken
     bool stop_ = false;
-    std::thread worker_;
+    std::vector<std::thread> workers_;
 };
 
 LibraryIndex::LibraryIndex(std::string root, const std::string& file)
@@ -254,8 +269,9 @@ void LibraryIndex::MakeTables() {
         "CREATE TABLE folders(path TEXT PRIMARY KEY, modified INTEGER NOT NULL) WITHOUT ROWID;"
         "CREATE TABLE state(name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;");
     db_->Execute(kCreatePages);
-    // Words are gathered in memory longer before they are written, for fewer merges later.
-    db_->Execute("INSERT INTO pages(pages, rank) VALUES('hashsize', 16777216)");
+    // FTS5 writes out the words it holds every megabyte of them (its default): larger parts,
+    // written seldom, make a whole reading of a library faster but leave large segments at its
+    // lowest level, which a later single save must merge, a pause of half a second.
     db_->Execute("PRAGMA user_version = " + std::to_string(kLayout));
 }
 
@@ -429,12 +445,15 @@ void LibraryIndex::Apply(const Difference& difference) {
     if (difference.toRead.empty()) {
         return;
     }
-    SqliteStatement keepFile(
-        db,
-        "INSERT INTO files(path, folder, book, size, modified, url, saved) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(path) DO UPDATE SET "
-        "size = excluded.size, modified = excluded.modified, url = excluded.url, "
-        "saved = excluded.saved RETURNING id");
+    // A new page's row, else the changed page's. Not one upsert: a statement that may have
+    // to undo part of itself opens a savepoint, at which FTS5 writes out the words it holds in
+    // memory; once for every page, that was most of the time of a whole rebuild.
+    SqliteStatement addFile(db,
+                            "INSERT OR IGNORE INTO files(path, folder, book, size, modified, url, "
+                            "saved) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7) RETURNING id");
+    SqliteStatement changeFile(db,
+                               "UPDATE files SET size = ?4, modified = ?5, url = ?6, saved = ?7 "
+                               "WHERE path = ?1 RETURNING id");
     SqliteStatement keepText(db,
                              "INSERT INTO pages(rowid, title, name, text, keywords, description, "
                              "url) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)");
@@ -444,18 +463,25 @@ void LibraryIndex::Apply(const Difference& difference) {
     PageReader reader(root_, difference.toRead);
     for (const ScannedPage& page : difference.toRead) {
         PageText text = reader.Next();
-        keepFile.Bind(1, page.path)
-            .Bind(2, FolderOf(page.path))
-            .Bind(3, BookOf(page.path))
-            .Bind(4, page.modified > unsettled ? std::int64_t{-1} : page.size)
-            .Bind(5, page.modified)
-            .Bind(6, text.sourceUrl)
-            .Bind(7, text.savedDate);
-        if (!keepFile.Step()) {
+        std::int64_t id = 0;
+        for (SqliteStatement* keepFile : {&addFile, &changeFile}) {
+            keepFile->Bind(1, page.path)
+                .Bind(2, FolderOf(page.path))
+                .Bind(3, BookOf(page.path))
+                .Bind(4, page.modified > unsettled ? std::int64_t{-1} : page.size)
+                .Bind(5, page.modified)
+                .Bind(6, text.sourceUrl)
+                .Bind(7, text.savedDate);
+            bool kept = keepFile->Step();
+            id = kept ? keepFile->Number(0) : 0;
+            keepFile->Reset();
+            if (kept) {
+                break;
+            }
+        }
+        if (id == 0) {
             throw SqliteError(SQLITE_ERROR, "the index kept no row for " + page.path);
         }
-        std::int64_t id = keepFile.Number(0);
-        keepFile.Reset();
         if (id <= lastBefore) {  // a page the index had: its old words go
             forgetText.Bind(1, id).Run();
         }

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
+
+#include "posix/search/SqliteDatabase.h"
 
 namespace wisp {
 namespace {
@@ -52,24 +55,22 @@ std::uint64_t ReadVarint(const unsigned char*& at, const unsigned char* end) {
 }
 
 bool ReadAllLengths(const Source& source, QueryRanking& ranking) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(source.db, source.lengthsQuery.c_str(), -1, &statement, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_finalize(statement);
+    try {
+        SqliteStatement lengths(source.db, source.lengthsQuery);
+        while (lengths.Step()) {
+            std::string_view sizes = lengths.TextView(1);  // the blob's bytes
+            auto* at = reinterpret_cast<const unsigned char*>(sizes.data());
+            const unsigned char* end = at + sizes.size();
+            std::int64_t length = 0;
+            while (at < end) {
+                length += static_cast<std::int64_t>(ReadVarint(at, end));
+            }
+            ranking.lengths.emplace_back(lengths.Number(0), length);
+        }
+        return true;
+    } catch (const SqliteError&) {
         return false;
     }
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-        auto* at = static_cast<const unsigned char*>(sqlite3_column_blob(statement, 1));
-        const unsigned char* end = at + sqlite3_column_bytes(statement, 1);
-        std::int64_t length = 0;
-        while (at && at < end) {
-            length += static_cast<std::int64_t>(ReadVarint(at, end));
-        }
-        ranking.lengths.emplace_back(sqlite3_column_int64(statement, 0), length);
-    }
-    sqlite3_finalize(statement);
-    return result == SQLITE_DONE;
 }
 
 int CountRow(const Fts5ExtensionApi*, Fts5Context*, void* count) {
@@ -135,8 +136,8 @@ bool PageLength(const Source& source, const Fts5ExtensionApi* api, Fts5Context* 
     return true;
 }
 
-void Rank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* context, int count,
-          sqlite3_value** weights) {
+void RankPage(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* context, int count,
+              sqlite3_value** weights) {
     auto* ranking = static_cast<QueryRanking*>(api->xGetAuxdata(fts, 0));
     if (!ranking && !(ranking = StartRanking(api, fts, count, weights))) {
         sqlite3_result_error(context, "cannot rank the pages found", -1);
@@ -172,6 +173,16 @@ void Rank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* contex
         score += ranking->idf[phrase] * frequency * (kK1 + 1) / (frequency + norm);
     }
     sqlite3_result_double(context, -score);
+}
+
+void Rank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* context, int count,
+          sqlite3_value** weights) {
+    // Called from inside SQLite: nothing may be thrown past it.
+    try {
+        RankPage(api, fts, context, count, weights);
+    } catch (const std::exception&) {
+        sqlite3_result_error_nomem(context);
+    }
 }
 
 }  // namespace

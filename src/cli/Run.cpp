@@ -12,12 +12,17 @@ std::string VersionLine() {
     return "wisp " WISP_VERSION "\n";
 }
 
-int Run(const std::vector<Command>& commands, const std::vector<std::string>& args,
-        std::ostream& out, std::ostream& err) {
+std::vector<CommandSyntax> SyntaxesOf(const std::vector<Command>& commands) {
     std::vector<CommandSyntax> syntaxes;
     for (const Command& command : commands) {
         syntaxes.push_back(command.syntax);
     }
+    return syntaxes;
+}
+
+int Run(const std::vector<Command>& commands, const std::vector<std::string>& args,
+        std::ostream& out, std::ostream& err) {
+    std::vector<CommandSyntax> syntaxes = SyntaxesOf(commands);
     if (args.empty() || args[0] == "help") {
         (args.empty() ? err : out) << FormatOverview(syntaxes);
         return args.empty() ? 2 : 0;

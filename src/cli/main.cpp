@@ -11,11 +11,7 @@
 int main(int argc, char** argv) {
     using namespace wisp::cli;
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::vector<CommandSyntax> search;
-    for (const Command& command : SearchCommands()) {
-        search.push_back(command.syntax);
-    }
-    auto parsed = ParseCommandLine(search, args);
+    auto parsed = ParseCommandLine(SyntaxesOf(SearchCommands()), args);
     if (auto* command = std::get_if<ParsedCommand>(&parsed); command && command->syntax) {
         return Run(SearchCommands(), args, std::cout, std::cerr);
     }

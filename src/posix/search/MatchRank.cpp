@@ -20,6 +20,7 @@ constexpr double kB = 0.75;
 // Reading every page's length takes about as long as asking for one page's length in every
 // sixth page of the index: past that many questions, all are read at once.
 constexpr sqlite3_int64 kPagesForOneQuestion = 6;
+constexpr const char* kCannotRank = "cannot rank the pages found";
 
 struct Source {
     sqlite3* db;
@@ -28,9 +29,8 @@ struct Source {
 
 // What one query's ranking keeps from page to page.
 struct QueryRanking {
-    std::vector<double> idf;        // by phrase
-    std::vector<double> frequency;  // by phrase, the current page's weighted count
-    std::vector<double> weights;    // by column
+    std::vector<double> idf;      // by phrase
+    std::vector<double> weights;  // by column
     double averageLength = 1;
     sqlite3_int64 mostQuestions = 0;  // of the length of one page, before all are read
     sqlite3_int64 lengthsAsked = 0;
@@ -103,7 +103,6 @@ QueryRanking* StartRanking(const Fts5ExtensionApi* api, Fts5Context* fts, int co
         // A word on more than half the pages still ranks, just barely.
         ranking->idf.push_back(idf > 0 ? idf : 1e-6);
     }
-    ranking->frequency.resize(ranking->idf.size());
     QueryRanking* kept = ranking.release();
     if (api->xSetAuxdata(fts, kept, [](void* data) { delete static_cast<QueryRanking*>(data); }) !=
         SQLITE_OK) {
@@ -140,18 +139,25 @@ void RankPage(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* co
               sqlite3_value** weights) {
     auto* ranking = static_cast<QueryRanking*>(api->xGetAuxdata(fts, 0));
     if (!ranking && !(ranking = StartRanking(api, fts, count, weights))) {
-        sqlite3_result_error(context, "cannot rank the pages found", -1);
+        sqlite3_result_error(context, kCannotRank, -1);
         return;
     }
+    std::int64_t length = 0;
+    if (!PageLength(*static_cast<const Source*>(api->xUserData(fts)), api, fts, *ranking, length)) {
+        sqlite3_result_error(context, kCannotRank, -1);
+        return;
+    }
+    double norm = kK1 * (1 - kB + kB * static_cast<double>(length) / ranking->averageLength);
+    double score = 0;
     // Each phrase's places in the page, read straight from its own list: cheaper than the
     // places of all phrases merged in order (xInst), which a count does not need.
-    for (std::size_t phrase = 0; phrase < ranking->frequency.size(); ++phrase) {
-        double frequency = 0;
+    for (std::size_t phrase = 0; phrase < ranking->idf.size(); ++phrase) {
+        double frequency = 0;  // weighted by the columns the places are in
         Fts5PhraseIter places;
         int column = 0, offset = 0;
         if (api->xPhraseFirst(fts, static_cast<int>(phrase), &places, &column, &offset) !=
             SQLITE_OK) {
-            sqlite3_result_error(context, "cannot rank the pages found", -1);
+            sqlite3_result_error(context, kCannotRank, -1);
             return;
         }
         for (; column >= 0; api->xPhraseNext(fts, &places, &column, &offset)) {
@@ -159,17 +165,6 @@ void RankPage(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* co
                              ? ranking->weights[static_cast<std::size_t>(column)]
                              : 1.0;
         }
-        ranking->frequency[phrase] = frequency;
-    }
-    std::int64_t length = 0;
-    if (!PageLength(*static_cast<const Source*>(api->xUserData(fts)), api, fts, *ranking, length)) {
-        sqlite3_result_error(context, "cannot rank the pages found", -1);
-        return;
-    }
-    double norm = kK1 * (1 - kB + kB * static_cast<double>(length) / ranking->averageLength);
-    double score = 0;
-    for (std::size_t phrase = 0; phrase < ranking->idf.size(); ++phrase) {
-        double frequency = ranking->frequency[phrase];
         score += ranking->idf[phrase] * frequency * (kK1 + 1) / (frequency + norm);
     }
     sqlite3_result_double(context, -score);

@@ -19,7 +19,7 @@ namespace {
 using test::ListedFileSystem;
 using test::TempFolder;
 
-struct Entry {
+struct ArchiveEntry {
     std::string name;
     std::string content;
     bool compressed;
@@ -27,7 +27,7 @@ struct Entry {
 
 class RecordingArchive final : public IEpubArchive {
 public:
-    std::vector<Entry> entries;
+    std::vector<ArchiveEntry> entries;
     bool finished = false;
 
     bool AddEntry(std::string_view name, std::string content, bool compress) override {
@@ -38,9 +38,9 @@ public:
         finished = true;
         return true;
     }
-    const Entry* Find(const std::string& name) const {
+    const ArchiveEntry* Find(const std::string& name) const {
         auto found = std::find_if(entries.begin(), entries.end(),
-                                  [&name](const Entry& entry) { return entry.name == name; });
+                                  [&name](const ArchiveEntry& entry) { return entry.name == name; });
         return found == entries.end() ? nullptr : &*found;
     }
 };
@@ -95,7 +95,7 @@ protected:
     }
 
     std::string Text(const std::string& name) {
-        const Entry* entry = archive.Find(name);
+        const ArchiveEntry* entry = archive.Find(name);
         return entry ? entry->content : "(missing " + name + ")";
     }
 

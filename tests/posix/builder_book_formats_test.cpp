@@ -9,6 +9,7 @@
 #include "posix/support/RunProgram.h"
 #include "posix/support/ZipReader.h"
 #include "support/TempFolder.h"
+#include "support/TextContains.h"
 
 // One book with accented and CJK names, keywords, frames, nested folders and web CSS, built by
 // the wisp command into each format and read back the way its readers read it.
@@ -19,9 +20,7 @@ using test::ProgramResult;
 using test::ReadObject;
 using test::UniqueChm;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 std::string Page(const std::string& title, const std::string& keywords, const std::string& body) {
     return "<!DOCTYPE html><meta http-equiv=\"Content-Type\" content=\"text/html; "

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/platform/XhtmlConverter.h"
+#include "support/TextContains.h"
 
 // Saved web pages turned into XHTML content documents, read back by an XML parser.
 namespace wisp {
@@ -38,9 +39,7 @@ void CollectNames(xmlNode* node, std::vector<std::string>& names) {
     }
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
     std::string html =

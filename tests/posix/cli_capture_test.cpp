@@ -18,6 +18,7 @@
 #include "posix/support/ZipReader.h"
 #include "support/OriginRecord.h"
 #include "support/TempFolder.h"
+#include "support/TextContains.h"
 
 // wisp collect, paste and build, run as a user runs them against pages served on loopback.
 namespace wisp {
@@ -35,9 +36,7 @@ std::string SiteFile(const std::string& relative) {
     return content.str();
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 // The site's style sheet as saved: its picture is referenced beside it.
 std::string SavedSiteCss(const std::string& folder = "") {

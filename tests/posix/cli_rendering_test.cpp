@@ -13,6 +13,7 @@
 #include "posix/support/LoopbackSite.h"
 #include "posix/support/RunProgram.h"
 #include "support/TempFolder.h"
+#include "support/TextContains.h"
 
 // wisp collect reading pages as the browser shows them, against pages served on loopback.
 // Every run gets its own temporary folder for the browser's profile and a mark in its
@@ -26,9 +27,7 @@ using test::ProgramResult;
 using test::TempFolder;
 using Clock = std::chrono::steady_clock;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 // A page whose script adds a style sheet (with a picture of its own), a picture and text.
 // A picture the browser can show (one pixel), as it keeps only those.

@@ -9,6 +9,7 @@
 #include "posix/support/LoopbackSite.h"
 #include "posix/support/RunProgram.h"
 #include "support/TempFolder.h"
+#include "support/TextContains.h"
 
 // wisp collect --follow against a small manual served on loopback: a cycle between pages,
 // fragments, robots.txt, a page outside the scope, a page that fails and shared resources.
@@ -19,9 +20,7 @@ using test::LoopbackSite;
 using test::ProgramResult;
 using test::TempFolder;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 class WispSite : public ::testing::Test {
 protected:

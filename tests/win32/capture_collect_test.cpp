@@ -15,20 +15,18 @@
 #include "TreeItems.h"
 #include "support/OriginRecord.h"
 #include "support/TempFolder.h"
+#include "win32/platform/WideString.h"
 
 using Microsoft::WRL::ComPtr;
+using wisp::win32::Utf8ToWide;
 
 namespace wisp::test {
 namespace {
 
-constexpr int kTree = 205;
+constexpr int kFolderTree = 205;
 constexpr int kTitle = 209;
 constexpr int kKeywords = 203;
 constexpr int kOk = 220;
-
-std::wstring Wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());  // the test's paths are ASCII
-}
 
 class CollectTest : public ::testing::Test {
 protected:
@@ -36,12 +34,12 @@ protected:
         ASSERT_TRUE(module.Loaded());
         library.MakeFolder("Library/Garden/Summer");
         site = library.MakeFile("site/pic.png", "a picture");
-        std::wstring root = Wide(library.Path("Library"));
+        std::wstring root = Utf8ToWide(library.Path("Library"));
         ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wisp", L"eBookPath", REG_SZ, root.c_str(),
                           static_cast<DWORD>((root.size() + 1) * sizeof(wchar_t)));
         window.document.title = L"Summer Roses";
         // A page opened from disk, by its file address.
-        std::wstring url = L"file:///" + Wide(library.Path("site/page.html"));
+        std::wstring url = L"file:///" + Utf8ToWide(library.Path("site/page.html"));
         std::replace(url.begin(), url.end(), L'\\', L'/');
         window.document.url = url;
         ASSERT_EQ(module.CreateInstance(CLSID_KCWisp, nullptr, IID_PPV_ARGS(&collector)), S_OK);
@@ -77,7 +75,7 @@ protected:
     static HWND SaveDialog() {
         for (HWND dialog : DialogsOfThisThread()) {
             if (::IsWindowVisible(dialog) && TextOf(dialog) == L"Wisp" &&
-                ::GetDlgItem(dialog, kTree)) {
+                ::GetDlgItem(dialog, kFolderTree)) {
                 return dialog;
             }
         }
@@ -85,7 +83,7 @@ protected:
     }
     // Selects the folder below the book's item, or no item.
     static void SelectFolder(bool folder) {
-        HWND tree = ::GetDlgItem(SaveDialog(), kTree);
+        HWND tree = ::GetDlgItem(SaveDialog(), kFolderTree);
         HTREEITEM item = folder ? Next(tree, Top(tree), TVGN_CHILD) : nullptr;
         ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     }

@@ -25,8 +25,10 @@
 #include "core/library/TreeCommands.h"
 #include "support/OriginRecord.h"
 #include "support/TempFolder.h"
+#include "win32/platform/WideString.h"
 
 using Microsoft::WRL::ComPtr;
+using wisp::win32::Utf8ToWide;
 
 namespace wisp::test {
 namespace {
@@ -44,10 +46,6 @@ constexpr int kBookManagement = 32774;
 constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 constexpr GUID kMshtmlGroup = {
     0xDE4BA900, 0x59CA, 0x11CF, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-
-std::wstring Wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());  // the test's paths are ASCII
-}
 
 void SetSetting(HKEY hive, const wchar_t* key, const wchar_t* name, const std::wstring& value) {
     ::RegSetKeyValueW(hive, key, name, REG_SZ, value.c_str(),
@@ -139,7 +137,7 @@ protected:
         library.MakeFile("Alpha/Intro/News.htm", "<html></html>");
         library.MakeFile("Alpha/a.htm", "<html></html>");
         library.MakeFile("Beta/b.htm", "<html></html>");
-        SetSetting(HKEY_CURRENT_USER, L"Software\\Wisp", L"eBookPath", Wide(library.Path()));
+        SetSetting(HKEY_CURRENT_USER, L"Software\\Wisp", L"eBookPath", Utf8ToWide(library.Path()));
         SetSetting(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Qexo\\Wisp", L"BookName", L"Beta");
         frame = ::CreateWindowExW(0, L"STATIC", L"bar frame", WS_OVERLAPPEDWINDOW, 0, 0, 400, 700,
                                   nullptr, nullptr, nullptr, nullptr);
@@ -197,7 +195,7 @@ protected:
         ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, notification),
                        reinterpret_cast<LPARAM>(control));
     }
-    std::wstring Path(const char* relative) { return Wide(library.Path(relative)); }
+    std::wstring Path(const char* relative) { return Utf8ToWide(library.Path(relative)); }
 
     OleSession ole;
     QXWispModule module;
@@ -514,7 +512,7 @@ TEST_F(BarTest, NewBookAndBookManagementReachTheBookList) {
     EXPECT_TRUE(management.Finished() && !management.TimedOut());
     EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(ReadSetting(HKEY_CURRENT_USER, L"Software\\Wisp", L"eBookPath"),
-              Wide(library.Path()));
+              Utf8ToWide(library.Path()));
 
     ModalScript about;
     about.WaitFor([&] { return (dialog = FindDialog(L"About")) != nullptr; }).Do([&] {

@@ -3,23 +3,12 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/text/AsciiCase.h"
 #include "core/text/HtmlSpace.h"
 #include "core/text/Utf8.h"
 
 namespace wisp {
 namespace {
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower;
-    for (char c : text) {
-        lower += Lower(c);
-    }
-    return lower;
-}
 
 // Text with its character references as characters: the numeric ones and the named ones a
 // title or keyword is likely to hold; an unknown name stays as written.
@@ -83,7 +72,7 @@ Tag ReadTag(std::string_view html, std::size_t at, std::size_t& end) {
     std::size_t i = at + 1;
     while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '>' &&
            !(html[i] == '/' && i > at + 1)) {
-        tag.name += Lower(html[i++]);
+        tag.name += ToLowerAscii(html[i++]);
     }
     while (i < html.size() && html[i] != '>') {
         if (IsHtmlSpace(html[i]) || html[i] == '/') {
@@ -92,7 +81,7 @@ Tag ReadTag(std::string_view html, std::size_t at, std::size_t& end) {
         }
         std::string name;
         while (i < html.size() && !IsHtmlSpace(html[i]) && html[i] != '=' && html[i] != '>') {
-            name += Lower(html[i++]);
+            name += ToLowerAscii(html[i++]);
         }
         while (i < html.size() && IsHtmlSpace(html[i])) {
             ++i;
@@ -130,7 +119,7 @@ std::vector<std::string> SplitKeywords(std::string_view value) {
         std::size_t end = value.find_first_of(",;", start);
         end = end == std::string_view::npos ? value.size() : end;
         std::string keyword = CollapseHtmlSpace(value.substr(start, end - start));
-        std::string lower = LowerAscii(keyword);
+        std::string lower = ToLowerAscii(keyword);
         if (!keyword.empty() && std::find(seen.begin(), seen.end(), lower) == seen.end()) {
             seen.push_back(std::move(lower));
             keywords.push_back(std::move(keyword));
@@ -161,14 +150,14 @@ PageHead ReadPageHead(std::string_view html) {
         } else if (tag.name == "title" && !titleRead) {
             std::size_t close = at;
             while ((close = html.find('<', close)) != std::string_view::npos &&
-                   LowerAscii(html.substr(close, 8)) != "</title>") {
+                   ToLowerAscii(html.substr(close, 8)) != "</title>") {
                 ++close;
             }
             close = close == std::string_view::npos ? html.size() : close;
             head.title = CollapseHtmlSpace(DecodeReferences(html.substr(at, close - at)));
             titleRead = true;
             at = close;
-        } else if (tag.name == "meta" && LowerAscii(tag.Value("name")) == "keywords") {
+        } else if (tag.name == "meta" && ToLowerAscii(tag.Value("name")) == "keywords") {
             for (std::string& keyword : SplitKeywords(tag.Value("content"))) {
                 if (std::find(head.keywords.begin(), head.keywords.end(), keyword) ==
                     head.keywords.end()) {

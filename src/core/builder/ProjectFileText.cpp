@@ -7,8 +7,6 @@
 namespace wisp {
 namespace {
 
-constexpr std::string_view kLineBreak = "\r\n";
-
 // Short paths hold none of these; a path without a short form may, and unquoted it would
 // split the command line or start a second command.
 std::string BatchArgument(std::string_view path) {
@@ -46,7 +44,7 @@ std::string MakeProjectFileText(std::string_view compiledFileShortPath,
     std::string text;
     for (const std::string& line : lines) {
         if (!text.empty()) {
-            text += kLineBreak;
+            text += kProjectLineBreak;
         }
         text += line;
     }
@@ -59,7 +57,7 @@ std::string MakeBatchFileText(std::string_view compilerFolderShortPath,
     std::string text = BatchArgument(JoinPath(compilerFolderShortPath, "hhc.exe"));
     text += "   ";
     text += BatchArgument(JoinPath(builtFolderShortPath, kProjectFileName));
-    text += kLineBreak;
+    text += kProjectLineBreak;
     text += "hh.exe   ";
     text += BatchArgument(compiledFileShortPath);
     return text;

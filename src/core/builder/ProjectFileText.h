@@ -11,6 +11,8 @@ inline constexpr std::string_view kContentsFileName = "Contents.hhc";
 inline constexpr std::string_view kIndexFileName = "Index.hhk";
 inline constexpr std::string_view kBatchFileName = "ExportASCHM.bat";
 inline constexpr std::string_view kProjectTitle = "Knowledge Base";
+// The compiler reads its project and contents files with Windows line breaks.
+inline constexpr std::string_view kProjectLineBreak = "\r\n";
 
 // Eleven lines joined by CR LF, no line break after the last one.
 std::string MakeProjectFileText(std::string_view compiledFileShortPath,

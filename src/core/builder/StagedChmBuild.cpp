@@ -14,20 +14,11 @@
 #include "core/capture/PageLinks.h"
 #include "core/library/NameOrder.h"
 #include "core/platform/PathSeparator.h"
+#include "core/text/AsciiCase.h"
 #include "core/text/PercentEncoding.h"
 
 namespace wisp {
 namespace {
-
-constexpr std::string_view kLineBreak = "\r\n";
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return lower;
-}
 
 std::string HexNumber(unsigned value) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -122,18 +113,18 @@ private:
         // Every name the folder holds is taken; a made name keeps clear of them.
         std::set<std::string> taken;
         for (const OutlineNode& node : nodes) {
-            taken.insert(LowerAscii(node.fileName));
+            taken.insert(ToLowerAscii(node.fileName));
         }
         for (const CompanionFolder& companion : outline.companions) {
             std::size_t slash = companion.relative.rfind('/');
             if ((slash == std::string::npos ? std::string() : companion.relative.substr(0, slash)) ==
                 relative) {
-                taken.insert(LowerAscii(companion.relative.substr(slash + 1)));
+                taken.insert(ToLowerAscii(companion.relative.substr(slash + 1)));
             }
         }
         for (std::string_view projectFile : {kProjectFileName, kContentsFileName, kIndexFileName}) {
             if (relative.empty()) {
-                taken.insert(LowerAscii(projectFile));
+                taken.insert(ToLowerAscii(projectFile));
             }
         }
         for (const OutlineNode& node : nodes) {
@@ -146,7 +137,7 @@ private:
                 do {
                     name = (page ? "page-" : "folder-") + std::to_string(++made_) +
                            (page ? ".htm" : "");
-                } while (!taken.insert(LowerAscii(name)).second);
+                } while (!taken.insert(ToLowerAscii(name)).second);
             }
             std::string stored = Join(storedFolder, name);
             if (page) {
@@ -228,7 +219,7 @@ std::string MakeIndexText(const std::vector<const OutlineNode*>& pages,
             continue;
         }
         for (const std::string& keyword : heads[i].keywords) {
-            Keyword& entry = keywords[LowerAscii(keyword)];
+            Keyword& entry = keywords[ToLowerAscii(keyword)];
             if (entry.name.empty()) {
                 entry.name = keyword;
             }
@@ -398,7 +389,7 @@ ChmBuildResult BuildStagedChm(const IFileSystem& files, IHelpCompiler& compiler,
     };
     for (const std::string& line : lines) {
         project.projectText += line;
-        project.projectText += kLineBreak;
+        project.projectText += kProjectLineBreak;
     }
     project.files = std::move(stored.staged);
     for (StagedFile& file : project.files) {

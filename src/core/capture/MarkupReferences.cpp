@@ -63,7 +63,7 @@ bool IsReferenceAttribute(std::string_view tag, std::string_view attribute,
     return false;
 }
 
-bool IsRawTextElement(std::string_view tag) {
+bool HoldsRawText(std::string_view tag) {
     return tag == "script" || tag == "style" || tag == "textarea" || tag == "title" ||
            tag == "xmp" || tag == "noembed" || tag == "noframes";
 }
@@ -157,7 +157,7 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
             copied = attribute.valueEnd;
         }
         i = tagEnd;
-        if (IsRawTextElement(tag) && (tagEnd == 0 || html[tagEnd - 1] == '>')) {
+        if (HoldsRawText(tag) && (tagEnd == 0 || html[tagEnd - 1] == '>')) {
             std::size_t close = FindNoCase(html, "</" + tag, tagEnd);
             if (close == std::string_view::npos) {
                 close = html.size();

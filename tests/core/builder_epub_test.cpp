@@ -39,8 +39,9 @@ public:
         return true;
     }
     const ArchiveEntry* Find(const std::string& name) const {
-        auto found = std::find_if(entries.begin(), entries.end(),
-                                  [&name](const ArchiveEntry& entry) { return entry.name == name; });
+        auto found =
+            std::find_if(entries.begin(), entries.end(),
+                         [&name](const ArchiveEntry& entry) { return entry.name == name; });
         return found == entries.end() ? nullptr : &*found;
     }
 };

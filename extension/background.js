@@ -1,9 +1,14 @@
-// The extension's background: the two entries of the page's context menu, which open the save
-// form for the page or its selection, and the toolbar button, which shows the panel.
+// The extension's background: the entries of the page's context menu, which open the save form
+// for the page, its selection or its site, the saving of a site, and the toolbar button, which
+// shows the panel.
+import {askSite} from './host.js';
+
 const MENU_ITEMS = [
   {id: 'wisp-save-page', title: 'Save the page to Wisp', contexts: ['page']},
   {id: 'wisp-save-selection', title: 'Save the selection to Wisp', contexts: ['selection']},
+  {id: 'wisp-save-site', title: 'Save this site to Wisp', contexts: ['page']},
 ];
+const FORM_KINDS = {'wisp-save-selection': 'selection', 'wisp-save-site': 'site'};
 
 chrome.runtime.onInstalled.addListener(() => {
   chrome.contextMenus.removeAll(() => {
@@ -18,7 +23,7 @@ chrome.runtime.onInstalled.addListener(() => {
 
 // What a menu click does, kept apart from the listener so it can be run without a click.
 export async function saveFromMenu(menuItemId, tab) {
-  const kind = menuItemId === 'wisp-save-selection' ? 'selection' : 'page';
+  const kind = FORM_KINDS[menuItemId] || 'page';
   const url = chrome.runtime.getURL('save.html') + '?tab=' + tab.id + '&kind=' + kind;
   return chrome.windows.create({url, type: 'popup', width: 460, height: 560});
 }
@@ -31,5 +36,25 @@ chrome.contextMenus.onClicked.addListener((info, tab) => {
 if (!chrome.sidePanel && chrome.action) {
   chrome.action.onClicked.addListener(() => browser.sidebarAction.toggle());
 }
+
+// A site is saved here rather than by its form, so that closing the form does not stop it;
+// the form and the panel hear of each page as it ends, and the panel of the end.
+async function saveSite(request) {
+  const saved = await askSite(request, (progress) => {
+    chrome.runtime.sendMessage({type: 'wisp-site-progress', ...progress}).catch(() => {});
+  });
+  chrome.runtime.sendMessage({type: 'wisp-saved', book: saved.book, page: saved.page})
+    .catch(() => {});
+  return saved;
+}
+
+chrome.runtime.onMessage.addListener((message, sender, reply) => {
+  if (message && message.type === 'wisp-save-site') {
+    saveSite(message.request).then(reply, (failure) =>
+      reply({ok: false, error: failure.message, taken: Boolean(failure.taken)}));
+    return true;  // the reply comes when the site is saved
+  }
+  return false;
+});
 
 globalThis.wisp = {saveFromMenu};

@@ -64,17 +64,18 @@ export async function askYesNo(text, caption = 'Wisp') {
   return (await box(caption, text, false, '', [['Yes', true], ['No', false]])) === true;
 }
 
-// Saves a page through the host; when a page of the name is there, the reader chooses to
-// replace it, keep both (the new one numbered) or cancel (null).
-export async function saveAsking(request) {
+// Saves through the host (`send`); when a page of the name is there, the reader chooses what to
+// do instead (one of `choices`, each a label and what it adds to the request) or cancels (null).
+export async function saveAsking(request, send = ask,
+                                 choices = [['Replace', {taken: 'replace'}],
+                                            ['Keep both', {taken: 'keepBoth'}]]) {
   try {
-    return await ask(request);
+    return await send(request);
   } catch (refused) {
     if (!refused.taken) {
       throw refused;
     }
-    const choice = await box('Wisp', refused.message + '.', false, '',
-                             [['Replace', 'replace'], ['Keep both', 'keepBoth'], ['Cancel', null]]);
-    return choice ? ask({...request, taken: choice}) : null;
+    const choice = await box('Wisp', refused.message + '.', false, '', [...choices, ['Cancel', null]]);
+    return choice ? send({...request, ...choice}) : null;
   }
 }

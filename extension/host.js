@@ -26,6 +26,36 @@ export async function ask(request) {
   return reply;
 }
 
+// A request answered after notices of its progress (`onProgress` hears each), over a
+// connection of its own: a long one keeps no other request waiting.
+export function askSite(request, onProgress) {
+  return new Promise((resolve, reject) => {
+    const connection = chrome.runtime.connectNative(HOST_NAME);
+    let settled = false;
+    connection.onMessage.addListener((message) => {
+      if (message.progress) {
+        onProgress(message.progress);
+        return;
+      }
+      settled = true;
+      connection.disconnect();
+      if (message.ok) {
+        resolve(message);
+      } else {
+        reject(new HostError(message.error, Boolean(message.taken)));
+      }
+    });
+    connection.onDisconnect.addListener(() => {
+      if (!settled) {
+        const failure = chrome.runtime.lastError;
+        reject(new HostError('Wisp closed the connection' +
+                             (failure ? ': ' + failure.message : '.')));
+      }
+    });
+    connection.postMessage({...request, id: 1});
+  });
+}
+
 // The reader's cookies for the page at `url`, as the host takes them: what it fetches again
 // for the page then comes as the reader saw it, pictures behind their session too.
 export async function cookiesFor(url) {

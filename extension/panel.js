@@ -462,8 +462,17 @@ document.getElementById('build').addEventListener('click', () => build());
 document.getElementById('manage').addEventListener('click', manageBooks);
 document.getElementById('help').addEventListener('click', help);
 
-// A page saved through the context menu shows in the tree at once.
+// A page saved through the context menu shows in the tree at once; a site being saved says how
+// far it has come.
+let sitePages = '';
 chrome.runtime.onMessage.addListener((message) => {
+  if (message && message.type === 'wisp-site-progress') {
+    sitePages = 'Saving a site: ' + message.saved + ' pages saved';
+    status.textContent = sitePages;
+  }
+  if (message && message.type === 'wisp-saved' && status.textContent === sitePages) {
+    status.textContent = '';
+  }
   if (message && message.type === 'wisp-saved' && message.book === tree.book) {
     run(async () => {
       const folder = parentPath(message.page);

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <signal.h>
@@ -19,6 +20,7 @@
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/SearchResults.h"
+#include "cli/SiteCommand.h"
 #include "core/app/BookItems.h"
 #include "core/app/Books.h"
 #include "core/library/BookListing.h"
@@ -70,6 +72,34 @@ std::string Text(const Json& request, const char* key) {
         throw RequestError(std::string("the request needs \"") + key + "\"");
     }
     return *text;
+}
+
+// A whole number field of the request within [least, most]; `fallback` when it is missing.
+long long Number(const Json& request, const char* key, long long least, long long most,
+                 long long fallback) {
+    auto found = request.find(key);
+    if (found == request.end() || found->is_null()) {
+        return fallback;
+    }
+    if (!found->is_number_integer() || found->get<long long>() < least ||
+        found->get<long long>() > most) {
+        throw RequestError(std::string("\"") + key + "\" is a whole number from " +
+                           std::to_string(least) + " to " + std::to_string(most));
+    }
+    return found->get<long long>();
+}
+
+// A list of texts of the request; empty when it is missing.
+std::vector<std::string> Texts(const Json& request, const char* key) {
+    auto found = request.find(key);
+    if (found == request.end() || found->is_null()) {
+        return {};
+    }
+    if (!found->is_array() || !std::all_of(found->begin(), found->end(),
+                                           [](const Json& item) { return item.is_string(); })) {
+        throw RequestError(std::string("\"") + key + "\" must be a list of strings");
+    }
+    return found->get<std::vector<std::string>>();
 }
 
 // A yes-or-no field of the request: yes only when it is the JSON value true.
@@ -126,7 +156,9 @@ Json Reply(const Outcome& outcome) {
 // One connection's answers to the extension's requests, by the command's own rules.
 class HostConnection {
 public:
-    explicit HostConnection(CommandContext& context) : context_(context) {}
+    // `notify` sends a message about the request in hand before its reply.
+    HostConnection(CommandContext& context, std::function<void(Json)> notify)
+        : context_(context), notify_(std::move(notify)) {}
 
     Json Answer(const Json& request) {
         try {
@@ -147,6 +179,7 @@ public:
                     {"rename", &HostConnection::Rename},
                     {"delete", &HostConnection::Delete},
                     {"save", &HostConnection::Save},
+                    {"saveSite", &HostConnection::SaveSite},
                     {"paste", &HostConnection::Paste},
                     {"locate", &HostConnection::Locate},
                     {"build", &HostConnection::Build},
@@ -324,6 +357,52 @@ private:
                                              capture.Ports(session.get())));
     }
 
+    // A site saved from its start page as `wisp collect --follow --static` saves it, each page
+    // told as it ends ({"progress": ...}) before the reply's counts.
+    Json SaveSite(const Json& request) {
+        SiteCapture site;
+        site.startUrl = Text(request, "url");
+        if (site.startUrl.find("://") == std::string::npos) {
+            throw CommandFailure("give the site's address with its scheme, such as https://");
+        }
+        site.scope.prefix = OptionalText(request, "scope").value_or("");
+        site.scope.include = Texts(request, "include");
+        site.scope.exclude = Texts(request, "exclude");
+        site.depth = static_cast<int>(Number(request, "depth", 0, 1000, 5));
+        site.maxPages = static_cast<std::size_t>(Number(request, "maxPages", 1, 1000000, 1000));
+        site.flat = Flag(request, "flat");
+        site.obeyRobots = !Flag(request, "ignoreRobots");
+        site.resume = Flag(request, "resume");
+        site.taken = TakenPolicy(request);
+        auto [place, folder] = SaveFolder(request);
+        site.folder = folder;
+        site.book = place.Folder();
+        int saved = 0;
+        int failed = 0;
+        site.onPage = [&](const std::string& url, const Outcome& outcome) {
+            saved += outcome.IsDone() ? 1 : 0;
+            failed += outcome.kind == Outcome::Kind::Failed ? 1 : 0;
+            notify_(Json{{"progress", {{"page", url}, {"saved", saved}, {"failed", failed}}}});
+        };
+        // Pages from their source: the reader's browser has shown the start page already, and
+        // a second browser in the background would cost more than it adds to a manual.
+        SiteOutcome done = wisp::cli::SaveSite(context_, site, {});
+        if (done.outcome.kind == Outcome::Kind::Refused &&
+            done.outcome.message.find("exists") != std::string::npos) {
+            throw TakenFailure(done.outcome.message);
+        }
+        Json reply = Reply(done.outcome);
+        const std::string& start = done.outcome.path;
+        reply["book"] = place.book;
+        reply["page"] = start.substr(place.Folder().size() + 1);
+        reply["file"] = start;
+        reply["summary"] = SiteCounts(done);
+        reply["saved"] = done.saved;
+        reply["kept"] = done.kept;
+        reply["failed"] = done.failed;
+        return reply;
+    }
+
     // HTML pasted or dropped into a folder of the tree; a drop brings the name the reader
     // gave the new item in place.
     Json Paste(const Json& request) {
@@ -414,6 +493,7 @@ private:
     }
 
     CommandContext& context_;
+    std::function<void(Json)> notify_;
     std::unique_ptr<IShellFileOperations> shell_ = CreateNativeShellFileOperations();
     std::unique_ptr<LibraryServer> server_;
 };
@@ -421,7 +501,26 @@ private:
 }  // namespace
 
 bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
-    HostConnection connection(context);
+    // An id goes back as it came only when it is one value: a copy of a structure as deep as
+    // the message chose would run out of stack.
+    Json id;
+    bool hasId = false;
+    bool written = true;
+    auto send = [&](Json message) {
+        if (hasId) {
+            message["id"] = id;
+        }
+        std::string text = Dump(message);
+        if (text.size() >= kMostReplyBytes) {
+            Json tooLarge = ErrorReply("the reply would pass 1 MiB");
+            if (!id.is_null()) {
+                tooLarge["id"] = id;
+            }
+            text = Dump(tooLarge);
+        }
+        written = written && WriteMessage(outFd, text);
+    };
+    HostConnection connection(context, send);
     for (;;) {
         ReadFrame frame = ReadMessage(inFd);
         if (frame.status == ReadFrame::Status::End) {
@@ -433,34 +532,26 @@ bool ServeNativeMessages(CommandContext& context, int inFd, int outFd) {
         }
         Json reply;
         Json request;
+        id = nullptr;
+        hasId = false;
+        bool idRefused = false;
         if (frame.status == ReadFrame::Status::TooLarge) {
             reply = ErrorReply("the message is larger than 64 MiB");
         } else {
             request = Json::parse(frame.body, nullptr, false);
+            if (request.is_object() && request.contains("id")) {
+                hasId = true;
+                idRefused = request["id"].is_structured();
+                if (!idRefused) {
+                    id = request["id"];
+                }
+            }
             reply = request.is_discarded() ? ErrorReply("the message is not JSON")
+                    : idRefused            ? ErrorReply("an id is a number or a string")
                                            : connection.Answer(request);
         }
-        // An id goes back as it came only when it is one value: a copy of a structure as deep
-        // as the message chose would run out of stack.
-        Json id;
-        if (request.is_object() && request.contains("id")) {
-            const Json& sent = request["id"];
-            if (sent.is_structured()) {
-                reply = ErrorReply("an id is a number or a string");
-            } else {
-                id = sent;
-            }
-            reply["id"] = id;
-        }
-        std::string text = Dump(reply);
-        if (text.size() >= kMostReplyBytes) {
-            Json tooLarge = ErrorReply("the reply would pass 1 MiB");
-            if (!id.is_null()) {
-                tooLarge["id"] = id;
-            }
-            text = Dump(tooLarge);
-        }
-        if (!WriteMessage(outFd, text)) {
+        send(std::move(reply));
+        if (!written) {
             context.err << "wisp native-host: cannot write a reply\n";
             return false;
         }

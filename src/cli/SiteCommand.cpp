@@ -57,19 +57,16 @@ std::vector<std::string> Patterns(const ParsedCommand& command, std::string_view
     return patterns;
 }
 
-// Pages read as `wisp collect` reads one: rendered when a browser is there and --static is
-// not given, else from their source, --transfers of them at once, or one after another with
-// the reader's delay between them.
-class CommandPageReader final : public IPageReader {
+// Pages read as `SiteReading` says: in the browser, or from their source, several at once
+// unless a delay keeps the reads apart.
+class SitePageReader final : public IPageReader {
 public:
-    CommandPageReader(CommandContext& context, PageReader& pages)
-        : pages_(pages),
+    explicit SitePageReader(const SiteReading& reading)
+        : browser_(reading.browser),
           urlCombiner_(CreateNativeUrlCombiner()),
-          fromSource_(context.command.Has("static") || FindRenderingBrowser().program.empty()),
-          fetch_(FetchOptionsOf(context.command)),
-          delay_(NumberOption(context.command, "delay", 0, 60000, 0)),
-          transfers_(static_cast<std::size_t>(NumberOption(
-              context.command, "transfers", 1, 64, CurlDownloader::kDefaultTransfers))) {}
+          fetch_(reading.fetch),
+          delay_(reading.delay),
+          transfers_(reading.transfers) {}
 
     PageRead Read(const std::string& url) override {
         if (auto loading = ahead_.find(url); loading != ahead_.end()) {
@@ -80,11 +77,11 @@ public:
         if (read_++ > 0 && delay_.count() > 0) {
             std::this_thread::sleep_for(delay_);
         }
-        if (fromSource_) {
+        if (!browser_) {
             return ReadFromSource(url);
         }
         try {
-            ReadPage page = pages_.Read(url);
+            ReadPage page = browser_->Read(url);
             return {std::move(page.page), page.rendered, {}};
         } catch (const CommandFailure& failure) {
             return {nullptr, false, failure.what()};
@@ -98,7 +95,7 @@ public:
     // Only pages read from their source, and only without a delay asked for: a browser
     // renders one page at a time, and a delay asks for one request at a time.
     void ReadAhead(const std::vector<std::string>& urls) override {
-        if (!fromSource_ || delay_.count() > 0) {
+        if (browser_ || delay_.count() > 0) {
             return;
         }
         for (const std::string& url : urls) {
@@ -121,9 +118,8 @@ private:
         return {std::move(*page), false, {}};
     }
 
-    PageReader& pages_;  // the command's browser
+    PageReader* browser_;
     std::unique_ptr<IUrlCombiner> urlCombiner_;
-    bool fromSource_;
     FetchOptions fetch_;
     std::chrono::milliseconds delay_;
     std::size_t transfers_;
@@ -132,6 +128,25 @@ private:
 };
 
 }  // namespace
+
+SiteOutcome SaveSite(CommandContext& context, const SiteCapture& site, SiteReading reading) {
+    CommandCapture capture(context);
+    SitePageReader reader(reading);
+    PosixFileLinker linker;
+    BatchSyncFileSystem files(context.files, site.folder);
+    const CapturePorts given = capture.Ports();
+    const CapturePorts ports{files,          given.urlCombiner, given.downloader,
+                             given.progress, given.shell,       given.changes};
+    return CollectSite(site, {ports, reader, linker});
+}
+
+std::string SiteCounts(const SiteOutcome& done) {
+    return std::to_string(done.saved) + " pages saved" +
+           (done.kept ? ", " + std::to_string(done.kept) + " kept from before" : "") + ", " +
+           std::to_string(done.skipped) + " skipped, " + std::to_string(done.failed) + " failed; " +
+           std::to_string(done.resources) + " resources, " + std::to_string(done.bytes) +
+           " bytes fetched; " + std::to_string(done.linkedFiles) + " identical files stored once";
+}
 
 void RunCollectSite(CommandContext& context, PageReader& pages, const std::string& book,
                     const std::string& folder, TakenPage taken) {
@@ -176,27 +191,18 @@ void RunCollectSite(CommandContext& context, PageReader& pages, const std::strin
         }
     };
 
-    CommandCapture capture(context);
-    CommandPageReader reader(context, pages);
-    PosixFileLinker linker;
-    SiteOutcome done;
-    {
-        BatchSyncFileSystem files(context.files, folder);
-        const CapturePorts given = capture.Ports();
-        const CapturePorts ports{files, given.urlCombiner, given.downloader, given.progress,
-                                 given.shell, given.changes};
-        done = CollectSite(site, {ports, reader, linker});
-    }
+    const bool fromSource = command.Has("static") || FindRenderingBrowser().program.empty();
+    SiteOutcome done =
+        SaveSite(context, site,
+                 {fromSource ? nullptr : &pages, FetchOptionsOf(command),
+                  std::chrono::milliseconds(NumberOption(command, "delay", 0, 60000, 0)),
+                  static_cast<std::size_t>(NumberOption(command, "transfers", 1, 64,
+                                                        CurlDownloader::kDefaultTransfers))});
     if (done.outcome.kind == Outcome::Kind::Refused && done.outcome.message.find("exists") !=
                                                            std::string::npos) {
         done.outcome.message += "; give --replace to replace the pages, or --resume to go on";
     }
-    const std::string counts =
-        std::to_string(done.saved) + " pages saved" +
-        (done.kept ? ", " + std::to_string(done.kept) + " kept from before" : "") + ", " +
-        std::to_string(done.skipped) + " skipped, " + std::to_string(done.failed) + " failed; " +
-        std::to_string(done.resources) + " resources, " + std::to_string(done.bytes) +
-        " bytes fetched; " + std::to_string(done.linkedFiles) + " identical files stored once";
+    const std::string counts = SiteCounts(done);
     if (!done.outcome.IsDone() && done.saved + done.kept > 0) {
         context.Note(counts);
     }

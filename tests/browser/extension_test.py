@@ -261,6 +261,27 @@ def scenario(wisp, temp, browser, sites):
         box.value = ''; box.dispatchEvent(new Event('input')); 1 }""")
     check(browser.evaluate(panel, "!document.getElementById('tree').hidden"), "the tree is back")
 
+    # The page's whole site, saved by the background: the form says what came of it, the
+    # panel shows the pages, and the links between them point at the saved files.
+    browser.open_page(f"http://127.0.0.1:{site.port}/manual/index.html")
+    manual_tab = browser.evaluate(worker, """chrome.tabs.query({}).then((tabs) =>
+        tabs.find((tab) => (tab.url || '').includes('/manual/')).id)""")
+    browser.evaluate(worker, f"wisp.saveFromMenu('wisp-save-site', {{id: {manual_tab}}}).then(() => 1)")
+    form = attach(browser, find_target(browser, "page", ORIGIN + "/save.html")["targetId"])
+    wait_for(lambda: browser.evaluate(form, """{ const books = document.getElementById('books');
+        !!books && books.options.length > 0 && document.getElementById('page-choices').hidden }"""),
+             "the site's form")
+    browser.evaluate(form, "document.getElementById('depth').value = '1';"
+                           "document.getElementById('ok').click(); 1")
+    wait_for(lambda: browser.evaluate(form, "!document.getElementById('saved').hidden"),
+             "the saved site")
+    summary = browser.evaluate(form, "document.getElementById('saved-summary').textContent")
+    check(summary.startswith("2 pages saved"), f"the site's summary: {summary!r}")
+    browser.evaluate(form, "document.getElementById('close').click(); 1")
+    wait_in_tree(browser, panel, "part.htm", "the site's pages in the panel")
+    check('href="part.htm#end"' in read(os.path.join(book, "index.htm")),
+          "the saved pages link each other")
+
     # Toolbar: New Book, then back to Travel through the list.
     click(browser, panel, "new-book")
     answer_dialog(browser, panel, "Spain")
@@ -463,6 +484,9 @@ def main():
 <img src="http://127.0.0.1:{gate.port}/private.png" alt="">
 <script>document.body.insertAdjacentHTML('beforeend', '<p>Written by a script</p>')</script>
 </body></html>""")
+        write(site_folder + "/manual/index.html",
+              '<title>Manual</title><a href="part.html#end">Part</a> <a href="../rome.html">Rome</a>')
+        write(site_folder + "/manual/part.html", '<title>Part</title><p id="end">The end.')
         site = Server(server_binary, site_folder)
         servers.append(site)
         with devtools.Browser(

@@ -16,6 +16,7 @@
 #include <set>
 #include <thread>
 
+#include "posix/support/LoopbackSite.h"
 #include "posix/support/RunProgram.h"
 #include "support/TempFolder.h"
 
@@ -330,6 +331,51 @@ TEST_F(NativeHost, SavesAPageOfSixtyMebibytes) {
     EXPECT_EQ(Reply()["ok"], false);
     EXPECT_EQ(Reply()["ok"], true);
     writer.join();
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(NativeHost, SavesASiteTellingEachPageBeforeTheCounts) {
+    test::LoopbackSite site;
+    ASSERT_TRUE(site.Started());
+    site.Add("/manual/index.html",
+             "<title>Manual</title><a href=one.html>1</a> "
+             "<a href=two.html#part>2</a> <a href=gone.html>3</a>");
+    site.Add("/manual/one.html", "<title>One</title><a href=index.html>back</a>");
+    site.Add("/manual/two.html", "<title>Two</title><p id=part>two");
+    site.Add("/manual/gone.html", "missing", "text/html", 404);
+    ASSERT_EQ(Ask({{"request", "newBook"}, {"name", "Manuals"}})["ok"], true);
+
+    Json request{{"request", "saveSite"}, {"url", site.Url("/manual/index.html")}, {"id", 3}};
+    // The reply to a site's request, after the notices of the pages as they end.
+    std::vector<Json> progress;
+    auto saveSite = [&] {
+        progress.clear();
+        EXPECT_TRUE(WriteAll(in, Frame(request.dump())));
+        Json reply;
+        while ((reply = Reply()).contains("progress")) {
+            EXPECT_EQ(reply["id"], request["id"]);
+            progress.push_back(reply["progress"]);
+        }
+        return reply;
+    };
+    Json reply = saveSite();
+    ASSERT_EQ(reply["ok"], true) << reply.dump();
+    EXPECT_EQ(reply["id"], 3);
+    EXPECT_EQ(reply["saved"], 3);
+    EXPECT_EQ(reply["failed"], 1);
+    ASSERT_EQ(progress.size(), 4u);
+    EXPECT_EQ(progress.back()["saved"], 3);
+    EXPECT_EQ(progress.back()["failed"], 1);
+    std::string index = temp.Read("Library/Manuals/" + reply["page"].get<std::string>());
+    EXPECT_NE(index.find("href=\"two.htm#part\""), std::string::npos) << index;
+
+    // Saved again into the same place: the panel hears the names are taken, and may go on.
+    request["id"] = 4;
+    EXPECT_EQ(saveSite()["taken"], true);
+    request["resume"] = true;
+    EXPECT_EQ(saveSite()["kept"], 3);
+    request["url"] = "manual/index.html";
+    EXPECT_EQ(saveSite()["ok"], false);
     EXPECT_EQ(Stop(), 0);
 }
 

@@ -55,7 +55,8 @@ SitePagePlace PlaceOfSitePage(std::string_view url, std::string_view scopePrefix
         name = "index";
     }
     if (address && !address->query.empty()) {
-        name += "_" + PercentDecode(address->query);
+        name += '_';
+        name += PercentDecode(address->query);
     }
     SitePagePlace place;
     if (flat) {

@@ -57,7 +57,7 @@ std::optional<WebAddress> SplitWebAddress(std::string_view url) {
     const std::size_t question = rest.find('?');
     address.path = std::string(rest.substr(0, question));
     if (address.path.empty()) {
-        address.path = "/";
+        address.path.assign(1, '/');  // not `= "/"`, which GCC 12 wrongly warns of as overlapping
     }
     if (question != std::string_view::npos) {
         address.query = std::string(rest.substr(question + 1));

@@ -364,15 +364,18 @@ TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {
         {base + "s.svg", "<svg><symbol id=i /></svg>"},
     };
     CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
+    // A module that cannot be fetched keeps its address, as a script holds it: not escaped.
     job.Init("<SCRIPT type=\"module \" src=\"js/main.js\"></SCRIPT><script type=Module>"
-             "import './js/in.js'</script><SCRIPT>import('./js/no.js')</SCRIPT>"
+             "import './js/in.js'; import './js/gone.js?a=1&b=2'</script>"
+             "<SCRIPT>import('./js/no.js')</SCRIPT>"
              "<svg><use href=s.svg#i /></svg>",
              base + "page.html", pagePath);
     ASSERT_TRUE(job.LocalizeResources());
     ASSERT_TRUE(job.DownloadResources());
 
     EXPECT_EQ(job.Html(), Rewritten("<SCRIPT type=\"module \" src=\"News.files/main.js\"></SCRIPT>"
-                                    "<script type=Module>import './News.files/in.js'</script>"
+                                    "<script type=Module>import './News.files/in.js'; "
+                                    "import 'http://host/app/js/gone.js?a=1&b=2'</script>"
                                     "<SCRIPT>import('./js/no.js')</SCRIPT>"
                                     "<svg><use href=#i /></svg>"
                                     "<svg xmlns=\"http://www.w3.org/2000/svg\" aria-hidden=\"true\""

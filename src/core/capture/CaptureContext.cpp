@@ -23,6 +23,9 @@
 namespace wisp {
 namespace {
 
+// How an import of a module is written: a module specifier must start with "./" to be a path.
+constexpr std::string_view kImportPrefix = "./";
+
 // A combined URL must fit a 256-character buffer, a queued URL or local path a 512 one;
 // a reference beyond them is left as written rather than cut to another address.
 constexpr std::size_t kMaxCombinedUrlChars = 255;
@@ -309,7 +312,7 @@ std::string CCaptureContext::LocalizeModule(std::string_view module, std::string
                 return std::nullopt;
             }
             // Recorded as written, so that a failed fetch gives the address back.
-            std::string imported = "./" + *written;
+            std::string imported = std::string(kImportPrefix) + *written;
             if (std::optional<std::size_t> entry = document.EntryOf(*written)) {
                 document.references.emplace(imported, *entry);
             }
@@ -424,7 +427,9 @@ std::string CCaptureContext::RestoreFailed(const Document& document, bool markup
         if (entry < fetched_.size() && fetched_[entry]) {
             continue;
         }
-        const std::string address = AbsoluteAddressText(sourceUrls_[entry], markup);
+        // An import stands in a script, whose text holds no character references.
+        const bool inScript = reference.starts_with(kImportPrefix);
+        const std::string address = AbsoluteAddressText(sourceUrls_[entry], markup && !inScript);
         for (std::size_t at = text.find(reference); at != std::string::npos;
              at = text.find(reference, at)) {
             const std::size_t end = at + reference.size();

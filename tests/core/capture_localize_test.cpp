@@ -365,11 +365,12 @@ TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {
     };
     CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
     // A module that cannot be fetched keeps its address, as a script holds it: not escaped.
-    job.Init("<SCRIPT type=\"module \" src=\"js/main.js\"></SCRIPT><script type=Module>"
-             "import './js/in.js'; import './js/gone.js?a=1&b=2'</script>"
-             "<SCRIPT>import('./js/no.js')</SCRIPT>"
-             "<svg><use href=s.svg#i /></svg>",
-             base + "page.html", pagePath);
+    job.Init(
+        "<SCRIPT type=\"module \" src=\"js/main.js\"></SCRIPT><script type=Module>"
+        "import './js/in.js'; import './js/gone.js?a=1&b=2'</script>"
+        "<SCRIPT>import('./js/no.js')</SCRIPT>"
+        "<svg><use href=s.svg#i /></svg>",
+        base + "page.html", pagePath);
     ASSERT_TRUE(job.LocalizeResources());
     ASSERT_TRUE(job.DownloadResources());
 

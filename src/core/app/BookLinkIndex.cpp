@@ -4,6 +4,7 @@
 #include "core/capture/PageLinks.h"
 #include "core/capture/PageOrigin.h"
 #include "core/capture/SiteLinks.h"
+#include "core/platform/PathSeparator.h"
 
 namespace wisp {
 
@@ -51,6 +52,34 @@ void BookLinkIndex::Saved(std::string_view url, const std::string& path, std::st
         pageOfUrl_.insert_or_assign(std::string(WithoutFragment(url)), path);
     }
     AddLinks(path, text);
+}
+
+void BookLinkIndex::WaitToPoint(const std::string& linking, std::string_view url,
+                                const std::string& page) {
+    waiting_[linking].insert_or_assign(std::string(url), page);
+}
+
+void BookLinkIndex::PointWaitingLinks(IFileSystem& files) {
+    for (const auto& [path, targets] : waiting_) {
+        std::optional<std::string> text = files.ReadWholeFile(path);
+        const std::size_t separator = path.rfind(kPathSeparator);
+        if (!text || separator == std::string::npos) {
+            continue;
+        }
+        const std::string folder = path.substr(0, separator);
+        std::string pointed =
+            PointLinksAt(*text, [&](std::string_view url) -> std::optional<std::string> {
+                auto target = targets.find(url);
+                if (target == targets.end()) {
+                    return std::nullopt;
+                }
+                return PageLinkReference(folder, target->second);
+            });
+        if (pointed != *text) {
+            files.WriteWholeFile(path, pointed);
+        }
+    }
+    waiting_.clear();
 }
 
 void BookLinkIndex::AddLinks(const std::string& path, std::string_view text) {

@@ -32,11 +32,19 @@ public:
     // The page at `path`, saved from `url`, holds `text` now.
     void Saved(std::string_view url, const std::string& path, std::string_view text);
 
+    // The links of the page `linking` to `url` are to point at the page `page` saved from it;
+    // they are rewritten by PointWaitingLinks, each page once however many pages it links to.
+    void WaitToPoint(const std::string& linking, std::string_view url, const std::string& page);
+    // Rewrites the pages with links waiting; a page that cannot be written keeps its links.
+    void PointWaitingLinks(IFileSystem& files);
+
 private:
     void AddLinks(const std::string& path, std::string_view text);
 
     std::map<std::string, std::string, std::less<>> pageOfUrl_;
     std::map<std::string, std::set<std::string>, std::less<>> linking_;
+    // Page by page: the addresses its links name, each with the page saved from it.
+    std::map<std::string, std::map<std::string, std::string, std::less<>>> waiting_;
 };
 
 }  // namespace wisp

@@ -291,10 +291,18 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
                 if (ports.changes) {
                     ports.changes->Saved(saved.outcome.path);
                 }
-                PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);
                 if (index) {
+                    // Many pages saved in a row: each linking page is rewritten once, later.
+                    for (const std::string& linking : links.linking) {
+                        if (linking != saved.outcome.path) {
+                            index->WaitToPoint(linking, WithoutFragment(sourceUrl),
+                                               saved.outcome.path);
+                        }
+                    }
                     index->Saved(sourceUrl, saved.outcome.path,
                                  ports.files.ReadWholeFile(saved.outcome.path).value_or(""));
+                } else {
+                    PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);
                 }
                 break;
             }

@@ -70,7 +70,8 @@ class BookLinkIndex;
 
 // Fails, with nothing written, when the style sheets of a selection cannot be read. With an
 // index of the book, its links are read from the index, which learns the page saved, instead
-// of from the book's pages.
+// of from the book's pages, and the book's links to the page wait in the index to be pointed
+// at it (BookLinkIndex::PointWaitingLinks).
 CaptureOutcome CapturePage(const PageCapture& capture, const CapturePorts& ports,
                            BookLinkIndex* index = nullptr);
 

@@ -113,6 +113,7 @@ public:
 
 private:
     SiteOutcome Finish(Outcome outcome) {
+        bookLinks_.PointWaitingLinks(ports_.capture.files);
         DeleteTree(ports_.capture.files, store_);
         // One notice for the folder, not one a page: its pages were saved without one.
         if (result_.saved > 0 && ports_.capture.changes) {

@@ -74,12 +74,22 @@ bool HasUrlScheme(std::string_view reference) {
 }
 
 std::string PointLinksAt(std::string_view html, std::string_view url, std::string_view reference) {
+    return PointLinksAt(html, [&](std::string_view linked) -> std::optional<std::string> {
+        return linked == url ? std::optional<std::string>(reference) : std::nullopt;
+    });
+}
+
+std::string PointLinksAt(
+    std::string_view html,
+    const std::function<std::optional<std::string>(std::string_view url)>& referenceOf) {
     MarkupHandlers handlers;
     handlers.link = [&](std::string_view href) -> std::optional<std::string> {
-        if (WithoutFragment(href) != url) {
+        const std::string_view address = WithoutFragment(href);
+        std::optional<std::string> reference = referenceOf(address);
+        if (!reference) {
             return std::nullopt;
         }
-        return std::string(reference) + std::string(href.substr(WithoutFragment(href).size()));
+        return *reference + std::string(href.substr(address.size()));
     };
     return RewriteMarkupReferences(html, handlers);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,11 @@ bool HasUrlScheme(std::string_view reference);
 // The page with every link (A and AREA) whose address, less its fragment, is `url` made
 // `reference`, the fragment kept.
 std::string PointLinksAt(std::string_view html, std::string_view url, std::string_view reference);
+
+// The page with every link whose address, less its fragment, `referenceOf` gives a reference
+// for made that reference, the fragment kept.
+std::string PointLinksAt(
+    std::string_view html,
+    const std::function<std::optional<std::string>(std::string_view url)>& referenceOf);
 
 }  // namespace wisp

@@ -49,7 +49,13 @@ fi
 
 echo "Installing: ${missing[*]}"
 sudo=""
-[[ $(id -u) -eq 0 ]] || sudo="sudo"
+if [[ $(id -u) -ne 0 ]]; then
+  if ! command -v sudo >/dev/null; then
+    echo "scripts/setup.sh: installing packages needs root: run it as root, or install sudo" >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
 export DEBIAN_FRONTEND=noninteractive
 # The i686 DLL's tests run under 32-bit Wine, whose packages are i386 ones.
 if [[ $what == all ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -319,13 +319,13 @@ private:
         return {place, library.FolderToWriteIn(place, OptionalText(request, "folder").value_or(""))};
     }
 
-    // The reply for a saved page names it inside the book.
-    static Json SavedReply(const BookPlace& place, const CaptureOutcome& saved) {
-        if (saved.taken) {
-            throw TakenFailure(saved.outcome.message);
+    // The reply for a saved page names it inside the book; `taken`: refused for its name.
+    static Json SavedReply(const BookPlace& place, const Outcome& saved, bool taken) {
+        if (taken) {
+            throw TakenFailure(saved.message);
         }
-        Json reply = Reply(saved.outcome);
-        const std::string& path = saved.outcome.path;
+        Json reply = Reply(saved);
+        const std::string& path = saved.path;
         reply["book"] = place.book;
         reply["page"] = path.substr(place.Folder().size() + 1);
         reply["file"] = path;
@@ -346,15 +346,15 @@ private:
         }
         const IPageSource& source = *parsed.page;
         std::unique_ptr<BrowserResponses> session = ReadersSession(request);
-        return SavedReply(place, CapturePage({source, selection ? kCollectSelection : kCollectWholePage,
-                                              folder, title,
-                                              OptionalText(request, "keywords").value_or(""),
-                                              OptionalText(request, "description").value_or(""),
-                                              TakenPolicy(request), place.Folder(),
-                                              // The document as its scripts left it.
-                                              Flag(request, "keepScripts") ? PageScripts::Keep
-                                                                           : PageScripts::Remove},
-                                             capture.Ports(session.get())));
+        const CaptureOutcome saved =
+            CapturePage({source, selection ? kCollectSelection : kCollectWholePage, folder, title,
+                         OptionalText(request, "keywords").value_or(""),
+                         OptionalText(request, "description").value_or(""), TakenPolicy(request),
+                         place.Folder(),
+                         // The document as its scripts left it.
+                         Flag(request, "keepScripts") ? PageScripts::Keep : PageScripts::Remove},
+                        capture.Ports(session.get()));
+        return SavedReply(place, saved.outcome, saved.taken);
     }
 
     // A site saved from its start page as `wisp collect --follow --static` saves it, each page
@@ -387,15 +387,9 @@ private:
         // Pages from their source: the reader's browser has shown the start page already, and
         // a second browser in the background would cost more than it adds to a manual.
         SiteOutcome done = wisp::cli::SaveSite(context_, site, {});
-        if (done.outcome.kind == Outcome::Kind::Refused &&
-            done.outcome.message.find("exists") != std::string::npos) {
-            throw TakenFailure(done.outcome.message);
-        }
-        Json reply = Reply(done.outcome);
-        const std::string& start = done.outcome.path;
-        reply["book"] = place.book;
-        reply["page"] = start.substr(place.Folder().size() + 1);
-        reply["file"] = start;
+        Json reply = SavedReply(place, done.outcome,
+                                done.outcome.kind == Outcome::Kind::Refused &&
+                                    done.outcome.message.find("exists") != std::string::npos);
         reply["summary"] = SiteCounts(done);
         reply["saved"] = done.saved;
         reply["kept"] = done.kept;
@@ -410,11 +404,12 @@ private:
         auto [place, folder] = SaveFolder(request);
         CommandCapture capture(context_);
         std::unique_ptr<BrowserResponses> session = ReadersSession(request);
-        return SavedReply(place, SavePastedPage({html, OptionalText(request, "url").value_or(""),
-                                                 folder, OptionalText(request, "title").value_or(""),
-                                                 OptionalText(request, "name"), TakenPolicy(request),
-                                                 place.Folder()},
-                                                capture.Ports(session.get())));
+        const CaptureOutcome saved =
+            SavePastedPage({html, OptionalText(request, "url").value_or(""), folder,
+                            OptionalText(request, "title").value_or(""),
+                            OptionalText(request, "name"), TakenPolicy(request), place.Folder()},
+                           capture.Ports(session.get()));
+        return SavedReply(place, saved.outcome, saved.taken);
     }
 
     // Where a page of the book is on disk, for the panel to open it: its file address, or with

@@ -65,9 +65,11 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
         {"<A href=\"notes.html\">", "<A href=\"http://host/dir/notes.html\">", {}},
         {"<A href=\"tool.Zip\">", "<A href=\"http://host/dir/tool.Zip\">", {}},
         {"<a HREF=' ../up.php?a=1&amp;b=2#s'><AREA href=x.html>",
-         "<a HREF='http://host/up.php?a=1&amp;b=2#s'><AREA href=http://host/dir/x.html>", {}},
+         "<a HREF='http://host/up.php?a=1&amp;b=2#s'><AREA href=http://host/dir/x.html>",
+         {}},
         {"<A href=\"#top\"><A href=\"mailto:a@b.c\"><A href=\"HTTP://other/\"><A href>",
-         "<A href=\"#top\"><A href=\"mailto:a@b.c\"><A href=\"HTTP://other/\"><A href>", {}},
+         "<A href=\"#top\"><A href=\"mailto:a@b.c\"><A href=\"HTTP://other/\"><A href>",
+         {}},
         {"<AREA href=\"m.zip\">", "<AREA href=\"News.files/m.zip\">", {"m.zip"}},
         {"<img src=\"a.gif\">", "<img src=\"a.gif\">", {}},
         {"<IMG SRC=\"a.gif\">", "<IMG SRC=\"a.gif\">", {}},
@@ -161,9 +163,15 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
          "<svg><image href=\"News.files/si.png\"/><use xlink:href=\"News.files/sp.svg#icon\"/>"
          "<use href=\"#own\"/></svg>",
          {"si.png", "sp.svg"}},
-        // Script text and comments hold no references of these kinds.
-        {"<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->",
-         "<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->",
+        // Script text, a title's or a text box's text and comments hold no references.
+        {"<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->"
+         "<TITLE><b style=\"background:url(t.png)\"></TITLE><TEXTAREA><i "
+         "style=\"background:url(t.png)\">"
+         "</TEXTAREA>",
+         "<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->"
+         "<TITLE><b style=\"background:url(t.png)\"></TITLE><TEXTAREA><i "
+         "style=\"background:url(t.png)\">"
+         "</TEXTAREA>",
          {}},
         {"<IMG srcset=\"data:image/png;base64,AA== 1x\"><VIDEO src=\"\">",
          "<IMG srcset=\"data:image/png;base64,AA== 1x\"><VIDEO src=\"\">",
@@ -228,6 +236,7 @@ TEST_F(LocalizeTest, OnlyTheLinksThePageNeedsAreFetched) {
                                                   {"rel=\"alternate stylesheet\"", true},
                                                   {"rel=\"shortcut icon\"", true},
                                                   {"rel=\"apple-touch-icon\"", true},
+                                                  {"rel=\"mask-icon\"", true},
                                                   {"rel=\"manifest\"", true},
                                                   {"rel=\"preload\" as=\"font\"", true},
                                                   {"rel=\"preload\" as=\"image\"", true},

@@ -122,6 +122,7 @@ TEST_F(BookFormats, CompiledFileIsListedWholeAndNamesItsContentsInTheReadersCode
             << i;
     }
     EXPECT_TRUE(listed.contains("/Tom & Jerry.htm"));
+    EXPECT_TRUE(listed.contains("/$FIftiMain")) << "the viewer's full-text search";
 
     // Names in code page 1252, a name it lacks as near as it goes; every entry is held, and
     // a folder opens its own first page.

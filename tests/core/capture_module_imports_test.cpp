@@ -23,12 +23,13 @@ TEST(RewriteModuleSpecifiers, TakesTheImportsOfFilesAndNothingElse) {
         {"x = `a${ import('./w.js') }b`", "x = `a${ import('[./w.js]') }b`"},
         // Kept: bare names, specifiers built or escaped, properties, and imports inside
         // comments, strings, regular expressions and template text.
-        {"import x from 'lodash'; import('./' + name); import(`./t.js`); import('./\\x61.js')",
-         ""},
+        {"import x from 'lodash'; import('./' + name); import(`./t.js`); import('./\\x61.js')", ""},
         {"import.meta.url; o.import('./p.js'); export const q = './q.js'; export {r};", ""},
         {"// import './c.js'\n/* import './d.js' */ s = 'import \"./s.js\"'", ""},
         {"x = a / 2; y = /import '.\\/r.js'/g; z = `${ {k: 1}.k } import './t.js'`", ""},
         {"`${`${b}`}` + 1 / 2; /**/import './v.js'", "`${`${b}`}` + 1 / 2; /**/import '[./v.js]'"},
+        // A slash inside a regular expression's class does not end it.
+        {"r = /[/'\"]/; import './u.js'", "r = /[/'\"]/; import '[./u.js]'"},
     };
     for (const Case& c : cases) {
         const std::string rewritten = RewriteModuleSpecifiers(

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "core/text/AsciiCase.h"
+#include "core/text/ByteSize.h"
 #include "core/text/MarkupEscape.h"
 #include "core/text/PercentEncoding.h"
 #include "core/text/Utf8.h"
@@ -28,6 +31,26 @@ TEST(AsciiCase, FoldsAsciiLettersOnlyAndLeavesOtherBytes) {
     EXPECT_EQ(FindNoCase("<p></STYLE></style>", "</style"), 3u);
     EXPECT_EQ(FindNoCase("<p></STYLE></style>", "</style", 4), 11u);
     EXPECT_EQ(FindNoCase("abc", "bcd"), std::string_view::npos);
+}
+
+// The sizes the reader gives the fetch limits, in bytes or with K, M or G (binary, either case).
+TEST(ByteSize, ReadsTheLimitsUnitsAndSaysThemBack) {
+    const std::pair<const char*, std::optional<std::uint64_t>> read[] = {
+        {"1000", 1000},
+        {"4K", 4096},
+        {"3m", 3ull << 20},
+        {"2G", 2ull << 30},
+        {"0", 0},
+        {"", std::nullopt},
+        {"G", std::nullopt},
+        {"1.5M", std::nullopt},
+        {"-1", std::nullopt},
+        {"17179869184G", std::nullopt}};
+    for (const auto& [text, bytes] : read) {
+        EXPECT_EQ(ParseByteSize(text), bytes) << text;
+    }
+    EXPECT_EQ(ByteSizeText(3ull << 30), "3 GB");
+    EXPECT_EQ(ByteSizeText(1536), "1536 bytes");
 }
 
 TEST(PercentEncoding, DecodesWellFormedEscapesAndKeepsTheRest) {

@@ -27,6 +27,7 @@ TEST(MakeResourceFileName, FollowsTheNamingRule) {
         {"http://h/_static/pydoctheme.css?2022.1", true, "pydoctheme.css"},
         {"http://h/q.JS?v=2", true, "q.JS"},
         {"http://h/f/font.woff2?#iefix", true, "font.woff2"},
+        {"http://h/f/font.eot?#iefix", true, "font.eot"},
         // Saved under the decoded name the browser looks for; the fragment is no file.
         {"http://h/with%20space.png", true, "with space.png"},
         {"http://h/%E2%82%AC%3f.png", true, "\xE2\x82\xAC_.png"},
@@ -73,6 +74,10 @@ TEST(MakeResourceFileName, FollowsTheNamingRule) {
         {"x" + accented + ".png", "x" + accented.substr(0, 234) + ".png"},
         {std::string(238, 'a') + " ." + std::string(30, 'b'), std::string(238, 'a')},
         {accented + "." + std::string(20, 'e'), accented.substr(0, 240)},
+        // An extension of 16 bytes with its dot is kept; one longer is no extension.
+        {std::string(300, 'a') + "." + std::string(15, 'e'),
+         std::string(224, 'a') + "." + std::string(15, 'e')},
+        {std::string(300, 'a') + "." + std::string(16, 'e'), std::string(240, 'a')},
     };
     for (const auto& [segment, expected] : lengths) {
         std::string name;

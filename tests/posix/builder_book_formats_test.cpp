@@ -270,7 +270,10 @@ TEST_F(BookFormats, PdfPrintsThePagesInOrderWithBookmarksAndLinks) {
         Wisp({"build", "Caf\xC3\xA9 Sevilla", "-o", temp.Path("other.pdf")},
              {{"WISP_BROWSER", temp.Path("no-browser")}});
     EXPECT_EQ(noBrowser.exitStatus, 1);
-    EXPECT_TRUE(Contains(noBrowser.err, "Chromium, which is not installed")) << noBrowser.err;
+    EXPECT_TRUE(Contains(noBrowser.err, "Chromium, which is not installed (" +
+                                            temp.Path("no-browser") +
+                                            "); install the chromium package"))
+        << noBrowser.err;
     EXPECT_FALSE(temp.Exists("other.pdf"));
 }
 

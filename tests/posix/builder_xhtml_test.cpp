@@ -58,7 +58,8 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
         "<custom-tag>kept text</custom-tag><!-- a -- comment -->"
         "<table><tr><td colspan=2>cell</table>"
         "<noscript><b>shown without scripts</b></noscript>"
-        "<font lang=\"en_US\"><div>in a font</div></font><span lang=\"de-CH\">hoi</span>";
+        "<font lang=\"en_US\"><div>in a font</div></font><span lang=\"de-CH\">hoi</span>"
+        "<DIR><LI>listed</DIR>";
     std::vector<std::string> asked;
     ReferenceRewrite rewrite = [&](ReferenceKind,
                                    std::string_view reference) -> std::optional<std::string> {
@@ -94,14 +95,15 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
     EXPECT_EQ(std::count(names.begin(), names.end(), "img"), 2);  // the lost one is text now
     EXPECT_EQ(std::count(names.begin(), names.end(), "p"), 2);
 
-    for (const char* part : {"<img src=\"../files/c001/logo.png\" alt=\"\" height=\"20\"/>",
-                             "<img src=\"../files/c001/go.png\" alt=\"\"/>",
-                             "<form>",  // nowhere to send it
-                             "<input value=\"a&quot;b\" name=\"q\" disabled=\"disabled\"/>",
-                             "<textarea disabled=\"disabled\">1 &lt; 2</textarea>",
-                             "<a id=\"top\">anchor</a>", "<a>js</a>", "<td colspan=\"2\">cell</td>",
-                             "<div><div>in a font</div></div>",  // no block in a span
-                             "<span lang=\"de-CH\" xml:lang=\"de-CH\">hoi</span>"}) {
+    for (const char* part :
+         {"<img src=\"../files/c001/logo.png\" alt=\"\" height=\"20\"/>",
+          "<img src=\"../files/c001/go.png\" alt=\"\"/>",
+          "<form>",  // nowhere to send it
+          "<input value=\"a&quot;b\" name=\"q\" disabled=\"disabled\"/>",
+          "<textarea disabled=\"disabled\">1 &lt; 2</textarea>", "<a id=\"top\">anchor</a>",
+          "<a>js</a>", "<td colspan=\"2\">cell</td>",
+          "<div><div>in a font</div></div>",  // no block in a span
+          "<span lang=\"de-CH\" xml:lang=\"de-CH\">hoi</span>", "<ul><li>listed</li></ul>"}) {
         EXPECT_TRUE(Contains(page.text, part)) << part << " in " << page.text;
     }
     for (const char* gone : {"en_US" /* not a language tag */, "onload", "onsubmit"}) {

@@ -182,8 +182,21 @@ TEST(WispManPage, NamesEveryCommandAndOption) {
                     page.find("\n.BR " + name + " ") != std::string::npos)
             << name;
         for (const cli::OptionSyntax& option : command.syntax.options) {
-            EXPECT_NE(page.find("\\-\\-" + std::string(option.name)), std::string::npos)
-                << option.name;
+            // A value is named as the help names it, in bold-italic or in italics.
+            std::vector<std::string> names = {"\\-\\-" + std::string(option.name)};
+            if (option.shortName) {
+                names.push_back("\\-" + std::string(1, option.shortName));
+            }
+            bool found = false;
+            for (const std::string& written : names) {
+                const std::string value(option.value);
+                found =
+                    found || (option.takesValue
+                                  ? page.find(written + " \" " + value) != std::string::npos ||
+                                        page.find(written + " \" \\fI" + value) != std::string::npos
+                                  : page.find(written) != std::string::npos);
+            }
+            EXPECT_TRUE(found) << option.name << " " << option.value;
         }
     }
     for (const cli::OptionSyntax& option : cli::CommonOptions()) {

@@ -186,6 +186,7 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     Json located = Ask({{"request", "locate"}, {"path", "Europe/Rome & Ostia.htm"}});
     EXPECT_EQ(located["url"], "file://" + library + "/Travel/Europe/Rome%20%26%20Ostia.htm");
     EXPECT_EQ(Ask({{"request", "books"}})["current"], "Travel");
+    EXPECT_EQ(Ask({{"request", "root"}})["root"], library);
     EXPECT_EQ(Stop(), 0);
 }
 

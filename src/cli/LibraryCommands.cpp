@@ -90,7 +90,14 @@ void RunRoot(CommandContext& context) {
     }
     StoreLibraryRoot(context, path);
     if (!context.files.IsFolder(path)) {
-        context.Note(path + " does not exist yet");
+        // The folder named now is made for the first book; one whose parent is missing too
+        // may be on a disk that is not mounted, and is left to the reader.
+        if (context.files.IsFolder(root.parent_path().string()) &&
+            context.files.CreateFolder(path) == CreateFolderResult::Created) {
+            context.Note("made the folder " + path);
+        } else {
+            context.Note(path + " does not exist yet; make the folder before the first book");
+        }
     }
 }
 

@@ -85,6 +85,13 @@ TEST_F(WispFirstRun, AnOrdinaryUserMakesABookCollectsAndBuildsWithNoSetUp) {
     EXPECT_TRUE(temp.Exists("home/.local/share/wisp/My eBooks/Travel/Garden Notes.htm"));
     Ok({"build", "-o", temp.Path("home/Travel.chm")});
     EXPECT_TRUE(temp.Exists("home/Travel.chm"));
+
+    // A library folder of the reader's choosing is made when named, if its parent is there.
+    Ok({"root", temp.Path("home/Books")});
+    Ok({"new-book", "Work"});
+    EXPECT_TRUE(temp.Exists("home/Books/Work"));
+    EXPECT_TRUE(Mentions(Ok({"root", temp.Path("media/disk/Books")}).err, "does not exist yet"));
+    EXPECT_FALSE(temp.Exists("media"));
 }
 
 }  // namespace

@@ -272,15 +272,18 @@ TEST_F(WispRendering, OneBrowserForSeveralPagesWhoseLoadsAreSavedAndTheRestFetch
 }
 
 TEST_F(WispRendering, ABrowserThatCannotStartLeavesThePageToTheStaticReader) {
-    std::string browser =
-        temp.MakeFile("broken-browser", "#!/bin/sh\necho 'no display' >&2\nexit 1\n");
+    std::string browser = temp.MakeFile(
+        "broken-browser",
+        "#!/bin/sh\necho '[1207:ERROR:zygote_host_impl_linux.cc(128)] No usable sandbox! If this "
+        "is a Debian system, please install the chromium-sandbox package...' >&2\nexit 1\n");
     std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
     ProgramResult result = Wisp({"collect", site.Url("/s/page.html"), "--title", "Fallback"},
                                 {{"WISP_BROWSER", browser}});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_TRUE(Contains(result.err,
-                         "warning: the browser cannot render the page: the browser "
-                         "ended (no display)"))
+                         "warning: the browser cannot render the page: the browser ended "
+                         "(Chromium found no usable sandbox; install the chromium-sandbox "
+                         "package)"))
         << result.err;
     EXPECT_TRUE(Contains(result.out, "(static)\n")) << result.out;
 }

@@ -185,6 +185,11 @@ std::string BrowserProcess::LastLogLine() const {
             last = line;
         }
     }
+    // The browser's own words for a machine that keeps it from isolating its pages run to a
+    // paragraph of links; the reader needs the remedy.
+    if (last.find("No usable sandbox") != std::string::npos) {
+        return "Chromium found no usable sandbox; install the chromium-sandbox package";
+    }
     return last;
 }
 

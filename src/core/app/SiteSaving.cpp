@@ -37,7 +37,8 @@ public:
         : site_(site),
           ports_(ports),
           store_(JoinPath(site.folder, kStoreFolder)),
-          downloads_(ports.capture.downloader, ports.capture.files, ports.linker, store_) {
+          downloads_(ports.capture.downloader, ports.capture.files, ports.linker, store_),
+          writes_(ports.capture.files, ports.linker, store_) {
         scope_ = site.scope;
         if (scope_.prefix.empty()) {
             scope_.prefix = DefaultScopePrefix(site.startUrl);
@@ -105,7 +106,8 @@ public:
                 }
             }
         }
-        result_.linkedFiles = StoreIdenticalFilesOnce(files, ports_.linker, companions_);
+        result_.linkedFiles =
+            writes_.Linked() + StoreIdenticalFilesOnce(files, ports_.linker, companions_);
         return Finish(result_.stopped
                           ? Outcome::Failed("the capture was stopped; give --resume to go on")
                           : Outcome::Done(pageOfUrl_[start]));
@@ -251,7 +253,7 @@ private:
             return fail(Outcome::Failed("cannot make the folder for " + url));
         }
         const CapturePorts& given = ports_.capture;
-        const CapturePorts ports{given.files, given.urlCombiner, downloads_, given.progress,
+        const CapturePorts ports{writes_, given.urlCombiner, downloads_, given.progress,
                                  given.shell};
         const PageScripts scripts = read.rendered && !site_.keepRenderedScripts
                                         ? PageScripts::Remove
@@ -287,6 +289,7 @@ private:
     SiteScope scope_;
     std::string store_;
     SharedDownloads downloads_;
+    IdenticalWritesFileSystem writes_;
     SiteOutcome result_;
     std::set<std::string> seen_;
     std::set<std::string> usedPaths_;  // in lower case: Windows names ignore case

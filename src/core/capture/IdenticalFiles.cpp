@@ -28,7 +28,33 @@ void CollectFiles(const IFileSystem& files, const std::string& folder,
     }
 }
 
+// Smaller files are not worth a lookup and a link.
+constexpr std::size_t kWorthLinkingBytes = 256;
+
 }  // namespace
+
+bool IdenticalWritesFileSystem::WriteWholeFile(std::string_view path, std::string_view content,
+                                               bool hidden) {
+    if (hidden || content.size() < kWorthLinkingBytes) {
+        return ForwardingFileSystem::WriteWholeFile(path, content, hidden);
+    }
+    std::vector<std::string>& same = keptOfHash_[std::hash<std::string_view>{}(content)];
+    for (const std::string& kept : same) {
+        if (ReadWholeFile(kept) == content && linker_.LinkFile(kept, path)) {
+            ++linked_;
+            return true;
+        }
+    }
+    if (!ForwardingFileSystem::WriteWholeFile(path, content, hidden)) {
+        return false;
+    }
+    // The store's own name for it: the written file may be moved or replaced later.
+    std::string kept = JoinPath(store_, "w" + std::to_string(kept_++));
+    if (linker_.LinkFile(path, kept)) {
+        same.push_back(std::move(kept));
+    }
+    return true;
+}
 
 std::size_t StoreIdenticalFilesOnce(IFileSystem& files, IFileLinker& linker,
                                     const std::vector<std::string>& folders) {

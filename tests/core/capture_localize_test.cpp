@@ -371,6 +371,7 @@ TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {
         {base + "js/lib/a.js", "export * from '../main.js'; export const a = 1;"},
         {base + "js/in.js", "import \"/app/js/lib/a.js\""},
         {base + "s.svg", "<svg><symbol id=i /></svg>"},
+        {"https://cdn.test/v.js", "import {a} from 'lib'; export const v = a;"},
     };
     CCaptureContext job({*ports.files, *ports.urlCombiner, server, ports.progress, *ports.shell});
     // A module that cannot be fetched keeps its address, as a script holds it: not escaped.
@@ -378,7 +379,10 @@ TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {
         "<SCRIPT type=\"module \" src=\"js/main.js\"></SCRIPT><script type=Module>"
         "import './js/in.js'; import './js/gone.js?a=1&b=2'</script>"
         "<SCRIPT>import('./js/no.js')</SCRIPT>"
-        "<svg><use href=s.svg#i /></svg>",
+        "<svg><use href=s.svg#i /></svg>"
+        // Bare names lead to the saved copies through the page's import map.
+        "<script type=importmap>{\"imports\": {\"vendor\": \"https://cdn.test/v.js\", "
+        "\"lib\": \"./js/lib/a.js\"}}</script>",
         base + "page.html", pagePath);
     ASSERT_TRUE(job.LocalizeResources());
     ASSERT_TRUE(job.DownloadResources());
@@ -388,6 +392,9 @@ TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {
                                     "import 'http://host/app/js/gone.js?a=1&b=2'</script>"
                                     "<SCRIPT>import('./js/no.js')</SCRIPT>"
                                     "<svg><use href=#i /></svg>"
+                                    "<script type=importmap>{\"imports\": {\"vendor\": "
+                                    "\"./News.files/v.js\", \"lib\": \"./News.files/a.js\"}}"
+                                    "</script>"
                                     "<svg xmlns=\"http://www.w3.org/2000/svg\" aria-hidden=\"true\""
                                     " style=\"position:absolute;width:0;height:0;overflow:hidden\">"
                                     "<symbol id=i /></svg>"));
@@ -395,6 +402,7 @@ TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {
               "import {a} from './a.js';\nimport('http://host/app/gone.js');");
     EXPECT_EQ(temp.Read("Book/News.files/a.js"), "export * from './main.js'; export const a = 1;");
     EXPECT_EQ(temp.Read("Book/News.files/in.js"), "import \"./a.js\"");
+    EXPECT_EQ(temp.Read("Book/News.files/v.js"), "import {a} from 'lib'; export const v = a;");
 }
 
 TEST_F(LocalizeTest, ASheetAnotherCaptureWritesMeanwhileIsNeverReadBack) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/capture/ImportMaps.h"
 #include "core/capture/ModuleImports.h"
 
 namespace wisp {
@@ -35,6 +36,25 @@ TEST(RewriteModuleSpecifiers, TakesTheImportsOfFilesAndNothingElse) {
         const std::string rewritten = RewriteModuleSpecifiers(
             c.source, [](std::string_view s) { return "[" + std::string(s) + "]"; });
         EXPECT_EQ(rewritten, c.rewritten.empty() ? c.source : c.rewritten) << c.source;
+    }
+}
+
+TEST(RewriteImportMapAddresses, TakesTheAddressesOfModulesAndNothingElse) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {R"({"imports": {"vue": "https://cdn.test/vue.js", "a": "./a.js"}})",
+         R"({"imports": {"vue": "[https://cdn.test/vue.js]", "a": "[./a.js]"}})"},
+        {R"({"scopes": {"/app/": {"b": "/b.js"}}, "integrity": {"/b.js": "sha384-x"}})",
+         R"({"scopes": {"/app/": {"b": "[/b.js]"}}, "integrity": {"/b.js": "sha384-x"}})"},
+        // A folder's address, an escaped one and a map's own names are kept.
+        {R"({"imports":{"lib/":"./lib/","e":"./\u0065.js","imports":"./i.js"}})",
+         R"({"imports":{"lib/":"./lib/","e":"./\u0065.js","imports":"[./i.js]"}})"},
+        {R"({"imports": {"x": "./x.js)", R"({"imports": {"x": "./x.js)"},
+    };
+    for (const auto& [json, rewritten] : cases) {
+        EXPECT_EQ(RewriteImportMapAddresses(
+                      json, [](std::string_view s) { return "[" + std::string(s) + "]"; }),
+                  rewritten)
+            << json;
     }
 }
 

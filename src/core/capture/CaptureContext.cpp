@@ -9,6 +9,7 @@
 #include "core/capture/LocalReference.h"
 #include "core/capture/MarkupCase.h"
 #include "core/capture/MarkupReferences.h"
+#include "core/capture/ImportMaps.h"
 #include "core/capture/ModuleImports.h"
 #include "core/capture/PageLinks.h"
 #include "core/capture/ReferenceText.h"
@@ -301,24 +302,30 @@ std::string CCaptureContext::LocalizeCss(std::string_view css, std::string_view 
         });
 }
 
+std::optional<std::string> CCaptureContext::LocalizeImport(std::string_view specifier,
+                                                           std::string_view baseUrl,
+                                                           std::string_view prefix, int depth,
+                                                           Document& document, bool& abort) {
+    std::optional<std::string> written = LocalizeReference(
+        specifier, baseUrl, prefix, ResourceKind::Module, depth + 1, document, abort);
+    if (!written) {
+        return std::nullopt;
+    }
+    // Recorded as written, so that a failed fetch gives the address back.
+    std::string imported = std::string(kImportPrefix) + *written;
+    if (std::optional<std::size_t> entry = document.EntryOf(*written)) {
+        document.references.emplace(imported, *entry);
+    }
+    writtenReferences_.insert(imported);
+    return imported;
+}
+
 std::string CCaptureContext::LocalizeModule(std::string_view module, std::string_view baseUrl,
                                             std::string_view prefix, int depth,
                                             Document& document, bool& abort) {
-    return RewriteModuleSpecifiers(
-        module, [&](std::string_view specifier) -> std::optional<std::string> {
-            std::optional<std::string> written = LocalizeReference(
-                specifier, baseUrl, prefix, ResourceKind::Module, depth + 1, document, abort);
-            if (!written) {
-                return std::nullopt;
-            }
-            // Recorded as written, so that a failed fetch gives the address back.
-            std::string imported = std::string(kImportPrefix) + *written;
-            if (std::optional<std::size_t> entry = document.EntryOf(*written)) {
-                document.references.emplace(imported, *entry);
-            }
-            writtenReferences_.insert(imported);
-            return imported;
-        });
+    return RewriteModuleSpecifiers(module, [&](std::string_view specifier) {
+        return LocalizeImport(specifier, baseUrl, prefix, depth, document, abort);
+    });
 }
 
 std::string CCaptureContext::LocalizeMarkup(std::string_view html, std::string_view baseUrl,
@@ -340,6 +347,11 @@ std::string CCaptureContext::LocalizeMarkup(std::string_view html, std::string_v
     };
     handlers.module = [&](std::string_view module) {
         return LocalizeModule(module, baseUrl, prefix, depth, document, abort);
+    };
+    handlers.importMap = [&](std::string_view json) {
+        return RewriteImportMapAddresses(json, [&](std::string_view address) {
+            return LocalizeImport(address, baseUrl, prefix, depth, document, abort);
+        });
     };
     return RewriteMarkupReferences(html, handlers);
 }

@@ -110,7 +110,11 @@ private:
                                                  bool& abort);
     std::string LocalizeCss(std::string_view css, std::string_view baseUrl, std::string_view prefix,
                             int depth, Document& document, bool& abort);
-    // A module's imports, which name their files by paths that start "./".
+    // A module's imports, and a page's import map's addresses, which name their files by
+    // paths that start "./".
+    std::optional<std::string> LocalizeImport(std::string_view specifier, std::string_view baseUrl,
+                                              std::string_view prefix, int depth,
+                                              Document& document, bool& abort);
     std::string LocalizeModule(std::string_view module, std::string_view baseUrl,
                                std::string_view prefix, int depth, Document& document,
                                bool& abort);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/capture/MarkupTag.h"
+#include "core/capture/ImportMaps.h"
 #include "core/capture/ModuleImports.h"
 #include "core/capture/Srcset.h"
 #include "core/text/AsciiCase.h"
@@ -162,11 +163,16 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
             if (close == std::string_view::npos) {
                 close = html.size();
             }
+            const std::string_view tagText = html.substr(tagStart, tagEnd - tagStart);
             const bool style = tag == "style" && handlers.css;
-            if (style || (tag == "script" && handlers.module &&
-                          IsModuleScript(html.substr(tagStart, tagEnd - tagStart)))) {
+            const bool module = tag == "script" && handlers.module && IsModuleScript(tagText);
+            const bool importMap =
+                tag == "script" && handlers.importMap && IsImportMapScript(tagText);
+            if (style || module || importMap) {
                 const std::string_view content = html.substr(tagEnd, close - tagEnd);
-                std::string rewritten = style ? handlers.css(content) : handlers.module(content);
+                std::string rewritten = style    ? handlers.css(content)
+                                        : module ? handlers.module(content)
+                                                 : handlers.importMap(content);
                 out.append(html, copied, tagEnd - copied);
                 out += rewritten;
                 copied = close;

@@ -27,6 +27,8 @@ struct MarkupHandlers {
     std::function<std::optional<std::string>(std::string_view url)> link;
     // The text of a script element of type module; the text to write instead.
     std::function<std::string(std::string_view module)> module;
+    // The text of a script element of type importmap; the text to write instead.
+    std::function<std::string(std::string_view json)> importMap;
 };
 
 std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers& handlers);

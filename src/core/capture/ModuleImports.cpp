@@ -185,7 +185,7 @@ bool NamesFile(std::string_view specifier) {
 
 }  // namespace
 
-bool IsModuleScript(std::string_view tagText) {
+std::string ScriptType(std::string_view tagText) {
     std::string type = ReadTagAttribute(tagText, "type").value_or("");
     std::string_view trimmed = type;
     while (!trimmed.empty() && IsMarkupSpace(trimmed.front())) {
@@ -194,7 +194,11 @@ bool IsModuleScript(std::string_view tagText) {
     while (!trimmed.empty() && IsMarkupSpace(trimmed.back())) {
         trimmed.remove_suffix(1);
     }
-    return ToLowerAscii(trimmed) == "module";
+    return ToLowerAscii(trimmed);
+}
+
+bool IsModuleScript(std::string_view tagText) {
+    return ScriptType(tagText) == "module";
 }
 
 std::string RewriteModuleSpecifiers(

@@ -11,6 +11,10 @@
 // such, so an import written inside one is not taken.
 namespace wisp {
 
+// The type of a SCRIPT's start tag, as a browser compares it: without the spaces around it,
+// in lower case; empty when it has none.
+std::string ScriptType(std::string_view tagText);
+
 // The tag (a SCRIPT's start tag) loads a module: its type is "module".
 bool IsModuleScript(std::string_view tagText);
 

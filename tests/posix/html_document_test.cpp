@@ -114,19 +114,21 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {"", 0},
         {Repeated("<div>", 100), 100},
         {Repeated("<div></div>", 100), 1},
-        {Repeated("<b>", 100), 100},  // formatting left open
+        {Repeated("<b>", 100), 100},            // formatting left open
         {Repeated("<div><b></div>x", 50), 51},  // a formatting element outlives its block
-        {Repeated("<p>", 100), 1},  // a paragraph closes the one before
+        {Repeated("<p>", 100), 1},              // a paragraph closes the one before
         {Repeated("<li>", 100), 1},
         {Repeated("<ul><li>", 50), 100},
         {Repeated("<a href=x>", 100), 1},  // a link inside a link ends the first
         {Repeated("<h1><h2>", 50), 1},
         {Repeated("<table><tr><td>", 30), 120},  // the parser adds a TBODY to each
-        {Repeated("<td>", 100), 0},  // a cell outside a table is dropped
-        {Repeated("<table><td>", 30), 120},  // a cell gets its TBODY and TR
+        {Repeated("<td>", 100), 0},              // a cell outside a table is dropped
+        {Repeated("<table><td>", 30), 120},      // a cell gets its TBODY and TR
         {Repeated("<span><q>x</span>", 50), 2},  // an end tag closes what stands inside it
         {Repeated("<svg><g>", 50), 100},
         {Repeated("<svg><i>", 50), 50},  // an HTML element ends the drawing it stands in
+        {Repeated("<svg><b>", 50), 50},
+        {Repeated("<svg><g></g>", 50), 51},  // an end tag closes the drawing's own element
         {Repeated("<br><img>", 100), 0},
         {"<textarea>" + Repeated("<div>", 100), 1},  // text, not tags
         {"<!--" + Repeated("<div>", 100) + "-->", 0},

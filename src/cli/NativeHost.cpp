@@ -368,8 +368,9 @@ private:
         site.scope.prefix = OptionalText(request, "scope").value_or("");
         site.scope.include = Texts(request, "include");
         site.scope.exclude = Texts(request, "exclude");
-        site.depth = static_cast<int>(Number(request, "depth", 0, 1000, 5));
-        site.maxPages = static_cast<std::size_t>(Number(request, "maxPages", 1, 1000000, 1000));
+        site.depth = static_cast<int>(Number(request, "depth", 0, 1000, site.depth));
+        site.maxPages = static_cast<std::size_t>(
+            Number(request, "maxPages", 1, 1000000, static_cast<long long>(site.maxPages)));
         site.flat = Flag(request, "flat");
         site.obeyRobots = !Flag(request, "ignoreRobots");
         site.resume = Flag(request, "resume");
@@ -387,9 +388,7 @@ private:
         // Pages from their source: the reader's browser has shown the start page already, and
         // a second browser in the background would cost more than it adds to a manual.
         SiteOutcome done = wisp::cli::SaveSite(context_, site, {});
-        Json reply = SavedReply(place, done.outcome,
-                                done.outcome.kind == Outcome::Kind::Refused &&
-                                    done.outcome.message.find("exists") != std::string::npos);
+        Json reply = SavedReply(place, done.outcome, done.taken);
         reply["summary"] = SiteCounts(done);
         reply["saved"] = done.saved;
         reply["kept"] = done.kept;

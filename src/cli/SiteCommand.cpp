@@ -169,8 +169,9 @@ void RunCollectSite(CommandContext& context, PageReader& pages, const std::strin
     site.scope.prefix = command.Value("scope").value_or("");
     site.scope.include = Patterns(command, "include");
     site.scope.exclude = Patterns(command, "exclude");
-    site.depth = static_cast<int>(NumberOption(command, "depth", 0, 1000, 5));
-    site.maxPages = static_cast<std::size_t>(NumberOption(command, "max-pages", 1, 1000000, 1000));
+    site.depth = static_cast<int>(NumberOption(command, "depth", 0, 1000, site.depth));
+    site.maxPages = static_cast<std::size_t>(
+        NumberOption(command, "max-pages", 1, 1000000, static_cast<long long>(site.maxPages)));
     site.flat = command.Has("flat");
     site.obeyRobots = !command.Has("ignore-robots");
     site.resume = command.Has("resume");
@@ -198,8 +199,7 @@ void RunCollectSite(CommandContext& context, PageReader& pages, const std::strin
                   std::chrono::milliseconds(NumberOption(command, "delay", 0, 60000, 0)),
                   static_cast<std::size_t>(NumberOption(command, "transfers", 1, 64,
                                                         CurlDownloader::kDefaultTransfers))});
-    if (done.outcome.kind == Outcome::Kind::Refused && done.outcome.message.find("exists") !=
-                                                           std::string::npos) {
+    if (done.taken) {
         done.outcome.message += "; give --replace to replace the pages, or --resume to go on";
     }
     const std::string counts = SiteCounts(done);

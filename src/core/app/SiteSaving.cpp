@@ -269,6 +269,7 @@ private:
                 Tell(url, saved.outcome);
                 return std::nullopt;
             }
+            result_.taken = saved.taken;
             return fail(saved.outcome);
         }
         ++result_.saved;

@@ -57,6 +57,7 @@ struct SiteOutcome {
     std::uint64_t bytes = 0;         // of the pages and resources fetched
     std::size_t linkedFiles = 0;     // identical files stored once
     bool stopped = false;            // the reader stopped the capture
+    bool taken = false;              // refused: the start page's name is taken
 };
 
 SiteOutcome CollectSite(const SiteCapture& site, const SitePorts& ports);

@@ -40,9 +40,18 @@ if (!chrome.sidePanel && chrome.action) {
 // A site is saved here rather than by its form, so that closing the form does not stop it;
 // the form and the panel hear of each page as it ends, and the panel of the end.
 async function saveSite(request) {
-  const saved = await askSite(request, (progress) => {
-    chrome.runtime.sendMessage({type: 'wisp-site-progress', ...progress}).catch(() => {});
-  });
+  let saved;
+  try {
+    saved = await askSite(request, (progress) => {
+      chrome.runtime.sendMessage({type: 'wisp-site-progress', ...progress}).catch(() => {});
+    });
+  } catch (failure) {
+    // The form may be closed: the panel says why the site stopped, unless the form is asked
+    // what to do with a name already taken.
+    chrome.runtime.sendMessage({type: 'wisp-site-failed', error: failure.message,
+                                taken: Boolean(failure.taken)}).catch(() => {});
+    throw failure;
+  }
   chrome.runtime.sendMessage({type: 'wisp-saved', book: saved.book, page: saved.page})
     .catch(() => {});
   return saved;
@@ -57,4 +66,4 @@ chrome.runtime.onMessage.addListener((message, sender, reply) => {
   return false;
 });
 
-globalThis.wisp = {saveFromMenu};
+globalThis.wisp = {saveFromMenu, saveSite};

@@ -473,6 +473,9 @@ chrome.runtime.onMessage.addListener((message) => {
   if (message && message.type === 'wisp-saved' && status.textContent === sitePages) {
     status.textContent = '';
   }
+  if (message && message.type === 'wisp-site-failed' && !message.taken) {
+    status.textContent = 'The site was not saved: ' + message.error;
+  }
   if (message && message.type === 'wisp-saved' && message.book === tree.book) {
     run(async () => {
       const folder = parentPath(message.page);

@@ -281,6 +281,11 @@ def scenario(wisp, temp, browser, sites):
     wait_in_tree(browser, panel, "part.htm", "the site's pages in the panel")
     check('href="part.htm#end"' in read(os.path.join(book, "index.htm")),
           "the saved pages link each other")
+    # A site that cannot be saved says why in the panel, where its progress was shown.
+    browser.evaluate(worker, f"""wisp.saveSite({{request: 'saveSite', book: 'Travel', folder: '',
+        url: 'http://127.0.0.1:{site.port}/manual/missing.html'}}).catch(() => 1)""")
+    wait_for(lambda: "The site was not saved: " in browser.evaluate(
+        panel, "document.getElementById('status').textContent"), "the failed site in the panel")
 
     # Toolbar: New Book, then back to Travel through the list.
     click(browser, panel, "new-book")

@@ -43,15 +43,16 @@ using test::Contains;
 
 TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
     std::string html =
-        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
-        "<HTML lang=\"en\"><HEAD><TITLE>Tom &amp; Jerry</TITLE>"
+        "<meta name=\"Author\" content=\"Tom\"><meta http-equiv=\"Content-Type\" "
+        "content=\"text/html; charset=UTF-8\"><HTML lang=\"en\"><HEAD><TITLE>Tom &amp; "
+        "Jerry</TITLE>"
         "<SCRIPT>document.write('<p>never')</SCRIPT></HEAD>"
         "<BODY onload=\"go()\"><P>First &eacute; para<P>Second<BR>line"
         "<FONT color=red>red</FONT><CENTER>mid</CENTER>"
         "<IMG src=\"Page.files/gone.png\" alt=\"a lost picture\">"
         "<IMG src=\"Page.files/logo.png\" width=\"100%\" height=\"20\">"
         "<FORM action=\"http://example.com/send\" method=post onsubmit=\"x()\">"
-        "<INPUT name=q value=\"a&quot;b\"><INPUT type=image src=\"Page.files/go.png\">"
+        "<INPUT type=email name=q value=\"a&quot;b\"><INPUT type=image src=\"Page.files/go.png\">"
         "<TEXTAREA>1 < 2</TEXTAREA></FORM>"
         "<A href=\"javascript:alert(1)\">js</A><A name=\"top\">anchor</A>"
         "<style>b { color: red }</style><svg><circle r=\"1\"/></svg>"
@@ -99,7 +100,8 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
          {"<img src=\"../files/c001/logo.png\" alt=\"\" height=\"20\"/>",
           "<img src=\"../files/c001/go.png\" alt=\"\"/>",
           "<form>",  // nowhere to send it
-          "<input value=\"a&quot;b\" name=\"q\" disabled=\"disabled\"/>",
+          "<input type=\"email\" value=\"a&quot;b\" name=\"q\" disabled=\"disabled\"/>",
+          "<meta name=\"author\" content=\"Tom\"/>",
           "<textarea disabled=\"disabled\">1 &lt; 2</textarea>", "<a id=\"top\">anchor</a>",
           "<a>js</a>", "<td colspan=\"2\">cell</td>",
           "<div><div>in a font</div></div>",  // no block in a span

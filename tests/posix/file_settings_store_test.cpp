@@ -53,9 +53,11 @@ TEST_F(FileSettingsStoreTest, BothHivesAreTheUsersOwnOverMachineWideDefaults) {
 }
 
 TEST_F(FileSettingsStoreTest, AWriteKeepsOtherKeysAndValues) {
-    // Edited by hand: line ends of another system, blanks after a line, a key written twice.
+    // Edited by hand: line ends of another system, blanks after a line, a comment, a key
+    // written twice.
     temp.MakeFile("user/settings.reg",
                   "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Other] \t\r\n\"Keep\"=\"me\"\t\r\n"
+                  "; Keep is read by another program\n"
                   "@=\"default\"\n\n[HKEY_CURRENT_USER\\Software\\Wisp]\n\"eBookPath\"=\"/old\"\n"
                   "\"Extra\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Later\"=\"too\"\n");
     ASSERT_TRUE(WriteLibraryRoot(store, "/new"));

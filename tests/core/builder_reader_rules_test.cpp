@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,19 @@ TEST(BookLanguage, TagsLocalesAndIdentifiersNameALanguageAndItsCodePage) {
             EXPECT_EQ(found->codePage, c.codePage) << c.name;
         }
     }
+    // Every identifier known leads back to itself through its tag, written as BCP 47 has it.
+    const std::regex shape("[a-z]{2,3}(-[A-Z]{2}|-[A-Z][a-z]{3})?");
+    std::size_t known = 0;
+    for (unsigned lcid = 0; lcid <= 0xFFFF; ++lcid) {
+        std::optional<BookLanguage> language = FindBookLanguage(std::to_string(lcid));
+        if (language) {
+            ++known;
+            EXPECT_TRUE(std::regex_match(language->tag, shape)) << language->tag;
+            std::optional<BookLanguage> again = FindBookLanguage(language->tag);
+            EXPECT_EQ(again ? again->lcid : 0, lcid) << language->tag;
+        }
+    }
+    EXPECT_GT(known, 50u);
     // LC_ALL before LANG; English when neither names a language.
     EXPECT_EQ(ReaderLanguage("ja_JP.UTF-8", "fr_FR.UTF-8").tag, "ja");
     EXPECT_EQ(ReaderLanguage("", "fr_FR.UTF-8").tag, "fr");

@@ -117,6 +117,7 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {Repeated("<b>", 100), 100},            // formatting left open
         {Repeated("<div><b></div>x", 50), 51},  // a formatting element outlives its block
         {Repeated("<p>", 100), 1},              // a paragraph closes the one before
+        {Repeated("<p><div>", 50), 50},         // and so does a block
         {Repeated("<li>", 100), 1},
         {Repeated("<ul><li>", 50), 100},
         {Repeated("<a href=x>", 100), 1},  // a link inside a link ends the first

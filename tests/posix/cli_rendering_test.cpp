@@ -170,6 +170,7 @@ TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyle
     LoopbackSite other;
     ASSERT_TRUE(other.Started());
     other.Add("/far.css", ".far { color: blue }", "text/css");
+    site.Add("/notes.zip", "PK\3\4", "application/zip");
     site.Add("/pick.html",
              "<html><head><title>Pick</title><link rel=\"stylesheet\" href=\"" +
                  other.Url("/far.css") +
@@ -190,7 +191,10 @@ TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyle
          std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"collect", site.Url("/pick.html"), "--selection", "div:(("},
               "cannot use the selector \"div:((\""},
-             {{"collect", site.Url("/missing.html")}, "the server answered HTTP 404"}}) {
+             {{"collect", site.Url("/missing.html")}, "the server answered HTTP 404"},
+             // The browser downloads it rather than showing it.
+             {{"collect", site.Url("/notes.zip")},
+              "is an archive (application/zip), not a page"}}) {
         ProgramResult wrong = Wisp(args);
         EXPECT_EQ(wrong.exitStatus, 1);
         EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << wrong.err;

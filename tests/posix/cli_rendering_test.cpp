@@ -192,6 +192,8 @@ TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyle
              {{"collect", site.Url("/pick.html"), "--selection", "div:(("},
               "cannot use the selector \"div:((\""},
              {{"collect", site.Url("/missing.html")}, "the server answered HTTP 404"},
+             // An address the browser refuses to go to is no blank page.
+             {{"collect", "http://%zz/"}, "cannot read http://%zz/: "},
              // The browser downloads it rather than showing it.
              {{"collect", site.Url("/notes.zip")},
               "is an archive (application/zip), not a page"}}) {

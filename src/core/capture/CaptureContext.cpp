@@ -270,9 +270,13 @@ std::optional<std::string> CCaptureContext::LocalizeReference(std::string_view r
         if (Utf16Length(url) > kMaxQueuedChars || Utf16Length(localPath) > kMaxQueuedChars) {
             return std::nullopt;
         }
-        if (ports_.files.CreateFolder(companionFolder) == CreateFolderResult::Failed) {
-            abort = true;
-            return std::nullopt;
+        // Made once for the page's resources, not once for each of them.
+        if (companionFolder != madeFolder_) {
+            if (ports_.files.CreateFolder(companionFolder) == CreateFolderResult::Failed) {
+                abort = true;
+                return std::nullopt;
+            }
+            madeFolder_ = companionFolder;
         }
         entry = sourceUrls_.size();
         entryOfUrl_.emplace(url, entry);

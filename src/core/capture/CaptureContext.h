@@ -154,6 +154,7 @@ private:
     std::vector<Document> followed_;
     std::string companionName_;
     std::string pageFolder_;
+    std::string madeFolder_;  // the companion folder once this capture has made it
     std::string html_;
     std::string pageUrl_;
     std::string fetchSuffix_;

@@ -299,8 +299,8 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
                                                saved.outcome.path);
                         }
                     }
-                    index->Saved(sourceUrl, saved.outcome.path,
-                                 ports.files.ReadWholeFile(saved.outcome.path).value_or(""));
+                    saved.savedText = ports.files.ReadWholeFile(saved.outcome.path).value_or("");
+                    index->Saved(sourceUrl, saved.outcome.path, saved.savedText);
                 } else {
                     PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);
                 }

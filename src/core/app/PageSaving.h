@@ -23,6 +23,7 @@ struct CaptureOutcome {
     std::size_t resources = 0;            // the distinct addresses the page and its sheets name
     std::vector<std::string> failedUrls{};  // those that could not be fetched
     bool taken = false;                   // refused because a page of the name is there
+    std::string savedText{};  // the page as saved, when saved as one of many (a link index given)
 };
 
 // What saving meets when a page of the chosen name (or its companion folder) is there.

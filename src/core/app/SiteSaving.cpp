@@ -276,9 +276,8 @@ private:
         pageOfUrl_[url] = saved.outcome.path;
         companions_.push_back(CompanionOf(saved.outcome.path));
         Tell(url, saved.outcome);
-        std::optional<std::string> text = files.ReadWholeFile(saved.outcome.path);
-        result_.bytes += text ? text->size() : 0;
-        return text;
+        result_.bytes += saved.savedText.size();
+        return std::move(saved.savedText);
     }
 
     static std::string CompanionOf(const std::string& pagePath) {

@@ -1,5 +1,6 @@
 #include "core/capture/IdenticalFiles.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <utility>
@@ -62,30 +63,45 @@ std::size_t StoreIdenticalFilesOnce(IFileSystem& files, IFileLinker& linker,
     for (const std::string& folder : folders) {
         CollectFiles(files, folder, paths);
     }
-    // The first file of each size and hash; a match is compared byte for byte before linking.
-    std::map<std::pair<std::size_t, std::size_t>, std::vector<std::string>> firstOf;
+    // The distinct files of each size, each by one of its paths. A file is read only when
+    // another file of its size is not one file with it already (the crawl linked most as it
+    // saved them), and a match is compared byte for byte before linking.
+    struct Stored {
+        LinkedFile file;
+        std::string path;
+        std::optional<std::string> content;  // read once it is compared
+    };
+    std::map<std::uint64_t, std::vector<Stored>> ofSize;
     std::size_t linked = 0;
     for (const std::string& path : paths) {
-        std::optional<std::string> content = files.ReadWholeFile(path);
-        if (!content) {
+        std::optional<LinkedFile> file = linker.Identify(path);
+        if (!file) {
             continue;
         }
-        std::vector<std::string>& same =
-            firstOf[{content->size(), std::hash<std::string>{}(*content)}];
+        std::vector<Stored>& same = ofSize[file->size];
+        auto isThis = [&](const Stored& stored) {
+            return stored.file.device == file->device && stored.file.node == file->node;
+        };
+        if (std::any_of(same.begin(), same.end(), isThis)) {
+            continue;
+        }
+        std::optional<std::string> content;
         bool done = false;
-        for (const std::string& earlier : same) {
-            if (linker.AreOneFile(earlier, path)) {
-                done = true;  // linked when it was fetched
+        for (Stored& earlier : same) {
+            if (!content && !(content = files.ReadWholeFile(path))) {
                 break;
             }
-            if (files.ReadWholeFile(earlier) == content) {
-                done = linker.LinkFile(earlier, path);
+            if (!earlier.content) {
+                earlier.content = files.ReadWholeFile(earlier.path);
+            }
+            if (earlier.content == content) {
+                done = linker.LinkFile(earlier.path, path);
                 linked += done;
                 break;
             }
         }
         if (!done) {
-            same.push_back(path);
+            same.push_back({*file, path, std::move(content)});
         }
     }
     return linked;

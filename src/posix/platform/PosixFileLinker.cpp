@@ -31,12 +31,14 @@ bool PosixFileLinker::LinkFile(std::string_view existing, std::string_view link)
     return true;
 }
 
-bool PosixFileLinker::AreOneFile(std::string_view a, std::string_view b) const {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(std::string(a).c_str(), &first) == 0 &&
-           ::stat(std::string(b).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+std::optional<LinkedFile> PosixFileLinker::Identify(std::string_view path) const {
+    struct stat status {};
+    if (::stat(std::string(path).c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return LinkedFile{static_cast<std::uint64_t>(status.st_dev),
+                      static_cast<std::uint64_t>(status.st_ino),
+                      static_cast<std::uint64_t>(status.st_size)};
 }
 
 }  // namespace wisp

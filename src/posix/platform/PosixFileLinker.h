@@ -9,7 +9,7 @@ namespace wisp {
 class PosixFileLinker final : public IFileLinker {
 public:
     bool LinkFile(std::string_view existing, std::string_view link) override;
-    bool AreOneFile(std::string_view a, std::string_view b) const override;
+    std::optional<LinkedFile> Identify(std::string_view path) const override;
 };
 
 }  // namespace wisp

@@ -29,19 +29,22 @@ void CollectFiles(const IFileSystem& files, const std::string& folder,
     }
 }
 
-// Smaller files are not worth a lookup and a link.
-constexpr std::size_t kWorthLinkingBytes = 256;
+// The kept files' content held in memory, so that a match is compared without reading the
+// file back; past this, a kept file is read for the comparison.
+constexpr std::size_t kHeldBytes = 64 << 20;
 
 }  // namespace
 
 bool IdenticalWritesFileSystem::WriteWholeFile(std::string_view path, std::string_view content,
                                                bool hidden) {
-    if (hidden || content.size() < kWorthLinkingBytes) {
+    // Small files too: a link spares a whole block of the disk and a write.
+    if (hidden) {
         return ForwardingFileSystem::WriteWholeFile(path, content, hidden);
     }
-    std::vector<std::string>& same = keptOfHash_[std::hash<std::string_view>{}(content)];
-    for (const std::string& kept : same) {
-        if (ReadWholeFile(kept) == content && linker_.LinkFile(kept, path)) {
+    std::vector<Kept>& same = keptOfHash_[std::hash<std::string_view>{}(content)];
+    for (const Kept& kept : same) {
+        bool equal = kept.content ? *kept.content == content : ReadWholeFile(kept.path) == content;
+        if (equal && linker_.LinkFile(kept.path, path)) {
             ++linked_;
             return true;
         }
@@ -49,9 +52,14 @@ bool IdenticalWritesFileSystem::WriteWholeFile(std::string_view path, std::strin
     if (!ForwardingFileSystem::WriteWholeFile(path, content, hidden)) {
         return false;
     }
-    // The store's own name for it: the written file may be moved or replaced later.
-    std::string kept = JoinPath(store_, "w" + std::to_string(kept_++));
-    if (linker_.LinkFile(path, kept)) {
+    // The store's own name for it: the written file may be moved or replaced later, never
+    // written over in place (a write makes a new file).
+    Kept kept{JoinPath(store_, "w" + std::to_string(kept_++)), std::nullopt};
+    if (linker_.LinkFile(path, kept.path)) {
+        if (heldBytes_ + content.size() <= kHeldBytes) {
+            kept.content = std::string(content);
+            heldBytes_ += content.size();
+        }
         same.push_back(std::move(kept));
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,9 +33,15 @@ public:
     std::size_t Linked() const { return linked_; }
 
 private:
+    struct Kept {
+        std::string path;
+        std::optional<std::string> content;  // held while the budget lasts, else read back
+    };
+
     IFileLinker& linker_;
     std::string store_;
-    std::unordered_map<std::size_t, std::vector<std::string>> keptOfHash_;
+    std::unordered_map<std::size_t, std::vector<Kept>> keptOfHash_;
+    std::size_t heldBytes_ = 0;
     std::size_t kept_ = 0;
     std::size_t linked_ = 0;
 };

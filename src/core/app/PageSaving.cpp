@@ -22,6 +22,7 @@
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
+#include "core/library/NameOrder.h"
 #include "core/library/PathLimits.h"
 #include "core/platform/PathSeparator.h"
 #include "core/text/AsciiCase.h"
@@ -47,8 +48,16 @@ PagePair PairOf(std::string_view name) {
 std::optional<PagePair> TakenPair(const IFileSystem& files, std::string_view folder,
                                   std::string_view name) {
     PagePair wanted = PairOf(name);
-    std::optional<std::string> page = FindTakenName(files, folder, wanted.page);
-    std::optional<std::string> companion = FindTakenName(files, folder, wanted.companion);
+    std::optional<std::string> page;
+    std::optional<std::string> companion;
+    files.VisitFolder(folder, [&](const FolderEntry& entry) {
+        if (SameNameIgnoringCase(entry.name, wanted.page)) {
+            page = entry.name;
+        } else if (SameNameIgnoringCase(entry.name, wanted.companion)) {
+            companion = entry.name;
+        }
+        return !(page && companion);
+    });
     if (!page && !companion) {
         return std::nullopt;
     }

@@ -329,6 +329,8 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", "127.0.0.1:1/page.html", "--book", "Garden", "--static"},
          1,
          "http://127.0.0.1:1/page.html: "},
+        // An address that names its scheme is read as it stands.
+        {{"collect", "data:text/html,x", "--book", "Garden"}, 1, "cannot read data:text/html,x: "},
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--title", "a/b"},
          1,
          "a title cannot hold any of"},
@@ -365,7 +367,9 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--stall-timeout", "0"},
          2,
          "--stall-timeout takes a number of seconds from 1 to 3600"},
-        {{"paste", "-", "--book", "Garden", "--max-total-size", "2000G"}, 2, "from 1 byte to 1024 GB"},
+        {{"paste", "-", "--book", "Garden", "--max-total-size", "2000G"},
+         2,
+         "from 1 byte to 1024 GB"},
         {{"build", "Garden"}, 2, "-o FILE.chm, -o FILE.epub or -o FILE.pdf"},
         {{"build", "Garden", "--book", "Other", "-o", temp.Path("x.chm")}, 2, "two books given"},
     };

@@ -251,6 +251,7 @@ TEST_F(BookFormats, PdfPrintsThePagesInOrderWithBookmarksAndLinks) {
     ProgramResult info = test::RunProgram("/usr/bin/pdfinfo", {pdfPath});
     EXPECT_TRUE(Contains(info.out, "Title:           Caf\xC3\xA9 Sevilla")) << info.out;
     EXPECT_TRUE(Contains(info.out, "Pages:           5")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "pts (A4)")) << "the paper of the book's language, French";
     std::string text = test::RunProgram("/usr/bin/pdftotext", {pdfPath, "-"}).out;
     std::size_t last = 0;
     // Each page's title heads its printed pages.

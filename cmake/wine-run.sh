@@ -19,19 +19,26 @@ pe_machine() {
   [ -n "$header" ] && od -An -tx2 -j$((header + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
 }
 
+arch=win64
+if [ -f "$1" ] && [ "$(pe_machine "$1")" = 014c ]; then
+  arch=win32
+fi
+loader=$("$(dirname "$0")/wine-loader.sh" "$arch")
+[ "$loader" = wine ] || export WINELOADER="$loader"
+
 if [ ! -f "$prefix/system.reg" ]; then
-  if [ -z "${WINEARCH:-}" ] && [ -f "$1" ] && [ "$(pe_machine "$1")" = 014c ]; then
+  if [ -z "${WINEARCH:-}" ] && [ "$arch" = win32 ]; then
     export WINEARCH=win32
   fi
   mkdir -p "$prefix"
   (
     flock 9
-    [ -f "$prefix/system.reg" ] || wine wineboot --init >/dev/null 2>&1
+    [ -f "$prefix/system.reg" ] || "$loader" wineboot --init >/dev/null 2>&1
     wineserver --wait
   ) 9>"$prefix.lock"
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a wine "$@"
+  exec xvfb-run -a "$loader" "$@"
 fi
-exec wine "$@"
+exec "$loader" "$@"

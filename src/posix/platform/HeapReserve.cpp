@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <thread>
 
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it, which costs nothing
@@ -27,10 +28,14 @@ void ReserveHeap(std::size_t bytes) {
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto start = (reinterpret_cast<std::uintptr_t>(block) + page - 1) & ~(page - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(block) + bytes) & ~(page - 1);
-    if (end > start) {
-        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
-    }
     std::free(block);
+    if (end > start) {
+        // On a second thread, while this one opens what it needs: populating changes no
+        // byte, so the heap may be in use meanwhile.
+        std::thread([start, end] {
+            ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+        }).detach();
+    }
 }
 
 }  // namespace wisp

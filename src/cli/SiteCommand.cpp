@@ -6,13 +6,12 @@
 
 #include <charconv>
 #include <chrono>
-#include <future>
-#include <map>
 #include <thread>
 
 #include "cli/FetchLimits.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
+#include "cli/PageReadAhead.h"
 #include "cli/PageReading.h"
 #include "core/app/SiteSaving.h"
 #include "core/platform/UrlCombiner.h"
@@ -57,6 +56,10 @@ std::vector<std::string> Patterns(const ParsedCommand& command, std::string_view
     return patterns;
 }
 
+// Pages read ahead and not yet saved, for each transfer: enough that the reads go on while
+// the pages before them are saved, few enough that large pages cannot pile up in memory.
+constexpr std::size_t kHeldPerTransfer = 4;
+
 // Pages read as `SiteReading` says: in the browser, or from their source, several at once
 // unless a delay keeps the reads apart.
 class SitePageReader final : public IPageReader {
@@ -66,13 +69,12 @@ public:
           urlCombiner_(CreateNativeUrlCombiner()),
           fetch_(reading.fetch),
           delay_(reading.delay),
-          transfers_(reading.transfers) {}
+          transfers_(reading.transfers),
+          ahead_(transfers_, [this](const std::string& url) { return ReadFromSource(url); }) {}
 
     PageRead Read(const std::string& url) override {
-        if (auto loading = ahead_.find(url); loading != ahead_.end()) {
-            PageRead read = loading->second.get();
-            ahead_.erase(loading);
-            return read;
+        if (std::optional<PageRead> read = ahead_.Take(url)) {
+            return std::move(*read);
         }
         if (read_++ > 0 && delay_.count() > 0) {
             std::this_thread::sleep_for(delay_);
@@ -99,13 +101,10 @@ public:
             return;
         }
         for (const std::string& url : urls) {
-            if (ahead_.size() >= transfers_) {
+            if (ahead_.Held() >= kHeldPerTransfer * transfers_) {
                 break;
             }
-            if (!ahead_.count(url)) {
-                ahead_.emplace(url, std::async(std::launch::async,
-                                               [this, url] { return ReadFromSource(url); }));
-            }
+            ahead_.Want(url);
         }
     }
 
@@ -124,7 +123,7 @@ private:
     std::chrono::milliseconds delay_;
     std::size_t transfers_;
     std::size_t read_ = 0;
-    std::map<std::string, std::future<PageRead>> ahead_;  // loading, or loaded and not yet read
+    PageReadAhead ahead_;
 };
 
 }  // namespace

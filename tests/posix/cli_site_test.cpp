@@ -136,6 +136,12 @@ TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     // robots.txt, the new page, the missing one and the new page's two resources.
     EXPECT_EQ(site.Requests() - before, 5);
 
+    // --replace puts each page in place of its copy, all made in one staging folder.
+    ProgramResult replaced = Wisp({"--folder", "Part", "--replace"});
+    ASSERT_EQ(replaced.exitStatus, 0) << replaced.err;
+    EXPECT_TRUE(Contains(replaced.out, "3 pages saved")) << replaced.out;
+    EXPECT_FALSE(temp.Exists("Library/Manual/Part/.wisp-site.files"));
+
     site.Add("/manual/index.html", "gone", "text/html", 500);
     ProgramResult failed = Wisp({"--folder", "Failed"});
     EXPECT_NE(failed.exitStatus, 0);

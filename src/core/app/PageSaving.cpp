@@ -205,7 +205,8 @@ void PointBookLinksAt(IFileSystem& files, const BookLinks& links, std::string_vi
 
 CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string_view folder,
                             std::string name, TakenPage taken, std::string_view book,
-                            const CapturePorts& ports, BookLinkIndex* index = nullptr) {
+                            const CapturePorts& ports, BookLinkIndex* index = nullptr,
+                            const std::string& givenStaging = {}) {
     PagePair old;
     if (std::optional<Outcome> refused = ChooseFreeName(ports.files, folder, name, taken, old)) {
         return {*refused, 0, {}, true};
@@ -214,10 +215,15 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
     const PagePair staged = PairOf(name);
     // The staging folder's name is as long as this; the page must fit the path buffers there.
     constexpr std::string_view kStagingName = ".w000000.files";
-    if (!pagePath || !FitsPathBuffer(JoinPath(JoinPath(folder, kStagingName), staged.page))) {
+    const std::string stagingPlace =
+        givenStaging.empty() ? JoinPath(folder, kStagingName) : givenStaging;
+    if (!pagePath || !FitsPathBuffer(JoinPath(stagingPlace, staged.page))) {
         return {Outcome::Refused(std::string(kPathTooLongMessage))};
     }
-    std::string staging = MakeStagingFolder(ports.files, folder);
+    // A folder made and removed for every page of a site is the most of the file system's
+    // work in saving it: a new inode is looked for past all those freed lately.
+    std::string staging =
+        givenStaging.empty() ? MakeStagingFolder(ports.files, folder) : givenStaging;
     if (staging.empty()) {
         return {Outcome::Failed("cannot write into the folder " + std::string(folder))};
     }
@@ -320,7 +326,11 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
             }
         }
     }
-    DeleteTree(ports.files, staging);
+    if (givenStaging.empty()) {
+        DeleteTree(ports.files, staging);
+    } else if (!saved.outcome.IsDone() || !old.page.empty() || !old.companion.empty()) {
+        DeleteContents(ports.files, staging);  // what was not swapped in, or was replaced
+    }
     return saved;
 }
 
@@ -390,7 +400,7 @@ CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports,
         return {Outcome::Failed("cannot read the style sheets of " + capture.source.Url())};
     }
     return SavePageHtml(std::move(*html), capture.source.Url(), capture.folder, capture.title,
-                        capture.taken, capture.book, ports, index);
+                        capture.taken, capture.book, ports, index, capture.stagingFolder);
 }
 
 Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath) {

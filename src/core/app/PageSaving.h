@@ -65,6 +65,10 @@ struct PageCapture {
     // The page keeps the title it has; `title` only names its file (a page of a site, named
     // for its address).
     bool keepOwnTitle = false;
+    // An empty folder of the caller's on the same file system to stage the page in, left
+    // empty again (many pages saved in a row); without it one is made beside the page and
+    // removed after.
+    std::string stagingFolder{};
 };
 
 class BookLinkIndex;

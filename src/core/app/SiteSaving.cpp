@@ -37,6 +37,7 @@ public:
         : site_(site),
           ports_(ports),
           store_(JoinPath(site.folder, kStoreFolder)),
+          staging_(JoinPath(store_, "stage")),
           downloads_(ports.capture.downloader, ports.capture.files, ports.linker, store_),
           writes_(ports.capture.files, ports.linker, store_) {
         scope_ = site.scope;
@@ -48,10 +49,13 @@ public:
     SiteOutcome Run() {
         IFileSystem& files = ports_.capture.files;
         DeleteTree(files, store_);  // what a stopped run left
-        if (files.CreateFolder(store_) == CreateFolderResult::Failed) {
+        if (files.CreateFolder(store_) == CreateFolderResult::Failed ||
+            files.CreateFolder(staging_) == CreateFolderResult::Failed) {
             return Finish(Outcome::Failed("cannot write into the folder " + site_.folder));
         }
-        if (site_.resume) {
+        // Pages saved before are linked by their files: a run that saves them again follows
+        // those links as the links to their addresses they stand for.
+        if (site_.resume || site_.taken != TakenPage::Refuse) {
             FindSavedPages();
         }
         bookLinks_ = BookLinkIndex::Read(files, site_.book);
@@ -153,16 +157,19 @@ private:
         }
     }
 
-    // The pages of the site a stopped run saved in the folder, by the address each records.
+    // The pages of the site an earlier run saved in the folder, by the address each records;
+    // with --resume they are kept.
     void FindSavedPages() {
         const BookOutline outline = ReadBookOutline(ports_.capture.files, site_.folder);
         for (const OutlineNode* page : PagesOf(outline.entries)) {
             std::optional<std::string> text = ports_.capture.files.ReadWholeFile(page->path);
             std::optional<PageOrigin> origin = text ? ReadPageOrigin(*text) : std::nullopt;
             if (origin && !origin->url.empty()) {
-                savedBefore_.emplace(WithoutFragment(origin->url), page->path);
                 urlOfSavedPage_.emplace(page->path, WithoutFragment(origin->url));
-                usedPaths_.insert(ToLowerAscii(page->path));
+                if (site_.resume) {
+                    savedBefore_.emplace(WithoutFragment(origin->url), page->path);
+                    usedPaths_.insert(ToLowerAscii(page->path));
+                }
             }
         }
     }
@@ -259,10 +266,10 @@ private:
                                         ? PageScripts::Remove
                                         : PageScripts::Keep;
         // The page is named for its address and keeps its own title.
-        CaptureOutcome saved = CapturePage({*read.page, kCollectWholePage, place->first,
-                                            place->second, "", "", site_.taken, site_.book,
-                                            scripts, true},
-                                           ports, &bookLinks_);
+        CaptureOutcome saved =
+            CapturePage({*read.page, kCollectWholePage, place->first, place->second, "", "",
+                         site_.taken, site_.book, scripts, true, staging_},
+                        ports, &bookLinks_);
         if (!saved.outcome.IsDone()) {
             if (saved.taken && !startEnd) {
                 ++result_.skipped;  // a page saved before; --replace or --resume says what to do
@@ -288,6 +295,7 @@ private:
     const SitePorts& ports_;
     SiteScope scope_;
     std::string store_;
+    std::string staging_;  // where each page is made before it is put in place
     SharedDownloads downloads_;
     IdenticalWritesFileSystem writes_;
     SiteOutcome result_;

@@ -12,6 +12,11 @@ void DeleteTree(IFileSystem& files, std::string_view folderPath) {
     if (files.RemoveFolder(folderPath)) {
         return;
     }
+    DeleteContents(files, folderPath);
+    files.RemoveFolder(folderPath);
+}
+
+void DeleteContents(IFileSystem& files, std::string_view folderPath) {
     std::optional<std::vector<FolderEntry>> entries = files.ListFolder(folderPath);
     if (!entries) {
         return;
@@ -29,7 +34,6 @@ void DeleteTree(IFileSystem& files, std::string_view folderPath) {
             files.RemoveFile(path);
         }
     }
-    files.RemoveFolder(folderPath);
 }
 
 }  // namespace wisp

@@ -12,4 +12,7 @@ namespace wisp {
 // removed, never followed; a folder that is itself a link loses only the link.
 void DeleteTree(IFileSystem& files, std::string_view folderPath);
 
+// Deletes what is in the folder as DeleteTree does, and keeps the folder.
+void DeleteContents(IFileSystem& files, std::string_view folderPath);
+
 }  // namespace wisp

@@ -46,10 +46,15 @@ TEST(PageLinks, PointsOnlyLinksToTheAddressFragmentsKept) {
     const std::string html =
         "<A href=\"http://h/p?a=1&amp;b=2#f\">x</A><AREA href='http://h/p?a=1&amp;b=2'>"
         "<A href=\"http://h/p?a=1\"><IMG src=\"http://h/p?a=1&amp;b=2\">"
+        "<LINK rel=\"Index prefetch\" href=\"http://h/p?a=1&amp;b=2\">"
+        "<LINK rel=\"alternate\" href=\"http://h/p?a=1&amp;b=2\">"
         "<!-- <A href=\"http://h/p?a=1&amp;b=2\"> -->";
+    // A LINK a reader moves by (next, index...) is a link; a feed or a translation is not.
     EXPECT_EQ(PointLinksAt(html, "http://h/p?a=1&b=2", "../P.htm"),
               "<A href=\"../P.htm#f\">x</A><AREA href='../P.htm'>"
               "<A href=\"http://h/p?a=1\"><IMG src=\"http://h/p?a=1&amp;b=2\">"
+              "<LINK rel=\"Index prefetch\" href=\"../P.htm\">"
+              "<LINK rel=\"alternate\" href=\"http://h/p?a=1&amp;b=2\">"
               "<!-- <A href=\"http://h/p?a=1&amp;b=2\"> -->");
 }
 

@@ -56,6 +56,19 @@ bool IsNeededLink(std::string_view tagText) {
     return false;
 }
 
+bool IsNavigationLink(std::string_view tagText) {
+    const std::vector<std::string> relations = Tokens(ReadTagAttribute(tagText, "rel"));
+    for (std::string_view navigation :
+         {"next", "prev",     "previous", "index",      "contents", "toc",       "search",
+          "help", "glossary", "start",    "first",      "last",     "up",        "top",
+          "home", "chapter",  "section",  "subsection", "appendix", "copyright", "license"}) {
+        if (Has(relations, navigation)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsStyleSheetLink(std::string_view tagText) {
     const std::vector<std::string> relations = Tokens(ReadTagAttribute(tagText, "rel"));
     return Has(relations, "stylesheet") ||

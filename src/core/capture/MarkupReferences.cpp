@@ -4,6 +4,7 @@
 
 #include "core/capture/MarkupTag.h"
 #include "core/capture/ImportMaps.h"
+#include "core/capture/LinkRelations.h"
 #include "core/capture/ModuleImports.h"
 #include "core/capture/Srcset.h"
 #include "core/text/AsciiCase.h"
@@ -122,7 +123,10 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                     }
                 }
                 newValue.append(value, kept, std::string::npos);
-            } else if (const bool link = (tag == "a" || tag == "area") && attribute.name == "href";
+            } else if (const bool link = attribute.name == "href" &&
+                                         (tag == "a" || tag == "area" ||
+                                          (tag == "link" && IsNavigationLink(html.substr(
+                                                                tagStart, tagEnd - tagStart))));
                        link ? bool(handlers.link)
                             : handlers.reference &&
                                   IsReferenceAttribute(tag, attribute.name, kind)) {

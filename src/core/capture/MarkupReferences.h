@@ -22,8 +22,8 @@ struct MarkupHandlers {
         reference;
     // Style sheet text of a style element or attribute; the text to write instead.
     std::function<std::string(std::string_view css)> css;
-    // The address of a link to another document (A and AREA); the text to write instead, or
-    // nullopt to keep it.
+    // The address of a link to another document (A, AREA, and a LINK a reader moves by: next,
+    // index...); the text to write instead, or nullopt to keep it.
     std::function<std::optional<std::string>(std::string_view url)> link;
     // The text of a script element of type module; the text to write instead.
     std::function<std::string(std::string_view module)> module;

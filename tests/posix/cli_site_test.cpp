@@ -142,6 +142,15 @@ TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     EXPECT_TRUE(Contains(replaced.out, "3 pages saved")) << replaced.out;
     EXPECT_FALSE(temp.Exists("Library/Manual/Part/.wisp-site.files"));
 
+    // In another folder, the pages the book holds are linked where they are and followed on
+    // (the second, met only through the first, as well).
+    site.Add("/manual/index.html", Page("Contents", "", "", "<a href=\"chapter1.html\">1</a>"));
+    ProgramResult elsewhere = Wisp({"--folder", "Again"});
+    ASSERT_EQ(elsewhere.exitStatus, 0) << elsewhere.err;
+    EXPECT_TRUE(Contains(elsewhere.out, "1 pages saved, 2 kept from before")) << elsewhere.out;
+    EXPECT_TRUE(
+        Contains(temp.Read("Library/Manual/Again/index.htm"), "href=\"../Part/chapter1.htm\""));
+
     site.Add("/manual/index.html", "gone", "text/html", 500);
     ProgramResult failed = Wisp({"--folder", "Failed"});
     EXPECT_NE(failed.exitStatus, 0);

@@ -28,6 +28,7 @@ BookLinkIndex BookLinkIndex::Read(const IFileSystem& files, std::string_view boo
                                     std::string_view source) {
         if (!source.empty()) {
             index.pageOfUrl_.emplace(std::string(source), path);
+            index.urlOfPage_.emplace(path, std::string(source));
         }
         index.AddLinks(path, text);
     });
@@ -42,6 +43,14 @@ std::optional<std::string> BookLinkIndex::PageOf(std::string_view url) const {
     return found->second;
 }
 
+std::optional<std::string> BookLinkIndex::UrlOf(std::string_view path) const {
+    auto found = urlOfPage_.find(path);
+    if (found == urlOfPage_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 std::set<std::string> BookLinkIndex::PagesLinkingTo(std::string_view url) const {
     auto found = linking_.find(url);
     return found == linking_.end() ? std::set<std::string>() : found->second;
@@ -50,6 +59,7 @@ std::set<std::string> BookLinkIndex::PagesLinkingTo(std::string_view url) const 
 void BookLinkIndex::Saved(std::string_view url, const std::string& path, std::string_view text) {
     if (!url.empty()) {
         pageOfUrl_.insert_or_assign(std::string(WithoutFragment(url)), path);
+        urlOfPage_.insert_or_assign(path, std::string(WithoutFragment(url)));
     }
     AddLinks(path, text);
 }

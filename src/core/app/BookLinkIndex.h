@@ -26,6 +26,8 @@ public:
 
     // The page saved from `url` (an address without fragment), if any.
     std::optional<std::string> PageOf(std::string_view url) const;
+    // The address the page at `path` was saved from, if the book knows it.
+    std::optional<std::string> UrlOf(std::string_view path) const;
     // The pages whose links name `url` with its absolute address.
     std::set<std::string> PagesLinkingTo(std::string_view url) const;
 
@@ -42,6 +44,7 @@ private:
     void AddLinks(const std::string& path, std::string_view text);
 
     std::map<std::string, std::string, std::less<>> pageOfUrl_;
+    std::map<std::string, std::string, std::less<>> urlOfPage_;
     std::map<std::string, std::set<std::string>, std::less<>> linking_;
     // Page by page: the addresses its links name, each with the page saved from it.
     std::map<std::string, std::map<std::string, std::string, std::less<>>> waiting_;

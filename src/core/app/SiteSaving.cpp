@@ -15,6 +15,7 @@
 #include "core/capture/SitePagePlace.h"
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
+#include "core/platform/PathSeparator.h"
 #include "core/text/AsciiCase.h"
 
 namespace wisp {
@@ -98,10 +99,16 @@ public:
                 continue;
             }
             SavedPageLinks links = LinksOfSavedPage(*page, pageOfUrl_[visit.url]);
-            // A page saved by a stopped run links to the pages saved with it by their files.
+            // A page saved by a stopped run links to the pages saved with it by their files,
+            // and a page links to those the book holds elsewhere by theirs: those are kept
+            // and followed through.
             for (const std::string& file : links.local) {
                 if (auto known = urlOfSavedPage_.find(file); known != urlOfSavedPage_.end()) {
                     links.web.push_back(known->second);
+                } else if (std::optional<std::string> url = bookLinks_.UrlOf(file);
+                           url && scope_.Contains(*url) && !seen_.count(*url)) {
+                    savedBefore_.emplace(*url, file);
+                    links.web.push_back(std::move(*url));
                 }
             }
             for (std::string& link : links.web) {
@@ -230,7 +237,9 @@ private:
         if (auto before = savedBefore_.find(url); before != savedBefore_.end()) {
             ++result_.kept;
             pageOfUrl_[url] = before->second;
-            companions_.push_back(CompanionOf(before->second));
+            if (InFolder(before->second)) {  // the files of other folders are left as they are
+                companions_.push_back(CompanionOf(before->second));
+            }
             Tell(url, Outcome::Done(before->second));
             return files.ReadWholeFile(before->second);
         }
@@ -287,6 +296,12 @@ private:
         return std::move(saved.savedText);
     }
 
+    bool InFolder(const std::string& path) const {
+        return path.size() > site_.folder.size() &&
+               path.compare(0, site_.folder.size(), site_.folder) == 0 &&
+               path[site_.folder.size()] == kPathSeparator;
+    }
+
     static std::string CompanionOf(const std::string& pagePath) {
         return pagePath.substr(0, pagePath.size() - 4) + ".files";
     }
@@ -301,6 +316,7 @@ private:
     SiteOutcome result_;
     std::set<std::string> seen_;
     std::set<std::string> usedPaths_;  // in lower case: Windows names ignore case
+    // Pages not to save again: by --resume, and those the book holds elsewhere.
     std::map<std::string, std::string, std::less<>> savedBefore_;
     std::map<std::string, std::string> urlOfSavedPage_;
     std::map<std::string, std::string> pageOfUrl_;

@@ -50,7 +50,7 @@ struct SitePorts {
 struct SiteOutcome {
     Outcome outcome;
     std::size_t saved = 0;
-    std::size_t kept = 0;     // saved before, found again by --resume
+    std::size_t kept = 0;     // saved before: found by --resume, or elsewhere in the book
     std::size_t skipped = 0;  // in the scope but not saved: robots.txt, the page limit, a name taken
     std::size_t failed = 0;
     std::size_t resources = 0;       // fetched over the network, each once

@@ -10,6 +10,7 @@
 #include "core/builder/ReaderCss.h"
 #include "core/builder/StyleSheetRewrite.h"
 #include "core/platform/XhtmlConverter.h"
+#include "posix/capture/GumboArena.h"
 #include "core/text/AsciiCase.h"
 #include "core/text/MarkupEscape.h"
 #include "posix/capture/MarkupNesting.h"
@@ -512,10 +513,8 @@ public:
         if (tooDeep) {
             html = {};
         }
-        GumboOutput* output =
-            gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
-        XhtmlPage page = XhtmlWriter(rewrite).Write(output->root, fallbackTitle);
-        gumbo_destroy_output(&kGumboDefaultOptions, output);
+        GumboArena arena;
+        XhtmlPage page = XhtmlWriter(rewrite).Write(arena.Parse(html)->root, fallbackTitle);
         if (tooDeep) {
             page.refusal = TooDeepReason();
         }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/text/AsciiCase.h"
+#include "posix/capture/GumboArena.h"
 #include "posix/capture/MarkupNesting.h"
 
 namespace wisp {
@@ -223,11 +224,10 @@ bool HasStylesheetRel(const GumboNode* link) {
 HtmlDocument::HtmlDocument(std::string_view utf8)
     : nestsTooDeep_(wisp::NestsTooDeep(utf8)),
       text_(nestsTooDeep_ ? std::string_view() : utf8),
-      output_(gumbo_parse_with_options(&kGumboDefaultOptions, text_.data(), text_.size())) {}
+      arena_(std::make_unique<GumboArena>()),
+      output_(arena_->Parse(text_)) {}
 
-HtmlDocument::~HtmlDocument() {
-    gumbo_destroy_output(&kGumboDefaultOptions, output_);
-}
+HtmlDocument::~HtmlDocument() = default;
 
 const HtmlDocument::Node* HtmlDocument::Root() const {
     return output_->root;

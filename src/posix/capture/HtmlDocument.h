@@ -13,6 +13,8 @@ struct GumboInternalOutput;
 // quotes. The capture engine's scanner expects exactly that form.
 namespace wisp {
 
+class GumboArena;
+
 class HtmlDocument {
 public:
     using Node = GumboInternalNode;
@@ -62,6 +64,7 @@ private:
     // document keeps its own copy.
     bool nestsTooDeep_;
     std::string text_;
+    std::unique_ptr<GumboArena> arena_;  // holds the tree
     GumboInternalOutput* output_;
 };
 

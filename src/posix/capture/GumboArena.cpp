@@ -1,0 +1,129 @@
+#include "posix/capture/GumboArena.h"
+
+#include <cstdlib>
+#include <mutex>
+
+namespace wisp {
+namespace {
+
+constexpr std::size_t kBlockSize = 256 * 1024;
+// A request this large (a long text, the growing list of a large element's children) is a
+// malloc of its own, freed when the parser lets it go: the parser grows such a buffer by
+// doubling, and an arena would keep every size it went through.
+constexpr std::size_t kLarge = 16 * 1024;
+// Every piece is preceded by its size, in a header that keeps the piece aligned for any type.
+constexpr std::size_t kAlign = alignof(std::max_align_t);
+
+// Blocks of finished parses, kept for the next ones, up to 16 MiB: fresh memory costs a page
+// fault at the first touch of each page, more than the parser's own work on it.
+class SpareBlocks {
+public:
+    std::unique_ptr<std::byte[]> Take() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!blocks_.empty()) {
+                std::unique_ptr<std::byte[]> block = std::move(blocks_.back());
+                blocks_.pop_back();
+                return block;
+            }
+        }
+        return std::make_unique_for_overwrite<std::byte[]>(kBlockSize);
+    }
+
+    // Keeps what it may of `blocks`; the others are freed with the vector.
+    void Give(std::vector<std::unique_ptr<std::byte[]>>& blocks) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        while (!blocks.empty() && blocks_.size() < kKept) {
+            blocks_.push_back(std::move(blocks.back()));
+            blocks.pop_back();
+        }
+    }
+
+private:
+    static constexpr std::size_t kKept = 64;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<std::byte[]>> blocks_;
+};
+
+SpareBlocks& Spares() {
+    static SpareBlocks spares;
+    return spares;
+}
+
+std::size_t& SizeBefore(void* block) {
+    return *reinterpret_cast<std::size_t*>(static_cast<std::byte*>(block) - sizeof(std::size_t));
+}
+
+}  // namespace
+
+// Four words, a multiple of the alignment, the size last: just before the piece's bytes,
+// where every piece keeps it.
+struct alignas(kAlign) GumboArena::LargePiece {
+    LargePiece* previous;
+    LargePiece* next;
+    std::size_t unused;
+    std::size_t size;
+};
+
+GumboArena::GumboArena() : options_(kGumboDefaultOptions) {
+    options_.allocator = &GumboArena::Allocate;
+    options_.deallocator = &GumboArena::Deallocate;
+    options_.userdata = this;
+}
+
+GumboArena::~GumboArena() {
+    Spares().Give(blocks_);
+    while (large_) {
+        LargePiece* next = large_->next;
+        std::free(large_);
+        large_ = next;
+    }
+}
+
+GumboOutput* GumboArena::Parse(std::string_view html) {
+    // Nothing is destroyed piece by piece: the pieces go with the arena.
+    return gumbo_parse_with_options(&options_, html.data(), html.size());
+}
+
+void* GumboArena::Allocate(void* userdata, std::size_t size) {
+    auto& arena = *static_cast<GumboArena*>(userdata);
+    const std::size_t rounded = (size + kAlign - 1) / kAlign * kAlign;
+    if (rounded >= kLarge) {
+        auto* piece = static_cast<LargePiece*>(std::malloc(sizeof(LargePiece) + rounded));
+        if (!piece) {
+            std::abort();  // as the parser's own malloc would end, on a null it cannot take
+        }
+        *piece = {nullptr, arena.large_, 0, rounded};
+        if (arena.large_) {
+            arena.large_->previous = piece;
+        }
+        arena.large_ = piece;
+        return piece + 1;
+    }
+    const std::size_t whole = kAlign + rounded;
+    if (whole > arena.left_) {
+        arena.blocks_.push_back(Spares().Take());
+        arena.next_ = arena.blocks_.back().get();
+        arena.left_ = kBlockSize;
+    }
+    void* block = arena.next_ + kAlign;
+    arena.next_ += whole;
+    arena.left_ -= whole;
+    SizeBefore(block) = rounded;
+    return block;
+}
+
+void GumboArena::Deallocate(void* userdata, void* block) {
+    if (!block || SizeBefore(block) < kLarge) {
+        return;  // a small piece goes with its block
+    }
+    auto& arena = *static_cast<GumboArena*>(userdata);
+    LargePiece* piece = static_cast<LargePiece*>(block) - 1;
+    (piece->previous ? piece->previous->next : arena.large_) = piece->next;
+    if (piece->next) {
+        piece->next->previous = piece->previous;
+    }
+    std::free(piece);
+}
+
+}  // namespace wisp

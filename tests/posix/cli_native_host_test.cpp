@@ -162,12 +162,15 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     EXPECT_NE(page.find("content=\"city\""), std::string::npos) << page;
     // The name is taken now: the panel hears so, and may keep both.
     Json again{{"request", "save"}, {"folder", "Europe"}, {"title", "Rome & Ostia"},
-               {"html", "<html><body>Ostia</body></html>"}};
+               {"html", "<html><body>Ostia<script>dig()</script></body></html>"}};
     Json taken = Ask(again);
     EXPECT_EQ(taken["ok"], false);
     EXPECT_EQ(taken["taken"], true);
     again["taken"] = "keepBoth";
+    again["keepScripts"] = true;
     EXPECT_EQ(Ask(again)["page"], "Europe/Rome & Ostia (2).htm");
+    EXPECT_NE(temp.Read("Library/Travel/Europe/Rome & Ostia (2).htm").find("dig()"),
+              std::string::npos);
 
     Json selection = Ask({{"request", "save"},
                           {"title", "Part"},

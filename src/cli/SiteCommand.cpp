@@ -112,7 +112,8 @@ private:
     PageRead ReadFromSource(const std::string& url) const {
         auto page = WebPageSource::Read(url, *urlCombiner_, nullptr, fetch_);
         if (!page) {
-            return {nullptr, false, NamingTheOption(page.Error().reason, page.Error().limit)};
+            return {nullptr, false, NamingTheOption(page.Error().reason, page.Error().limit),
+                    page.Error().notAPage};
         }
         return {std::move(*page), false, {}};
     }

@@ -32,16 +32,21 @@ protected:
         site.Add("/manual/pic.png", "\x89PNG picture", "image/png");
         site.Add("/manual/index.html",
                  Page("Contents", "style.css", "pic.png",
-                      "<a href=\"chapter1.html#intro\">1</a> <a href=\"sub/chapter2.html\">2</a> "
+                      "<a href=\"example.py\">example</a> <a href=\"chapter1.html#intro\">1</a> <a "
+                      "href=\"sub/chapter2.html\">2</a> "
                       "<a href=\"../other.html\">elsewhere</a> "
                       "<a href=\"private/secret.html\">secret</a> "
                       "<a href=\"missing.html\">gone</a>"));
+        site.Add("/manual/example.py", "print('example')", "text/x-python");
         site.Add("/manual/chapter1.html",
                  Page("One", "style.css", "pic.png",
-                      "<a href=\"index.html\">up</a> <a href=\"sub/chapter2.html#s2\">next</a>"));
-        site.Add("/manual/sub/chapter2.html",
-                 Page("Two", "../style.css", "../pic.png",
-                      "<a href=\"../index.html\">up</a> <a href=\"../chapter1.html#intro\">back</a>"));
+                      "<a href=\"index.html\">up</a> <a href=\"sub/chapter2.html#s2\">next</a> "
+                      "<a href=\"example.py\">example</a>"));
+        site.Add(
+            "/manual/sub/chapter2.html",
+            Page("Two", "../style.css", "../pic.png",
+                 "<a href=\"../index.html\">up</a> <a href=\"../chapter1.html#intro\">back</a> "
+                 "<a href=\"../example.py\">example</a>"));
         site.Add("/other.html", Page("Other", "", "", ""));
         site.Add("/manual/private/secret.html", Page("Secret", "", "", ""));
     }
@@ -76,14 +81,15 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
     // Four pages read (the missing one too), the pause robots.txt asks between them.
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1800));
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 2 resources")) << result.out;
+    EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 3 resources"))
+        << result.out;
     // The two pages after the first have its style sheet as it was written there.
     EXPECT_TRUE(Contains(result.out, "; 2 identical files stored once")) << result.out;
     EXPECT_TRUE(Contains(result.err, "could not save " + site.Url("/manual/missing.html")))
         << result.err;
-    // robots.txt, three pages, the missing one, the sheet and the picture, each asked for once;
-    // neither the forbidden page nor the one outside the scope.
-    EXPECT_EQ(site.Requests(), 7);
+    // robots.txt, three pages, the missing one, a file to download, the sheet and the picture,
+    // each asked for once; neither the forbidden page nor the one outside the scope.
+    EXPECT_EQ(site.Requests(), 8);
 
     const std::string index = temp.Read("Library/Manual/Whole/index.htm");
     const std::string one = temp.Read("Library/Manual/Whole/chapter1.htm");
@@ -101,6 +107,11 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
     EXPECT_TRUE(Contains(two, "href=\"../index.htm\"")) << two;
     EXPECT_TRUE(Contains(two, "href=\"../chapter1.htm#intro\"")) << two;
     EXPECT_TRUE(Contains(two, "src=\"chapter2.files/pic.png\"")) << two;
+    // A file to download goes with each page that links to it, saved before it or after.
+    EXPECT_TRUE(Contains(index, "href=\"index.files/example.py\"")) << index;
+    EXPECT_TRUE(Contains(one, "href=\"chapter1.files/example.py\"")) << one;
+    EXPECT_TRUE(Contains(two, "href=\"chapter2.files/example.py\"")) << two;
+    EXPECT_EQ(temp.Read("Library/Manual/Whole/sub/chapter2.files/example.py"), "print('example')");
     // Named for its address, a page keeps its own title.
     EXPECT_TRUE(Contains(two, "<TITLE>Two</TITLE>")) << two;
     EXPECT_FALSE(temp.Exists("Library/Manual/Whole/private"));
@@ -133,8 +144,9 @@ TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     // The two pages saved are found again (the second through the first's link to its file).
     EXPECT_TRUE(Contains(resumed.out, "1 pages saved, 2 kept from before")) << resumed.out;
     EXPECT_TRUE(Contains(temp.Read("Library/Manual/Part/index.htm"), "href=\"sub/chapter2.htm\""));
-    // robots.txt, the new page, the missing one and the new page's two resources.
-    EXPECT_EQ(site.Requests() - before, 5);
+    // robots.txt, the new page, the missing one, the file to download and the new page's two
+    // resources.
+    EXPECT_EQ(site.Requests() - before, 6);
 
     // --replace puts each page in place of its copy, all made in one staging folder.
     ProgramResult replaced = Wisp({"--folder", "Part", "--replace"});

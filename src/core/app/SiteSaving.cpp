@@ -112,6 +112,9 @@ public:
                 }
             }
             for (std::string& link : links.web) {
+                if (fileUrls_.count(link)) {
+                    GiveFileTo(pageOfUrl_[visit.url], link);
+                }
                 if (scope_.Contains(link) && seen_.insert(link).second) {
                     queue.push_back({std::move(link), visit.depth + 1});
                 }
@@ -255,6 +258,10 @@ private:
             return std::nullopt;
         };
         PageRead read = ports_.reader.Read(url);
+        if (!read.page && read.file && !startEnd) {
+            KeepFile(url, *read.file);
+            return std::nullopt;
+        }
         if (!read.page) {
             return fail(Outcome::Failed(read.error));
         }
@@ -296,6 +303,42 @@ private:
         return std::move(saved.savedText);
     }
 
+    // A file of the site that its pages link to (a script to download, an archive) goes into
+    // the companion folder of each page of this capture that links to it, the links pointed
+    // at it there; those saved later get it when their links are read.
+    void KeepFile(const std::string& url, std::string_view content) {
+        downloads_.Adopt(url, content);
+        fileUrls_.insert(url);
+        for (const std::string& page : bookLinks_.PagesLinkingTo(url)) {
+            if (InFolder(page)) {
+                GiveFileTo(page, url);
+            }
+        }
+    }
+
+    void GiveFileTo(const std::string& page, const std::string& url) {
+        std::string name;
+        if (!MakeResourceFileName(url, name)) {
+            return;
+        }
+        IFileSystem& files = ports_.capture.files;
+        const std::string companion = CompanionOf(page);
+        if (files.CreateFolder(companion) == CreateFolderResult::Failed) {
+            return;
+        }
+        // Beside the page's own resources, under a name none of them has.
+        const std::size_t dot = name.rfind('.');
+        const std::string stem = name.substr(0, dot);
+        const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+        std::string path = JoinPath(companion, name);
+        for (int number = 2; files.IsFile(path) && number < 100; ++number) {
+            path = JoinPath(companion, stem + " (" + std::to_string(number) + ")" + extension);
+        }
+        if (downloads_.Download(url, path)) {
+            bookLinks_.WaitToPoint(page, url, path);
+        }
+    }
+
     bool InFolder(const std::string& path) const {
         return path.size() > site_.folder.size() &&
                path.compare(0, site_.folder.size(), site_.folder) == 0 &&
@@ -321,6 +364,7 @@ private:
     std::map<std::string, std::string> urlOfSavedPage_;
     std::map<std::string, std::string> pageOfUrl_;
     std::vector<std::string> companions_;
+    std::set<std::string> fileUrls_;  // addresses of the site that gave a file, not a page
     std::map<std::string, RobotsRules> robots_;
     BookLinkIndex bookLinks_;
 };

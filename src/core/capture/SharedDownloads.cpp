@@ -41,6 +41,16 @@ void SharedDownloads::Keep(const std::string& url, std::string_view path, bool f
     }
 }
 
+void SharedDownloads::Adopt(const std::string& url, std::string_view content) {
+    std::string kept = JoinPath(store_, std::to_string(kept_.size()));
+    if (kept_.count(url) || !files_.WriteWholeFile(kept, content)) {
+        return;
+    }
+    ++fetched_;
+    fetchedBytes_ += content.size();
+    kept_.emplace(url, std::move(kept));
+}
+
 bool SharedDownloads::Download(std::string_view url, std::string_view localPath) {
     const std::string address(url);
     if (std::optional<bool> reused = Reuse(address, localPath)) {

@@ -30,6 +30,10 @@ public:
         return network_.WhyNotFetched(url);
     }
 
+    // A file another reader fetched for `url` (the page reader, from an address that gave a
+    // file rather than a page), kept as if fetched here.
+    void Adopt(const std::string& url, std::string_view content);
+
     // What came over the network: the files fetched and their bytes.
     std::size_t Fetched() const { return fetched_; }
     std::uint64_t FetchedBytes() const { return fetchedBytes_; }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct PageRead {
     std::unique_ptr<IPageSource> page;  // null when the page could not be read
     bool rendered = false;              // read as a browser shows it
     std::string error;                  // why not, when there is no page
+    // What the address gave instead of a page, when it gave a file (a script to download,
+    // an archive) and the reader kept it.
+    std::optional<std::string> file{};
 };
 
 class IPageReader {

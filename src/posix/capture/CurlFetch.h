@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,8 @@ private:
 // Why a document could not be read into memory, and the limit that ended it, if one did.
 struct FetchFailure : Failure {
     FetchLimit limit = FetchLimit::None;
+    // What the address gave, when it was read whole and was something other than a page.
+    std::optional<std::string> notAPage{};
 };
 
 // A document read into memory, with what the server said of it.

@@ -34,7 +34,9 @@ Result<std::unique_ptr<WebPageSource>, FetchFailure> WebPageSource::Read(
                             fetched.Error().limit};
     }
     if (!IsHtmlContentType(fetched->contentType)) {
-        return failure(NotAPageMessage(url, fetched->contentType));
+        return FetchFailure{{NotAPageMessage(url, fetched->contentType)},
+                            FetchLimit::None,
+                            std::move(fetched->body)};
     }
     std::optional<std::string> text = DecodePage(fetched->body, fetched->contentType);
     if (!text) {

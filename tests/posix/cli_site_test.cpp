@@ -155,11 +155,13 @@ TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     EXPECT_FALSE(temp.Exists("Library/Manual/Part/.wisp-site.files"));
 
     // In another folder, the pages the book holds are linked where they are and followed on
-    // (the second, met only through the first, as well).
+    // (the second, met only through the first, as well, unless excluded).
     site.Add("/manual/index.html", Page("Contents", "", "", "<a href=\"chapter1.html\">1</a>"));
     ProgramResult elsewhere = Wisp({"--folder", "Again"});
     ASSERT_EQ(elsewhere.exitStatus, 0) << elsewhere.err;
     EXPECT_TRUE(Contains(elsewhere.out, "1 pages saved, 2 kept from before")) << elsewhere.out;
+    ProgramResult excluded = Wisp({"--folder", "Not all", "--exclude", "*.txt,*/sub/*"});
+    EXPECT_TRUE(Contains(excluded.out, "1 pages saved, 1 kept from before")) << excluded.out;
     EXPECT_TRUE(
         Contains(temp.Read("Library/Manual/Again/index.htm"), "href=\"../Part/chapter1.htm\""));
 

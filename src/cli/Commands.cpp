@@ -47,7 +47,12 @@ std::vector<Command> MakeCommands() {
           "[PATH | --default]",
           "show the library root, or set it to PATH or back to the default library"},
          RunRoot},
-        {{"books", 0, 0, {json}, "[--json]", "list the books of the library, the current one marked *"},
+        {{"books",
+          0,
+          0,
+          {json},
+          "[--json]",
+          "list the books of the library, the current one marked *"},
          RunBooks},
         {{"new-book", 1, 1, {}, "NAME", "make a new book and make it the current one"}, RunNewBook},
         {{"use", 1, 1, {}, "BOOK", "make BOOK the current book"}, RunUse},
@@ -89,9 +94,7 @@ std::vector<Command> MakeCommands() {
           "PATH [--book BOOK] [--permanent] [--json]",
           "move the folder or page at PATH (a page with its .files folder) to the Trash"},
          RunRm},
-        {{"collect",
-          1,
-          kMostCollectedUrls,
+        {{"collect", 1, kMostCollectedUrls,
           WithFetchLimits(
               {book,
                folder,
@@ -116,19 +119,17 @@ std::vector<Command> MakeCommands() {
                {"exclude", true, 0, "GLOB[,GLOB]", "with --follow: no path that matches one"},
                {"flat", false, 0, {}, "with --follow: every page in one folder"},
                {"ignore-robots", false, 0, {}, "with --follow: read what robots.txt forbids"},
-               {"delay", true, 0, "MS", "with --follow: wait MS milliseconds between pages"},
+               {"delay", true, 0, "MS", "with --follow: wait MS milliseconds between requests"},
                {"resume", false, 0, {}, "with --follow: go on from a stopped run's pages"}}),
           "URL... [--book B] [--folder PATH [--parents]] [--title T] [--keywords K] "
           "[--description D] [--selection SELECTOR] [--transfers N] [--static] "
-          "[--render-timeout SECONDS] [--keep-scripts] [--replace] [--json] "
-          WISP_FETCH_LIMITS_USAGE " "
+          "[--render-timeout SECONDS] [--keep-scripts] [--replace] "
+          "[--json] " WISP_FETCH_LIMITS_USAGE " "
           "[--follow [--depth N] [--scope PREFIX] [--max-pages N] [--include GLOB] "
           "[--exclude GLOB] [--flat] [--ignore-robots] [--delay MS] [--resume]]",
           "save web pages (or the elements a CSS selector picks, or a site) into a book"},
          RunCollect},
-        {{"paste",
-          0,
-          1,
+        {{"paste", 0, 1,
           WithFetchLimits(
               {book,
                folder,
@@ -150,9 +151,7 @@ std::vector<Command> MakeCommands() {
           "PAGE [--book BOOK] [--json]",
           "show where the page at PAGE was saved from and when, its size and its resources"},
          RunInfo},
-        {{"recollect",
-          1,
-          1,
+        {{"recollect", 1, 1,
           WithFetchLimits(
               {book,
                transfers,
@@ -170,7 +169,8 @@ std::vector<Command> MakeCommands() {
           1,
           {book,
            {"output", true, 'o', "FILE", "the book file to write (.chm, .epub or .pdf)"},
-           {"format", true, 0, "chm|epub|pdf", "the format, when the file's extension does not say"},
+           {"format", true, 0, "chm|epub|pdf",
+            "the format, when the file's extension does not say"},
            {"title", true, 0, "T", "the book's title (default: the book's or folder's name)"},
            {"language", true, 0, "TAG", "the book's language, such as fr or pt-BR"},
            json},

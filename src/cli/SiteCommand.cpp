@@ -6,13 +6,13 @@
 
 #include <charconv>
 #include <chrono>
-#include <thread>
 
 #include "cli/FetchLimits.h"
 #include "cli/OpenedLibrary.h"
 #include "cli/PageCapture.h"
 #include "cli/PageReadAhead.h"
 #include "cli/PageReading.h"
+#include "cli/RequestPacing.h"
 #include "core/app/SiteSaving.h"
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/WebPageSource.h"
@@ -61,14 +61,14 @@ std::vector<std::string> Patterns(const ParsedCommand& command, std::string_view
 constexpr std::size_t kHeldPerTransfer = 4;
 
 // Pages read as `SiteReading` says: in the browser, or from their source, several at once
-// unless a delay keeps the reads apart.
+// unless the pacing keeps the requests apart.
 class SitePageReader final : public IPageReader {
 public:
-    explicit SitePageReader(const SiteReading& reading)
+    SitePageReader(const SiteReading& reading, RequestPacing& pacing)
         : browser_(reading.browser),
           urlCombiner_(CreateNativeUrlCombiner()),
           fetch_(reading.fetch),
-          delay_(reading.delay),
+          pacing_(pacing),
           transfers_(reading.transfers),
           ahead_(transfers_, [this](const std::string& url) { return ReadFromSource(url); }) {}
 
@@ -76,9 +76,7 @@ public:
         if (std::optional<PageRead> read = ahead_.Take(url)) {
             return std::move(*read);
         }
-        if (read_++ > 0 && delay_.count() > 0) {
-            std::this_thread::sleep_for(delay_);
-        }
+        pacing_.Wait();
         if (!browser_) {
             return ReadFromSource(url);
         }
@@ -90,14 +88,12 @@ public:
         }
     }
 
-    void KeepReadsApart(std::chrono::milliseconds pause) override {
-        delay_ = std::max(delay_, pause);
-    }
+    void KeepReadsApart(std::chrono::milliseconds pause) override { pacing_.KeepApart(pause); }
 
-    // Only pages read from their source, and only without a delay asked for: a browser
-    // renders one page at a time, and a delay asks for one request at a time.
+    // Only pages read from their source, and only without a pause asked for: a browser
+    // renders one page at a time, and a pause asks for one request at a time.
     void ReadAhead(const std::vector<std::string>& urls) override {
-        if (browser_ || delay_.count() > 0) {
+        if (browser_ || pacing_.Pause().count() > 0) {
             return;
         }
         for (const std::string& url : urls) {
@@ -121,9 +117,8 @@ private:
     PageReader* browser_;
     std::unique_ptr<IUrlCombiner> urlCombiner_;
     FetchOptions fetch_;
-    std::chrono::milliseconds delay_;
+    RequestPacing& pacing_;
     std::size_t transfers_;
-    std::size_t read_ = 0;
     PageReadAhead ahead_;
 };
 
@@ -131,11 +126,13 @@ private:
 
 SiteOutcome SaveSite(CommandContext& context, const SiteCapture& site, SiteReading reading) {
     CommandCapture capture(context);
-    SitePageReader reader(reading);
+    RequestPacing pacing(reading.delay);
+    SitePageReader reader(reading, pacing);
     PosixFileLinker linker;
     BatchSyncFileSystem files(context.files, site.folder);
     const CapturePorts given = capture.Ports();
-    const CapturePorts ports{files,          given.urlCombiner, given.downloader,
+    PacedDownloader downloader(given.downloader, pacing);
+    const CapturePorts ports{files,          given.urlCombiner, downloader,
                              given.progress, given.shell,       given.changes};
     return CollectSite(site, {ports, reader, linker});
 }

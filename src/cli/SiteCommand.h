@@ -14,7 +14,7 @@
 namespace wisp::cli {
 
 // How a site's pages are read: rendered in `browser` when one is given, else from their
-// source, `transfers` at once, or one after another with `delay` between them.
+// source, `transfers` at once, or one after another with `delay` between any two requests.
 struct SiteReading {
     PageReader* browser = nullptr;
     FetchOptions fetch;

@@ -37,19 +37,61 @@ std::string SerializeExpression(const std::optional<std::string>& selector) {
            selection.dump(-1, ' ', false, Json::error_handler_t::replace) + ");\n})()";
 }
 
-// A promise, in the page, that settles once its document has gone `quiet` without a change,
-// or after `most` in any case.
+// Where, in the page, the time of its document's last change is kept from the moment it has
+// been parsed, so that a page that has not changed since is not watched for a while again.
+constexpr std::string_view kLastChangeKey = "__wispDocumentChanged";
+constexpr std::string_view kObserveOptions =
+    "{subtree: true, childList: true, attributes: true, characterData: true}";
+
+// Run in every document the tab opens, before its own scripts: the browser runs it when the
+// document's scripts first need their context, which for a page without scripts may be only
+// when it is read. A document not parsed yet is watched from its end of parsing on; one
+// parsed before any script ran is as its markup made it until then.
+std::string LastChangeScript() {
+    const std::string key(kLastChangeKey);
+    return "(() => {"
+           "  const mark = (at) => { window['" +
+           key +
+           "'] = at; };"
+           "  const watch = () => new MutationObserver(() => mark(performance.now()))"
+           "    .observe(document, " +
+           std::string(kObserveOptions) +
+           ");"
+           "  if (document.readyState === 'loading') {"
+           "    document.addEventListener('DOMContentLoaded', () => {"
+           "      mark(performance.now()); watch(); });"
+           "  } else {"
+           "    const parsed = performance.getEntriesByType('navigation')[0];"
+           "    mark(parsed ? parsed.domInteractive : 0); watch();"
+           "  }"
+           "})();";
+}
+
+// A promise, in the page, that settles once its document has gone `quiet` without a change
+// (counted from its last change, when known), or after `most` in any case.
 std::string DomQuietExpression(std::chrono::milliseconds quiet, std::chrono::milliseconds most) {
     const std::string wait = std::to_string(quiet.count());
+    const std::string key(kLastChangeKey);
     return "new Promise((done) => {"
            "  let timer;"
            "  const watch = new MutationObserver(() => {"
-           "    clearTimeout(timer); timer = setTimeout(end, " + wait + "); });"
+           "    clearTimeout(timer); timer = setTimeout(end, " +
+           wait +
+           "); });"
            "  const end = () => { watch.disconnect(); done(true); };"
-           "  watch.observe(document, {subtree: true, childList: true, attributes: true,"
-           "                           characterData: true});"
-           "  timer = setTimeout(end, " + wait + ");"
-           "  setTimeout(end, " + std::to_string(most.count()) + ");"
+           "  watch.observe(document, " +
+           std::string(kObserveOptions) +
+           ");"
+           "  const last = window['" +
+           key +
+           "'];"
+           "  timer = setTimeout(end, typeof last === 'number'"
+           "    ? Math.max(0, " +
+           wait + " - (performance.now() - last)) : " + wait +
+           ");"
+           "  setTimeout(end, " +
+           std::to_string(most.count()) +
+           ");"
            "})";
 }
 
@@ -305,6 +347,8 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
         for (const char* domain : {"Page.enable", "Network.enable"}) {
             client_.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
         }
+        client_.Call("Page.addScriptToEvaluateOnNewDocument", {{"source", LastChangeScript()}},
+                     load.session, Clock::now() + kCommandTime);
         Json navigated;
         try {
             navigated = client_.Call("Page.navigate", {{"url", RequestUrl(url)}}, load.session,

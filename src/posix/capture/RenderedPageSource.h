@@ -28,9 +28,10 @@ struct RenderOptions {
     // counts as done: long enough for what a finished request or a load handler starts next
     // (the browser reports that within a few milliseconds), short enough not to be felt.
     std::chrono::milliseconds settleTime{50};
-    // How long the document must then go unchanged: scripts that build the page once it has
-    // loaded (a maths renderer typesets in steps) are let finish. At most `domWaitMost` a
-    // round, so that a page that never stops changing is read all the same.
+    // How long the document must then have gone unchanged (since it was parsed): scripts that
+    // build the page once it has loaded (a maths renderer typesets in steps) are let finish.
+    // At most `domWaitMost` a round, so that a page that never stops changing is read all the
+    // same.
     std::chrono::milliseconds domQuiet{150};
     std::chrono::milliseconds domWaitMost{2000};
     // Chosen by the browser's own querySelectorAll, so any selector it knows serves.

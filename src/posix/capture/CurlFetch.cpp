@@ -177,6 +177,18 @@ void ConfigureTransfer(CURL* handle, const std::string& requestUrl, const FetchO
     curl_easy_setopt(handle, CURLOPT_USERAGENT, "Mozilla/5.0 (compatible; Wisp)");
 }
 
+// The transfer handle of this thread, as new, but with the connections it keeps open: a
+// page's resources come from few servers, and a connection kept saves making one for each.
+CURL* ThreadTransfer() {
+    thread_local UniqueEasy easy;
+    if (easy) {
+        curl_easy_reset(easy.get());
+    } else {
+        easy.reset(curl_easy_init());
+    }
+    return easy.get();
+}
+
 // Without a fixed total time, a transfer that times out once connected met the stall limit.
 bool Connected(CURL* handle) {
     curl_off_t connectTime = 0;
@@ -266,8 +278,8 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
         return fail("no address");
     }
     InitializeCurlOnce();
-    UniqueEasy easy(curl_easy_init());
-    if (!easy) {
+    CURL* handle = ThreadTransfer();
+    if (!handle) {
         return fail("no transfer could start");
     }
     const std::string requestUrl = RequestUrl(url);
@@ -279,7 +291,6 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
         return fail("cannot write beside the page");
     }
     FileSink sink{temporary.Descriptor(), options.maxResourceBytes, budget};
-    CURL* handle = easy.get();
     ConfigureTransfer(handle, requestUrl, options);
     // A length the server announces past the limit is refused before anything arrives.
     curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
@@ -306,8 +317,8 @@ Result<FetchedDocument, FetchFailure> FetchToMemory(const std::string& url,
         return failure("no address to fetch");
     }
     InitializeCurlOnce();
-    UniqueEasy easy(curl_easy_init());
-    if (!easy) {
+    CURL* handle = ThreadTransfer();
+    if (!handle) {
         return failure("cannot start a transfer");
     }
     const std::string requestUrl = RequestUrl(url);
@@ -315,7 +326,6 @@ Result<FetchedDocument, FetchFailure> FetchToMemory(const std::string& url,
         return failure(url + " is not a file");
     }
     FetchedDocument document;
-    CURL* handle = easy.get();
     ConfigureTransfer(handle, requestUrl, options);
     MemorySink sink{&document.body, options.maxDocumentBytes};
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToMemory);

@@ -32,16 +32,18 @@ protected:
         site.Add("/manual/pic.png", "\x89PNG picture", "image/png");
         site.Add("/manual/index.html",
                  Page("Contents", "style.css", "pic.png",
-                      "<a href=\"example.py\">example</a> <a href=\"chapter1.html#intro\">1</a> <a "
+                      "<a href=\"example.py\">example</a> <a href=\"pic.png\">picture</a> "
+                      "<a href=\"chapter1.html#intro\">1</a> <a "
                       "href=\"sub/chapter2.html\">2</a> "
                       "<a href=\"../other.html\">elsewhere</a> "
                       "<a href=\"private/secret.html\">secret</a> "
                       "<a href=\"missing.html\">gone</a>"));
         site.Add("/manual/example.py", "print('example')", "text/x-python");
+        site.Add("/manual/all.zip", "PK archive", "application/zip");
         site.Add("/manual/chapter1.html",
                  Page("One", "style.css", "pic.png",
                       "<a href=\"index.html\">up</a> <a href=\"sub/chapter2.html#s2\">next</a> "
-                      "<a href=\"example.py\">example</a>"));
+                      "<a href=\"example.py\">example</a> <a href=\"all.zip\">all</a>"));
         site.Add(
             "/manual/sub/chapter2.html",
             Page("Two", "../style.css", "../pic.png",
@@ -78,19 +80,19 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
              "text/plain");
     const auto started = std::chrono::steady_clock::now();
     ProgramResult result = Wisp({"--folder", "Whole"});
-    // Seven requests after robots.txt (three pages, the missing one, the file to download, the
+    // Eight requests after robots.txt (three pages, the missing one, two files to download, the
     // sheet and the picture), the pause robots.txt asks between any two.
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1800));
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 3 resources"))
+    EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 4 resources"))
         << result.out;
     // The two pages after the first have its style sheet as it was written there.
     EXPECT_TRUE(Contains(result.out, "; 2 identical files stored once")) << result.out;
     EXPECT_TRUE(Contains(result.err, "could not save " + site.Url("/manual/missing.html")))
         << result.err;
-    // robots.txt, three pages, the missing one, a file to download, the sheet and the picture,
-    // each asked for once; neither the forbidden page nor the one outside the scope.
-    EXPECT_EQ(site.Requests(), 8);
+    // robots.txt, three pages, the missing one, two files to download, the sheet and the
+    // picture, each asked for once; neither the forbidden page nor the one outside the scope.
+    EXPECT_EQ(site.Requests(), 9);
 
     const std::string index = temp.Read("Library/Manual/Whole/index.htm");
     const std::string one = temp.Read("Library/Manual/Whole/chapter1.htm");
@@ -108,8 +110,12 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
     EXPECT_TRUE(Contains(two, "href=\"../index.htm\"")) << two;
     EXPECT_TRUE(Contains(two, "href=\"../chapter1.htm#intro\"")) << two;
     EXPECT_TRUE(Contains(two, "src=\"chapter2.files/pic.png\"")) << two;
-    // A file to download goes with each page that links to it, saved before it or after.
+    // A file goes with each page that links to it, saved before it or after, named as a file
+    // or not; a picture the page shows too is linked where it is.
     EXPECT_TRUE(Contains(index, "href=\"index.files/example.py\"")) << index;
+    EXPECT_TRUE(Contains(index, "href=\"index.files/pic.png\"")) << index;
+    EXPECT_TRUE(Contains(one, "href=\"chapter1.files/all.zip\"")) << one;
+    EXPECT_FALSE(temp.Exists("Library/Manual/Whole/index.files/pic (2).png"));
     EXPECT_TRUE(Contains(one, "href=\"chapter1.files/example.py\"")) << one;
     EXPECT_TRUE(Contains(two, "href=\"chapter2.files/example.py\"")) << two;
     EXPECT_EQ(temp.Read("Library/Manual/Whole/sub/chapter2.files/example.py"), "print('example')");

@@ -111,13 +111,16 @@ public:
                     links.web.push_back(std::move(*url));
                 }
             }
+            std::vector<std::string> files;
             for (std::string& link : links.web) {
-                if (fileUrls_.count(link)) {
-                    GiveFileTo(pageOfUrl_[visit.url], link);
-                }
-                if (scope_.Contains(link) && seen_.insert(link).second) {
+                if (fileUrls_.count(link) || scope_.HoldsFile(link)) {
+                    files.push_back(std::move(link));
+                } else if (scope_.Contains(link) && seen_.insert(link).second) {
                     queue.push_back({std::move(link), visit.depth + 1});
                 }
+            }
+            if (InFolder(pageOfUrl_[visit.url])) {  // not a page kept in another folder
+                GiveFilesTo(pageOfUrl_[visit.url], files);
             }
         }
         result_.linkedFiles =
@@ -303,39 +306,61 @@ private:
         return std::move(saved.savedText);
     }
 
-    // A file of the site that its pages link to (a script to download, an archive) goes into
-    // the companion folder of each page of this capture that links to it, the links pointed
-    // at it there; those saved later get it when their links are read.
+    // A file of the site that its pages link to (a picture, an archive, a script to download)
+    // goes into the companion folder of each page of this capture that links to it, the links
+    // pointed at it there. This one was read as a page would be: the pages saved so far get it
+    // now, those saved later when their links are read.
     void KeepFile(const std::string& url, std::string_view content) {
         downloads_.Adopt(url, content);
         fileUrls_.insert(url);
         for (const std::string& page : bookLinks_.PagesLinkingTo(url)) {
             if (InFolder(page)) {
-                GiveFileTo(page, url);
+                GiveFilesTo(page, {url});
             }
         }
     }
 
-    void GiveFileTo(const std::string& page, const std::string& url) {
-        std::string name;
-        if (!MakeResourceFileName(url, name)) {
-            return;
-        }
+    void GiveFilesTo(const std::string& page, const std::vector<std::string>& urls) {
         IFileSystem& files = ports_.capture.files;
         const std::string companion = CompanionOf(page);
-        if (files.CreateFolder(companion) == CreateFolderResult::Failed) {
-            return;
+        std::vector<std::string> fetched;
+        std::vector<std::string> paths;
+        std::vector<std::string> taken;  // the file already there under each one's name
+        std::set<std::string> names;
+        for (const std::string& url : urls) {
+            std::string name;
+            if (!MakeResourceFileName(url, name) ||
+                files.CreateFolder(companion) == CreateFolderResult::Failed) {
+                continue;
+            }
+            // Beside the page's own resources, under a name none of them has; the same file
+            // as one of them (a picture shown and linked) is pointed at where it is.
+            const std::size_t dot = name.rfind('.');
+            const std::string stem = name.substr(0, dot);
+            const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+            std::string path = JoinPath(companion, name);
+            const std::string first = files.IsFile(path) ? path : std::string();
+            for (int number = 2; (files.IsFile(path) || names.count(path)) && number < 100;
+                 ++number) {
+                path = JoinPath(companion, stem + " (" + std::to_string(number) + ")" + extension);
+            }
+            names.insert(path);
+            fetched.push_back(url);
+            paths.push_back(std::move(path));
+            taken.push_back(first);
         }
-        // Beside the page's own resources, under a name none of them has.
-        const std::size_t dot = name.rfind('.');
-        const std::string stem = name.substr(0, dot);
-        const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-        std::string path = JoinPath(companion, name);
-        for (int number = 2; files.IsFile(path) && number < 100; ++number) {
-            path = JoinPath(companion, stem + " (" + std::to_string(number) + ")" + extension);
-        }
-        if (downloads_.Download(url, path)) {
-            bookLinks_.WaitToPoint(page, url, path);
+        const std::vector<bool> done =
+            downloads_.DownloadAll(fetched, paths, ports_.capture.progress);
+        for (std::size_t i = 0; i < done.size() && i < fetched.size(); ++i) {
+            if (!done[i]) {
+                continue;
+            }
+            std::string target = paths[i];
+            if (!taken[i].empty() && files.ReadWholeFile(taken[i]) == files.ReadWholeFile(target)) {
+                files.RemoveFile(target);
+                target = taken[i];
+            }
+            bookLinks_.WaitToPoint(page, fetched[i], target);
         }
     }
 

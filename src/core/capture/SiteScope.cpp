@@ -101,27 +101,33 @@ bool MatchesGlob(std::string_view pattern, std::string_view text, bool questionI
 }
 
 bool SiteScope::Contains(std::string_view url) const {
+    return Covers(url) == false;
+}
+
+bool SiteScope::HoldsFile(std::string_view url) const {
+    return Covers(url) == true;
+}
+
+std::optional<bool> SiteScope::Covers(std::string_view url) const {
     url = WithoutFragment(url);
     std::optional<WebAddress> address = SplitWebAddress(url);
     if (!address || url.size() < prefix.size()) {
-        return false;
+        return std::nullopt;
     }
     // The scheme and host are compared in any case, as they mean the same; the rest exactly.
     const std::string_view wanted(prefix);
     const std::size_t hostPart = std::min(address->origin.size(), wanted.size());
     if (!EqualsNoCase(url.substr(0, hostPart), wanted.substr(0, hostPart)) ||
         url.substr(hostPart, wanted.size() - hostPart) != wanted.substr(hostPart)) {
-        return false;
-    }
-    if (NamesAFile(address->path)) {
-        return false;
+        return std::nullopt;
     }
     const std::string pathAndQuery =
         address->path + (address->query.empty() ? "" : "?" + address->query);
-    if (!include.empty() && !MatchesAny(include, pathAndQuery)) {
-        return false;
+    if ((!include.empty() && !MatchesAny(include, pathAndQuery)) ||
+        MatchesAny(exclude, pathAndQuery)) {
+        return std::nullopt;
     }
-    return !MatchesAny(exclude, pathAndQuery);
+    return NamesAFile(address->path);
 }
 
 }  // namespace wisp

@@ -38,6 +38,14 @@ struct SiteScope {
     // path and query matching the patterns, and not named as a picture, style sheet, script,
     // archive or other file a reader does not read as a page.
     bool Contains(std::string_view url) const;
+    // Whether the address is a file of the site that its pages may link to: under the prefix,
+    // matching the patterns, and named as such a file.
+    bool HoldsFile(std::string_view url) const;
+
+private:
+    // Under the prefix and matching the patterns: nullopt when not, else whether it is named
+    // as a file.
+    std::optional<bool> Covers(std::string_view url) const;
 };
 
 }  // namespace wisp

@@ -16,6 +16,7 @@ TEST(NormaliseMarkupCase, CapitalisesTagsAndLowersAttributeNamesOnly) {
         // Comments, declarations and raw text keep their letters; "<" in them starts no tag.
         {"<!DOCTYPE html><!-- <img src=x> --><p>1 < 2</p>",
          "<!DOCTYPE html><!-- <img src=x> --><P>1 < 2</P>"},
+        {"<!-- a > <b>b</b> --><b>", "<!-- a > <b>b</b> --><B>"},
         {"<script>if (a<b) x = '<img src=y>';</Script ><img src=z>",
          "<SCRIPT>if (a<b) x = '<img src=y>';</SCRIPT ><IMG src=z>"},
         {"<style>a<b{}</stylex></style><title>T<i></title>",

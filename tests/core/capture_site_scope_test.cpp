@@ -75,6 +75,8 @@ TEST(RobotsRules, TheGroupNamingTheProgramAndTheLongestRuleDecide) {
         "User-Agent: wisp/2.0  # either of the two\n"
         "Disallow: /man/private/\n"
         "Allow: /man/private/open.html\n"
+        "Allow: /man/old/\n"
+        "Disallow: /man/old/gone/\n"
         "Disallow: /*.cgi$\n"
         "Disallow: /man/a?print\n"
         "Crawl-delay: .25\n"
@@ -89,6 +91,7 @@ TEST(RobotsRules, TheGroupNamingTheProgramAndTheLongestRuleDecide) {
         {"/man/index.html", true},
         {"/man/private/x.html", false},
         {"/man/private/open.html", true},
+        {"/man/old/gone/x.html", false},  // the longer rule, whichever it is
         {"/bin/run.cgi", false},
         {"/bin/run.cgi?x=1", true},  // "$" ends the address
         {"/man/a?print=1", false},   // "?" is itself

@@ -82,7 +82,7 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
     ProgramResult result = Wisp({"--folder", "Whole"});
     // Eight requests after robots.txt (three pages, the missing one, two files to download, the
     // sheet and the picture), the pause robots.txt asks between any two.
-    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1800));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2100));
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_TRUE(Contains(result.out, "3 pages saved, 1 skipped, 1 failed; 4 resources"))
         << result.out;

@@ -350,6 +350,9 @@ TEST_F(WispCapture, BadInputFailsClearlyAndWritesNothing) {
         {{"collect", site.Url("/index.html"), "--book", "Garden", "--transfers", "0"},
          2,
          "--transfers"},
+        {{"collect", site.Url("/index.html"), "--book", "Garden", "--follow", "--depth", "x"},
+         2,
+         "--depth takes a number from 0 to 1000"},
         {{"paste", temp.Path("no-such-file"), "--book", "Garden"}, 1, "cannot read"},
         // Hostile input ends with a clear refusal, not a crash or the machine's memory.
         {{"collect", site.Url("/deep.html"), "--book", "Garden"},

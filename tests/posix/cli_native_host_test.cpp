@@ -152,7 +152,8 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
                       {"title", "Rome & Ostia"},
                       {"doctype", "<!DOCTYPE html>"},
                       {"html", "<html><body>Roma<script>tour()</script></body></html>"},
-                      {"keywords", "city"}});
+                      {"keywords", "city"},
+                      {"description", "ruins"}});
     ASSERT_EQ(saved["ok"], true) << saved.dump();
     EXPECT_EQ(saved["page"], "Europe/Rome & Ostia.htm");
     std::string page = temp.Read("Library/Travel/Europe/Rome & Ostia.htm");
@@ -160,6 +161,7 @@ TEST_F(NativeHost, AnswersTheLibraryRequestsWithTheCommandsRules) {
     EXPECT_NE(page.find("Roma"), std::string::npos);
     EXPECT_EQ(page.find("tour()"), std::string::npos) << "the page as its scripts left it";
     EXPECT_NE(page.find("content=\"city\""), std::string::npos) << page;
+    EXPECT_NE(page.find("content=\"ruins\""), std::string::npos) << page;
     // The name is taken now: the panel hears so, and may keep both.
     Json again{{"request", "save"}, {"folder", "Europe"}, {"title", "Rome & Ostia"},
                {"html", "<html><body>Ostia<script>dig()</script></body></html>"}};

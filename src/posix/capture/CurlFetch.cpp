@@ -189,6 +189,16 @@ CURL* ThreadTransfer() {
     return easy.get();
 }
 
+// The handle for a fetch: the thread's, or for a fetch with the page's cookies one of its own
+// in `own`, gone with the fetch, so that no later fetch of the thread carries them.
+CURL* TransferFor(const FetchOptions& options, UniqueEasy& own) {
+    if (options.cookieFile.empty()) {
+        return ThreadTransfer();
+    }
+    own.reset(curl_easy_init());
+    return own.get();
+}
+
 // Without a fixed total time, a transfer that times out once connected met the stall limit.
 bool Connected(CURL* handle) {
     curl_off_t connectTime = 0;
@@ -278,7 +288,8 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
         return fail("no address");
     }
     InitializeCurlOnce();
-    CURL* handle = ThreadTransfer();
+    UniqueEasy own;
+    CURL* handle = TransferFor(options, own);
     if (!handle) {
         return fail("no transfer could start");
     }
@@ -317,7 +328,8 @@ Result<FetchedDocument, FetchFailure> FetchToMemory(const std::string& url,
         return failure("no address to fetch");
     }
     InitializeCurlOnce();
-    CURL* handle = ThreadTransfer();
+    UniqueEasy own;
+    CURL* handle = TransferFor(options, own);
     if (!handle) {
         return failure("cannot start a transfer");
     }

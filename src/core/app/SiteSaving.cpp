@@ -111,16 +111,16 @@ public:
                     links.web.push_back(std::move(*url));
                 }
             }
-            std::vector<std::string> files;
+            std::vector<std::string> fileLinks;
             for (std::string& link : links.web) {
                 if (fileUrls_.count(link) || scope_.HoldsFile(link)) {
-                    files.push_back(std::move(link));
+                    fileLinks.push_back(std::move(link));
                 } else if (scope_.Contains(link) && seen_.insert(link).second) {
                     queue.push_back({std::move(link), visit.depth + 1});
                 }
             }
             if (InFolder(pageOfUrl_[visit.url])) {  // not a page kept in another folder
-                GiveFilesTo(pageOfUrl_[visit.url], files);
+                GiveFilesTo(pageOfUrl_[visit.url], fileLinks);
             }
         }
         result_.linkedFiles =
@@ -340,9 +340,14 @@ private:
             const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
             std::string path = JoinPath(companion, name);
             const std::string first = files.IsFile(path) ? path : std::string();
-            for (int number = 2; (files.IsFile(path) || names.count(path)) && number < 100;
-                 ++number) {
+            auto inUse = [&](const std::string& candidate) {
+                return files.IsFile(candidate) || names.count(candidate) > 0;
+            };
+            for (int number = 2; inUse(path) && number < 100; ++number) {
                 path = JoinPath(companion, stem + " (" + std::to_string(number) + ")" + extension);
+            }
+            if (inUse(path)) {
+                continue;  // a hundred of that name: the link keeps its address
             }
             names.insert(path);
             fetched.push_back(url);

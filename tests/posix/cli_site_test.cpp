@@ -151,9 +151,11 @@ TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     // The two pages saved are found again (the second through the first's link to its file).
     EXPECT_TRUE(Contains(resumed.out, "1 pages saved, 2 kept from before")) << resumed.out;
     EXPECT_TRUE(Contains(temp.Read("Library/Manual/Part/index.htm"), "href=\"sub/chapter2.htm\""));
-    // robots.txt, the new page, the missing one, the file to download and the new page's two
-    // resources.
-    EXPECT_EQ(site.Requests() - before, 6);
+    // robots.txt, the new page, the missing one and the file to download, which the first run
+    // did not reach; not the sheet and the picture, which it fetched.
+    EXPECT_EQ(site.Requests() - before, 4);
+    EXPECT_EQ(temp.Read("Library/Manual/Part/sub/chapter2.files/pic.png"), "\x89PNG picture");
+    EXPECT_FALSE(temp.Exists("Library/Manual/Part/.wisp-site.files"));
 
     // --replace puts each page in place of its copy, all made in one staging folder.
     ProgramResult replaced = Wisp({"--folder", "Part", "--replace"});

@@ -24,6 +24,9 @@ namespace {
 // The crawl's own folder beside the pages: its name ends like a companion folder's, so the
 // book's tree and builds pass over it while it lives.
 constexpr std::string_view kStoreFolder = ".wisp-site.files";
+// In the store of a run that left pages to read: the address of each resource kept there, for
+// --resume to take instead of fetching it again.
+constexpr std::string_view kStoreRecord = "addresses";
 // How far down the queue the reader is told about: more than any bound of transfers at once.
 constexpr std::size_t kReadAhead = 64;
 
@@ -49,7 +52,10 @@ public:
 
     SiteOutcome Run() {
         IFileSystem& files = ports_.capture.files;
-        DeleteTree(files, store_);  // what a stopped run left
+        KeepStoppedRunsDownloads();
+        if (!site_.resume) {
+            downloads_.Forget();  // fetched afresh; a stopped run's files go when this one ends
+        }
         if (files.CreateFolder(store_) == CreateFolderResult::Failed ||
             files.CreateFolder(staging_) == CreateFolderResult::Failed) {
             return Finish(Outcome::Failed("cannot write into the folder " + site_.folder));
@@ -81,6 +87,7 @@ public:
             }
             if (result_.saved + result_.kept + result_.failed >= site_.maxPages) {
                 result_.skipped += queue.size();
+                pagesLeft_ = true;
                 break;
             }
             Visit visit = std::move(queue.front());
@@ -132,8 +139,17 @@ public:
 
 private:
     SiteOutcome Finish(Outcome outcome) {
-        bookLinks_.PointWaitingLinks(ports_.capture.files);
-        DeleteTree(ports_.capture.files, store_);
+        IFileSystem& files = ports_.capture.files;
+        bookLinks_.PointWaitingLinks(files);
+        // A run that left pages keeps the resources it fetched, for --resume.
+        if ((result_.stopped || pagesLeft_) &&
+            files.WriteWholeFile(JoinPath(store_, kStoreRecord), downloads_.Record())) {
+            DeleteTree(files, staging_);
+        } else if (result_.taken && result_.saved == 0) {
+            DeleteTree(files, staging_);  // refused at the start: a stopped run's store stays
+        } else {
+            DeleteTree(files, store_);
+        }
         // One notice for the folder, not one a page: its pages were saved without one.
         if (result_.saved > 0 && ports_.capture.changes) {
             ports_.capture.changes->Saved(site_.folder);
@@ -167,6 +183,24 @@ private:
     void Tell(const std::string& url, const Outcome& outcome) {
         if (site_.onPage) {
             site_.onPage(url, outcome);
+        }
+    }
+
+    // The resources a stopped run fetched, taken back by their addresses; the rest of its store
+    // (its staging, the files its record does not name) goes.
+    void KeepStoppedRunsDownloads() {
+        IFileSystem& files = ports_.capture.files;
+        const std::string record = JoinPath(store_, kStoreRecord);
+        const std::set<std::string> kept =
+            downloads_.Restore(files.ReadWholeFile(record).value_or(""));
+        for (const FolderEntry& entry :
+             files.ListFolder(store_).value_or(std::vector<FolderEntry>{})) {
+            const std::string path = JoinPath(store_, entry.name);
+            if (entry.isFolder) {
+                DeleteTree(files, path);
+            } else if (!kept.count(entry.name) && entry.name != kStoreRecord) {
+                files.RemoveFile(path);
+            }
         }
     }
 
@@ -387,6 +421,7 @@ private:
     SharedDownloads downloads_;
     IdenticalWritesFileSystem writes_;
     SiteOutcome result_;
+    bool pagesLeft_ = false;  // the bound of pages stopped the crawl
     std::set<std::string> seen_;
     std::set<std::string> usedPaths_;  // in lower case: Windows names ignore case
     // Pages not to save again: by --resume, and those the book holds elsewhere.

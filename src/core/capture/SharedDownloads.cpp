@@ -1,6 +1,9 @@
 #include "core/capture/SharedDownloads.h"
 
+#include <algorithm>
+
 #include "core/library/LibraryNaming.h"
+#include "core/platform/PathSeparator.h"
 
 namespace wisp {
 
@@ -35,20 +38,58 @@ void SharedDownloads::Keep(const std::string& url, std::string_view path, bool f
         fetchedBytes_ += content->size();
     }
     // The store's own name for it: the page's file may be renamed or rewritten later.
-    std::string kept = JoinPath(store_, std::to_string(kept_.size()));
+    std::string kept = JoinPath(store_, std::to_string(named_++));
     if (LinkOrCopyFile(files_, linker_, path, kept)) {
         kept_.emplace(url, std::move(kept));
     }
 }
 
 void SharedDownloads::Adopt(const std::string& url, std::string_view content) {
-    std::string kept = JoinPath(store_, std::to_string(kept_.size()));
-    if (kept_.count(url) || !files_.WriteWholeFile(kept, content)) {
+    if (kept_.count(url)) {
+        return;
+    }
+    std::string kept = JoinPath(store_, std::to_string(named_++));
+    if (!files_.WriteWholeFile(kept, content)) {
         return;
     }
     ++fetched_;
     fetchedBytes_ += content.size();
     kept_.emplace(url, std::move(kept));
+}
+
+std::string SharedDownloads::Record() const {
+    std::string record;
+    for (const auto& [url, kept] : kept_) {
+        // An address with a line break or tab in it would not read back as written.
+        if (kept && url.find_first_of("\t\r\n") == std::string::npos) {
+            record += kept->substr(kept->rfind(kPathSeparator) + 1) + "\t" + url + "\n";
+        }
+    }
+    return record;
+}
+
+std::set<std::string> SharedDownloads::Restore(std::string_view record) {
+    std::set<std::string> names;
+    while (!record.empty()) {
+        const std::size_t end = std::min(record.find('\n'), record.size());
+        const std::string_view line = record.substr(0, end);
+        record.remove_prefix(std::min(end + 1, record.size()));
+        const std::size_t tab = line.find('\t');
+        const std::string_view name = line.substr(0, tab);
+        // Only the names this store gives: a number, nothing that leads out of the store.
+        if (tab == std::string_view::npos || name.empty() || name.size() > 18 ||
+            name.find_first_not_of("0123456789") != std::string_view::npos) {
+            continue;
+        }
+        std::string path = JoinPath(store_, name);
+        const std::string url(line.substr(tab + 1));
+        if (url.empty() || !files_.IsFile(path) || !kept_.emplace(url, path).second) {
+            continue;
+        }
+        named_ = std::max<std::size_t>(named_, std::stoull(std::string(name)) + 1);
+        names.emplace(name);
+    }
+    return names;
 }
 
 bool SharedDownloads::Download(std::string_view url, std::string_view localPath) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,14 @@ public:
     // file rather than a page), kept as if fetched here.
     void Adopt(const std::string& url, std::string_view content);
 
+    // The kept files as text, one "name<TAB>address" line each (names within the store), for a
+    // later run over the same store; Restore takes back those whose files are still there and
+    // says which names it kept.
+    std::string Record() const;
+    std::set<std::string> Restore(std::string_view record);
+    // Fetch every address afresh; the kept files' names stay taken.
+    void Forget() { kept_.clear(); }
+
     // What came over the network: the files fetched and their bytes.
     std::size_t Fetched() const { return fetched_; }
     std::uint64_t FetchedBytes() const { return fetchedBytes_; }
@@ -49,6 +58,7 @@ private:
     IFileLinker& linker_;
     std::string store_;
     std::map<std::string, std::optional<std::string>> kept_;  // nullopt: the fetch failed
+    std::size_t named_ = 0;  // the number the next kept file is named for
     std::size_t fetched_ = 0;
     std::uint64_t fetchedBytes_ = 0;
 };

@@ -3,7 +3,9 @@
 # each answer, in turn rendered (headless Chromium), read from its source (--static) and with
 # wget --page-requisites --convert-links, RUNS rounds of the three; prints each one's median
 # wall time and peak memory (the largest single process), its ratio to wget, and the rendered
-# and static times against what the latency alone allows.
+# and static times against what the latency alone allows. The rendered time is also set against
+# the browser's own: headless Chromium alone loading the same page (from its navigation to its
+# load event, as the page itself measures it), plus its start.
 #   RUNS=5 RESOURCES=200 LATENCY_MS=20 bench/rendered_static_wget.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,6 +42,11 @@ mkdir -p "$site/img" "$work/library/Bench"
   echo "</body></html>"
 } >"$site/page.html"
 
+# The same page telling its own load time, for the browser alone.
+sed 's#</body>#<script>addEventListener("load", () => setTimeout(() => {\
+ document.title = "loaded " + Math.round(performance.now()) }))</script></body>#' \
+  "$site/page.html" >"$site/timed.html"
+
 coproc SERVER { exec build/native/wisp-example-server "$site" --latency-ms "$latency_ms"; }
 server_pid=$SERVER_PID
 read -r port <&"${SERVER[0]}"
@@ -64,9 +71,22 @@ run() {
   fi
 }
 
+# Headless Chromium alone loading the timed page in a fresh profile: appends its load seconds.
+browser_alone() {
+  local profile
+  profile=$(mktemp -d "$work/profile-XXXXXX")
+  local no_sandbox=()
+  [[ $(id -u) -ne 0 ]] || no_sandbox=(--no-sandbox)
+  chromium --headless=new "${no_sandbox[@]}" --user-data-dir="$profile" \
+    --dump-dom "http://127.0.0.1:$port/timed.html" 2>/dev/null |
+    sed -n 's#.*<title>loaded \([0-9]*\)</title>.*#\1#p' |
+    awk '{ print $1 / 1000 }' >>"$work/times-browser"
+}
+
 run rendered >/dev/null; rm -f "$work/times-rendered"  # a warm-up: the browser's files in the cache
 for ((r = 0; r < runs; r++)); do
   for way in rendered static wget; do run "$way"; done
+  if command -v chromium >/dev/null; then browser_alone; fi
 done
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -86,5 +106,10 @@ for way in rendered static wget; do
 done
 printf 'rendered / the browser'\''s own limit (%.2f s: %d connections, its start): %.2f (target at most 1.3)\n' \
   "$browser_limit" "$browser_streams" "$(awk -v a="$(wall rendered)" -v b="$browser_limit" 'BEGIN { print a / b }')"
+if [[ -s $work/times-browser ]]; then
+  browser_own=$(awk -v l="$(median <"$work/times-browser")" -v s="$browser_start" 'BEGIN { print l + s }')
+  printf 'rendered / the browser'\''s own load of the page (%.2f s: headless Chromium alone, its start): %.2f\n' \
+    "$browser_own" "$(awk -v a="$(wall rendered)" -v b="$browser_own" 'BEGIN { print a / b }')"
+fi
 printf 'static / the latency limit (%.2f s, %d transfers): %.2f (target at most 1.2)\n' \
   "$latency_limit" "$transfers" "$(awk -v a="$(wall static)" -v b="$latency_limit" 'BEGIN { print a / b }')"

@@ -10,6 +10,7 @@
 #include "core/builder/BookBuilder.h"
 #include "core/platform/NativePorts.h"
 #include "posix/builder/ChmcmdCompiler.h"
+#include "posix/builder/FullProjectCopy.h"
 #include "posix/support/ChmReader.h"
 #include "support/TempFolder.h"
 
@@ -165,6 +166,30 @@ TEST_F(ChmcmdBuildTest, MissingCompilerIsAFailure) {
     BuildResult result = Build(compiler);
     EXPECT_EQ(result.status, BuildStatus::Failed);
     EXPECT_NE(result.message.find("Cannot run"), std::string::npos) << result.message;
+}
+
+// The copy the compiler reads: the project's own text with the list of every file, the compiled
+// file named anew only where the project names one and a new name is given.
+TEST(FullProjectCopy, AddsTheFilesAndRenamesTheCompiledFileWhereThereIsOne) {
+    struct Case {
+        const char* project;
+        const char* compiledFile;
+        const char* copy;
+    };
+    const Case cases[] = {
+        {"Compiled file=a.chm\r\nTitle=T", "b.chm", "Compiled file=b.chm\r\nTitle=T"},
+        {"Compiled file=a.chm", "", "Compiled file=a.chm"},
+        {"Title=T", "b.chm", "Title=T"},
+    };
+    TempFolder temp;
+    for (const Case& c : cases) {
+        const std::string project = temp.MakeFile("Project.hhp", c.project);
+        Result<FullProjectCopy> copy = FullProjectCopy::Write(project, {"a.htm"}, c.compiledFile);
+        ASSERT_TRUE(copy) << copy.Error().reason;
+        EXPECT_EQ(temp.Read(copy->Path().substr(temp.Path().size() + 1)),
+                  std::string(c.copy) + "\r\n[FILES]\r\na.htm\r\n")
+            << c.project;
+    }
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
         "<IMG src=\"Page.files/gone.png\" alt=\"a lost picture\">"
         "<IMG src=\"Page.files/logo.png\" width=\"100%\" height=\"20\">"
         "<FORM action=\"http://example.com/send\" method=post onsubmit=\"x()\">"
-        "<INPUT type=email name=q value=\"a&quot;b\"><INPUT type=image src=\"Page.files/go.png\">"
+        "<INPUT type=email name=q value=\"a&quot;b\"><INPUT type=image src=\"Page.files/go.png\" "
+        "width=\"\">"
         "<TEXTAREA>1 < 2</TEXTAREA></FORM>"
         "<A href=\"javascript:alert(1)\">js</A><A name=\"top\">anchor</A>"
         "<style>b { color: red }</style><svg><circle r=\"1\"/></svg>"
@@ -60,6 +61,7 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
         "<table><tr><td colspan=2>cell</table>"
         "<noscript><b>shown without scripts</b></noscript>"
         "<font lang=\"en_US\"><div>in a font</div></font><span lang=\"de-CH\">hoi</span>"
+        "<span><header>a header</header></span>"
         "<DIR><LI>listed</DIR>";
     std::vector<std::string> asked;
     ReferenceRewrite rewrite = [&](ReferenceKind,
@@ -105,6 +107,7 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
           "<textarea disabled=\"disabled\">1 &lt; 2</textarea>", "<a id=\"top\">anchor</a>",
           "<a>js</a>", "<td colspan=\"2\">cell</td>",
           "<div><div>in a font</div></div>",  // no block in a span
+          "<div><header>a header</header></div>",
           "<span lang=\"de-CH\" xml:lang=\"de-CH\">hoi</span>", "<ul><li>listed</li></ul>"}) {
         EXPECT_TRUE(Contains(page.text, part)) << part << " in " << page.text;
     }

@@ -114,10 +114,11 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {"", 0},
         {Repeated("<div>", 100), 100},
         {Repeated("<div></div>", 100), 1},
-        {Repeated("<b>", 100), 100},            // formatting left open
-        {Repeated("<div><b></div>x", 50), 51},  // a formatting element outlives its block
-        {Repeated("<p>", 100), 1},              // a paragraph closes the one before
-        {Repeated("<p><div>", 50), 50},         // and so does a block
+        {Repeated("<b>", 100), 100},             // formatting left open
+        {Repeated("<div><b></div>x", 50), 51},   // a formatting element outlives its block
+        {Repeated("<b><address></b>", 50), 51},  // and a block outlives its formatting element
+        {Repeated("<p>", 100), 1},               // a paragraph closes the one before
+        {Repeated("<p><div>", 50), 50},          // and so does a block
         {Repeated("<li>", 100), 1},
         {Repeated("<ul><li>", 50), 100},
         {Repeated("<a href=x>", 100), 1},  // a link inside a link ends the first

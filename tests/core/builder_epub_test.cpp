@@ -84,7 +84,9 @@ protected:
                       "<img src=\"../Outside.png\">");
         temp.MakeFile("Garden/Beta.files/pic.png", "PNG");
         temp.MakeFile("Garden/Beta.files/site.css", "p { background: url(pic.png) }");
-        temp.MakeFile("Garden/Winter/March.htm", "<img src=\"..\\Beta.files\\pic.png\">");
+        temp.MakeFile("Garden/Winter/March.htm",
+                      "<img src=\"..\\Beta.files\\pic.png\"><img src=\"March.files/old map.png\">");
+        temp.MakeFile("Garden/Winter/March.files/old map.png", "PNG");
         temp.MakeFolder("Garden/Empty");
     }
 
@@ -159,7 +161,8 @@ TEST_F(EpubBuildTest, ReferencesResolveInsideThePackageAndMissingFilesAreLeftOut
     EXPECT_EQ(Text("EPUB/text/p0001.xhtml"),
               "page Alpha\nWinter/March.htm#frost -> p0003.xhtml#frost\n");
     EXPECT_EQ(Text("EPUB/text/p0003.xhtml"),
-              "page March\n..\\Beta.files\\pic.png -> ../files/c001/pic.png\n");
+              "page March\n..\\Beta.files\\pic.png -> ../files/c001/pic.png\n"
+              "March.files/old map.png -> ../files/c002/item1.png\n");  // a name a reader takes
     EXPECT_EQ(Text("EPUB/files/c001/site.css"), "p { background: url(\"pic.png\"); }\n");
     EXPECT_EQ(Text("EPUB/files/c001/pic.png"), "PNG");
     ASSERT_EQ(result.warnings.size(), 2u);

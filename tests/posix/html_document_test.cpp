@@ -118,6 +118,7 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {Repeated("<div><b></div>x", 50), 51},   // a formatting element outlives its block
         {Repeated("<b><address></b>", 50), 51},  // and a block outlives its formatting element
         {Repeated("<p>", 100), 1},               // a paragraph closes the one before
+        {Repeated("<p><xmp></xmp>", 50), 1},     // and so does an example
         {Repeated("<p><div>", 50), 50},          // and so does a block
         {Repeated("<li>", 100), 1},
         {Repeated("<ul><li>", 50), 100},

@@ -115,6 +115,7 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {Repeated("<div>", 100), 100},
         {Repeated("<div></div>", 100), 1},
         {Repeated("<b>", 100), 100},             // formatting left open
+        {Repeated("<p><b>x<p>", 50), 5},         // of formatting alike, the latest three reopen
         {Repeated("<div><b></div>x", 50), 51},   // a formatting element outlives its block
         {Repeated("<b><address></b>", 50), 51},  // and a block outlives its formatting element
         {Repeated("<p>", 100), 1},               // a paragraph closes the one before

@@ -136,6 +136,7 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {Repeated("<br><img>", 100), 0},
         {"<textarea>" + Repeated("<div>", 100), 1},  // text, not tags
         {"<!--" + Repeated("<div>", 100) + "-->", 0},
+        {Repeated("</ <div>", 50), 0},  // an end tag without a name is a comment
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EstimateMarkupNesting(c.html, 1000), c.depth) << c.html.substr(0, 40);

@@ -133,6 +133,7 @@ TEST(MarkupNesting, FollowsTheParsersTreeConstruction) {
         {Repeated("<svg><i>", 50), 50},  // an HTML element ends the drawing it stands in
         {Repeated("<svg><b>", 50), 50},
         {Repeated("<svg><g></g>", 50), 51},  // an end tag closes the drawing's own element
+        {Repeated("<svg><![CDATA[1>2<g>]]>", 50), 50},  // a drawing's text holds no tag
         {Repeated("<br><img>", 100), 0},
         {"<textarea>" + Repeated("<div>", 100), 1},  // text, not tags
         {"<!--" + Repeated("<div>", 100) + "-->", 0},

@@ -161,7 +161,8 @@ TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     ProgramResult replaced = Wisp({"--folder", "Part", "--replace"});
     ASSERT_EQ(replaced.exitStatus, 0) << replaced.err;
     EXPECT_TRUE(Contains(replaced.out, "3 pages saved")) << replaced.out;
-    EXPECT_FALSE(temp.Exists("Library/Manual/Part/.wisp-site.files"));
+    EXPECT_NE(Wisp({"--folder", "Part"}).exitStatus, 0);
+    EXPECT_FALSE(temp.Exists("Library/Manual/Part/.wisp-site.files"));  // nor when refused
 
     // In another folder, the pages the book holds are linked where they are and followed on
     // (the second, met only through the first, as well, unless excluded).

@@ -145,7 +145,8 @@ private:
         if ((result_.stopped || pagesLeft_) &&
             files.WriteWholeFile(JoinPath(store_, kStoreRecord), downloads_.Record())) {
             DeleteTree(files, staging_);
-        } else if (result_.taken && result_.saved == 0) {
+        } else if (result_.taken && result_.saved == 0 &&
+                   files.IsFile(JoinPath(store_, kStoreRecord))) {
             DeleteTree(files, staging_);  // refused at the start: a stopped run's store stays
         } else {
             DeleteTree(files, store_);

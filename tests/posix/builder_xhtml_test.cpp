@@ -61,7 +61,7 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
         "<h2>Part</h2><meter>3 of 4</meter><table><colgroup span=2><tr><td colspan=2>cell</table>"
         "<noscript><b>shown without scripts</b></noscript>"
         "<font lang=\"en_US\"><div>in a font</div></font><span lang=\"de-CH\">hoi</span>"
-        "<span><header>a header</header></span>"
+        "<span><header>a header</header></span><span><marquee>moving</marquee></span>"
         "<DIR><LI>listed</DIR>";
     std::vector<std::string> asked;
     ReferenceRewrite rewrite = [&](ReferenceKind,
@@ -109,7 +109,7 @@ TEST(XhtmlConverter, ABrokenWebPageBecomesAWellFormedDocumentWithItsText) {
           "<a>js</a>", "<h2>Part</h2>", "<colgroup span=\"2\"></colgroup>",
           "<td colspan=\"2\">cell</td>",
           "<div><div>in a font</div></div>",  // no block in a span
-          "<div><header>a header</header></div>",
+          "<div><header>a header</header></div>", "<div><div>moving</div></div>",
           "<span lang=\"de-CH\" xml:lang=\"de-CH\">hoi</span>", "<ul><li>listed</li></ul>"}) {
         EXPECT_TRUE(Contains(page.text, part)) << part << " in " << page.text;
     }

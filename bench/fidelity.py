@@ -53,6 +53,23 @@ def copy_site(source, target):
     subprocess.run(["cp", "-rL", source, str(target)], stderr=subprocess.DEVNULL)
 
 
+def timed(command, env):
+    start = time.monotonic()
+    subprocess.run(command, env=env, capture_output=True)
+    return time.monotonic() - start
+
+
+def browser_alone(url, work):
+    """Seconds the browser `wisp collect` renders with takes, alone, to start in a fresh
+    profile, load `url` in the same window and hand over its document."""
+    shell = Path("/usr/lib/chromium/chromium-headless-shell")
+    program = [str(shell), "--single-process"] if shell.exists() else ["chromium", "--headless=new"]
+    profile = tempfile.mkdtemp(dir=work)
+    sandbox = ["--no-sandbox"] if os.getuid() == 0 else []
+    return timed([*program, *sandbox, "--incognito", f"--user-data-dir={profile}",
+                  "--window-size=1280,900", "--dump-dom", url], os.environ)
+
+
 def record_loads(url, screenshot):
     """Opens `url` and returns, for its subresources, (loads by kind, failed count, network
     requests, failed addresses, the kind of each address loaded)."""
@@ -224,6 +241,15 @@ def main():
             wget_copies = sorted(wget_folder.glob(f"*/{name}/{page}*"))
             rows.append([name, generator, live, wisp_copy, wisp_seconds,
                          wget_copies[0] if wget_copies else None, wget_seconds])
+        urls = [f"http://127.0.0.1:{port}/{name}/{page}" for name, _, _, page in pages]
+        browser_seconds = sum(browser_alone(url, work) for url in urls)
+        batch = {}
+        (work / "library" / "all").mkdir()
+        batch["wisp"] = timed([options.wisp, "collect", *urls, "--root", str(work / "library"),
+                               "--book", "all", "--quiet", *options.wisp_args.split()], env)
+        batch["wget"] = timed(["wget", "-q", "--page-requisites", "--convert-links",
+                               "--adjust-extension", "-e", "robots=off", "-P",
+                               str(work / "wget-all"), *urls], env)
         server.stdin.close()
         server.wait(timeout=10)
 
@@ -282,7 +308,11 @@ def main():
                   f"{summary(scores[tool]['content'])}, wall time {times[tool]:.2f} s")
         print("targets for wisp: loads 99% (95%), visual 98% (95%), over content 95% (85%), "
               "no request to the network")
-        print(f"wall time wisp/wget: {times['wisp'] / times['wget']:.2f}")
+        print(f"wall time wisp/wget: {times['wisp'] / times['wget']:.2f}, wisp/the browser alone "
+              f"({browser_seconds:.2f} s, each page in a browser of its own): "
+              f"{times['wisp'] / browser_seconds:.2f}")
+        print(f"one command for all pages: wisp {batch['wisp']:.2f} s, wget {batch['wget']:.2f} s,"
+              f" wisp/wget {batch['wisp'] / batch['wget']:.2f}")
         print(f"screenshots: {out}")
     finally:
         shutil.rmtree(work, ignore_errors=True)

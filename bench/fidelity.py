@@ -63,7 +63,8 @@ def browser_alone(url, work):
     """Seconds the browser `wisp collect` renders with takes, alone, to start in a fresh
     profile, load `url` in the same window and hand over its document."""
     shell = Path("/usr/lib/chromium/chromium-headless-shell")
-    program = [str(shell), "--single-process"] if shell.exists() else ["chromium", "--headless=new"]
+    program = ([str(shell), "--single-process", "--disable-font-subpixel-positioning"]
+               if shell.exists() else ["chromium", "--headless=new"])
     profile = tempfile.mkdtemp(dir=work)
     sandbox = ["--no-sandbox"] if os.getuid() == 0 else []
     return timed([*program, *sandbox, "--incognito", f"--user-data-dir={profile}",

@@ -71,7 +71,7 @@ run() {
 browser_alone() {
   local program=(chromium --headless=new)
   [[ -x /usr/lib/chromium/chromium-headless-shell ]] &&
-    program=(/usr/lib/chromium/chromium-headless-shell --single-process)
+    program=(/usr/lib/chromium/chromium-headless-shell --single-process --disable-font-subpixel-positioning)
   local no_sandbox=()
   [[ $(id -u) -ne 0 ]] || no_sandbox=(--no-sandbox)
   /usr/bin/time -f '%e' -o "$work/time-browser" "${program[@]}" "${no_sandbox[@]}" --incognito \

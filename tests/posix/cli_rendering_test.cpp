@@ -166,6 +166,34 @@ TEST_F(WispRendering, APageCannotFakeItsOwnAddress) {
     EXPECT_EQ(temp.Read("Library/Web/Fake.files/hostname"), "served");
 }
 
+TEST_F(WispRendering, ScriptsMeasureAsInTheReadersBrowser) {
+    // What a script finds of the browser and of the text it measures stays in the copy (a
+    // maths renderer's widths): it is what the whole browser gives the same page.
+    site.Add("/measure.html",
+             "<html><head><title>Measured</title></head><body>"
+             "<span id=\"text\" style=\"font: 13px sans-serif\">Wisp measures this text</span>"
+             "<script>document.body.insertAdjacentHTML('beforeend', '<p id=\"found\">' +"
+             " [typeof window.chrome, window.chrome && typeof chrome.loadTimes,"
+             "  document.getElementById('text').getBoundingClientRect().width] + '</p>');"
+             "</script></body></html>");
+    ProgramResult saved = Wisp({"collect", site.Url("/measure.html")});
+    ASSERT_EQ(saved.exitStatus, 0) << saved.err;
+    std::vector<std::string> browser = {"--headless=new", "--user-data-dir=" + temp.Path("whole"),
+                                        "--window-size=1280,900", "--dump-dom",
+                                        site.Url("/measure.html")};
+    if (::geteuid() == 0) {
+        browser.insert(browser.begin(), "--no-sandbox");
+    }
+    ProgramResult whole = test::RunProgram("/usr/lib/chromium/chromium", browser, Environment());
+    const std::size_t found = whole.out.rfind("<p id=\"found\">");  // after the script
+    ASSERT_NE(found, std::string::npos) << whole.out << whole.err;
+    const std::string measured =
+        whole.out.substr(found + 14, whole.out.find('<', found + 14) - found - 14);
+    EXPECT_TRUE(Contains(measured, "object,function,")) << measured;
+    EXPECT_TRUE(
+        Contains(temp.Read("Library/Web/Measured.htm"), "<P id=\"found\">" + measured + "</P>"));
+}
+
 TEST_F(WispRendering, SelectsWithTheBrowsersSelectorsAndKeepsAnotherOriginsStyleSheet) {
     LoopbackSite other;
     ASSERT_TRUE(other.Started());

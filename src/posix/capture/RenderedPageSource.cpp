@@ -67,6 +67,45 @@ std::string LastChangeScript() {
            "})();";
 }
 
+// Run in every document before its own scripts. The headless shell is Chromium's engine
+// without the browser's `window.chrome`, which is how scripts tell Chromium from Safari: a
+// maths renderer took it for Safari and laid formulas out with Safari's measures, so a copy
+// opened in Chromium showed them a few pixels off. The object the browser gives a page is
+// given where it is missing, its timings read from the page's own.
+constexpr std::string_view kChromeObjectScript = R"((() => {
+  if ('chrome' in window) return;
+  const timing = () => performance.getEntriesByType('navigation')[0] || {};
+  const at = (ms) => (performance.timeOrigin + (ms || 0)) / 1000;
+  const paint = () => performance.getEntriesByName('first-paint')[0];
+  const app = {
+    isInstalled: false,
+    InstallState: {DISABLED: 'disabled', INSTALLED: 'installed', NOT_INSTALLED: 'not_installed'},
+    RunningState: {CANNOT_RUN: 'cannot_run', READY_TO_RUN: 'ready_to_run', RUNNING: 'running'},
+    getDetails: () => null,
+    getIsInstalled: () => false,
+    installState: (done) => done && done('not_installed'),
+    runningState: () => 'cannot_run',
+  };
+  window.chrome = {
+    app,
+    csi: () => ({startE: Math.round(performance.timeOrigin),
+                 onloadT: Math.round(performance.timeOrigin + (timing().loadEventStart || 0)),
+                 pageT: performance.now(), tran: 15}),
+    loadTimes: () => {
+      const t = timing();
+      const protocol = t.nextHopProtocol || 'http/1.1';
+      return {requestTime: at(t.requestStart), startLoadTime: at(t.startTime),
+              commitLoadTime: at(t.responseStart), finishDocumentLoadTime:
+              at(t.domContentLoadedEventEnd), finishLoadTime: at(t.loadEventEnd),
+              firstPaintTime: paint() ? at(paint().startTime) : 0, firstPaintAfterLoadTime: 0,
+              navigationType: 'Other', wasFetchedViaSpdy: protocol.startsWith('h2'),
+              wasNpnNegotiated: protocol !== 'http/1.1', npnNegotiatedProtocol: protocol,
+              wasAlternateProtocolAvailable: false, connectionInfo: protocol};
+    },
+  };
+})();
+)";
+
 // A promise, in the page, that settles once its document has gone `quiet` without a change
 // (counted from its last change, when known), or after `most` in any case.
 std::string DomQuietExpression(std::chrono::milliseconds quiet, std::chrono::milliseconds most) {
@@ -347,7 +386,8 @@ Result<RenderedPage, RenderFailure> PageRenderer::Read(const std::string& url,
         for (const char* domain : {"Page.enable", "Network.enable"}) {
             client_.Call(domain, Json::object(), load.session, Clock::now() + kCommandTime);
         }
-        client_.Call("Page.addScriptToEvaluateOnNewDocument", {{"source", LastChangeScript()}},
+        client_.Call("Page.addScriptToEvaluateOnNewDocument",
+                     {{"source", std::string(kChromeObjectScript) + LastChangeScript()}},
                      load.session, Clock::now() + kCommandTime);
         Json navigated;
         try {

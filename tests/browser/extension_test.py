@@ -281,6 +281,24 @@ def scenario(wisp, temp, browser, sites):
     wait_in_tree(browser, panel, "part.htm", "the site's pages in the panel")
     check('href="part.htm#end"' in read(os.path.join(book, "index.htm")),
           "the saved pages link each other")
+    # Two pages saved from two tabs at the same moment: both land.
+    forms = {}
+    for tab, title in ((tab_id, "At once 1"), (manual_tab, "At once 2")):
+        browser.evaluate(worker, f"wisp.saveFromMenu('wisp-save-page', {{id: {tab}}}).then(() => 1)")
+        forms[title] = attach(browser, find_target(
+            browser, "page", f"{ORIGIN}/save.html?tab={tab}&")["targetId"])
+        wait_for(lambda: browser.evaluate(forms[title], """{ const title = document.getElementById('title');
+            !!title && title.value !== '' && document.getElementById('books').options.length > 0 }"""),
+                 "the form of " + title)
+        browser.evaluate(forms[title], f"document.getElementById('title').value = {title!r}; 1")
+    for form in forms.values():
+        browser.evaluate(form, "document.getElementById('ok').click(); 1")
+    for title, form in forms.items():
+        wait_for(lambda: browser.evaluate(form, "!document.getElementById('saved').hidden"),
+                 "the confirmation of " + title)
+        browser.evaluate(form, "document.getElementById('close').click(); 1")
+        saved(os.path.join(book, title + ".htm"))
+
     # A site that cannot be saved says why in the panel, where its progress was shown.
     browser.evaluate(worker, f"""wisp.saveSite({{request: 'saveSite', book: 'Travel', folder: '',
         url: 'http://127.0.0.1:{site.port}/manual/missing.html'}}).catch(() => 1)""")

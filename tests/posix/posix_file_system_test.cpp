@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 
+#include "core/library/FileRewrite.h"
 #include "core/library/LibraryStore.h"
 #include "core/platform/NativePorts.h"
 #include "posix/platform/PosixFiles.h"
@@ -56,6 +58,31 @@ TEST(PosixFiles, AReplacementThatCannotBeWrittenWholeLeavesTheOldFile) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure was not reported";
     EXPECT_EQ(temp.Read("settings.reg"), "old");
+}
+
+TEST(PosixFiles, ARewriteNeverUndoesAnotherWritersCopyNorBringsBackAMovedFile) {
+    TempFolder temp;
+    const std::string page = temp.MakeFile("Book/page.htm", "old");
+    auto files = CreateNativeFileSystem();
+    // Another save puts its copy in place while the first rewrite is being made: the rewrite
+    // is made again from that copy.
+    int rewrites = 0;
+    EXPECT_TRUE(RewriteFile(*files, page, [&](const std::string& text) {
+        if (rewrites++ == 0) {
+            temp.MakeFile("Book/page.htm", "newer");
+        }
+        return text + " pointed";
+    }));
+    EXPECT_EQ(temp.Read("Book/page.htm"), "newer pointed");
+    EXPECT_EQ(rewrites, 2);
+    // A page moved while it is rewritten stays where it went.
+    EXPECT_FALSE(RewriteFile(*files, page, [&](const std::string& text) {
+        std::filesystem::rename(page, temp.Path("Book/moved.htm"));
+        return text + " again";
+    }));
+    EXPECT_EQ(temp.Read("Book/moved.htm"), "newer pointed");
+    std::filesystem::directory_iterator left(temp.Path("Book"));
+    EXPECT_EQ(std::distance(left, {}), 1);  // no copy at the old name, no temporary file
 }
 
 TEST(PosixModuleLocation, IsThisExecutable) {

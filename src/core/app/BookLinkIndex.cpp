@@ -4,6 +4,7 @@
 #include "core/capture/PageLinks.h"
 #include "core/capture/PageOrigin.h"
 #include "core/capture/SiteLinks.h"
+#include "core/library/FileRewrite.h"
 #include "core/platform/PathSeparator.h"
 
 namespace wisp {
@@ -71,23 +72,20 @@ void BookLinkIndex::WaitToPoint(const std::string& linking, std::string_view url
 
 void BookLinkIndex::PointWaitingLinks(IFileSystem& files) {
     for (const auto& [path, targets] : waiting_) {
-        std::optional<std::string> text = files.ReadWholeFile(path);
         const std::size_t separator = path.rfind(kPathSeparator);
-        if (!text || separator == std::string::npos) {
+        if (separator == std::string::npos) {
             continue;
         }
         const std::string folder = path.substr(0, separator);
-        std::string pointed =
-            PointLinksAt(*text, [&](std::string_view url) -> std::optional<std::string> {
+        RewriteFile(files, path, [&](const std::string& text) {
+            return PointLinksAt(text, [&](std::string_view url) -> std::optional<std::string> {
                 auto target = targets.find(url);
                 if (target == targets.end()) {
                     return std::nullopt;
                 }
                 return PageLinkReference(folder, target->second);
             });
-        if (pointed != *text) {
-            files.WriteWholeFile(path, pointed);
-        }
+        });
     }
     waiting_.clear();
 }

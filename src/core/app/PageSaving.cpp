@@ -19,6 +19,7 @@
 #include "core/capture/ReferenceText.h"
 #include "core/capture/ScriptRemoval.h"
 #include "core/capture/PastedPageTitle.h"
+#include "core/library/FileRewrite.h"
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
@@ -190,16 +191,15 @@ void PointBookLinksAt(IFileSystem& files, const BookLinks& links, std::string_vi
         if (path == pagePath) {
             continue;
         }
-        std::optional<std::string> text = files.ReadWholeFile(path);
         const std::size_t separator = path.rfind(kPathSeparator);
-        if (!text || separator == std::string::npos) {
+        if (separator == std::string::npos) {
             continue;
         }
-        std::string pointed = PointLinksAt(*text, WithoutFragment(sourceUrl),
-                                           PageLinkReference(path.substr(0, separator), pagePath));
-        if (pointed != *text) {
-            files.WriteWholeFile(path, pointed);  // a page that cannot be written keeps its link
-        }
+        const std::string reference = PageLinkReference(path.substr(0, separator), pagePath);
+        // A page that cannot be written keeps its link.
+        RewriteFile(files, path, [&](const std::string& text) {
+            return PointLinksAt(text, WithoutFragment(sourceUrl), reference);
+        });
     }
 }
 

@@ -34,6 +34,17 @@ public:
 
     virtual std::optional<std::string> ReadWholeFile(std::string_view path) const = 0;
 
+    // Replaces the file with `content` only while it still holds `expected`: a file rewritten
+    // from what was read of it then never undoes a copy another writer put there meanwhile,
+    // nor brings back one moved or removed. False, and nothing written, when the file holds
+    // anything else or is gone. A platform that cannot check and replace in one step checks
+    // just before.
+    virtual bool ReplaceFileIfUnchanged(std::string_view path, std::string_view expected,
+                                        std::string_view content) {
+        std::optional<std::string> now = ReadWholeFile(path);
+        return now && *now == expected && WriteWholeFile(path, content);
+    }
+
     virtual bool RemoveFile(std::string_view path) = 0;
 
     // Removes an empty folder, or a link to a folder without touching its target.

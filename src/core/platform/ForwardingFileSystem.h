@@ -21,6 +21,10 @@ public:
     std::optional<std::string> ReadWholeFile(std::string_view path) const override {
         return files_.ReadWholeFile(path);
     }
+    bool ReplaceFileIfUnchanged(std::string_view path, std::string_view expected,
+                                std::string_view content) override {
+        return files_.ReplaceFileIfUnchanged(path, expected, content);
+    }
     bool RemoveFile(std::string_view path) override { return files_.RemoveFile(path); }
     bool RemoveFolder(std::string_view path) override { return files_.RemoveFolder(path); }
     bool IsFolder(std::string_view path) const override { return files_.IsFolder(path); }

@@ -22,4 +22,9 @@ bool BatchSyncFileSystem::WriteWholeFile(std::string_view path, std::string_view
     return ReplaceFileAtomically(std::string(path), content, 0644, false);
 }
 
+bool BatchSyncFileSystem::ReplaceFileIfUnchanged(std::string_view path, std::string_view expected,
+                                                 std::string_view content) {
+    return wisp::ReplaceFileIfUnchanged(std::string(path), expected, content, 0644, false);
+}
+
 }  // namespace wisp

@@ -19,6 +19,8 @@ public:
     BatchSyncFileSystem& operator=(const BatchSyncFileSystem&) = delete;
 
     bool WriteWholeFile(std::string_view path, std::string_view content, bool hidden) override;
+    bool ReplaceFileIfUnchanged(std::string_view path, std::string_view expected,
+                                std::string_view content) override;
 
 private:
     std::string folder_;

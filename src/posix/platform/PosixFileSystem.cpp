@@ -76,6 +76,11 @@ bool PosixFileSystem::WriteWholeFile(std::string_view path, std::string_view con
     return ReplaceFileAtomically(std::string(path), content, 0644);
 }
 
+bool PosixFileSystem::ReplaceFileIfUnchanged(std::string_view path, std::string_view expected,
+                                             std::string_view content) {
+    return wisp::ReplaceFileIfUnchanged(std::string(path), expected, content, 0644);
+}
+
 std::optional<std::string> PosixFileSystem::ReadWholeFile(std::string_view path) const {
     return ReadFileContent(std::string(path));
 }

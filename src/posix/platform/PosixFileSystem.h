@@ -10,6 +10,8 @@ public:
     std::optional<std::vector<FolderEntry>> ListFolder(std::string_view folder) const override;
     CreateFolderResult CreateFolder(std::string_view path) override;
     bool WriteWholeFile(std::string_view path, std::string_view content, bool hidden) override;
+    bool ReplaceFileIfUnchanged(std::string_view path, std::string_view expected,
+                                std::string_view content) override;
     std::optional<std::string> ReadWholeFile(std::string_view path) const override;
     bool RemoveFile(std::string_view path) override;
     bool RemoveFolder(std::string_view path) override;

@@ -1,8 +1,11 @@
 #include "posix/platform/PosixFiles.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 
@@ -47,21 +50,66 @@ std::optional<std::string> ReadFileContent(const std::string& path) {
     return ReadToEnd(fd.get());
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode,
-                           bool flush) {
+namespace {
+
+// A file of `content` beside `path`, under a name of its own; empty when it cannot be written.
+std::string WriteBeside(const std::string& path, std::string_view content, mode_t mode,
+                        bool flush) {
     std::string temporary = path + ".XXXXXX";
     FileDescriptor fd(::mkstemp(temporary.data()));
     if (!fd.IsOpen()) {
+        return {};
+    }
+    bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) &&
+                   (!flush || ::fsync(fd.get()) == 0);
+    written = fd.Close() && written;
+    if (!written) {
+        ::unlink(temporary.c_str());
+        return {};
+    }
+    return temporary;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode,
+                           bool flush) {
+    const std::string temporary = WriteBeside(path, content, mode, flush);
+    if (temporary.empty()) {
         return false;
     }
-    bool written =
-        ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) && (!flush || ::fsync(fd.get()) == 0);
-    written = fd.Close() && written;
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
     }
     return true;
+}
+
+bool ReplaceFileIfUnchanged(const std::string& path, std::string_view expected,
+                            std::string_view content, mode_t mode, bool flush) {
+    std::optional<std::string> now = ReadFileContent(path);
+    if (!now || *now != expected) {
+        return false;
+    }
+    const std::string temporary = WriteBeside(path, content, mode, flush);
+    if (temporary.empty()) {
+        return false;
+    }
+    // The new file and the old change places in one step; the old one is then checked, and put
+    // back when another writer's copy came in since it was read.
+    bool replaced = false;
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0) {
+        std::optional<std::string> old = ReadFileContent(temporary);
+        replaced = old && *old == expected;
+        if (!replaced) {
+            ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE);
+        }
+    } else if (errno == EINVAL) {
+        // A file system that cannot exchange: replaced as it was read a moment ago.
+        replaced = ::rename(temporary.c_str(), path.c_str()) == 0;
+    }
+    ::unlink(temporary.c_str());  // the old file, or the new one not taken
+    return replaced;
 }
 
 bool MakeFolders(const std::string& path) {

@@ -22,6 +22,11 @@ bool WriteAll(int fd, std::string_view content);
 bool ReplaceFileAtomically(const std::string& path, std::string_view content, mode_t mode,
                            bool flush = true);
 
+// Replaces the file at `path` as ReplaceFileAtomically does, but only while it holds
+// `expected`: false, and nothing changed, when it holds anything else or is gone.
+bool ReplaceFileIfUnchanged(const std::string& path, std::string_view expected,
+                            std::string_view content, mode_t mode, bool flush = true);
+
 // Creates the folder and any missing parents; true when the folder exists afterwards.
 bool MakeFolders(const std::string& path);
 

@@ -2,6 +2,7 @@
 
 #include "core/app/BookPaths.h"
 #include "core/capture/ReferenceText.h"
+#include "core/library/FileRewrite.h"
 #include "core/library/FolderDeletion.h"
 #include "core/library/LibraryNaming.h"
 #include "core/library/NameChecks.h"
@@ -72,12 +73,11 @@ Outcome RenamePage(IShellFileOperations& shell, IFileSystem& files, const std::s
     if (!withCompanion) {
         return Outcome::Done(target);
     }
-    std::optional<std::string> text = files.ReadWholeFile(target);
-    std::string repointed =
-        text ? RepointCompanionReferences(*text, SplitParent(companion).second,
-                                          SplitParent(newCompanion).second)
-             : std::string();
-    if (!text || (repointed != *text && !files.WriteWholeFile(target, repointed))) {
+    const std::string from(SplitParent(companion).second);
+    const std::string to(SplitParent(newCompanion).second);
+    if (!RewriteFile(files, target, [&](const std::string& text) {
+            return RepointCompanionReferences(text, from, to);
+        })) {
         RenamePath(shell, target, page);
         RenamePath(shell, newCompanion, companion);
         return Outcome::Failed("cannot point the page " + Quoted(target) + " at its renamed files");

@@ -22,6 +22,12 @@ public:
     // The parsed tree of `html`, which it points into; both live as long as the arena.
     GumboOutput* Parse(std::string_view html);
 
+    // A block the small pieces are cut from, given back with free().
+    struct BlockFree {
+        void operator()(std::byte* block) const;
+    };
+    using Block = std::unique_ptr<std::byte, BlockFree>;
+
 private:
     struct LargePiece;
 
@@ -29,7 +35,7 @@ private:
     static void Deallocate(void* arena, void* block);
 
     GumboOptions options_;
-    std::vector<std::unique_ptr<std::byte[]>> blocks_;
+    std::vector<Block> blocks_;
     std::byte* next_ = nullptr;
     std::size_t left_ = 0;
     LargePiece* large_ = nullptr;  // the large pieces still held, linked both ways

@@ -117,14 +117,9 @@ bool SwapIn(const CapturePorts& ports, const std::string& staging, const std::st
 // The page under another name than it was staged with points at its companion folder's.
 bool Repoint(IFileSystem& files, const std::string& page, const PagePair& from,
              const PagePair& to) {
-    std::optional<std::string> text = files.ReadWholeFile(page);
-    if (!text) {
-        return false;
-    }
-    std::string fromName = from.companion;
-    std::string toName = to.companion;
-    std::string repointed = RepointCompanionReferences(*text, fromName, toName);
-    return repointed == *text || files.WriteWholeFile(page, repointed);
+    return RewriteFile(files, page, [&](const std::string& text) {
+        return RepointCompanionReferences(text, from.companion, to.companion);
+    });
 }
 
 // The name the page gets under `taken`, or the refusal; `old` is what it replaces.

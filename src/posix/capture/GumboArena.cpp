@@ -85,6 +85,8 @@ GumboArena::GumboArena() : options_(kGumboDefaultOptions) {
     options_.allocator = &GumboArena::Allocate;
     options_.deallocator = &GumboArena::Deallocate;
     options_.userdata = this;
+    // Nothing reads the parse errors; recording them allocates for each.
+    options_.max_errors = 0;
 }
 
 GumboArena::~GumboArena() {

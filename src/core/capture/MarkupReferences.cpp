@@ -100,16 +100,33 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
             if (!attribute.hasValue) {
                 continue;
             }
+            // Which handler reads the value, decided from the names alone: most attributes are
+            // none of these, and their values are not decoded.
+            enum class Use { None, Css, Srcset, Link, Reference } use = Use::None;
+            MarkupReferenceKind kind = MarkupReferenceKind::Resource;
+            if (attribute.name == "style") {
+                use = handlers.css ? Use::Css : Use::None;
+            } else if (attribute.name == "srcset" && (tag == "img" || tag == "source")) {
+                use = handlers.reference ? Use::Srcset : Use::None;
+            } else if (attribute.name == "href" &&
+                       (tag == "a" || tag == "area" ||
+                        (tag == "link" &&
+                         IsNavigationLink(html.substr(tagStart, tagEnd - tagStart))))) {
+                use = handlers.link ? Use::Link : Use::None;
+            } else if (handlers.reference && IsReferenceAttribute(tag, attribute.name, kind)) {
+                use = Use::Reference;
+            }
+            if (use == Use::None) {
+                continue;
+            }
             const std::string value = DecodeMarkupReferences(
                 html.substr(attribute.valueStart, attribute.valueEnd - attribute.valueStart));
             std::string newValue;
             bool changed = false;
-            MarkupReferenceKind kind;
-            if (attribute.name == "style" && handlers.css) {
+            if (use == Use::Css) {
                 newValue = handlers.css(value);
                 changed = newValue != value;
-            } else if (attribute.name == "srcset" && (tag == "img" || tag == "source") &&
-                       handlers.reference) {
+            } else if (use == Use::Srcset) {
                 std::size_t kept = 0;
                 for (const SrcsetCandidate& candidate : ParseSrcset(value)) {
                     std::optional<std::string> replaced = handlers.reference(
@@ -123,13 +140,7 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                     }
                 }
                 newValue.append(value, kept, std::string::npos);
-            } else if (const bool link = attribute.name == "href" &&
-                                         (tag == "a" || tag == "area" ||
-                                          (tag == "link" && IsNavigationLink(html.substr(
-                                                                tagStart, tagEnd - tagStart))));
-                       link ? bool(handlers.link)
-                            : handlers.reference &&
-                                  IsReferenceAttribute(tag, attribute.name, kind)) {
+            } else {
                 // A browser ignores white space around an address.
                 std::string_view address(value);
                 while (!address.empty() && IsMarkupSpace(address.front())) {
@@ -139,7 +150,7 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                     address.remove_suffix(1);
                 }
                 std::optional<std::string> replaced =
-                    link ? handlers.link(address) : handlers.reference(address, kind);
+                    use == Use::Link ? handlers.link(address) : handlers.reference(address, kind);
                 if (replaced) {
                     newValue = std::move(*replaced);
                     changed = true;

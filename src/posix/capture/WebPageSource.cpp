@@ -56,6 +56,11 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
     : url_(std::move(url)), document_(std::make_unique<HtmlDocument>(utf8Html)) {
     elements_ = document_->Elements();
     doctypes_ = document_->Doctype().empty() ? 0 : 1;
+    // A whole page is saved as its root element's markup: written out here, where the page
+    // is read (on a crawl, a reading thread), not where it is saved.
+    if (!selection && !elements_.empty() && !document_->NestsTooDeep()) {
+        rootOuterHtml_ = HtmlDocument::OuterHtml(elements_.front());
+    }
     if (selection) {
         for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
             styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner, fetch)
@@ -93,6 +98,9 @@ std::optional<std::string> WebPageSource::ElementOuterHtml(std::size_t index) co
     index -= doctypes_;
     if (index >= elements_.size()) {
         return std::nullopt;
+    }
+    if (index == 0 && rootOuterHtml_) {
+        return rootOuterHtml_;
     }
     return HtmlDocument::OuterHtml(elements_[index]);
 }

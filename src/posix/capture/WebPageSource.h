@@ -47,6 +47,7 @@ private:
     std::unique_ptr<HtmlDocument> document_;
     std::size_t doctypes_ = 0;  // 1 when the page has a DOCTYPE
     std::vector<const HtmlDocument::Node*> elements_;
+    std::optional<std::string> rootOuterHtml_;  // of a whole page, made when it is read
     std::vector<std::optional<std::string>> styleSheets_;
     std::vector<std::string> styleSheetUrls_;
     std::string selectionHtml_;

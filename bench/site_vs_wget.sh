@@ -3,8 +3,10 @@
 # shared style sheets and pictures) from a loopback server that waits 20 ms before each answer,
 # once with `wisp collect --follow --static` and once with wget --recursive, and prints for each
 # the pages saved, the in-scope links that work offline (every relative link of every saved page
-# opened from disk; an in-scope link left pointing at the server counts as broken), the wall
-# time and the disk use (each distinct file once, hard links once, folders not counted). Then
+# opened from disk; an in-scope link left pointing at the server counts as broken, unless the
+# server has no such file: those are broken at the source and counted apart), the wall time and
+# the disk use (each distinct file once, hard links once, folders not counted: its bytes, and
+# the blocks the file system gave them). Then
 # the same for a real manual, Sphinx's own from Debian's sphinx-doc, served the same way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -81,22 +83,26 @@ export WISP_USER_SETTINGS_DIR=$work/settings WISP_MACHINE_SETTINGS_DIR=$work/set
 
 # Pages, links working offline and distinct bytes of a saved tree.
 measure() {
-  python3 - "$1" "$2" "$3" <<'PY'
+  python3 - "$1" "$2" "$3" "$4" <<'PY'
 import html.parser, os, sys, urllib.parse
-root, ending, scope = sys.argv[1], sys.argv[2], sys.argv[3]
+root, ending, scope, served = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
+def on_server(url):  # the file the example server answers the address with
+    path = urllib.parse.unquote(urllib.parse.urlsplit(url).path)
+    local = os.path.normpath(os.path.join(served, path.lstrip("/")))
+    return os.path.isfile(local) or os.path.isfile(os.path.join(local, "index.html"))
 class Links(html.parser.HTMLParser):
     def __init__(self):
         super().__init__(); self.hrefs = []
     def handle_starttag(self, tag, attrs):
         if tag in ("a", "area"):
             self.hrefs += [v for k, v in attrs if k == "href" and v]
-pages = working = links = 0
+pages = working = links = unserved = 0
 inodes = {}
 for folder, _, files in os.walk(root):
     for name in files:
         path = os.path.join(folder, name)
         info = os.stat(path)
-        inodes[(info.st_dev, info.st_ino)] = info.st_size
+        inodes[(info.st_dev, info.st_ino)] = (info.st_size, info.st_blocks * 512)
         if not name.endswith(ending) or ".files" in folder.split(os.sep):
             continue
         pages += 1
@@ -104,13 +110,16 @@ for folder, _, files in os.walk(root):
         parser.feed(open(path, encoding="utf-8", errors="replace").read())
         for href in parser.hrefs:
             target = href.split("#")[0]
-            if target.startswith(scope):
+            if target.startswith(scope) and not on_server(target):
+                unserved += 1  # broken on the site itself
+            elif target.startswith(scope):
                 links += 1  # in the scope, yet still pointing at the server
             elif target and "://" not in target and not target.startswith(("mailto:", "javascript:")):
                 links += 1
                 local = os.path.normpath(os.path.join(folder, urllib.parse.unquote(target)))
                 working += os.path.isfile(local)
-print(pages, working, links, sum(inodes.values()))
+print(pages, working, links, unserved, sum(size for size, _ in inodes.values()),
+      sum(blocks for _, blocks in inodes.values()))
 PY
 }
 
@@ -134,16 +143,26 @@ compare() {
   eval "exec ${SERVER[1]}>&-"
   wait "$SERVER_PID" 2>/dev/null || true
 
-  local wisp_pages wisp_working wisp_links wisp_bytes wget_pages wget_working wget_links wget_bytes
-  read -r wisp_pages wisp_working wisp_links wisp_bytes < <(measure "$work/library/Bench/$name" .htm "$scope")
-  read -r wget_pages wget_working wget_links wget_bytes < <(measure "$work/wget-$name" .html "$scope")
+  local wisp_pages wisp_working wisp_links wisp_unserved wisp_bytes wisp_blocks
+  local wget_pages wget_working wget_links wget_unserved wget_bytes wget_blocks
+  read -r wisp_pages wisp_working wisp_links wisp_unserved wisp_bytes wisp_blocks \
+    < <(measure "$work/library/Bench/$name" .htm "$scope" "$folder")
+  read -r wget_pages wget_working wget_links wget_unserved wget_bytes wget_blocks \
+    < <(measure "$work/wget-$name" .html "$scope" "$folder")
   printf '%s: %d ms per request; wisp with --transfers %d\n' "$name" "$latency_ms" "$transfers"
-  printf '%-5s %6s %18s %9s %12s\n' tool pages "links offline" "wall s" "disk bytes"
-  printf '%-5s %6d %11d/%-6d %9.2f %12d\n' wisp "$wisp_pages" "$wisp_working" "$wisp_links" "$wisp_seconds" "$wisp_bytes"
-  printf '%-5s %6d %11d/%-6d %9.2f %12d\n' wget "$wget_pages" "$wget_working" "$wget_links" "$wget_seconds" "$wget_bytes"
-  printf 'ratio wisp/wget: time %.3f (target at most 0.15), disk %.3f (target at most 1)\n' \
+  printf '%-5s %6s %18s %12s %9s %12s %12s\n' tool pages "links offline" "site-broken" "wall s" \
+    "disk bytes" "disk blocks"
+  row() {
+    printf '%-5s %6d %11d/%-6d %12d %9.2f %12d %12d\n' "$@"
+  }
+  row wisp "$wisp_pages" "$wisp_working" "$wisp_links" "$wisp_unserved" "$wisp_seconds" \
+    "$wisp_bytes" "$wisp_blocks"
+  row wget "$wget_pages" "$wget_working" "$wget_links" "$wget_unserved" "$wget_seconds" \
+    "$wget_bytes" "$wget_blocks"
+  printf 'ratio wisp/wget: time %.3f (target at most 0.15), disk %.3f in bytes, %.3f in blocks (target at most 1)\n' \
     "$(awk -v a="$wisp_seconds" -v b="$wget_seconds" 'BEGIN { print a / b }')" \
-    "$(awk -v a="$wisp_bytes" -v b="$wget_bytes" 'BEGIN { print a / b }')"
+    "$(awk -v a="$wisp_bytes" -v b="$wget_bytes" 'BEGIN { print a / b }')" \
+    "$(awk -v a="$wisp_blocks" -v b="$wget_blocks" 'BEGIN { print a / b }')"
 }
 
 compare Manual "$work/site" /manual/index.html

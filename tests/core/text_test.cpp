@@ -31,6 +31,9 @@ TEST(AsciiCase, FoldsAsciiLettersOnlyAndLeavesOtherBytes) {
     EXPECT_EQ(FindNoCase("<p></STYLE></style>", "</style"), 3u);
     EXPECT_EQ(FindNoCase("<p></STYLE></style>", "</style", 4), 11u);
     EXPECT_EQ(FindNoCase("abc", "bcd"), std::string_view::npos);
+    // A needle led by a letter is found in either case, past a start in a near miss.
+    EXPECT_EQ(FindNoCase("mETa META", "meta", 1), 5u);
+    EXPECT_EQ(FindNoCase("Mx mX", "mx", 1), 3u);
 }
 
 // The sizes the reader gives the fetch limits, in bytes or with K, M or G (binary, either case).

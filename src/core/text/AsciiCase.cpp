@@ -42,7 +42,18 @@ bool LessNoCase(std::string_view a, std::string_view b) {
 }
 
 std::size_t FindNoCase(std::string_view text, std::string_view needle, std::size_t from) {
-    for (std::size_t at = from; at + needle.size() <= text.size(); ++at) {
+    if (needle.empty()) {
+        return from <= text.size() ? from : std::string_view::npos;
+    }
+    // Candidates are found by the first character alone, in either case: most needles start
+    // with one that has no case ("<"), and that search is the library's fast one.
+    const char first[] = {ToLowerAscii(needle.front()), ToUpperAscii(needle.front())};
+    const std::string_view firsts(first, first[0] == first[1] ? 1 : 2);
+    for (std::size_t at = from; at < text.size(); ++at) {
+        at = firsts.size() == 1 ? text.find(first[0], at) : text.find_first_of(firsts, at);
+        if (at == std::string_view::npos || text.size() - at < needle.size()) {
+            return std::string_view::npos;
+        }
         if (EqualsNoCase(text.substr(at, needle.size()), needle)) {
             return at;
         }

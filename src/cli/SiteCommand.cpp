@@ -189,7 +189,12 @@ void RunCollectSite(CommandContext& context, PageReader& pages, const std::strin
                 context.err << "[" << ended << "] " << page << "\n";
             }
         } else if (outcome.kind == Outcome::Kind::Failed) {
-            context.Warn("could not save " + page + ": " + outcome.message);
+            // A page that could not be read says so with its address, named here already.
+            std::string_view why = outcome.message;
+            if (const std::string read = "cannot read " + page + ": "; why.starts_with(read)) {
+                why.remove_prefix(read.size());
+            }
+            context.Warn("could not save " + page + ": " + std::string(why));
         }
     };
 

@@ -88,7 +88,8 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
         << result.out;
     // The two pages after the first have its style sheet as it was written there.
     EXPECT_TRUE(Contains(result.out, "; 2 identical files stored once")) << result.out;
-    EXPECT_TRUE(Contains(result.err, "could not save " + site.Url("/manual/missing.html")))
+    EXPECT_TRUE(Contains(result.err, "could not save " + site.Url("/manual/missing.html") +
+                                         ": the server answered HTTP 404\n"))
         << result.err;
     // robots.txt, three pages, the missing one, two files to download, the sheet and the
     // picture, each asked for once; neither the forbidden page nor the one outside the scope.

@@ -163,15 +163,16 @@ TEST_F(LocalizeTest, FollowsTheTagTableAndTheQuotingStyles) {
          "<svg><image href=\"News.files/si.png\"/><use xlink:href=\"News.files/sp.svg#icon\"/>"
          "<use href=\"#own\"/></svg>",
          {"si.png", "sp.svg"}},
-        // Script text, a title's or a text box's text and comments hold no references.
+        // Script text, a title's, a text box's or an example's text and comments hold no
+        // references.
         {"<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->"
          "<TITLE><b style=\"background:url(t.png)\"></TITLE><TEXTAREA><i "
          "style=\"background:url(t.png)\">"
-         "</TEXTAREA>",
+         "</TEXTAREA><XMP><VIDEO src=\"x.mp4\"></XMP>",
          "<SCRIPT>var s = '<iframe src=\"no.html\">';</SCRIPT><!-- <video src=\"c.mp4\"> -->"
          "<TITLE><b style=\"background:url(t.png)\"></TITLE><TEXTAREA><i "
          "style=\"background:url(t.png)\">"
-         "</TEXTAREA>",
+         "</TEXTAREA><XMP><VIDEO src=\"x.mp4\"></XMP>",
          {}},
         {"<IMG srcset=\"data:image/png;base64,AA== 1x\"><VIDEO src=\"\">",
          "<IMG srcset=\"data:image/png;base64,AA== 1x\"><VIDEO src=\"\">",

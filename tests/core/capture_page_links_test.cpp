@@ -56,6 +56,9 @@ TEST(PageLinks, PointsOnlyLinksToTheAddressFragmentsKept) {
               "<LINK rel=\"Index prefetch\" href=\"../P.htm\">"
               "<LINK rel=\"alternate\" href=\"http://h/p?a=1&amp;b=2\">"
               "<!-- <A href=\"http://h/p?a=1&amp;b=2\"> -->");
+    // A reference written into an unquoted value is quoted where it holds white space.
+    EXPECT_EQ(PointLinksAt("<A href=http://h/q>", "http://h/q", "../My Page.htm"),
+              "<A href=\"../My Page.htm\">");
 }
 
 }  // namespace

@@ -22,9 +22,7 @@ constexpr std::size_t kIndexedTagBytes = 2048;
 // rebuilt and the literal rule applied.
 class RowScan {
 public:
-    RowScan(std::string page, const ResourceTag& tag) : source_(std::move(page)), tag_(tag) {
-        IndexSource();
-    }
+    RowScan(std::string page, const ResourceTag& tag) : source_(std::move(page)), tag_(tag) {}
     RowScan(const RowScan&) = delete;
     RowScan& operator=(const RowScan&) = delete;
 
@@ -60,12 +58,20 @@ private:
         return std::string_view(key.inDone ? done_ : source_).substr(key.offset, key.length);
     }
 
+    // Made when a tag is first rewritten: most rows of most pages rewrite none (the anchors
+    // of a page with no archive), and indexing every anchor of a long page is not free.
+    void IndexSourceOnce() {
+        if (!indexed_) {
+            IndexSource();
+            indexed_ = true;
+        }
+    }
     void IndexSource();
     // Position in `source_` of position `position` of H, which lies behind `done_`.
     std::size_t SourceOffset(std::size_t position) const {
         return cursor_ + position - done_.size();
     }
-    bool HasOtherCopies(std::string_view tagText) const;
+    bool HasOtherCopies(std::string_view tagText);
     bool HoldsTagTextBeyondItsStart(std::string_view text) const {
         return text.find(tag_.tagText, 1) != std::string_view::npos;
     }
@@ -80,6 +86,7 @@ private:
     std::size_t cursor_ = 0;
     const ResourceTag& tag_;
     std::multiset<TagKey, KeyOrder> keys_{KeyOrder{this}};
+    bool indexed_ = false;  // `keys_` holds the places of the whole text
     // The scan position is at the start of H or at a ">": no tag text starts between the
     // last ">" and the next tag found, so a rewrite there changes no other tag's text.
     bool atTagBoundary_ = true;
@@ -101,7 +108,8 @@ void RowScan::IndexSource() {
     }
 }
 
-bool RowScan::HasOtherCopies(std::string_view tagText) const {
+bool RowScan::HasOtherCopies(std::string_view tagText) {
+    IndexSourceOnce();
     tagText = tagText.substr(0, kIndexedTagBytes);
     int copies = 0;
     for (auto it = keys_.lower_bound(tagText); it != keys_.end() && copies < 2; ++it) {
@@ -114,6 +122,7 @@ bool RowScan::HasOtherCopies(std::string_view tagText) const {
 }
 
 void RowScan::RewriteInPlace(std::size_t tagStart, std::string_view oldTag, std::string newTag) {
+    IndexSourceOnce();
     const std::size_t start = SourceOffset(tagStart);
     if (done_.capacity() == 0) {
         // Rewritten references are mostly about as long as the ones they replace.
@@ -144,7 +153,8 @@ std::size_t RowScan::RewriteEverywhere(std::size_t tagEnd, const std::string& ol
     if (newTag != oldTag) {
         ReplaceAll(source_, oldTag, newTag);
     }
-    IndexSource();
+    keys_.clear();
+    indexed_ = false;
     atTagBoundary_ = position == 0 || (position < source_.size() && source_[position] == '>');
     return position;
 }

@@ -138,6 +138,9 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
 
 TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     ASSERT_EQ(Wisp({"--folder", "Part", "--max-pages", "2"}).exitStatus, 0);
+    // robots.txt, the two pages, the file the first links to (read as a page is), the sheet, the
+    // picture and the archive; no page past the bound is read.
+    EXPECT_EQ(site.Requests(), 7);
     ASSERT_TRUE(temp.Exists("Library/Manual/Part/chapter1.htm"));
     ASSERT_FALSE(temp.Exists("Library/Manual/Part/sub"));
 

@@ -201,7 +201,8 @@ void PointBookLinksAt(IFileSystem& files, const BookLinks& links, std::string_vi
 CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string_view folder,
                             std::string name, TakenPage taken, std::string_view book,
                             const CapturePorts& ports, BookLinkIndex* index = nullptr,
-                            const std::string& givenStaging = {}) {
+                            const std::string& givenStaging = {},
+                            const std::function<void(std::string_view)>& linksWritten = {}) {
     PagePair old;
     if (std::optional<Outcome> refused = ChooseFreeName(ports.files, folder, name, taken, old)) {
         return {*refused, 0, {}, true};
@@ -254,6 +255,9 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
         saved.outcome.warnings.push_back("cannot create the folder " +
                                          JoinPath(folder, job.CompanionName()) +
                                          "; the page keeps its references as they were");
+    }
+    if (linksWritten) {
+        linksWritten(job.Html());
     }
     job.DownloadResources();
     const std::vector<bool>& fetched = job.Fetched();
@@ -395,7 +399,8 @@ CaptureOutcome CapturePage(const PageCapture& typed, const CapturePorts& ports,
         return {Outcome::Failed("cannot read the style sheets of " + capture.source.Url())};
     }
     return SavePageHtml(std::move(*html), capture.source.Url(), capture.folder, capture.title,
-                        capture.taken, capture.book, ports, index, capture.stagingFolder);
+                        capture.taken, capture.book, ports, index, capture.stagingFolder,
+                        capture.linksWritten);
 }
 
 Outcome RecordedSource(const IFileSystem& files, std::string_view pagePath) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +70,9 @@ struct PageCapture {
     // empty again (many pages saved in a row); without it one is made beside the page and
     // removed after.
     std::string stagingFolder{};
+    // Told the page's text once its links are written, before its resources are fetched: a
+    // caller that follows the links can start reading their pages meanwhile.
+    std::function<void(std::string_view html)> linksWritten{};
 };
 
 class BookLinkIndex;

@@ -1,5 +1,6 @@
 #include "core/app/SiteSaving.h"
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <set>
@@ -98,7 +99,10 @@ public:
                 continue;
             }
             ReadAhead(visit, queue);
-            std::optional<std::string> page = SavePage(visit.url, first ? &startEnd : nullptr);
+            // With nothing else queued, the reads would wait for this page's resources.
+            const bool readLinksAhead = queue.empty() && visit.depth < site_.depth;
+            std::optional<std::string> page =
+                SavePage(visit.url, first ? &startEnd : nullptr, readLinksAhead);
             if (first && startEnd) {
                 return Finish(*startEnd);
             }
@@ -161,6 +165,35 @@ private:
         return result_;
     }
 
+    // How many more pages the bound of pages lets the crawl end, the one under way included.
+    std::size_t PagesLeft() const {
+        const std::size_t ended = result_.saved + result_.kept + result_.failed;
+        return site_.maxPages > ended ? site_.maxPages - ended : 0;
+    }
+
+    // The pages the links of a page being saved will queue, told the reader as soon as they
+    // are written, before the page's resources are fetched: the same filters as the queue's,
+    // so that every page read is one the crawl takes.
+    void ReadLinksAhead(std::string_view html, const std::string& pagePath) {
+        // The page being saved is one of those left.
+        const std::size_t bound = std::min(std::max<std::size_t>(PagesLeft(), 1) - 1, kReadAhead);
+        std::vector<std::string> ahead;
+        for (std::string& link : LinksOfSavedPage(html, pagePath).web) {
+            if (ahead.size() >= bound) {
+                break;
+            }
+            if (!seen_.count(link) && !fileUrls_.count(link) && !scope_.HoldsFile(link) &&
+                scope_.Contains(link) && !savedBefore_.count(link) &&
+                (!site_.obeyRobots || RobotsAllow(link)) &&
+                std::find(ahead.begin(), ahead.end(), link) == ahead.end()) {
+                ahead.push_back(std::move(link));
+            }
+        }
+        if (!ahead.empty()) {
+            ports_.reader.ReadAhead(ahead);
+        }
+    }
+
     // The pages to be read next, in the order they will be, for a reader that loads several
     // at once; the pages the saving waits for come back one by one, in order.
     void ReadAhead(const Visit& visit, const std::deque<Visit>& queue) {
@@ -168,8 +201,10 @@ private:
         if (!savedBefore_.count(visit.url)) {
             ahead.push_back(visit.url);
         }
+        // Pages past the bound of pages are not read: the crawl ends before them.
+        const std::size_t bound = std::min(PagesLeft(), kReadAhead);
         for (const Visit& next : queue) {
-            if (ahead.size() >= kReadAhead) {
+            if (ahead.size() >= bound) {
                 break;
             }
             if (!savedBefore_.count(next.url) && (!site_.obeyRobots || RobotsAllow(next.url))) {
@@ -273,7 +308,8 @@ private:
 
     // Saves the page at `url` (or finds it saved before); its saved text, or nullopt when it
     // was not saved. For the start page, `startEnd` receives the outcome when it was not.
-    std::optional<std::string> SavePage(const std::string& url, std::optional<Outcome>* startEnd) {
+    std::optional<std::string> SavePage(const std::string& url, std::optional<Outcome>* startEnd,
+                                        bool readLinksAhead) {
         IFileSystem& files = ports_.capture.files;
         if (auto before = savedBefore_.find(url); before != savedBefore_.end()) {
             ++result_.kept;
@@ -320,10 +356,14 @@ private:
                                         ? PageScripts::Remove
                                         : PageScripts::Keep;
         // The page is named for its address and keeps its own title.
-        CaptureOutcome saved =
-            CapturePage({*read.page, kCollectWholePage, place->first, place->second, "", "",
-                         site_.taken, site_.book, scripts, true, staging_},
-                        ports, &bookLinks_);
+        PageCapture capture{*read.page, kCollectWholePage, place->first, place->second, "",
+                            "",         site_.taken,       site_.book,   scripts,       true,
+                            staging_};
+        const std::string planned = JoinPath(place->first, place->second + ".htm");
+        if (readLinksAhead) {
+            capture.linksWritten = [&](std::string_view html) { ReadLinksAhead(html, planned); };
+        }
+        CaptureOutcome saved = CapturePage(capture, ports, &bookLinks_);
         if (!saved.outcome.IsDone()) {
             if (saved.taken && !startEnd) {
                 ++result_.skipped;  // a page saved before; --replace or --resume says what to do

@@ -57,12 +57,13 @@ std::set<std::string> BookLinkIndex::PagesLinkingTo(std::string_view url) const 
     return found == linking_.end() ? std::set<std::string>() : found->second;
 }
 
-void BookLinkIndex::Saved(std::string_view url, const std::string& path, std::string_view text) {
+SavedPageLinks BookLinkIndex::Saved(std::string_view url, const std::string& path,
+                                    std::string_view text) {
     if (!url.empty()) {
         pageOfUrl_.insert_or_assign(std::string(WithoutFragment(url)), path);
         urlOfPage_.insert_or_assign(path, std::string(WithoutFragment(url)));
     }
-    AddLinks(path, text);
+    return AddLinks(path, text);
 }
 
 void BookLinkIndex::WaitToPoint(const std::string& linking, std::string_view url,
@@ -90,10 +91,12 @@ void BookLinkIndex::PointWaitingLinks(IFileSystem& files) {
     waiting_.clear();
 }
 
-void BookLinkIndex::AddLinks(const std::string& path, std::string_view text) {
-    for (std::string& url : LinksOfSavedPage(text, path).web) {
-        linking_[std::move(url)].insert(path);
+SavedPageLinks BookLinkIndex::AddLinks(const std::string& path, std::string_view text) {
+    SavedPageLinks links = LinksOfSavedPage(text, path);
+    for (const std::string& url : links.web) {
+        linking_[url].insert(path);
     }
+    return links;
 }
 
 }  // namespace wisp

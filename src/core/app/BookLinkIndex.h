@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/capture/SiteLinks.h"
 #include "core/platform/FileSystem.h"
 
 // The saved pages of a book by the addresses they record, and the pages that link to each
@@ -31,8 +32,8 @@ public:
     // The pages whose links name `url` with its absolute address.
     std::set<std::string> PagesLinkingTo(std::string_view url) const;
 
-    // The page at `path`, saved from `url`, holds `text` now.
-    void Saved(std::string_view url, const std::string& path, std::string_view text);
+    // The page at `path`, saved from `url`, holds `text` now; its links.
+    SavedPageLinks Saved(std::string_view url, const std::string& path, std::string_view text);
 
     // The links of the page `linking` to `url` are to point at the page `page` saved from it;
     // they are rewritten by PointWaitingLinks, each page once however many pages it links to.
@@ -41,7 +42,7 @@ public:
     void PointWaitingLinks(IFileSystem& files);
 
 private:
-    void AddLinks(const std::string& path, std::string_view text);
+    SavedPageLinks AddLinks(const std::string& path, std::string_view text);
 
     std::map<std::string, std::string, std::less<>> pageOfUrl_;
     std::map<std::string, std::string, std::less<>> urlOfPage_;

@@ -314,7 +314,7 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
                         }
                     }
                     saved.savedText = ports.files.ReadWholeFile(saved.outcome.path).value_or("");
-                    index->Saved(sourceUrl, saved.outcome.path, saved.savedText);
+                    saved.savedLinks = index->Saved(sourceUrl, saved.outcome.path, saved.savedText);
                 } else {
                     PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);
                 }

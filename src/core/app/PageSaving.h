@@ -9,6 +9,7 @@
 
 #include "core/app/Outcome.h"
 #include "core/capture/CaptureContext.h"
+#include "core/capture/SiteLinks.h"
 #include "core/platform/PageSource.h"
 
 // Saving a page into a folder of a book, for every front door: a page the browser shows (the
@@ -24,7 +25,9 @@ struct CaptureOutcome {
     std::size_t resources = 0;            // the distinct addresses the page and its sheets name
     std::vector<std::string> failedUrls{};  // those that could not be fetched
     bool taken = false;                   // refused because a page of the name is there
-    std::string savedText{};  // the page as saved, when saved as one of many (a link index given)
+    // When saved as one of many (a link index given): the page as saved, and its links.
+    std::string savedText{};
+    SavedPageLinks savedLinks{};
 };
 
 // What saving meets when a page of the chosen name (or its companion folder) is there.

@@ -101,29 +101,28 @@ public:
             ReadAhead(visit, queue);
             // With nothing else queued, the reads would wait for this page's resources.
             const bool readLinksAhead = queue.empty() && visit.depth < site_.depth;
-            std::optional<std::string> page =
+            std::optional<SavedPageLinks> links =
                 SavePage(visit.url, first ? &startEnd : nullptr, readLinksAhead);
             if (first && startEnd) {
                 return Finish(*startEnd);
             }
-            if (!page || visit.depth >= site_.depth) {
+            if (!links || visit.depth >= site_.depth) {
                 continue;
             }
-            SavedPageLinks links = LinksOfSavedPage(*page, pageOfUrl_[visit.url]);
             // A page saved by a stopped run links to the pages saved with it by their files,
             // and a page links to those the book holds elsewhere by theirs: those are kept
             // and followed through.
-            for (const std::string& file : links.local) {
+            for (const std::string& file : links->local) {
                 if (auto known = urlOfSavedPage_.find(file); known != urlOfSavedPage_.end()) {
-                    links.web.push_back(known->second);
+                    links->web.push_back(known->second);
                 } else if (std::optional<std::string> url = bookLinks_.UrlOf(file);
                            url && scope_.Contains(*url) && !seen_.count(*url)) {
                     savedBefore_.emplace(*url, file);
-                    links.web.push_back(std::move(*url));
+                    links->web.push_back(std::move(*url));
                 }
             }
             std::vector<std::string> fileLinks;
-            for (std::string& link : links.web) {
+            for (std::string& link : links->web) {
                 if (fileUrls_.count(link) || scope_.HoldsFile(link)) {
                     fileLinks.push_back(std::move(link));
                 } else if (scope_.Contains(link) && seen_.insert(link).second) {
@@ -306,10 +305,11 @@ private:
         return std::make_pair(folder, name);
     }
 
-    // Saves the page at `url` (or finds it saved before); its saved text, or nullopt when it
-    // was not saved. For the start page, `startEnd` receives the outcome when it was not.
-    std::optional<std::string> SavePage(const std::string& url, std::optional<Outcome>* startEnd,
-                                        bool readLinksAhead) {
+    // Saves the page at `url` (or finds it saved before); the links of its saved text, or
+    // nullopt when it was not saved. For the start page, `startEnd` receives the outcome when
+    // it was not.
+    std::optional<SavedPageLinks> SavePage(const std::string& url, std::optional<Outcome>* startEnd,
+                                           bool readLinksAhead) {
         IFileSystem& files = ports_.capture.files;
         if (auto before = savedBefore_.find(url); before != savedBefore_.end()) {
             ++result_.kept;
@@ -318,9 +318,13 @@ private:
                 companions_.push_back(CompanionOf(before->second));
             }
             Tell(url, Outcome::Done(before->second));
-            return files.ReadWholeFile(before->second);
+            std::optional<std::string> text = files.ReadWholeFile(before->second);
+            if (!text) {
+                return std::nullopt;
+            }
+            return LinksOfSavedPage(*text, before->second);
         }
-        auto fail = [&](Outcome outcome) -> std::optional<std::string> {
+        auto fail = [&](Outcome outcome) -> std::optional<SavedPageLinks> {
             if (startEnd) {
                 *startEnd = outcome;
             }
@@ -378,7 +382,7 @@ private:
         companions_.push_back(CompanionOf(saved.outcome.path));
         Tell(url, saved.outcome);
         result_.bytes += saved.savedText.size();
-        return std::move(saved.savedText);
+        return std::move(saved.savedLinks);
     }
 
     // A file of the site that its pages link to (a picture, an archive, a script to download)

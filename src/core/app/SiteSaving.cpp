@@ -123,7 +123,7 @@ public:
             }
             std::vector<std::string> fileLinks;
             for (std::string& link : links->web) {
-                if (fileUrls_.count(link) || scope_.HoldsFile(link)) {
+                if (LeadsToFile(link)) {
                     fileLinks.push_back(std::move(link));
                 } else if (scope_.Contains(link) && seen_.insert(link).second) {
                     queue.push_back({std::move(link), visit.depth + 1});
@@ -164,6 +164,17 @@ private:
         return result_;
     }
 
+    // A link of the site that gives a file, not a page: it goes with the pages that link to it.
+    bool LeadsToFile(const std::string& link) const {
+        return fileUrls_.count(link) || scope_.HoldsFile(link);
+    }
+
+    // A page of the queue that will be read when its turn comes: not one saved before, nor one
+    // robots.txt keeps programs from.
+    bool IsToBeRead(const std::string& url) {
+        return !savedBefore_.count(url) && (!site_.obeyRobots || RobotsAllow(url));
+    }
+
     // How many more pages the bound of pages lets the crawl end, the one under way included.
     std::size_t PagesLeft() const {
         const std::size_t ended = result_.saved + result_.kept + result_.failed;
@@ -181,10 +192,8 @@ private:
             if (ahead.size() >= bound) {
                 break;
             }
-            if (!seen_.count(link) && !fileUrls_.count(link) && !scope_.HoldsFile(link) &&
-                scope_.Contains(link) && !savedBefore_.count(link) &&
-                (!site_.obeyRobots || RobotsAllow(link)) &&
-                std::find(ahead.begin(), ahead.end(), link) == ahead.end()) {
+            if (!seen_.count(link) && !LeadsToFile(link) && scope_.Contains(link) &&
+                IsToBeRead(link) && std::find(ahead.begin(), ahead.end(), link) == ahead.end()) {
                 ahead.push_back(std::move(link));
             }
         }
@@ -197,7 +206,7 @@ private:
     // at once; the pages the saving waits for come back one by one, in order.
     void ReadAhead(const Visit& visit, const std::deque<Visit>& queue) {
         std::vector<std::string> ahead;
-        if (!savedBefore_.count(visit.url)) {
+        if (!savedBefore_.count(visit.url)) {  // the page whose turn it is passed robots.txt
             ahead.push_back(visit.url);
         }
         // Pages past the bound of pages are not read: the crawl ends before them.
@@ -206,7 +215,7 @@ private:
             if (ahead.size() >= bound) {
                 break;
             }
-            if (!savedBefore_.count(next.url) && (!site_.obeyRobots || RobotsAllow(next.url))) {
+            if (IsToBeRead(next.url)) {
                 ahead.push_back(next.url);
             }
         }

@@ -61,9 +61,9 @@ protected:
                body + "</body></html>";
     }
 
-    ProgramResult Wisp(std::vector<std::string> args) {
+    ProgramResult Wisp(std::vector<std::string> args, const std::string& book = "Manual") {
         args.insert(args.begin(), {"collect", site.Url("/manual/index.html"), "--follow",
-                                   "--static", "--book", "Manual", "--parents"});
+                                   "--static", "--book", book, "--parents"});
         args.push_back("--root");
         args.push_back(temp.Path("Library"));
         return test::RunProgram(WISP_BINARY, args,
@@ -137,10 +137,19 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
 }
 
 TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
+    // No page past the bound is read, nor a file or a page outside the scope that the start
+    // page links to. One page: robots.txt, the page, its sheet and picture. Three: and the
+    // file the first links to (read as a page is), the two chapters and the archive.
+    for (const auto& [bound, requests] : {std::pair{"1", 4}, {"3", 8}}) {
+        const std::string book = std::string("Bound") + bound;  // a book knows pages saved in it
+        temp.MakeFolder("Library/" + book);
+        const int before = site.Requests();
+        ASSERT_EQ(Wisp({"--folder", "Site", "--max-pages", bound}, book).exitStatus, 0);
+        EXPECT_EQ(site.Requests() - before, requests) << bound;
+    }
+    const int first = site.Requests();
     ASSERT_EQ(Wisp({"--folder", "Part", "--max-pages", "2"}).exitStatus, 0);
-    // robots.txt, the two pages, the file the first links to (read as a page is), the sheet, the
-    // picture and the archive; no page past the bound is read.
-    EXPECT_EQ(site.Requests(), 7);
+    EXPECT_EQ(site.Requests() - first, 7);
     ASSERT_TRUE(temp.Exists("Library/Manual/Part/chapter1.htm"));
     ASSERT_FALSE(temp.Exists("Library/Manual/Part/sub"));
 

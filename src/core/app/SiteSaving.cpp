@@ -192,8 +192,9 @@ private:
             if (ahead.size() >= bound) {
                 break;
             }
+            // The links come each once.
             if (!seen_.count(link) && !LeadsToFile(link) && scope_.Contains(link) &&
-                IsToBeRead(link) && std::find(ahead.begin(), ahead.end(), link) == ahead.end()) {
+                IsToBeRead(link)) {
                 ahead.push_back(std::move(link));
             }
         }
@@ -372,9 +373,9 @@ private:
         PageCapture capture{*read.page, kCollectWholePage, place->first, place->second, "",
                             "",         site_.taken,       site_.book,   scripts,       true,
                             staging_};
-        const std::string planned = JoinPath(place->first, place->second + ".htm");
         if (readLinksAhead) {
-            capture.linksWritten = [&](std::string_view html) { ReadLinksAhead(html, planned); };
+            capture.linksWritten = [this, path = JoinPath(place->first, place->second + ".htm")](
+                                       std::string_view html) { ReadLinksAhead(html, path); };
         }
         CaptureOutcome saved = CapturePage(capture, ports, &bookLinks_);
         if (!saved.outcome.IsDone()) {

@@ -57,11 +57,9 @@ std::vector<std::string> Patterns(const ParsedCommand& command, std::string_view
 }
 
 // Pages read ahead and not yet saved, for each transfer: enough that the reads go on while
-// the pages before them are saved, few enough that large pages cannot pile up in memory. Each
-// holds its parsed document: at four a transfer, Sphinx's manual kept 64 parsed pages at once,
-// and the parser's memory, fresh for each, cost more page faults than the reads gained; at one,
-// the reads stopped whenever a large page (an index) held up the saving. Two took its crawl in
-// 0.95 of the time of one, for a third more memory at the peak (117 MiB).
+// the pages before them are saved, few enough that large pages cannot pile up in memory (a
+// page held keeps its text, not its parsed tree). At one, the reads stopped whenever a large
+// page (an index) held up the saving; two took Sphinx's manual in 0.95 of the time of one.
 constexpr std::size_t kHeldPerTransfer = 2;
 
 // Pages read as `SiteReading` says: in the browser, or from their source, several at once

@@ -6,6 +6,8 @@
 #include "posix/capture/CssSelector.h"
 #include "posix/capture/HtmlDocument.h"
 #include "posix/capture/MarkupNesting.h"
+#include "posix/capture/CurlUrlCombiner.h"
+#include "posix/capture/WebPageSource.h"
 
 namespace wisp {
 namespace {
@@ -83,6 +85,32 @@ TEST(HtmlDocument, TitleStyleSheetsAndBase) {
     EXPECT_EQ(bare.Title(), "");
     EXPECT_EQ(bare.BaseHref(), "");
     EXPECT_EQ(HtmlDocument::OuterHtml(bare.Root()), "<HTML><HEAD></HEAD><BODY></BODY></HTML>");
+}
+
+TEST(WebPageSource, ListsEveryElementAfterLettingItsTreeGo) {
+    const CurlUrlCombiner urls;
+    const WebPageSource page("http://h/p", "<!DOCTYPE html><title> A  b </title><p id=x>t</p>",
+                             nullptr, urls);
+    EXPECT_EQ(page.Title(), "A b");
+    ASSERT_EQ(page.ElementCount(), 6u);  // the DOCTYPE, HTML, HEAD, TITLE, BODY, P
+    struct Element {
+        std::size_t index;
+        const char* name;
+        const char* outer;
+    };
+    const Element elements[] = {
+        {0, "!", "<!DOCTYPE html>"},
+        {1, "HTML",
+         "<HTML><HEAD><TITLE> A  b </TITLE></HEAD><BODY><P id=\"x\">t</P></BODY></HTML>"},
+        {3, "TITLE", "<TITLE> A  b </TITLE>"},
+        {5, "P", "<P id=\"x\">t</P>"},
+    };
+    for (const Element& element : elements) {
+        EXPECT_EQ(page.ElementTagName(element.index), element.name) << element.index;
+        EXPECT_EQ(page.ElementOuterHtml(element.index), element.outer) << element.index;
+    }
+    EXPECT_EQ(page.ElementTagName(6), std::nullopt);
+    EXPECT_EQ(page.ElementOuterHtml(6), std::nullopt);
 }
 
 TEST(HtmlDocument, SurvivesBrokenAndBinaryInput) {

@@ -45,7 +45,7 @@ Result<std::unique_ptr<WebPageSource>, FetchFailure> WebPageSource::Read(
     std::string pageUrl = fetched->effectiveUrl.empty() ? url : fetched->effectiveUrl;
     auto page = std::make_unique<WebPageSource>(pageUrl, std::move(*text), selection, urlCombiner,
                                                 fetch);
-    if (page->document_->NestsTooDeep()) {
+    if (page->nestsTooDeep_) {
         return failure("cannot read " + url + ": " + TooDeepReason());
     }
     return page;
@@ -53,23 +53,32 @@ Result<std::unique_ptr<WebPageSource>, FetchFailure> WebPageSource::Read(
 
 WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
                              const IUrlCombiner& urlCombiner, const FetchOptions& fetch)
-    : url_(std::move(url)), document_(std::make_unique<HtmlDocument>(utf8Html)) {
-    elements_ = document_->Elements();
-    doctypes_ = document_->Doctype().empty() ? 0 : 1;
+    : url_(std::move(url)) {
+    const HtmlDocument document(utf8Html);
+    html_ = std::move(utf8Html);
+    nestsTooDeep_ = document.NestsTooDeep();
+    title_ = CollapseHtmlSpace(document.Title());
+    doctype_ = document.Doctype();
+    doctypes_ = doctype_.empty() ? 0 : 1;
+    const std::vector<const HtmlDocument::Node*> elements = document.Elements();
+    elementCount_ = elements.size();
+    if (!elements.empty()) {
+        rootTagName_ = ToUpperAscii(HtmlDocument::TagName(elements.front()));
+    }
     // A whole page is saved as its root element's markup: written out here, where the page
     // is read (on a crawl, a reading thread), not where it is saved.
-    if (!selection && !elements_.empty() && !document_->NestsTooDeep()) {
-        rootOuterHtml_ = HtmlDocument::OuterHtml(elements_.front());
+    if (!selection && !elements.empty() && !nestsTooDeep_) {
+        rootOuterHtml_ = HtmlDocument::OuterHtml(elements.front());
     }
     if (selection) {
-        for (const HtmlDocument::StyleSheetSource& sheet : document_->StyleSheets()) {
+        for (const HtmlDocument::StyleSheetSource& sheet : document.StyleSheets()) {
             styleSheets_.push_back(sheet.isLink ? FetchStyleSheet(url_, sheet.text, urlCombiner, fetch)
                                                 : std::optional<std::string>(sheet.text));
             styleSheetUrls_.push_back(
                 sheet.isLink ? urlCombiner.Combine(url_, sheet.text).value_or(std::string())
                              : std::string());
         }
-        for (const HtmlDocument::Node* element : selection->Select(*document_)) {
+        for (const HtmlDocument::Node* element : selection->Select(document)) {
             selectionHtml_ += HtmlDocument::OuterHtml(element);
             ++selectedCount_;
         }
@@ -77,32 +86,39 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
 }
 
 std::string WebPageSource::Title() const {
-    return CollapseHtmlSpace(document_->Title());
+    return title_;
 }
 
 std::optional<std::string> WebPageSource::ElementTagName(std::size_t index) const {
     if (index < doctypes_) {
         return "!";
     }
-    index -= doctypes_;
-    if (index >= elements_.size()) {
-        return std::nullopt;
+    if (index == doctypes_ && elementCount_ > 0) {
+        return rootTagName_;
     }
-    return ToUpperAscii(HtmlDocument::TagName(elements_[index]));
+    return FromFreshParse(index - doctypes_, false);
 }
 
 std::optional<std::string> WebPageSource::ElementOuterHtml(std::size_t index) const {
     if (index < doctypes_) {
-        return document_->Doctype();
+        return doctype_;
     }
-    index -= doctypes_;
-    if (index >= elements_.size()) {
-        return std::nullopt;
-    }
-    if (index == 0 && rootOuterHtml_) {
+    if (index == doctypes_ && rootOuterHtml_) {
         return rootOuterHtml_;
     }
-    return HtmlDocument::OuterHtml(elements_[index]);
+    return FromFreshParse(index - doctypes_, true);
+}
+
+std::optional<std::string> WebPageSource::FromFreshParse(std::size_t elementIndex,
+                                                         bool outerHtml) const {
+    if (elementIndex >= elementCount_) {
+        return std::nullopt;
+    }
+    const HtmlDocument document(html_);
+    const std::vector<const HtmlDocument::Node*> elements = document.Elements();
+    const HtmlDocument::Node* element = elements.at(elementIndex);
+    return outerHtml ? HtmlDocument::OuterHtml(element)
+                     : ToUpperAscii(HtmlDocument::TagName(element));
 }
 
 std::optional<std::vector<std::optional<std::string>>> WebPageSource::StyleSheetsCss() const {

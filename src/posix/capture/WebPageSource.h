@@ -34,7 +34,7 @@ public:
     std::string Title() const override;
     std::string Url() const override { return url_; }
     // Every element, after the DOCTYPE listed as a browser lists it (a "!" element).
-    std::size_t ElementCount() const override { return doctypes_ + elements_.size(); }
+    std::size_t ElementCount() const override { return doctypes_ + elementCount_; }
     std::optional<std::string> ElementTagName(std::size_t index) const override;
     std::optional<std::string> ElementOuterHtml(std::size_t index) const override;
     std::optional<std::vector<std::optional<std::string>>> StyleSheetsCss() const override;
@@ -43,10 +43,19 @@ public:
     std::size_t SelectedCount() const override { return selectedCount_; }
 
 private:
+    // The parsed tree is let go once the page is read: a crawl holds many pages read ahead,
+    // and a tree takes some forty times its page's text. What is asked for beyond what is
+    // kept (an element other than the root) comes from a parse made for the asking.
+    std::optional<std::string> FromFreshParse(std::size_t elementIndex, bool outerHtml) const;
+
     std::string url_;
-    std::unique_ptr<HtmlDocument> document_;
+    std::string html_;
+    bool nestsTooDeep_ = false;
+    std::string title_;
+    std::string doctype_;
     std::size_t doctypes_ = 0;  // 1 when the page has a DOCTYPE
-    std::vector<const HtmlDocument::Node*> elements_;
+    std::size_t elementCount_ = 0;
+    std::string rootTagName_;
     std::optional<std::string> rootOuterHtml_;  // of a whole page, made when it is read
     std::vector<std::optional<std::string>> styleSheets_;
     std::vector<std::string> styleSheetUrls_;

@@ -13,7 +13,10 @@
 #include "cli/PageReadAhead.h"
 #include "cli/PageReading.h"
 #include "cli/RequestPacing.h"
+#include "cli/ResourceReadAhead.h"
 #include "core/app/SiteSaving.h"
+#include "core/capture/PageComposition.h"
+#include "core/capture/TagResources.h"
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/WebPageSource.h"
 #include "posix/platform/BatchSyncFileSystem.h"
@@ -62,15 +65,22 @@ std::vector<std::string> Patterns(const ParsedCommand& command, std::string_view
 // page (an index) held up the saving; two took Sphinx's manual in 0.95 of the time of one.
 constexpr std::size_t kHeldPerTransfer = 2;
 
+// Resources of the pages read ahead fetched at once, beside the pages read and the saving's
+// own downloads.
+constexpr std::size_t kResourcesAhead = 4;
+
 // Pages read as `SiteReading` says: in the browser, or from their source, several at once
 // unless the pacing keeps the requests apart.
 class SitePageReader final : public IPageReader {
 public:
-    SitePageReader(const SiteReading& reading, RequestPacing& pacing)
+    SitePageReader(const SiteReading& reading, RequestPacing& pacing, ResourceReadAhead& resources,
+                   bool fetchResourcesAhead)
         : browser_(reading.browser),
           urlCombiner_(CreateNativeUrlCombiner()),
           fetch_(reading.fetch),
           pacing_(pacing),
+          resources_(resources),
+          fetchResourcesAhead_(fetchResourcesAhead),
           transfers_(reading.transfers),
           ahead_(transfers_, [this](const std::string& url) { return ReadFromSource(url); }) {}
 
@@ -108,10 +118,18 @@ public:
 
 private:
     PageRead ReadFromSource(const std::string& url) const {
+        resources_.Met(url);
         auto page = WebPageSource::Read(url, *urlCombiner_, nullptr, fetch_);
         if (!page) {
             return {nullptr, false, NamingTheOption(page.Error().reason, page.Error().limit),
                     page.Error().notAPage};
+        }
+        // Its resources are fetched while the pages before it are saved, unless a pause keeps
+        // the requests one at a time. A resumed run fetches none ahead: it cannot tell here
+        // which ones its stopped run kept, and would ask for those again.
+        if (fetchResourcesAhead_ && pacing_.Pause().count() == 0) {
+            resources_.Want(
+                TagResourceAddresses(ComposeWholePage(**page), (*page)->Url(), *urlCombiner_));
         }
         return {std::move(*page), false, {}};
     }
@@ -120,6 +138,8 @@ private:
     std::unique_ptr<IUrlCombiner> urlCombiner_;
     FetchOptions fetch_;
     RequestPacing& pacing_;
+    ResourceReadAhead& resources_;
+    const bool fetchResourcesAhead_;
     std::size_t transfers_;
     PageReadAhead ahead_;
 };
@@ -129,11 +149,12 @@ private:
 SiteOutcome SaveSite(CommandContext& context, const SiteCapture& site, SiteReading reading) {
     CommandCapture capture(context);
     RequestPacing pacing(reading.delay);
-    SitePageReader reader(reading, pacing);
+    const CapturePorts given = capture.Ports();
+    PacedDownloader paced(given.downloader, pacing);
+    ResourceReadAhead downloader(paced, kResourcesAhead);
+    SitePageReader reader(reading, pacing, downloader, !site.resume);
     PosixFileLinker linker;
     BatchSyncFileSystem files(context.files, site.folder);
-    const CapturePorts given = capture.Ports();
-    PacedDownloader downloader(given.downloader, pacing);
     const CapturePorts ports{files,          given.urlCombiner, downloader,
                              given.progress, given.shell,       given.changes};
     return CollectSite(site, {ports, reader, linker});

@@ -12,6 +12,7 @@
 #include "PassThroughFileSystem.h"
 #include "core/capture/CaptureContext.h"
 #include "core/capture/ReferenceText.h"
+#include "core/capture/TagResources.h"
 
 // The resource localizer over the platform's real files and URL combination.
 namespace wisp {
@@ -250,6 +251,32 @@ TEST_F(LocalizeTest, OnlyTheLinksThePageNeedsAreFetched) {
         CCaptureContext& job =
             Localize(std::string("<LINK ") + relation + " href=\"x.css\">", "http://h/p.html");
         EXPECT_EQ(job.SourceUrls().size(), fetched ? 1u : 0u) << relation;
+    }
+}
+
+// The addresses a page's tags name, listed before it is saved, are those saving it asks for
+// first: none it would not ask for, each once.
+TEST_F(LocalizeTest, TheTagsResourcesAreListedAsSavingAsksForThem) {
+    // Written as the parser writes a page; the tag table's rows in turn (A, SCRIPT, IMG, LINK).
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"<IMG src=\"a.gif\"><LINK rel=\"next\" href=\"n.html\"><LINK rel=\"stylesheet\" "
+         "href=\"s.css#x\"><IMG src=\"a.gif#y\"><A href=\"t.zip\"><A href=\"n.html\">"
+         "<SCRIPT src=\"j.js?a=1&amp;b=2\">",
+         {"http://h/d/t.zip", "http://h/d/j.js?a=1&b=2", "http://h/d/a.gif", "http://h/d/s.css"}},
+        {"<BASE href=\"http://cdn/x/\"><IMG src=\"a.gif\"><IMG src=\"data:image/gif;base64,R0\">"
+         "<IMG src=\"javascript:x()\"><IMG src=\"#f\"><IMG srcset=\"w.gif 2x\">",
+         {"http://cdn/x/a.gif"}},
+        {"<BASE href=\"javascript:void(0)\"><IMG src=\"/root.gif\"><IMG src=\"http://o/b.gif\">",
+         {"http://h/root.gif", "http://o/b.gif"}},
+    };
+    for (const auto& [html, expected] : cases) {
+        const std::vector<std::string> listed =
+            TagResourceAddresses(html, "http://h/d/p.html", *ports.urlCombiner);
+        EXPECT_EQ(listed, expected) << html;
+        const std::vector<std::string>& asked = Localize(html, "http://h/d/p.html").SourceUrls();
+        for (const std::string& url : listed) {
+            EXPECT_NE(std::find(asked.begin(), asked.end(), url), asked.end()) << url;
+        }
     }
 }
 

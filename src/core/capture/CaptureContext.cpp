@@ -169,24 +169,9 @@ std::string CCaptureContext::DocumentBaseUrl(std::string& page) const {
         return pageUrl_;
     }
     // The references this job writes are relative to the copy's own file.
+    const std::string url = BaseUrlOf(*base, pageUrl_, ports_.urlCombiner);
     page.replace(base->start, base->end - base->start, CopyBaseElement(*base));
-    std::string_view href = base->href;
-    const std::size_t first = href.find_first_not_of(" \t\r\n\f");
-    href = first == std::string_view::npos ? std::string_view() : href.substr(first);
-    href = href.substr(0, href.find_last_not_of(" \t\r\n\f") + 1);
-    if (href.empty()) {
-        return pageUrl_;
-    }
-    std::string resolved(href);
-    if (!HasUrlScheme(href)) {
-        if (!IsWebUrl(pageUrl_)) {
-            return pageUrl_;
-        }
-        std::optional<std::string> combined = ports_.urlCombiner.Combine(pageUrl_, href);
-        resolved = combined.value_or("");
-    }
-    // A base that names no web address (javascript:, data:) is one the browser ignores too.
-    return IsWebUrl(resolved) ? resolved : pageUrl_;
+    return url;
 }
 
 std::optional<std::string> CCaptureContext::LocalizeTagTable(std::string_view html,

@@ -1,6 +1,8 @@
 #include "core/capture/DocumentBase.h"
 
+#include "core/capture/AddressRules.h"
 #include "core/capture/MarkupReferences.h"
+#include "core/capture/PageLinks.h"
 #include "core/text/AsciiCase.h"
 #include "core/text/MarkupEscape.h"
 
@@ -44,6 +46,26 @@ std::optional<BaseElement> FindBaseElement(std::string_view html) {
 std::string CopyBaseElement(const BaseElement& base) {
     return base.target.empty() ? std::string()
                                : "<BASE target=\"" + EscapeMarkup(base.target) + "\">";
+}
+
+std::string BaseUrlOf(const BaseElement& base, const std::string& pageUrl,
+                      const IUrlCombiner& urls) {
+    std::string_view href = base.href;
+    const std::size_t first = href.find_first_not_of(" \t\r\n\f");
+    href = first == std::string_view::npos ? std::string_view() : href.substr(first);
+    href = href.substr(0, href.find_last_not_of(" \t\r\n\f") + 1);
+    if (href.empty()) {
+        return pageUrl;
+    }
+    std::string resolved(href);
+    if (!HasUrlScheme(href)) {
+        if (!IsWebUrl(pageUrl)) {
+            return pageUrl;
+        }
+        resolved = urls.Combine(pageUrl, href).value_or("");
+    }
+    // A base that names no web address (javascript:, data:) is one the browser ignores too.
+    return IsWebUrl(resolved) ? resolved : pageUrl;
 }
 
 }  // namespace wisp

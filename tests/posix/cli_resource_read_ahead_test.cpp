@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "cli/ResourceReadAhead.h"
+#include "posix/platform/PosixFiles.h"
+#include "support/TempFolder.h"
+
+namespace wisp::cli {
+namespace {
+
+// Writes each address's own content; "missing" ones fail. Counts the fetches of each.
+class CountingNetwork final : public IDownloader {
+public:
+    bool Download(std::string_view url, std::string_view localPath) override {
+        std::lock_guard lock(mutex_);
+        ++fetches[std::string(url)];
+        return url.find("missing") == std::string_view::npos &&
+               ReplaceFileAtomically(std::string(localPath), "content of " + std::string(url), 0644,
+                                     false);
+    }
+    std::string WhyNotFetched(std::string_view url) const override {
+        return url.find("missing") == std::string_view::npos ? "" : "not found";
+    }
+    int Fetches(const std::string& url) {
+        std::lock_guard lock(mutex_);
+        return fetches[url];
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, int> fetches;
+};
+
+class NoProgress final : public IDownloadProgress {
+public:
+    void Show() override {}
+    void SetStatus(std::string_view) override {}
+    void Close() override {}
+};
+
+// What is fetched ahead ends where the downloads ask for it, failures included; every address
+// is asked of the network once, whether fetched ahead or not.
+TEST(ResourceReadAhead, FetchesEachAddressOnceAheadOrWhenAsked) {
+    const test::TempFolder temp;
+    CountingNetwork network;
+    NoProgress progress;
+    {
+        ResourceReadAhead ahead(network, 2);
+        ahead.Met("http://h/page.html");  // read as a page: not a resource to fetch ahead
+        ahead.Want(
+            {"http://h/a.png", "http://h/missing.png", "http://h/page.html", "http://h/a.png"});
+        const std::vector<bool> done = ahead.DownloadAll(
+            {"http://h/a.png", "http://h/missing.png", "http://h/b.png", "http://h/page.html"},
+            {temp.Path("a.png"), temp.Path("m.png"), temp.Path("b.png"), temp.Path("p.html")},
+            progress);
+        EXPECT_EQ(done, (std::vector<bool>{true, false, true, true}));
+        EXPECT_EQ(temp.Read("a.png"), "content of http://h/a.png");
+        EXPECT_EQ(temp.Read("b.png"), "content of http://h/b.png");
+        EXPECT_FALSE(temp.Exists("m.png"));
+        EXPECT_EQ(ahead.WhyNotFetched("http://h/missing.png"), "not found");
+        // Downloaded already: not fetched ahead again.
+        ahead.Want({"http://h/b.png", "http://h/c.png"});
+        EXPECT_TRUE(ahead.Download("http://h/c.png", temp.Path("c.png")));
+        EXPECT_EQ(temp.Read("c.png"), "content of http://h/c.png");
+    }
+    for (const char* url : {"http://h/a.png", "http://h/missing.png", "http://h/b.png",
+                            "http://h/page.html", "http://h/c.png"}) {
+        EXPECT_EQ(network.Fetches(url), 1) << url;
+    }
+}
+
+}  // namespace
+}  // namespace wisp::cli

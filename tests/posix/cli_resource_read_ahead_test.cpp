@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "cli/ResourceReadAhead.h"
 #include "posix/platform/PosixFiles.h"
@@ -34,11 +36,15 @@ private:
     std::map<std::string, int> fetches;
 };
 
-class NoProgress final : public IDownloadProgress {
+class CountedProgress final : public IDownloadProgress {
 public:
     void Show() override {}
     void SetStatus(std::string_view) override {}
+    void SetCount(std::size_t done, std::size_t total) override {
+        counts.emplace_back(done, total);
+    }
     void Close() override {}
+    std::vector<std::pair<std::size_t, std::size_t>> counts;
 };
 
 // What is fetched ahead ends where the downloads ask for it, failures included; every address
@@ -46,7 +52,7 @@ public:
 TEST(ResourceReadAhead, FetchesEachAddressOnceAheadOrWhenAsked) {
     const test::TempFolder temp;
     CountingNetwork network;
-    NoProgress progress;
+    CountedProgress progress;
     {
         ResourceReadAhead ahead(network, 2);
         ahead.Met("http://h/page.html");  // read as a page: not a resource to fetch ahead
@@ -57,6 +63,13 @@ TEST(ResourceReadAhead, FetchesEachAddressOnceAheadOrWhenAsked) {
             {temp.Path("a.png"), temp.Path("m.png"), temp.Path("b.png"), temp.Path("p.html")},
             progress);
         EXPECT_EQ(done, (std::vector<bool>{true, false, true, true}));
+        // Counted among all four, those fetched ahead first; the network counts the two it
+        // fetches.
+        ASSERT_GE(progress.counts.size(), 3u);
+        for (std::size_t i = 0; i < progress.counts.size(); ++i) {
+            EXPECT_EQ(progress.counts[i].second, 4u);
+            EXPECT_GE(progress.counts[i].first, i == 0 ? 0 : progress.counts[i - 1].first);
+        }
         EXPECT_EQ(temp.Read("a.png"), "content of http://h/a.png");
         EXPECT_EQ(temp.Read("b.png"), "content of http://h/b.png");
         EXPECT_FALSE(temp.Exists("m.png"));

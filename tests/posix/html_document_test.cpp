@@ -57,6 +57,9 @@ TEST(HtmlDocument, WritesMarkupAsTheBrowserDoes) {
          "<MY-TAG x=\"1\">y</MY-TAG></BODY></HTML>"},
         {"<p title='a&amp;copy;b'>\xC2\xA0</p>",
          "<HTML><HEAD></HEAD><BODY><P title=\"a&amp;copy;b\">&nbsp;</P></BODY></HTML>"},
+        {"<p title='x\xC2\xA0y>z\xC2\xA9'>a > b \xC2\xA9&</p>",
+         "<HTML><HEAD></HEAD><BODY><P title=\"x&nbsp;y>z\xC2\xA9\">a &gt; b "
+         "\xC2\xA9&amp;</P></BODY></HTML>"},
         {"<frameset><frame src=f.htm></frameset>",
          "<HTML><HEAD></HEAD><FRAMESET><FRAME src=\"f.htm\"></FRAMESET></HTML>"},
     };

@@ -85,21 +85,29 @@ bool StartsCharacterReference(std::string_view rest) {
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
 
 void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
+    // What may be written otherwise; the runs between go out as they are, at once.
+    const std::string_view special = inAttribute ? "&\"\xC2" : "&<>\xC2";
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
+        const std::size_t next = std::min(text.find_first_of(special, i), text.size());
+        out.append(text.substr(i, next - i));
+        i = next;
+        if (i == text.size()) {
+            break;
+        }
+        const char c = text[i];
         if (c == '&') {
             out += (inAttribute && !StartsCharacterReference(text.substr(i + 1))) ? "&" : "&amp;";
-        } else if (c == '"' && inAttribute) {
+        } else if (c == '"') {
             out += "&quot;";
-        } else if (c == '<' && !inAttribute) {
+        } else if (c == '<') {
             out += "&lt;";
-        } else if (c == '>' && !inAttribute) {
+        } else if (c == '>') {
             out += "&gt;";
         } else if (text.substr(i).starts_with(kNoBreakSpace)) {
             out += "&nbsp;";
             ++i;
         } else {
-            out += c;
+            out += c;  // the first byte of another character
         }
     }
 }

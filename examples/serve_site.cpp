@@ -57,7 +57,9 @@ int main(int argc, char** argv) {
     const auto latency = std::chrono::milliseconds(argc == 4 ? std::atoi(argv[3]) : 0);
 
     httplib::Server server;
-    server.new_task_queue = [] { return new httplib::ThreadPool(32); };
+    // A worker for each connection a client keeps open, as a production server keeps many
+    // idle: at 32, a client with more connections than that waited for one to time out.
+    server.new_task_queue = [] { return new httplib::ThreadPool(128); };
     server.Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
         std::this_thread::sleep_for(latency);
         std::filesystem::path file =

@@ -25,6 +25,10 @@ public:
     // The ports for one page; with `loaded`, what the browser loaded for it is taken from
     // there and the rest fetched with the cookies the browser holds.
     CapturePorts Ports(const BrowserResponses* loaded = nullptr);
+    // The downloads take one of `slots` each while they run, with the command's other fetches.
+    void ShareTransferSlots(std::shared_ptr<TransferSlots> slots) {
+        downloader_.ShareSlots(std::move(slots));
+    }
 
 private:
     CommandContext& context_;

@@ -148,6 +148,11 @@ private:
 
 SiteOutcome SaveSite(CommandContext& context, const SiteCapture& site, SiteReading reading) {
     CommandCapture capture(context);
+    // Pages read, resources fetched ahead and those the saving fetches: --transfers at once in
+    // all, for a server that gives each connection a worker of its own.
+    auto slots = std::make_shared<TransferSlots>(std::max<std::size_t>(reading.transfers, 1));
+    reading.fetch.slots = slots;
+    capture.ShareTransferSlots(slots);
     RequestPacing pacing(reading.delay);
     const CapturePorts given = capture.Ports();
     PacedDownloader paced(given.downloader, pacing);

@@ -147,6 +147,12 @@ TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
         ASSERT_EQ(Wisp({"--folder", "Site", "--max-pages", bound}, book).exitStatus, 0);
         EXPECT_EQ(site.Requests() - before, requests) << bound;
     }
+    // Page reads, resources read ahead and those the saving fetches keep to the bound together.
+    site.SetLatency(std::chrono::milliseconds(20));
+    temp.MakeFolder("Library/Bound");
+    ASSERT_EQ(Wisp({"--folder", "Site", "--transfers", "2"}, "Bound").exitStatus, 0);
+    EXPECT_EQ(site.MostAtOnce(), 2);
+    site.SetLatency(std::chrono::milliseconds(0));
     const int first = site.Requests();
     ASSERT_EQ(Wisp({"--folder", "Part", "--max-pages", "2"}).exitStatus, 0);
     EXPECT_EQ(site.Requests() - first, 7);

@@ -29,6 +29,8 @@ public:
 
     // The cookies in `cookieFile` go with each fetch from now on.
     void UseCookieFile(std::string cookieFile) { options_.cookieFile = std::move(cookieFile); }
+    // Each fetch from now on takes one of `slots` while it runs.
+    void ShareSlots(std::shared_ptr<TransferSlots> slots) { options_.slots = std::move(slots); }
 
 private:
     void Remember(const std::string& url, std::string whyNot);

@@ -308,7 +308,10 @@ bool FetchToFile(const std::string& url, const std::string& path, const FetchOpt
                      static_cast<curl_off_t>(options.maxResourceBytes));
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToDescriptor);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
-    const CURLcode result = curl_easy_perform(handle);
+    const CURLcode result = [&] {
+        TransferSlots::Held slot(options.slots.get());
+        return curl_easy_perform(handle);
+    }();
     if (result != CURLE_OK) {
         if (sink.overBudget) {
             return fail(std::string(LimitReason(FetchLimit::Page)));
@@ -344,7 +347,10 @@ Result<FetchedDocument, FetchFailure> FetchToMemory(const std::string& url,
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     char message[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, message);
-    CURLcode result = curl_easy_perform(handle);
+    const CURLcode result = [&] {
+        TransferSlots::Held slot(options.slots.get());
+        return curl_easy_perform(handle);
+    }();
     if (result != CURLE_OK) {
         long status = 0;
         curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <semaphore>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,35 @@
 // One transfer: an address fetched into one file. Safe to run on several threads at once,
 // each transfer with its own destination.
 namespace wisp {
+
+// Transfers that may run at once, shared by the fetches given them: a crawl's page reads and
+// its resource fetches keep together to the one bound the reader gave.
+class TransferSlots {
+public:
+    explicit TransferSlots(std::size_t count) : free_(static_cast<std::ptrdiff_t>(count)) {}
+    // Waits for a slot and holds it while the holder lives.
+    class Held {
+    public:
+        explicit Held(TransferSlots* slots) : slots_(slots) {
+            if (slots_) {
+                slots_->free_.acquire();
+            }
+        }
+        ~Held() {
+            if (slots_) {
+                slots_->free_.release();
+            }
+        }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        TransferSlots* slots_;
+    };
+
+private:
+    std::counting_semaphore<> free_;
+};
 
 // Limits no real page meets, that bound what a hostile server can cost. There is no fixed
 // total time: a transfer that keeps moving may take as long as it needs, up to its size.
@@ -32,6 +63,8 @@ struct FetchOptions {
     // A cookie file (libcurl's Netscape format) whose cookies go with each request; none when
     // empty. Nothing is written back to it.
     std::string cookieFile{};
+    // The slots the transfer takes one of while it runs; none, no bound but the caller's.
+    std::shared_ptr<TransferSlots> slots{};
 };
 
 // The limits of FetchOptions that can end a transfer, so that a message can name the one that

@@ -56,6 +56,10 @@ public:
     ~LoopbackSite() { closing_ = true; }
 
     int Requests() const { return requests_; }
+    // Every answer waits this long first, so that requests made together overlap.
+    void SetLatency(std::chrono::milliseconds latency) { latency_ = latency; }
+    // The most requests answered at once so far.
+    int MostAtOnce() const { return mostAtOnce_; }
     int RequestsFor(const std::string& path) {
         std::lock_guard<std::mutex> lock(mutex_);
         return requestsFor_[path];
@@ -85,6 +89,15 @@ private:
 
     void Answer(const httplib::Request& request, httplib::Response& response) {
         ++requests_;
+        const int atOnce = ++atOnce_;
+        for (int most = mostAtOnce_;
+             atOnce > most && !mostAtOnce_.compare_exchange_weak(most, atOnce);) {
+        }
+        struct Leaving {
+            std::atomic<int>& atOnce;
+            ~Leaving() { --atOnce; }
+        } leaving{atOnce_};
+        std::this_thread::sleep_for(latency_.load());
         bool stall = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -134,6 +147,9 @@ private:
     std::map<std::string, std::string> cookieOf_;
     std::map<std::string, int> requestsFor_;
     std::atomic<int> requests_{0};
+    std::atomic<int> atOnce_{0};
+    std::atomic<int> mostAtOnce_{0};
+    std::atomic<std::chrono::milliseconds> latency_{std::chrono::milliseconds(0)};
     std::atomic<int> stalledRequests_{0};
     std::atomic<bool> closing_{false};
     // Last, so that the server stops answering before the rest goes.

@@ -148,8 +148,8 @@ private:
 
 SiteOutcome SaveSite(CommandContext& context, const SiteCapture& site, SiteReading reading) {
     CommandCapture capture(context);
-    // Pages read, resources fetched ahead and those the saving fetches: --transfers at once in
-    // all, for a server that gives each connection a worker of its own.
+    // --transfers bounds the requests to the site at once: the pages read, the resources read
+    // ahead and those the saving fetches keep to it together.
     auto slots = std::make_shared<TransferSlots>(std::max<std::size_t>(reading.transfers, 1));
     reading.fetch.slots = slots;
     capture.ShareTransferSlots(slots);

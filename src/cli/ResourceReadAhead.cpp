@@ -7,33 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "posix/capture/ProgressAfter.h"
 #include "posix/platform/PosixFiles.h"
 
 namespace wisp::cli {
-namespace {
-
-// Counts the entries fetched by the network after those taken from the files fetched ahead.
-class ProgressAfter final : public IDownloadProgress {
-public:
-    ProgressAfter(IDownloadProgress& shown, std::size_t before, std::size_t total)
-        : shown_(shown), before_(before), total_(total) {}
-
-    void Show() override { shown_.Show(); }
-    void SetStatus(std::string_view status) override { shown_.SetStatus(status); }
-    void SetCount(std::size_t done, std::size_t) override {
-        shown_.SetCount(before_ + done, total_);
-    }
-    void Close() override { shown_.Close(); }
-    bool Cancelled() const override { return shown_.Cancelled(); }
-
-private:
-    IDownloadProgress& shown_;
-    std::size_t before_;
-    std::size_t total_;
-};
-
-}  // namespace
-
 ResourceReadAhead::ResourceReadAhead(IDownloader& network, std::size_t transfers)
     : network_(network), transfers_(std::max<std::size_t>(transfers, 1)) {
     const char* tmp = std::getenv("TMPDIR");

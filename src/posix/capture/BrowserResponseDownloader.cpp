@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "posix/capture/ProgressAfter.h"
 #include "posix/platform/FileDescriptor.h"
 #include "posix/platform/PosixFiles.h"
 
@@ -36,30 +37,6 @@ bool CopyKeptFile(const std::string& from, const std::string& path) {
     return true;
 }
 
-// Shows the page's own addresses while the queue runs on kept files in their place.
-class AddressedProgress final : public IDownloadProgress {
-public:
-    // `before` of the page's `total` entries are done before the queue starts.
-    AddressedProgress(IDownloadProgress& shown, std::map<std::string, std::string> addressOf,
-                      std::size_t before, std::size_t total)
-        : shown_(shown), addressOf_(std::move(addressOf)), before_(before), total_(total) {}
-
-    void Show() override { shown_.Show(); }
-    void SetStatus(std::string_view status) override {
-        auto found = addressOf_.find(std::string(status));
-        shown_.SetStatus(found == addressOf_.end() ? status : found->second);
-    }
-    void SetCount(std::size_t done, std::size_t) override { shown_.SetCount(before_ + done, total_); }
-    void Close() override { shown_.Close(); }
-    bool Cancelled() const override { return shown_.Cancelled(); }
-
-private:
-    IDownloadProgress& shown_;
-    std::map<std::string, std::string> addressOf_;  // kept file -> the page's address
-    std::size_t before_;
-    std::size_t total_;
-};
-
 }  // namespace
 
 bool BrowserResponseDownloader::Download(std::string_view url, std::string_view localPath) {
@@ -84,7 +61,7 @@ std::vector<bool> BrowserResponseDownloader::DownloadAll(const std::vector<std::
     std::vector<std::size_t> queued;
     std::vector<std::string> sources;
     std::vector<std::string> queuedPaths;
-    std::map<std::string, std::string> addressOf;
+    std::map<std::string, std::string, std::less<>> addressOf;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < count; ++i) {
         std::optional<std::string> kept = loaded_.FileOf(urls[i]);
@@ -106,7 +83,7 @@ std::vector<bool> BrowserResponseDownloader::DownloadAll(const std::vector<std::
     if (queued.empty()) {
         return done;
     }
-    AddressedProgress shown(progress, std::move(addressOf), copied, count);
+    ProgressAfter shown(progress, copied, count, std::move(addressOf));
     std::vector<bool> fetched = fetching_.DownloadAll(sources, queuedPaths, shown);
     for (std::size_t q = 0; q < queued.size() && q < fetched.size(); ++q) {
         done[queued[q]] = fetched[q];

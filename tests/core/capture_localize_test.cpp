@@ -11,6 +11,7 @@
 #include "CaptureTestPorts.h"
 #include "PassThroughFileSystem.h"
 #include "core/capture/CaptureContext.h"
+#include "core/capture/DocumentBase.h"
 #include "core/capture/ReferenceText.h"
 #include "core/capture/TagResources.h"
 
@@ -252,6 +253,33 @@ TEST_F(LocalizeTest, OnlyTheLinksThePageNeedsAreFetched) {
             Localize(std::string("<LINK ") + relation + " href=\"x.css\">", "http://h/p.html");
         EXPECT_EQ(job.SourceUrls().size(), fetched ? 1u : 0u) << relation;
     }
+}
+
+// The first BASE element with an href, as a browser finds it: not in a comment, not an
+// element whose name only starts with "base", in any case and with any space after its name.
+TEST(FindBaseElement, TakesTheFirstRealOneWithAnHref) {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"<p><BASE href=\"a/\"><base href=\"b/\">", "a/"},
+        {"<base\thref='t/'>", "t/"},
+        {"<Base\nhref=n/>", "n/"},
+        {"<base/href=s/>", "s/"},
+        {"<basefont href=\"no/\"><base target=_top><base href=\"yes/\">", "yes/"},
+        {"<!-- <base href=\"no/\"> --><base href=\"after/\">", "after/"},
+        {"<!-- <base href=\"no/\">", std::nullopt},
+        {"<base href=\"open/\"", std::nullopt},
+        {"x<base", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [html, href] : cases) {
+        std::optional<BaseElement> base = FindBaseElement(html);
+        EXPECT_EQ(base ? std::optional(base->href) : std::nullopt, href) << html;
+    }
+    const std::string page = "<p>x</p><base target=\"_blank\" href=\"h/\"><i>";
+    std::optional<BaseElement> base = FindBaseElement(page);
+    ASSERT_TRUE(base);
+    EXPECT_EQ(page.substr(base->start, base->end - base->start),
+              "<base target=\"_blank\" href=\"h/\">");
+    EXPECT_EQ(base->target, "_blank");
 }
 
 // The addresses a page's tags name, listed before it is saved, are those saving it asks for

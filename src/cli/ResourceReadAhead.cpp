@@ -79,32 +79,66 @@ std::vector<bool> ResourceReadAhead::DownloadAll(const std::vector<std::string>&
         ++usesOfPath[paths[i]];
     }
     // Entries that share a file go to the network together: their order decides what is left.
+    // Those not started go with them, at once, while the fetches under way end.
     std::vector<bool> done(count, false);
+    std::vector<std::size_t> ahead;
     std::vector<std::size_t> rest;
-    std::vector<std::string> restUrls;
-    std::vector<std::string> restPaths;
     for (std::size_t i = 0; i < count; ++i) {
-        std::optional<bool> taken =
-            usesOfPath[paths[i]] == 1 ? Take(urls[i], paths[i]) : std::nullopt;
-        if (taken) {
-            done[i] = *taken;
-            continue;
+        if (usesOfPath[paths[i]] == 1 && Claim(urls[i])) {
+            ahead.push_back(i);
+        } else {
+            Met(urls[i]);
+            rest.push_back(i);
         }
-        Met(urls[i]);
-        rest.push_back(i);
-        restUrls.push_back(urls[i]);
-        restPaths.push_back(paths[i]);
     }
-    progress.SetCount(count - rest.size(), count);
-    if (rest.empty()) {
-        return done;
+    progress.SetCount(0, count);
+    ProgressAfter fromNetwork(progress, 0, count);
+    FetchFromNetwork(urls, paths, rest, done, fromNetwork);
+    std::vector<std::size_t> notMoved;
+    for (std::size_t i : ahead) {
+        if (std::optional<bool> taken = Take(urls[i], paths[i])) {
+            done[i] = *taken;
+        } else {
+            notMoved.push_back(i);
+        }
     }
-    ProgressAfter shown(progress, count - rest.size(), count);
-    const std::vector<bool> fetched = network_.DownloadAll(restUrls, restPaths, shown);
-    for (std::size_t r = 0; r < rest.size() && r < fetched.size(); ++r) {
-        done[rest[r]] = fetched[r];
-    }
+    progress.SetCount(count - notMoved.size(), count);
+    ProgressAfter notMovedFromNetwork(progress, count - notMoved.size(), count);
+    FetchFromNetwork(urls, paths, notMoved, done, notMovedFromNetwork);
     return done;
+}
+
+void ResourceReadAhead::FetchFromNetwork(const std::vector<std::string>& urls,
+                                         const std::vector<std::string>& paths,
+                                         const std::vector<std::size_t>& entries,
+                                         std::vector<bool>& done, IDownloadProgress& shown) {
+    if (entries.empty()) {
+        return;
+    }
+    std::vector<std::string> someUrls;
+    std::vector<std::string> somePaths;
+    for (std::size_t i : entries) {
+        someUrls.push_back(urls[i]);
+        somePaths.push_back(paths[i]);
+    }
+    const std::vector<bool> fetched = network_.DownloadAll(someUrls, somePaths, shown);
+    for (std::size_t r = 0; r < entries.size() && r < fetched.size(); ++r) {
+        done[entries[r]] = fetched[r];
+    }
+}
+
+bool ResourceReadAhead::Claim(const std::string& url) {
+    std::lock_guard lock(mutex_);
+    auto found = entries_.find(url);
+    if (found == entries_.end()) {
+        return false;
+    }
+    if (found->second.state == State::Queued) {
+        queue_.erase(std::find(queue_.begin(), queue_.end(), url));
+        entries_.erase(found);
+        return false;
+    }
+    return true;
 }
 
 std::optional<bool> ResourceReadAhead::Take(const std::string& url, const std::string& path) {

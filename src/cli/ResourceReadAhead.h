@@ -51,9 +51,17 @@ private:
         std::string file;  // in the temporary folder
     };
 
+    // Whether `url` is fetched ahead or under way, for Take; one wanted and not started is
+    // dropped from the queue, for the caller to fetch.
+    bool Claim(const std::string& url);
     // Whether `url`, fetched ahead, is now at `path` (waiting for a fetch under way); nullopt
     // when the caller is to fetch it: never wanted, not started, or its file cannot be moved.
     std::optional<bool> Take(const std::string& url, const std::string& path);
+    // The `entries` of the lists fetched from the network, at once; `done` says which were.
+    void FetchFromNetwork(const std::vector<std::string>& urls,
+                          const std::vector<std::string>& paths,
+                          const std::vector<std::size_t>& entries, std::vector<bool>& done,
+                          IDownloadProgress& shown);
     void Work();
 
     IDownloader& network_;

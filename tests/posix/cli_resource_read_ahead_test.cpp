@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
@@ -70,8 +71,7 @@ TEST(ResourceReadAhead, FetchesEachAddressOnceAheadOrWhenAsked) {
             {temp.Path("a.png"), temp.Path("m.png"), temp.Path("b.png"), temp.Path("p.html")},
             progress);
         EXPECT_EQ(done, (std::vector<bool>{true, false, true, true}));
-        // Counted among all four, those fetched ahead first; the network counts the two it
-        // fetches.
+        // Counted among all four, rising as the network fetches two and the two ahead end.
         ASSERT_GE(progress.counts.size(), 3u);
         for (std::size_t i = 0; i < progress.counts.size(); ++i) {
             EXPECT_EQ(progress.counts[i].second, 4u);
@@ -90,6 +90,49 @@ TEST(ResourceReadAhead, FetchesEachAddressOnceAheadOrWhenAsked) {
                             "http://h/page.html", "http://h/c.png"}) {
         EXPECT_EQ(network.Fetches(url), 1) << url;
     }
+}
+
+// A page's resources still queued ahead are fetched at once when the page asks for them, not
+// after those under way: the one under way here ends only once the other has been fetched.
+TEST(ResourceReadAhead, FetchesTheQueuedAtOnceWhileOthersAreUnderWay) {
+    class SlowFirst final : public IDownloader {
+    public:
+        bool Download(std::string_view url, std::string_view localPath) override {
+            std::unique_lock lock(mutex_);
+            if (url == "http://h/slow.png") {
+                started_ = true;
+                changed_.notify_all();
+                changed_.wait_for(lock, std::chrono::seconds(10), [&] { return otherDone_; });
+                otherBeforeSlow = otherDone_;
+            } else {
+                otherDone_ = true;
+                changed_.notify_all();
+            }
+            return ReplaceFileAtomically(std::string(localPath), "x", 0644, false);
+        }
+        std::string WhyNotFetched(std::string_view) const override { return {}; }
+        void WaitUntilSlowStarted() {
+            std::unique_lock lock(mutex_);
+            changed_.wait_for(lock, std::chrono::seconds(10), [&] { return started_; });
+        }
+        bool otherBeforeSlow = false;
+
+    private:
+        std::mutex mutex_;
+        std::condition_variable changed_;
+        bool started_ = false;
+        bool otherDone_ = false;
+    };
+    const test::TempFolder temp;
+    SlowFirst network;
+    CountedProgress progress;
+    ResourceReadAhead ahead(network, 1);
+    ahead.Want({"http://h/slow.png", "http://h/other.png"});
+    network.WaitUntilSlowStarted();
+    EXPECT_EQ(ahead.DownloadAll({"http://h/slow.png", "http://h/other.png"},
+                                {temp.Path("slow.png"), temp.Path("other.png")}, progress),
+              (std::vector<bool>{true, true}));
+    EXPECT_TRUE(network.otherBeforeSlow);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "core/capture/CaptureContext.h"
 
+#include <algorithm>
+#include <functional>
 #include <random>
 
 #include "core/capture/AddressRules.h"
@@ -423,27 +425,51 @@ bool CCaptureContext::FollowFetched(std::size_t entry, const std::string& conten
 }
 
 std::string CCaptureContext::RestoreFailed(const Document& document, bool markup) const {
-    std::string text = document.text;
+    const std::string& text = document.text;
+    // Each place a failed reference stands, found in the text as written; the text is then
+    // rebuilt once, however many failed.
+    struct Place {
+        std::size_t at;
+        std::size_t length;
+        std::size_t address;  // in `addresses`
+    };
+    std::vector<Place> places;
+    std::vector<std::string> addresses;
     for (const auto& [reference, entry] : document.references) {
         if (entry < fetched_.size() && fetched_[entry]) {
             continue;
         }
         // An import stands in a script, whose text holds no character references.
         const bool inScript = reference.starts_with(kImportPrefix);
-        const std::string address = AbsoluteAddressText(sourceUrls_[entry], markup && !inScript);
-        for (std::size_t at = text.find(reference); at != std::string::npos;
-             at = text.find(reference, at)) {
+        addresses.push_back(AbsoluteAddressText(sourceUrls_[entry], markup && !inScript));
+        // The references of a page start alike (its companion folder's name): a search that
+        // skips ahead by the whole reference, not one that stops at each first letter.
+        const std::boyer_moore_horspool_searcher searcher(reference.begin(), reference.end());
+        for (auto found = std::search(text.begin(), text.end(), searcher); found != text.end();
+             found = std::search(found + reference.size(), text.end(), searcher)) {
+            const std::size_t at = found - text.begin();
             const std::size_t end = at + reference.size();
             if ((at == 0 || StartsReference(text[at - 1])) &&
                 (end == text.size() || EndsReference(text[end]))) {
-                text.replace(at, reference.size(), address);
-                at += address.size();
-            } else {
-                at = end;
+                places.push_back({at, reference.size(), addresses.size() - 1});
             }
         }
     }
-    return text;
+    std::sort(places.begin(), places.end(),
+              [](const Place& a, const Place& b) { return a.at < b.at; });
+    std::string restored;
+    restored.reserve(text.size());
+    std::size_t copied = 0;
+    for (const Place& place : places) {
+        if (place.at < copied) {
+            continue;  // within a reference restored already
+        }
+        restored.append(text, copied, place.at - copied);
+        restored += addresses[place.address];
+        copied = place.at + place.length;
+    }
+    restored.append(text, copied, std::string::npos);
+    return restored;
 }
 
 bool CCaptureContext::DownloadResources() {

@@ -71,6 +71,8 @@ private:
     std::size_t SourceOffset(std::size_t position) const {
         return cursor_ + position - done_.size();
     }
+    // Where the row's tag text next starts in `source_` at or after `from`; npos for nowhere.
+    std::size_t FindTagText(std::size_t from) const;
     bool HasOtherCopies(std::string_view tagText);
     bool HoldsTagTextBeyondItsStart(std::string_view text) const {
         return text.find(tag_.tagText, 1) != std::string_view::npos;
@@ -96,8 +98,7 @@ void RowScan::IndexSource() {
     keys_.clear();
     std::size_t nextClose = 0;
     bool closeFound = false;
-    for (std::size_t at = source_.find(tag_.tagText); at != std::string::npos;
-         at = source_.find(tag_.tagText, at + 1)) {
+    for (std::size_t at = FindTagText(0); at != std::string::npos; at = FindTagText(at + 1)) {
         // Tags without a ">" between them end at the same one.
         if (!closeFound || (nextClose != std::string::npos && nextClose < at)) {
             nextClose = source_.find('>', at);
@@ -106,6 +107,24 @@ void RowScan::IndexSource() {
         std::size_t end = nextClose == std::string::npos ? source_.size() : nextClose;
         keys_.insert(TagKey{false, at, std::min(end - at, kIndexedTagBytes)});
     }
+}
+
+std::size_t RowScan::FindTagText(std::size_t from) const {
+    // Every tag of a page starts with the "<" the tag text starts with: a general search
+    // would compare the rest at each of them. The name's first letter is looked at first.
+    const std::string_view text(source_);
+    const std::string_view wanted = tag_.tagText;
+    if (wanted.size() < 2) {
+        return text.find(wanted, from);
+    }
+    for (std::size_t at = text.find(wanted[0], from); at != std::string_view::npos;
+         at = text.find(wanted[0], at + 1)) {
+        if (at + wanted.size() <= text.size() && text[at + 1] == wanted[1] &&
+            text.compare(at, wanted.size(), wanted) == 0) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
 }
 
 bool RowScan::HasOtherCopies(std::string_view tagText) {
@@ -166,7 +185,7 @@ bool RowScan::Run(const ReferenceHandler& handler) {
             return true;  // cannot happen: the scan never goes back behind rewritten text
         }
         std::size_t from = SourceOffset(position);
-        std::size_t start = source_.find(tag_.tagText, from);
+        std::size_t start = FindTagText(from);
         if (start == std::string::npos) {
             return true;
         }

@@ -3,6 +3,7 @@
 #include <uriparser/Uri.h>
 
 #include <array>
+#include <memory>
 
 #include "core/text/AsciiCase.h"
 #include "core/text/PercentEncoding.h"
@@ -120,6 +121,24 @@ std::string EscapeForParser(std::string_view text) {
     return escaped;
 }
 
+// The base last parsed on this thread: a page's references are resolved against one base,
+// one after another.
+const ParsedUri& ParsedBase(std::string_view base) {
+    struct Parsed {
+        std::string base;
+        std::string escaped;  // what `uri` points into
+        std::unique_ptr<ParsedUri> uri;
+    };
+    thread_local Parsed last;
+    if (!last.uri || last.base != base) {
+        last.uri.reset();
+        last.base = base;
+        last.escaped = EscapeForParser(base);
+        last.uri = std::make_unique<ParsedUri>(last.escaped);
+    }
+    return *last.uri;
+}
+
 }  // namespace
 
 std::optional<std::string> ResolveAsBrowser(std::string_view base, std::string_view reference) {
@@ -142,10 +161,9 @@ std::optional<std::string> ResolveAsBrowser(std::string_view base, std::string_v
     if (schemeLength == 0 && cleaned.find(':') < cleaned.find_first_of("/?#")) {
         cleaned.insert(0, "./");
     }
-    const std::string escapedBase = EscapeForParser(base);
     const std::string escapedReference = EscapeForParser(cleaned);
     ParsedUri resolved;
-    if (!resolved.Resolve(ParsedUri(escapedReference), ParsedUri(escapedBase))) {
+    if (!resolved.Resolve(ParsedUri(escapedReference), ParsedBase(base))) {
         return std::nullopt;
     }
     std::string text = PercentDecode(resolved.Text());

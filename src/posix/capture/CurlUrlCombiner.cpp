@@ -28,7 +28,14 @@ bool IsAbsoluteUrl(std::string_view text) {
 
 std::optional<std::string> CurlUrlCombiner::Combine(std::string_view base,
                                                     std::string_view relative) const {
-    if (!IsAbsoluteUrl(base)) {
+    // A page's references are combined with one base, one after another.
+    thread_local std::string lastBase;
+    thread_local bool lastBaseAbsolute = false;
+    if (base != lastBase || lastBase.empty()) {
+        lastBaseAbsolute = IsAbsoluteUrl(base);
+        lastBase = base;
+    }
+    if (!lastBaseAbsolute) {
         return std::nullopt;
     }
     return ResolveAsBrowser(base, relative);

@@ -71,8 +71,10 @@ TEST(ResourceReadAhead, FetchesEachAddressOnceAheadOrWhenAsked) {
             {temp.Path("a.png"), temp.Path("m.png"), temp.Path("b.png"), temp.Path("p.html")},
             progress);
         EXPECT_EQ(done, (std::vector<bool>{true, false, true, true}));
-        // Counted among all four, rising as the network fetches two and the two ahead end.
+        // Counted among all four, rising as the network fetches two and the two ahead end,
+        // up to all four.
         ASSERT_GE(progress.counts.size(), 3u);
+        EXPECT_EQ(progress.counts.back().first, 4u);
         for (std::size_t i = 0; i < progress.counts.size(); ++i) {
             EXPECT_EQ(progress.counts[i].second, 4u);
             EXPECT_GE(progress.counts[i].first, i == 0 ? 0 : progress.counts[i - 1].first);

@@ -19,8 +19,9 @@ namespace wisp::cli {
 // saving would otherwise ask for a page's new pictures only when it comes to the page, and
 // wait for them there. Each address wanted is fetched once, on threads of its own, into a
 // temporary folder; a download of it takes the file from there, waiting for a fetch under
-// way, and the addresses not fetched ahead go to the network as before. An address the
-// downloads met before is not fetched ahead: each is asked of the site once.
+// way. The addresses not fetched ahead, and those wanted but not yet started, go to the
+// network as before, all at once. An address the downloads met before is not fetched ahead:
+// each is asked of the site once.
 class ResourceReadAhead final : public IDownloader {
 public:
     // At most `transfers` fetches ahead at once; with no temporary folder, none at all.

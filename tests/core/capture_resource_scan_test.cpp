@@ -17,7 +17,8 @@ namespace {
 using test::RewriteByTheLetter;
 
 // Rewrites a value to "N.f/" and its last segment, as the localizer does with its
-// companion folder; a value with "!" is kept, one with "stop" aborts the scan.
+// companion folder; a value with "!" is kept, one with "stop" aborts the scan, and one with
+// "~" is rewritten to a reference that holds a tag.
 struct RecordingHandler {
     ReferenceDecision operator()(const ResourceTag& tag, std::string_view tagText,
                                  std::string_view value) {
@@ -28,6 +29,9 @@ struct RecordingHandler {
         }
         if (value.find('!') != std::string_view::npos) {
             return {};
+        }
+        if (value.find('~') != std::string_view::npos) {
+            return {ReferenceDecision::Outcome::Rewrite, "t<IMG src=t.gif "};
         }
         std::size_t slash = value.rfind('/');
         std::string name(slash == std::string_view::npos ? value : value.substr(slash + 1));
@@ -56,6 +60,9 @@ TEST(RewriteResourceReferences, KeepsTheRuleOnChosenPages) {
         "<IMG src=\"a.gif\" width=1><IMG src=\"a.gif\">",
         "<IMG alt=\"<IMG src=x/a.gif y\" src=\"b.gif\">",
         "<IMG src=<IMG z>",
+        "<SCRIPT src=SCRIPT><IMG src=\"i.gif\">",
+        "<IMG src=IMG><IMG src=\"i.gif\">",
+        "<SCRIPT src=\"~\"><IMG src=\"i.gif\">",
         "<IMG src=\"a.gif\" alt=\"a.gif\"><IMG src=\"c.gif\">",
         "<IMG src=\"x/a\"><IMG src=\"a\" ><IMG src=\"N.f/a\">",
         "<A href=\"p.zip\">x</A><AREA href=\"q.zip\"><A href=\"r.ZIP\"><A href=\"s.Zip\">",
@@ -76,11 +83,11 @@ TEST(RewriteResourceReferences, KeepsTheRuleOnChosenPages) {
 
 TEST(RewriteResourceReferences, KeepsTheRuleOnRandomText) {
     const std::string pieces[] = {
-        "<IMG",    "<A",    "<AREA", "<FRAME", "<FRAMESET", "<SCRIPT", "<LINK",
-        "<INPUT",  "<img",  " src=", " href=", "src=\"",    "href='",  "lowsrc=\"",
-        "\"",      "'",     " ",     " ",      ">",         ">",       "a.gif",
-        "b.zip",   "C.ZIP", "d/",    "N.f/",   "!",         "x",       std::string(1, '\0'),
-        "\xc3\xa9"};
+        "<IMG",     "<A",    "<AREA",  "<FRAME", "<FRAMESET", "<SCRIPT", "<LINK",
+        "<INPUT",   "<img",  " src=",  " href=", "src=\"",    "href='",  "lowsrc=\"",
+        "\"",       "'",     " ",      " ",      ">",         ">",       "a.gif",
+        "b.zip",    "C.ZIP", "d/",     "N.f/",   "!",         "x",       std::string(1, '\0'),
+        "\xc3\xa9", "IMG",   "SCRIPT", "~"};
     // Whole tags, so that copies of a tag are frequent.
     const std::string tags[] = {"<IMG src=\"a.gif\">",
                                 "<IMG src=\"d/a.gif\">",

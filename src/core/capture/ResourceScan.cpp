@@ -1,6 +1,7 @@
 #include "core/capture/ResourceScan.h"
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 #include "core/capture/TextReplace.h"
@@ -13,6 +14,46 @@ namespace {
 // runs to the end of a large page keeps the index small.
 constexpr std::size_t kIndexedTagBytes = 2048;
 
+constexpr std::size_t kLongestTagText = [] {
+    std::size_t longest = 0;
+    for (const ResourceTag& tag : kResourceTags) {
+        longest = std::max(longest, tag.tagText.size());
+    }
+    return longest;
+}();
+
+using TagCounts = std::array<std::size_t, kResourceTags.size()>;
+
+// How often each row's tag text occurs in a page, from one pass over its "<"s: a row that
+// occurs nowhere needs no scan, and a row's scan ends at its last occurrence, where the
+// page's tags of other kinds would each stop a search of its own.
+TagCounts CountTagTexts(std::string_view page) {
+    TagCounts counts{};
+    for (std::size_t at = page.find('<'); at != std::string_view::npos;
+         at = page.find('<', at + 1)) {
+        const std::string_view text = page.substr(at, kLongestTagText);
+        for (std::size_t row = 0; row < kResourceTags.size(); ++row) {
+            counts[row] += text.starts_with(kResourceTags[row].tagText);
+        }
+    }
+    return counts;
+}
+
+// A rewritten tag whose "<" is its only one and whose start reads as before changes no
+// row's count: every tag text starts at a "<" and is no longer than that start.
+bool KeepsTagTexts(std::string_view oldTag, std::string_view newTag) {
+    return oldTag.size() >= kLongestTagText && newTag.size() >= kLongestTagText &&
+           oldTag.substr(0, kLongestTagText) == newTag.substr(0, kLongestTagText) &&
+           oldTag.find('<', 1) == std::string_view::npos &&
+           newTag.find('<', 1) == std::string_view::npos;
+}
+
+// Only a value that ends so is rewritten in a row of anchors.
+bool MentionsZipArchive(std::string_view page) {
+    return page.find(".zip") != std::string_view::npos ||
+           page.find(".ZIP") != std::string_view::npos;
+}
+
 // The scan of one tag-table row over the page text H. The rule replaces every copy of a
 // rewritten tag throughout H, yet a rewritten tag almost always has no other copy; the page
 // is then not rebuilt per tag. H is kept as `done_` (rewritten text, built left to right)
@@ -22,7 +63,9 @@ constexpr std::size_t kIndexedTagBytes = 2048;
 // rebuilt and the literal rule applied.
 class RowScan {
 public:
-    RowScan(std::string page, const ResourceTag& tag) : source_(std::move(page)), tag_(tag) {}
+    // `occurrences`: how often the row's tag text occurs in the page, when known.
+    RowScan(std::string page, const ResourceTag& tag, std::optional<std::size_t> occurrences)
+        : source_(std::move(page)), tag_(tag), occurrences_(occurrences), ahead_(occurrences) {}
     RowScan(const RowScan&) = delete;
     RowScan& operator=(const RowScan&) = delete;
 
@@ -36,6 +79,9 @@ public:
         done_.append(source_, cursor_, std::string::npos);
         return std::move(done_);
     }
+
+    // Every row's tag text occurs as often in the page as before the scan.
+    bool KeptTagTexts() const { return keptTagTexts_; }
 
 private:
     // A place where the tag text starts and its text up to the next ">" (or the end).
@@ -92,13 +138,20 @@ private:
     // The scan position is at the start of H or at a ">": no tag text starts between the
     // last ">" and the next tag found, so a rewrite there changes no other tag's text.
     bool atTagBoundary_ = true;
+    // The occurrences of the row's tag text in the whole text, and those the scan has not
+    // reached, while these are known.
+    std::optional<std::size_t> occurrences_;
+    std::optional<std::size_t> ahead_;
+    bool keptTagTexts_ = true;
 };
 
 void RowScan::IndexSource() {
     keys_.clear();
     std::size_t nextClose = 0;
     bool closeFound = false;
-    for (std::size_t at = FindTagText(0); at != std::string::npos; at = FindTagText(at + 1)) {
+    std::size_t found = 0;
+    for (std::size_t at = FindTagText(0); at != std::string::npos && found != occurrences_;
+         at = FindTagText(at + 1), ++found) {
         // Tags without a ">" between them end at the same one.
         if (!closeFound || (nextClose != std::string::npos && nextClose < at)) {
             nextClose = source_.find('>', at);
@@ -184,10 +237,16 @@ bool RowScan::Run(const ReferenceHandler& handler) {
         if (position < done_.size()) {
             return true;  // cannot happen: the scan never goes back behind rewritten text
         }
+        if (ahead_ == 0) {
+            return true;
+        }
         std::size_t from = SourceOffset(position);
         std::size_t start = FindTagText(from);
         if (start == std::string::npos) {
             return true;
+        }
+        if (ahead_) {
+            --*ahead_;
         }
         std::size_t end = source_.find('>', start);
         if (end == std::string::npos) {
@@ -222,12 +281,20 @@ bool RowScan::Run(const ReferenceHandler& handler) {
             atTagBoundary_ = true;
             continue;
         }
+        if (!KeepsTagTexts(oldTag, newTag)) {
+            keptTagTexts_ = false;
+            occurrences_.reset();
+            ahead_.reset();
+        }
         if (valueCopies == 1 && atTagBoundary_ && !HoldsTagTextBeyondItsStart(oldTag) &&
             !HoldsTagTextBeyondItsStart(newTag) && !HasOtherCopies(oldTag)) {
             RewriteInPlace(tagStart, oldTag, std::move(newTag));
             position = done_.size();
             atTagBoundary_ = true;
         } else {
+            // Copies behind the scan are rewritten too: what lies ahead is counted no more.
+            occurrences_.reset();
+            ahead_.reset();
             position = RewriteEverywhere(tagEnd, oldTag, newTag, decision.newReference.size(),
                                          oldValue.size());
         }
@@ -239,12 +306,24 @@ bool RowScan::Run(const ReferenceHandler& handler) {
 std::optional<std::string> RewriteResourceReferences(std::string_view html,
                                                      const ReferenceHandler& handler) {
     std::string page(html);
-    for (const ResourceTag& tag : kResourceTags) {
-        RowScan row(std::move(page), tag);
-        if (!row.Run(handler)) {
+    std::optional<TagCounts> counts = CountTagTexts(page);
+    for (std::size_t row = 0; row < kResourceTags.size(); ++row) {
+        const ResourceTag& tag = kResourceTags[row];
+        std::optional<std::size_t> occurrences;
+        if (counts) {
+            occurrences = (*counts)[row];
+        }
+        if (occurrences == 0 || (tag.zipArchivesOnly && !MentionsZipArchive(page))) {
+            continue;
+        }
+        RowScan scan(std::move(page), tag, occurrences);
+        if (!scan.Run(handler)) {
             return std::nullopt;
         }
-        page = row.TakePage();
+        if (!scan.KeptTagTexts()) {
+            counts.reset();
+        }
+        page = scan.TakePage();
     }
     return page;
 }

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -134,6 +135,7 @@ size_t WriteToDescriptor(char* data, size_t size, size_t count, void* user) {
 struct MemorySink {
     std::string* body;
     std::size_t limit;
+    CURL* handle;
     bool tooLarge = false;
 };
 
@@ -143,6 +145,15 @@ size_t WriteToMemory(char* data, size_t size, size_t count, void* user) {
     if (sink->body->size() + total > sink->limit) {
         sink->tooLarge = true;
         return 0;  // makes libcurl stop with a write error
+    }
+    // Room for the length the server announces (within the limit) at once: a large page
+    // grown piece by piece is copied over and over, into fresh memory each time.
+    curl_off_t announced = 0;
+    if (sink->body->empty() &&
+        curl_easy_getinfo(sink->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) ==
+            CURLE_OK &&
+        announced > 0 && static_cast<std::uint64_t>(announced) <= sink->limit) {
+        sink->body->reserve(static_cast<std::size_t>(announced));
     }
     sink->body->append(data, total);
     return total;
@@ -342,7 +353,7 @@ Result<FetchedDocument, FetchFailure> FetchToMemory(const std::string& url,
     }
     FetchedDocument document;
     ConfigureTransfer(handle, requestUrl, options);
-    MemorySink sink{&document.body, options.maxDocumentBytes};
+    MemorySink sink{&document.body, options.maxDocumentBytes, handle};
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteToMemory);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     char message[CURL_ERROR_SIZE] = {};

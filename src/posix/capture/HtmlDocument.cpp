@@ -114,15 +114,42 @@ void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
 
 void AppendNode(std::string& out, const GumboNode* node, bool rawText);
 
+// The upper-case names of the tags the parser knows, made once: the writer spells every
+// element's name twice.
+const std::vector<std::string>& UpperTagNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> upper;
+        for (int tag = 0; tag < GUMBO_TAG_UNKNOWN; ++tag) {
+            upper.push_back(ToUpperAscii(gumbo_normalized_tagname(static_cast<GumboTag>(tag))));
+        }
+        return upper;
+    }();
+    return names;
+}
+
+std::string UpperTagName(const GumboElement& element) {
+    if (element.tag >= 0 && element.tag < GUMBO_TAG_UNKNOWN) {
+        return UpperTagNames()[element.tag];
+    }
+    return ToUpperAscii(LowerTagName(element));
+}
+
+void AppendLowerAscii(std::string& out, const char* text) {
+    for (; *text; ++text) {
+        const char c = *text;
+        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+}
+
 void AppendElement(std::string& out, const GumboNode* node) {
     const GumboElement& element = node->v.element;
-    std::string name = ToUpperAscii(LowerTagName(element));
+    const std::string name = UpperTagName(element);
     out += '<';
     out += name;
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
         out += ' ';
-        out += ToLowerAscii(attribute->name);
+        AppendLowerAscii(out, attribute->name);
         out += "=\"";
         AppendEscaped(out, attribute->value, /*inAttribute=*/true);
         out += '"';
@@ -319,8 +346,9 @@ std::vector<HtmlDocument::StyleSheetSource> HtmlDocument::StyleSheets() const {
     return sheets;
 }
 
-std::string HtmlDocument::OuterHtml(const Node* element) {
+std::string HtmlDocument::OuterHtml(const Node* element, std::size_t expectedSize) {
     std::string out;
+    out.reserve(expectedSize);
     AppendNode(out, element, /*rawText=*/false);
     return out;
 }

@@ -53,7 +53,9 @@ public:
     // Every element in document order (the root first).
     std::vector<const Node*> Elements() const;
 
-    static std::string OuterHtml(const Node* element);
+    // `expectedSize`: room made for the markup at once (about the size of the text it came
+    // from), so that a large page is not copied over as it grows.
+    static std::string OuterHtml(const Node* element, std::size_t expectedSize = 0);
     // Lower-case tag name of an element ("div"), as CSS type selectors compare it.
     static std::string TagName(const Node* element);
     // The attribute's value, or nullptr when the element has no such attribute.

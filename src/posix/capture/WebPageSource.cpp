@@ -68,7 +68,8 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
     // A whole page is saved as its root element's markup: written out here, where the page
     // is read (on a crawl, a reading thread), not where it is saved.
     if (!selection && !elements.empty() && !nestsTooDeep_) {
-        rootOuterHtml_ = HtmlDocument::OuterHtml(elements.front());
+        // Written out, tags and references are about as long as the source's.
+        rootOuterHtml_ = HtmlDocument::OuterHtml(elements.front(), html_.size() + html_.size() / 8);
     }
     if (selection) {
         for (const HtmlDocument::StyleSheetSource& sheet : document.StyleSheets()) {

@@ -150,7 +150,7 @@ bool CCaptureContext::LocalizeResources() {
     std::string page = html_;
     const std::string baseUrl = DocumentBaseUrl(page);
     std::optional<std::string> rewritten =
-        LocalizeTagTable(page, baseUrl, companionName_, 0, page_, abort);
+        LocalizeTagTable(std::move(page), baseUrl, companionName_, 0, page_, abort);
     if (!rewritten) {
         page_.references.clear();
         return false;
@@ -176,12 +176,12 @@ std::string CCaptureContext::DocumentBaseUrl(std::string& page) const {
     return url;
 }
 
-std::optional<std::string> CCaptureContext::LocalizeTagTable(std::string_view html,
+std::optional<std::string> CCaptureContext::LocalizeTagTable(std::string html,
                                                              std::string_view baseUrl,
                                                              std::string_view prefix, int depth,
                                                              Document& document, bool& abort) {
     return RewriteResourceReferences(
-        html,
+        std::move(html),
         [&](const ResourceTag& tag, std::string_view tagText,
             std::string_view reference) -> ReferenceDecision {
             ResourceKind kind = ResourceKind::Plain;
@@ -424,8 +424,8 @@ bool CCaptureContext::FollowFetched(std::size_t entry, const std::string& conten
     return true;
 }
 
-std::string CCaptureContext::RestoreFailed(const Document& document, bool markup) const {
-    const std::string& text = document.text;
+std::string CCaptureContext::RestoreFailed(std::string text, const Document& document,
+                                           bool markup) const {
     // Each place a failed reference stands, found in the text as written; the text is then
     // rebuilt once, however many failed.
     struct Place {
@@ -454,6 +454,9 @@ std::string CCaptureContext::RestoreFailed(const Document& document, bool markup
                 places.push_back({at, reference.size(), addresses.size() - 1});
             }
         }
+    }
+    if (places.empty()) {
+        return text;
     }
     std::sort(places.begin(), places.end(),
               [](const Place& a, const Place& b) { return a.at < b.at; });
@@ -508,9 +511,7 @@ bool CCaptureContext::DownloadResources() {
     }
     // A reference whose file could not be fetched keeps the address it had, so the saved
     // page still shows it when online.
-    page_.text = html_;
-    html_ = RestoreFailed(page_, true);
-    page_.text.clear();
+    html_ = RestoreFailed(std::move(html_), page_, true);
     html_ = InlineSvgSprites(html_, [&](std::string_view reference) -> std::optional<std::string> {
         std::optional<std::size_t> entry = page_.EntryOf(reference);
         if (!entry || !fetched_[*entry]) {
@@ -518,9 +519,10 @@ bool CCaptureContext::DownloadResources() {
         }
         return ports_.files.ReadWholeFile(localPaths_[*entry]);
     });
-    for (const Document& document : followed_) {
+    for (Document& document : followed_) {
         const bool markup = kinds_[document.entry] == ResourceKind::Frame;
-        ports_.files.WriteWholeFile(localPaths_[document.entry], RestoreFailed(document, markup));
+        ports_.files.WriteWholeFile(localPaths_[document.entry],
+                                    RestoreFailed(std::move(document.text), document, markup));
     }
     ports_.progress.Close();
     return true;

@@ -134,9 +134,10 @@ private:
     // not followed and is to be kept as fetched.
     bool FollowFetched(std::size_t entry, const std::string& content);
     // The text with every reference to a failed entry given its absolute address back.
-    std::string RestoreFailed(const Document& document, bool markup) const;
+    // `text` is the document's own, handed over: returned as it is when nothing failed.
+    std::string RestoreFailed(std::string text, const Document& document, bool markup) const;
     // The seed tag table's scan over a page or frame page.
-    std::optional<std::string> LocalizeTagTable(std::string_view html, std::string_view baseUrl,
+    std::optional<std::string> LocalizeTagTable(std::string html, std::string_view baseUrl,
                                                 std::string_view prefix, int depth,
                                                 Document& document, bool& abort);
 

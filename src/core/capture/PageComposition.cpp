@@ -24,7 +24,13 @@ std::string ComposeWholePage(const IPageSource& source) {
             }
         }
         if (*tagName == "HTML") {
-            return doctype + source.ElementOuterHtml(i).value_or(std::string());
+            std::string root = source.ElementOuterHtml(i).value_or(std::string());
+            if (doctype.empty()) {
+                return root;
+            }
+            doctype.reserve(doctype.size() + root.size());
+            doctype += root;
+            return doctype;
         }
     }
     return {};

@@ -303,9 +303,9 @@ bool RowScan::Run(const ReferenceHandler& handler) {
 
 }  // namespace
 
-std::optional<std::string> RewriteResourceReferences(std::string_view html,
+std::optional<std::string> RewriteResourceReferences(std::string html,
                                                      const ReferenceHandler& handler) {
-    std::string page(html);
+    std::string page = std::move(html);
     std::optional<TagCounts> counts = CountTagTexts(page);
     for (std::size_t row = 0; row < kResourceTags.size(); ++row) {
         const ResourceTag& tag = kResourceTags[row];

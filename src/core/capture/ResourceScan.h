@@ -26,7 +26,7 @@ using ReferenceHandler = std::function<ReferenceDecision(
 // The page with each reference the handler rewrites replaced throughout its tag, and every
 // copy of that tag anywhere in the page replaced by the rewritten tag. nullopt when the
 // handler aborts.
-std::optional<std::string> RewriteResourceReferences(std::string_view html,
+std::optional<std::string> RewriteResourceReferences(std::string html,
                                                      const ReferenceHandler& handler);
 
 }  // namespace wisp

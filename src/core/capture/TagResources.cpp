@@ -18,7 +18,7 @@ std::vector<std::string> TagResourceAddresses(std::string_view html, const std::
     const std::string base = element ? BaseUrlOf(*element, pageUrl, urls) : pageUrl;
     std::vector<std::string> addresses;
     std::set<std::string, std::less<>> listed;
-    RewriteResourceReferences(html,
+    RewriteResourceReferences(std::string(html),
                               [&](const ResourceTag& tag, std::string_view tagText,
                                   std::string_view reference) -> ReferenceDecision {
                                   // Links to other documents (next, index, search, ...) are not the

@@ -26,8 +26,9 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
-std::optional<std::string> ReadToEnd(int fd) {
+std::optional<std::string> ReadToEnd(int fd, std::size_t expectedSize) {
     std::string content;
+    content.reserve(expectedSize);
     char buffer[65536];
     for (;;) {
         ssize_t got = RetryOnInterrupt([&] { return ::read(fd, buffer, sizeof buffer); });
@@ -47,7 +48,7 @@ std::optional<std::string> ReadFileContent(const std::string& path) {
     if (!fd.IsOpen() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
-    return ReadToEnd(fd.get());
+    return ReadToEnd(fd.get(), static_cast<std::size_t>(info.st_size));
 }
 
 namespace {

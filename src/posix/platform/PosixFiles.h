@@ -11,7 +11,8 @@ namespace wisp {
 std::optional<std::string> ReadFileContent(const std::string& path);
 
 // Everything the descriptor gives until its end; nullopt on a read error.
-std::optional<std::string> ReadToEnd(int fd);
+// `expectedSize`: room made at once (the file's length, when known).
+std::optional<std::string> ReadToEnd(int fd, std::size_t expectedSize = 0);
 
 // Writes all of `content` to the descriptor, going on after interrupted or partial writes.
 bool WriteAll(int fd, std::string_view content);

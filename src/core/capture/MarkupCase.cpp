@@ -9,10 +9,6 @@
 namespace wisp {
 namespace {
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 // Elements whose content the browser serialises as plain text: a "<" inside them starts no tag.
 bool IsRawTextElement(std::string_view upperName) {
     static constexpr std::array<std::string_view, 10> kNames = {

@@ -70,50 +70,39 @@ bool HoldsRawText(std::string_view tag) {
            tag == "xmp" || tag == "noembed" || tag == "noframes";
 }
 
-}  // namespace
-
-std::optional<std::string> ReadTagAttribute(std::string_view tagText, std::string_view name) {
-    std::string tag;
-    std::vector<MarkupAttribute> attributes;
-    ReadMarkupTag(tagText, 0, tag, attributes);
-    const std::string lowerName = ToLowerAscii(name);
-    for (const MarkupAttribute& attribute : attributes) {
-        if (attribute.name == lowerName) {
-            return DecodeMarkupReferences(
-                tagText.substr(attribute.valueStart, attribute.valueEnd - attribute.valueStart));
-        }
+// The page's references given to the handlers, and the page with what they return written
+// into `out` unless it is null.
+void ScanMarkupReferences(std::string_view html, const MarkupHandlers& handlers, std::string* out) {
+    if (out) {
+        out->reserve(html.size());
     }
-    return std::nullopt;
-}
-
-std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers& handlers) {
-    std::string out;
-    out.reserve(html.size());
     std::size_t copied = 0;
-    std::string tag;
+    std::string tagName;
     std::vector<MarkupAttribute> attributes;
     std::size_t i = 0;
     while ((i = FindStartTag(html, i)) != std::string_view::npos) {
         const std::size_t tagStart = i;
-        const std::size_t tagEnd = ReadMarkupTag(html, i, tag, attributes);
+        const std::size_t tagEnd = ReadMarkupTag(html, i, tagName, attributes);
+        // Compared as views: a view compares the lengths before any byte.
+        const std::string_view tag = tagName;
         for (const MarkupAttribute& attribute : attributes) {
             if (!attribute.hasValue) {
                 continue;
             }
+            const std::string_view name = attribute.name;
             // Which handler reads the value, decided from the names alone: most attributes are
             // none of these, and their values are not decoded.
             enum class Use { None, Css, Srcset, Link, Reference } use = Use::None;
             MarkupReferenceKind kind = MarkupReferenceKind::Resource;
-            if (attribute.name == "style") {
+            if (name == "style") {
                 use = handlers.css ? Use::Css : Use::None;
-            } else if (attribute.name == "srcset" && (tag == "img" || tag == "source")) {
+            } else if (name == "srcset" && (tag == "img" || tag == "source")) {
                 use = handlers.reference ? Use::Srcset : Use::None;
-            } else if (attribute.name == "href" &&
-                       (tag == "a" || tag == "area" ||
-                        (tag == "link" &&
-                         IsNavigationLink(html.substr(tagStart, tagEnd - tagStart))))) {
+            } else if (name == "href" && (tag == "a" || tag == "area" ||
+                                          (tag == "link" && IsNavigationLink(html.substr(
+                                                                tagStart, tagEnd - tagStart))))) {
                 use = handlers.link ? Use::Link : Use::None;
-            } else if (handlers.reference && IsReferenceAttribute(tag, attribute.name, kind)) {
+            } else if (handlers.reference && IsReferenceAttribute(tag, name, kind)) {
                 use = Use::Reference;
             }
             if (use == Use::None) {
@@ -156,25 +145,25 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                     changed = true;
                 }
             }
-            if (!changed) {
+            if (!changed || !out) {
                 continue;
             }
             bool needsQuotes = false;
             std::string written = EncodeAttributeValue(newValue, attribute.quote, needsQuotes);
-            out.append(html, copied, attribute.valueStart - copied);
+            out->append(html, copied, attribute.valueStart - copied);
             if (needsQuotes) {
-                out += '"';
+                *out += '"';
                 bool ignored = false;
-                out += EncodeAttributeValue(newValue, '"', ignored);
-                out += '"';
+                *out += EncodeAttributeValue(newValue, '"', ignored);
+                *out += '"';
             } else {
-                out += written;
+                *out += written;
             }
             copied = attribute.valueEnd;
         }
         i = tagEnd;
         if (HoldsRawText(tag) && (tagEnd == 0 || html[tagEnd - 1] == '>')) {
-            std::size_t close = FindNoCase(html, "</" + tag, tagEnd);
+            std::size_t close = FindNoCase(html, "</" + tagName, tagEnd);
             if (close == std::string_view::npos) {
                 close = html.size();
             }
@@ -188,15 +177,44 @@ std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers&
                 std::string rewritten = style    ? handlers.css(content)
                                         : module ? handlers.module(content)
                                                  : handlers.importMap(content);
-                out.append(html, copied, tagEnd - copied);
-                out += rewritten;
-                copied = close;
+                if (out) {
+                    out->append(html, copied, tagEnd - copied);
+                    *out += rewritten;
+                    copied = close;
+                }
             }
             i = close;
         }
     }
-    out.append(html, copied, std::string_view::npos);
+    if (out) {
+        out->append(html, copied, std::string_view::npos);
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> ReadTagAttribute(std::string_view tagText, std::string_view name) {
+    std::string tag;
+    std::vector<MarkupAttribute> attributes;
+    ReadMarkupTag(tagText, 0, tag, attributes);
+    const std::string lowerName = ToLowerAscii(name);
+    for (const MarkupAttribute& attribute : attributes) {
+        if (attribute.name == lowerName) {
+            return DecodeMarkupReferences(
+                tagText.substr(attribute.valueStart, attribute.valueEnd - attribute.valueStart));
+        }
+    }
+    return std::nullopt;
+}
+
+std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers& handlers) {
+    std::string out;
+    ScanMarkupReferences(html, handlers, &out);
     return out;
+}
+
+void VisitMarkupReferences(std::string_view html, const MarkupHandlers& handlers) {
+    ScanMarkupReferences(html, handlers, nullptr);
 }
 
 }  // namespace wisp

@@ -32,6 +32,9 @@ struct MarkupHandlers {
 };
 
 std::string RewriteMarkupReferences(std::string_view html, const MarkupHandlers& handlers);
+// The handlers asked as RewriteMarkupReferences asks them, what they return written nowhere:
+// for a caller that only reads the references.
+void VisitMarkupReferences(std::string_view html, const MarkupHandlers& handlers);
 
 // The value of attribute `name` (any case) in the tag text that starts at "<", character
 // references resolved; nullopt when the tag has no such attribute.

@@ -1,14 +1,20 @@
 #include "core/capture/MarkupTag.h"
 
-#include <cctype>
-
 #include "core/text/AsciiCase.h"
 
 namespace wisp {
 
-bool IsMarkupSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+namespace {
+
+// `text` in lower case into `out`, in the room it has already.
+void AssignLowerAscii(std::string& out, std::string_view text) {
+    out.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out[i] = ToLowerAscii(text[i]);
+    }
 }
+
+}  // namespace
 
 std::size_t FindStartTag(std::string_view html, std::size_t from) {
     std::size_t at = from;
@@ -16,8 +22,7 @@ std::size_t FindStartTag(std::string_view html, std::size_t from) {
         if (html.substr(at, 4) == "<!--") {
             const std::size_t end = html.find("-->", at + 4);
             at = end == std::string_view::npos ? html.size() : end + 3;
-        } else if (at + 1 < html.size() &&
-                   std::isalpha(static_cast<unsigned char>(html[at + 1]))) {
+        } else if (at + 1 < html.size() && IsAsciiLetter(html[at + 1])) {
             return at;
         } else {
             ++at;
@@ -33,26 +38,38 @@ std::size_t ReadMarkupTag(std::string_view html, std::size_t lt, std::string& na
     while (i < html.size() && !IsMarkupSpace(html[i]) && html[i] != '/' && html[i] != '>') {
         ++i;
     }
-    name = ToLowerAscii(html.substr(nameStart, i - nameStart));
-    attributes.clear();
+    AssignLowerAscii(name, html.substr(nameStart, i - nameStart));
+    // The attributes of the tags before are written over: their names keep their room.
+    std::size_t count = 0;
+    const auto done = [&](std::size_t end) {
+        attributes.resize(count);
+        return end;
+    };
     for (;;) {
         while (i < html.size() && (IsMarkupSpace(html[i]) || html[i] == '/')) {
             ++i;
         }
         if (i >= html.size()) {
-            return i;
+            return done(i);
         }
         if (html[i] == '>') {
-            return i + 1;
+            return done(i + 1);
         }
-        MarkupAttribute attribute;
+        if (count == attributes.size()) {
+            attributes.emplace_back();
+        }
+        MarkupAttribute& attribute = attributes[count++];
+        attribute.quote = 0;
+        attribute.hasValue = false;
+        attribute.valueStart = 0;
+        attribute.valueEnd = 0;
         std::size_t attributeStart = i++;
         attribute.nameStart = attributeStart;  // a first "=" belongs to the name
         while (i < html.size() && !IsMarkupSpace(html[i]) && html[i] != '/' && html[i] != '>' &&
                html[i] != '=') {
             ++i;
         }
-        attribute.name = ToLowerAscii(html.substr(attributeStart, i - attributeStart));
+        AssignLowerAscii(attribute.name, html.substr(attributeStart, i - attributeStart));
         std::size_t afterName = i;
         while (i < html.size() && IsMarkupSpace(html[i])) {
             ++i;
@@ -80,7 +97,6 @@ std::size_t ReadMarkupTag(std::string_view html, std::size_t lt, std::string& na
             i = afterName;
         }
         attribute.end = i;
-        attributes.push_back(std::move(attribute));
     }
 }
 

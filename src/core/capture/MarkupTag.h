@@ -18,7 +18,10 @@ struct MarkupAttribute {
     bool hasValue = false;
 };
 
-bool IsMarkupSpace(char c);
+// Inline: the tag reader asks it of nearly every character of a page.
+inline bool IsMarkupSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 // Where the next start tag begins at or after `from`: a "<" followed by a letter, comments
 // passed over; npos when there is none. End tags and text that only looks like a tag are

@@ -55,7 +55,7 @@ SavedPageLinks LinksOfSavedPage(std::string_view savedPage, std::string_view pag
         }
         return std::nullopt;
     };
-    RewriteMarkupReferences(savedPage, handlers);
+    VisitMarkupReferences(savedPage, handlers);
     return links;
 }
 

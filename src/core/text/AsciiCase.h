@@ -9,6 +9,9 @@
 // sequence is never changed.
 namespace wisp {
 
+constexpr bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 constexpr char ToLowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }

@@ -1,5 +1,6 @@
 #include "core/text/MarkupEscape.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -133,7 +134,10 @@ std::string DecodeMarkupReferences(std::string_view raw) {
     out.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] != '&') {
-            out += raw[i];
+            // The text up to the next reference as it stands, at once.
+            const std::size_t next = std::min(raw.find('&', i), raw.size());
+            out.append(raw, i, next - i);
+            i = next - 1;
             continue;
         }
         if (i + 1 < raw.size() && raw[i + 1] == '#') {

@@ -84,11 +84,21 @@ bool StartsCharacterReference(std::string_view rest) {
 
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
 
+// Where the next byte that may be written otherwise stands, at or after `from`.
+std::size_t FindSpecial(std::string_view text, std::size_t from, bool inAttribute) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '&' || c == '\xC2' || (inAttribute ? c == '"' : (c == '<' || c == '>'))) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
-    // What may be written otherwise; the runs between go out as they are, at once.
-    const std::string_view special = inAttribute ? "&\"\xC2" : "&<>\xC2";
+    // The runs between the bytes that may be written otherwise go out as they are, at once.
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t next = std::min(text.find_first_of(special, i), text.size());
+        const std::size_t next = FindSpecial(text, i, inAttribute);
         out.append(text.substr(i, next - i));
         i = next;
         if (i == text.size()) {
@@ -266,6 +276,27 @@ HtmlDocument::~HtmlDocument() = default;
 
 const HtmlDocument::Node* HtmlDocument::Root() const {
     return output_->root;
+}
+
+std::size_t HtmlDocument::ElementCount() const {
+    // Each open element with the index of its next child: no list of them all, no call per
+    // element.
+    std::vector<std::pair<const GumboNode*, unsigned>> open{{output_->root, 0}};
+    std::size_t count = 1;
+    while (!open.empty()) {
+        auto& [element, next] = open.back();
+        const GumboVector& children = element->v.element.children;
+        if (next == children.length) {
+            open.pop_back();
+            continue;
+        }
+        const auto* child = static_cast<const GumboNode*>(children.data[next++]);
+        if (IsElement(child)) {
+            ++count;
+            open.emplace_back(child, 0);
+        }
+    }
+    return count;
 }
 
 std::vector<const HtmlDocument::Node*> HtmlDocument::Elements() const {

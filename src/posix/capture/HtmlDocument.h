@@ -52,6 +52,8 @@ public:
 
     // Every element in document order (the root first).
     std::vector<const Node*> Elements() const;
+    // How many there are.
+    std::size_t ElementCount() const;
 
     // `expectedSize`: room made for the markup at once (about the size of the text it came
     // from), so that a large page is not copied over as it grows.

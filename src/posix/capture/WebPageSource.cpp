@@ -60,16 +60,15 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
     title_ = CollapseHtmlSpace(document.Title());
     doctype_ = document.Doctype();
     doctypes_ = doctype_.empty() ? 0 : 1;
-    const std::vector<const HtmlDocument::Node*> elements = document.Elements();
-    elementCount_ = elements.size();
-    if (!elements.empty()) {
-        rootTagName_ = ToUpperAscii(HtmlDocument::TagName(elements.front()));
-    }
+    // The parser always gives a root element.
+    const HtmlDocument::Node* root = document.Root();
+    elementCount_ = document.ElementCount();
+    rootTagName_ = ToUpperAscii(HtmlDocument::TagName(root));
     // A whole page is saved as its root element's markup: written out here, where the page
     // is read (on a crawl, a reading thread), not where it is saved.
-    if (!selection && !elements.empty() && !nestsTooDeep_) {
+    if (!selection && !nestsTooDeep_) {
         // Written out, tags and references are about as long as the source's.
-        rootOuterHtml_ = HtmlDocument::OuterHtml(elements.front(), html_.size() + html_.size() / 8);
+        rootOuterHtml_ = HtmlDocument::OuterHtml(root, html_.size() + html_.size() / 8);
     }
     if (selection) {
         for (const HtmlDocument::StyleSheetSource& sheet : document.StyleSheets()) {

@@ -98,8 +98,10 @@ TEST(Utf8, OnlyWellFormedSequencesAreValid) {
         "\x81\x80\x80\x80",  // continuation bytes without a lead
         "\xC3\x28",          // a lead byte before ASCII
     };
-    for (const char* text : invalid) {
+    // Alone, and within runs of ASCII long enough to be read eight bytes at a time.
+    for (const std::string text : invalid) {
         EXPECT_FALSE(IsValidUtf8(text)) << text;
+        EXPECT_FALSE(IsValidUtf8("ascii, 1234567" + text + "abcdefghijk")) << text;
     }
 }
 

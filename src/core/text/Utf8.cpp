@@ -1,5 +1,8 @@
 #include "core/text/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace wisp {
 
 std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& codePoint) {
@@ -31,6 +34,15 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& codePoin
 bool IsValidUtf8(std::string_view text) {
     char32_t ignored = 0;
     for (std::size_t at = 0; at < text.size();) {
+        // Eight ASCII bytes at once: most of a page is ASCII.
+        std::uint64_t eight = 0;
+        if (text.size() - at >= sizeof eight) {
+            std::memcpy(&eight, text.data() + at, sizeof eight);
+            if ((eight & 0x8080808080808080u) == 0) {
+                at += sizeof eight;
+                continue;
+            }
+        }
         if (static_cast<unsigned char>(text[at]) < 0x80) {
             ++at;
             continue;

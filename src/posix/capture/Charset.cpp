@@ -91,7 +91,7 @@ std::string CharsetFromMeta(std::string_view page) {
     return {};
 }
 
-std::optional<std::string> DecodePage(std::string_view bytes, std::string_view contentType) {
+std::optional<std::string> DecodePage(std::string bytes, std::string_view contentType) {
     std::string charset = CharsetFromContentType(contentType);
     if (charset.empty() && bytes.starts_with("\xEF\xBB\xBF")) {
         charset = "utf-8";
@@ -107,10 +107,10 @@ std::optional<std::string> DecodePage(std::string_view bytes, std::string_view c
     }
     if (charset == "utf-8" || charset == "utf8") {
         if (bytes.starts_with("\xEF\xBB\xBF")) {
-            bytes.remove_prefix(3);
+            bytes.erase(0, 3);
         }
         if (IsValidUtf8(bytes)) {
-            return std::string(bytes);
+            return bytes;  // the page's own text, handed on
         }
     }
     // Browsers read a page labelled Latin-1 as windows-1252.

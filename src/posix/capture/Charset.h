@@ -18,6 +18,6 @@ std::string CharsetFromMeta(std::string_view page);
 // META declaration; with none of them, text that is valid UTF-8 is taken as it is and any
 // other as windows-1252, as browsers read undeclared pages. nullopt when a declared charset
 // is unknown to the converter.
-std::optional<std::string> DecodePage(std::string_view bytes, std::string_view contentType);
+std::optional<std::string> DecodePage(std::string bytes, std::string_view contentType);
 
 }  // namespace wisp

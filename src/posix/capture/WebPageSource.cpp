@@ -21,7 +21,7 @@ std::optional<std::string> FetchStyleSheet(const std::string& pageUrl, const std
     if (!sheet) {
         return std::nullopt;
     }
-    return DecodePage(sheet->body, sheet->contentType);
+    return DecodePage(std::move(sheet->body), sheet->contentType);
 }
 
 Result<std::unique_ptr<WebPageSource>, FetchFailure> WebPageSource::Read(
@@ -38,7 +38,7 @@ Result<std::unique_ptr<WebPageSource>, FetchFailure> WebPageSource::Read(
                             FetchLimit::None,
                             std::move(fetched->body)};
     }
-    std::optional<std::string> text = DecodePage(fetched->body, fetched->contentType);
+    std::optional<std::string> text = DecodePage(std::move(fetched->body), fetched->contentType);
     if (!text) {
         return failure(url + " uses a character set this system cannot read");
     }

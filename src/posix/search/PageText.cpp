@@ -157,7 +157,7 @@ std::string SavedFromUrl(std::string_view page) {
 }
 
 PageText ReadPageText(std::string_view bytes) {
-    std::optional<std::string> decoded = DecodePage(bytes, {});
+    std::optional<std::string> decoded = DecodePage(std::string(bytes), {});
     // A charset the converter does not know: the bytes as they are still hold ASCII words.
     HtmlDocument document(decoded ? std::string_view(*decoded) : bytes);
     PageText page;

@@ -276,9 +276,10 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
         saved.outcome.kind = kind;
         saved.outcome.message = std::move(message);
     };
+    std::string written;  // the page's text, as its file holds it
     if (ports.progress.Cancelled()) {
         end(Outcome::Kind::Failed, "the capture was stopped; nothing was saved");
-    } else if (!WritePageFile(ports.files, job, stagedPage, origin)) {
+    } else if (!WritePageFile(ports.files, job, stagedPage, origin, &written)) {
         end(Outcome::Kind::Failed, "cannot write the page " + *pagePath);
     } else {
         // Another save may put a page of the name there meanwhile: each try looks again.
@@ -313,7 +314,11 @@ CaptureOutcome SavePageHtml(std::string html, std::string sourceUrl, std::string
                                                saved.outcome.path);
                         }
                     }
-                    saved.savedText = ports.files.ReadWholeFile(saved.outcome.path).value_or("");
+                    // The page as written, unless it was pointed at another name since.
+                    saved.savedText =
+                        placedName == name
+                            ? std::move(written)
+                            : ports.files.ReadWholeFile(saved.outcome.path).value_or("");
                     saved.savedLinks = index->Saved(sourceUrl, saved.outcome.path, saved.savedText);
                 } else {
                     PointBookLinksAt(ports.files, links, sourceUrl, saved.outcome.path);

@@ -44,7 +44,7 @@ public:
           store_(JoinPath(site.folder, kStoreFolder)),
           staging_(JoinPath(store_, "stage")),
           downloads_(ports.capture.downloader, ports.capture.files, ports.linker, store_),
-          writes_(ports.capture.files, ports.linker, store_) {
+          writes_(ports.capture.files, ports.linker, store_, staging_) {
         scope_ = site.scope;
         if (scope_.prefix.empty()) {
             scope_.prefix = DefaultScopePrefix(site.startUrl);

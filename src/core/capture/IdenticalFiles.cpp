@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/library/LibraryNaming.h"
+#include "core/platform/PathSeparator.h"
 
 namespace wisp {
 namespace {
@@ -38,7 +39,10 @@ constexpr std::size_t kHeldBytes = 64 << 20;
 bool IdenticalWritesFileSystem::WriteWholeFile(std::string_view path, std::string_view content,
                                                bool hidden) {
     // Small files too: a link spares a whole block of the disk and a write.
-    if (hidden) {
+    const std::size_t separator = path.rfind(kPathSeparator);
+    const bool page = !pagesFolder_.empty() && separator != std::string_view::npos &&
+                      path.substr(0, separator) == pagesFolder_;
+    if (hidden || page) {
         return ForwardingFileSystem::WriteWholeFile(path, content, hidden);
     }
     std::vector<Kept>& same = keptOfHash_[std::hash<std::string_view>{}(content)];

@@ -23,9 +23,14 @@ std::size_t StoreIdenticalFilesOnce(IFileSystem& files, IFileLinker& linker,
 // a link to a copy of the earlier one kept in `store`, so that the copies cost no new file.
 class IdenticalWritesFileSystem final : public ForwardingFileSystem {
 public:
-    // `store` is a folder of this object's own, on the same file system as the files.
-    IdenticalWritesFileSystem(IFileSystem& files, IFileLinker& linker, std::string store)
-        : ForwardingFileSystem(files), linker_(linker), store_(std::move(store)) {}
+    // `store` is a folder of this object's own, on the same file system as the files. The
+    // files directly in `pagesFolder` are pages, each unlike any other: written as they are.
+    IdenticalWritesFileSystem(IFileSystem& files, IFileLinker& linker, std::string store,
+                              std::string pagesFolder = {})
+        : ForwardingFileSystem(files),
+          linker_(linker),
+          store_(std::move(store)),
+          pagesFolder_(std::move(pagesFolder)) {}
 
     bool WriteWholeFile(std::string_view path, std::string_view content, bool hidden) override;
 
@@ -40,6 +45,7 @@ private:
 
     IFileLinker& linker_;
     std::string store_;
+    std::string pagesFolder_;
     std::unordered_map<std::size_t, std::vector<Kept>> keptOfHash_;
     std::size_t heldBytes_ = 0;
     std::size_t kept_ = 0;

@@ -24,7 +24,7 @@ std::size_t LeadingDoctypeLength(std::string_view html) {
 }  // namespace
 
 bool WritePageFile(IFileSystem& files, const CCaptureContext& job, std::string_view pagePath,
-                   const PageOrigin& origin) {
+                   const PageOrigin& origin, std::string* written) {
     const std::string& html = job.Html();
     // A DOCTYPE must stay first, or the saved page renders in quirks mode.
     const std::size_t doctype = LeadingDoctypeLength(html);
@@ -35,7 +35,13 @@ bool WritePageFile(IFileSystem& files, const CCaptureContext& job, std::string_v
     text += kPageMetaText;
     text += SaveTimeMetaText(origin.savedAt);
     text.append(html, doctype, std::string::npos);
-    return files.WriteWholeFile(pagePath, text);
+    if (!files.WriteWholeFile(pagePath, text)) {
+        return false;
+    }
+    if (written) {
+        *written = std::move(text);
+    }
+    return true;
 }
 
 }  // namespace wisp

@@ -16,8 +16,8 @@ inline constexpr std::string_view kPageMetaText =
 
 // Writes the origin comment, the meta line, the save time's META and the job's HTML, byte for
 // byte, to `pagePath`, replacing any file there. A DOCTYPE that opens the HTML stays first,
-// before them. True when the whole text was written.
+// before them. True when the whole text was written; `written`, when given, then holds it.
 bool WritePageFile(IFileSystem& files, const CCaptureContext& job, std::string_view pagePath,
-                   const PageOrigin& origin);
+                   const PageOrigin& origin, std::string* written = nullptr);
 
 }  // namespace wisp

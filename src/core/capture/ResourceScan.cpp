@@ -163,18 +163,19 @@ void RowScan::IndexSource() {
 }
 
 std::size_t RowScan::FindTagText(std::size_t from) const {
-    // Every tag of a page starts with the "<" the tag text starts with: a general search
-    // would compare the rest at each of them. The name's first letter is looked at first.
+    // Every tag of a page starts with the "<" the tag text starts with: a search for it would
+    // stop at each of them. The name's first letter, a capital, is far rarer in a page.
     const std::string_view text(source_);
     const std::string_view wanted = tag_.tagText;
     if (wanted.size() < 2) {
         return text.find(wanted, from);
     }
-    for (std::size_t at = text.find(wanted[0], from); at != std::string_view::npos;
-         at = text.find(wanted[0], at + 1)) {
-        if (at + wanted.size() <= text.size() && text[at + 1] == wanted[1] &&
-            text.compare(at, wanted.size(), wanted) == 0) {
-            return at;
+    for (std::size_t at = text.find(wanted[1], from + 1); at != std::string_view::npos;
+         at = text.find(wanted[1], at + 1)) {
+        const std::size_t start = at - 1;
+        if (text[start] == wanted[0] && start + wanted.size() <= text.size() &&
+            text.compare(start, wanted.size(), wanted) == 0) {
+            return start;
         }
     }
     return std::string_view::npos;

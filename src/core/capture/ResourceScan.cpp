@@ -22,6 +22,16 @@ constexpr std::size_t kLongestTagText = [] {
     return longest;
 }();
 
+// Every tag text is a "<" and at least one letter of a name.
+static_assert([] {
+    for (const ResourceTag& tag : kResourceTags) {
+        if (tag.tagText.size() < 2) {
+            return false;
+        }
+    }
+    return true;
+}());
+
 using TagCounts = std::array<std::size_t, kResourceTags.size()>;
 
 // How often each row's tag text occurs in a page, from one pass over its "<"s: a row that
@@ -33,7 +43,9 @@ TagCounts CountTagTexts(std::string_view page) {
          at = page.find('<', at + 1)) {
         const std::string_view text = page.substr(at, kLongestTagText);
         for (std::size_t row = 0; row < kResourceTags.size(); ++row) {
-            counts[row] += text.starts_with(kResourceTags[row].tagText);
+            const std::string_view wanted = kResourceTags[row].tagText;
+            // The letter after the "<" first: most tags are of none of the rows.
+            counts[row] += text.size() > 1 && text[1] == wanted[1] && text.starts_with(wanted);
         }
     }
     return counts;

@@ -4,8 +4,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <thread>
 
 #include "cli/FetchLimits.h"
 #include "cli/OpenedLibrary.h"
@@ -21,6 +23,7 @@
 #include "posix/capture/WebPageSource.h"
 #include "posix/platform/BatchSyncFileSystem.h"
 #include "posix/platform/PosixFileLinker.h"
+#include "posix/platform/ThreadWorkSharing.h"
 
 namespace wisp::cli {
 namespace {
@@ -162,7 +165,9 @@ SiteOutcome SaveSite(CommandContext& context, const SiteCapture& site, SiteReadi
     BatchSyncFileSystem files(context.files, site.folder);
     const CapturePorts ports{files,          given.urlCombiner, downloader,
                              given.progress, given.shell,       given.changes};
-    return CollectSite(site, {ports, reader, linker});
+    // The end's rewriting of pages reads and writes files: a thread for each processor.
+    ThreadWorkSharing work(std::max(1u, std::thread::hardware_concurrency()));
+    return CollectSite(site, {ports, reader, linker, &work});
 }
 
 std::string SiteCounts(const SiteOutcome& done) {

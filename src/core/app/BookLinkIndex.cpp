@@ -1,5 +1,7 @@
 #include "core/app/BookLinkIndex.h"
 
+#include <vector>
+
 #include "core/builder/BookOutline.h"
 #include "core/capture/PageLinks.h"
 #include "core/capture/PageOrigin.h"
@@ -71,11 +73,18 @@ void BookLinkIndex::WaitToPoint(const std::string& linking, std::string_view url
     waiting_[linking].insert_or_assign(std::string(url), page);
 }
 
-void BookLinkIndex::PointWaitingLinks(IFileSystem& files) {
-    for (const auto& [path, targets] : waiting_) {
+void BookLinkIndex::PointWaitingLinks(IFileSystem& files, IWorkSharing* work) {
+    // Each page rewritten on its own: the pages are many, and each is read, scanned and
+    // written anew.
+    std::vector<const decltype(waiting_)::value_type*> pages;
+    for (const auto& page : waiting_) {
+        pages.push_back(&page);
+    }
+    auto point = [&](std::size_t index) {
+        const auto& [path, targets] = *pages[index];
         const std::size_t separator = path.rfind(kPathSeparator);
         if (separator == std::string::npos) {
-            continue;
+            return;
         }
         const std::string folder = path.substr(0, separator);
         RewriteFile(files, path, [&](const std::string& text) {
@@ -87,6 +96,13 @@ void BookLinkIndex::PointWaitingLinks(IFileSystem& files) {
                 return PageLinkReference(folder, target->second);
             });
         });
+    };
+    if (work) {
+        work->ForEach(pages.size(), point);
+    } else {
+        for (std::size_t index = 0; index < pages.size(); ++index) {
+            point(index);
+        }
     }
     waiting_.clear();
 }

@@ -9,6 +9,7 @@
 
 #include "core/capture/SiteLinks.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/WorkSharing.h"
 
 // The saved pages of a book by the addresses they record, and the pages that link to each
 // address: what saving a page reads from its book, read once and kept up to date by a caller
@@ -38,8 +39,10 @@ public:
     // The links of the page `linking` to `url` are to point at the page `page` saved from it;
     // they are rewritten by PointWaitingLinks, each page once however many pages it links to.
     void WaitToPoint(const std::string& linking, std::string_view url, const std::string& page);
-    // Rewrites the pages with links waiting; a page that cannot be written keeps its links.
-    void PointWaitingLinks(IFileSystem& files);
+    // Rewrites the pages with links waiting, shared out by `work` when given (the file system
+    // then being one that several threads may use at once); a page that cannot be written
+    // keeps its links.
+    void PointWaitingLinks(IFileSystem& files, IWorkSharing* work = nullptr);
 
 private:
     SavedPageLinks AddLinks(const std::string& path, std::string_view text);

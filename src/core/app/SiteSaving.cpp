@@ -143,7 +143,7 @@ public:
 private:
     SiteOutcome Finish(Outcome outcome) {
         IFileSystem& files = ports_.capture.files;
-        bookLinks_.PointWaitingLinks(files);
+        bookLinks_.PointWaitingLinks(files, ports_.work);
         // A run that left pages keeps the resources it fetched, for --resume.
         if ((result_.stopped || pagesLeft_) &&
             files.WriteWholeFile(JoinPath(store_, kStoreRecord), downloads_.Record())) {

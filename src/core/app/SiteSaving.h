@@ -11,6 +11,7 @@
 #include "core/capture/SiteScope.h"
 #include "core/platform/FileLinker.h"
 #include "core/platform/PageReader.h"
+#include "core/platform/WorkSharing.h"
 
 // Saving a whole site into a folder of a book: the start page and the pages its links lead to
 // within a scope, breadth-first as a reader meets them, each saved as a page of the book with
@@ -43,6 +44,8 @@ struct SitePorts {
     CapturePorts capture;
     IPageReader& reader;
     IFileLinker& linker;
+    // Shares out the rewriting of the pages at the end; null for one page after another.
+    IWorkSharing* work = nullptr;
 };
 
 // Done when the start page was saved (the rest, whatever their end, is counted); refused or

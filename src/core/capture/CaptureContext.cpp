@@ -483,23 +483,43 @@ bool CCaptureContext::DownloadResources() {
     // Each round fetches what the previous round's style sheets, frames and modules referenced.
     while (next < sourceUrls_.size()) {
         const std::size_t end = sourceUrls_.size();
-        std::vector<std::string> urls(sourceUrls_.begin() + next, sourceUrls_.end());
-        std::vector<std::string> paths;
+        // What is followed comes from the downloader's own copy where it keeps one, without a
+        // file written only to be read back; the rest is fetched.
+        std::vector<std::optional<std::string>> kept(end - next);
+        std::vector<std::string> paths(end - next);  // where each fetched one is put
+        std::vector<std::string> urls;
+        std::vector<std::string> fetchPaths;
         for (std::size_t i = next; i < end; ++i) {
-            paths.push_back(FetchPath(i));
+            if (IsFollowed(i)) {
+                kept[i - next] = ports_.downloader.KeptContent(sourceUrls_[i]);
+            }
+            if (!kept[i - next]) {
+                paths[i - next] = FetchPath(i);
+                urls.push_back(sourceUrls_[i]);
+                fetchPaths.push_back(paths[i - next]);
+            }
         }
-        std::vector<bool> fetched = ports_.downloader.DownloadAll(urls, paths, ports_.progress);
+        std::vector<bool> fetched =
+            ports_.downloader.DownloadAll(urls, fetchPaths, ports_.progress);
         fetched.resize(urls.size(), false);
-        fetched_.insert(fetched_.end(), fetched.begin(), fetched.end());
+        for (std::size_t i = next, n = 0; i < end; ++i) {
+            fetched_.push_back(kept[i - next] ? true : static_cast<bool>(fetched[n++]));
+        }
         for (std::size_t i = next; i < end; ++i) {
             if (!fetched_[i] || !IsFollowed(i)) {
                 continue;
             }
-            const std::string& path = paths[i - next];
-            const bool ownName = path != localPaths_[i];
-            std::optional<std::string> content = ports_.files.ReadWholeFile(path);
-            if (ownName) {
-                ports_.files.RemoveFile(path);
+            std::optional<std::string>& content = kept[i - next];
+            // A copy under a name of its own is read back and removed; the entry's own file
+            // is written only if the text is not followed.
+            bool ownName = true;
+            if (!content) {
+                const std::string& path = paths[i - next];
+                ownName = path != localPaths_[i];
+                content = ports_.files.ReadWholeFile(path);
+                if (ownName) {
+                    ports_.files.RemoveFile(path);
+                }
             }
             if (!content) {
                 fetched_[i] = !ownName;

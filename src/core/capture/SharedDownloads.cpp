@@ -34,8 +34,8 @@ void SharedDownloads::Keep(const std::string& url, std::string_view path, bool f
         return;
     }
     ++fetched_;
-    if (std::optional<std::string> content = files_.ReadWholeFile(path)) {
-        fetchedBytes_ += content->size();
+    if (std::optional<LinkedFile> file = linker_.Identify(path)) {
+        fetchedBytes_ += file->size;
     }
     // The store's own name for it: the page's file may be renamed or rewritten later.
     std::string kept = JoinPath(store_, std::to_string(named_++));
@@ -55,6 +55,24 @@ void SharedDownloads::Adopt(const std::string& url, std::string_view content) {
     ++fetched_;
     fetchedBytes_ += content.size();
     kept_.emplace(url, std::move(kept));
+}
+
+std::optional<std::string> SharedDownloads::KeptContent(std::string_view url) {
+    // Style sheets and pages are what is asked for: small text, held up to this in all.
+    constexpr std::size_t kHeldBytes = 16 << 20;
+    if (auto held = held_.find(url); held != held_.end()) {
+        return held->second;
+    }
+    auto found = kept_.find(url);
+    if (found == kept_.end() || !found->second) {
+        return std::nullopt;
+    }
+    std::optional<std::string> content = files_.ReadWholeFile(*found->second);
+    if (content && heldBytes_ + content->size() <= kHeldBytes) {
+        heldBytes_ += content->size();
+        held_.emplace(url, *content);
+    }
+    return content;
 }
 
 std::string SharedDownloads::Record() const {

@@ -30,6 +30,9 @@ public:
     std::string WhyNotFetched(std::string_view url) const override {
         return network_.WhyNotFetched(url);
     }
+    // Read from the kept file, and held for the next asking while the budget lasts: the
+    // pages of a site read the same style sheets one after another.
+    std::optional<std::string> KeptContent(std::string_view url) override;
 
     // A file another reader fetched for `url` (the page reader, from an address that gave a
     // file rather than a page), kept as if fetched here.
@@ -41,7 +44,11 @@ public:
     std::string Record() const;
     std::set<std::string> Restore(std::string_view record);
     // Fetch every address afresh; the kept files' names stay taken.
-    void Forget() { kept_.clear(); }
+    void Forget() {
+        kept_.clear();
+        held_.clear();
+        heldBytes_ = 0;
+    }
 
     // What came over the network: the files fetched and their bytes.
     std::size_t Fetched() const { return fetched_; }
@@ -57,7 +64,9 @@ private:
     IFileSystem& files_;
     IFileLinker& linker_;
     std::string store_;
-    std::map<std::string, std::optional<std::string>> kept_;  // nullopt: the fetch failed
+    std::map<std::string, std::optional<std::string>, std::less<>> kept_;  // nullopt: failed
+    std::map<std::string, std::string, std::less<>> held_;  // kept files' content, by address
+    std::size_t heldBytes_ = 0;
     std::size_t named_ = 0;  // the number the next kept file is named for
     std::size_t fetched_ = 0;
     std::uint64_t fetchedBytes_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ public:
         }
         return fetched;
     }
+
+    // What `url` held when this downloader fetched it before and keeps it; nullopt when it
+    // keeps no such copy (the address is then to be downloaded).
+    virtual std::optional<std::string> KeptContent(std::string_view /*url*/) { return {}; }
 
     // Why the last fetch of `url` failed, in a few words a reader understands ("not found",
     // "timed out"); empty when the platform cannot tell.

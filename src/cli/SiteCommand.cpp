@@ -17,7 +17,6 @@
 #include "cli/RequestPacing.h"
 #include "cli/ResourceReadAhead.h"
 #include "core/app/SiteSaving.h"
-#include "core/capture/PageComposition.h"
 #include "core/capture/TagResources.h"
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/WebPageSource.h"
@@ -132,7 +131,7 @@ private:
         // which ones its stopped run kept, and would ask for those again.
         if (fetchResourcesAhead_ && pacing_.Pause().count() == 0) {
             resources_.Want(
-                TagResourceAddresses(ComposeWholePage(**page), (*page)->Url(), *urlCombiner_));
+                TagResourceAddresses((*page)->RootMarkup(), (*page)->Url(), *urlCombiner_));
         }
         return {std::move(*page), false, {}};
     }

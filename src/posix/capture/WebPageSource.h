@@ -42,6 +42,12 @@ public:
     std::string SelectionHtml() const override { return selectionHtml_; }
     std::size_t SelectedCount() const override { return selectedCount_; }
 
+    // The root element's markup as ElementOuterHtml gives it, for a caller that only reads
+    // it; empty when the page was read for a selection.
+    std::string_view RootMarkup() const {
+        return rootOuterHtml_ ? std::string_view(*rootOuterHtml_) : std::string_view();
+    }
+
 private:
     // The parsed tree is let go once the page is read: a crawl holds many pages read ahead,
     // and a tree takes some forty times its page's text. What is asked for beyond what is

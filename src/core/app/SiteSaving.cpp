@@ -66,7 +66,6 @@ public:
         if (site_.resume || site_.taken != TakenPage::Refuse) {
             FindSavedPages();
         }
-        bookLinks_ = BookLinkIndex::Read(files, site_.book);
         const std::string start(WithoutFragment(site_.startUrl));
         if (site_.obeyRobots && !RobotsAllow(start)) {
             return Finish(Outcome::Refused("the site's robots.txt asks programs not to read " +
@@ -78,6 +77,9 @@ public:
                 ports_.reader.KeepReadsApart(pause);
             }
         }
+        // The book's pages are read while the start page comes.
+        ReadAhead({start, 0}, {});
+        bookLinks_ = BookLinkIndex::Read(files, site_.book);
         std::deque<Visit> queue{{start, 0}};
         seen_.insert(start);
         std::optional<Outcome> startEnd;

@@ -132,10 +132,15 @@ compare() {
   local url="http://127.0.0.1:$port$path"
   local scope="${url%/*}/"
   local start wisp_seconds wget_seconds
+  # Each tool starts alike: the server answering already, and nothing left for the disk from
+  # the runs before (a tool that syncs would pay for another's files).
+  wget -q -O /dev/null "http://127.0.0.1:$port/robots.txt" || true
+  sync
   start=$(now)
   build/native/wisp collect "$url" --follow --static --root "$work/library" --book Bench \
     --folder "$name" --parents --quiet --transfers "$transfers" ${WISP_OPTIONS:-}
   wisp_seconds=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
+  sync
   start=$(now)
   (cd "$work" && wget -q --recursive --no-parent --page-requisites --convert-links \
     --adjust-extension -P "wget-$name" "$url") || true # wget exits 8 for a page outside the scope

@@ -122,7 +122,8 @@ void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
     }
 }
 
-void AppendNode(std::string& out, const GumboNode* node, bool rawText);
+// `elements` counts the elements written.
+void AppendNode(std::string& out, const GumboNode* node, bool rawText, std::size_t& elements);
 
 // The upper-case names of the tags the parser knows, made once: the writer spells every
 // element's name twice.
@@ -151,7 +152,8 @@ void AppendLowerAscii(std::string& out, const char* text) {
     }
 }
 
-void AppendElement(std::string& out, const GumboNode* node) {
+void AppendElement(std::string& out, const GumboNode* node, std::size_t& elements) {
+    ++elements;
     const GumboElement& element = node->v.element;
     const std::string name = UpperTagName(element);
     out += '<';
@@ -170,18 +172,18 @@ void AppendElement(std::string& out, const GumboNode* node) {
     }
     bool raw = HoldsRawText(element.tag);
     for (unsigned i = 0; i < element.children.length; ++i) {
-        AppendNode(out, static_cast<const GumboNode*>(element.children.data[i]), raw);
+        AppendNode(out, static_cast<const GumboNode*>(element.children.data[i]), raw, elements);
     }
     out += "</";
     out += name;
     out += '>';
 }
 
-void AppendNode(std::string& out, const GumboNode* node, bool rawText) {
+void AppendNode(std::string& out, const GumboNode* node, bool rawText, std::size_t& elements) {
     switch (node->type) {
         case GUMBO_NODE_ELEMENT:
         case GUMBO_NODE_TEMPLATE:
-            AppendElement(out, node);
+            AppendElement(out, node, elements);
             break;
         case GUMBO_NODE_TEXT:
         case GUMBO_NODE_WHITESPACE:
@@ -377,10 +379,15 @@ std::vector<HtmlDocument::StyleSheetSource> HtmlDocument::StyleSheets() const {
     return sheets;
 }
 
-std::string HtmlDocument::OuterHtml(const Node* element, std::size_t expectedSize) {
+std::string HtmlDocument::OuterHtml(const Node* element, std::size_t expectedSize,
+                                    std::size_t* elements) {
     std::string out;
     out.reserve(expectedSize);
-    AppendNode(out, element, /*rawText=*/false);
+    std::size_t written = 0;
+    AppendNode(out, element, /*rawText=*/false, written);
+    if (elements) {
+        *elements = written;
+    }
     return out;
 }
 

@@ -56,8 +56,10 @@ public:
     std::size_t ElementCount() const;
 
     // `expectedSize`: room made for the markup at once (about the size of the text it came
-    // from), so that a large page is not copied over as it grows.
-    static std::string OuterHtml(const Node* element, std::size_t expectedSize = 0);
+    // from), so that a large page is not copied over as it grows. `elements`, when given,
+    // receives how many elements it holds, `element` included.
+    static std::string OuterHtml(const Node* element, std::size_t expectedSize = 0,
+                                 std::size_t* elements = nullptr);
     // Lower-case tag name of an element ("div"), as CSS type selectors compare it.
     static std::string TagName(const Node* element);
     // The attribute's value, or nullptr when the element has no such attribute.

@@ -62,13 +62,16 @@ WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSel
     doctypes_ = doctype_.empty() ? 0 : 1;
     // The parser always gives a root element.
     const HtmlDocument::Node* root = document.Root();
-    elementCount_ = document.ElementCount();
     rootTagName_ = ToUpperAscii(HtmlDocument::TagName(root));
     // A whole page is saved as its root element's markup: written out here, where the page
-    // is read (on a crawl, a reading thread), not where it is saved.
+    // is read (on a crawl, a reading thread), not where it is saved. Its elements are all
+    // the page's, counted as they are written.
     if (!selection && !nestsTooDeep_) {
         // Written out, tags and references are about as long as the source's.
-        rootOuterHtml_ = HtmlDocument::OuterHtml(root, html_.size() + html_.size() / 8);
+        rootOuterHtml_ =
+            HtmlDocument::OuterHtml(root, html_.size() + html_.size() / 8, &elementCount_);
+    } else {
+        elementCount_ = document.ElementCount();
     }
     if (selection) {
         for (const HtmlDocument::StyleSheetSource& sheet : document.StyleSheets()) {

@@ -388,7 +388,7 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
     job.Init(
         "<IMG src=\"css/s.css\"><LINK rel=\"stylesheet\" href=\"css/s.css\"><IMG src=\"gone.png\">"
         "<IMG src=\"img/logo.png\"><IMG src=\"other/logo.png\"><IFRAME src=\"f.html\">"
-        "</IFRAME><IMG src=\"gone.png\" width=1>",
+        "</IFRAME><IMG src=\"gone.png\" width=1><IMG src=\"lost.png\">",
         base + "page.html", pagePath);
     ASSERT_TRUE(job.LocalizeResources());
     ASSERT_TRUE(job.DownloadResources());
@@ -399,7 +399,8 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
                                     "<IMG src=\"News.files/logo.png\">"
                                     "<IMG src=\"News.files/logo-2.png\">"
                                     "<IFRAME src=\"News.files/f.html\"></IFRAME>"
-                                    "<IMG src=\"http://host/dir/gone.png\" width=1>"));
+                                    "<IMG src=\"http://host/dir/gone.png\" width=1>"
+                                    "<IMG src=\"http://host/dir/lost.png\">"));
     EXPECT_EQ(
         temp.Read("Book/News.files/s.css"),
         "@import url(base.css); @font-face{src:url(\"f.woff2\")}\n"
@@ -413,10 +414,10 @@ TEST_F(LocalizeTest, StyleSheetsAndFramesAreFollowedAndFailuresKeepTheirAddress)
     std::vector<std::string> asked = server.requests;
     std::sort(asked.begin(), asked.end());
     EXPECT_EQ(std::adjacent_find(asked.begin(), asked.end()), asked.end());
-    EXPECT_EQ(asked.size(), 10u);
+    EXPECT_EQ(asked.size(), 11u);
     const std::vector<bool> fetched = job.Fetched();
     ASSERT_EQ(fetched.size(), job.SourceUrls().size());
-    EXPECT_EQ(std::count(fetched.begin(), fetched.end(), false), 2);
+    EXPECT_EQ(std::count(fetched.begin(), fetched.end(), false), 3);
 }
 
 TEST_F(LocalizeTest, ModulesAreFollowedAndSpritesCarriedInside) {

@@ -433,26 +433,57 @@ std::string CCaptureContext::RestoreFailed(std::string text, const Document& doc
         std::size_t length;
         std::size_t address;  // in `addresses`
     };
-    std::vector<Place> places;
-    std::vector<std::string> addresses;
+    std::vector<std::string_view> failed;
+    std::vector<std::string> addresses;  // of each failed reference
     for (const auto& [reference, entry] : document.references) {
         if (entry < fetched_.size() && fetched_[entry]) {
             continue;
         }
         // An import stands in a script, whose text holds no character references.
         const bool inScript = reference.starts_with(kImportPrefix);
+        failed.push_back(reference);
         addresses.push_back(AbsoluteAddressText(sourceUrls_[entry], markup && !inScript));
-        // The references of a page start alike (its companion folder's name): a search that
-        // skips ahead by the whole reference, not one that stops at each first letter.
-        const std::boyer_moore_horspool_searcher searcher(reference.begin(), reference.end());
+    }
+    if (failed.empty()) {
+        return text;
+    }
+    // The references of a page start alike (its companion folder's name): the start they
+    // share is looked for once, by a search that skips ahead by its whole length, and each
+    // failed reference is compared where it stands.
+    std::string_view shared = failed.front();
+    for (std::string_view reference : failed) {
+        std::size_t same = 0;
+        while (same < shared.size() && same < reference.size() && shared[same] == reference[same]) {
+            ++same;
+        }
+        shared = shared.substr(0, same);
+    }
+    std::vector<Place> places;
+    auto placeAt = [&](std::size_t at, std::size_t index) {
+        const std::size_t end = at + failed[index].size();
+        if (text.compare(at, failed[index].size(), failed[index]) == 0 &&
+            (at == 0 || StartsReference(text[at - 1])) &&
+            (end == text.size() || EndsReference(text[end]))) {
+            places.push_back({at, failed[index].size(), index});
+        }
+    };
+    auto searchFor = [&](std::string_view wanted, const auto& atEach) {
+        const std::boyer_moore_horspool_searcher searcher(wanted.begin(), wanted.end());
         for (auto found = std::search(text.begin(), text.end(), searcher); found != text.end();
-             found = std::search(found + reference.size(), text.end(), searcher)) {
-            const std::size_t at = found - text.begin();
-            const std::size_t end = at + reference.size();
-            if ((at == 0 || StartsReference(text[at - 1])) &&
-                (end == text.size() || EndsReference(text[end]))) {
-                places.push_back({at, reference.size(), addresses.size() - 1});
+             found = std::search(found + 1, text.end(), searcher)) {
+            atEach(static_cast<std::size_t>(found - text.begin()));
+        }
+    };
+    if (!shared.empty()) {
+        searchFor(shared, [&](std::size_t at) {
+            for (std::size_t index = 0; index < failed.size(); ++index) {
+                placeAt(at, index);
             }
+        });
+    } else {
+        // References that share no start are each looked for on their own.
+        for (std::size_t index = 0; index < failed.size(); ++index) {
+            searchFor(failed[index], [&](std::size_t at) { placeAt(at, index); });
         }
     }
     if (places.empty()) {

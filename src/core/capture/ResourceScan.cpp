@@ -179,9 +179,6 @@ std::size_t RowScan::FindTagText(std::size_t from) const {
     // stop at each of them. The name's first letter, a capital, is far rarer in a page.
     const std::string_view text(source_);
     const std::string_view wanted = tag_.tagText;
-    if (wanted.size() < 2) {
-        return text.find(wanted, from);
-    }
     for (std::size_t at = text.find(wanted[1], from + 1); at != std::string_view::npos;
          at = text.find(wanted[1], at + 1)) {
         const std::size_t start = at - 1;

@@ -19,10 +19,18 @@ latency_ms=${LATENCY_MS:-20}
 # machine's two cores; 16, what a reader may give for a manual's own server, leaves room for it.
 transfers=${TRANSFERS:-16}
 
-if ! command -v wget >/dev/null; then
+# wget, and the real manual of sphinx-doc (REAL_MANUAL=0 skips it).
+wanted=(wget)
+[[ ${REAL_MANUAL:-1} == 0 ]] || wanted+=(sphinx-doc)
+missing=()
+for p in "${wanted[@]}"; do
+  [[ $(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true) == "install ok installed" ]] ||
+    missing+=("$p")
+done
+if ((${#missing[@]})); then
   sudo=""
   [[ $(id -u) -eq 0 ]] || sudo="sudo"
-  $sudo apt-get update -q && $sudo apt-get install -y -q wget
+  $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 [[ -n ${NO_BUILD:-} ]] || scripts/build.sh native >/dev/null
 

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Saves a generated manual of 500 pages (a table of contents, chapters that link each other,
 # shared style sheets and pictures) from a loopback server that waits 20 ms before each answer,
-# once with `wisp collect --follow --static` and once with wget --recursive, and prints for each
-# the pages saved, the in-scope links that work offline (every relative link of every saved page
-# opened from disk; an in-scope link left pointing at the server counts as broken, unless the
-# server has no such file: those are broken at the source and counted apart), the wall time and
-# the disk use (each distinct file once, hard links once, folders not counted: its bytes, and
-# the blocks the file system gave them). Then
-# the same for a real manual, Sphinx's own from Debian's sphinx-doc, served the same way.
+# with `wisp collect --follow --static` and with wget --recursive (RUNS times each, 3 unless
+# told), and prints for each the pages saved, the in-scope links that work offline (every
+# relative link of every saved page opened from disk; an in-scope link left pointing at the
+# server counts as broken, unless the server has no such file: those are broken at the source
+# and counted apart), the median of the wall times and the disk use (each distinct file once,
+# hard links once, folders not counted: its bytes, and the blocks the file system gave them).
+# Then the same for a real manual, Sphinx's own from Debian's sphinx-doc, served the same way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,6 +18,9 @@ latency_ms=${LATENCY_MS:-20}
 # alone take 501 x 20 / 8 = 1.25 s, 0.11 of wget's time before a page is written on this
 # machine's two cores; 16, what a reader may give for a manual's own server, leaves room for it.
 transfers=${TRANSFERS:-16}
+# Runs of each tool, in turn; the wall time printed is their median: one run of the crawl
+# lasts well under a second, and this machine's speed alone moves such a run by a tenth.
+runs=${RUNS:-3}
 
 # wget, and the real manual of sphinx-doc (REAL_MANUAL=0 skips it).
 wanted=(wget)
@@ -37,7 +40,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 site=$work/site/manual
-mkdir -p "$site/css" "$site/img" "$work/library/Bench"
+mkdir -p "$site/css" "$site/img" "$work/library"
 
 printf 'body { background: url(../img/paper.png) } h1 { color: navy }\n' >"$site/css/manual.css"
 printf '@import url(manual.css); pre { background: url(../img/code.png) }\n' >"$site/css/print.css"
@@ -131,7 +134,20 @@ print(pages, working, links, unserved, sum(size for size, _ in inodes.values()),
 PY
 }
 
-# Serves FOLDER, saves the site from PATH in it with both tools and prints a row for each.
+# The seconds since `start` (a `now` reading).
+since() {
+  awk -v a="$(now)" -v b="$1" 'BEGIN { print a - b }'
+}
+
+# The median of the numbers given.
+median() {
+  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# Serves FOLDER, saves the site from PATH in it with both tools, RUNS times each in turn
+# (each run into a folder of its own: a book of its own for wisp, which would otherwise keep
+# the pages an earlier run saved), and prints for each tool the first run's pages, links and
+# disk use and the median of its wall times.
 compare() {
   local name=$1 folder=$2 path=$3
   coproc SERVER { exec build/native/wisp-example-server "$folder" --latency-ms "$latency_ms"; }
@@ -139,30 +155,38 @@ compare() {
   read -r port <&"${SERVER[0]}"
   local url="http://127.0.0.1:$port$path"
   local scope="${url%/*}/"
-  local start wisp_seconds wget_seconds
+  local start run
+  local wisp_times=() wget_times=()
   # Each tool starts alike: the server answering already, and nothing left for the disk from
   # the runs before (a tool that syncs would pay for another's files).
   wget -q -O /dev/null "http://127.0.0.1:$port/robots.txt" || true
-  sync
-  start=$(now)
-  build/native/wisp collect "$url" --follow --static --root "$work/library" --book Bench \
-    --folder "$name" --parents --quiet --transfers "$transfers" ${WISP_OPTIONS:-}
-  wisp_seconds=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
-  sync
-  start=$(now)
-  (cd "$work" && wget -q --recursive --no-parent --page-requisites --convert-links \
-    --adjust-extension -P "wget-$name" "$url") || true # wget exits 8 for a page outside the scope
-  wget_seconds=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
+  for ((run = 1; run <= runs; run++)); do
+    mkdir -p "$work/library/Bench$run"
+    sync
+    start=$(now)
+    build/native/wisp collect "$url" --follow --static --root "$work/library" --book "Bench$run" \
+      --folder "$name" --parents --quiet --transfers "$transfers" ${WISP_OPTIONS:-}
+    wisp_times+=("$(since "$start")")
+    sync
+    start=$(now)
+    (cd "$work" && wget -q --recursive --no-parent --page-requisites --convert-links \
+      --adjust-extension -P "wget-$name-$run" "$url") || true # wget exits 8 for a page outside the scope
+    wget_times+=("$(since "$start")")
+  done
+  local wisp_seconds wget_seconds
+  wisp_seconds=$(median "${wisp_times[@]}")
+  wget_seconds=$(median "${wget_times[@]}")
   eval "exec ${SERVER[1]}>&-"
   wait "$SERVER_PID" 2>/dev/null || true
 
   local wisp_pages wisp_working wisp_links wisp_unserved wisp_bytes wisp_blocks
   local wget_pages wget_working wget_links wget_unserved wget_bytes wget_blocks
   read -r wisp_pages wisp_working wisp_links wisp_unserved wisp_bytes wisp_blocks \
-    < <(measure "$work/library/Bench/$name" .htm "$scope" "$folder")
+    < <(measure "$work/library/Bench1/$name" .htm "$scope" "$folder")
   read -r wget_pages wget_working wget_links wget_unserved wget_bytes wget_blocks \
-    < <(measure "$work/wget-$name" .html "$scope" "$folder")
-  printf '%s: %d ms per request; wisp with --transfers %d\n' "$name" "$latency_ms" "$transfers"
+    < <(measure "$work/wget-$name-1" .html "$scope" "$folder")
+  printf '%s: %d ms per request; wisp with --transfers %d; wall time the median of %d runs\n' \
+    "$name" "$latency_ms" "$transfers" "$runs"
   printf '%-5s %6s %18s %12s %9s %12s %12s\n' tool pages "links offline" "site-broken" "wall s" \
     "disk bytes" "disk blocks"
   row() {
@@ -172,6 +196,7 @@ compare() {
     "$wisp_bytes" "$wisp_blocks"
   row wget "$wget_pages" "$wget_working" "$wget_links" "$wget_unserved" "$wget_seconds" \
     "$wget_bytes" "$wget_blocks"
+  printf 'runs, wall s: wisp %s; wget %s\n' "${wisp_times[*]}" "${wget_times[*]}"
   printf 'ratio wisp/wget: time %.3f (target at most 0.15), disk %.3f in bytes, %.3f in blocks (target at most 1)\n' \
     "$(awk -v a="$wisp_seconds" -v b="$wget_seconds" 'BEGIN { print a / b }')" \
     "$(awk -v a="$wisp_bytes" -v b="$wget_bytes" 'BEGIN { print a / b }')" \

@@ -268,9 +268,16 @@ bool HasStylesheetRel(const GumboNode* link) {
 
 }  // namespace
 
-HtmlDocument::HtmlDocument(std::string_view utf8)
+HtmlDocument::HtmlDocument(std::string_view utf8) : HtmlDocument(utf8, true) {}
+
+HtmlDocument::HtmlDocument(LastingText text) : HtmlDocument(text.utf8, false) {}
+
+HtmlDocument::HtmlDocument(std::string_view utf8, bool copied)
     : nestsTooDeep_(wisp::NestsTooDeep(utf8)),
-      text_(nestsTooDeep_ ? std::string_view() : utf8),
+      copy_(copied && !nestsTooDeep_ ? utf8 : std::string_view()),
+      text_(nestsTooDeep_ ? std::string_view()
+            : copied      ? std::string_view(copy_)
+                          : utf8),
       arena_(std::make_unique<GumboArena>()),
       output_(arena_->Parse(text_)) {}
 

@@ -22,6 +22,11 @@ public:
     // Parses UTF-8 text; never fails (an HTML5 parser repairs any input). Markup nested
     // deeper than kMaxMarkupNesting is not parsed: the document is then empty and says so.
     explicit HtmlDocument(std::string_view utf8);
+    // Text that its owner keeps, unchanged, while the document lives: parsed where it is.
+    struct LastingText {
+        std::string_view utf8;
+    };
+    explicit HtmlDocument(LastingText text);
     ~HtmlDocument();
     HtmlDocument(const HtmlDocument&) = delete;
     HtmlDocument& operator=(const HtmlDocument&) = delete;
@@ -66,10 +71,13 @@ public:
     static const char* Attribute(const Node* element, const char* name);
 
 private:
+    HtmlDocument(std::string_view utf8, bool copied);
+
     // The tree points into the parsed text (each element's original tag text), so the
-    // document keeps its own copy.
+    // document keeps its own copy unless the text is lasting.
     bool nestsTooDeep_;
-    std::string text_;
+    std::string copy_;
+    std::string_view text_;
     std::unique_ptr<GumboArena> arena_;  // holds the tree
     GumboInternalOutput* output_;
 };

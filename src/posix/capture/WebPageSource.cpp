@@ -54,8 +54,8 @@ Result<std::unique_ptr<WebPageSource>, FetchFailure> WebPageSource::Read(
 WebPageSource::WebPageSource(std::string url, std::string utf8Html, const CssSelector* selection,
                              const IUrlCombiner& urlCombiner, const FetchOptions& fetch)
     : url_(std::move(url)) {
-    const HtmlDocument document(utf8Html);
     html_ = std::move(utf8Html);
+    const HtmlDocument document(HtmlDocument::LastingText{html_});
     nestsTooDeep_ = document.NestsTooDeep();
     title_ = CollapseHtmlSpace(document.Title());
     doctype_ = document.Doctype();
@@ -117,7 +117,7 @@ std::optional<std::string> WebPageSource::FromFreshParse(std::size_t elementInde
     if (elementIndex >= elementCount_) {
         return std::nullopt;
     }
-    const HtmlDocument document(html_);
+    const HtmlDocument document(HtmlDocument::LastingText{html_});
     const std::vector<const HtmlDocument::Node*> elements = document.Elements();
     const HtmlDocument::Node* element = elements.at(elementIndex);
     return outerHtml ? HtmlDocument::OuterHtml(element)

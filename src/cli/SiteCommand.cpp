@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 #include "cli/FetchLimits.h"
@@ -17,6 +18,7 @@
 #include "cli/RequestPacing.h"
 #include "cli/ResourceReadAhead.h"
 #include "core/app/SiteSaving.h"
+#include "core/capture/SiteLinks.h"
 #include "core/capture/TagResources.h"
 #include "core/platform/UrlCombiner.h"
 #include "posix/capture/WebPageSource.h"
@@ -65,7 +67,9 @@ std::vector<std::string> Patterns(const ParsedCommand& command, std::string_view
 // the pages before them are saved, few enough that large pages cannot pile up in memory (a
 // page held keeps its text, not its parsed tree). At one, the reads stopped whenever a large
 // page (an index) held up the saving; two took Sphinx's manual in 0.95 of the time of one.
-constexpr std::size_t kHeldPerTransfer = 2;
+// Four leave room for the pages the links of pages read lead to while the start page's
+// resources come (two held the reads to the start page's own links).
+constexpr std::size_t kHeldPerTransfer = 4;
 
 // Resources of the pages read ahead fetched at once, beside the pages read and the saving's
 // own downloads.
@@ -84,7 +88,7 @@ public:
           resources_(resources),
           fetchResourcesAhead_(fetchResourcesAhead),
           transfers_(reading.transfers),
-          ahead_(transfers_, [this](const std::string& url) { return ReadFromSource(url); }) {}
+          ahead_(transfers_, [this](const std::string& url) { return ReadAheadFromSource(url); }) {}
 
     PageRead Read(const std::string& url) override {
         if (std::optional<PageRead> read = ahead_.Take(url)) {
@@ -104,6 +108,11 @@ public:
 
     void KeepReadsApart(std::chrono::milliseconds pause) override { pacing_.KeepApart(pause); }
 
+    void ListenForLinks(IPageLinksListener* listener) override {
+        std::lock_guard lock(listening_);
+        listener_ = listener;
+    }
+
     // Only pages read from their source, and only without a pause asked for: a browser
     // renders one page at a time, and a pause asks for one request at a time.
     void ReadAhead(const std::vector<std::string>& urls) override {
@@ -119,7 +128,10 @@ public:
     }
 
 private:
-    PageRead ReadFromSource(const std::string& url) const {
+    // `links`, when given, receives the page's links (see IPageLinksListener) while someone
+    // listens for them.
+    PageRead ReadFromSource(const std::string& url,
+                            std::optional<std::vector<std::string>>* links = nullptr) {
         resources_.Met(url);
         auto page = WebPageSource::Read(url, *urlCombiner_, nullptr, fetch_);
         if (!page) {
@@ -133,7 +145,27 @@ private:
             resources_.Want(
                 TagResourceAddresses((*page)->RootMarkup(), (*page)->Url(), *urlCombiner_));
         }
+        if (links && Listened()) {
+            *links = LinkAddressesOfPage((*page)->RootMarkup(), (*page)->Url(), *urlCombiner_);
+        }
         return {std::move(*page), false, {}};
+    }
+
+    bool Listened() {
+        std::lock_guard lock(listening_);
+        return listener_ != nullptr;
+    }
+
+    PageRead ReadAheadFromSource(const std::string& url) {
+        std::optional<std::vector<std::string>> links;
+        PageRead read = ReadFromSource(url, &links);
+        if (links) {
+            std::lock_guard lock(listening_);
+            if (listener_) {
+                listener_->LinksRead(url, *links);
+            }
+        }
+        return read;
     }
 
     PageReader* browser_;
@@ -143,7 +175,9 @@ private:
     ResourceReadAhead& resources_;
     const bool fetchResourcesAhead_;
     std::size_t transfers_;
-    PageReadAhead ahead_;
+    std::mutex listening_;  // held while the listener is told, and while it is changed
+    IPageLinksListener* listener_ = nullptr;
+    PageReadAhead ahead_;  // last: its threads end first
 };
 
 }  // namespace

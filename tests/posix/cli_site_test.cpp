@@ -136,6 +136,21 @@ TEST_F(WispSite, SavesTheManualWithLinksThatWorkOfflineAndResourcesStoredOnce) {
     EXPECT_EQ(temp.Read("Library/Manual/Whole/sub/chapter2.files/pic.png"), "\x89PNG picture");
 }
 
+TEST_F(WispSite, ReadsAheadThePagesOfPagesReadAheadWithinTheDepthEachOnce) {
+    // The second chapter, read ahead while the start page is saved, leads on to a third.
+    site.Add("/manual/sub/chapter2.html",
+             Page("Two", "../style.css", "../pic.png", "<a href=\"chapter3.html\">3</a>"));
+    site.Add("/manual/sub/chapter3.html", Page("Three", "", "", ""));
+    site.SetLatency(std::chrono::milliseconds(20));
+    ASSERT_EQ(Wisp({"--folder", "Near", "--depth", "1"}).exitStatus, 0);
+    EXPECT_EQ(site.RequestsFor("/manual/sub/chapter2.html"), 1);
+    EXPECT_EQ(site.RequestsFor("/manual/sub/chapter3.html"), 0);
+    temp.MakeFolder("Library/Far");  // a book of its own: the first holds the pages
+    ASSERT_EQ(Wisp({"--folder", "All"}, "Far").exitStatus, 0);
+    EXPECT_EQ(site.RequestsFor("/manual/sub/chapter2.html"), 2);
+    EXPECT_EQ(site.RequestsFor("/manual/sub/chapter3.html"), 1);
+}
+
 TEST_F(WispSite, ResumesAStoppedRunAndFailsWhenTheStartPageDoes) {
     // No page past the bound is read, nor a file or a page outside the scope that the start
     // page links to. One page: robots.txt, the page, its sheet and picture. Three: and the

@@ -38,6 +38,14 @@ BookLinkIndex BookLinkIndex::Read(const IFileSystem& files, std::string_view boo
     return index;
 }
 
+std::set<std::string, std::less<>> BookLinkIndex::Urls() const {
+    std::set<std::string, std::less<>> urls;
+    for (const auto& page : pageOfUrl_) {
+        urls.insert(page.first);
+    }
+    return urls;
+}
+
 std::optional<std::string> BookLinkIndex::PageOf(std::string_view url) const {
     auto found = pageOfUrl_.find(url);
     if (found == pageOfUrl_.end()) {

@@ -28,6 +28,8 @@ public:
 
     // The page saved from `url` (an address without fragment), if any.
     std::optional<std::string> PageOf(std::string_view url) const;
+    // Every address a page of the book was saved from.
+    std::set<std::string, std::less<>> Urls() const;
     // The address the page at `path` was saved from, if the book knows it.
     std::optional<std::string> UrlOf(std::string_view path) const;
     // The pages whose links name `url` with its absolute address.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include "core/app/BookLinkIndex.h"
@@ -31,12 +32,26 @@ constexpr std::string_view kStoreRecord = "addresses";
 // How far down the queue the reader is told about: more than any bound of transfers at once.
 constexpr std::size_t kReadAhead = 64;
 
+// Tells the crawl the links of the pages read ahead while it lives, however it ends.
+class LinksListening {
+public:
+    LinksListening(IPageReader& reader, IPageLinksListener& listener) : reader_(reader) {
+        reader_.ListenForLinks(&listener);
+    }
+    ~LinksListening() { reader_.ListenForLinks(nullptr); }
+    LinksListening(const LinksListening&) = delete;
+    LinksListening& operator=(const LinksListening&) = delete;
+
+private:
+    IPageReader& reader_;
+};
+
 struct Visit {
     std::string url;
     int depth = 0;
 };
 
-class SiteCrawl {
+class SiteCrawl final : public IPageLinksListener {
 public:
     SiteCrawl(const SiteCapture& site, const SitePorts& ports)
         : site_(site),
@@ -44,10 +59,44 @@ public:
           store_(JoinPath(site.folder, kStoreFolder)),
           staging_(JoinPath(store_, "stage")),
           downloads_(ports.capture.downloader, ports.capture.files, ports.linker, store_),
-          writes_(ports.capture.files, ports.linker, store_, staging_) {
+          writes_(ports.capture.files, ports.linker, store_, staging_),
+          listening_(ports.reader, *this) {
         scope_ = site.scope;
         if (scope_.prefix.empty()) {
             scope_.prefix = DefaultScopePrefix(site.startUrl);
+        }
+    }
+
+    // On a reading thread: the pages a page read ahead links to are read ahead in turn when
+    // the crawl will take them, before the page is saved and its links queued. So the reads
+    // go on while the saving waits (for the start page's resources, for a long page).
+    void LinksRead(const std::string& url, const std::vector<std::string>& links) override {
+        std::vector<std::string> ahead;
+        {
+            std::lock_guard lock(known_);
+            auto page = expected_.find(url);
+            if (!started_ || page == expected_.end() || page->second >= site_.depth) {
+                return;  // its links are not followed, or not yet known to be
+            }
+            const int depth = page->second + 1;
+            for (const std::string& link : links) {
+                // While the pages known are fewer than half the bound of pages, those read
+                // are taken: unless pages not known yet come before them in the queue and
+                // fill the bound, which takes a site whose links fan out that far first.
+                if (seen_.size() + expected_.size() >= site_.maxPages / 2) {
+                    break;
+                }
+                // A page the book holds is linked where it is, not read.
+                if (!seen_.count(link) && !expected_.count(link) && !inBook_.count(link) &&
+                    !LeadsToFile(link) && scope_.Contains(link) && !savedBefore_.count(link) &&
+                    KnownRobotsAllow(link)) {
+                    expected_.emplace(link, depth);
+                    ahead.push_back(link);
+                }
+            }
+        }
+        if (!ahead.empty()) {
+            ports_.reader.ReadAhead(ahead);
         }
     }
 
@@ -81,7 +130,11 @@ public:
         ReadAhead({start, 0}, {});
         bookLinks_ = BookLinkIndex::Read(files, site_.book);
         std::deque<Visit> queue{{start, 0}};
-        seen_.insert(start);
+        Know([&] {
+            seen_.insert(start);
+            inBook_ = bookLinks_.Urls();
+            started_ = true;
+        });
         std::optional<Outcome> startEnd;
         for (bool first = true; !queue.empty(); first = false) {
             if (ports_.capture.progress.Cancelled()) {
@@ -103,8 +156,8 @@ public:
             ReadAhead(visit, queue);
             // With nothing else queued, the reads would wait for this page's resources.
             const bool readLinksAhead = queue.empty() && visit.depth < site_.depth;
-            std::optional<SavedPageLinks> links =
-                SavePage(visit.url, first ? &startEnd : nullptr, readLinksAhead);
+            std::optional<SavedPageLinks> links = SavePage(visit.url, first ? &startEnd : nullptr,
+                                                           readLinksAhead ? visit.depth + 1 : 0);
             if (first && startEnd) {
                 return Finish(*startEnd);
             }
@@ -114,6 +167,7 @@ public:
             // A page saved by a stopped run links to the pages saved with it by their files,
             // and a page links to those the book holds elsewhere by theirs: those are kept
             // and followed through.
+            std::unique_lock lock(known_);
             for (const std::string& file : links->local) {
                 if (auto known = urlOfSavedPage_.find(file); known != urlOfSavedPage_.end()) {
                     links->web.push_back(known->second);
@@ -131,6 +185,7 @@ public:
                     queue.push_back({std::move(link), visit.depth + 1});
                 }
             }
+            lock.unlock();
             if (InFolder(pageOfUrl_[visit.url])) {  // not a page kept in another folder
                 GiveFilesTo(pageOfUrl_[visit.url], fileLinks);
             }
@@ -145,6 +200,7 @@ public:
 private:
     SiteOutcome Finish(Outcome outcome) {
         IFileSystem& files = ports_.capture.files;
+        ports_.reader.ListenForLinks(nullptr);  // no page is read ahead for a crawl that ended
         bookLinks_.PointWaitingLinks(files, ports_.work);
         // A run that left pages keeps the resources it fetched, for --resume.
         if ((result_.stopped || pagesLeft_) &&
@@ -186,7 +242,7 @@ private:
     // The pages the links of a page being saved will queue, told the reader as soon as they
     // are written, before the page's resources are fetched: the same filters as the queue's,
     // so that every page read is one the crawl takes.
-    void ReadLinksAhead(std::string_view html, const std::string& pagePath) {
+    void ReadLinksAhead(std::string_view html, const std::string& pagePath, int depth) {
         // The page being saved is one of those left.
         const std::size_t bound = std::min(std::max<std::size_t>(PagesLeft(), 1) - 1, kReadAhead);
         std::vector<std::string> ahead;
@@ -201,6 +257,11 @@ private:
             }
         }
         if (!ahead.empty()) {
+            Know([&] {
+                for (const std::string& url : ahead) {
+                    Expect(url, depth);
+                }
+            });
             ports_.reader.ReadAhead(ahead);
         }
     }
@@ -209,8 +270,10 @@ private:
     // at once; the pages the saving waits for come back one by one, in order.
     void ReadAhead(const Visit& visit, const std::deque<Visit>& queue) {
         std::vector<std::string> ahead;
+        std::vector<int> depths;
         if (!savedBefore_.count(visit.url)) {  // the page whose turn it is passed robots.txt
             ahead.push_back(visit.url);
+            depths.push_back(visit.depth);
         }
         // Pages past the bound of pages are not read: the crawl ends before them.
         const std::size_t bound = std::min(PagesLeft(), kReadAhead);
@@ -220,9 +283,15 @@ private:
             }
             if (IsToBeRead(next.url)) {
                 ahead.push_back(next.url);
+                depths.push_back(next.depth);
             }
         }
         if (!ahead.empty()) {
+            Know([&] {
+                for (std::size_t i = 0; i < ahead.size(); ++i) {
+                    Expect(ahead[i], depths[i]);
+                }
+            });
             ports_.reader.ReadAhead(ahead);
         }
     }
@@ -271,8 +340,37 @@ private:
     bool RobotsAllow(const std::string& url) {
         std::optional<WebAddress> address = SplitWebAddress(url);
         const RobotsRules* rules = RobotsOf(url);
-        return !address || !rules ||
-               rules->Allows(address->path + (address->query.empty() ? "" : "?" + address->query));
+        return !address || !rules || Allows(*rules, *address);
+    }
+
+    // Under known_, on any thread: robots.txt allows the address by rules read already; an
+    // address of a site whose rules are not read yet waits for its turn.
+    bool KnownRobotsAllow(const std::string& url) const {
+        if (!site_.obeyRobots) {
+            return true;
+        }
+        std::optional<WebAddress> address = SplitWebAddress(url);
+        auto rules = address ? robots_.find(address->origin) : robots_.end();
+        return rules != robots_.end() && Allows(rules->second, *address);
+    }
+
+    static bool Allows(const RobotsRules& rules, const WebAddress& address) {
+        return rules.Allows(address.path + (address.query.empty() ? "" : "?" + address.query));
+    }
+
+    // What the reading threads look at changes under known_, with what `change` returns.
+    template <typename Change>
+    auto Know(Change change) -> decltype(change()) {
+        std::lock_guard lock(known_);
+        return change();
+    }
+
+    // Under known_: the page at `url` is read ahead, at `depth` or closer to the start.
+    void Expect(const std::string& url, int depth) {
+        auto [page, added] = expected_.emplace(url, depth);
+        if (!added) {
+            page->second = std::min(page->second, depth);
+        }
     }
 
     // The robots.txt rules of the address's site, read at the first address of it; null for
@@ -291,7 +389,8 @@ private:
                 text = ports_.capture.files.ReadWholeFile(file).value_or("");
                 ports_.capture.files.RemoveFile(file);
             }
-            found = robots_.emplace(address->origin, RobotsRules::Parse(text, kRobotsAgent)).first;
+            RobotsRules rules = RobotsRules::Parse(text, kRobotsAgent);
+            found = Know([&] { return robots_.emplace(address->origin, std::move(rules)).first; });
         }
         return &found->second;
     }
@@ -320,8 +419,10 @@ private:
     // Saves the page at `url` (or finds it saved before); the links of its saved text, or
     // nullopt when it was not saved. For the start page, `startEnd` receives the outcome when
     // it was not.
+    // `linksDepth`, when not 0: the depth of the pages the page links to, read ahead as soon as
+    // its links are written.
     std::optional<SavedPageLinks> SavePage(const std::string& url, std::optional<Outcome>* startEnd,
-                                           bool readLinksAhead) {
+                                           int linksDepth) {
         IFileSystem& files = ports_.capture.files;
         if (auto before = savedBefore_.find(url); before != savedBefore_.end()) {
             ++result_.kept;
@@ -358,7 +459,7 @@ private:
         // An address that leads to another (a folder without its "/") is saved once, under
         // the address it led to, unless that one is met already.
         const std::string landed(WithoutFragment(read.page->Url()));
-        if (landed != url && !startEnd && !seen_.insert(landed).second) {
+        if (landed != url && !startEnd && !Know([&] { return seen_.insert(landed).second; })) {
             return std::nullopt;
         }
         std::optional<std::pair<std::string, std::string>> place = ChoosePlace(url);
@@ -375,9 +476,10 @@ private:
         PageCapture capture{*read.page, kCollectWholePage, place->first, place->second, "",
                             "",         site_.taken,       site_.book,   scripts,       true,
                             staging_};
-        if (readLinksAhead) {
-            capture.linksWritten = [this, path = JoinPath(place->first, place->second + ".htm")](
-                                       std::string_view html) { ReadLinksAhead(html, path); };
+        if (linksDepth > 0) {
+            capture.linksWritten =
+                [this, linksDepth, path = JoinPath(place->first, place->second + ".htm")](
+                    std::string_view html) { ReadLinksAhead(html, path, linksDepth); };
         }
         CaptureOutcome saved = CapturePage(capture, ports, &bookLinks_);
         if (!saved.outcome.IsDone()) {
@@ -403,7 +505,7 @@ private:
     // now, those saved later when their links are read.
     void KeepFile(const std::string& url, std::string_view content) {
         downloads_.Adopt(url, content);
-        fileUrls_.insert(url);
+        Know([&] { fileUrls_.insert(url); });
         for (const std::string& page : bookLinks_.PagesLinkingTo(url)) {
             if (InFolder(page)) {
                 GiveFilesTo(page, {url});
@@ -489,6 +591,13 @@ private:
     std::set<std::string> fileUrls_;  // addresses of the site that gave a file, not a page
     std::map<std::string, RobotsRules> robots_;
     BookLinkIndex bookLinks_;
+    // Guards what the reading threads look at (LinksRead): the saving changes seen_,
+    // savedBefore_, fileUrls_ and robots_ only under it, and both expected_.
+    mutable std::mutex known_;
+    std::map<std::string, int> expected_;        // pages asked of the reader, each at its depth
+    std::set<std::string, std::less<>> inBook_;  // the addresses of the pages saved before
+    bool started_ = false;                       // the book's pages are known
+    LinksListening listening_;  // last: no reading thread is told of links once it goes
 };
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "core/capture/SiteLinks.h"
 
+#include <algorithm>
 #include <set>
 
 #include "core/capture/AddressRules.h"
+#include "core/capture/DocumentBase.h"
 #include "core/capture/MarkupReferences.h"
 #include "core/capture/PageLinks.h"
 #include "core/platform/PathSeparator.h"
@@ -57,6 +59,32 @@ SavedPageLinks LinksOfSavedPage(std::string_view savedPage, std::string_view pag
     };
     VisitMarkupReferences(savedPage, handlers);
     return links;
+}
+
+std::vector<std::string> LinkAddressesOfPage(std::string_view html, const std::string& pageUrl,
+                                             const IUrlCombiner& urls) {
+    std::optional<BaseElement> element = FindBaseElement(html);
+    const std::string base = element ? BaseUrlOf(*element, pageUrl, urls) : pageUrl;
+    std::vector<std::string> addresses;
+    std::set<std::string, std::less<>> listed;
+    std::set<std::string, std::less<>> met;  // as written: a page repeats its links
+    MarkupHandlers handlers;
+    handlers.link = [&](std::string_view href) -> std::optional<std::string> {
+        std::string address(WithoutFragment(href));
+        if (address.empty() || !met.insert(address).second) {
+            return std::nullopt;
+        }
+        if (!IsWebUrl(address) && !HasUrlScheme(address)) {
+            address = urls.Combine(base, address).value_or("");
+            address.resize(std::min(address.find('#'), address.size()));
+        }
+        if (IsWebUrl(address) && listed.insert(address).second) {
+            addresses.push_back(std::move(address));
+        }
+        return std::nullopt;
+    };
+    VisitMarkupReferences(html, handlers);
+    return addresses;
 }
 
 }  // namespace wisp

@@ -21,6 +21,15 @@ struct PageRead {
     std::optional<std::string> file{};
 };
 
+// Told the links of each page a reader read ahead, on the thread that read it, as soon as it
+// is read: a crawl may then ask for the pages they lead to before the page's turn comes.
+class IPageLinksListener {
+public:
+    virtual ~IPageLinksListener() = default;
+    // `links`: the web addresses the page at `url` links to, without fragments, each once.
+    virtual void LinksRead(const std::string& url, const std::vector<std::string>& links) = 0;
+};
+
 class IPageReader {
 public:
     virtual ~IPageReader() = default;
@@ -33,6 +42,11 @@ public:
     // The site asks for a pause between two of its pages (its robots.txt's Crawl-delay): pages
     // are then read one after another, that far apart at least.
     virtual void KeepReadsApart(std::chrono::milliseconds /*pause*/) {}
+
+    // Tells `listener` (none when null) the links of the pages read ahead from now on; the
+    // listener before it is told nothing more once this returns. A reader that cannot read
+    // ahead tells nobody.
+    virtual void ListenForLinks(IPageLinksListener* /*listener*/) {}
 };
 
 }  // namespace wisp

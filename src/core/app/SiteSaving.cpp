@@ -32,18 +32,29 @@ constexpr std::string_view kStoreRecord = "addresses";
 // How far down the queue the reader is told about: more than any bound of transfers at once.
 constexpr std::size_t kReadAhead = 64;
 
-// Tells the crawl the links of the pages read ahead while it lives, however it ends.
+// Tells the crawl the links of the pages read ahead while it lives and wants them, however
+// it ends.
 class LinksListening {
 public:
-    LinksListening(IPageReader& reader, IPageLinksListener& listener) : reader_(reader) {
-        reader_.ListenForLinks(&listener);
+    LinksListening(IPageReader& reader, IPageLinksListener& listener)
+        : reader_(reader), listener_(listener) {
+        reader_.ListenForLinks(&listener_);
     }
     ~LinksListening() { reader_.ListenForLinks(nullptr); }
     LinksListening(const LinksListening&) = delete;
     LinksListening& operator=(const LinksListening&) = delete;
 
+    void Listen(bool wanted) {
+        if (wanted != listening_) {
+            reader_.ListenForLinks(wanted ? &listener_ : nullptr);
+            listening_ = wanted;
+        }
+    }
+
 private:
     IPageReader& reader_;
+    IPageLinksListener& listener_;
+    bool listening_ = true;
 };
 
 struct Visit {
@@ -186,6 +197,9 @@ public:
                 }
             }
             lock.unlock();
+            // A queue that keeps the reads busy needs no pages found ahead of it: the reading
+            // threads then spare the work of finding them.
+            listening_.Listen(queue.size() < kReadAhead);
             if (InFolder(pageOfUrl_[visit.url])) {  // not a page kept in another folder
                 GiveFilesTo(pageOfUrl_[visit.url], fileLinks);
             }
@@ -200,7 +214,7 @@ public:
 private:
     SiteOutcome Finish(Outcome outcome) {
         IFileSystem& files = ports_.capture.files;
-        ports_.reader.ListenForLinks(nullptr);  // no page is read ahead for a crawl that ended
+        listening_.Listen(false);  // no page is read ahead for a crawl that ended
         bookLinks_.PointWaitingLinks(files, ports_.work);
         // A run that left pages keeps the resources it fetched, for --resume.
         if ((result_.stopped || pagesLeft_) &&

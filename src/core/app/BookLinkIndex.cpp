@@ -14,7 +14,7 @@ namespace wisp {
 void VisitBookPages(const IFileSystem& files, std::string_view book,
                     const std::function<void(const std::string& path, const std::string& text,
                                              std::string_view source)>& visit) {
-    const BookOutline outline = ReadBookOutline(files, book);
+    const BookOutline outline = ReadBookPageOutline(files, book);
     for (const OutlineNode* page : PagesOf(outline.entries)) {
         std::optional<std::string> text = files.ReadWholeFile(page->path);
         if (!text) {

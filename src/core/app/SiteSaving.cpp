@@ -337,7 +337,7 @@ private:
     // The pages of the site an earlier run saved in the folder, by the address each records;
     // with --resume they are kept.
     void FindSavedPages() {
-        const BookOutline outline = ReadBookOutline(ports_.capture.files, site_.folder);
+        const BookOutline outline = ReadBookPageOutline(ports_.capture.files, site_.folder);
         for (const OutlineNode* page : PagesOf(outline.entries)) {
             std::optional<std::string> text = ports_.capture.files.ReadWholeFile(page->path);
             std::optional<PageOrigin> origin = text ? ReadPageOrigin(*text) : std::nullopt;

@@ -12,8 +12,8 @@ std::string JoinRelative(std::string_view relative, std::string_view name) {
 
 class OutlineReader {
 public:
-    OutlineReader(const IFileSystem& files, BookOutline& outline)
-        : files_(files), outline_(outline) {}
+    OutlineReader(const IFileSystem& files, BookOutline& outline, bool companions)
+        : files_(files), outline_(outline), companions_(companions) {}
 
     void Read(std::string_view folder, std::string_view relative, FolderDescent descent,
               std::vector<OutlineNode>& nodes) {
@@ -29,6 +29,9 @@ public:
                     continue;
                 }
                 if (IsCompanionFolder(entry.name)) {
+                    if (!companions_) {
+                        continue;
+                    }
                     CompanionFolder companion{relativePath, path, {}};
                     ReadCompanion(path, relativePath, descent.Into(entry), companion.files);
                     outline_.companions.push_back(std::move(companion));
@@ -66,6 +69,7 @@ private:
 
     const IFileSystem& files_;
     BookOutline& outline_;
+    bool companions_;
 };
 
 void CollectPages(const std::vector<OutlineNode>& entries, std::vector<const OutlineNode*>& out) {
@@ -82,7 +86,13 @@ void CollectPages(const std::vector<OutlineNode>& entries, std::vector<const Out
 
 BookOutline ReadBookOutline(const IFileSystem& files, std::string_view builtFolder) {
     BookOutline outline;
-    OutlineReader(files, outline).Read(builtFolder, "", FolderDescent{}, outline.entries);
+    OutlineReader(files, outline, true).Read(builtFolder, "", FolderDescent{}, outline.entries);
+    return outline;
+}
+
+BookOutline ReadBookPageOutline(const IFileSystem& files, std::string_view builtFolder) {
+    BookOutline outline;
+    OutlineReader(files, outline, false).Read(builtFolder, "", FolderDescent{}, outline.entries);
     return outline;
 }
 

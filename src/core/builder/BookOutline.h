@@ -35,6 +35,9 @@ struct BookOutline {
 // Folder links are followed as the builder's walks follow them (FolderDescent.h); a folder
 // that cannot be listed is an empty one.
 BookOutline ReadBookOutline(const IFileSystem& files, std::string_view builtFolder);
+// The same without the companion folders' files (`companions` stays empty), for a caller that
+// reads the pages alone: each companion folder is a listing of its own.
+BookOutline ReadBookPageOutline(const IFileSystem& files, std::string_view builtFolder);
 
 // The first page in reading order among `entries` and below them; null when there is none.
 const OutlineNode* FirstPageOf(const std::vector<OutlineNode>& entries);

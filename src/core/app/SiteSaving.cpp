@@ -416,7 +416,7 @@ private:
         std::string folder = site_.folder;
         for (const std::string& name : place.folders) {
             folder = JoinPath(folder, name);
-            if (ports_.capture.files.CreateFolder(folder) == CreateFolderResult::Failed) {
+            if (!MakeFolder(folder)) {
                 return std::nullopt;
             }
         }
@@ -536,8 +536,7 @@ private:
         std::set<std::string> names;
         for (const std::string& url : urls) {
             std::string name;
-            if (!MakeResourceFileName(url, name) ||
-                files.CreateFolder(companion) == CreateFolderResult::Failed) {
+            if (!MakeResourceFileName(url, name) || !MakeFolder(companion)) {
                 continue;
             }
             // Beside the page's own resources, under a name none of them has; the same file
@@ -576,6 +575,18 @@ private:
         }
     }
 
+    // Made once for the crawl: the pages of a folder of the site share it.
+    bool MakeFolder(const std::string& folder) {
+        if (madeFolders_.count(folder)) {
+            return true;
+        }
+        if (ports_.capture.files.CreateFolder(folder) == CreateFolderResult::Failed) {
+            return false;
+        }
+        madeFolders_.insert(folder);
+        return true;
+    }
+
     bool InFolder(const std::string& path) const {
         return path.size() > site_.folder.size() &&
                path.compare(0, site_.folder.size(), site_.folder) == 0 &&
@@ -597,6 +608,7 @@ private:
     bool pagesLeft_ = false;  // the bound of pages stopped the crawl
     std::set<std::string> seen_;
     std::set<std::string> usedPaths_;  // in lower case: Windows names ignore case
+    std::set<std::string> madeFolders_;
     // Pages not to save again: by --resume, and those the book holds elsewhere.
     std::map<std::string, std::string, std::less<>> savedBefore_;
     std::map<std::string, std::string> urlOfSavedPage_;

@@ -1,7 +1,5 @@
 #include "core/capture/CssReferences.h"
 
-#include <cctype>
-
 #include "core/text/AsciiCase.h"
 #include "core/text/PercentEncoding.h"
 #include "core/text/Utf8.h"
@@ -14,7 +12,7 @@ bool IsCssSpace(char c) {
 }
 
 bool IsNameChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ||
+    return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
            static_cast<unsigned char>(c) >= 0x80;
 }
 

@@ -48,6 +48,12 @@ std::string CopyBaseElement(const BaseElement& base) {
                                : "<BASE target=\"" + EscapeMarkup(base.target) + "\">";
 }
 
+std::string BaseUrlOfPage(std::string_view html, const std::string& pageUrl,
+                          const IUrlCombiner& urls) {
+    std::optional<BaseElement> element = FindBaseElement(html);
+    return element ? BaseUrlOf(*element, pageUrl, urls) : pageUrl;
+}
+
 std::string BaseUrlOf(const BaseElement& base, const std::string& pageUrl,
                       const IUrlCombiner& urls) {
     std::string_view href = base.href;

@@ -25,6 +25,9 @@ std::optional<BaseElement> FindBaseElement(std::string_view html);
 // against the page's address, or the page's address when the base names none a browser takes.
 std::string BaseUrlOf(const BaseElement& base, const std::string& pageUrl,
                       const IUrlCombiner& urls);
+// The same for the page `html`, whether it has a BASE element or not.
+std::string BaseUrlOfPage(std::string_view html, const std::string& pageUrl,
+                          const IUrlCombiner& urls);
 
 // What a saved copy holds in the element's place: its references are written relative to the
 // copy's own file, so only a target is kept.

@@ -63,8 +63,7 @@ SavedPageLinks LinksOfSavedPage(std::string_view savedPage, std::string_view pag
 
 std::vector<std::string> LinkAddressesOfPage(std::string_view html, const std::string& pageUrl,
                                              const IUrlCombiner& urls) {
-    std::optional<BaseElement> element = FindBaseElement(html);
-    const std::string base = element ? BaseUrlOf(*element, pageUrl, urls) : pageUrl;
+    const std::string base = BaseUrlOfPage(html, pageUrl, urls);
     std::vector<std::string> addresses;
     std::set<std::string, std::less<>> listed;
     std::set<std::string, std::less<>> met;  // as written: a page repeats its links

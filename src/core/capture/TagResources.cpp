@@ -14,8 +14,7 @@ namespace wisp {
 
 std::vector<std::string> TagResourceAddresses(std::string_view html, const std::string& pageUrl,
                                               const IUrlCombiner& urls) {
-    std::optional<BaseElement> element = FindBaseElement(html);
-    const std::string base = element ? BaseUrlOf(*element, pageUrl, urls) : pageUrl;
+    const std::string base = BaseUrlOfPage(html, pageUrl, urls);
     std::vector<std::string> addresses;
     std::set<std::string, std::less<>> listed;
     RewriteResourceReferences(std::string(html),

@@ -10,6 +10,7 @@
 #include "CaptureTestPorts.h"
 #include "StandInPageSource.h"
 #include "core/app/SiteSaving.h"
+#include "core/capture/PageOrigin.h"
 
 namespace wisp {
 namespace {
@@ -71,14 +72,20 @@ TEST(CollectSite, ReadsThePagesThatPagesReadAheadLeadToWithinTheDepthAndTheBound
         bool thirdSaved;
     };
     for (const Case& c :
-         {Case{5, 1000, true, true}, Case{1, 1000, false, false}, Case{5, 3, false, true}}) {
+         {Case{5, 1000, true, true}, Case{1, 1000, false, false}, Case{5, 4, false, true}}) {
         test::TempFolder library;
         const std::string book = library.MakeFolder("Book");
+        // A page the book holds already, which the pages link to: linked where it is.
+        library.MakeFolder("Book/Elsewhere");
+        library.MakeFile("Book/Elsewhere/x.htm",
+                         OriginCommentText(site + "x.html") + "<HTML><BODY>x</BODY></HTML>");
         test::CaptureFixturePorts fixture;
         TableReader reader;
         reader.pages = {
-            {site + "index.html", {"<A href=\"a.html\">a</A>", {site + "a.html"}}},
-            {site + "a.html", {"<A href=\"b.html#x\">b</A>", {site + "b.html"}}},
+            {site + "index.html",
+             {"<A href=\"a.html\">a</A><A href=\"x.html\">x</A>", {site + "a.html", site + "x.html"}}},
+            {site + "a.html",
+             {"<A href=\"b.html#x\">b</A><A href=\"x.html\">x</A>", {site + "b.html", site + "x.html"}}},
             {site + "b.html", {"<A href=\"c.html\">c</A>", {site + "c.html"}}},
             {site + "c.html", {"end", {}}},
         };
@@ -100,10 +107,12 @@ TEST(CollectSite, ReadsThePagesThatPagesReadAheadLeadToWithinTheDepthAndTheBound
         EXPECT_EQ(at("ahead " + site + "b.html") < at("read " + site + "a.html"),
                   c.thirdBeforeSecondTaken)
             << c.depth << " " << c.maxPages;
-        // Nothing past the depth or the bound is read, and each page once.
+        // Nothing past the depth or the bound is read, nor what the book holds, and each page once.
+        EXPECT_EQ(at("ahead " + site + "x.html"), end);
+        EXPECT_EQ(at("read " + site + "x.html"), end);
         EXPECT_EQ(at("read " + site + "b.html") < end, c.thirdSaved) << c.depth;
         EXPECT_EQ(at("ahead " + site + "b.html") < end, c.thirdSaved) << c.depth;
-        EXPECT_EQ(at("ahead " + site + "c.html") < end, c.maxPages > 3 && c.depth > 1);
+        EXPECT_EQ(at("ahead " + site + "c.html") < end, c.maxPages > 4 && c.depth > 1);
         for (const std::string& entry : log) {
             EXPECT_EQ(std::count(log.begin(), log.end(), entry), 1) << entry;
         }

@@ -259,7 +259,7 @@ private:
     void ReadLinksAhead(std::string_view html, const std::string& pagePath, int depth) {
         // The page being saved is one of those left.
         const std::size_t bound = std::min(std::max<std::size_t>(PagesLeft(), 1) - 1, kReadAhead);
-        std::vector<std::string> ahead;
+        std::vector<Visit> ahead;
         for (std::string& link : LinksOfSavedPage(html, pagePath).web) {
             if (ahead.size() >= bound) {
                 break;
@@ -267,27 +267,18 @@ private:
             // The links come each once.
             if (!seen_.count(link) && !LeadsToFile(link) && scope_.Contains(link) &&
                 IsToBeRead(link)) {
-                ahead.push_back(std::move(link));
+                ahead.push_back({std::move(link), depth});
             }
         }
-        if (!ahead.empty()) {
-            Know([&] {
-                for (const std::string& url : ahead) {
-                    Expect(url, depth);
-                }
-            });
-            ports_.reader.ReadAhead(ahead);
-        }
+        AskToRead(ahead);
     }
 
     // The pages to be read next, in the order they will be, for a reader that loads several
     // at once; the pages the saving waits for come back one by one, in order.
     void ReadAhead(const Visit& visit, const std::deque<Visit>& queue) {
-        std::vector<std::string> ahead;
-        std::vector<int> depths;
+        std::vector<Visit> ahead;
         if (!savedBefore_.count(visit.url)) {  // the page whose turn it is passed robots.txt
-            ahead.push_back(visit.url);
-            depths.push_back(visit.depth);
+            ahead.push_back(visit);
         }
         // Pages past the bound of pages are not read: the crawl ends before them.
         const std::size_t bound = std::min(PagesLeft(), kReadAhead);
@@ -296,18 +287,25 @@ private:
                 break;
             }
             if (IsToBeRead(next.url)) {
-                ahead.push_back(next.url);
-                depths.push_back(next.depth);
+                ahead.push_back(next);
             }
         }
-        if (!ahead.empty()) {
-            Know([&] {
-                for (std::size_t i = 0; i < ahead.size(); ++i) {
-                    Expect(ahead[i], depths[i]);
-                }
-            });
-            ports_.reader.ReadAhead(ahead);
+        AskToRead(ahead);
+    }
+
+    // Asks the reader for the pages, each expected at its depth.
+    void AskToRead(const std::vector<Visit>& ahead) {
+        if (ahead.empty()) {
+            return;
         }
+        std::vector<std::string> urls;
+        Know([&] {
+            for (const Visit& page : ahead) {
+                Expect(page.url, page.depth);
+                urls.push_back(page.url);
+            }
+        });
+        ports_.reader.ReadAhead(urls);
     }
 
     void Tell(const std::string& url, const Outcome& outcome) {

@@ -2,8 +2,11 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <semaphore>
+#include <thread>
 
 namespace wisp {
 namespace {
@@ -62,6 +65,24 @@ SpareBlocks& Spares() {
     return spares;
 }
 
+// Parses under way at once, at most one for each processor: a parse only computes, so more of
+// them only hold more blocks at once (a crawl reads pages on as many threads as it has
+// transfers) and take the processors from the threads that would use the pages.
+class ParseTurn {
+public:
+    ParseTurn() { Turns().acquire(); }
+    ~ParseTurn() { Turns().release(); }
+    ParseTurn(const ParseTurn&) = delete;
+    ParseTurn& operator=(const ParseTurn&) = delete;
+
+private:
+    static std::counting_semaphore<>& Turns() {
+        static std::counting_semaphore<> turns(
+            static_cast<std::ptrdiff_t>(std::max(2u, std::thread::hardware_concurrency())));
+        return turns;
+    }
+};
+
 std::size_t& SizeBefore(void* block) {
     return *reinterpret_cast<std::size_t*>(static_cast<std::byte*>(block) - sizeof(std::size_t));
 }
@@ -99,6 +120,7 @@ GumboArena::~GumboArena() {
 }
 
 GumboOutput* GumboArena::Parse(std::string_view html) {
+    ParseTurn turn;
     // Nothing is destroyed piece by piece: the pieces go with the arena.
     return gumbo_parse_with_options(&options_, html.data(), html.size());
 }

@@ -1,7 +1,10 @@
 #include "posix/capture/MarkupNesting.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -74,12 +77,12 @@ const std::unordered_map<std::string_view, unsigned>& Traits() {
     return traits;
 }
 
-unsigned HtmlTraits(const std::string& name) {
+unsigned HtmlTraits(std::string_view name) {
     auto found = Traits().find(name);
     return found == Traits().end() ? 0 : found->second;
 }
 
-unsigned ForeignTraits(const std::string& name) {
+unsigned ForeignTraits(std::string_view name) {
     // SVG's foreignObject, desc and title and MathML's text elements hold HTML.
     for (std::string_view point :
          {"foreignobject", "desc", "title", "mi", "mo", "mn", "ms", "mtext", "annotation-xml"}) {
@@ -96,11 +99,75 @@ bool IsLetter(char c) {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+
+// A tag name by a number, given at its first meeting, with its traits as an HTML and as a
+// foreign element: the model compares and counts names for every tag, and numbers spare it
+// the hashing and comparing of text each time.
+using NameId = std::uint32_t;
+
+class TagNames {
+public:
+    NameId IdOf(std::string_view name) {
+        auto found = ids_.find(name);
+        if (found != ids_.end()) {
+            return found->second;
+        }
+        const auto id = static_cast<NameId>(html_.size());
+        html_.push_back(HtmlTraits(name));
+        foreign_.push_back(ForeignTraits(name));
+        ids_.emplace(std::string(name), id);
+        return id;
+    }
+    unsigned Html(NameId id) const { return html_[id]; }
+    unsigned Foreign(NameId id) const { return foreign_[id]; }
+    std::size_t Count() const { return html_.size(); }
+
+private:
+    std::unordered_map<std::string, NameId, StringHash, std::equal_to<>> ids_;
+    std::vector<unsigned> html_;
+    std::vector<unsigned> foreign_;
+};
+
 // The tree builder's stack of open elements and its list of active formatting elements,
 // kept only as far as depth needs them.
 class NestingModel {
 public:
-    explicit NestingModel(std::size_t limit) : limit_(limit) {}
+    explicit NestingModel(std::size_t limit)
+        : limit_(limit),
+          p_(names_.IdOf("p")),
+          li_(names_.IdOf("li")),
+          dd_(names_.IdOf("dd")),
+          dt_(names_.IdOf("dt")),
+          button_(names_.IdOf("button")),
+          select_(names_.IdOf("select")),
+          a_(names_.IdOf("a")),
+          nobr_(names_.IdOf("nobr")),
+          option_(names_.IdOf("option")),
+          optgroup_(names_.IdOf("optgroup")),
+          svg_(names_.IdOf("svg")),
+          math_(names_.IdOf("math")),
+          frameset_(names_.IdOf("frameset")),
+          table_(names_.IdOf("table")),
+          tbody_(names_.IdOf("tbody")),
+          thead_(names_.IdOf("thead")),
+          tfoot_(names_.IdOf("tfoot")),
+          tr_(names_.IdOf("tr")),
+          td_(names_.IdOf("td")),
+          th_(names_.IdOf("th")),
+          template_(names_.IdOf("template")),
+          ol_(names_.IdOf("ol")),
+          ul_(names_.IdOf("ul")),
+          address_(names_.IdOf("address")),
+          div_(names_.IdOf("div")) {}
+
+    NameId IdOf(std::string_view name) { return names_.IdOf(name); }
+    unsigned HtmlTraitsOf(NameId name) const { return names_.Html(name); }
 
     bool Exceeded() const { return deepest_ > limit_; }
     std::size_t Deepest() const { return deepest_; }
@@ -109,12 +176,12 @@ public:
         return !open_.empty() && open_.back().foreign && !(open_.back().traits & kIntegration);
     }
 
-    void StartTag(const std::string& name, std::string_view attributes, bool selfClosing) {
+    void StartTag(NameId name, std::string_view attributes, bool selfClosing) {
+        const unsigned traits = names_.Html(name);
         if (InForeign()) {
-            const unsigned traits = HtmlTraits(name);
             if (!(traits & kLeavesForeign)) {
                 if (!selfClosing) {
-                    Push(name, true, ForeignTraits(name), 0);
+                    Push(name, true, names_.Foreign(name), 0);
                 }
                 return;
             }
@@ -122,11 +189,10 @@ public:
                 PopOne();
             }
         }
-        const unsigned traits = HtmlTraits(name);
         if (traits & (kVoid | kFrame)) {
             return;
         }
-        if (name == "svg" || name == "math") {
+        if (name == svg_ || name == math_) {
             Reconstruct();
             if (!selfClosing) {
                 Push(name, true, 0, 0);
@@ -139,24 +205,24 @@ public:
         if ((traits & kHeading) && !open_.empty() && (open_.back().traits & kHeading)) {
             PopOne();
         }
-        if (name == "li") {
-            CloseListItem({"li"});
-        } else if (name == "dd" || name == "dt") {
-            CloseListItem({"dd", "dt"});
-        } else if (name == "button" || name == "select") {
+        if (name == li_) {
+            CloseListItem(li_, li_);
+        } else if (name == dd_ || name == dt_) {
+            CloseListItem(dd_, dt_);
+        } else if (name == button_ || name == select_) {
             if (std::size_t at = FindInScope(name, kScope); at != kNone) {
                 PopFrom(at);
             }
-        } else if (name == "a" || name == "nobr") {
+        } else if (name == a_ || name == nobr_) {
             // A link inside a link ends the first, as its end tag would.
             if (FindActive(name) != kNone) {
                 EndFormatting(name);
             }
-        } else if (name == "option" || name == "optgroup") {
-            if (!open_.empty() && open_.back().name == "option") {
+        } else if (name == option_ || name == optgroup_) {
+            if (!open_.empty() && open_.back().name == option_) {
                 PopOne();
             }
-            if (name == "optgroup" && !open_.empty() && open_.back().name == "optgroup") {
+            if (name == optgroup_ && !open_.empty() && open_.back().name == optgroup_) {
                 PopOne();
             }
         }
@@ -164,7 +230,7 @@ public:
             if (!StartTablePart(name)) {
                 return;
             }
-        } else if (!(traits & kClosesP) && name != "frameset") {
+        } else if (!(traits & kClosesP) && name != frameset_) {
             Reconstruct();  // block elements leave it to their content
         }
         if (traits & kFormatting) {
@@ -172,7 +238,7 @@ public:
         } else {
             Push(name, false, traits, 0);
             if (traits & kMarker) {
-                active_.push_back({0, {}, {}, false});
+                active_.push_back({0, 0, {}, false});
             }
         }
     }
@@ -184,7 +250,7 @@ public:
         }
     }
 
-    void EndTag(const std::string& name) {
+    void EndTag(NameId name) {
         // In foreign content an end tag closes the nearest foreign element of its name.
         for (std::size_t i = open_.size(); i > 0 && open_[i - 1].foreign; --i) {
             if (open_[i - 1].name == name) {
@@ -192,10 +258,11 @@ public:
                 return;
             }
         }
-        const unsigned traits = HtmlTraits(name);
+        const unsigned traits = names_.Html(name);
         if (traits & kFrame || !IsOpen(name)) {
             return;
         }
+        auto isHtml = [name](const Open& e) { return !e.foreign && e.name == name; };
         if (traits & kFormatting) {
             EndFormatting(name);
         } else if (traits & kHeading) {
@@ -204,25 +271,28 @@ public:
             if (at != kNone) {
                 PopFrom(at);
             }
-        } else if (name == "table" || (traits & kTablePart)) {
-            std::size_t at = FindFrom([&](const Open& e) { return !e.foreign && e.name == name; },
-                                      0, name == "table" ? "" : "table");
+        } else if (name == table_ || (traits & kTablePart)) {
+            std::size_t at =
+                name == table_ ? FindFrom(isHtml, 0) : FindFrom(isHtml, 0, [this](const Open& e) {
+                    return !e.foreign && e.name == table_;
+                });
             if (at != kNone) {
                 PopFrom(at);
             }
         } else if (traits & kSpecial) {
-            unsigned boundary = kScope;
-            std::size_t at = FindFrom(
-                [&](const Open& e) { return !e.foreign && e.name == name; }, boundary,
-                name == "li" ? "ol|ul" : name == "p" ? "button" : "");
+            // A list item's end tag does not reach past its list, a paragraph's past a button.
+            const NameId bounding = name == li_ ? ol_ : name == p_ ? button_ : kNoName;
+            const NameId alsoBounding = name == li_ ? ul_ : kNoName;
+            std::size_t at = FindFrom(isHtml, kScope, [&](const Open& e) {
+                return !e.foreign && (e.name == bounding || e.name == alsoBounding);
+            });
             if (at != kNone) {
                 PopFrom(at);
             }
         } else {
             // Any other end tag closes the nearest element of its name, unless a special
             // element stands above it.
-            std::size_t at =
-                FindFrom([&](const Open& e) { return !e.foreign && e.name == name; }, kSpecial);
+            std::size_t at = FindFrom(isHtml, kSpecial);
             if (at != kNone) {
                 PopFrom(at);
             }
@@ -230,36 +300,41 @@ public:
     }
 
 private:
+    static constexpr NameId kNoName = static_cast<NameId>(-1);
+
     struct Open {
-        std::string name;
+        NameId name = 0;
         bool foreign = false;
         unsigned traits = 0;
         std::uint64_t id = 0;  // its entry in the active formatting list; 0 for none
     };
     struct Active {
         std::uint64_t id = 0;  // 0 for a marker
-        std::string name;
-        std::string key;  // name and attributes: the parser keeps at most three alike
+        NameId name = 0;
+        // The attributes as written: of entries with the same name, the parser keeps at most
+        // three alike.
+        std::string_view attributes;
         bool open = false;
     };
 
     // How many elements of a name are open, HTML and foreign ones apart.
-    std::size_t& CountOf(const std::string& name, bool foreign) {
-        return (foreign ? foreignCounts_ : htmlCounts_)[name];
+    std::size_t& CountOf(NameId name, bool foreign) {
+        std::vector<std::size_t>& counts = foreign ? foreignCounts_ : htmlCounts_;
+        if (counts.size() <= name) {
+            counts.resize(names_.Count(), 0);
+        }
+        return counts[name];
     }
-    bool IsOpen(const std::string& name) const {
-        auto found = htmlCounts_.find(name);
-        return found != htmlCounts_.end() && found->second > 0;
-    }
+    bool IsOpen(NameId name) const { return name < htmlCounts_.size() && htmlCounts_[name] > 0; }
 
-    void Push(const std::string& name, bool foreign, unsigned traits, std::uint64_t id) {
+    void Push(NameId name, bool foreign, unsigned traits, std::uint64_t id) {
         open_.push_back({name, foreign, traits, id});
         ++CountOf(name, foreign);
         deepest_ = std::max(deepest_, open_.size());
     }
 
     void PopOne() {
-        Open popped = std::move(open_.back());
+        const Open popped = open_.back();
         open_.pop_back();
         --CountOf(popped.name, popped.foreign);
         if (popped.id != 0) {
@@ -286,34 +361,25 @@ private:
     }
 
     // The nearest open element `matches` takes, searching down from the current node; kNone
-    // when an element with one of `boundary`'s traits (or named in `alsoBounding`, names
-    // parted by "|") comes first.
-    template <typename Matches>
-    std::size_t FindFrom(Matches matches, unsigned boundary,
-                         std::string_view alsoBounding = {}) const {
+    // when an element with one of `boundary`'s traits (or one `alsoBounds` takes) comes first.
+    template <typename Matches, typename Bounds>
+    std::size_t FindFrom(Matches matches, unsigned boundary, Bounds alsoBounds) const {
         for (std::size_t i = open_.size(); i > 0; --i) {
             const Open& e = open_[i - 1];
             if (matches(e)) {
                 return i - 1;
             }
-            if ((e.traits & boundary) ||
-                (!alsoBounding.empty() && !e.foreign && IsOneOf(e.name, alsoBounding))) {
+            if ((e.traits & boundary) || alsoBounds(e)) {
                 return kNone;
             }
         }
         return kNone;
     }
-    static bool IsOneOf(const std::string& name, std::string_view names) {
-        while (!names.empty()) {
-            std::size_t bar = names.find('|');
-            if (names.substr(0, bar) == name) {
-                return true;
-            }
-            names = bar == std::string_view::npos ? std::string_view() : names.substr(bar + 1);
-        }
-        return false;
+    template <typename Matches>
+    std::size_t FindFrom(Matches matches, unsigned boundary) const {
+        return FindFrom(matches, boundary, [](const Open&) { return false; });
     }
-    std::size_t FindInScope(const std::string& name, unsigned boundary) const {
+    std::size_t FindInScope(NameId name, unsigned boundary) const {
         if (!IsOpen(name)) {
             return kNone;
         }
@@ -321,29 +387,28 @@ private:
     }
 
     void CloseParagraph() {
-        if (!IsOpen("p")) {
+        if (!IsOpen(p_)) {
             return;
         }
-        std::size_t at = FindFrom([](const Open& e) { return !e.foreign && e.name == "p"; },
-                                  kScope, "button");
+        std::size_t at =
+            FindFrom([this](const Open& e) { return !e.foreign && e.name == p_; }, kScope,
+                     [this](const Open& e) { return !e.foreign && e.name == button_; });
         if (at != kNone) {
             PopFrom(at);
         }
     }
 
-    void CloseListItem(std::initializer_list<std::string_view> names) {
+    // Closes the nearest open list item named `one` or `other`, unless a special element
+    // other than an address, a division or a paragraph stands above it.
+    void CloseListItem(NameId one, NameId other) {
         std::size_t at = kNone;
         for (std::size_t i = open_.size(); i > 0; --i) {
             const Open& e = open_[i - 1];
-            bool item = false;
-            for (std::string_view name : names) {
-                item = item || (!e.foreign && e.name == name);
-            }
-            if (item) {
+            if (!e.foreign && (e.name == one || e.name == other)) {
                 at = i - 1;
                 break;
             }
-            if ((e.traits & kSpecial) && e.name != "address" && e.name != "div" && e.name != "p") {
+            if ((e.traits & kSpecial) && e.name != address_ && e.name != div_ && e.name != p_) {
                 break;
             }
         }
@@ -354,19 +419,19 @@ private:
 
     // Closes what a table part's start tag closes and opens the sections and rows the parser
     // adds around it; false when it is ignored (outside any table).
-    bool StartTablePart(const std::string& name) {
-        if (!IsOpen("table")) {
-            return IsOpen("template");
+    bool StartTablePart(NameId name) {
+        if (!IsOpen(table_)) {
+            return IsOpen(template_);
         }
-        auto isTable = [](const Open& e) { return !e.foreign && e.name == "table"; };
-        auto isSection = [](const Open& e) {
-            return !e.foreign && (e.name == "tbody" || e.name == "thead" || e.name == "tfoot");
+        auto isTable = [this](const Open& e) { return !e.foreign && e.name == table_; };
+        auto isSection = [this](const Open& e) {
+            return !e.foreign && (e.name == tbody_ || e.name == thead_ || e.name == tfoot_);
         };
         std::size_t at = kNone;
-        if (name == "td" || name == "th") {
-            at = FindFrom([&](const Open& e) { return isTable(e) || isSection(e) || e.name == "tr"; },
-                          0);
-        } else if (name == "tr") {
+        if (name == td_ || name == th_) {
+            at = FindFrom(
+                [&](const Open& e) { return isTable(e) || isSection(e) || e.name == tr_; }, 0);
+        } else if (name == tr_) {
             at = FindFrom([&](const Open& e) { return isTable(e) || isSection(e); }, 0);
         } else {
             at = FindFrom(isTable, 0);
@@ -375,16 +440,16 @@ private:
             PopFrom(at + 1);
         }
         const bool inTable = !open_.empty() && isTable(open_.back());
-        if ((name == "tr" || name == "td" || name == "th") && inTable) {
-            Push("tbody", false, HtmlTraits("tbody"), 0);
+        if ((name == tr_ || name == td_ || name == th_) && inTable) {
+            Push(tbody_, false, names_.Html(tbody_), 0);
         }
-        if ((name == "td" || name == "th") && !open_.empty() && isSection(open_.back())) {
-            Push("tr", false, HtmlTraits("tr"), 0);
+        if ((name == td_ || name == th_) && !open_.empty() && isSection(open_.back())) {
+            Push(tr_, false, names_.Html(tr_), 0);
         }
         return true;
     }
 
-    std::size_t FindActive(const std::string& name) const {
+    std::size_t FindActive(NameId name) const {
         for (std::size_t i = active_.size(); i > 0 && active_[i - 1].id != 0; --i) {
             if (active_[i - 1].name == name) {
                 return i - 1;
@@ -401,15 +466,12 @@ private:
         return kNone;
     }
 
-    void PushFormatting(const std::string& name, std::string_view attributes) {
-        std::string key = name;
-        key += ' ';
-        key += attributes;
+    void PushFormatting(NameId name, std::string_view attributes) {
         // Of entries alike since the last marker, the parser keeps the latest three.
         std::size_t alike = 0;
         std::size_t earliest = kNone;
         for (std::size_t i = active_.size(); i > 0 && active_[i - 1].id != 0; --i) {
-            if (active_[i - 1].key == key) {
+            if (active_[i - 1].name == name && active_[i - 1].attributes == attributes) {
                 ++alike;
                 earliest = i - 1;
             }
@@ -418,8 +480,8 @@ private:
             active_.erase(active_.begin() + static_cast<std::ptrdiff_t>(earliest));
         }
         const std::uint64_t id = ++lastId_;
-        active_.push_back({id, name, std::move(key), true});
-        Push(name, false, HtmlTraits(name), id);
+        active_.push_back({id, name, attributes, true});
+        Push(name, false, names_.Html(name), id);
     }
 
     // The formatting elements closed by an implied end are opened again, in their order.
@@ -431,14 +493,14 @@ private:
         for (std::size_t i = from; i < active_.size() && !Exceeded(); ++i) {
             if (!active_[i].open) {
                 active_[i].open = true;
-                Push(active_[i].name, false, HtmlTraits(active_[i].name), active_[i].id);
+                Push(active_[i].name, false, names_.Html(active_[i].name), active_[i].id);
             }
         }
     }
 
     // A formatting element's end tag, as the adoption agency takes it as far as depth goes:
     // the element closes; with no special element above it, so does everything above it.
-    void EndFormatting(const std::string& name) {
+    void EndFormatting(NameId name) {
         std::size_t entry = FindActive(name);
         if (entry == kNone) {
             std::size_t at = FindFrom(
@@ -466,13 +528,17 @@ private:
         open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(at));
     }
 
+    TagNames names_;
     std::size_t limit_;
     std::size_t deepest_ = 0;
     std::uint64_t lastId_ = 0;
+    const NameId p_, li_, dd_, dt_, button_, select_, a_, nobr_, option_, optgroup_, svg_, math_,
+        frameset_, table_, tbody_, thead_, tfoot_, tr_, td_, th_, template_, ol_, ul_, address_,
+        div_;
     std::vector<Open> open_;
     std::vector<Active> active_;
-    std::unordered_map<std::string, std::size_t> htmlCounts_;
-    std::unordered_map<std::string, std::size_t> foreignCounts_;
+    std::vector<std::size_t> htmlCounts_;
+    std::vector<std::size_t> foreignCounts_;
 };
 
 // Reads the markup's tags one after another and hands them to the model.
@@ -498,7 +564,7 @@ public:
             } else if (c == '/') {
                 if (at_ + 1 < html_.size() && IsLetter(html_[at_ + 1])) {
                     ++at_;
-                    std::string name = ReadName();
+                    const NameId name = model_.IdOf(ReadName());
                     bool selfClosing = false;
                     if (!SkipAttributes(selfClosing)) {
                         return;
@@ -508,7 +574,8 @@ public:
                     SkipPast(">");  // "</>" is dropped, anything else is a comment
                 }
             } else if (IsLetter(c)) {
-                std::string name = ReadName();
+                const std::string_view name = ReadName();
+                const NameId id = model_.IdOf(name);
                 const std::size_t attributesStart = at_;
                 bool selfClosing = false;
                 if (!SkipAttributes(selfClosing)) {
@@ -516,12 +583,12 @@ public:
                 }
                 std::string_view attributes = html_.substr(attributesStart, at_ - attributesStart);
                 const bool foreign = model_.InForeign();
-                model_.StartTag(name, attributes, selfClosing);
+                model_.StartTag(id, attributes, selfClosing);
                 if (!foreign && !model_.InForeign()) {
                     if (name == "plaintext") {
                         return;  // the rest of the text is its text
                     }
-                    if (HtmlTraits(name) & kRawText) {
+                    if (model_.HtmlTraitsOf(id) & kRawText) {
                         SkipRawText(name);
                     }
                 }
@@ -560,13 +627,22 @@ private:
         }
     }
 
-    std::string ReadName() {
-        std::string name;
+    // The tag's name in lower case, valid until the next name is read: the markup's own
+    // text where it is written in lower case already, as it mostly is.
+    std::string_view ReadName() {
+        const std::size_t start = at_;
+        bool upper = false;
         while (at_ < html_.size() && !IsHtmlSpace(html_[at_]) && html_[at_] != '/' &&
                html_[at_] != '>') {
-            name += ToLowerAscii(html_[at_++]);
+            upper = upper || (html_[at_] >= 'A' && html_[at_] <= 'Z');
+            ++at_;
         }
-        return name;
+        const std::string_view name = html_.substr(start, at_ - start);
+        if (!upper) {
+            return name;
+        }
+        lowered_ = ToLowerAscii(name);
+        return lowered_;
     }
 
     void SkipSpaces() {
@@ -626,8 +702,8 @@ private:
     }
 
     // Past the text of a raw-text element, to its end tag (which the next step reads).
-    void SkipRawText(const std::string& name) {
-        const std::string end = "</" + name;
+    void SkipRawText(std::string_view name) {
+        const std::string end = "</" + std::string(name);
         for (std::size_t from = at_;;) {
             std::size_t found = FindNoCase(html_, end, from);
             if (found == std::string_view::npos) {
@@ -647,6 +723,7 @@ private:
     std::string_view html_;
     NestingModel& model_;
     std::size_t at_ = 0;
+    std::string lowered_;
 };
 
 }  // namespace

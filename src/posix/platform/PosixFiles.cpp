@@ -88,26 +88,26 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content, mo
 
 bool ReplaceFileIfUnchanged(const std::string& path, std::string_view expected,
                             std::string_view content, mode_t mode, bool flush) {
-    std::optional<std::string> now = ReadFileContent(path);
-    if (!now || *now != expected) {
-        return false;
-    }
+    auto holdsExpected = [&](const std::string& file) {
+        std::optional<std::string> now = ReadFileContent(file);
+        return now && *now == expected;
+    };
     const std::string temporary = WriteBeside(path, content, mode, flush);
     if (temporary.empty()) {
         return false;
     }
-    // The new file and the old change places in one step; the old one is then checked, and put
-    // back when another writer's copy came in since it was read.
+    // The new file and the old change places in one step (which fails when the old one is
+    // gone); the old one is then checked, and put back when it is not the one expected.
     bool replaced = false;
     if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0) {
-        std::optional<std::string> old = ReadFileContent(temporary);
-        replaced = old && *old == expected;
+        replaced = holdsExpected(temporary);
         if (!replaced) {
             ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE);
         }
     } else if (errno == EINVAL) {
-        // A file system that cannot exchange: replaced as it was read a moment ago.
-        replaced = ::rename(temporary.c_str(), path.c_str()) == 0;
+        // A file system that cannot exchange: replaced when it held what was expected a
+        // moment before.
+        replaced = holdsExpected(path) && ::rename(temporary.c_str(), path.c_str()) == 0;
     }
     ::unlink(temporary.c_str());  // the old file, or the new one not taken
     return replaced;

@@ -262,7 +262,7 @@ public:
         if (traits & kFrame || !IsOpen(name)) {
             return;
         }
-        auto isHtml = [name](const Open& e) { return !e.foreign && e.name == name; };
+        const auto isHtml = Named{name};
         if (traits & kFormatting) {
             EndFormatting(name);
         } else if (traits & kHeading) {
@@ -273,9 +273,7 @@ public:
             }
         } else if (name == table_ || (traits & kTablePart)) {
             std::size_t at =
-                name == table_ ? FindFrom(isHtml, 0) : FindFrom(isHtml, 0, [this](const Open& e) {
-                    return !e.foreign && e.name == table_;
-                });
+                name == table_ ? FindFrom(isHtml, 0) : FindFrom(isHtml, 0, Named{table_});
             if (at != kNone) {
                 PopFrom(at);
             }
@@ -307,6 +305,11 @@ private:
         bool foreign = false;
         unsigned traits = 0;
         std::uint64_t id = 0;  // its entry in the active formatting list; 0 for none
+    };
+    // Takes the open HTML element (not a foreign one) of the name.
+    struct Named {
+        NameId name;
+        bool operator()(const Open& e) const { return !e.foreign && e.name == name; }
     };
     struct Active {
         std::uint64_t id = 0;  // 0 for a marker
@@ -383,16 +386,14 @@ private:
         if (!IsOpen(name)) {
             return kNone;
         }
-        return FindFrom([&](const Open& e) { return !e.foreign && e.name == name; }, boundary);
+        return FindFrom(Named{name}, boundary);
     }
 
     void CloseParagraph() {
         if (!IsOpen(p_)) {
             return;
         }
-        std::size_t at =
-            FindFrom([this](const Open& e) { return !e.foreign && e.name == p_; }, kScope,
-                     [this](const Open& e) { return !e.foreign && e.name == button_; });
+        std::size_t at = FindFrom(Named{p_}, kScope, Named{button_});
         if (at != kNone) {
             PopFrom(at);
         }
@@ -423,7 +424,7 @@ private:
         if (!IsOpen(table_)) {
             return IsOpen(template_);
         }
-        auto isTable = [this](const Open& e) { return !e.foreign && e.name == table_; };
+        const auto isTable = Named{table_};
         auto isSection = [this](const Open& e) {
             return !e.foreign && (e.name == tbody_ || e.name == thead_ || e.name == tfoot_);
         };
@@ -503,8 +504,7 @@ private:
     void EndFormatting(NameId name) {
         std::size_t entry = FindActive(name);
         if (entry == kNone) {
-            std::size_t at = FindFrom(
-                [&](const Open& e) { return !e.foreign && e.name == name; }, kSpecial);
+            std::size_t at = FindFrom(Named{name}, kSpecial);
             if (at != kNone) {
                 PopFrom(at);
             }
